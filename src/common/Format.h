@@ -1,0 +1,25 @@
+#pragma once
+// Number formatting with digit patterns ("##0.0####", "0.0000##", "###0"):
+// '0' is a digit always written, '#' one written only when significant,
+// '.' the decimal point. The value is rounded to the decimals the pattern
+// allows. Also the plain shortest general form and a strict number parser
+// for what users type into boxes.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tamrel {
+
+std::string formatPattern(double value, std::string_view pattern);
+
+// Shortest general decimal form with up to 15 significant digits, exponent
+// form ("1E-07", "2.5E+20") for very small or very large magnitudes.
+std::string formatGeneral(double value);
+
+// A finite number in ordinary decimal or exponent notation, with optional
+// surrounding blanks. Incomplete entries ("", ".", "-", "1e") and anything
+// that is not a number give nullopt.
+std::optional<double> parseNumber(std::string_view text);
+
+} // namespace tamrel

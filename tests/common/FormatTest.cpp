@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "common/BoundedArray.h"
+#include "common/Format.h"
+#include "common/Rounding.h"
+
+using namespace tamrel;
+
+struct PatternCase {
+    double value;
+    const char* pattern;
+    const char* expected;
+};
+
+TEST(FormatPattern, DigitPatterns)
+{
+    const PatternCase cases[] = {
+        {1.5, "##0.0####", "1.5"},
+        {0.25, "##0.0####", "0.25"},
+        {1, "0.0000##", "1.0000"},
+        {0, "##0.0####", "0.0"},
+        {-0.5, "##0.0####", "-0.5"},
+        {9.999995, "##0.0####", "10.0"},
+        {9.9999951, "##0.0####", "10.0"},
+        {1.0 / 3.0, "##0.0####", "0.33333"},
+        {-2.15, "#0.00####", "-2.15"},
+        {0.75, "#0.00####", "0.75"},
+        {3, "#0.00####", "3.00"},
+        {12.5, "###0", "12"},
+        {13.5, "###0", "14"},
+        {-7.6, "###0", "-8"},
+        {0.85, "#0.0##", "0.85"},
+        {0.5, "#0.0##", "0.5"},
+        {2.5, "#0.0####", "2.5"},
+        {2.1234567, "#0.0####", "2.12346"},
+        {0.0, "#0.0####", "0.0"},
+        {1.5, "#0.####", "1.5"},
+        {2.0, "#0.####", "2"},
+        {0.3, "####0.0#####", "0.3"},
+        {0.000001, "####0.0#####", "0.000001"},
+        {1.4, "##0.0#####", "1.4"},
+        {-1.0, "###0.0####", "-1.0"},
+        {1e-7, "##0.0######", "0.0000001"},
+        {1e-8, "##0.0######", "0.0"},
+        {-1e-9, "##0.0####", "0.0"},
+        {0.01, "0.0000##", "0.0100"},
+        {1234.5678, "###0.0####", "1234.5678"},
+        {20, "##0", "20"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(formatPattern(c.value, c.pattern), c.expected) << c.value << " with " << c.pattern;
+}
+
+TEST(FormatGeneral, ShortestForm)
+{
+    EXPECT_EQ(formatGeneral(0.5), "0.5");
+    EXPECT_EQ(formatGeneral(100), "100");
+    EXPECT_EQ(formatGeneral(-3), "-3");
+    EXPECT_EQ(formatGeneral(0), "0");
+    EXPECT_EQ(formatGeneral(1e-7), "1E-07");
+    EXPECT_EQ(formatGeneral(0.1 + 0.2), "0.3"); // 15 significant digits
+    EXPECT_EQ(formatGeneral(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(formatGeneral(2.5e20), "2.5E+20");
+}
+
+TEST(ParseNumber, AcceptsNumbersRejectsTheRest)
+{
+    EXPECT_EQ(parseNumber(" 1.0"), 1.0);
+    EXPECT_EQ(parseNumber("-2.5e-3"), -2.5e-3);
+    EXPECT_EQ(parseNumber(".5"), 0.5);
+    EXPECT_EQ(parseNumber("5."), 5.0);
+    for (const char* bad : {"", " ", ".", "-", "+", "1e", "1e+", "abc", "1.2.3", "inf", "nan", "0x10", "1,5", "--1"})
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+}
+
+TEST(Rounding, HalvesToEvenAndTruncatingDivision)
+{
+    EXPECT_EQ(roundToLong(0.5), 0);
+    EXPECT_EQ(roundToLong(1.5), 2);
+    EXPECT_EQ(roundToLong(2.5), 2);
+    EXPECT_EQ(roundToLong(-2.5), -2);
+    EXPECT_EQ(roundToLong(-2.6), -3);
+    EXPECT_EQ(roundToLong(600.0), 600);
+    EXPECT_EQ(roundToLong(1e12), 2147483647);
+    EXPECT_EQ(idiv(100, 30), 3);
+    EXPECT_EQ(idiv(-7, 2), -3);
+    EXPECT_EQ(idiv(5000, 30), 166);
+}
+
+TEST(BoundedArray, BoundsAllocationAndResize)
+{
+    BoundedArray<double> a(-6, 10);
+    EXPECT_EQ(a.size(), 17);
+    EXPECT_EQ(a[-6], 0.0);
+    a[-6] = 1;
+    a[10] = 2;
+    a[3] = 3;
+    a.resizeKeep(-2, 20);
+    EXPECT_EQ(a[3], 3.0);
+    EXPECT_EQ(a[10], 2.0);
+    EXPECT_EQ(a[20], 0.0);
+    EXPECT_FALSE(a.contains(-6));
+    EXPECT_THROW(a.at(-6), std::out_of_range);
+    a.allocate(-6, 4);
+    EXPECT_EQ(a[3], 0.0);
+    EXPECT_EQ(a.ptr(0) - a.ptr(-6), 6);
+}
+
+TEST(FormatGeneral, FixedAndExponentRanges)
+{
+    EXPECT_EQ(formatGeneral(0.0001), "0.0001");
+    EXPECT_EQ(formatGeneral(0.00001), "1E-05");
+    EXPECT_EQ(formatGeneral(-0.125), "-0.125");
+    EXPECT_EQ(formatGeneral(123456789012345.0), "123456789012345");
+    EXPECT_EQ(formatGeneral(1e15), "1E+15");
+    EXPECT_EQ(formatGeneral(5001), "5001");
+}
