@@ -1,0 +1,19 @@
+#pragma once
+// Ghost cells and outer interfaces from the boundary types.
+
+#include "app/state/ExperimentState.h"
+
+namespace tamrel {
+
+// Fill ghost cells 1-B..0 and N+1..N+B of Rho, P, VX, VY, FSmoke (and under
+// "Mixtal32" the ten fluid arrays) and interfaces X(1-B)..X(0),
+// X(N+2)..X(N+1+B). MnBdry 4 makes both sides periodic; otherwise each side
+// is reflecting (type 1: mirrored, VX negated) or continuation (any other type).
+void FillGhostCells(ExperimentState& s);
+
+// Begin's fill of the two boundary cells 0 and N+1 of Rho, P, VX, VY,
+// FSmoke: periodic copies while RiemannPlots is nonzero, otherwise
+// reflection (VX negated).
+void FillBoundaryCellsForBegin(ExperimentState& s);
+
+} // namespace tamrel

@@ -1,0 +1,21 @@
+#pragma once
+// Sound speeds and the first time step of a state from the Courant condition.
+
+#include "app/state/ExperimentState.h"
+
+namespace tamrel {
+
+// Ratio of specific heats of cell i: Gamma, or under the multifluid scheme
+// the mixture of the two fluids weighted by the fluid-2 fraction (FSmoke):
+// ((Rho2 Gamma2 - Rho1 Gamma1) FSmoke + Rho1 Gamma1) / Rho.
+double CellGamma(const ExperimentState& s, long i);
+
+// X(0), X(N+2), SoundSpeedSq and SoundSpeed of cells 0..N+1 and
+// Dt = CourantNumber * 0.1 * (shortest signal crossing time), capped at
+// DtPlot when DtPlot > 0. Uses the mixed gamma under "Mixtal32".
+// Returns false and changes nothing when the estimate is undefined: a
+// SoundSpeed0 that is not positive, a cell with a density, pressure or gamma
+// that is not positive (or not finite), or a zero signal speed.
+bool EstimateTimeStep(ExperimentState& s);
+
+} // namespace tamrel

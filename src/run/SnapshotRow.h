@@ -1,0 +1,36 @@
+#pragma once
+// One row of the single-precision history: cells 0..N+1 of the state at
+// offset row * (N+2) of each history array.
+
+#include "app/state/ExperimentState.h"
+
+namespace tamrel {
+
+// Which ratio of specific heats the entropy and the impedance of a row use.
+enum class RowGamma {
+    Uniform, // Gamma for every cell (Begin, Restart, the tick)
+    PerCell, // CellGamma(j): the mixed gamma under "Mixtal32" (set-ups)
+};
+
+// Whether history row `row` lies inside the arrays: 0 <= row and
+// row*(N+2)+N+1 <= NSTValues (and within the allocated history).
+bool SnapshotRowFits(const ExperimentState& s, long row);
+
+// Store the state into history row `row`: density and pressure (log10 while
+// LogPlots), velocities, smoke, entropy P Rho^-g, and the Riemann invariants
+// integrated from the left with their mean over cells 1..N removed; computed
+// in double, stored as float. Returns false (nothing written) when the row
+// does not fit. Changes no other field (not NStoredStates nor StoredTime).
+bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma = RowGamma::Uniform);
+
+// Put stored row `row` back into Rho, P, VX, VY, FSmoke of cells 0..N+1
+// (10^value while LogPlots). Refuses (returns false, changes nothing) a row
+// that was not stored (row < 0, row >= NStoredStates, or outside the history)
+// or whose density or pressure does not come back positive and finite.
+bool RestoreSnapshotRow(ExperimentState& s, long row);
+
+// As RestoreSnapshotRow, without the row < NStoredStates test: row 0 of a
+// set-up is valid before any run has counted it (Restart).
+bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row);
+
+} // namespace tamrel
