@@ -17,12 +17,29 @@
 //
 // What the caller relies on:
 //  1. the New arrays hold cells 1..L advanced by Dt;
-//  2. Courant (0 on entry) holds the largest (|u|+c) Dt/dx of the step; 1 or
-//     more, or a non-finite result, makes the caller retry with a smaller Dt;
+//  2. Courant (0 before the first strip of a step, then passed to every strip)
+//     holds the largest (|u|+c) Dt/dx of the step: a kernel raises it to the
+//     largest value over its cells 1..L and never lowers it. 1 or more makes
+//     the caller repeat the step with a smaller Dt. A kernel that meets a
+//     non-finite input, or whose own arithmetic overflows, sets Courant to NaN;
+//     NaN is sticky across strips and the caller treats it as a fault, not as
+//     a reason to retry (a smaller Dt would not help);
 //  3. Counters[k-1] grows by the operations of kind k: 1 all floating-point
-//     operations, 2 additions, 3 multiplications, 4 reciprocals (divisions),
-//     5 conditional merges, 6 and 7 square roots, 8 exponentials (pow, exp, log);
+//     operations (the sum of kinds 2..8), 2 additions/subtractions,
+//     3 multiplications, 4 reciprocals/divisions, 5 conditional merges
+//     (min, max, select, abs), 6 and 7 square roots, 8 exponentials (pow, exp,
+//     log). The counters wrap modulo 2^32;
 //  4. inputs are unchanged; Work may be overwritten.
+//
+// Operation counts are real: write the kernel body as a template over its
+// number type using the operations of kernels/common/KernelMath.h (kmin, kmax,
+// kabs, kselect, ksqrt, kpow) and no literal of another precision (Real(0.5)),
+// then instantiate it with Counted<float>/Counted<double> from
+// kernels/opcount/Counted.h to count exactly what the float/double build
+// executes. The kernel itself tallies how often each branch-free block runs
+// (a per-cell constant, or a cheap integer count per code path) and multiplies
+// by the block's cost, measured once with measureOps(); a test compares its
+// Counters with a full counting run (see tests/kernels/OpCountTest.cpp).
 
 #include <cstdint>
 
