@@ -1,0 +1,132 @@
+#include "run/RunControl.h"
+
+#include <cmath>
+
+#include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
+#include "run/BoundaryFill.h"
+#include "run/PlotRanges.h"
+#include "run/SnapshotRow.h"
+
+namespace tamrel {
+
+namespace {
+
+void startHistory(ExperimentState& s)
+{
+    allocateHistory(s);
+    s.StoredTime[0] = 0.0;
+}
+
+} // namespace
+
+BeginStatus BeginRun(ExperimentState& s)
+{
+    if (s.TimeNow != 0)
+        return BeginStatus::NotAtTimeZero;
+    if (kernels::findScheme(s.SchemeName) == nullptr)
+        return BeginStatus::UnknownScheme;
+    if (s.isMultifluid() && !s.FFracYYNew.contains(s.NGridCells + s.NBdy + 1))
+        return BeginStatus::MissingFluids;
+
+    startHistory(s);
+    FillBoundaryCellsForBegin(s);
+    StoreSnapshotRow(s, 0);
+    s.DtOld = s.Dt;
+    s.STRowOffset = s.NGridCells + 2;
+    FitPlotRanges(s);
+    s.NStoredStates = 1;
+    s.StoredStateShown = 0;
+    s.Stopped = 0;
+    return BeginStatus::Started;
+}
+
+void PauseRun(ExperimentState& s) { s.Stopped = 1; }
+
+bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow)
+{
+    if (s.NStoredStates <= 0)
+        return false;
+    s.StoredStateShown = s.NStoredStates - 1;
+    if (s.StoredTime.contains(s.StoredStateShown))
+        s.TimeNow = s.StoredTime[s.StoredStateShown];
+    if (showStoredRow)
+        showStoredRow();
+    s.Stopped = 0;
+    return true;
+}
+
+void RederiveFluidArrays(ExperimentState& s)
+{
+    const long n = s.NGridCells;
+    if (!s.isMultifluid() || !s.FFracYY.contains(n + 1))
+        return;
+    for (long i = 0; i <= n + 1; ++i) {
+        const double f = s.FSmoke[i];
+        const double rho = s.Rho[i];
+        // A stream cell holds fluid 2's density; Rho1 goes back to the
+        // density the set-up started from.
+        const bool stream = f >= 0.5 && s.RhoRatio2 != 0;
+        s.Rho1[i] = stream ? rho / s.RhoRatio2 : rho;
+        s.Rho2[i] = stream ? rho : rho * s.RhoRatio2;
+        s.P1[i] = s.P[i];
+        s.P2[i] = s.P[i];
+        s.FFrac[i] = f;
+        s.FFracX[i] = 0.0;
+        s.FFracY[i] = 0.0;
+        s.FFracXX[i] = f / 12.0;
+        s.FFracXY[i] = 0.0;
+        s.FFracYY[i] = f / 12.0;
+    }
+}
+
+RestartStatus RestartRun(ExperimentState& s)
+{
+    const long n = s.NGridCells;
+    s.TNextPlot = s.DtPlot;
+    s.TimeNow = 0;
+    s.MflopsTotal = 0;
+    s.MeterSeconds = 0;
+    s.Stopped = 1;
+
+    const bool restored = RestoreSnapshotRowUnchecked(s, 0);
+    if (restored) {
+        // Restart's estimate uses Gamma in every cell and the outer
+        // interfaces as they stand.
+        double w = (s.X[2] - s.X[1]) / s.SoundSpeed0;
+        for (long k = 0; k <= n + 1; ++k) {
+            s.SoundSpeedSq[k] = s.P[k] * s.Gamma / s.Rho[k];
+            s.SoundSpeed[k] = std::sqrt(s.SoundSpeedSq[k]);
+            const double sig = std::max(std::fabs(s.VX[k] + s.SoundSpeed[k]), std::fabs(s.VX[k] - s.SoundSpeed[k]));
+            const double t = (s.X[k + 1] - s.X[k]) / sig;
+            if (t < w)
+                w = t;
+        }
+        const double dt = s.CourantNumber * 0.1 * w;
+        if (dt > 0 && std::isfinite(dt))
+            s.Dt = dt;
+        s.DtOld = s.Dt;
+        RederiveFluidArrays(s);
+    }
+
+    startHistory(s);
+    StoreSnapshotRow(s, 0);
+    s.STRowOffset = n + 2;
+    FitPlotRanges(s);
+    s.NStoredStates = 1;
+    s.StoredStateShown = 0;
+    if (s.DtPlot > 0 && s.Dt > s.DtPlot)
+        s.Dt = s.DtPlot;
+    s.DtOld = s.Dt;
+    return restored ? RestartStatus::Restored : RestartStatus::KeptGrid;
+}
+
+long StepsPerTick(const ExperimentState& s)
+{
+    long n = s.NGridCells / 30;
+    if (s.RiemannPlots == 1 && s.RhoMax < 1.08 && s.Dt > 0)
+        n = roundToLong(0.1 / s.Dt);
+    return n < 1 ? 1 : n;
+}
+
+} // namespace tamrel

@@ -1,0 +1,62 @@
+#pragma once
+// Begin, Pause, Continue and Restart as operations on the record; the window
+// adds the widget updates (captions, boxes, repaints) around them.
+
+#include <functional>
+
+#include "app/state/ExperimentState.h"
+
+namespace tamrel {
+
+enum class BeginStatus {
+    Started,       // history reallocated, row 0 stored, Stopped = 0
+    NotAtTimeZero, // TimeNow is not exactly 0: nothing changed
+    UnknownScheme, // SchemeName is none of the five schemes: nothing changed
+    MissingFluids, // "Mixtal32" without its fluid arrays: nothing changed
+};
+
+// Begin (Ready -> Running): history reallocated, boundary cells 0 and N+1
+// filled (periodic while RiemannPlots, otherwise reflected), row 0 stored,
+// DtOld = Dt, STRowOffset = N+2, plot ranges fitted, NStoredStates = 1,
+// StoredTime(0) = 0, Stopped = 0. Dt, TNextPlot and the meter totals are
+// left. The window then shows SchemeName on the scheme button and rebuilds
+// the problem description.
+BeginStatus BeginRun(ExperimentState& s);
+
+// Pause: Stopped = 1, nothing else.
+void PauseRun(ExperimentState& s);
+
+// Continue from the newest stored row: StoredStateShown = NStoredStates - 1,
+// TimeNow = its stored time; then `showStoredRow` (the window writes
+// StoredStateShown into its stored-state box, whose handler may restore that
+// row while the run is still halted); then Stopped = 0. With no stored row
+// (NStoredStates 0) it does nothing and returns false.
+bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow = {});
+
+enum class RestartStatus {
+    Restored,  // row 0 back in the grid, new Dt
+    KeptGrid,  // row 0 held no valid state: the grid and Dt were kept
+};
+
+// Restart (any state -> Ready): TNextPlot = DtPlot, TimeNow 0, meter totals 0,
+// Stopped = 1; row 0 back into Rho, P, VX, VY, FSmoke of cells 0..N+1 with
+// sound speeds from Gamma and Dt at a tenth of the target Courant number;
+// under "Mixtal32" the fluid arrays are derived again from the restored
+// state (see RederiveFluidArrays); history reallocated, row 0 stored again,
+// STRowOffset = N+2, plot ranges fitted, NStoredStates = 1, Dt capped at
+// DtPlot, DtOld = Dt. The window then shows the time, the stored-state range
+// 0..0 and the Courant number and repaints the plots.
+RestartStatus RestartRun(ExperimentState& s);
+
+// The multifluid arrays of cells 0..N+1 from Rho, P and the fluid-2 fraction
+// FSmoke, as a set-up lays them out: P1 = P2 = P; outside the streams
+// Rho1 = Rho and Rho2 = Rho * RhoRatio2; a full stream cell (whose density is
+// fluid 2's) has Rho2 = Rho and Rho1 = Rho / RhoRatio2; fractions FFrac = f,
+// FFracXX = FFracYY = f/12, first moments and FFracXY 0.
+void RederiveFluidArrays(ExperimentState& s);
+
+// Time steps per tick: N \ 30; for a small sound wave (RiemannPlots 1 and
+// RhoMax < 1.08) 0.1 / Dt rounded half-even; at least 1.
+long StepsPerTick(const ExperimentState& s);
+
+} // namespace tamrel

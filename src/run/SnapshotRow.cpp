@@ -1,0 +1,117 @@
+#include "run/SnapshotRow.h"
+
+#include <cmath>
+#include <vector>
+
+#include "run/EstimateTimeStep.h"
+
+namespace tamrel {
+
+namespace {
+
+bool historyHolds(const ExperimentState& s, long row)
+{
+    const long n = s.NGridCells;
+    if (row < 0)
+        return false;
+    const long last = row * (n + 2) + n + 1;
+    if (last > static_cast<long>(s.NSTValues))
+        return false;
+    for (const auto* a : {&s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy})
+        if (!a->contains(last) || !a->contains(row * (n + 2)))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool SnapshotRowFits(const ExperimentState& s, long row) { return historyHolds(s, row); }
+
+bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
+{
+    if (!historyHolds(s, row))
+        return false;
+    const long n = s.NGridCells;
+    const long o = row * (n + 2);
+    const bool perCell = gamma == RowGamma::PerCell && s.isMultifluid() && s.Rho1.contains(n + 1);
+    auto g = [&](long j) { return perCell ? CellGamma(s, j) : s.Gamma; };
+
+    for (long j = 0; j <= n + 1; ++j) {
+        const double rho = s.Rho[j];
+        const double p = s.P[j];
+        if (s.LogPlots != 0) {
+            s.STRho[o + j] = static_cast<float>(std::log10(rho));
+            s.STP[o + j] = static_cast<float>(std::log10(p));
+        } else {
+            s.STRho[o + j] = static_cast<float>(rho);
+            s.STP[o + j] = static_cast<float>(p);
+        }
+        s.STEntropy[o + j] = static_cast<float>(p * std::pow(rho, -g(j)));
+        s.STVX[o + j] = static_cast<float>(s.VX[j]);
+        s.STVY[o + j] = static_cast<float>(s.VY[j]);
+        s.STFSmoke[o + j] = static_cast<float>(s.FSmoke[j]);
+    }
+
+    // Acoustic Riemann invariants du +- dp/Z, integrated from the left with
+    // the mean impedance of neighbouring cells, Z = sqrt(g P Rho).
+    double zPrev = std::sqrt(g(0) * s.P[0] * s.Rho[0]);
+    double rPlus = 0.0, rMinus = 0.0, sumPlus = 0.0, sumMinus = 0.0;
+    s.STRPlus[o] = 0.0f;
+    s.STRMinus[o] = 0.0f;
+    for (long j = 1; j <= n + 1; ++j) {
+        const double z = std::sqrt(g(j) * s.P[j] * s.Rho[j]);
+        const double dp = (s.P[j] - s.P[j - 1]) / (0.5 * (z + zPrev));
+        const double du = s.VX[j] - s.VX[j - 1];
+        rPlus = rPlus + du + dp;
+        rMinus = rMinus + du - dp;
+        s.STRPlus[o + j] = static_cast<float>(rPlus);
+        s.STRMinus[o + j] = static_cast<float>(rMinus);
+        sumPlus += rPlus;
+        sumMinus += rMinus;
+        zPrev = z;
+    }
+    // Mean over cells 1..N: the sum ran to N+1, so take the last value out.
+    const double meanPlus = (sumPlus - rPlus) / static_cast<double>(n);
+    const double meanMinus = (sumMinus - rMinus) / static_cast<double>(n);
+    for (long j = 0; j <= n + 1; ++j) {
+        s.STRPlus[o + j] = static_cast<float>(static_cast<double>(s.STRPlus[o + j]) - meanPlus);
+        s.STRMinus[o + j] = static_cast<float>(static_cast<double>(s.STRMinus[o + j]) - meanMinus);
+    }
+    return true;
+}
+
+bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row)
+{
+    if (!historyHolds(s, row))
+        return false;
+    const long n = s.NGridCells;
+    const long o = row * (n + 2);
+    const double ln10 = std::log(10.0);
+    auto plain = [&](float v) {
+        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
+    };
+    // Check the whole row first: an emptied or damaged row changes nothing.
+    for (long j = 0; j <= n + 1; ++j) {
+        const double rho = plain(s.STRho[o + j]);
+        const double p = plain(s.STP[o + j]);
+        if (!(rho > 0) || !(p > 0) || !std::isfinite(rho) || !std::isfinite(p))
+            return false;
+    }
+    for (long j = 0; j <= n + 1; ++j) {
+        s.Rho[j] = plain(s.STRho[o + j]);
+        s.P[j] = plain(s.STP[o + j]);
+        s.VX[j] = s.STVX[o + j];
+        s.VY[j] = s.STVY[o + j];
+        s.FSmoke[j] = s.STFSmoke[o + j];
+    }
+    return true;
+}
+
+bool RestoreSnapshotRow(ExperimentState& s, long row)
+{
+    if (row < 0 || row >= static_cast<long>(s.NStoredStates))
+        return false;
+    return RestoreSnapshotRowUnchecked(s, row);
+}
+
+} // namespace tamrel
