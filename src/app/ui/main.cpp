@@ -1,1 +1,5 @@
-int main() { return 0; }
+#include <QApplication>
+
+#include "app/ui/CommandLine.h"
+
+int main(int argc, char** argv) { return tamrel::runProgram(argc, argv); }

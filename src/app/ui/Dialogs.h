@@ -1,0 +1,31 @@
+#pragma once
+// Every question the lab asks and every message it shows goes through this
+// one small interface, so tests and batch runs can script the answers and a
+// run can start without blocking on a modal prompt.
+
+#include <optional>
+#include <string>
+
+namespace tamrel {
+
+struct ScreenPosTwips {
+    int left = 0;
+    int top = 0;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A modal input box. nullopt when cancelled (callers treat it as an empty answer).
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+        const std::string& defaultAnswer, std::optional<ScreenPosTwips> position = std::nullopt)
+        = 0;
+    // A modal message box with an OK button.
+    virtual void messageBox(const std::string& text, const std::string& title = "Tamrel") = 0;
+    // File dialogs with a filter such as "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
+    // nullopt when cancelled.
+    virtual std::optional<std::string> openFileName(const std::string& filter) = 0;
+    virtual std::optional<std::string> saveFileName(const std::string& filter) = 0;
+};
+
+} // namespace tamrel

@@ -1,0 +1,108 @@
+#include "app/ui/LinePlotPicture.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
+
+#include "app/ui/Twips.h"
+
+namespace tamrel {
+
+namespace {
+QPointF toPixels(const QPoint& twips) { return QPointF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel)); }
+QRectF toPixels(const QRect& twips)
+{
+    return QRectF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel),
+        twips.width() / double(kTwipsPerPixel), twips.height() / double(kTwipsPerPixel));
+}
+} // namespace
+
+LinePlotPicture::LinePlotPicture(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QRect LinePlotPicture::drawingArea() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+
+int LinePlotPicture::scaleWidth() const { return drawingArea().width() * kTwipsPerPixel; }
+int LinePlotPicture::scaleHeight() const { return drawingArea().height() * kTwipsPerPixel; }
+
+void LinePlotPicture::resizeEvent(QResizeEvent*)
+{
+    const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
+    if (surface_.size() == size)
+        return;
+    QImage fresh(size, QImage::Format_RGB32);
+    fresh.fill(Qt::white);
+    if (!surface_.isNull()) {
+        QPainter p(&fresh);
+        p.drawImage(0, 0, surface_);
+    }
+    surface_ = fresh;
+}
+
+void LinePlotPicture::clear()
+{
+    if (surface_.isNull())
+        resizeEvent(nullptr);
+    surface_.fill(Qt::white);
+    update();
+}
+
+void LinePlotPicture::drawPolyline(const std::vector<QPoint>& pointsTwips)
+{
+    if (pointsTwips.size() < 2)
+        return;
+    if (surface_.isNull())
+        resizeEvent(nullptr);
+    std::vector<QPointF> pts;
+    pts.reserve(pointsTwips.size());
+    for (const auto& p : pointsTwips)
+        pts.push_back(toPixels(p));
+    QPainter painter(&surface_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 1.2));
+    painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+    update();
+}
+
+void LinePlotPicture::fillBox(const QRect& twips)
+{
+    if (surface_.isNull())
+        resizeEvent(nullptr);
+    QPainter painter(&surface_);
+    painter.fillRect(toPixels(twips), Qt::black);
+    update();
+}
+
+void LinePlotPicture::outlineBox(const QRect& twips)
+{
+    if (surface_.isNull())
+        resizeEvent(nullptr);
+    QPainter painter(&surface_);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(toPixels(twips));
+    update();
+}
+
+void LinePlotPicture::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    // Sunken 3-D border around the drawing area.
+    p.fillRect(rect(), palette().window());
+    p.setPen(palette().dark().color());
+    p.drawLine(0, 0, width() - 1, 0);
+    p.drawLine(0, 0, 0, height() - 1);
+    p.setPen(palette().light().color());
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    p.drawImage(drawingArea().topLeft(), surface_);
+}
+
+void LinePlotPicture::mousePressEvent(QMouseEvent* e)
+{
+    const QPointF local = e->position() - QPointF(drawingArea().topLeft());
+    emit mouseDown(static_cast<int>(e->button()), local.x() * kTwipsPerPixel, local.y() * kTwipsPerPixel);
+}
+
+} // namespace tamrel

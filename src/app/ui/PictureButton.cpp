@@ -1,0 +1,30 @@
+#include "app/ui/PictureButton.h"
+
+#include <QStyleOptionButton>
+#include <QStylePainter>
+
+namespace tamrel {
+
+void PictureButton::paintEvent(QPaintEvent*)
+{
+    QStylePainter p(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    p.drawControl(QStyle::CE_PushButtonBevel, option);
+    if (!picture_.isNull()) {
+        const QRect inner = rect().adjusted(3, 3, -3, -3);
+        p.drawPixmap(inner, picture_);
+    }
+    // The caption over the picture, with a faint halo so it stays readable.
+    p.setFont(font());
+    const QString caption = text();
+    p.setPen(QColor(255, 255, 255, 200));
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (dx || dy)
+                p.drawText(rect().translated(dx, dy), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    p.setPen(palette().buttonText().color());
+    p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, caption);
+}
+
+} // namespace tamrel

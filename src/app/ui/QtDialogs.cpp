@@ -1,0 +1,69 @@
+#include "app/ui/QtDialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace tamrel {
+
+std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const std::string& title,
+    const std::string& defaultAnswer, std::optional<ScreenPosTwips> position)
+{
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(QString::fromStdString(title));
+    dialog.setLabelText(QString::fromStdString(prompt));
+    dialog.setTextValue(QString::fromStdString(defaultAnswer));
+    dialog.setInputMode(QInputDialog::TextInput);
+    if (position)
+        dialog.move(position->left / 15, position->top / 15);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue().toStdString();
+}
+
+void QtDialogs::messageBox(const std::string& text, const std::string& title)
+{
+    QMessageBox::information(parent_, QString::fromStdString(title), QString::fromStdString(text));
+}
+
+std::string qtFilterFromPipeFilter(const std::string& filter)
+{
+    // Pairs of "description|pattern": Qt wants the descriptions joined by ";;".
+    std::string out;
+    std::size_t start = 0;
+    int field = 0;
+    while (start <= filter.size()) {
+        const auto bar = filter.find('|', start);
+        const std::string part = filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (field % 2 == 0) {
+            if (!out.empty())
+                out += ";;";
+            out += part;
+        }
+        ++field;
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    return out;
+}
+
+std::optional<std::string> QtDialogs::openFileName(const std::string& filter)
+{
+    const QString path = QFileDialog::getOpenFileName(
+        parent_, QObject::tr("Read Setup"), QString(), QString::fromStdString(qtFilterFromPipeFilter(filter)));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
+std::optional<std::string> QtDialogs::saveFileName(const std::string& filter)
+{
+    const QString path = QFileDialog::getSaveFileName(
+        parent_, QObject::tr("Write Setup"), QString(), QString::fromStdString(qtFilterFromPipeFilter(filter)));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path.toStdString();
+}
+
+} // namespace tamrel

@@ -1,0 +1,69 @@
+#include "app/ui/SpaceTimePicture.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tamrel {
+
+SpaceTimePicture::SpaceTimePicture(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+
+QRect SpaceTimePicture::drawingArea() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+int SpaceTimePicture::scaleWidth() const { return drawingArea().width(); }
+int SpaceTimePicture::scaleHeight() const { return drawingArea().height(); }
+
+void SpaceTimePicture::showImage(const QImage& image)
+{
+    shown_ = image;
+    update();
+}
+
+void SpaceTimePicture::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    p.setPen(palette().dark().color());
+    p.drawLine(0, 0, width() - 1, 0);
+    p.drawLine(0, 0, 0, height() - 1);
+    p.setPen(palette().light().color());
+    p.drawLine(0, height() - 1, width() - 1, height() - 1);
+    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    const QRect area = drawingArea();
+    p.fillRect(area, Qt::white);
+    if (!shown_.isNull()) {
+        // The image is bottom-up in memory but a QImage is top-down: the
+        // caller gives it already flipped, so it is drawn as it stands.
+        p.drawImage(area.topLeft(), shown_, QRect(0, 0, area.width(), area.height()));
+    }
+}
+
+void SpaceTimePicture::mousePressEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::RightButton)
+        return; // the context menu
+    const QPointF local = e->position() - QPointF(drawingArea().topLeft());
+    emit mouseDown(static_cast<int>(e->button()), local.x(), local.y());
+}
+
+void SpaceTimePicture::mouseReleaseEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+        emit clicked();
+}
+
+void SpaceTimePicture::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() == Qt::LeftButton)
+        emit doubleClicked();
+}
+
+void SpaceTimePicture::contextMenuEvent(QContextMenuEvent* e)
+{
+    QMenu menu(this);
+    QAction* save = menu.addAction(tr("Save Picture as PNG..."));
+    if (menu.exec(e->globalPos()) == save)
+        emit savePngRequested();
+}
+
+} // namespace tamrel

@@ -1,0 +1,43 @@
+#pragma once
+// The space-time picture: shows an 8-bit gray image at zoom 1 in its
+// drawing area (pixels), and reports clicks, double clicks and presses.
+// A context menu saves the picture as a PNG.
+
+#include <QImage>
+#include <QWidget>
+
+namespace tamrel {
+
+class SpaceTimePicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit SpaceTimePicture(QWidget* parent = nullptr);
+
+    // Drawing area in pixels (the picture's scale width and height).
+    int scaleWidth() const;
+    int scaleHeight() const;
+
+    // Show the top-left scaleWidth x scaleHeight pixels of `image`.
+    void showImage(const QImage& image);
+    const QImage& shownImage() const { return shown_; }
+
+signals:
+    void mouseDown(int button, double x, double y);
+    void clicked();
+    void doubleClicked();
+    void savePngRequested();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void contextMenuEvent(QContextMenuEvent*) override;
+
+private:
+    static constexpr int kBorder = 2;
+    QRect drawingArea() const;
+    QImage shown_;
+};
+
+} // namespace tamrel
