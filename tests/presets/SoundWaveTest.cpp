@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "presets/SoundWave.h"
+#include "run/DefaultProblem.h"
+
+using namespace tamrel;
+
+namespace {
+
+ExperimentState soundWave(double rPlus, double rMinus, double r0, Long fPlus = 1, Long fMinus = 1, Long f0 = 1)
+{
+    ExperimentState s;
+    StartUpState(s);
+    s.RPlusAmplitude = rPlus;
+    s.RMinusAmplitude = rMinus;
+    s.R0Amplitude = r0;
+    s.RPlusFrequency = fPlus;
+    s.RMinusFrequency = fMinus;
+    s.R0Frequency = f0;
+    s.U0 = -1.0;
+    StartSoundWaveExperiment(s);
+    SetUpSoundWaveState(s);
+    return s;
+}
+
+struct Extent {
+    double lo, hi;
+    double half() const { return (hi - lo) / 2; }
+};
+
+Extent extent(const BoundedArray<double>& a, long n)
+{
+    Extent e{a[1], a[1]};
+    for (long i = 1; i <= n; ++i) {
+        e.lo = std::min(e.lo, a[i]);
+        e.hi = std::max(e.hi, a[i]);
+    }
+    return e;
+}
+
+} // namespace
+
+TEST(SoundWaveSetUp, ZeroAmplitudeIsUniformGas)
+{
+    const ExperimentState s = soundWave(0, 0, 0);
+    EXPECT_EQ(s.RiemannPlots, 1);
+    EXPECT_EQ(s.MnBdry, 4);
+    EXPECT_EQ(s.MxBdry, 4);
+    for (long i = 0; i <= 101; ++i) {
+        ASSERT_NEAR(s.Rho[i], 1.0, 1e-14) << i;
+        ASSERT_NEAR(s.P[i], 1 / 1.4, 1e-14) << i;
+        ASSERT_NEAR(s.VX[i], -1 / std::sqrt(2.0), 1e-14) << i;
+        ASSERT_EQ(s.VY[i], 0.0) << i;
+    }
+    EXPECT_DOUBLE_EQ(s.RhoMin, 0.95);
+    EXPECT_DOUBLE_EQ(s.RhoMax, 1.05);
+    EXPECT_DOUBLE_EQ(s.PMin, 0.95 / 1.4);
+    EXPECT_DOUBLE_EQ(s.PMax, 0.75);
+    EXPECT_DOUBLE_EQ(s.VXMin, -1.05);
+    EXPECT_DOUBLE_EQ(s.VXMax, -0.95);
+
+    EXPECT_EQ(s.SoundSpeed0, 1.0);
+    EXPECT_EQ(s.TimeUnit, 1.0);
+    EXPECT_EQ(s.DtPlot, 1.0 / 400);
+    EXPECT_EQ(s.TNextPlot, s.DtPlot);
+    EXPECT_EQ(s.TStop, 1.5);
+    // The first step comes from this gas (sound speed 1, flow 1/sqrt 2), not
+    // from the pressure of 1000 the default problem left in cell 0.
+    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / (1 + 1 / std::sqrt(2.0)), 1e-12);
+    EXPECT_EQ(s.DtOld, s.Dt);
+    EXPECT_NEAR(s.SoundSpeed[0], 1.0, 1e-14);
+    EXPECT_NEAR(s.SoundSpeed[101], 1.0, 1e-14);
+}
+
+TEST(SoundWaveSetUp, BoundaryCellsArePeriodic)
+{
+    const ExperimentState s = soundWave(0.1, 0.05, 0.02, 2, 1, 3);
+    const long n = s.NGridCells;
+    for (const auto* a : {&s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke}) {
+        EXPECT_EQ((*a)[0], (*a)[n]);
+        EXPECT_EQ((*a)[n + 1], (*a)[1]);
+    }
+    EXPECT_NE(s.Rho[0], s.Rho[1]);
+}
+
+TEST(SoundWaveSetUp, WavesHaveTheirCharacteristicPhases)
+{
+    // A pure R+ wave moves velocity and pressure together, a pure R- wave in
+    // opposition, with du = dR/2 (then divided by sqrt 2) and dp = Z dR/2 at
+    // Z = 1; the entropy wave leaves both uniform and changes the density.
+    struct Case {
+        double rPlus, rMinus, r0;
+        double velocityHalfRange, pressureHalfRange;
+        int phase; // +1 in phase, -1 opposed, 0 no pressure wave
+    };
+    const double a = 0.01;
+    const Case cases[] = {
+        {a, 0, 0, a / 2 / std::sqrt(2.0), a / 2, +1},
+        {0, a, 0, a / 2 / std::sqrt(2.0), a / 2, -1},
+        {0, 0, a, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const ExperimentState s = soundWave(c.rPlus, c.rMinus, c.r0);
+        const long n = s.NGridCells;
+        EXPECT_NEAR(extent(s.VX, n).half(), c.velocityHalfRange, 2e-3 * a) << c.rPlus << c.rMinus;
+        EXPECT_NEAR(extent(s.P, n).half(), c.pressureHalfRange, 2e-3 * a) << c.rPlus << c.rMinus;
+        double corr = 0;
+        for (long i = 1; i <= n; ++i)
+            corr += (s.VX[i] + 1 / std::sqrt(2.0)) * (s.P[i] - 1 / 1.4);
+        if (c.phase != 0)
+            EXPECT_EQ(corr > 0, c.phase > 0) << c.rPlus << c.rMinus;
+        else
+            EXPECT_GT(extent(s.Rho, n).half(), 0.5 * a);
+    }
+}
+
+TEST(SoundWaveSetUp, TooStrongWaveStaysFinite)
+{
+    const ExperimentState s = soundWave(10, 0, 5);
+    for (long i = 0; i <= s.NGridCells + 1; ++i) {
+        ASSERT_TRUE(std::isfinite(s.Rho[i]) && s.Rho[i] > 0) << i;
+        ASSERT_TRUE(std::isfinite(s.P[i]) && s.P[i] > 0) << i;
+        ASSERT_TRUE(std::isfinite(s.VX[i])) << i;
+        ASSERT_TRUE(std::isfinite(s.SoundSpeed[i])) << i;
+    }
+    EXPECT_TRUE(std::isfinite(s.Dt) && s.Dt > 0);
+}
+
+TEST(SoundWaveSetUp, NothingWithoutRiemannPlots)
+{
+    ExperimentState s;
+    StartUpState(s);
+    const double rho5 = s.Rho[5], dt = s.Dt;
+    SetUpSoundWaveState(s);
+    EXPECT_EQ(s.Rho[5], rho5);
+    EXPECT_EQ(s.Dt, dt);
+    EXPECT_EQ(s.SoundSpeed0, 1.0);
+    EXPECT_EQ(s.MnBdry, 1);
+}
+
+TEST(SoundWaveSetUp, MultifluidStreamsAndBoundaryFluids)
+{
+    ExperimentState s;
+    StartUpState(s);
+    s.SchemeName = "Mixtal32";
+    allocateMultifluidArrays(s);
+    s.RhoRatio2 = 2.0;
+    s.RPlusAmplitude = s.RMinusAmplitude = s.R0Amplitude = 0;
+    StartSoundWaveExperiment(s);
+    SetUpSoundWaveState(s);
+    for (long i = 1; i <= 100; ++i) {
+        const bool stream = i >= 26 && i <= 75;
+        ASSERT_NEAR(s.Rho[i], stream ? 2.0 : 1.0, 1e-14) << i;
+        ASSERT_NEAR(s.Rho1[i], 1.0, 1e-14) << i;
+        ASSERT_EQ(s.FFrac[i], stream ? 1.0 : 0.0) << i;
+    }
+    EXPECT_EQ(s.Rho1[0], s.Rho1[100]);
+    EXPECT_EQ(s.Rho2[101], s.Rho2[1]);
+    EXPECT_NEAR(s.SoundSpeed[0], 1.0, 1e-14);
+    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / (1 + 1 / std::sqrt(2.0)), 1e-12);
+}
+
+TEST(SoundWaveAnswers, BadAnswersKeepThePreviousValue)
+{
+    struct Case {
+        SoundWaveField field;
+        std::optional<std::string_view> answer;
+        bool accepted;
+        double value; // field value afterwards
+    };
+    // Start values: RPlusAmplitude 1, RPlusFrequency 1, U0 -1.
+    const Case cases[] = {
+        {SoundWaveField::U0, std::string_view(""), false, -1},
+        {SoundWaveField::U0, std::nullopt, false, -1},
+        {SoundWaveField::U0, std::string_view("abc"), false, -1},
+        {SoundWaveField::U0, std::string_view("-"), false, -1},
+        {SoundWaveField::U0, std::string_view(" -2.5 "), true, -2.5},
+        {SoundWaveField::RPlusAmplitude, std::string_view("0"), true, 0},
+        {SoundWaveField::RPlusAmplitude, std::string_view("1e-3"), true, 1e-3},
+        {SoundWaveField::RPlusFrequency, std::string_view("0"), false, 1},
+        {SoundWaveField::RPlusFrequency, std::string_view("0.4"), false, 1},
+        {SoundWaveField::RPlusFrequency, std::string_view("-0.5"), false, 1},
+        {SoundWaveField::RPlusFrequency, std::string_view("0.6"), true, 1},
+        {SoundWaveField::RPlusFrequency, std::string_view("2.5"), true, 2},
+        {SoundWaveField::RPlusFrequency, std::string_view("3.5"), true, 4},
+        {SoundWaveField::RPlusFrequency, std::string_view("-3"), true, -3},
+        {SoundWaveField::RPlusFrequency, std::string_view("two"), false, 1},
+    };
+    for (const Case& c : cases) {
+        ExperimentState s;
+        const std::string shown = c.answer ? std::string(*c.answer) : "<cancel>";
+        EXPECT_EQ(ApplySoundWaveAnswer(s, c.field, c.answer), c.accepted) << shown;
+        const double got = c.field == SoundWaveField::U0               ? s.U0
+                           : c.field == SoundWaveField::RPlusAmplitude ? s.RPlusAmplitude
+                                                                       : s.RPlusFrequency;
+        EXPECT_EQ(got, c.value) << shown;
+    }
+}
+
+TEST(SoundWaveAnswers, QuestionsInOrderWithPresentValuesAsDefaults)
+{
+    const SoundWaveField order[] = {SoundWaveField::RPlusAmplitude, SoundWaveField::RPlusFrequency,
+                                    SoundWaveField::RMinusAmplitude, SoundWaveField::RMinusFrequency,
+                                    SoundWaveField::R0Amplitude, SoundWaveField::R0Frequency, SoundWaveField::U0};
+    const std::string_view suffix = "  (1 = fundamental,  2 = first harmonic, etc.):";
+    for (std::size_t k = 0; k < 7; ++k) {
+        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
+        EXPECT_EQ(q.field, order[k]);
+        EXPECT_EQ(q.prompt.ends_with(suffix), isWaveNumberField(q.field)) << q.prompt;
+    }
+    EXPECT_EQ(kSoundWaveQuestions[1].prompt,
+              "Type the frequency of the R+ Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):");
+    EXPECT_EQ(kSoundWaveQuestions[6].title, "Get U0 Value");
+
+    ExperimentState s;
+    s.RMinusAmplitude = 0.25;
+    s.R0Frequency = 3;
+    EXPECT_EQ(soundWaveDefaultText(s, SoundWaveField::U0), "-1");
+    EXPECT_EQ(soundWaveDefaultText(s, SoundWaveField::RMinusAmplitude), "0.25");
+    EXPECT_EQ(soundWaveDefaultText(s, SoundWaveField::R0Frequency), "3");
+}
