@@ -6,35 +6,37 @@ namespace tamrel {
 
 namespace {
 
-constexpr std::string_view kSep = ",     ";     // between values on one line
-constexpr std::string_view kWideSep = ",       "; // before the date/name column
-constexpr std::string_view kLineBreak = "\r\n";
+    constexpr std::string_view kSep = ",     "; // between values on one line
+    constexpr std::string_view kWideSep = ",       "; // before the date/name column
+    constexpr std::string_view kLineBreak = "\r\n";
 
-std::string F(double v) { return formatPattern(v, "####0.0#####"); }
+    std::string F(double v)
+    {
+        return formatPattern(v, "####0.0#####");
+    }
 
-// An entry of a control-cell or grid array; a missing one reads as 0 so a
-// table shorter than the layout expects cannot be read past its end.
-template <class T>
-double entry(const BoundedArray<T>& a, long i)
-{
-    return a.contains(i) ? static_cast<double>(a[i]) : 0.0;
-}
+    // An entry of a control-cell or grid array; a missing one reads as 0 so a
+    // table shorter than the layout expects cannot be read past its end.
+    template <class T> double entry(const BoundedArray<T>& a, long i)
+    {
+        return a.contains(i) ? static_cast<double>(a[i]) : 0.0;
+    }
 
-// X at the cell number held in MSelected entry k: the left edge of that cell.
-double edgeOfSelected(const ExperimentState& s, long k)
-{
-    if (!s.MSelected.contains(k))
-        return 0.0;
-    return entry(s.X, s.MSelected[k]);
-}
+    // X at the cell number held in MSelected entry k: the left edge of that cell.
+    double edgeOfSelected(const ExperimentState& s, long k)
+    {
+        if (!s.MSelected.contains(k))
+            return 0.0;
+        return entry(s.X, s.MSelected[k]);
+    }
 
-// "Name = value" appended after a separator.
-void field(std::string& out, std::string_view sep, std::string_view name, double v)
-{
-    out += sep;
-    out += name;
-    out += F(v);
-}
+    // "Name = value" appended after a separator.
+    void field(std::string& out, std::string_view sep, std::string_view name, double v)
+    {
+        out += sep;
+        out += name;
+        out += F(v);
+    }
 
 } // namespace
 
@@ -50,8 +52,8 @@ bool isTitleLabelFree(const ExperimentState& s, std::string_view currentCaption)
     return currentCaption == s.TitleText || s.TitleEntered == 0;
 }
 
-std::string ShockTubeDescriptionText(const ExperimentState& s, const ShockTubeTest& t, std::string_view date,
-                                     std::string_view time)
+std::string ShockTubeDescriptionText(
+    const ExperimentState& s, const ShockTubeTest& t, std::string_view date, std::string_view time)
 {
     std::string out = "RhoL = " + F(t.RhoL);
     field(out, kSep, "PL = ", t.PL);
@@ -144,8 +146,8 @@ std::string TwoStateDescriptionText(const ExperimentState& s, std::string_view d
     return out;
 }
 
-std::optional<std::string> UpdateProblemDescriptionText(const ExperimentState& s, std::string_view currentCaption,
-                                                        std::string_view date, std::string_view time)
+std::optional<std::string> UpdateProblemDescriptionText(
+    const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time)
 {
     if (s.RiemannPlots == 1) {
         if (isTitleLabelFree(s, currentCaption))

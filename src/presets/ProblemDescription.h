@@ -29,8 +29,8 @@ bool isTitleLabelFree(const ExperimentState& s, std::string_view currentCaption)
 
 // Description a shock-tube test writes as it is loaded, from the test's own
 // twelve values, Gamma and StudentName.
-std::string ShockTubeDescriptionText(const ExperimentState& s, const ShockTubeTest& t, std::string_view date,
-                                     std::string_view time);
+std::string ShockTubeDescriptionText(
+    const ExperimentState& s, const ShockTubeTest& t, std::string_view date, std::string_view time);
 
 // Sound-wave layout: the three amplitudes and u0.
 std::string SoundWaveDescriptionText(const ExperimentState& s, std::string_view date, std::string_view time);
@@ -48,7 +48,7 @@ std::string TwoStateDescriptionText(const ExperimentState& s, std::string_view d
 // the label is to be left alone. After a sound-wave set-up (RiemannPlots 1)
 // the sound-wave layout; otherwise the three-state layout for six selected
 // cells and the two-state layout for four.
-std::optional<std::string> UpdateProblemDescriptionText(const ExperimentState& s, std::string_view currentCaption,
-                                                        std::string_view date, std::string_view time);
+std::optional<std::string> UpdateProblemDescriptionText(
+    const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time);
 
 } // namespace tamrel

@@ -12,20 +12,23 @@ namespace tamrel {
 
 namespace {
 
-// The eight history arrays, empty, for the present N and K. The stored
-// times and the count of stored rows are left as they are.
-void recreateHistory(ExperimentState& s)
-{
-    const long values = static_cast<long>(s.NGridCells + 2) * s.NPlotsTotal;
-    for (auto* a : {&s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy})
-        a->allocate(0, values);
-    s.NSTValues = static_cast<Long>(values);
-    if (s.StoredTime.empty())
-        s.StoredTime.allocate(0, std::max<long>(1, s.NPlotsTotal));
-}
+    // The eight history arrays, empty, for the present N and K. The stored
+    // times and the count of stored rows are left as they are.
+    void recreateHistory(ExperimentState& s)
+    {
+        const long values = static_cast<long>(s.NGridCells + 2) * s.NPlotsTotal;
+        for (auto* a : { &s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy })
+            a->allocate(0, values);
+        s.NSTValues = static_cast<Long>(values);
+        if (s.StoredTime.empty())
+            s.StoredTime.allocate(0, std::max<long>(1, s.NPlotsTotal));
+    }
 
-// Fastest signal speed of a cell, |u| + c written as the two characteristics.
-double signalSpeed(double vx, double c) { return std::max(std::fabs(c + vx), std::fabs(vx - c)); }
+    // Fastest signal speed of a cell, |u| + c written as the two characteristics.
+    double signalSpeed(double vx, double c)
+    {
+        return std::max(std::fabs(c + vx), std::fabs(vx - c));
+    }
 
 } // namespace
 
@@ -36,9 +39,15 @@ const ShockTubeTest& shockTubeTest(int number)
     return kShockTubeTests[static_cast<std::size_t>(number - 1)];
 }
 
-std::string shockTubeTestCaption(int number) { return "Test " + std::to_string(number); }
+std::string shockTubeTestCaption(int number)
+{
+    return "Test " + std::to_string(number);
+}
 
-std::string shockTubeTestToolTip(int number) { return "Click here to set up for Test " + std::to_string(number) + "."; }
+std::string shockTubeTestToolTip(int number)
+{
+    return "Click here to set up for Test " + std::to_string(number) + ".";
+}
 
 void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
 {
@@ -71,8 +80,8 @@ void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
 
     //--- Selected cells: the two ends and the two cells either side of the jump.
     s.NSelected = 4;
-    const long cells[6] = {0, 1, m, m + 1, n, n + 1};
-    const double xs[6] = {t.XL - 1e-7, t.XL + 1e-7, t.XJump - 1e-7, t.XJump + 1e-7, t.XR - 1e-7, t.XR + 1e-7};
+    const long cells[6] = { 0, 1, m, m + 1, n, n + 1 };
+    const double xs[6] = { t.XL - 1e-7, t.XL + 1e-7, t.XJump - 1e-7, t.XJump + 1e-7, t.XR - 1e-7, t.XR + 1e-7 };
     for (long k = 0; k < 6; ++k) {
         const bool left = k < 3;
         s.MSelected[k] = static_cast<Long>(cells[k]);
@@ -85,23 +94,23 @@ void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
     //--- Density and pressure with their plot ranges: 5 percent headroom
     // above the larger state, 5 percent of the maximum below the smaller,
     // never below zero.
-    auto fillPositive = [&](BoundedArray<double>& a, double left, double right, double& current, double& lo,
-                            double& hi) {
-        current = left;
-        hi = 1.05 * left;
-        lo = left - 0.05 * hi;
-        for (long i = 0; i <= m; ++i)
-            a[i] = left;
-        current = right;
-        if (1.05 * right > hi)
-            hi = 1.05 * right;
-        if (right - 0.05 * hi < lo)
-            lo = right - 0.05 * hi;
-        if (lo < 0)
-            lo = 0;
-        for (long i = m + 1; i <= n + 1; ++i)
-            a[i] = right;
-    };
+    auto fillPositive
+        = [&](BoundedArray<double>& a, double left, double right, double& current, double& lo, double& hi) {
+              current = left;
+              hi = 1.05 * left;
+              lo = left - 0.05 * hi;
+              for (long i = 0; i <= m; ++i)
+                  a[i] = left;
+              current = right;
+              if (1.05 * right > hi)
+                  hi = 1.05 * right;
+              if (right - 0.05 * hi < lo)
+                  lo = right - 0.05 * hi;
+              if (lo < 0)
+                  lo = 0;
+              for (long i = m + 1; i <= n + 1; ++i)
+                  a[i] = right;
+          };
     fillPositive(s.Rho, t.RhoL, t.RhoR, s.RhoCurrent, s.RhoMin, s.RhoMax);
     fillPositive(s.P, t.PL, t.PR, s.PCurrent, s.PMin, s.PMax);
 
@@ -131,7 +140,8 @@ void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
 
     //--- Sound speeds and the shortest signal crossing time.
     double tmin = (s.X[2] - s.X[1]) / s.SoundSpeed0;
-    auto lowerTmin = [&](long i) { tmin = std::min(tmin, (s.X[i + 1] - s.X[i]) / signalSpeed(s.VX[i], s.SoundSpeed[i])); };
+    auto lowerTmin
+        = [&](long i) { tmin = std::min(tmin, (s.X[i + 1] - s.X[i]) / signalSpeed(s.VX[i], s.SoundSpeed[i])); };
     for (long i = 0; i <= n + 1; ++i) {
         s.SoundSpeedSq[i] = s.P[i] * s.Gamma / s.Rho[i];
         s.SoundSpeed[i] = std::sqrt(s.SoundSpeedSq[i]);
@@ -147,7 +157,7 @@ void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
             s.P1[i] = s.P[i];
             s.P2[i] = s.P[i];
             s.FSmoke[i] = 0;
-            for (auto* f : {&s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY})
+            for (auto* f : { &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY })
                 (*f)[i] = 0;
             s.SoundSpeedSq[i] = s.Gamma1 * s.P[i] / s.Rho[i];
             s.SoundSpeed[i] = std::sqrt(s.SoundSpeedSq[i]);

@@ -15,24 +15,24 @@ namespace tamrel {
 struct ShockTubeTest {
     double RhoL, PL, UxL, UyL; // left state: density, pressure, x- and transverse velocity
     double RhoR, PR, UxR, UyR; // right state
-    double XL, XJump, XR;      // left end, initial discontinuity, right end
-    double TStop;              // stop time of the problem
+    double XL, XJump, XR; // left end, initial discontinuity, right end
+    double TStop; // stop time of the problem
 };
 
 inline constexpr int kShockTubeTestCount = 8;
 
 // Tests 1 to 8 at indices 0 to 7. Test 2 is Test 1 with a transverse shear;
 // Tests 5 and 8 have pressure jumps of five and two and a half decades.
-inline constexpr std::array<ShockTubeTest, kShockTubeTestCount> kShockTubeTests{{
-    {1.0, 1.0, 0.75, 0, 0.125, 0.1, 0, 0, 0, 0.3, 1.0, 0.2},
-    {1.0, 1.0, 0.75, 1.0, 0.125, 0.1, 0, -8.0, 0, 0.3, 1.0, 0.2},
-    {1.0, 0.4, -2.0, 0, 1.0, 0.4, 2.0, 0, 0, 0.5, 1.0, 0.15},
-    {1.0, 0.000001, 1.0, 0, 1.0, 0.000001, -1.0, 0, 0, 0.5, 1.0, 1.0},
-    {1.0, 1000.0, -19.59745, 0, 1.0, 0.01, -19.59745, 0, 0, 0.8, 1.0, 0.012},
-    {5.99924, 460.894, 19.5975, 0, 5.99242, 46.095, -6.19633, 0, 0, 0.4, 1.0, 0.035},
-    {1.4, 1.0, 0.1, 0, 1.0, 1.0, 0.1, 0, 0, 0.5, 1.0, 2.0},
-    {0.1261192, 782.929, 8.904703, 0, 6.591493, 3.154487, 2.265421, 0, 0, 0.8, 1.0, 0.0078},
-}};
+inline constexpr std::array<ShockTubeTest, kShockTubeTestCount> kShockTubeTests { {
+    { 1.0, 1.0, 0.75, 0, 0.125, 0.1, 0, 0, 0, 0.3, 1.0, 0.2 },
+    { 1.0, 1.0, 0.75, 1.0, 0.125, 0.1, 0, -8.0, 0, 0.3, 1.0, 0.2 },
+    { 1.0, 0.4, -2.0, 0, 1.0, 0.4, 2.0, 0, 0, 0.5, 1.0, 0.15 },
+    { 1.0, 0.000001, 1.0, 0, 1.0, 0.000001, -1.0, 0, 0, 0.5, 1.0, 1.0 },
+    { 1.0, 1000.0, -19.59745, 0, 1.0, 0.01, -19.59745, 0, 0, 0.8, 1.0, 0.012 },
+    { 5.99924, 460.894, 19.5975, 0, 5.99242, 46.095, -6.19633, 0, 0, 0.4, 1.0, 0.035 },
+    { 1.4, 1.0, 0.1, 0, 1.0, 1.0, 0.1, 0, 0, 0.5, 1.0, 2.0 },
+    { 0.1261192, 782.929, 8.904703, 0, 6.591493, 3.154487, 2.265421, 0, 0, 0.8, 1.0, 0.0078 },
+} };
 
 // Boundary type every test runs with on both ends: continuation.
 inline constexpr Long kShockTubeBoundaryType = 2;

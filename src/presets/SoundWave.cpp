@@ -13,50 +13,60 @@ namespace tamrel {
 
 namespace {
 
-// The field a dialog answers, as a pointer into the record (const or not);
-// null when the field is of the other type.
-template <class State>
-auto realField(State& s, SoundWaveField f) -> decltype(&s.U0)
-{
-    switch (f) {
-    case SoundWaveField::RPlusAmplitude: return &s.RPlusAmplitude;
-    case SoundWaveField::RMinusAmplitude: return &s.RMinusAmplitude;
-    case SoundWaveField::R0Amplitude: return &s.R0Amplitude;
-    case SoundWaveField::U0: return &s.U0;
-    default: return nullptr;
+    // The field a dialog answers, as a pointer into the record (const or not);
+    // null when the field is of the other type.
+    template <class State> auto realField(State& s, SoundWaveField f) -> decltype(&s.U0)
+    {
+        switch (f) {
+        case SoundWaveField::RPlusAmplitude:
+            return &s.RPlusAmplitude;
+        case SoundWaveField::RMinusAmplitude:
+            return &s.RMinusAmplitude;
+        case SoundWaveField::R0Amplitude:
+            return &s.R0Amplitude;
+        case SoundWaveField::U0:
+            return &s.U0;
+        default:
+            return nullptr;
+        }
     }
-}
 
-template <class State>
-auto waveNumberField(State& s, SoundWaveField f) -> decltype(&s.R0Frequency)
-{
-    switch (f) {
-    case SoundWaveField::RPlusFrequency: return &s.RPlusFrequency;
-    case SoundWaveField::RMinusFrequency: return &s.RMinusFrequency;
-    case SoundWaveField::R0Frequency: return &s.R0Frequency;
-    default: return nullptr;
+    template <class State> auto waveNumberField(State& s, SoundWaveField f) -> decltype(&s.R0Frequency)
+    {
+        switch (f) {
+        case SoundWaveField::RPlusFrequency:
+            return &s.RPlusFrequency;
+        case SoundWaveField::RMinusFrequency:
+            return &s.RMinusFrequency;
+        case SoundWaveField::R0Frequency:
+            return &s.R0Frequency;
+        default:
+            return nullptr;
+        }
     }
-}
 
-// Average of sin(k x) over a cell of width h relative to its centre value:
-// sin(kh)/(kh), whose limit at kh = 0 is 1.
-double cellAverageFactor(double k, double h)
-{
-    const double kh = k * h;
-    return kh == 0 ? 1.0 : std::sin(kh) / kh;
-}
+    // Average of sin(k x) over a cell of width h relative to its centre value:
+    // sin(kh)/(kh), whose limit at kh = 0 is 1.
+    double cellAverageFactor(double k, double h)
+    {
+        const double kh = k * h;
+        return kh == 0 ? 1.0 : std::sin(kh) / kh;
+    }
 
-// Pressure and density are kept at the floors a time step keeps them at: a
-// wave too strong for the reference gas would otherwise drive the pressure
-// negative and the density to NaN through (p/S)^(1/Gamma).
-double floored(double v, double floor) { return v >= floor ? v : floor; }
+    // Pressure and density are kept at the floors a time step keeps them at: a
+    // wave too strong for the reference gas would otherwise drive the pressure
+    // negative and the density to NaN through (p/S)^(1/Gamma).
+    double floored(double v, double floor)
+    {
+        return v >= floor ? v : floor;
+    }
 
 } // namespace
 
 bool isWaveNumberField(SoundWaveField f)
 {
-    return f == SoundWaveField::RPlusFrequency || f == SoundWaveField::RMinusFrequency ||
-           f == SoundWaveField::R0Frequency;
+    return f == SoundWaveField::RPlusFrequency || f == SoundWaveField::RMinusFrequency
+        || f == SoundWaveField::R0Frequency;
 }
 
 std::string soundWaveDefaultText(const ExperimentState& s, SoundWaveField f)
@@ -92,8 +102,8 @@ void StartSoundWaveExperiment(ExperimentState& s)
     s.MxBdry = 4;
 }
 
-std::optional<std::string> SoundWaveClickDescription(const ExperimentState& s, std::string_view currentCaption,
-                                                     std::string_view date, std::string_view time)
+std::optional<std::string> SoundWaveClickDescription(
+    const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time)
 {
     if (currentCaption != s.TitleText)
         return std::nullopt;
@@ -223,10 +233,10 @@ void SetUpSoundWaveState(ExperimentState& s)
         a[0] = a[n];
         a[n + 1] = a[1];
     };
-    for (auto* a : {&s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke})
+    for (auto* a : { &s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke })
         periodic(*a);
     if (fluids)
-        for (auto* a : {&s.Rho1, &s.Rho2, &s.P1, &s.P2})
+        for (auto* a : { &s.Rho1, &s.Rho2, &s.P1, &s.P2 })
             periodic(*a);
 
     //--- Step 11. Sound speeds and the first time step.

@@ -33,18 +33,18 @@ struct SoundWaveQuestion {
     SoundWaveField field;
 };
 
-inline constexpr std::array<SoundWaveQuestion, 7> kSoundWaveQuestions{{
-    {"Type the amplitude of the R+ Riemann invariant", "Get R+ Amplitude", SoundWaveField::RPlusAmplitude},
-    {"Type the frequency of the R+ Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
-     "Get R+ Frequency", SoundWaveField::RPlusFrequency},
-    {"Type the amplitude of the R- Riemann invariant", "Get R- Amplitude", SoundWaveField::RMinusAmplitude},
-    {"Type the frequency of the R- Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
-     "Get R- Frequency", SoundWaveField::RMinusFrequency},
-    {"Type the amplitude of the R0 Riemann invariant", "Get R0 Amplitude", SoundWaveField::R0Amplitude},
-    {"Type the frequency of the R0 Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
-     "Get R0 Frequency", SoundWaveField::R0Frequency},
-    {"Type the average velocity", "Get U0 Value", SoundWaveField::U0},
-}};
+inline constexpr std::array<SoundWaveQuestion, 7> kSoundWaveQuestions { {
+    { "Type the amplitude of the R+ Riemann invariant", "Get R+ Amplitude", SoundWaveField::RPlusAmplitude },
+    { "Type the frequency of the R+ Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
+        "Get R+ Frequency", SoundWaveField::RPlusFrequency },
+    { "Type the amplitude of the R- Riemann invariant", "Get R- Amplitude", SoundWaveField::RMinusAmplitude },
+    { "Type the frequency of the R- Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
+        "Get R- Frequency", SoundWaveField::RMinusFrequency },
+    { "Type the amplitude of the R0 Riemann invariant", "Get R0 Amplitude", SoundWaveField::R0Amplitude },
+    { "Type the frequency of the R0 Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):",
+        "Get R0 Frequency", SoundWaveField::R0Frequency },
+    { "Type the average velocity", "Get U0 Value", SoundWaveField::U0 },
+} };
 
 // Where each dialog's top-left corner goes, in twips from the screen's top-left.
 inline constexpr int kSoundWaveDialogLeftTwips = 3000;
@@ -57,8 +57,8 @@ struct SoundWavePlotCaptions {
     std::string_view pressure;
     std::string_view velocity;
 };
-inline constexpr SoundWavePlotCaptions kSoundWavePlotCaptions{
-    "R+  Riemann Invariant", "P / (Rho^Gamma)", "R-  Riemann Invariant"};
+inline constexpr SoundWavePlotCaptions kSoundWavePlotCaptions { "R+  Riemann Invariant", "P / (Rho^Gamma)",
+    "R-  Riemann Invariant" };
 
 // Whether the wave number fields hold whole numbers (the other four are reals).
 bool isWaveNumberField(SoundWaveField f);
@@ -80,8 +80,8 @@ void StartSoundWaveExperiment(ExperimentState& s);
 
 // The click's own description: the sound-wave layout when the label still
 // shows its start-up caption (TitleEntered is not consulted), else nullopt.
-std::optional<std::string> SoundWaveClickDescription(const ExperimentState& s, std::string_view currentCaption,
-                                                     std::string_view date, std::string_view time);
+std::optional<std::string> SoundWaveClickDescription(
+    const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time);
 
 // Build the wave state on the present grid X; nothing happens while
 // RiemannPlots is 0. Sets SoundSpeed0 1, RhoCurrent 1, PCurrent 1/Gamma,

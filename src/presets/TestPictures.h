@@ -33,8 +33,8 @@ inline constexpr int kTestPictureHeight = 2 * kTestButtonHeight;
 
 // Picture of any two-state problem at the given size (sizes below 8 x 8
 // give an empty image of that size).
-TestPicture RenderTestPicture(const ShockTubeTest& t, int width = kTestPictureWidth,
-                              int height = kTestPictureHeight);
+TestPicture RenderTestPicture(
+    const ShockTubeTest& t, int width = kTestPictureWidth, int height = kTestPictureHeight);
 
 // Picture of test `number` (1..8) at the button's doubled size.
 TestPicture RenderTestPicture(int number);

@@ -29,31 +29,31 @@ TEST(ProblemDescription, TwoStateLayoutAfterTest1)
     ExperimentState s = startUp();
     ApplyShockTubeTest(s, 1);
     EXPECT_EQ(UpdateProblemDescriptionText(s, kInstruction, kDate, kTime),
-              "RhoL = 1.0,     PL = 1.0,     UxL = 0.75,     XL = 0.0,     XJump = 0.3,       Gamma = 1.4,       "
-              "01/02/2024   13:45:00\r\n"
-              "RhoR = 0.125,     PR = 0.1,     UxR = 0.0,     XR = 1.0,     TStop = 0.2,       Ada");
+        "RhoL = 1.0,     PL = 1.0,     UxL = 0.75,     XL = 0.0,     XJump = 0.3,       Gamma = 1.4,       "
+        "01/02/2024   13:45:00\r\n"
+        "RhoR = 0.125,     PR = 0.1,     UxR = 0.0,     XR = 1.0,     TStop = 0.2,       Ada");
 }
 
 TEST(ProblemDescription, ShockTubeLoadText)
 {
     const ExperimentState s = startUp();
     EXPECT_EQ(ShockTubeDescriptionText(s, shockTubeTest(2), kDate, kTime),
-              "RhoL = 1.0,     PL = 1.0,     UxL = 0.75,     UyL = 1.0,     XL = 0.0,     XJump = 0.3,       "
-              "01/02/2024       Gamma = 1.4,       \r\n"
-              "RhoR = 0.125,     PR = 0.1,     UxR = 0.0,     UyR = -8.0,     XR = 1.0,     TStop = 0.2,       "
-              "13:45:00    Ada");
+        "RhoL = 1.0,     PL = 1.0,     UxL = 0.75,     UyL = 1.0,     XL = 0.0,     XJump = 0.3,       "
+        "01/02/2024       Gamma = 1.4,       \r\n"
+        "RhoR = 0.125,     PR = 0.1,     UxR = 0.0,     UyR = -8.0,     XR = 1.0,     TStop = 0.2,       "
+        "13:45:00    Ada");
     EXPECT_EQ(ShockTubeDescriptionText(s, shockTubeTest(8), kDate, kTime).substr(0, 60),
-              "RhoL = 0.126119,     PL = 782.929,     UxL = 8.904703,     U");
+        "RhoL = 0.126119,     PL = 782.929,     UxL = 8.904703,     U");
 }
 
 TEST(ProblemDescription, ThreeStateLayoutOfTheDefaultProblem)
 {
     const ExperimentState s = startUp();
     EXPECT_EQ(UpdateProblemDescriptionText(s, kInstruction, kDate, kTime),
-              "RhoL = 1.0,     PL = 1000.0,     UxL = 0.0,     XJumpL = 0.1,     RhoM = 1.0,     UxM = 0.0,     "
-              "Gamma = 1.4,       01/02/2024   13:45:00\r\n"
-              "RhoR = 1.0,     PR = 100.0,     UxR = 0.0,     XJumpR = 0.9,     PM = 0.01,     UyM = 0.0,     "
-              "TStop = 0.040089,       Ada");
+        "RhoL = 1.0,     PL = 1000.0,     UxL = 0.0,     XJumpL = 0.1,     RhoM = 1.0,     UxM = 0.0,     "
+        "Gamma = 1.4,       01/02/2024   13:45:00\r\n"
+        "RhoR = 1.0,     PR = 100.0,     UxR = 0.0,     XJumpR = 0.9,     PM = 0.01,     UyM = 0.0,     "
+        "TStop = 0.040089,       Ada");
 }
 
 TEST(ProblemDescription, SoundWaveLayout)
@@ -80,9 +80,17 @@ TEST(ProblemDescription, ChoiceOfLayout)
         Layout expected;
     };
     const Case cases[] = {
-        {0, 4, 0, false, Two},  {0, 6, 0, false, Three}, {0, 5, 0, false, None}, {0, 2, 0, true, None},
-        {0, 4, 1, false, None}, {0, 6, 1, false, None},  {0, 4, 1, true, Two},   {0, 6, 1, true, Three},
-        {1, 4, 0, false, Sound}, {1, 6, 1, false, None}, {1, 5, 1, true, Sound},
+        { 0, 4, 0, false, Two },
+        { 0, 6, 0, false, Three },
+        { 0, 5, 0, false, None },
+        { 0, 2, 0, true, None },
+        { 0, 4, 1, false, None },
+        { 0, 6, 1, false, None },
+        { 0, 4, 1, true, Two },
+        { 0, 6, 1, true, Three },
+        { 1, 4, 0, false, Sound },
+        { 1, 6, 1, false, None },
+        { 1, 5, 1, true, Sound },
     };
     for (const Case& c : cases) {
         ExperimentState s = startUp();

@@ -33,18 +33,19 @@ TEST(ShockTubeTable, EightTestsAsPublished)
 {
     // RhoL, PL, UxL, UyL, RhoR, PR, UxR, UyR, XL, XJump, XR, TStop
     const double expected[8][12] = {
-        {1.0, 1.0, 0.75, 0, 0.125, 0.1, 0, 0, 0, 0.3, 1.0, 0.2},
-        {1.0, 1.0, 0.75, 1.0, 0.125, 0.1, 0, -8.0, 0, 0.3, 1.0, 0.2},
-        {1.0, 0.4, -2.0, 0, 1.0, 0.4, 2.0, 0, 0, 0.5, 1.0, 0.15},
-        {1.0, 0.000001, 1.0, 0, 1.0, 0.000001, -1.0, 0, 0, 0.5, 1.0, 1.0},
-        {1.0, 1000.0, -19.59745, 0, 1.0, 0.01, -19.59745, 0, 0, 0.8, 1.0, 0.012},
-        {5.99924, 460.894, 19.5975, 0, 5.99242, 46.095, -6.19633, 0, 0, 0.4, 1.0, 0.035},
-        {1.4, 1.0, 0.1, 0, 1.0, 1.0, 0.1, 0, 0, 0.5, 1.0, 2.0},
-        {0.1261192, 782.929, 8.904703, 0, 6.591493, 3.154487, 2.265421, 0, 0, 0.8, 1.0, 0.0078},
+        { 1.0, 1.0, 0.75, 0, 0.125, 0.1, 0, 0, 0, 0.3, 1.0, 0.2 },
+        { 1.0, 1.0, 0.75, 1.0, 0.125, 0.1, 0, -8.0, 0, 0.3, 1.0, 0.2 },
+        { 1.0, 0.4, -2.0, 0, 1.0, 0.4, 2.0, 0, 0, 0.5, 1.0, 0.15 },
+        { 1.0, 0.000001, 1.0, 0, 1.0, 0.000001, -1.0, 0, 0, 0.5, 1.0, 1.0 },
+        { 1.0, 1000.0, -19.59745, 0, 1.0, 0.01, -19.59745, 0, 0, 0.8, 1.0, 0.012 },
+        { 5.99924, 460.894, 19.5975, 0, 5.99242, 46.095, -6.19633, 0, 0, 0.4, 1.0, 0.035 },
+        { 1.4, 1.0, 0.1, 0, 1.0, 1.0, 0.1, 0, 0, 0.5, 1.0, 2.0 },
+        { 0.1261192, 782.929, 8.904703, 0, 6.591493, 3.154487, 2.265421, 0, 0, 0.8, 1.0, 0.0078 },
     };
     for (int n = 1; n <= 8; ++n) {
         const ShockTubeTest& t = shockTubeTest(n);
-        const double got[12] = {t.RhoL, t.PL, t.UxL, t.UyL, t.RhoR, t.PR, t.UxR, t.UyR, t.XL, t.XJump, t.XR, t.TStop};
+        const double got[12]
+            = { t.RhoL, t.PL, t.UxL, t.UyL, t.RhoR, t.PR, t.UxR, t.UyR, t.XL, t.XJump, t.XR, t.TStop };
         for (int k = 0; k < 12; ++k)
             EXPECT_EQ(got[k], expected[n - 1][k]) << "test " << n << " value " << k;
     }
@@ -104,8 +105,8 @@ TEST(ShockTubeSetUp, Test1OnHundredCells)
 
     // Selected cells: both ends and either side of the jump.
     EXPECT_EQ(s.NSelected, 4);
-    const Long cells[6] = {0, 1, 30, 31, 100, 101};
-    const double xs[6] = {-1e-7, 1e-7, 0.3 - 1e-7, 0.3 + 1e-7, 1 - 1e-7, 1 + 1e-7};
+    const Long cells[6] = { 0, 1, 30, 31, 100, 101 };
+    const double xs[6] = { -1e-7, 1e-7, 0.3 - 1e-7, 0.3 + 1e-7, 1 - 1e-7, 1 + 1e-7 };
     for (long k = 0; k < 6; ++k) {
         EXPECT_EQ(s.MSelected[k], cells[k]) << k;
         EXPECT_DOUBLE_EQ(s.XSelected[k], xs[k]) << k;
@@ -139,7 +140,7 @@ TEST(ShockTubeSetUp, JumpCellRule)
         double xJump;
         Long mCurrent;
     };
-    const Case cases[] = {{0.305, 30}, {0.315, 31}, {0.3, 30}, {0.3051, 31}, {0.3149, 31}};
+    const Case cases[] = { { 0.305, 30 }, { 0.315, 31 }, { 0.3, 30 }, { 0.3051, 31 }, { 0.3149, 31 } };
     for (const Case& c : cases) {
         ExperimentState s = startUp();
         ShockTubeTest t = shockTubeTest(1);
@@ -156,7 +157,7 @@ TEST(ShockTubeSetUp, JumpOutsideDomainKeepsBothStates)
 {
     ExperimentState s = startUp();
     ShockTubeTest t = shockTubeTest(1);
-    for (double xJump : {-0.5, 1.5}) {
+    for (double xJump : { -0.5, 1.5 }) {
         t.XJump = xJump;
         SetUpShockTubeState(s, t);
         EXPECT_GE(s.MCurrent, 1);
@@ -172,7 +173,7 @@ TEST(ShockTubeSetUp, StrongShocksClampPressureRangeAtZero)
         int test;
         double pMax;
     };
-    for (const Case c : {Case{5, 1000.0 * 1.05}, Case{8, 782.929 * 1.05}}) {
+    for (const Case c : { Case { 5, 1000.0 * 1.05 }, Case { 8, 782.929 * 1.05 } }) {
         ExperimentState s = startUp();
         ApplyShockTubeTest(s, c.test);
         EXPECT_EQ(s.PMin, 0.0) << c.test;

@@ -33,7 +33,7 @@ struct Extent {
 
 Extent extent(const BoundedArray<double>& a, long n)
 {
-    Extent e{a[1], a[1]};
+    Extent e { a[1], a[1] };
     for (long i = 1; i <= n; ++i) {
         e.lo = std::min(e.lo, a[i]);
         e.hi = std::max(e.hi, a[i]);
@@ -79,7 +79,7 @@ TEST(SoundWaveSetUp, BoundaryCellsArePeriodic)
 {
     const ExperimentState s = soundWave(0.1, 0.05, 0.02, 2, 1, 3);
     const long n = s.NGridCells;
-    for (const auto* a : {&s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke}) {
+    for (const auto* a : { &s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke }) {
         EXPECT_EQ((*a)[0], (*a)[n]);
         EXPECT_EQ((*a)[n + 1], (*a)[1]);
     }
@@ -98,9 +98,9 @@ TEST(SoundWaveSetUp, WavesHaveTheirCharacteristicPhases)
     };
     const double a = 0.01;
     const Case cases[] = {
-        {a, 0, 0, a / 2 / std::sqrt(2.0), a / 2, +1},
-        {0, a, 0, a / 2 / std::sqrt(2.0), a / 2, -1},
-        {0, 0, a, 0, 0, 0},
+        { a, 0, 0, a / 2 / std::sqrt(2.0), a / 2, +1 },
+        { 0, a, 0, a / 2 / std::sqrt(2.0), a / 2, -1 },
+        { 0, 0, a, 0, 0, 0 },
     };
     for (const Case& c : cases) {
         const ExperimentState s = soundWave(c.rPlus, c.rMinus, c.r0);
@@ -173,38 +173,38 @@ TEST(SoundWaveAnswers, BadAnswersKeepThePreviousValue)
     };
     // Start values: RPlusAmplitude 1, RPlusFrequency 1, U0 -1.
     const Case cases[] = {
-        {SoundWaveField::U0, std::string_view(""), false, -1},
-        {SoundWaveField::U0, std::nullopt, false, -1},
-        {SoundWaveField::U0, std::string_view("abc"), false, -1},
-        {SoundWaveField::U0, std::string_view("-"), false, -1},
-        {SoundWaveField::U0, std::string_view(" -2.5 "), true, -2.5},
-        {SoundWaveField::RPlusAmplitude, std::string_view("0"), true, 0},
-        {SoundWaveField::RPlusAmplitude, std::string_view("1e-3"), true, 1e-3},
-        {SoundWaveField::RPlusFrequency, std::string_view("0"), false, 1},
-        {SoundWaveField::RPlusFrequency, std::string_view("0.4"), false, 1},
-        {SoundWaveField::RPlusFrequency, std::string_view("-0.5"), false, 1},
-        {SoundWaveField::RPlusFrequency, std::string_view("0.6"), true, 1},
-        {SoundWaveField::RPlusFrequency, std::string_view("2.5"), true, 2},
-        {SoundWaveField::RPlusFrequency, std::string_view("3.5"), true, 4},
-        {SoundWaveField::RPlusFrequency, std::string_view("-3"), true, -3},
-        {SoundWaveField::RPlusFrequency, std::string_view("two"), false, 1},
+        { SoundWaveField::U0, std::string_view(""), false, -1 },
+        { SoundWaveField::U0, std::nullopt, false, -1 },
+        { SoundWaveField::U0, std::string_view("abc"), false, -1 },
+        { SoundWaveField::U0, std::string_view("-"), false, -1 },
+        { SoundWaveField::U0, std::string_view(" -2.5 "), true, -2.5 },
+        { SoundWaveField::RPlusAmplitude, std::string_view("0"), true, 0 },
+        { SoundWaveField::RPlusAmplitude, std::string_view("1e-3"), true, 1e-3 },
+        { SoundWaveField::RPlusFrequency, std::string_view("0"), false, 1 },
+        { SoundWaveField::RPlusFrequency, std::string_view("0.4"), false, 1 },
+        { SoundWaveField::RPlusFrequency, std::string_view("-0.5"), false, 1 },
+        { SoundWaveField::RPlusFrequency, std::string_view("0.6"), true, 1 },
+        { SoundWaveField::RPlusFrequency, std::string_view("2.5"), true, 2 },
+        { SoundWaveField::RPlusFrequency, std::string_view("3.5"), true, 4 },
+        { SoundWaveField::RPlusFrequency, std::string_view("-3"), true, -3 },
+        { SoundWaveField::RPlusFrequency, std::string_view("two"), false, 1 },
     };
     for (const Case& c : cases) {
         ExperimentState s;
         const std::string shown = c.answer ? std::string(*c.answer) : "<cancel>";
         EXPECT_EQ(ApplySoundWaveAnswer(s, c.field, c.answer), c.accepted) << shown;
-        const double got = c.field == SoundWaveField::U0               ? s.U0
-                           : c.field == SoundWaveField::RPlusAmplitude ? s.RPlusAmplitude
-                                                                       : s.RPlusFrequency;
+        const double got = c.field == SoundWaveField::U0 ? s.U0
+            : c.field == SoundWaveField::RPlusAmplitude  ? s.RPlusAmplitude
+                                                         : s.RPlusFrequency;
         EXPECT_EQ(got, c.value) << shown;
     }
 }
 
 TEST(SoundWaveAnswers, QuestionsInOrderWithPresentValuesAsDefaults)
 {
-    const SoundWaveField order[] = {SoundWaveField::RPlusAmplitude, SoundWaveField::RPlusFrequency,
-                                    SoundWaveField::RMinusAmplitude, SoundWaveField::RMinusFrequency,
-                                    SoundWaveField::R0Amplitude, SoundWaveField::R0Frequency, SoundWaveField::U0};
+    const SoundWaveField order[] = { SoundWaveField::RPlusAmplitude, SoundWaveField::RPlusFrequency,
+        SoundWaveField::RMinusAmplitude, SoundWaveField::RMinusFrequency, SoundWaveField::R0Amplitude,
+        SoundWaveField::R0Frequency, SoundWaveField::U0 };
     const std::string_view suffix = "  (1 = fundamental,  2 = first harmonic, etc.):";
     for (std::size_t k = 0; k < 7; ++k) {
         const SoundWaveQuestion& q = kSoundWaveQuestions[k];
@@ -212,7 +212,7 @@ TEST(SoundWaveAnswers, QuestionsInOrderWithPresentValuesAsDefaults)
         EXPECT_EQ(q.prompt.ends_with(suffix), isWaveNumberField(q.field)) << q.prompt;
     }
     EXPECT_EQ(kSoundWaveQuestions[1].prompt,
-              "Type the frequency of the R+ Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):");
+        "Type the frequency of the R+ Riemann invariant  (1 = fundamental,  2 = first harmonic, etc.):");
     EXPECT_EQ(kSoundWaveQuestions[6].title, "Get U0 Value");
 
     ExperimentState s;

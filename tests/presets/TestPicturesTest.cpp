@@ -8,7 +8,10 @@ using namespace tamrel;
 
 namespace {
 
-unsigned channel(std::uint32_t px, int shift) { return (px >> shift) & 0xFFu; }
+unsigned channel(std::uint32_t px, int shift)
+{
+    return (px >> shift) & 0xFFu;
+}
 
 // Luminance of a pixel laid over a light button face (0xF0F0F0).
 double luminanceOnButton(std::uint32_t px)
@@ -60,7 +63,7 @@ TEST(TestPictures, BothPressuresVisibleAcrossLargeJumps)
 {
     // Tests 5 and 8 differ by five and two and a half decades in pressure;
     // the low side must stand clear of the bottom edge, below the high side.
-    for (int n : {1, 5, 6, 8}) {
+    for (int n : { 1, 5, 6, 8 }) {
         const TestPicture pic = RenderTestPicture(n);
         const ShockTubeTest& t = shockTubeTest(n);
         const int xJump = static_cast<int>(pic.width * (t.XJump - t.XL) / (t.XR - t.XL));
