@@ -39,8 +39,8 @@ void SetUpDefaultProblem(ExperimentState& s)
 
     // Control cells at the walls and on both sides of the two jumps; the
     // positions are those of a 100-cell grid whatever N is.
-    const long cells[8] = {0, 1, m1, m1 + 1, m9, m9 + 1, n, n + 1};
-    const double xs[8] = {-1e-7, 1e-7, 0.0999999, 0.1000001, 0.8999999, 0.9000001, 0.9999999, 1.0000001};
+    const long cells[8] = { 0, 1, m1, m1 + 1, m9, m9 + 1, n, n + 1 };
+    const double xs[8] = { -1e-7, 1e-7, 0.0999999, 0.1000001, 0.8999999, 0.9000001, 0.9999999, 1.0000001 };
     for (long k = 0; k < 8; ++k) {
         s.MSelected[k] = static_cast<Long>(cells[k]);
         s.XSelected[k] = xs[k];
@@ -59,7 +59,7 @@ void SetUpDefaultProblem(ExperimentState& s)
                 s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
                 s.P1[i] = s.P[i];
                 s.P2[i] = s.P[i];
-                for (auto* f : {&s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY})
+                for (auto* f : { &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY })
                     (*f)[i] = 0.0;
             }
         }
@@ -139,7 +139,7 @@ void StartUpState(ExperimentState& s)
 {
     std::string title = std::move(s.TitleText);
     std::string student = std::move(s.StudentName);
-    s = ExperimentState{};
+    s = ExperimentState {};
     s.TitleText = std::move(title);
     s.StudentName = std::move(student);
     s.NPlotsTotal = roundToLong(600.0);

@@ -25,14 +25,13 @@ MeterTexts FlopMeterTexts(const ExperimentState& s, const OpCounts& c, long reps
         return formatPattern(static_cast<double>(roundToLong(static_cast<double>(v) / d)), "###0");
     };
     MeterTexts t;
-    t.buttons = {"Mflop/s", s.MeterSeconds > 0 ? formatPattern(s.MflopRate, "##0") : std::string("-"), "flops /",
-        "cell =", perCell(c[0])};
+    t.buttons = { "Mflop/s", s.MeterSeconds > 0 ? formatPattern(s.MflopRate, "##0") : std::string("-"), "flops /",
+        "cell =", perCell(c[0]) };
     const std::string sep = ",    ";
-    t.label = "flops / cell = " + perCell(c[0]) + sep + "adds / cell = " + perCell(c[1]) + sep +
-        "mults / cell = " + perCell(c[2]) + sep + "cvmgms / cell = " + perCell(c[4]) + sep +
-        "recips / cell = " + perCell(c[3]) + sep + "sqrts / cell = " +
-        formatPattern(static_cast<double>(c[5] + c[6]) / d, "###0.0#") + sep + "exps / cell = " + perCell(c[7]) +
-        sep;
+    t.label = "flops / cell = " + perCell(c[0]) + sep + "adds / cell = " + perCell(c[1]) + sep + "mults / cell = "
+        + perCell(c[2]) + sep + "cvmgms / cell = " + perCell(c[4]) + sep + "recips / cell = " + perCell(c[3]) + sep
+        + "sqrts / cell = " + formatPattern(static_cast<double>(c[5] + c[6]) / d, "###0.0#") + sep
+        + "exps / cell = " + perCell(c[7]) + sep;
     return t;
 }
 

@@ -6,17 +6,17 @@ namespace tamrel {
 
 namespace {
 
-// Push the range 5 percent of its span beyond v when v reaches an end.
-inline void widen(double v, double& lo, double& hi, bool clampAtZero)
-{
-    if (v >= hi)
-        hi = 1.05 * v - 0.05 * lo;
-    if (v <= lo) {
-        lo = 1.05 * v - 0.05 * hi;
-        if (clampAtZero && lo < 0)
-            lo = 0;
+    // Push the range 5 percent of its span beyond v when v reaches an end.
+    inline void widen(double v, double& lo, double& hi, bool clampAtZero)
+    {
+        if (v >= hi)
+            hi = 1.05 * v - 0.05 * lo;
+        if (v <= lo) {
+            lo = 1.05 * v - 0.05 * hi;
+            if (clampAtZero && lo < 0)
+                lo = 0;
+        }
     }
-}
 
 } // namespace
 

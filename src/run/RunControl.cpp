@@ -12,11 +12,11 @@ namespace tamrel {
 
 namespace {
 
-void startHistory(ExperimentState& s)
-{
-    allocateHistory(s);
-    s.StoredTime[0] = 0.0;
-}
+    void startHistory(ExperimentState& s)
+    {
+        allocateHistory(s);
+        s.StoredTime[0] = 0.0;
+    }
 
 } // namespace
 
@@ -41,7 +41,10 @@ BeginStatus BeginRun(ExperimentState& s)
     return BeginStatus::Started;
 }
 
-void PauseRun(ExperimentState& s) { s.Stopped = 1; }
+void PauseRun(ExperimentState& s)
+{
+    s.Stopped = 1;
+}
 
 bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow)
 {
@@ -97,7 +100,8 @@ RestartStatus RestartRun(ExperimentState& s)
         for (long k = 0; k <= n + 1; ++k) {
             s.SoundSpeedSq[k] = s.P[k] * s.Gamma / s.Rho[k];
             s.SoundSpeed[k] = std::sqrt(s.SoundSpeedSq[k]);
-            const double sig = std::max(std::fabs(s.VX[k] + s.SoundSpeed[k]), std::fabs(s.VX[k] - s.SoundSpeed[k]));
+            const double sig
+                = std::max(std::fabs(s.VX[k] + s.SoundSpeed[k]), std::fabs(s.VX[k] - s.SoundSpeed[k]));
             const double t = (s.X[k + 1] - s.X[k]) / sig;
             if (t < w)
                 w = t;

@@ -9,7 +9,7 @@
 namespace tamrel {
 
 enum class BeginStatus {
-    Started,       // history reallocated, row 0 stored, Stopped = 0
+    Started, // history reallocated, row 0 stored, Stopped = 0
     NotAtTimeZero, // TimeNow is not exactly 0: nothing changed
     UnknownScheme, // SchemeName is none of the five schemes: nothing changed
     MissingFluids, // "Mixtal32" without its fluid arrays: nothing changed
@@ -34,8 +34,8 @@ void PauseRun(ExperimentState& s);
 bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow = {});
 
 enum class RestartStatus {
-    Restored,  // row 0 back in the grid, new Dt
-    KeptGrid,  // row 0 held no valid state: the grid and Dt were kept
+    Restored, // row 0 back in the grid, new Dt
+    KeptGrid, // row 0 held no valid state: the grid and Dt were kept
 };
 
 // Restart (any state -> Ready): TNextPlot = DtPlot, TimeNow 0, meter totals 0,

@@ -4,16 +4,16 @@ namespace tamrel {
 
 namespace {
 
-void setFractions(ExperimentState& s, long i, bool full)
-{
-    s.FFrac[i] = full ? 1.0 : 0.0;
-    s.FFracX[i] = 0.0;
-    s.FFracY[i] = 0.0;
-    // 1/12: second moment of a uniformly filled cell of unit width.
-    s.FFracXX[i] = full ? 1.0 / 12.0 : 0.0;
-    s.FFracXY[i] = 0.0;
-    s.FFracYY[i] = full ? 1.0 / 12.0 : 0.0;
-}
+    void setFractions(ExperimentState& s, long i, bool full)
+    {
+        s.FFrac[i] = full ? 1.0 : 0.0;
+        s.FFracX[i] = 0.0;
+        s.FFracY[i] = 0.0;
+        // 1/12: second moment of a uniformly filled cell of unit width.
+        s.FFracXX[i] = full ? 1.0 / 12.0 : 0.0;
+        s.FFracXY[i] = 0.0;
+        s.FFracYY[i] = full ? 1.0 / 12.0 : 0.0;
+    }
 
 } // namespace
 

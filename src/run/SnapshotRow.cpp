@@ -9,23 +9,27 @@ namespace tamrel {
 
 namespace {
 
-bool historyHolds(const ExperimentState& s, long row)
-{
-    const long n = s.NGridCells;
-    if (row < 0)
-        return false;
-    const long last = row * (n + 2) + n + 1;
-    if (last > static_cast<long>(s.NSTValues))
-        return false;
-    for (const auto* a : {&s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy})
-        if (!a->contains(last) || !a->contains(row * (n + 2)))
+    bool historyHolds(const ExperimentState& s, long row)
+    {
+        const long n = s.NGridCells;
+        if (row < 0)
             return false;
-    return true;
-}
+        const long last = row * (n + 2) + n + 1;
+        if (last > static_cast<long>(s.NSTValues))
+            return false;
+        for (const auto* a :
+            { &s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy })
+            if (!a->contains(last) || !a->contains(row * (n + 2)))
+                return false;
+        return true;
+    }
 
 } // namespace
 
-bool SnapshotRowFits(const ExperimentState& s, long row) { return historyHolds(s, row); }
+bool SnapshotRowFits(const ExperimentState& s, long row)
+{
+    return historyHolds(s, row);
+}
 
 bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
 {

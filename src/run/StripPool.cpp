@@ -2,7 +2,10 @@
 
 namespace tamrel {
 
-StripPool::StripPool() : worker_([this] { loop(); }) {}
+StripPool::StripPool()
+    : worker_([this] { loop(); })
+{
+}
 
 StripPool::~StripPool()
 {

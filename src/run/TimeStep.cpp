@@ -19,158 +19,176 @@ using kernels::SchemeInfo;
 
 namespace {
 
-// Kernel outputs in the order the multifluid kernel lists them.
-enum Out { oRho, oP, oVX, oVY, oSmoke, oRho1, oRho2, oP1, oP2, oFrac, oFracX, oFracY, oFracXX, oFracXY, oFracYY,
-    kOutCount };
-constexpr int kFluidCount = 10;
+    // Kernel outputs in the order the multifluid kernel lists them.
+    enum Out {
+        oRho,
+        oP,
+        oVX,
+        oVY,
+        oSmoke,
+        oRho1,
+        oRho2,
+        oP1,
+        oP2,
+        oFrac,
+        oFracX,
+        oFracY,
+        oFracXX,
+        oFracXY,
+        oFracYY,
+        kOutCount
+    };
+    constexpr int kFluidCount = 10;
 
-template <class Real>
-struct Constants {
-    Real dt, gamma, rhoFloor, kernelFloor, pFloor, vxEpsilon, difcon, shkjmp, wavhaf, gamma1, gamma2, rhoRatio2;
-};
+    template <class Real> struct Constants {
+        Real dt, gamma, rhoFloor, kernelFloor, pFloor, vxEpsilon, difcon, shkjmp, wavhaf, gamma1, gamma2,
+            rhoRatio2;
+    };
 
-template <class Real>
-Constants<Real> constantsOf(const ExperimentState& s)
-{
-    auto r = [](double v) { return static_cast<Real>(v); };
-    return {r(s.Dt), r(s.Gamma), r(s.RhoFloor), r(s.KernelFloor), r(s.PFloor), r(s.VXEpsilon), r(s.Difcon),
-        r(s.Shkjmp), r(s.Wavhaf), r(s.Gamma1), r(s.Gamma2), r(s.RhoRatio2)};
-}
-
-// Whole-grid inputs, each pointing at cell 1-B: a strip that starts after
-// `start` cells finds its cell 1-B at offset `start`.
-template <class Real>
-struct Inputs {
-    const Real *x, *rho, *p, *vx, *vy, *smoke, *vz;
-    std::array<const Real*, kFluidCount> fluid;
-};
-
-// Scratch of one thread: the strip arrays, Work and the New outputs of the
-// strip being advanced. Sized for the common strip length; grows only.
-template <class Real>
-struct SlotBuffers {
-    std::vector<Real> rho3, p3, vx3, vy3, vz3, work;
-    std::array<std::vector<Real>, kOutCount> out;
-
-    void ensure(long len, long b)
+    template <class Real> Constants<Real> constantsOf(const ExperimentState& s)
     {
-        const auto s3 = static_cast<std::size_t>(kernels::strip3Size(len, b));
-        const auto s1 = static_cast<std::size_t>(len + 2 * b + 1);
-        for (auto* v : {&rho3, &p3, &vx3, &vy3, &vz3}) // vz3 only ever grows with zeros
-            if (v->size() < s3)
-                v->resize(s3);
-        if (work.size() < s1 * kernels::kWorkPerCell)
-            work.resize(s1 * kernels::kWorkPerCell);
-        for (auto& v : out)
-            if (v.size() < s1)
-                v.resize(s1);
+        auto r = [](double v) { return static_cast<Real>(v); };
+        return { r(s.Dt), r(s.Gamma), r(s.RhoFloor), r(s.KernelFloor), r(s.PFloor), r(s.VXEpsilon), r(s.Difcon),
+            r(s.Shkjmp), r(s.Wavhaf), r(s.Gamma1), r(s.Gamma2), r(s.RhoRatio2) };
     }
-};
 
-// A strip array: cells 1-B..L+B of the strip in the first column, then the
-// same column 24 more times.
-template <class Real>
-void fillStrip3(std::vector<Real>& dst, const Real* src, long len, long b)
-{
-    const long col = len + 2 * b;
-    std::copy(src, src + col, dst.begin());
-    for (long c = 1; c < 25; ++c)
-        std::copy(dst.begin(), dst.begin() + col, dst.begin() + c * col);
-}
+    // Whole-grid inputs, each pointing at cell 1-B: a strip that starts after
+    // `start` cells finds its cell 1-B at offset `start`.
+    template <class Real> struct Inputs {
+        const Real *x, *rho, *p, *vx, *vy, *smoke, *vz;
+        std::array<const Real*, kFluidCount> fluid;
+    };
 
-template <class Real>
-void fillStrip3s(SlotBuffers<Real>& buf, const Inputs<Real>& in, long start, long len, long b)
-{
-    fillStrip3(buf.rho3, in.rho + start, len, b);
-    fillStrip3(buf.p3, in.p + start, len, b);
-    fillStrip3(buf.vx3, in.vx + start, len, b);
-    fillStrip3(buf.vy3, in.vy + start, len, b);
-}
+    // Scratch of one thread: the strip arrays, Work and the New outputs of the
+    // strip being advanced. Sized for the common strip length; grows only.
+    template <class Real> struct SlotBuffers {
+        std::vector<Real> rho3, p3, vx3, vy3, vz3, work;
+        std::array<std::vector<Real>, kOutCount> out;
 
-template <class Real>
-void callOrvane(kernels::OrvaneEntry<Real>* fn, SlotBuffers<Real>& buf, const Inputs<Real>& in,
-    const Constants<Real>& c, long start, long len, long b, long reps, Real* courant, KLong* counters)
-{
-    fillStrip3s(buf, in, start, len, b);
-    const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-    auto& o = buf.out;
-    for (long r = 0; r < reps; ++r)
-        fn(in.x + start, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
-            in.smoke + start, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(),
-            o[oSmoke].data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon,
-            &c.difcon, &c.shkjmp, &c.wavhaf, &l, &bb, counters);
-}
+        void ensure(long len, long b)
+        {
+            const auto s3 = static_cast<std::size_t>(kernels::strip3Size(len, b));
+            const auto s1 = static_cast<std::size_t>(len + 2 * b + 1);
+            for (auto* v : { &rho3, &p3, &vx3, &vy3, &vz3 }) // vz3 only ever grows with zeros
+                if (v->size() < s3)
+                    v->resize(s3);
+            if (work.size() < s1 * kernels::kWorkPerCell)
+                work.resize(s1 * kernels::kWorkPerCell);
+            for (auto& v : out)
+                if (v.size() < s1)
+                    v.resize(s1);
+        }
+    };
 
-void callLentor(kernels::LentorEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
-    const Constants<float>& c, long start, long len, long b, long reps, float* courant, KLong* counters)
-{
-    const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-    auto& o = buf.out;
-    const long at = start;
-    for (long r = 0; r < reps; ++r)
-        fn(in.x + at, in.rho + at, in.p + at, in.vx + at, in.vy + at, in.vz + at, in.smoke + at, o[oRho].data(),
-            o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(), o[oSmoke].data(), &c.dt, courant,
-            &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &l, &bb, counters);
-}
-
-void callSorvi(kernels::SorviEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in, const Constants<float>& c,
-    long start, long len, long b, long reps, float* courant, KLong* counters)
-{
-    const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-    auto& o = buf.out;
-    const float* rho = in.rho + start;
-    const float* p = in.p + start;
-    const float* vx = in.vx + start;
-    const float* vy = in.vy + start;
-    const float* vz3 = buf.vz3.data();
-    for (long r = 0; r < reps; ++r)
-        fn(in.x + start, rho, rho, rho, rho, rho, p, p, p, p, p, vx, vx, vx, vx, vx, vy, vy, vy, vy, vy, vy, vy,
-            vz3, vz3, vz3, vz3, vz3, vz3, vz3, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(),
-            buf.work.data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &l,
-            &bb, counters);
-}
-
-void callMixtal(kernels::MixtalEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
-    const Constants<float>& c, long start, long len, long b, long reps, KLong cycle, float* courant,
-    KLong* counters)
-{
-    fillStrip3s(buf, in, start, len, b);
-    const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-    auto& o = buf.out;
-    const auto& f = in.fluid;
-    const long at = start;
-    for (long r = 0; r < reps; ++r)
-        fn(in.x + at, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
-            in.smoke + at, f[0] + at, f[1] + at, f[2] + at, f[3] + at, f[4] + at, f[5] + at, f[6] + at, f[7] + at,
-            f[8] + at, f[9] + at, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), o[oSmoke].data(),
-            o[oRho1].data(), o[oRho2].data(), o[oP1].data(), o[oP2].data(), o[oFrac].data(), o[oFracX].data(),
-            o[oFracY].data(), o[oFracXX].data(), o[oFracXY].data(), o[oFracYY].data(), &c.dt, courant, &c.gamma,
-            &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &c.gamma1, &c.gamma2, &c.rhoRatio2, &c.difcon,
-            &c.shkjmp, &c.wavhaf, &l, &bb, counters, &cycle);
-}
-
-bool entryPresent(const SchemeInfo& k)
-{
-    switch (k.kind) {
-    case EntryKind::Orvane64: return k.orvane64 != nullptr;
-    case EntryKind::Orvane32: return k.orvane32 != nullptr;
-    case EntryKind::Lentor: return k.lentor != nullptr;
-    case EntryKind::Mixtal: return k.mixtal != nullptr;
-    case EntryKind::Sorvi: return k.sorvi != nullptr;
+    // A strip array: cells 1-B..L+B of the strip in the first column, then the
+    // same column 24 more times.
+    template <class Real> void fillStrip3(std::vector<Real>& dst, const Real* src, long len, long b)
+    {
+        const long col = len + 2 * b;
+        std::copy(src, src + col, dst.begin());
+        for (long c = 1; c < 25; ++c)
+            std::copy(dst.begin(), dst.begin() + col, dst.begin() + c * col);
     }
-    return false;
-}
 
-// The fluid arrays in the kernel's argument order (inputs) and result order.
-std::array<BoundedArray<double>*, kFluidCount> fluidInputs(ExperimentState& s)
-{
-    return {&s.Rho1, &s.Rho2, &s.P1, &s.P2, &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY};
-}
-std::array<BoundedArray<double>*, kFluidCount> fluidResults(ExperimentState& s)
-{
-    return {&s.Rho1New, &s.Rho2New, &s.P1New, &s.P2New, &s.FFracNew, &s.FFracXNew, &s.FFracYNew, &s.FFracXXNew,
-        &s.FFracXYNew, &s.FFracYYNew};
-}
+    template <class Real>
+    void fillStrip3s(SlotBuffers<Real>& buf, const Inputs<Real>& in, long start, long len, long b)
+    {
+        fillStrip3(buf.rho3, in.rho + start, len, b);
+        fillStrip3(buf.p3, in.p + start, len, b);
+        fillStrip3(buf.vx3, in.vx + start, len, b);
+        fillStrip3(buf.vy3, in.vy + start, len, b);
+    }
+
+    template <class Real>
+    void callOrvane(kernels::OrvaneEntry<Real>* fn, SlotBuffers<Real>& buf, const Inputs<Real>& in,
+        const Constants<Real>& c, long start, long len, long b, long reps, Real* courant, KLong* counters)
+    {
+        fillStrip3s(buf, in, start, len, b);
+        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
+        auto& o = buf.out;
+        for (long r = 0; r < reps; ++r)
+            fn(in.x + start, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
+                in.smoke + start, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(),
+                o[oSmoke].data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon,
+                &c.difcon, &c.shkjmp, &c.wavhaf, &l, &bb, counters);
+    }
+
+    void callLentor(kernels::LentorEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
+        const Constants<float>& c, long start, long len, long b, long reps, float* courant, KLong* counters)
+    {
+        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
+        auto& o = buf.out;
+        const long at = start;
+        for (long r = 0; r < reps; ++r)
+            fn(in.x + at, in.rho + at, in.p + at, in.vx + at, in.vy + at, in.vz + at, in.smoke + at,
+                o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(), o[oSmoke].data(),
+                &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &l, &bb, counters);
+    }
+
+    void callSorvi(kernels::SorviEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
+        const Constants<float>& c, long start, long len, long b, long reps, float* courant, KLong* counters)
+    {
+        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
+        auto& o = buf.out;
+        const float* rho = in.rho + start;
+        const float* p = in.p + start;
+        const float* vx = in.vx + start;
+        const float* vy = in.vy + start;
+        const float* vz3 = buf.vz3.data();
+        for (long r = 0; r < reps; ++r)
+            fn(in.x + start, rho, rho, rho, rho, rho, p, p, p, p, p, vx, vx, vx, vx, vx, vy, vy, vy, vy, vy, vy,
+                vy, vz3, vz3, vz3, vz3, vz3, vz3, vz3, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(),
+                buf.work.data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon,
+                &l, &bb, counters);
+    }
+
+    void callMixtal(kernels::MixtalEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
+        const Constants<float>& c, long start, long len, long b, long reps, KLong cycle, float* courant,
+        KLong* counters)
+    {
+        fillStrip3s(buf, in, start, len, b);
+        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
+        auto& o = buf.out;
+        const auto& f = in.fluid;
+        const long at = start;
+        for (long r = 0; r < reps; ++r)
+            fn(in.x + at, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
+                in.smoke + at, f[0] + at, f[1] + at, f[2] + at, f[3] + at, f[4] + at, f[5] + at, f[6] + at,
+                f[7] + at, f[8] + at, f[9] + at, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(),
+                o[oSmoke].data(), o[oRho1].data(), o[oRho2].data(), o[oP1].data(), o[oP2].data(), o[oFrac].data(),
+                o[oFracX].data(), o[oFracY].data(), o[oFracXX].data(), o[oFracXY].data(), o[oFracYY].data(), &c.dt,
+                courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &c.gamma1, &c.gamma2,
+                &c.rhoRatio2, &c.difcon, &c.shkjmp, &c.wavhaf, &l, &bb, counters, &cycle);
+    }
+
+    bool entryPresent(const SchemeInfo& k)
+    {
+        switch (k.kind) {
+        case EntryKind::Orvane64:
+            return k.orvane64 != nullptr;
+        case EntryKind::Orvane32:
+            return k.orvane32 != nullptr;
+        case EntryKind::Lentor:
+            return k.lentor != nullptr;
+        case EntryKind::Mixtal:
+            return k.mixtal != nullptr;
+        case EntryKind::Sorvi:
+            return k.sorvi != nullptr;
+        }
+        return false;
+    }
+
+    // The fluid arrays in the kernel's argument order (inputs) and result order.
+    std::array<BoundedArray<double>*, kFluidCount> fluidInputs(ExperimentState& s)
+    {
+        return { &s.Rho1, &s.Rho2, &s.P1, &s.P2, &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY,
+            &s.FFracYY };
+    }
+    std::array<BoundedArray<double>*, kFluidCount> fluidResults(ExperimentState& s)
+    {
+        return { &s.Rho1New, &s.Rho2New, &s.P1New, &s.P2New, &s.FFracNew, &s.FFracXNew, &s.FFracYNew,
+            &s.FFracXXNew, &s.FFracXYNew, &s.FFracYYNew };
+    }
 
 } // namespace
 
@@ -189,10 +207,10 @@ struct TimeStep::Scratch {
     // Whole-grid Single copies of cells 1-B..N+B+1 (cell c at c+B-1).
     std::vector<float> x, rho, p, vx, vy, smoke, vz;
     std::array<std::vector<float>, kFluidCount> fluid;
-    Constants<double> cd{};
-    Constants<float> cf{};
-    Inputs<double> ind{};
-    Inputs<float> inf{};
+    Constants<double> cd {};
+    Constants<float> cf {};
+    Inputs<double> ind {};
+    Inputs<float> inf {};
     std::array<Slot, 2> slots;
 };
 
@@ -207,12 +225,14 @@ std::vector<TimeStep::Strip> TimeStep::planStrips(long n, long longest)
         const long start = j * len;
         if (start >= n)
             break;
-        strips.push_back({start, start + len > n ? n - start : len});
+        strips.push_back({ start, start + len > n ? n - start : len });
     }
     return strips;
 }
 
-TimeStep::TimeStep(int threads) : lookup_(kernels::findScheme), scratch_(std::make_unique<Scratch>())
+TimeStep::TimeStep(int threads)
+    : lookup_(kernels::findScheme)
+    , scratch_(std::make_unique<Scratch>())
 {
     setThreads(threads);
 }
@@ -228,15 +248,18 @@ void TimeStep::setThreads(int threads)
         pool_.reset();
 }
 
-void TimeStep::setSchemeLookup(SchemeLookup lookup) { lookup_ = std::move(lookup); }
+void TimeStep::setSchemeLookup(SchemeLookup lookup)
+{
+    lookup_ = std::move(lookup);
+}
 
 StepFault TimeStep::makeFault(const ExperimentState& s, const std::string& why) const
 {
     StepFault f;
     f.time = s.TimeNow;
     f.cycle = s.NCycle;
-    f.message = "The time step at t=" + formatGeneral(s.TimeNow) + " (cycle " + std::to_string(s.NCycle) +
-        ") failed: " + why;
+    f.message = "The time step at t=" + formatGeneral(s.TimeNow) + " (cycle " + std::to_string(s.NCycle)
+        + ") failed: " + why;
     return f;
 }
 
@@ -248,7 +271,7 @@ void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex,
     const KLong cycle = s.NCycle;
 
     // Destinations of the outputs, each pointing at cell 0.
-    std::array<double*, kOutCount> dst{};
+    std::array<double*, kOutCount> dst {};
     dst[oRho] = sc.rhoNew.data();
     dst[oP] = sc.pNew.data();
     dst[oVX] = sc.vxNew.data();
@@ -326,7 +349,7 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         sc.longest = k.longestStrip;
     }
     const long common = sc.strips.empty() ? 0 : sc.strips.front().length;
-    for (auto* v : {&sc.rhoNew, &sc.pNew, &sc.vxNew})
+    for (auto* v : { &sc.rhoNew, &sc.pNew, &sc.vxNew })
         if (v->size() < static_cast<std::size_t>(n + 1))
             v->resize(static_cast<std::size_t>(n + 1));
     const int slotsUsed = threads_ == 2 && sc.strips.size() >= 2 ? 2 : 1;
@@ -357,8 +380,8 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         copy(sc.smoke, s.FSmoke);
         if (sc.vz.size() < len)
             sc.vz.resize(len);
-        sc.inf = {sc.x.data(), sc.rho.data(), sc.p.data(), sc.vx.data(), sc.vy.data(), sc.smoke.data(),
-            sc.vz.data(), {}};
+        sc.inf = { sc.x.data(), sc.rho.data(), sc.p.data(), sc.vx.data(), sc.vy.data(), sc.smoke.data(),
+            sc.vz.data(), {} };
         if (k.multifluid) {
             auto in = fluidInputs(s);
             for (int q = 0; q < kFluidCount; ++q) {
@@ -369,8 +392,8 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         sc.cf = constantsOf<float>(s);
     } else {
         const long lo = 1 - b;
-        sc.ind = {s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), nullptr,
-            {}};
+        sc.ind = { s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), nullptr,
+            {} };
         sc.cd = constantsOf<double>(s);
     }
     if (!k.carriesSmoke)
@@ -378,7 +401,7 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
             s.FSmokeNew[i] = 0.0;
 
     const bool metered = s.MeterOn > 0;
-    const auto t0 = metered ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point{};
+    const auto t0 = metered ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
 
     const long m = static_cast<long>(sc.strips.size());
     if (slotsUsed == 2) {
@@ -423,8 +446,8 @@ bool TimeStep::newStateFinite(const ExperimentState& s, const SchemeInfo& k, lon
     const long n = s.NGridCells;
     for (long i = 1; i <= n; ++i) {
         const auto u = static_cast<std::size_t>(i);
-        if (!std::isfinite(sc.rhoNew[u]) || !std::isfinite(sc.pNew[u]) || !std::isfinite(sc.vxNew[u]) ||
-            !std::isfinite(s.VYNew[i]) || !std::isfinite(s.FSmokeNew[i])) {
+        if (!std::isfinite(sc.rhoNew[u]) || !std::isfinite(sc.pNew[u]) || !std::isfinite(sc.vxNew[u])
+            || !std::isfinite(s.VYNew[i]) || !std::isfinite(s.FSmokeNew[i])) {
             badCell = i;
             return false;
         }
@@ -499,8 +522,9 @@ AttemptResult TimeStep::attempt(ExperimentState& s)
         return AttemptResult::NoScheme;
     }
     const long n = s.NGridCells;
-    if (n < 1 || !s.X.contains(n + s.NBdy + 1) || !s.VYNew.contains(n + 1) ||
-        (k->multifluid && !s.FFracYYNew.contains(n + 1)) || (k->multifluid && !s.FFracYY.contains(n + s.NBdy + 1))) {
+    if (n < 1 || !s.X.contains(n + s.NBdy + 1) || !s.VYNew.contains(n + 1)
+        || (k->multifluid && !s.FFracYYNew.contains(n + 1))
+        || (k->multifluid && !s.FFracYY.contains(n + s.NBdy + 1))) {
         lastReason_ = "the grid arrays are not allocated for this grid and scheme.";
         return AttemptResult::Fault;
     }
@@ -541,8 +565,8 @@ StepReport TimeStep::advance(ExperimentState& s)
         if (a == AttemptResult::Rejected) {
             if (++r.rejections < kMaxRejections)
                 continue;
-            lastReason_ = "the kernel rejected " + std::to_string(kMaxRejections) +
-                " attempts in a row (Courant number " + formatGeneral(courant_) + ").";
+            lastReason_ = "the kernel rejected " + std::to_string(kMaxRejections)
+                + " attempts in a row (Courant number " + formatGeneral(courant_) + ").";
         }
         // A failed step leaves the grid, the time and the time step as they were.
         s.Dt = dt0;
@@ -562,7 +586,8 @@ StepReport TimeStep::advance(ExperimentState& s)
     const long offset = (n + 2) * static_cast<long>(s.NStoredStates);
     s.STRowOffset = static_cast<Long>(offset);
     const long row = s.NStoredStates;
-    if (offset + n + 1 <= static_cast<long>(s.NSTValues) && s.StoredTime.contains(row) && SnapshotRowFits(s, row)) {
+    if (offset + n + 1 <= static_cast<long>(s.NSTValues) && s.StoredTime.contains(row)
+        && SnapshotRowFits(s, row)) {
         FillGhostCells(s);
         StoreSnapshotRow(s, row);
         s.STRowOffset = static_cast<Long>(offset + n + 2);
@@ -584,8 +609,8 @@ StepReport TimeStep::advance(ExperimentState& s)
     return r;
 }
 
-TickReport TimeStep::runTickSteps(ExperimentState& s, long n, std::chrono::nanoseconds budget,
-    const SnapshotHook& onSnapshot)
+TickReport TimeStep::runTickSteps(
+    ExperimentState& s, long n, std::chrono::nanoseconds budget, const SnapshotHook& onSnapshot)
 {
     TickReport t;
     const auto start = std::chrono::steady_clock::now();
@@ -615,8 +640,8 @@ TickReport TimeStep::runTickSteps(ExperimentState& s, long n, std::chrono::nanos
     return t;
 }
 
-TickReport RunTick(ExperimentState& s, TimeStep& stepper, std::chrono::nanoseconds budget,
-    const SnapshotHook& onSnapshot)
+TickReport RunTick(
+    ExperimentState& s, TimeStep& stepper, std::chrono::nanoseconds budget, const SnapshotHook& onSnapshot)
 {
     if (s.Stopped != 0)
         return {};

@@ -26,37 +26,37 @@ class StripPool;
 // What went wrong in a step; the grid, TimeNow and Dt are as before it.
 struct StepFault {
     std::string message; // a sentence for a message box
-    double time = 0;     // TimeNow of the failed step
-    Long cycle = 0;      // NCycle of the failed attempt
+    double time = 0; // TimeNow of the failed step
+    Long cycle = 0; // NCycle of the failed attempt
 };
 
 enum class AttemptResult {
     Accepted, // cells 1..N, TimeNow, TNextPlot and Dt advanced
     Rejected, // Courant >= 1: Dt *= 0.9, the grid unchanged
     NoScheme, // SchemeName names no scheme: nothing changed
-    Fault,    // NaN Courant, non-finite new state or Dt not positive: grid unchanged
+    Fault, // NaN Courant, non-finite new state or Dt not positive: grid unchanged
 };
 
 struct StepReport {
     AttemptResult outcome = AttemptResult::Accepted; // Accepted, NoScheme or Fault
-    long rejections = 0;       // attempts rejected before this outcome
-    double courant = 0;        // Courant number of the last attempt
-    bool snapshotDue = false;  // a snapshot time was reached
-    bool rowStored = false;    // ... and a row was stored (row below)
+    long rejections = 0; // attempts rejected before this outcome
+    double courant = 0; // Courant number of the last attempt
+    bool snapshotDue = false; // a snapshot time was reached
+    bool rowStored = false; // ... and a row was stored (row below)
     long row = -1;
-    bool historyFull = false;  // ... but the history had no room: skipped
+    bool historyFull = false; // ... but the history had no room: skipped
     bool spaceTimeDue = false; // repaint the space-time picture (every max(1, 1000\N) rows, and at the end)
-    bool runEnded = false;     // TimeNow >= TStop at a snapshot time: Stopped = 1
-    StepFault fault;           // when outcome is NoScheme or Fault
+    bool runEnded = false; // TimeNow >= TStop at a snapshot time: Stopped = 1
+    StepFault fault; // when outcome is NoScheme or Fault
 };
 
 struct TickReport {
-    long stepsRun = 0;          // accepted steps
+    long stepsRun = 0; // accepted steps
     long rowsStored = 0;
-    bool spaceTimeDue = false;  // some step asked for the space-time repaint
+    bool spaceTimeDue = false; // some step asked for the space-time repaint
     bool runEnded = false;
-    bool outOfTime = false;     // the budget stopped the steps early
-    bool faulted = false;       // a step ended in NoScheme or Fault: Stopped = 1
+    bool outOfTime = false; // the budget stopped the steps early
+    bool faulted = false; // a step ended in NoScheme or Fault: Stopped = 1
     StepFault fault;
 };
 
@@ -98,8 +98,8 @@ public:
     // Up to n steps; stops after a step that ends the run or fails (a failure
     // sets Stopped = 1), or once `budget` (if above zero) is used up. The steps
     // themselves are the same whatever the budget.
-    TickReport runTickSteps(ExperimentState& s, long n, std::chrono::nanoseconds budget = {},
-        const SnapshotHook& onSnapshot = {});
+    TickReport runTickSteps(
+        ExperimentState& s, long n, std::chrono::nanoseconds budget = {}, const SnapshotHook& onSnapshot = {});
 
     // Counts and repetitions of the last attempt, for the meter's texts.
     const OpCounts& lastCounts() const { return counts_; }
@@ -107,7 +107,7 @@ public:
     double lastCourant() const { return courant_; }
 
     struct Strip {
-        long start;  // cells before the strip
+        long start; // cells before the strip
         long length; // L
     };
     // Strips of at most `longest` cells: m = (N+v-1)\v strips of common length
@@ -128,7 +128,7 @@ private:
     SchemeLookup lookup_;
     std::unique_ptr<Scratch> scratch_;
     std::unique_ptr<StripPool> pool_;
-    OpCounts counts_{};
+    OpCounts counts_ {};
     long reps_ = 1;
     double courant_ = 0;
     std::string lastReason_;

@@ -27,8 +27,8 @@ struct FakeKernelConfig {
     double k = 0.05;
     // When >= 0, the new density of this grid cell is NaN.
     long nanCell = -1;
-    std::atomic<long> calls{0};
-    std::atomic<long> layoutErrors{0};
+    std::atomic<long> calls { 0 };
+    std::atomic<long> layoutErrors { 0 };
 };
 
 inline FakeKernelConfig& fakeKernel()
@@ -50,8 +50,7 @@ inline void resetFakeKernel()
 }
 
 // A strip array must hold 25 equal columns.
-template <class Real>
-void checkStrip3(const Real* a, KLong L, KLong B, bool zero = false)
+template <class Real> void checkStrip3(const Real* a, KLong L, KLong B, bool zero = false)
 {
     const long col = L + 2 * B;
     for (long c = 0; c < 25; ++c)
@@ -63,8 +62,7 @@ void checkStrip3(const Real* a, KLong L, KLong B, bool zero = false)
 }
 
 // The update of one quantity over cells 1..L; q and out point at cell 1-B.
-template <class Real>
-void smooth(const Real* q, Real* out, KLong L, KLong B)
+template <class Real> void smooth(const Real* q, Real* out, KLong L, KLong B)
 {
     const Real k = static_cast<Real>(fakeKernel().k);
     for (long i = 1; i <= L; ++i) {
@@ -125,7 +123,7 @@ void fakeOrvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3
     Real* Courant, const Real* Gamma, const Real*, const Real*, const Real*, const Real*, const Real*, const Real*,
     const Real*, const KLong* L, const KLong* B, KLong* Counters)
 {
-    for (const Real* a : {Rho3, P3, VX3, VY3})
+    for (const Real* a : { Rho3, P3, VX3, VY3 })
         checkStrip3(a, *L, *B);
     checkStrip3(VZ3, *L, *B, true);
     fakeCore(X, Rho3, P3, VX3, VY3, FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt, Courant, Gamma, *L, *B,
@@ -134,48 +132,48 @@ void fakeOrvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3
 
 inline void fakeLentor(const float* X, const float* Rho, const float* P, const float* VX, const float* VY,
     const float* VZ, const float* FSmoke, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float*,
-    float* FSmokeNew, const float* Dt, float* Courant, const float* Gamma, const float*, const float*, const float*,
-    const float*, const KLong* L, const KLong* B, KLong* Counters)
+    float* FSmokeNew, const float* Dt, float* Courant, const float* Gamma, const float*, const float*,
+    const float*, const float*, const KLong* L, const KLong* B, KLong* Counters)
 {
     for (long i = 0; i < *L + 2 * *B; ++i)
         if (VZ[i] != 0.0f)
             ++fakeKernel().layoutErrors;
-    fakeCore(X, Rho, P, VX, VY, FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt, Courant, Gamma, *L, *B, Counters);
+    fakeCore(
+        X, Rho, P, VX, VY, FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt, Courant, Gamma, *L, *B, Counters);
 }
 
 inline void fakeSorvi(const float* X, const float* Rho_1, const float* Rho_2, const float*, const float*,
     const float* Rho_5, const float* P_1, const float*, const float*, const float*, const float* P_5,
-    const float* VX_1, const float*, const float*, const float*, const float* VX_5, const float* VY_1, const float*,
-    const float*, const float*, const float*, const float*, const float* VY_7, const float* VZ3_1, const float*,
-    const float*, const float*, const float*, const float*, const float* VZ3_7, float* RhoNew, float* PNew,
-    float* VXNew, float* VYNew, float*, const float* Dt, float* Courant, const float* Gamma, const float*,
-    const float*, const float*, const float*, const KLong* L, const KLong* B, KLong* Counters)
+    const float* VX_1, const float*, const float*, const float*, const float* VX_5, const float* VY_1,
+    const float*, const float*, const float*, const float*, const float*, const float* VY_7, const float* VZ3_1,
+    const float*, const float*, const float*, const float*, const float*, const float* VZ3_7, float* RhoNew,
+    float* PNew, float* VXNew, float* VYNew, float*, const float* Dt, float* Courant, const float* Gamma,
+    const float*, const float*, const float*, const float*, const KLong* L, const KLong* B, KLong* Counters)
 {
     if (Rho_1 != Rho_2 || Rho_1 != Rho_5 || P_1 != P_5 || VX_1 != VX_5 || VY_1 != VY_7 || VZ3_1 != VZ3_7)
         ++fakeKernel().layoutErrors;
     checkStrip3(VZ3_1, *L, *B, true);
-    fakeCore<float>(X, Rho_1, P_1, VX_1, VY_1, nullptr, RhoNew, PNew, VXNew, VYNew, nullptr, Dt, Courant, Gamma, *L,
-        *B, Counters);
+    fakeCore<float>(X, Rho_1, P_1, VX_1, VY_1, nullptr, RhoNew, PNew, VXNew, VYNew, nullptr, Dt, Courant, Gamma,
+        *L, *B, Counters);
 }
 
 inline void fakeMixtal(const float* X, const float* Rho3, const float* P3, const float* VX3, const float* VY3,
     const float* VZ3, const float* FSmoke, const float* Rho1, const float* Rho2, const float* P1, const float* P2,
     const float* FFrac, const float* FFracX, const float* FFracY, const float* FFracXX, const float* FFracXY,
-    const float* FFracYY, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* FSmokeNew,
-    float* Rho1New, float* Rho2New, float* P1New, float* P2New, float* FFracNew, float* FFracXNew,
-    float* FFracYNew, float* FFracXXNew, float* FFracXYNew, float* FFracYYNew, const float* Dt, float* Courant,
-    const float* Gamma, const float*, const float*, const float*, const float*, const float*, const float*,
-    const float*, const float*, const float*, const float*, const KLong* L, const KLong* B, KLong* Counters,
-    const KLong*)
+    const float* FFracYY, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* FSmokeNew, float* Rho1New,
+    float* Rho2New, float* P1New, float* P2New, float* FFracNew, float* FFracXNew, float* FFracYNew,
+    float* FFracXXNew, float* FFracXYNew, float* FFracYYNew, const float* Dt, float* Courant, const float* Gamma,
+    const float*, const float*, const float*, const float*, const float*, const float*, const float*, const float*,
+    const float*, const float*, const KLong* L, const KLong* B, KLong* Counters, const KLong*)
 {
-    for (const float* a : {Rho3, P3, VX3, VY3})
+    for (const float* a : { Rho3, P3, VX3, VY3 })
         checkStrip3(a, *L, *B);
     checkStrip3(VZ3, *L, *B, true);
     fakeCore(X, Rho3, P3, VX3, VY3, FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt, Courant, Gamma, *L, *B,
         Counters);
-    const float* in[10] = {Rho1, Rho2, P1, P2, FFrac, FFracX, FFracY, FFracXX, FFracXY, FFracYY};
-    float* out[10] = {Rho1New, Rho2New, P1New, P2New, FFracNew, FFracXNew, FFracYNew, FFracXXNew, FFracXYNew,
-        FFracYYNew};
+    const float* in[10] = { Rho1, Rho2, P1, P2, FFrac, FFracX, FFracY, FFracXX, FFracXY, FFracYY };
+    float* out[10]
+        = { Rho1New, Rho2New, P1New, P2New, FFracNew, FFracXNew, FFracYNew, FFracXXNew, FFracXYNew, FFracYYNew };
     for (int q = 0; q < 10; ++q)
         smooth(in[q], out[q], *L, *B);
 }
@@ -185,11 +183,12 @@ inline const kernels::SchemeInfo* findFakeScheme(std::string_view name)
 {
     using kernels::EntryKind;
     static const kernels::SchemeInfo schemes[] = {
-        {"Orvane", EntryKind::Orvane64, false, 100, true, true, false, &fakeOrvane<double>},
-        {"Orvane32", EntryKind::Orvane32, true, 200, true, true, false, nullptr, &fakeOrvane<float>},
-        {"Lentor32", EntryKind::Lentor, true, 200, false, true, false, nullptr, nullptr, &fakeLentor},
-        {"Mixtal32", EntryKind::Mixtal, true, 4096, true, true, true, nullptr, nullptr, nullptr, &fakeMixtal},
-        {"Sorvi", EntryKind::Sorvi, true, 200, false, false, false, nullptr, nullptr, nullptr, nullptr, &fakeSorvi},
+        { "Orvane", EntryKind::Orvane64, false, 100, true, true, false, &fakeOrvane<double> },
+        { "Orvane32", EntryKind::Orvane32, true, 200, true, true, false, nullptr, &fakeOrvane<float> },
+        { "Lentor32", EntryKind::Lentor, true, 200, false, true, false, nullptr, nullptr, &fakeLentor },
+        { "Mixtal32", EntryKind::Mixtal, true, 4096, true, true, true, nullptr, nullptr, nullptr, &fakeMixtal },
+        { "Sorvi", EntryKind::Sorvi, true, 200, false, false, false, nullptr, nullptr, nullptr, nullptr,
+            &fakeSorvi },
     };
     for (const auto& s : schemes)
         if (s.name == name)

@@ -11,201 +11,199 @@
 namespace tamrel {
 namespace {
 
-using testing::shockTubeState;
+    using testing::shockTubeState;
 
-TEST(PlotRanges, FitOpensUniformRanges)
-{
-    auto s = shockTubeState(10, "Orvane", 0.5, 2, 3, 0.5, 2, 3);
-    for (long i = 0; i <= 11; ++i)
-        s.VX[i] = 0.5;
-    FitPlotRanges(s);
-    EXPECT_DOUBLE_EQ(s.RhoMin, 0.95 * 2);
-    EXPECT_DOUBLE_EQ(s.RhoMax, 1.05 * 2);
-    EXPECT_DOUBLE_EQ(s.PMin, 0.95 * 3);
-    EXPECT_DOUBLE_EQ(s.PMax, 1.05 * 3);
-    const double c = std::sqrt(3 * 1.4 / 2);
-    EXPECT_DOUBLE_EQ(s.VXMin, 0.5 - 0.05 * c);
-    EXPECT_DOUBLE_EQ(s.VXMax, 0.5 + 0.05 * c);
-}
-
-TEST(PlotRanges, FitAndWidenPushFivePercentBeyondTheExtremes)
-{
-    auto s = shockTubeState(10, "Orvane", 0.5, 1, 1, -1, 0.125, 0.1);
-    FitPlotRanges(s);
-    // Cells 1..5 (1, 1, -1), cells 6..11 (0.125, 0.1, 0).
-    EXPECT_DOUBLE_EQ(s.RhoMax, 1.0);
-    EXPECT_DOUBLE_EQ(s.RhoMin, 1.05 * 0.125 - 0.05 * 1.0);
-    EXPECT_DOUBLE_EQ(s.VXMin, -1.0);
-    EXPECT_DOUBLE_EQ(s.VXMax, 0.05);
-
-    // Widening only grows; density and pressure minima stop at 0.
-    s.Rho[3] = 3.0;
-    s.P[4] = 1e-9;
-    s.VX[2] = -4.0;
-    const double pMin = s.PMin;
-    WidenPlotRanges(s);
-    EXPECT_DOUBLE_EQ(s.RhoMax, 1.05 * 3 - 0.05 * (1.05 * 0.125 - 0.05));
-    EXPECT_EQ(s.PMin, 0.0);
-    EXPECT_DOUBLE_EQ(s.PMax, 1.05 * 1 - 0.05 * pMin); // a value at the maximum pushes it out again
-    EXPECT_DOUBLE_EQ(s.VXMin, 1.05 * -4.0 - 0.05 * 0.05);
-}
-
-TEST(RunControl, BeginPreparesTheHistoryAndStarts)
-{
-    auto s = shockTubeState(10, "Orvane");
-    s.NStoredStates = 7;
-    s.Dt = 0.001;
-    ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-    EXPECT_EQ(s.Stopped, 0);
-    EXPECT_EQ(s.NStoredStates, 1);
-    EXPECT_EQ(s.STRowOffset, 12);
-    EXPECT_EQ(s.DtOld, 0.001);
-    EXPECT_EQ(s.Dt, 0.001);
-    EXPECT_EQ(s.VX[0], -s.VX[1]); // reflected boundary cells
-    EXPECT_EQ(s.STVX[0], static_cast<float>(-s.VX[1]));
-    EXPECT_EQ(s.STVX[11], static_cast<float>(-s.VX[10]));
-    EXPECT_EQ(s.STRho[12], 0.0f); // row 1 empty
-
-    // Not at time zero: nothing.
-    s.Stopped = 1;
-    s.TimeNow = 0.5;
-    const auto before = s.NStoredStates;
-    EXPECT_EQ(BeginRun(s), BeginStatus::NotAtTimeZero);
-    EXPECT_EQ(s.Stopped, 1);
-    EXPECT_EQ(s.NStoredStates, before);
-}
-
-TEST(RunControl, BeginRefusesAnUnknownScheme)
-{
-    auto s = shockTubeState(10, "Orvane");
-    s.SchemeName = "orvane32";
-    EXPECT_EQ(BeginRun(s), BeginStatus::UnknownScheme);
-    EXPECT_EQ(s.Stopped, 1);
-}
-
-TEST(RunControl, BeginWithRiemannPlotsMakesPeriodicBoundaryCells)
-{
-    auto s = shockTubeState(10, "Orvane");
-    s.RiemannPlots = 1;
-    ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-    EXPECT_EQ(s.Rho[0], s.Rho[10]);
-    EXPECT_EQ(s.VX[11], s.VX[1]);
-}
-
-TEST(RunControl, ContinueResumesFromTheNewestRow)
-{
-    auto s = shockTubeState(10, "Orvane");
-    EXPECT_FALSE(ContinueRunState(s)); // nothing stored yet
-    EXPECT_EQ(s.Stopped, 1);
-
-    s.NStoredStates = 3;
-    s.StoredTime[2] = 0.75;
-    s.TimeNow = 0.8;
-    bool shown = false;
-    ASSERT_TRUE(ContinueRunState(s, [&] {
-        shown = true;
-        EXPECT_EQ(s.Stopped, 1); // the stored-state box acts while halted
-        EXPECT_EQ(s.StoredStateShown, 2);
-    }));
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(s.TimeNow, 0.75);
-    EXPECT_EQ(s.Stopped, 0);
-}
-
-TEST(RunControl, RestartReturnsToRowZero)
-{
-    auto s = shockTubeState(20, "Orvane");
-    s.LogPlots = 1;
-    ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-    const auto initial = s;
-    // A run that changed everything.
-    for (long j = 0; j <= 21; ++j) {
-        s.Rho[j] = 5;
-        s.VX[j] = 3;
+    TEST(PlotRanges, FitOpensUniformRanges)
+    {
+        auto s = shockTubeState(10, "Orvane", 0.5, 2, 3, 0.5, 2, 3);
+        for (long i = 0; i <= 11; ++i)
+            s.VX[i] = 0.5;
+        FitPlotRanges(s);
+        EXPECT_DOUBLE_EQ(s.RhoMin, 0.95 * 2);
+        EXPECT_DOUBLE_EQ(s.RhoMax, 1.05 * 2);
+        EXPECT_DOUBLE_EQ(s.PMin, 0.95 * 3);
+        EXPECT_DOUBLE_EQ(s.PMax, 1.05 * 3);
+        const double c = std::sqrt(3 * 1.4 / 2);
+        EXPECT_DOUBLE_EQ(s.VXMin, 0.5 - 0.05 * c);
+        EXPECT_DOUBLE_EQ(s.VXMax, 0.5 + 0.05 * c);
     }
-    s.TimeNow = 0.3;
-    s.NStoredStates = 9;
-    s.MflopsTotal = 12;
-    s.MeterSeconds = 2;
-    s.Dt = 1;
 
-    ASSERT_EQ(RestartRun(s), RestartStatus::Restored);
-    EXPECT_EQ(s.TimeNow, 0.0);
-    EXPECT_EQ(s.Stopped, 1);
-    EXPECT_EQ(s.NStoredStates, 1);
-    EXPECT_EQ(s.MflopsTotal, 0.0);
-    EXPECT_EQ(s.MeterSeconds, 0.0);
-    EXPECT_EQ(s.TNextPlot, s.DtPlot);
-    for (long j = 0; j <= 21; ++j) {
-        EXPECT_NEAR(s.Rho[j], initial.Rho[j], 1e-6 * initial.Rho[j]) << j; // 10^log10 in single precision
-        EXPECT_EQ(s.VX[j], static_cast<float>(initial.VX[j]));
-    }
-    // Dt at a tenth of the target Courant number, at most DtPlot.
-    double w = (s.X[2] - s.X[1]) / s.SoundSpeed0;
-    for (long k = 0; k <= 21; ++k)
-        w = std::min(w, (s.X[k + 1] - s.X[k]) / (std::fabs(s.VX[k]) + std::sqrt(1.4 * s.P[k] / s.Rho[k])));
-    EXPECT_NEAR(s.Dt, std::min(s.DtPlot, 0.085 * w), 1e-12 * w);
-    EXPECT_EQ(s.DtOld, s.Dt);
-    EXPECT_EQ(s.STRowOffset, 22);
-}
+    TEST(PlotRanges, FitAndWidenPushFivePercentBeyondTheExtremes)
+    {
+        auto s = shockTubeState(10, "Orvane", 0.5, 1, 1, -1, 0.125, 0.1);
+        FitPlotRanges(s);
+        // Cells 1..5 (1, 1, -1), cells 6..11 (0.125, 0.1, 0).
+        EXPECT_DOUBLE_EQ(s.RhoMax, 1.0);
+        EXPECT_DOUBLE_EQ(s.RhoMin, 1.05 * 0.125 - 0.05 * 1.0);
+        EXPECT_DOUBLE_EQ(s.VXMin, -1.0);
+        EXPECT_DOUBLE_EQ(s.VXMax, 0.05);
 
-TEST(RunControl, RestartRederivesTheFluidsOfTheMultifluidScheme)
-{
-    auto s = shockTubeState(20, "Mixtal32");
-    ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-    const auto initial = s;
-    for (long j = 0; j <= 21; ++j) {
-        s.Rho1[j] = s.Rho2[j] = s.P1[j] = 42;
-        s.FFrac[j] = s.FFracXX[j] = 0.5;
+        // Widening only grows; density and pressure minima stop at 0.
+        s.Rho[3] = 3.0;
+        s.P[4] = 1e-9;
+        s.VX[2] = -4.0;
+        const double pMin = s.PMin;
+        WidenPlotRanges(s);
+        EXPECT_DOUBLE_EQ(s.RhoMax, 1.05 * 3 - 0.05 * (1.05 * 0.125 - 0.05));
+        EXPECT_EQ(s.PMin, 0.0);
+        EXPECT_DOUBLE_EQ(s.PMax, 1.05 * 1 - 0.05 * pMin); // a value at the maximum pushes it out again
+        EXPECT_DOUBLE_EQ(s.VXMin, 1.05 * -4.0 - 0.05 * 0.05);
     }
-    ASSERT_EQ(RestartRun(s), RestartStatus::Restored);
-    for (long j = 1; j <= 20; ++j) {
-        EXPECT_FLOAT_EQ(s.Rho1[j], initial.Rho1[j]) << j;
-        EXPECT_FLOAT_EQ(s.Rho2[j], initial.Rho2[j]) << j;
-        EXPECT_FLOAT_EQ(s.P2[j], initial.P2[j]) << j;
-        EXPECT_EQ(s.FFrac[j], initial.FFrac[j]) << j;
-        EXPECT_EQ(s.FFracXX[j], initial.FFracXX[j]) << j;
-    }
-}
 
-TEST(RunControl, RestartKeepsTheGridWhenRowZeroIsEmpty)
-{
-    auto s = shockTubeState(10, "Orvane");
-    allocateHistory(s); // row 0 all zero
-    s.TimeNow = 0.2;
-    const double rho3 = s.Rho[3];
-    EXPECT_EQ(RestartRun(s), RestartStatus::KeptGrid);
-    EXPECT_EQ(s.Rho[3], rho3);
-    EXPECT_EQ(s.TimeNow, 0.0);
-    EXPECT_TRUE(std::isfinite(s.Dt));
-}
+    TEST(RunControl, BeginPreparesTheHistoryAndStarts)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        s.NStoredStates = 7;
+        s.Dt = 0.001;
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        EXPECT_EQ(s.Stopped, 0);
+        EXPECT_EQ(s.NStoredStates, 1);
+        EXPECT_EQ(s.STRowOffset, 12);
+        EXPECT_EQ(s.DtOld, 0.001);
+        EXPECT_EQ(s.Dt, 0.001);
+        EXPECT_EQ(s.VX[0], -s.VX[1]); // reflected boundary cells
+        EXPECT_EQ(s.STVX[0], static_cast<float>(-s.VX[1]));
+        EXPECT_EQ(s.STVX[11], static_cast<float>(-s.VX[10]));
+        EXPECT_EQ(s.STRho[12], 0.0f); // row 1 empty
 
-TEST(RunControl, StepsPerTick)
-{
-    struct Case {
-        long n;
-        Long riemann;
-        double rhoMax, dt;
-        long steps;
-    };
-    const Case cases[] = {
-        {100, 0, 2, 1e-3, 3},
-        {29, 0, 2, 1e-3, 1},
-        {5000, 0, 2, 1e-3, 166},
-        {100, 1, 1.05, 1.0 / 2500, 250}, // small sound wave
-        {100, 1, 1.08, 1.0 / 2500, 3},   // large wave: by N
-        {100, 1, 1.05, 1.0 / 4, 1},      // 0.4 rounds to 0, raised to 1
-        {100, 1, 1.05, 0.04, 2},         // 2.5 rounds half to even
-    };
-    for (const auto& c : cases) {
-        ExperimentState s;
-        s.NGridCells = static_cast<Long>(c.n);
-        s.RiemannPlots = c.riemann;
-        s.RhoMax = c.rhoMax;
-        s.Dt = c.dt;
-        EXPECT_EQ(StepsPerTick(s), c.steps) << c.n << " " << c.dt;
+        // Not at time zero: nothing.
+        s.Stopped = 1;
+        s.TimeNow = 0.5;
+        const auto before = s.NStoredStates;
+        EXPECT_EQ(BeginRun(s), BeginStatus::NotAtTimeZero);
+        EXPECT_EQ(s.Stopped, 1);
+        EXPECT_EQ(s.NStoredStates, before);
     }
-}
+
+    TEST(RunControl, BeginRefusesAnUnknownScheme)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        s.SchemeName = "orvane32";
+        EXPECT_EQ(BeginRun(s), BeginStatus::UnknownScheme);
+        EXPECT_EQ(s.Stopped, 1);
+    }
+
+    TEST(RunControl, BeginWithRiemannPlotsMakesPeriodicBoundaryCells)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        s.RiemannPlots = 1;
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        EXPECT_EQ(s.Rho[0], s.Rho[10]);
+        EXPECT_EQ(s.VX[11], s.VX[1]);
+    }
+
+    TEST(RunControl, ContinueResumesFromTheNewestRow)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        EXPECT_FALSE(ContinueRunState(s)); // nothing stored yet
+        EXPECT_EQ(s.Stopped, 1);
+
+        s.NStoredStates = 3;
+        s.StoredTime[2] = 0.75;
+        s.TimeNow = 0.8;
+        bool shown = false;
+        ASSERT_TRUE(ContinueRunState(s, [&] {
+            shown = true;
+            EXPECT_EQ(s.Stopped, 1); // the stored-state box acts while halted
+            EXPECT_EQ(s.StoredStateShown, 2);
+        }));
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(s.TimeNow, 0.75);
+        EXPECT_EQ(s.Stopped, 0);
+    }
+
+    TEST(RunControl, RestartReturnsToRowZero)
+    {
+        auto s = shockTubeState(20, "Orvane");
+        s.LogPlots = 1;
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        const auto initial = s;
+        // A run that changed everything.
+        for (long j = 0; j <= 21; ++j) {
+            s.Rho[j] = 5;
+            s.VX[j] = 3;
+        }
+        s.TimeNow = 0.3;
+        s.NStoredStates = 9;
+        s.MflopsTotal = 12;
+        s.MeterSeconds = 2;
+        s.Dt = 1;
+
+        ASSERT_EQ(RestartRun(s), RestartStatus::Restored);
+        EXPECT_EQ(s.TimeNow, 0.0);
+        EXPECT_EQ(s.Stopped, 1);
+        EXPECT_EQ(s.NStoredStates, 1);
+        EXPECT_EQ(s.MflopsTotal, 0.0);
+        EXPECT_EQ(s.MeterSeconds, 0.0);
+        EXPECT_EQ(s.TNextPlot, s.DtPlot);
+        for (long j = 0; j <= 21; ++j) {
+            EXPECT_NEAR(s.Rho[j], initial.Rho[j], 1e-6 * initial.Rho[j]) << j; // 10^log10 in single precision
+            EXPECT_EQ(s.VX[j], static_cast<float>(initial.VX[j]));
+        }
+        // Dt at a tenth of the target Courant number, at most DtPlot.
+        double w = (s.X[2] - s.X[1]) / s.SoundSpeed0;
+        for (long k = 0; k <= 21; ++k)
+            w = std::min(w, (s.X[k + 1] - s.X[k]) / (std::fabs(s.VX[k]) + std::sqrt(1.4 * s.P[k] / s.Rho[k])));
+        EXPECT_NEAR(s.Dt, std::min(s.DtPlot, 0.085 * w), 1e-12 * w);
+        EXPECT_EQ(s.DtOld, s.Dt);
+        EXPECT_EQ(s.STRowOffset, 22);
+    }
+
+    TEST(RunControl, RestartRederivesTheFluidsOfTheMultifluidScheme)
+    {
+        auto s = shockTubeState(20, "Mixtal32");
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        const auto initial = s;
+        for (long j = 0; j <= 21; ++j) {
+            s.Rho1[j] = s.Rho2[j] = s.P1[j] = 42;
+            s.FFrac[j] = s.FFracXX[j] = 0.5;
+        }
+        ASSERT_EQ(RestartRun(s), RestartStatus::Restored);
+        for (long j = 1; j <= 20; ++j) {
+            EXPECT_FLOAT_EQ(s.Rho1[j], initial.Rho1[j]) << j;
+            EXPECT_FLOAT_EQ(s.Rho2[j], initial.Rho2[j]) << j;
+            EXPECT_FLOAT_EQ(s.P2[j], initial.P2[j]) << j;
+            EXPECT_EQ(s.FFrac[j], initial.FFrac[j]) << j;
+            EXPECT_EQ(s.FFracXX[j], initial.FFracXX[j]) << j;
+        }
+    }
+
+    TEST(RunControl, RestartKeepsTheGridWhenRowZeroIsEmpty)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        allocateHistory(s); // row 0 all zero
+        s.TimeNow = 0.2;
+        const double rho3 = s.Rho[3];
+        EXPECT_EQ(RestartRun(s), RestartStatus::KeptGrid);
+        EXPECT_EQ(s.Rho[3], rho3);
+        EXPECT_EQ(s.TimeNow, 0.0);
+        EXPECT_TRUE(std::isfinite(s.Dt));
+    }
+
+    TEST(RunControl, StepsPerTick)
+    {
+        struct Case {
+            long n;
+            Long riemann;
+            double rhoMax, dt;
+            long steps;
+        };
+        const Case cases[] = {
+            { 100, 0, 2, 1e-3, 3 }, { 29, 0, 2, 1e-3, 1 }, { 5000, 0, 2, 1e-3, 166 },
+            { 100, 1, 1.05, 1.0 / 2500, 250 }, // small sound wave
+            { 100, 1, 1.08, 1.0 / 2500, 3 }, // large wave: by N
+            { 100, 1, 1.05, 1.0 / 4, 1 }, // 0.4 rounds to 0, raised to 1
+            { 100, 1, 1.05, 0.04, 2 }, // 2.5 rounds half to even
+        };
+        for (const auto& c : cases) {
+            ExperimentState s;
+            s.NGridCells = static_cast<Long>(c.n);
+            s.RiemannPlots = c.riemann;
+            s.RhoMax = c.rhoMax;
+            s.Dt = c.dt;
+            EXPECT_EQ(StepsPerTick(s), c.steps) << c.n << " " << c.dt;
+        }
+    }
 
 } // namespace
 } // namespace tamrel

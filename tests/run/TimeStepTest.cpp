@@ -17,393 +17,393 @@
 namespace tamrel {
 namespace {
 
-using testing::fakeKernel;
-using testing::shockTubeState;
+    using testing::fakeKernel;
+    using testing::shockTubeState;
 
-class TimeStepTest : public ::testing::Test {
-protected:
-    void SetUp() override
+    class TimeStepTest : public ::testing::Test {
+    protected:
+        void SetUp() override
+        {
+            testing::resetFakeKernel();
+            stepper.setSchemeLookup(testing::findFakeScheme);
+        }
+
+        // A begun run of the fake scheme.
+        ExperimentState running(long n, const std::string& scheme)
+        {
+            auto s = shockTubeState(n, scheme);
+            s.SchemeName = scheme;
+            EXPECT_EQ(BeginRun(s), BeginStatus::Started);
+            return s;
+        }
+
+        TimeStep stepper;
+    };
+
+    TEST_F(TimeStepTest, StripPlans)
     {
-        testing::resetFakeKernel();
-        stepper.setSchemeLookup(testing::findFakeScheme);
+        struct Case {
+            long n, longest, strips, first, last;
+        };
+        const Case cases[] = {
+            { 101, 100, 2, 51, 50 },
+            { 5000, 100, 50, 100, 100 },
+            { 5000, 4096, 2, 2500, 2500 },
+            { 100, 100, 1, 100, 100 },
+            { 450, 200, 3, 150, 150 },
+            { 401, 200, 3, 134, 133 },
+            { 6, 200, 1, 6, 6 },
+        };
+        for (const auto& c : cases) {
+            const auto plan = TimeStep::planStrips(c.n, c.longest);
+            ASSERT_EQ(static_cast<long>(plan.size()), c.strips) << c.n;
+            EXPECT_EQ(plan.front().length, c.first) << c.n;
+            EXPECT_EQ(plan.back().length, c.last) << c.n;
+            long covered = 0;
+            for (const auto& st : plan) {
+                EXPECT_EQ(st.start, covered);
+                covered += st.length;
+            }
+            EXPECT_EQ(covered, c.n);
+        }
     }
 
-    // A begun run of the fake scheme.
-    ExperimentState running(long n, const std::string& scheme)
+    // Every scheme hands each strip its own cells and ghost cells: the stand-in's
+    // neighbour average over strips equals the same average over the whole grid.
+    TEST_F(TimeStepTest, StripsSeeTheWholeGrid)
     {
-        auto s = shockTubeState(n, scheme);
-        s.SchemeName = scheme;
-        EXPECT_EQ(BeginRun(s), BeginStatus::Started);
+        struct Case {
+            const char* scheme;
+            long n;
+        };
+        for (const auto& c : { Case { "Orvane", 101 }, Case { "Orvane32", 450 }, Case { "Lentor32", 401 },
+                 Case { "Sorvi", 250 }, Case { "Mixtal32", 300 } }) {
+            SCOPED_TRACE(c.scheme);
+            auto s = running(c.n, c.scheme);
+            fakeKernel().fixedCourant = 0.8;
+            for (long i = 1; i <= c.n; ++i) // make every cell different
+                s.P[i] += 0.001 * i;
+            auto ref = s;
+            FillGhostCells(ref);
+            ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
+            EXPECT_EQ(fakeKernel().layoutErrors, 0);
+
+            const bool single = std::string(c.scheme) != "Orvane";
+            auto expected = [&](const BoundedArray<double>& q, long i) {
+                if (!single)
+                    return q[i] + 0.05 * (q[i - 1] - 2.0 * q[i] + q[i + 1]);
+                auto f = [&](long j) { return static_cast<float>(q[j]); };
+                return static_cast<double>(f(i) + 0.05f * (f(i - 1) - 2.0f * f(i) + f(i + 1)));
+            };
+            for (long i = 1; i <= c.n; ++i) {
+                ASSERT_EQ(s.P[i], expected(ref.P, i)) << i;
+                ASSERT_EQ(s.Rho[i], expected(ref.Rho, i)) << i;
+                ASSERT_EQ(s.VX[i], std::fabs(expected(ref.VX, i)) < 1e-8 ? 0.0 : expected(ref.VX, i)) << i;
+                const std::string name = c.scheme;
+                // Sorvi carries no smoke; under Mixtal32 the smoke is the fluid-2 fraction.
+                const double smoke = name == "Sorvi"
+                    ? 0.0
+                    : (name == "Mixtal32" ? expected(ref.FFrac, i) : expected(ref.FSmoke, i));
+                ASSERT_EQ(s.FSmoke[i], smoke) << i;
+            }
+            if (std::string(c.scheme) == "Mixtal32") {
+                EXPECT_EQ(s.Rho2[7], expected(ref.Rho2, 7));
+            }
+            EXPECT_EQ(s.TimeNow, ref.Dt);
+            EXPECT_EQ(s.NCycle, ref.NCycle + 1);
+        }
+    }
+
+    TEST_F(TimeStepTest, FloorsAfterAcceptance)
+    {
+        auto s = running(20, "Orvane");
+        fakeKernel().fixedCourant = 0.8;
+        fakeKernel().k = 0; // the kernel returns its input
+        s.Rho[4] = 1e-12;
+        s.P[5] = -3;
+        s.VX[6] = 5e-9;
+        s.VY[7] = -5e-9;
+        ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
+        EXPECT_EQ(s.Rho[4], s.RhoFloor);
+        EXPECT_EQ(s.P[5], s.PFloor);
+        EXPECT_EQ(s.VX[6], 0.0);
+        EXPECT_EQ(s.VY[7], 0.0);
+    }
+
+    TEST_F(TimeStepTest, CourantOfOneRejectsAndLeavesTheGrid)
+    {
+        auto s = running(50, "Orvane");
+        s.Dt = 0.001;
+        fakeKernel().courantPerDt = 1000; // Courant 1000 Dt: exactly 1 now
+        const auto before = s;
+        ASSERT_EQ(stepper.attempt(s), AttemptResult::Rejected);
+        EXPECT_EQ(s.Dt, 0.9 * 0.001);
+        EXPECT_EQ(s.TimeNow, 0.0);
+        EXPECT_EQ(s.NCycle, before.NCycle + 1);
+        for (long i = 1; i <= 50; ++i)
+            ASSERT_EQ(s.Rho[i], before.Rho[i]);
+
+        // The whole step: one rejection, then Courant 0.9 is accepted and cut back.
+        s = before;
+        const auto r = stepper.advance(s);
+        EXPECT_EQ(r.outcome, AttemptResult::Accepted);
+        EXPECT_EQ(r.rejections, 1);
+        EXPECT_EQ(s.TimeNow, 0.9 * 0.001);
+        EXPECT_EQ(s.Dt, (0.85 / r.courant) * (0.9 * 0.001));
+    }
+
+    TEST_F(TimeStepTest, StepSizeControl)
+    {
+        struct Case {
+            double courant, dtPlot, expected;
+        };
+        const double dt = 1.0 / 1024;
+        const Case cases[] = {
+            { 0.9 * 0.85, 1, dt }, // exactly 0.9 CourantNumber: unchanged
+            { 0.85, 1, dt }, // at the target: unchanged
+            { 0.5, 1, 1.025 * dt }, // well below: grow
+            { 0.5, 1.01 * dt, 1.01 * dt }, // ... capped at DtPlot
+            { 0.95, 1, (0.85 / 0.95) * dt }, // above: cut in proportion
+        };
+        for (const auto& c : cases) {
+            auto s = running(20, "Orvane");
+            s.Dt = dt;
+            s.DtPlot = c.dtPlot;
+            s.TNextPlot = 1;
+            fakeKernel().fixedCourant = c.courant;
+            ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
+            EXPECT_EQ(s.Dt, c.expected) << c.courant;
+            EXPECT_EQ(s.TNextPlot, 1 - dt);
+        }
+    }
+
+    // Binary fractions keep the time arithmetic exact: Dt = 1/256, a snapshot
+    // every 4 steps.
+    ExperimentState exactClock(ExperimentState s)
+    {
+        s.Dt = 1.0 / 256;
+        s.DtPlot = 1.0 / 64;
+        s.TNextPlot = s.DtPlot;
+        fakeKernel().fixedCourant = 0.8; // between 0.9 CourantNumber and CourantNumber: Dt stays
         return s;
     }
 
-    TimeStep stepper;
-};
-
-TEST_F(TimeStepTest, StripPlans)
-{
-    struct Case {
-        long n, longest, strips, first, last;
-    };
-    const Case cases[] = {
-        {101, 100, 2, 51, 50},
-        {5000, 100, 50, 100, 100},
-        {5000, 4096, 2, 2500, 2500},
-        {100, 100, 1, 100, 100},
-        {450, 200, 3, 150, 150},
-        {401, 200, 3, 134, 133},
-        {6, 200, 1, 6, 6},
-    };
-    for (const auto& c : cases) {
-        const auto plan = TimeStep::planStrips(c.n, c.longest);
-        ASSERT_EQ(static_cast<long>(plan.size()), c.strips) << c.n;
-        EXPECT_EQ(plan.front().length, c.first) << c.n;
-        EXPECT_EQ(plan.back().length, c.last) << c.n;
-        long covered = 0;
-        for (const auto& st : plan) {
-            EXPECT_EQ(st.start, covered);
-            covered += st.length;
-        }
-        EXPECT_EQ(covered, c.n);
-    }
-}
-
-// Every scheme hands each strip its own cells and ghost cells: the stand-in's
-// neighbour average over strips equals the same average over the whole grid.
-TEST_F(TimeStepTest, StripsSeeTheWholeGrid)
-{
-    struct Case {
-        const char* scheme;
-        long n;
-    };
-    for (const auto& c : {Case{"Orvane", 101}, Case{"Orvane32", 450}, Case{"Lentor32", 401},
-             Case{"Sorvi", 250}, Case{"Mixtal32", 300}}) {
-        SCOPED_TRACE(c.scheme);
-        auto s = running(c.n, c.scheme);
-        fakeKernel().fixedCourant = 0.8;
-        for (long i = 1; i <= c.n; ++i) // make every cell different
-            s.P[i] += 0.001 * i;
-        auto ref = s;
-        FillGhostCells(ref);
-        ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
-        EXPECT_EQ(fakeKernel().layoutErrors, 0);
-
-        const bool single = std::string(c.scheme) != "Orvane";
-        auto expected = [&](const BoundedArray<double>& q, long i) {
-            if (!single)
-                return q[i] + 0.05 * (q[i - 1] - 2.0 * q[i] + q[i + 1]);
-            auto f = [&](long j) { return static_cast<float>(q[j]); };
-            return static_cast<double>(f(i) + 0.05f * (f(i - 1) - 2.0f * f(i) + f(i + 1)));
-        };
-        for (long i = 1; i <= c.n; ++i) {
-            ASSERT_EQ(s.P[i], expected(ref.P, i)) << i;
-            ASSERT_EQ(s.Rho[i], expected(ref.Rho, i)) << i;
-            ASSERT_EQ(s.VX[i], std::fabs(expected(ref.VX, i)) < 1e-8 ? 0.0 : expected(ref.VX, i)) << i;
-            const std::string name = c.scheme;
-            // Sorvi carries no smoke; under Mixtal32 the smoke is the fluid-2 fraction.
-            const double smoke = name == "Sorvi" ? 0.0
-                : (name == "Mixtal32" ? expected(ref.FFrac, i) : expected(ref.FSmoke, i));
-            ASSERT_EQ(s.FSmoke[i], smoke) << i;
-        }
-        if (std::string(c.scheme) == "Mixtal32") {
-            EXPECT_EQ(s.Rho2[7], expected(ref.Rho2, 7));
-        }
-        EXPECT_EQ(s.TimeNow, ref.Dt);
-        EXPECT_EQ(s.NCycle, ref.NCycle + 1);
-    }
-}
-
-TEST_F(TimeStepTest, FloorsAfterAcceptance)
-{
-    auto s = running(20, "Orvane");
-    fakeKernel().fixedCourant = 0.8;
-    fakeKernel().k = 0; // the kernel returns its input
-    s.Rho[4] = 1e-12;
-    s.P[5] = -3;
-    s.VX[6] = 5e-9;
-    s.VY[7] = -5e-9;
-    ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
-    EXPECT_EQ(s.Rho[4], s.RhoFloor);
-    EXPECT_EQ(s.P[5], s.PFloor);
-    EXPECT_EQ(s.VX[6], 0.0);
-    EXPECT_EQ(s.VY[7], 0.0);
-}
-
-TEST_F(TimeStepTest, CourantOfOneRejectsAndLeavesTheGrid)
-{
-    auto s = running(50, "Orvane");
-    s.Dt = 0.001;
-    fakeKernel().courantPerDt = 1000; // Courant 1000 Dt: exactly 1 now
-    const auto before = s;
-    ASSERT_EQ(stepper.attempt(s), AttemptResult::Rejected);
-    EXPECT_EQ(s.Dt, 0.9 * 0.001);
-    EXPECT_EQ(s.TimeNow, 0.0);
-    EXPECT_EQ(s.NCycle, before.NCycle + 1);
-    for (long i = 1; i <= 50; ++i)
-        ASSERT_EQ(s.Rho[i], before.Rho[i]);
-
-    // The whole step: one rejection, then Courant 0.9 is accepted and cut back.
-    s = before;
-    const auto r = stepper.advance(s);
-    EXPECT_EQ(r.outcome, AttemptResult::Accepted);
-    EXPECT_EQ(r.rejections, 1);
-    EXPECT_EQ(s.TimeNow, 0.9 * 0.001);
-    EXPECT_EQ(s.Dt, (0.85 / r.courant) * (0.9 * 0.001));
-}
-
-TEST_F(TimeStepTest, StepSizeControl)
-{
-    struct Case {
-        double courant, dtPlot, expected;
-    };
-    const double dt = 1.0 / 1024;
-    const Case cases[] = {
-        {0.9 * 0.85, 1, dt},              // exactly 0.9 CourantNumber: unchanged
-        {0.85, 1, dt},                    // at the target: unchanged
-        {0.5, 1, 1.025 * dt},             // well below: grow
-        {0.5, 1.01 * dt, 1.01 * dt},      // ... capped at DtPlot
-        {0.95, 1, (0.85 / 0.95) * dt},    // above: cut in proportion
-    };
-    for (const auto& c : cases) {
-        auto s = running(20, "Orvane");
-        s.Dt = dt;
-        s.DtPlot = c.dtPlot;
-        s.TNextPlot = 1;
-        fakeKernel().fixedCourant = c.courant;
-        ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
-        EXPECT_EQ(s.Dt, c.expected) << c.courant;
-        EXPECT_EQ(s.TNextPlot, 1 - dt);
-    }
-}
-
-// Binary fractions keep the time arithmetic exact: Dt = 1/256, a snapshot
-// every 4 steps.
-ExperimentState exactClock(ExperimentState s)
-{
-    s.Dt = 1.0 / 256;
-    s.DtPlot = 1.0 / 64;
-    s.TNextPlot = s.DtPlot;
-    fakeKernel().fixedCourant = 0.8; // between 0.9 CourantNumber and CourantNumber: Dt stays
-    return s;
-}
-
-TEST_F(TimeStepTest, SnapshotsAndTheEndOfTheRunBetweenSnapshotTimes)
-{
-    auto s = exactClock(running(100, "Orvane"));
-    s.TStop = 1.0 / 64 + 1.0 / 256; // passed after step 5, between snapshots
-    long rows = 0;
-    const auto t = stepper.runTickSteps(s, 100, {}, [&](const ExperimentState& st, const StepReport& r) {
-        ++rows;
-        EXPECT_TRUE(r.rowStored);
-        EXPECT_EQ(r.row, st.NStoredStates - 1);
-        EXPECT_EQ(st.StoredTime[r.row], st.TimeNow);
-    });
-    EXPECT_EQ(t.stepsRun, 8);
-    EXPECT_TRUE(t.runEnded);
-    EXPECT_TRUE(t.spaceTimeDue);
-    EXPECT_EQ(rows, 2);
-    EXPECT_EQ(s.Stopped, 1);
-    EXPECT_EQ(s.TimeNow, 8.0 / 256);
-    EXPECT_EQ(s.NStoredStates, 3);
-    EXPECT_EQ(s.StoredStateShown, 2);
-    EXPECT_EQ(s.STRowOffset, 3 * 102);
-    EXPECT_EQ(s.StoredTime[1], 4.0 / 256);
-    EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
-    EXPECT_EQ(s.STRho[2 * 102 + 50], static_cast<float>(s.Rho[50]));
-}
-
-TEST_F(TimeStepTest, FullHistorySkipsRowsAndStillEnds)
-{
-    auto s = shockTubeState(100, "Orvane");
-    s.NPlotsTotal = 3;
-    ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-    s = exactClock(s);
-    s.TStop = 5.0 / 64;
-    long skipped = 0;
-    const auto t = stepper.runTickSteps(s, 100, {}, [&](const ExperimentState&, const StepReport& r) {
-        skipped += r.historyFull ? 1 : 0;
-    });
-    EXPECT_TRUE(t.runEnded);
-    EXPECT_EQ(t.stepsRun, 20);
-    EXPECT_EQ(t.rowsStored, 2);
-    EXPECT_EQ(skipped, 3);
-    EXPECT_EQ(s.NStoredStates, 3); // rows 0..K-1
-    EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
-}
-
-TEST_F(TimeStepTest, SpaceTimeRepaintEveryThousandOverNRows)
-{
-    auto s = exactClock(running(100, "Orvane")); // every 10th row
-    s.TStop = 100;
-    long due = 0, stored = 0;
-    stepper.runTickSteps(s, 4 * 25, {}, [&](const ExperimentState& st, const StepReport& r) {
-        ++stored;
-        if (r.spaceTimeDue) {
-            ++due;
-            EXPECT_EQ(st.NStoredStates % 10, 0);
-        }
-    });
-    EXPECT_EQ(stored, 25);
-    EXPECT_EQ(due, 2); // at 10 and 20 stored rows
-}
-
-TEST_F(TimeStepTest, MeterCountsRepetitionsAndCells)
-{
-    auto s = running(100, "Orvane");
-    s.MeterOn = 1;
-    fakeKernel().fixedCourant = 0.8;
-    fakeKernel().opsPerCall = 40000;
-    ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
-    EXPECT_EQ(stepper.lastRepetitions(), 801);
-    EXPECT_EQ(fakeKernel().calls, 801);
-    EXPECT_EQ(stepper.lastCounts()[0], 40000LL * 801);
-    EXPECT_DOUBLE_EQ(s.MflopsTotal, 40000.0 * 801 * 1e-6);
-    EXPECT_GT(s.MeterSeconds, 0.0);
-    EXPECT_EQ(s.MflopRate, s.MflopsTotal / s.MeterSeconds);
-
-    const auto texts = FlopMeterTexts(s, stepper.lastCounts(), stepper.lastRepetitions());
-    EXPECT_EQ(texts.buttons[0], "Mflop/s");
-    EXPECT_EQ(texts.buttons[4], "400");
-    EXPECT_EQ(texts.label,
-        "flops / cell = 400,    adds / cell = 1,    mults / cell = 2,    cvmgms / cell = 4,    "
-        "recips / cell = 3,    sqrts / cell = 11.0,    exps / cell = 7,    ");
-
-    // Without the meter: one call, no totals.
-    s.MeterOn = 0;
-    s.MflopsTotal = 0;
-    fakeKernel().calls = 0;
-    ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
-    EXPECT_EQ(fakeKernel().calls, 1);
-    EXPECT_EQ(s.MflopsTotal, 0.0);
-}
-
-TEST(FlopMeter, NoRateBeforeAnyTimeWasMeasured)
-{
-    ExperimentState s;
-    s.NGridCells = 100;
-    OpCounts c{};
-    c[0] = 1000;
-    UpdateFlopMeter(s, 0.0, c);
-    EXPECT_EQ(s.MflopRate, 0.0);
-    EXPECT_EQ(FlopMeterTexts(s, c, 1).buttons[1], "-");
-    UpdateFlopMeter(s, 0.5, c);
-    EXPECT_DOUBLE_EQ(s.MflopRate, 0.002 / 0.5);
-    EXPECT_EQ(FlopMeterTexts(s, c, 1).buttons[1], "0");
-}
-
-// Two threads give the very same run as one, bit for bit.
-TEST_F(TimeStepTest, TwoThreadsEqualOneThread)
-{
-    for (const char* scheme : {"Orvane", "Orvane32", "Mixtal32", "Sorvi"}) {
-        SCOPED_TRACE(scheme);
-        const long n = std::string(scheme) == "Mixtal32" ? 5000 : 1000;
-        auto one = running(n, scheme);
-        auto two = one;
-        TimeStep a(1), b(2);
-        a.setSchemeLookup(testing::findFakeScheme);
-        b.setSchemeLookup(testing::findFakeScheme);
-        const auto ta = a.runTickSteps(one, 30);
-        const auto tb = b.runTickSteps(two, 30);
-        ASSERT_FALSE(ta.faulted);
-        EXPECT_EQ(ta.stepsRun, tb.stepsRun);
-        EXPECT_EQ(a.lastCounts(), b.lastCounts());
-        EXPECT_EQ(one.Dt, two.Dt);
-        EXPECT_EQ(one.TimeNow, two.TimeNow);
-        EXPECT_EQ(one.NStoredStates, two.NStoredStates);
-        for (const auto& [x, y] : {std::pair{&one.Rho, &two.Rho}, {&one.P, &two.P}, {&one.VX, &two.VX},
-                 {&one.FSmoke, &two.FSmoke}})
-            EXPECT_EQ(std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
-        EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
-    }
-}
-
-TEST_F(TimeStepTest, BudgetEndsTheTickEarlyWithoutChangingTheSteps)
-{
-    auto a = running(300, "Orvane");
-    auto b = a;
-    const auto whole = stepper.runTickSteps(a, 6);
-    EXPECT_EQ(whole.stepsRun, 6);
-    long total = 0;
-    while (total < 6) {
-        const auto t = stepper.runTickSteps(b, 6 - total, std::chrono::nanoseconds(1));
-        ASSERT_EQ(t.stepsRun, 1);
-        EXPECT_EQ(t.outOfTime, total < 5);
-        total += t.stepsRun;
-    }
-    EXPECT_EQ(a.TimeNow, b.TimeNow);
-    EXPECT_EQ(a.Dt, b.Dt);
-    for (long i = 1; i <= 300; ++i)
-        ASSERT_EQ(a.Rho[i], b.Rho[i]);
-}
-
-TEST_F(TimeStepTest, TickRunsStepsPerTickThenFillsAndWidens)
-{
-    auto s = running(100, "Orvane");
-    s.MultiplePlots = 1;
-    s.TNextPlot = 1; // no snapshot in this tick
-    const auto t = RunTick(s, stepper);
-    EXPECT_EQ(t.stepsRun, 3);
-    EXPECT_EQ(s.MultiplePlots, 0);
-    EXPECT_EQ(s.Rho[-1], s.Rho[1]); // continuation ghost cells after the steps
-
-    s.Stopped = 1;
-    const auto cycle = s.NCycle;
-    EXPECT_EQ(RunTick(s, stepper).stepsRun, 0);
-    EXPECT_EQ(s.NCycle, cycle);
-}
-
-TEST_F(TimeStepTest, FaultsLeaveTheGridAndStopTheRun)
-{
-    struct Case {
-        const char* what;
-        double fixedCourant;
-        long nanCell;
-        const char* scheme;
-    };
-    const Case cases[] = {
-        {"NaN Courant", std::nan(""), -1, "Orvane"},
-        {"non-finite new state", 0.5, 37, "Orvane"},
-        {"non-finite new state, single", 0.5, 205, "Lentor32"},
-        {"endless rejection", 2.0, -1, "Orvane"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        testing::resetFakeKernel();
-        auto s = running(300, c.scheme);
-        fakeKernel().fixedCourant = c.fixedCourant;
-        fakeKernel().nanCell = c.nanCell;
-        const auto before = s;
-        const auto t = stepper.runTickSteps(s, 5);
-        EXPECT_TRUE(t.faulted);
-        EXPECT_EQ(t.stepsRun, 0);
+    TEST_F(TimeStepTest, SnapshotsAndTheEndOfTheRunBetweenSnapshotTimes)
+    {
+        auto s = exactClock(running(100, "Orvane"));
+        s.TStop = 1.0 / 64 + 1.0 / 256; // passed after step 5, between snapshots
+        long rows = 0;
+        const auto t = stepper.runTickSteps(s, 100, {}, [&](const ExperimentState& st, const StepReport& r) {
+            ++rows;
+            EXPECT_TRUE(r.rowStored);
+            EXPECT_EQ(r.row, st.NStoredStates - 1);
+            EXPECT_EQ(st.StoredTime[r.row], st.TimeNow);
+        });
+        EXPECT_EQ(t.stepsRun, 8);
+        EXPECT_TRUE(t.runEnded);
+        EXPECT_TRUE(t.spaceTimeDue);
+        EXPECT_EQ(rows, 2);
         EXPECT_EQ(s.Stopped, 1);
-        EXPECT_EQ(s.TimeNow, before.TimeNow);
-        EXPECT_EQ(s.Dt, before.Dt);
-        EXPECT_GT(t.fault.cycle, before.NCycle);
-        EXPECT_NE(t.fault.message.find("cycle"), std::string::npos);
-        for (long i = 1; i <= 300; ++i)
-            ASSERT_EQ(s.Rho[i], before.Rho[i]);
+        EXPECT_EQ(s.TimeNow, 8.0 / 256);
+        EXPECT_EQ(s.NStoredStates, 3);
+        EXPECT_EQ(s.StoredStateShown, 2);
+        EXPECT_EQ(s.STRowOffset, 3 * 102);
+        EXPECT_EQ(s.StoredTime[1], 4.0 / 256);
+        EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
+        EXPECT_EQ(s.STRho[2 * 102 + 50], static_cast<float>(s.Rho[50]));
     }
-    EXPECT_EQ(fakeKernel().calls, TimeStep::kMaxRejections * 3); // three strips, 60 attempts
-}
 
-TEST_F(TimeStepTest, UnknownSchemeOrNoTimeStepIsNeverRun)
-{
-    auto s = running(50, "Orvane");
-    s.SchemeName = "Quux";
-    auto t = stepper.runTickSteps(s, 3);
-    EXPECT_TRUE(t.faulted);
-    EXPECT_NE(t.fault.message.find("Quux"), std::string::npos);
-    EXPECT_EQ(fakeKernel().calls, 0);
+    TEST_F(TimeStepTest, FullHistorySkipsRowsAndStillEnds)
+    {
+        auto s = shockTubeState(100, "Orvane");
+        s.NPlotsTotal = 3;
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        s = exactClock(s);
+        s.TStop = 5.0 / 64;
+        long skipped = 0;
+        const auto t = stepper.runTickSteps(
+            s, 100, {}, [&](const ExperimentState&, const StepReport& r) { skipped += r.historyFull ? 1 : 0; });
+        EXPECT_TRUE(t.runEnded);
+        EXPECT_EQ(t.stepsRun, 20);
+        EXPECT_EQ(t.rowsStored, 2);
+        EXPECT_EQ(skipped, 3);
+        EXPECT_EQ(s.NStoredStates, 3); // rows 0..K-1
+        EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
+    }
 
-    s.SchemeName = "Orvane";
-    s.Stopped = 0;
-    s.Dt = 0;
-    t = stepper.runTickSteps(s, 3);
-    EXPECT_TRUE(t.faulted);
-    EXPECT_EQ(s.TimeNow, 0.0);
-    EXPECT_EQ(fakeKernel().calls, 0);
-}
+    TEST_F(TimeStepTest, SpaceTimeRepaintEveryThousandOverNRows)
+    {
+        auto s = exactClock(running(100, "Orvane")); // every 10th row
+        s.TStop = 100;
+        long due = 0, stored = 0;
+        stepper.runTickSteps(s, 4 * 25, {}, [&](const ExperimentState& st, const StepReport& r) {
+            ++stored;
+            if (r.spaceTimeDue) {
+                ++due;
+                EXPECT_EQ(st.NStoredStates % 10, 0);
+            }
+        });
+        EXPECT_EQ(stored, 25);
+        EXPECT_EQ(due, 2); // at 10 and 20 stored rows
+    }
+
+    TEST_F(TimeStepTest, MeterCountsRepetitionsAndCells)
+    {
+        auto s = running(100, "Orvane");
+        s.MeterOn = 1;
+        fakeKernel().fixedCourant = 0.8;
+        fakeKernel().opsPerCall = 40000;
+        ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
+        EXPECT_EQ(stepper.lastRepetitions(), 801);
+        EXPECT_EQ(fakeKernel().calls, 801);
+        EXPECT_EQ(stepper.lastCounts()[0], 40000LL * 801);
+        EXPECT_DOUBLE_EQ(s.MflopsTotal, 40000.0 * 801 * 1e-6);
+        EXPECT_GT(s.MeterSeconds, 0.0);
+        EXPECT_EQ(s.MflopRate, s.MflopsTotal / s.MeterSeconds);
+
+        const auto texts = FlopMeterTexts(s, stepper.lastCounts(), stepper.lastRepetitions());
+        EXPECT_EQ(texts.buttons[0], "Mflop/s");
+        EXPECT_EQ(texts.buttons[4], "400");
+        EXPECT_EQ(texts.label,
+            "flops / cell = 400,    adds / cell = 1,    mults / cell = 2,    cvmgms / cell = 4,    "
+            "recips / cell = 3,    sqrts / cell = 11.0,    exps / cell = 7,    ");
+
+        // Without the meter: one call, no totals.
+        s.MeterOn = 0;
+        s.MflopsTotal = 0;
+        fakeKernel().calls = 0;
+        ASSERT_EQ(stepper.attempt(s), AttemptResult::Accepted);
+        EXPECT_EQ(fakeKernel().calls, 1);
+        EXPECT_EQ(s.MflopsTotal, 0.0);
+    }
+
+    TEST(FlopMeter, NoRateBeforeAnyTimeWasMeasured)
+    {
+        ExperimentState s;
+        s.NGridCells = 100;
+        OpCounts c {};
+        c[0] = 1000;
+        UpdateFlopMeter(s, 0.0, c);
+        EXPECT_EQ(s.MflopRate, 0.0);
+        EXPECT_EQ(FlopMeterTexts(s, c, 1).buttons[1], "-");
+        UpdateFlopMeter(s, 0.5, c);
+        EXPECT_DOUBLE_EQ(s.MflopRate, 0.002 / 0.5);
+        EXPECT_EQ(FlopMeterTexts(s, c, 1).buttons[1], "0");
+    }
+
+    // Two threads give the very same run as one, bit for bit.
+    TEST_F(TimeStepTest, TwoThreadsEqualOneThread)
+    {
+        for (const char* scheme : { "Orvane", "Orvane32", "Mixtal32", "Sorvi" }) {
+            SCOPED_TRACE(scheme);
+            const long n = std::string(scheme) == "Mixtal32" ? 5000 : 1000;
+            auto one = running(n, scheme);
+            auto two = one;
+            TimeStep a(1), b(2);
+            a.setSchemeLookup(testing::findFakeScheme);
+            b.setSchemeLookup(testing::findFakeScheme);
+            const auto ta = a.runTickSteps(one, 30);
+            const auto tb = b.runTickSteps(two, 30);
+            ASSERT_FALSE(ta.faulted);
+            EXPECT_EQ(ta.stepsRun, tb.stepsRun);
+            EXPECT_EQ(a.lastCounts(), b.lastCounts());
+            EXPECT_EQ(one.Dt, two.Dt);
+            EXPECT_EQ(one.TimeNow, two.TimeNow);
+            EXPECT_EQ(one.NStoredStates, two.NStoredStates);
+            for (const auto& [x, y] : { std::pair { &one.Rho, &two.Rho }, { &one.P, &two.P }, { &one.VX, &two.VX },
+                     { &one.FSmoke, &two.FSmoke } })
+                EXPECT_EQ(std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
+            EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
+        }
+    }
+
+    TEST_F(TimeStepTest, BudgetEndsTheTickEarlyWithoutChangingTheSteps)
+    {
+        auto a = running(300, "Orvane");
+        auto b = a;
+        const auto whole = stepper.runTickSteps(a, 6);
+        EXPECT_EQ(whole.stepsRun, 6);
+        long total = 0;
+        while (total < 6) {
+            const auto t = stepper.runTickSteps(b, 6 - total, std::chrono::nanoseconds(1));
+            ASSERT_EQ(t.stepsRun, 1);
+            EXPECT_EQ(t.outOfTime, total < 5);
+            total += t.stepsRun;
+        }
+        EXPECT_EQ(a.TimeNow, b.TimeNow);
+        EXPECT_EQ(a.Dt, b.Dt);
+        for (long i = 1; i <= 300; ++i)
+            ASSERT_EQ(a.Rho[i], b.Rho[i]);
+    }
+
+    TEST_F(TimeStepTest, TickRunsStepsPerTickThenFillsAndWidens)
+    {
+        auto s = running(100, "Orvane");
+        s.MultiplePlots = 1;
+        s.TNextPlot = 1; // no snapshot in this tick
+        const auto t = RunTick(s, stepper);
+        EXPECT_EQ(t.stepsRun, 3);
+        EXPECT_EQ(s.MultiplePlots, 0);
+        EXPECT_EQ(s.Rho[-1], s.Rho[1]); // continuation ghost cells after the steps
+
+        s.Stopped = 1;
+        const auto cycle = s.NCycle;
+        EXPECT_EQ(RunTick(s, stepper).stepsRun, 0);
+        EXPECT_EQ(s.NCycle, cycle);
+    }
+
+    TEST_F(TimeStepTest, FaultsLeaveTheGridAndStopTheRun)
+    {
+        struct Case {
+            const char* what;
+            double fixedCourant;
+            long nanCell;
+            const char* scheme;
+        };
+        const Case cases[] = {
+            { "NaN Courant", std::nan(""), -1, "Orvane" },
+            { "non-finite new state", 0.5, 37, "Orvane" },
+            { "non-finite new state, single", 0.5, 205, "Lentor32" },
+            { "endless rejection", 2.0, -1, "Orvane" },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            testing::resetFakeKernel();
+            auto s = running(300, c.scheme);
+            fakeKernel().fixedCourant = c.fixedCourant;
+            fakeKernel().nanCell = c.nanCell;
+            const auto before = s;
+            const auto t = stepper.runTickSteps(s, 5);
+            EXPECT_TRUE(t.faulted);
+            EXPECT_EQ(t.stepsRun, 0);
+            EXPECT_EQ(s.Stopped, 1);
+            EXPECT_EQ(s.TimeNow, before.TimeNow);
+            EXPECT_EQ(s.Dt, before.Dt);
+            EXPECT_GT(t.fault.cycle, before.NCycle);
+            EXPECT_NE(t.fault.message.find("cycle"), std::string::npos);
+            for (long i = 1; i <= 300; ++i)
+                ASSERT_EQ(s.Rho[i], before.Rho[i]);
+        }
+        EXPECT_EQ(fakeKernel().calls, TimeStep::kMaxRejections * 3); // three strips, 60 attempts
+    }
+
+    TEST_F(TimeStepTest, UnknownSchemeOrNoTimeStepIsNeverRun)
+    {
+        auto s = running(50, "Orvane");
+        s.SchemeName = "Quux";
+        auto t = stepper.runTickSteps(s, 3);
+        EXPECT_TRUE(t.faulted);
+        EXPECT_NE(t.fault.message.find("Quux"), std::string::npos);
+        EXPECT_EQ(fakeKernel().calls, 0);
+
+        s.SchemeName = "Orvane";
+        s.Stopped = 0;
+        s.Dt = 0;
+        t = stepper.runTickSteps(s, 3);
+        EXPECT_TRUE(t.faulted);
+        EXPECT_EQ(s.TimeNow, 0.0);
+        EXPECT_EQ(fakeKernel().calls, 0);
+    }
 
 } // namespace
 } // namespace tamrel
