@@ -38,6 +38,11 @@ int runProgram(int argc, char** argv)
     // A batch run needs no display: choose the offscreen platform before Qt starts.
     if (hasFlag(argc, argv, "--batch") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's platform plugins take some options for themselves (the X11 one
+    // takes "-name"): keep the command line as it was given.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tamrel"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
@@ -69,7 +74,7 @@ int runProgram(int argc, char** argv)
     const QCommandLineOption threads(QStringLiteral("threads"), "Threads for the strips of a time step (1 or 2).", "T");
     parser.addOptions({name, exitAfter, screenshot, batch, cells, scheme, meter, periods, plots, courant, test, sound,
         wave, setup, out, history, spacetime, variable, size, threads});
-    if (!parser.parse(QApplication::arguments()))
+    if (!parser.parse(arguments))
         return fail(parser.errorText().toStdString());
     if (parser.isSet(QStringLiteral("help"))) {
         std::fputs(parser.helpText().toStdString().c_str(), stdout);

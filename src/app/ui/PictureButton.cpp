@@ -18,13 +18,16 @@ void PictureButton::paintEvent(QPaintEvent*)
     // The caption over the picture, with a faint halo so it stays readable.
     p.setFont(font());
     const QString caption = text();
-    p.setPen(QColor(255, 255, 255, 200));
-    for (int dx = -1; dx <= 1; ++dx)
-        for (int dy = -1; dy <= 1; ++dy)
-            if (dx || dy)
-                p.drawText(rect().translated(dx, dy), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    const QRect textArea = rect().adjusted(2, 1, -2, -1);
+    if (!picture_.isNull()) {
+        p.setPen(QColor(255, 255, 255, 200));
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx || dy)
+                    p.drawText(textArea.translated(dx, dy), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    }
     p.setPen(palette().buttonText().color());
-    p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, caption);
+    p.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, caption);
 }
 
 } // namespace tamrel

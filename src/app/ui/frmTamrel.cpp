@@ -113,7 +113,8 @@ void frmTamrel::buildControls()
         return b;
     };
     auto button = [&](const char* name, const char* caption, int l, int t, int wd, int h, QFont font, const char* tip) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
+        // Captions wrap onto several lines in the small buttons.
+        auto* b = new PictureButton(QString::fromUtf8(caption), this);
         place(b, name, l, t, wd, h, tip);
         b->setFont(font);
         return b;
@@ -204,7 +205,7 @@ void frmTamrel::buildControls()
         "Click here to write problem set up to a disk file (which you will specify).");
     cmdBoundaryConditionType = button("cmdBoundaryConditionType", "Bdrys", 7140, 120, 615, 375, small,
         "Click here to clear the plotting windows.");
-    cmdPlotFVSmoke = button("cmdPlotFVSmoke", "PLOT FVSMOKE", 13080, 120, 255, 2175, labFont(kSansSmall),
+    cmdPlotFVSmoke = button("cmdPlotFVSmoke", "PLOT FVSMOKE", 13080, 120, 255, 2175, labFont(7, false),
         "Click here to plot FVSmoke rather than Pressure.");
     // A tall, narrow button: one letter to a line.
     {
@@ -212,9 +213,8 @@ void frmTamrel::buildControls()
         for (QChar c : QStringLiteral("PLOT FVSMOKE"))
             vertical += (c == ' ' ? QStringLiteral("\n") : QString(c) + "\n");
         cmdPlotFVSmoke->setText(vertical.trimmed());
+        cmdPlotFVSmoke->setAccessibleName(QStringLiteral("PLOT FVSMOKE"));
     }
-    for (QPushButton* b : {cmdSoundWave, cmdGetTitle, cmdReadSetUp, cmdWriteSetUp, cmdGetDiffConsts, cmdNumericalScheme})
-        b->setStyleSheet(QStringLiteral("text-align: center; padding: 0px;"));
 
     // Stored-state and plot-mode controls.
     cmdSinglePlots = button("cmdSinglePlots", "Single", 7140, 600, 615, 375, small, "Click here to display only a single plot at a time.");

@@ -91,8 +91,7 @@ void frmTamrel::RefreshControls()
     setText(txtCourantNumber, formatPattern(state.CourantNumber, "#0.0##"));
 
     if (isTitleLabelFree(state, captionOf(lblStudentID)) && state.NSelected == 6)
-        if (auto text = UpdateProblemDescriptionText(state, captionOf(lblStudentID), shortDate(), shortTime()))
-            setCaption(lblStudentID, *text);
+        setCaption(lblStudentID, ThreeStateDescriptionText(state, shortDate(), shortTime()));
 
     clearAndRepaintLinePlots();
 
