@@ -1,0 +1,69 @@
+#pragma once
+// "Orvane" (ORVANE64, double) and "Orvane32" (ORVANE32, float): the
+// piecewise parabolic method of Colella & Woodward (1984, J. Comput. Phys.
+// 54, 174) for a gamma-law gas, in its direct Eulerian single-stage form.
+//
+// Method: parabolic reconstruction of rho, u, p (and of the passive VY and
+// smoke) from fourth-order interface values (CW84 eq 1.6), monotonicity
+// constraints (eq 1.10), contact steepening of the density where a contact
+// is detected (eq 1.14-1.17 with the detection test of eq 3.2), flattening
+// at strong shocks (appendix), characteristic tracing over the domain of
+// dependence of each wave, one Riemann problem per interface, conservative
+// update. Third order in space for smooth flow, second order in time
+// (formally second order overall); shocks in one to two cells, contacts in
+// about two.
+//
+// Riemann solver: the two-shock approximation (CW84 sec 3; Colella & Glaz
+// 1985), Newton-iterated three times from the acoustic guess, with linear
+// interpolation through rarefaction fans. VY and the smoke are upwinded with
+// the sign of the contact velocity of the interface solution.
+//
+// Constants passed by the caller:
+//   Difcon  shock diffusion: the dissipative flux of CW84 eq 4.5,
+//           F += K max(0, u_j - u_{j+1}) f (U_j - U_{j+1}), with K = Difcon/10
+//           and f the flattening coefficient (so it acts at detected shocks
+//           only). The default 0.3 (K = 0.03, a third of CW84's 0.1) damps
+//           the post-shock noise of the near-vacuum collision (Test 4) while a
+//           stationary contact born next to a strong shock (Test 5) stays
+//           sharp; K = 0.1 doubles that contact's width. 0 turns it off.
+//   Shkjmp  shock detection for flattening: a cell is flattened only where
+//           |p_{j+1} - p_{j-1}| > Shkjmp min(p_{j+1}, p_{j-1}) and the flow
+//           converges (CW84's epsilon, 0.33 there; default 0.2).
+//   Wavhaf  weight of the flattening: the CW84 flattening coefficient
+//           (eq A.1-A.2) is multiplied by Wavhaf and capped at 1. 1 is
+//           CW84's strength, 0 turns flattening off.
+//   KernelFloor  the smallest density and pressure used inside the kernel
+//           (interface states, new pressure); at least the smallest normal
+//           number.
+//   RhoFloor, PFloor, VXEpsilon are applied by the caller after the step
+//           and are not used here.
+//
+// Strips: up to 100 cells (double) or 200 (float), B >= 4 ghost cells each
+// side (the lab passes 6). Courant is raised to max (|u|+c) Dt/dx over cells
+// 1..L, to at least 1 when a new density comes out non-positive (a smaller
+// step cures that), and set to NaN for a non-finite or negative input
+// density or pressure, a non-finite result, L < 1 or B < 4. Counters grow by
+// the operations executed (see ppmStripCost). The kernel keeps no state
+// between calls; Work holds all scratch.
+
+#include <concepts>
+
+#include "kernels/KernelContract.h"
+#include "kernels/opcount/OpCount.h"
+
+namespace tamrel::kernels::ppm {
+
+template <std::floating_point Real>
+void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, const Real* VY3, const Real* VZ3,
+    const Real* FSmoke, Real* RhoNew, Real* PNew, Real* VXNew, Real* VYNew, Real* Work, Real* FSmokeNew,
+    const Real* Dt, Real* Courant, const Real* Gamma, const Real* RhoFloor, const Real* KernelFloor,
+    const Real* PFloor, const Real* VXEpsilon, const Real* Difcon, const Real* Shkjmp, const Real* Wavhaf,
+    const KLong* L, const KLong* B, KLong* Counters);
+
+// The operations one call of orvane<Real> executes on a strip of L cells with
+// B ghost cells. Every loop of the kernel is branch-free, so the count is an
+// affine function of L and L + 2B; its coefficients are measured once by
+// running the kernel body on Counted numbers.
+OpCount ppmStripCost(int L, int B);
+
+} // namespace tamrel::kernels::ppm

@@ -1,0 +1,588 @@
+#pragma once
+// The single-stage Eulerian piecewise parabolic method on one strip, written
+// once over the number type T so that the same source serves double, float
+// and an operation-counting type.
+//
+// Method (Colella & Woodward 1984, J. Comput. Phys. 54, 174; "CW84"):
+//   1. limited slopes (eq 1.7-1.8) and fourth-order interface values (eq 1.6,
+//      1.9) of rho, u, p, vy and the smoke;
+//   2. contact steepening of the density (eq 1.14-1.17) in cells where a
+//      contact is detected (eq 3.2: a density jump large against the pressure
+//      jump);
+//   3. flattening near strong shocks (appendix, eq A.1-A.3);
+//   4. the monotonicity constraints (eq 1.10);
+//   5. characteristic tracing: averages of the parabolas over the domain of
+//      dependence of each wave (eq 1.12) projected on the characteristic
+//      fields (sec 3, eq 3.5-3.7 in the Lagrangian variables 1/rho, u, p);
+//   6. an approximate Riemann solver for the interface states: the two-shock
+//      approximation of CW84 sec 3 / Colella & Glaz (1985), Newton-iterated a
+//      fixed number of times, with the linear interpolation through
+//      rarefaction fans of CW84;
+//   7. conservative update with the dissipative flux of CW84 eq 4.5 at
+//      compressions.
+// VY and the smoke are passive: their traced face values are upwinded with
+// the sign of the contact velocity u* of the interface solution.
+//
+// Every inner loop is branch-free (min/max/select), over structure-of-arrays
+// scratch, so that the compiler vectorises it for double and float; the
+// operation tallies of each loop are fixed and listed in PpmOpCounts.h.
+//
+// Index convention inside this file: c = 0 .. n-1 numbers the strip's cells
+// from the first ghost cell (c = i + B - 1 for strip cell i), n = L + 2B.
+// Face states are needed for cells 0 .. L+1 (c = B-1 .. B+L), fluxes at the
+// L+1 interfaces 1/2 .. L+1/2; the widest stencil (flattening) reaches three
+// cells further, so B must be at least 4.
+
+#include <cstddef>
+
+#include "kernels/common/KernelMath.h"
+
+namespace tamrel::kernels::ppm {
+
+// Constants of CW84, unchanged from the paper.
+struct Cw84 {
+    static constexpr double kSteepK0 = 0.1;    // contact detection, eq 3.2
+    static constexpr double kSteepEta1 = 20.0; // eq 1.16
+    static constexpr double kSteepEta2 = 0.05;
+    static constexpr double kSteepEps = 0.01;  // relative density jump for steepening
+    static constexpr double kFlatOmega1 = 0.75; // eq A.1
+    static constexpr double kFlatOmega2 = 10.0;
+};
+
+// Newton iterations of the two-shock Riemann solver. Three bring the
+// interface pressure of the strongest test (pressure ratio 1e5) to within a
+// fraction of a percent of its converged value; the first guess is the
+// acoustic (linearised) one.
+inline constexpr int kRiemannIterations = 3;
+
+inline constexpr int kMinGhostCells = 4;
+
+// Difcon is given in tenths of the CW84 eq 4.5 coefficient K: K = Difcon / 10.
+inline constexpr double kDifconScale = 0.1;
+
+// Scratch slots, each an array of n + 1 numbers.
+enum Slot : int {
+    // primitives, with density and pressure floored
+    sRho, sU, sP, sV, sS,
+    // limited slopes
+    sDRho, sDU, sDP, sDV, sDS,
+    // interface values a_{c+1/2}
+    sIRho, sIU, sIP, sIV, sIS,
+    // traced state at the left face of cell c (right state of interface c-1/2)
+    sLRho, sLU, sLP, sLV, sLS,
+    // traced state at the right face of cell c (left state of interface c+1/2)
+    sRRho, sRU, sRP, sRV, sRS,
+    // unlimited flattening coefficient, cell sound speed, Dt/dx, total energy
+    sFlat, sCs, sDtdx, sE,
+    // flattening coefficient applied in each cell
+    sFlatCell,
+    // interface solution at c+1/2
+    sSRho, sSU, sSP, sSV, sSS,
+    // fluxes at c+1/2
+    sFM, sFU, sFE, sFV, sFS,
+    // per-cell ratio of specific heats, (g+1)/(2g) and 1/(g-1) (variable-gamma use)
+    sGam, sGfac, sTheta,
+    kSlotCount
+};
+
+template <class T>
+struct PpmParams {
+    T dt;
+    T gamma;  // used when the gas has one gamma
+    T floor;  // smallest density and pressure used inside the kernel
+    T difcon; // K of CW84 eq 4.5 (Difcon times kDifconScale)
+    T shkjmp; // relative pressure jump that marks a shock for flattening
+    T wavhaf; // weight of the flattening
+};
+
+// A view of the scratch: slot s of a strip of n cells.
+template <class T>
+struct PpmScratch {
+    T* base;
+    int n;
+    T* operator[](int s) const { return base + static_cast<std::ptrdiff_t>(s) * (n + 1); }
+};
+
+// Step 0. Copy the primitives of all n cells from the input columns, floor
+// density and pressure, form the total energy and Dt/dx. Returns the sum of
+// (v - v) over every input, which is 0 unless some input is not finite.
+// `gammaCell` (variable-gamma use) must already hold sGam, sGfac, sTheta.
+template <bool VarGamma, class T>
+T ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
+    const PpmParams<T>& k, T& minRho, T& minP)
+{
+    const int n = w.n;
+    T* __restrict r_ = w[sRho];
+    T* __restrict u_ = w[sU];
+    T* __restrict p_ = w[sP];
+    T* __restrict v_ = w[sV];
+    T* __restrict s_ = w[sS];
+    T* __restrict e_ = w[sE];
+    T* __restrict dtdx = w[sDtdx];
+    const T* __restrict th = w[sTheta];
+    const T theta0 = T(1) / (k.gamma - T(1));
+    T check = T(0);
+    T mr = rho[0];
+    T mp = p[0];
+    for (int c = 0; c < n; ++c) {
+        const T rc = rho[c];
+        const T pc = p[c];
+        const T uc = u[c];
+        const T vc = v[c];
+        const T sc = s[c];
+        const T dx = x[c + 1] - x[c];
+        check = check + ((rc - rc) + (pc - pc)) + ((uc - uc) + (vc - vc)) + ((sc - sc) + (dx - dx));
+        mr = kmin(mr, rc);
+        mp = kmin(mp, pc);
+        const T rf = kmax(rc, k.floor);
+        const T pf = kmax(pc, k.floor);
+        r_[c] = rf;
+        p_[c] = pf;
+        u_[c] = uc;
+        v_[c] = vc;
+        s_[c] = sc;
+        dtdx[c] = k.dt / dx;
+        const T theta = VarGamma ? th[c] : theta0;
+        e_[c] = pf * theta + T(0.5) * rf * (uc * uc + vc * vc);
+    }
+    minRho = mr;
+    minP = mp;
+    return check;
+}
+
+// Step 1. Limited slopes (CW84 eq 1.8) of the five primitives, cells c0-1 .. c1+1.
+template <class T>
+void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
+{
+    for (int q = 0; q < 5; ++q) {
+        const T* __restrict a = w[sRho + q];
+        T* __restrict d = w[sDRho + q];
+        for (int c = c0 - 1; c <= c1 + 1; ++c) {
+            const T dl = a[c] - a[c - 1];
+            const T dr = a[c + 1] - a[c];
+            const T dc = T(0.5) * (dl + dr);
+            const T m = kmin(kabs(dc), T(2) * kmin(kabs(dl), kabs(dr)));
+            d[c] = kselect(dl * dr > T(0), kselect(dc < T(0), -m, m), T(0));
+        }
+    }
+}
+
+// Step 2. Interface values a_{c+1/2} (CW84 eq 1.9 on a uniform grid), c0-1 .. c1.
+template <class T>
+void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
+{
+    const T sixth = T(1) / T(6);
+    for (int q = 0; q < 5; ++q) {
+        const T* __restrict a = w[sRho + q];
+        const T* __restrict d = w[sDRho + q];
+        T* __restrict ai = w[sIRho + q];
+        for (int c = c0 - 1; c <= c1; ++c)
+            ai[c] = T(0.5) * (a[c] + a[c + 1]) - sixth * (d[c + 1] - d[c]);
+    }
+}
+
+// Step 3. Unlimited flattening coefficient (CW84 eq A.1-A.2), c0-1 .. c1+1:
+// nonzero only where the pressure jump across the cell exceeds Shkjmp times
+// the smaller pressure and the flow converges; Wavhaf scales it.
+template <class T>
+void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+{
+    const T* __restrict p = w[sP];
+    const T* __restrict u = w[sU];
+    T* __restrict f = w[sFlat];
+    for (int c = c0 - 1; c <= c1 + 1; ++c) {
+        const T dp1 = p[c + 1] - p[c - 1];
+        const T dp2 = p[c + 2] - p[c - 2];
+        const bool shock = (kabs(dp1) > k.shkjmp * kmin(p[c + 1], p[c - 1])) && (u[c + 1] < u[c - 1]);
+        const T ratio = dp1 / kselect(dp2 != T(0), dp2, T(1));
+        const T ft = kmax(T(0), kmin(T(1), (ratio - T(Cw84::kFlatOmega1)) * T(Cw84::kFlatOmega2)));
+        f[c] = kselect(shock, kmin(T(1), k.wavhaf * ft), T(0));
+    }
+}
+
+// Parabola averages over the domain of dependence of a wave reaching the
+// right face (CW84 eq 1.12), sigma = |lambda| Dt/dx:
+//   aR - sigma/2 (da - (1 - 2 sigma/3) a6);
+// and the left face: aL + sigma/2 (da + (1 - 2 sigma/3) a6).
+template <class T>
+inline T parabolaRight(T aR, T da, T a6, T sigma)
+{
+    return aR - T(0.5) * sigma * (da - (T(1) - T(2.0 / 3.0) * sigma) * a6);
+}
+template <class T>
+inline T parabolaLeft(T aL, T da, T a6, T sigma)
+{
+    return aL + T(0.5) * sigma * (da + (T(1) - T(2.0 / 3.0) * sigma) * a6);
+}
+
+// The monotonicity constraints of CW84 eq 1.10 on one parabola.
+template <class T>
+inline void monotonise(T a, T& aL, T& aR)
+{
+    const T da = aR - aL;
+    const T a6 = T(6) * (a - T(0.5) * (aL + aR));
+    const bool extremum = (aR - a) * (a - aL) <= T(0);
+    const T q = da * a6;
+    const T d2 = da * da;
+    const T nL = kselect(q > d2, T(3) * a - T(2) * aR, aL);
+    const T nR = kselect(-d2 > q, T(3) * a - T(2) * aL, aR);
+    aL = kselect(extremum, a, nL);
+    aR = kselect(extremum, a, nR);
+}
+
+// Step 4. Per cell c0 .. c1: steepening, flattening, monotonicity, tracing.
+// Writes the traced face states and the cell sound speed.
+template <bool VarGamma, class T>
+void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+{
+    const T* __restrict r = w[sRho];
+    const T* __restrict u = w[sU];
+    const T* __restrict p = w[sP];
+    const T* __restrict v = w[sV];
+    const T* __restrict s = w[sS];
+    const T* __restrict dr = w[sDRho];
+    const T* __restrict ir = w[sIRho];
+    const T* __restrict iu = w[sIU];
+    const T* __restrict ip = w[sIP];
+    const T* __restrict iv = w[sIV];
+    const T* __restrict is = w[sIS];
+    const T* __restrict ft = w[sFlat];
+    const T* __restrict dtdx = w[sDtdx];
+    const T* __restrict gam = w[sGam];
+    T* __restrict lr = w[sLRho];
+    T* __restrict lu = w[sLU];
+    T* __restrict lp = w[sLP];
+    T* __restrict lv = w[sLV];
+    T* __restrict ls = w[sLS];
+    T* __restrict rr = w[sRRho];
+    T* __restrict ru = w[sRU];
+    T* __restrict rp = w[sRP];
+    T* __restrict rv = w[sRV];
+    T* __restrict rs = w[sRS];
+    T* __restrict cs = w[sCs];
+    T* __restrict fcell = w[sFlatCell];
+    const T sixth = T(1) / T(6);
+    for (int c = c0; c <= c1; ++c) {
+        const T g = VarGamma ? gam[c] : k.gamma;
+        const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
+        T rL = ir[c - 1], rR = ir[c];
+        T uL = iu[c - 1], uR = iu[c];
+        T pL = ip[c - 1], pR = ip[c];
+        T vL = iv[c - 1], vR = iv[c];
+        T sL = is[c - 1], sR = is[c];
+
+        // Contact steepening of the density (CW84 eq 1.14-1.17).
+        const T rm = r[c - 1], rp1 = r[c + 1];
+        const T d2m = (rc - rm) - (rm - r[c - 2]);
+        const T d2p = (r[c + 2] - rp1) - (rp1 - rc);
+        const T drho = rp1 - rm;
+        const T rmin = kmin(rm, rp1);
+        const T pmin = kmin(p[c - 1], p[c + 1]);
+        const T adrho = kabs(drho);
+        const bool jump = adrho > T(Cw84::kSteepEps) * rmin;
+        const bool contact = g * T(Cw84::kSteepK0) * adrho * pmin >= kabs(p[c + 1] - p[c - 1]) * rmin;
+        const bool curvature = d2p * d2m < T(0);
+        const T etaTilde = (d2m - d2p) * sixth / kselect(jump, drho, T(1));
+        const T eta = kmax(T(0), kmin(T(1), T(Cw84::kSteepEta1) * (etaTilde - T(Cw84::kSteepEta2))));
+        const T etaOn = kselect(jump && contact && curvature, eta, T(0));
+        rL = rL + etaOn * ((rm + T(0.5) * dr[c - 1]) - rL);
+        rR = rR + etaOn * ((rp1 - T(0.5) * dr[c + 1]) - rR);
+
+        // Flattening (CW84 eq A.3): the larger coefficient of this cell and
+        // of its neighbour on the low-pressure side.
+        const T f = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
+        fcell[c] = f;
+        rL = rL + f * (rc - rL);
+        rR = rR + f * (rc - rR);
+        uL = uL + f * (uc - uL);
+        uR = uR + f * (uc - uR);
+        pL = pL + f * (pc - pL);
+        pR = pR + f * (pc - pR);
+        vL = vL + f * (vc - vL);
+        vR = vR + f * (vc - vR);
+        sL = sL + f * (sc - sL);
+        sR = sR + f * (sc - sR);
+
+        monotonise(rc, rL, rR);
+        monotonise(uc, uL, uR);
+        monotonise(pc, pL, pR);
+        monotonise(vc, vL, vR);
+        monotonise(sc, sL, sR);
+
+        const T rD = rR - rL, r6 = T(6) * rc - T(3) * (rL + rR);
+        const T uD = uR - uL, u6 = T(6) * uc - T(3) * (uL + uR);
+        const T pD = pR - pL, p6 = T(6) * pc - T(3) * (pL + pR);
+        const T vD = vR - vL, v6 = T(6) * vc - T(3) * (vL + vR);
+        const T sD = sR - sL, s6 = T(6) * sc - T(3) * (sL + sR);
+
+        const T c2 = g * pc / rc;
+        const T cc = ksqrt(c2);
+        cs[c] = cc;
+        const T kk = dtdx[c];
+        const T lamM = uc - cc;
+        const T lamP = uc + cc;
+
+        // Right face: waves with positive speed; reference state from the
+        // fastest one (u + c).
+        {
+            const T sgP = kmax(lamP, T(0)) * kk;
+            const T sg0 = kmax(uc, T(0)) * kk;
+            const T sgM = kmax(lamM, T(0)) * kk;
+            const T rRef = kmax(parabolaRight(rR, rD, r6, sgP), k.floor);
+            const T uRef = parabolaRight(uR, uD, u6, sgP);
+            const T pRef = kmax(parabolaRight(pR, pD, p6, sgP), k.floor);
+            const T uM = parabolaRight(uR, uD, u6, sgM);
+            const T pM = parabolaRight(pR, pD, p6, sgM);
+            const T r0 = kmax(parabolaRight(rR, rD, r6, sg0), k.floor);
+            const T p0 = parabolaRight(pR, pD, p6, sg0);
+            const T cl = ksqrt(g * pRef * rRef); // Lagrangian sound speed
+            const T icl = T(1) / cl;
+            const T iRef = T(1) / rRef;
+            const T betaM = kselect(lamM > T(0), T(0.5) * icl * ((uRef - uM) - (pRef - pM) * icl), T(0));
+            const T beta0 = kselect(uc > T(0), (pRef - p0) * icl * icl + (iRef - T(1) / r0), T(0));
+            const T tau = iRef - (beta0 + betaM);
+            rr[c] = T(1) / kmax(tau, T(0.1) * iRef);
+            ru[c] = uRef - cl * betaM;
+            rp[c] = kmax(pRef + cl * cl * betaM, k.floor);
+            rv[c] = parabolaRight(vR, vD, v6, sg0);
+            rs[c] = parabolaRight(sR, sD, s6, sg0);
+        }
+        // Left face: waves with negative speed; reference from u - c.
+        {
+            const T sgM = kmax(-lamM, T(0)) * kk;
+            const T sg0 = kmax(-uc, T(0)) * kk;
+            const T sgP = kmax(-lamP, T(0)) * kk;
+            const T rRef = kmax(parabolaLeft(rL, rD, r6, sgM), k.floor);
+            const T uRef = parabolaLeft(uL, uD, u6, sgM);
+            const T pRef = kmax(parabolaLeft(pL, pD, p6, sgM), k.floor);
+            const T uP = parabolaLeft(uL, uD, u6, sgP);
+            const T pP = parabolaLeft(pL, pD, p6, sgP);
+            const T r0 = kmax(parabolaLeft(rL, rD, r6, sg0), k.floor);
+            const T p0 = parabolaLeft(pL, pD, p6, sg0);
+            const T cl = ksqrt(g * pRef * rRef);
+            const T icl = T(1) / cl;
+            const T iRef = T(1) / rRef;
+            const T betaP = kselect(lamP < T(0), -T(0.5) * icl * ((uRef - uP) + (pRef - pP) * icl), T(0));
+            const T beta0 = kselect(uc < T(0), (pRef - p0) * icl * icl + (iRef - T(1) / r0), T(0));
+            const T tau = iRef - (beta0 + betaP);
+            lr[c] = T(1) / kmax(tau, T(0.1) * iRef);
+            lu[c] = uRef + cl * betaP;
+            lp[c] = kmax(pRef + cl * cl * betaP, k.floor);
+            lv[c] = parabolaLeft(vL, vD, v6, sg0);
+            ls[c] = parabolaLeft(sL, sD, s6, sg0);
+        }
+    }
+}
+
+// Step 5. Interface solutions at c+1/2 for c = c0 .. c1-1 from the traced
+// states of cells c (left) and c+1 (right): the two-shock approximation,
+// sampled at x/t = 0.
+template <bool VarGamma, class T>
+void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+{
+    const T* __restrict lrho = w[sRRho];
+    const T* __restrict lu = w[sRU];
+    const T* __restrict lp = w[sRP];
+    const T* __restrict lv = w[sRV];
+    const T* __restrict ls = w[sRS];
+    const T* __restrict rrho = w[sLRho];
+    const T* __restrict ru = w[sLU];
+    const T* __restrict rp = w[sLP];
+    const T* __restrict rv = w[sLV];
+    const T* __restrict rs = w[sLS];
+    const T* __restrict gam = w[sGam];
+    const T* __restrict gfac = w[sGfac];
+    T* __restrict orho = w[sSRho];
+    T* __restrict ou = w[sSU];
+    T* __restrict op = w[sSP];
+    T* __restrict ov = w[sSV];
+    T* __restrict os = w[sSS];
+    const T g0 = k.gamma;
+    const T gf0 = T(0.5) + T(0.5) / k.gamma;
+    for (int c = c0; c < c1; ++c) {
+        const T gl = VarGamma ? gam[c] : g0;
+        const T gr = VarGamma ? gam[c + 1] : g0;
+        const T gfl = VarGamma ? gfac[c] : gf0;
+        const T gfr = VarGamma ? gfac[c + 1] : gf0;
+        const T rhoL = lrho[c], uL = lu[c], pL = lp[c];
+        const T rhoR = rrho[c + 1], uR = ru[c + 1], pR = rp[c + 1];
+        const T cL = ksqrt(gl * pL * rhoL);
+        const T cR = ksqrt(gr * pR * rhoR);
+        const T ipL = T(1) / pL;
+        const T ipR = T(1) / pR;
+        // Acoustic first guess.
+        T ps = kmax(k.floor, (cR * pL + cL * pR - cL * cR * (uR - uL)) / (cL + cR));
+        for (int it = 0; it < kRiemannIterations; ++it) {
+            const T wL = cL * ksqrt(T(1) + gfl * (ps * ipL - T(1)));
+            const T wR = cR * ksqrt(T(1) + gfr * (ps * ipR - T(1)));
+            const T iwL = T(1) / wL;
+            const T iwR = T(1) / wR;
+            // dp/du of the shock curves (CW84 eq 3.10-3.11).
+            const T zL = T(2) * wL * wL * wL / (wL * wL + cL * cL);
+            const T zR = T(2) * wR * wR * wR / (wR * wR + cR * cR);
+            const T usL = uL - (ps - pL) * iwL;
+            const T usR = uR + (ps - pR) * iwR;
+            ps = kmax(k.floor, ps - zL * zR * (usR - usL) / (zL + zR));
+        }
+        const T wL = cL * ksqrt(T(1) + gfl * (ps * ipL - T(1)));
+        const T wR = cR * ksqrt(T(1) + gfr * (ps * ipR - T(1)));
+        const T us = (wL * uL + wR * uR + (pL - pR)) / (wL + wR);
+
+        // Upwind side of the contact; mirror the right side so that the wave
+        // to sample always travels left from the contact.
+        const bool left = us >= T(0);
+        const T rho0 = kselect(left, rhoL, rhoR);
+        const T p0 = kselect(left, pL, pR);
+        const T w0 = kselect(left, wL, wR);
+        const T g = kselect(left, gl, gr);
+        const T u0m = kselect(left, uL, -uR); // mirrored velocities
+        const T usm = kselect(left, us, -us);
+        const T irho0 = T(1) / rho0;
+        const T iw0 = T(1) / w0;
+        const T rhoS = T(1) / kmax(irho0 - (ps - p0) * iw0 * iw0, T(0.01) * irho0);
+        const T c0s = ksqrt(g * p0 * irho0);
+        const T cS = ksqrt(g * ps / rhoS);
+        const bool shock = ps > p0;
+        const T sShock = u0m - w0 * irho0;
+        const T head = kselect(shock, sShock, u0m - c0s);
+        const T tail = kselect(shock, sShock, usm - cS);
+        // Weight of the star state at x/t = 0: 0 left of the head, 1 right of
+        // the tail, linear in between (CW84's fan interpolation).
+        const T span = kmax(tail - head, T(1e-30));
+        const T wS = kmax(T(0), kmin(T(1), (-head) / span));
+        orho[c] = rho0 + wS * (rhoS - rho0);
+        const T um = u0m + wS * (usm - u0m);
+        ou[c] = kselect(left, um, -um);
+        op[c] = p0 + wS * (ps - p0);
+        ov[c] = kselect(left, lv[c], rv[c + 1]);
+        os[c] = kselect(left, ls[c], rs[c + 1]);
+    }
+}
+
+// Step 6. Fluxes at c+1/2, c0 .. c1-1, with the dissipative flux of CW84
+// eq 4.5, nu (U_c - U_{c+1}), nu = K max(0, u_c - u_{c+1}) f, where f is the
+// larger flattening coefficient of the two cells: the dissipation acts at
+// detected shocks only, so smooth compressions keep the order of the method. `thetaFace` (1/(g-1) of the gas crossing each
+// interface) is used when VarGamma.
+template <bool VarGamma, class T>
+void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
+{
+    const T* __restrict sr = w[sSRho];
+    const T* __restrict su = w[sSU];
+    const T* __restrict sp = w[sSP];
+    const T* __restrict sv = w[sSV];
+    const T* __restrict ss = w[sSS];
+    const T* __restrict r = w[sRho];
+    const T* __restrict u = w[sU];
+    const T* __restrict v = w[sV];
+    const T* __restrict s = w[sS];
+    const T* __restrict e = w[sE];
+    const T* __restrict fl = w[sFlatCell];
+    T* __restrict fm = w[sFM];
+    T* __restrict fu = w[sFU];
+    T* __restrict fe = w[sFE];
+    T* __restrict fv = w[sFV];
+    T* __restrict fs = w[sFS];
+    const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
+    for (int c = c0; c < c1; ++c) {
+        const T rho = sr[c], uu = su[c], pp = sp[c], vv = sv[c];
+        const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
+        const T m = rho * uu;
+        const T nu = k.difcon * kmax(T(0), u[c] - u[c + 1]) * kmax(fl[c], fl[c + 1]);
+        const T rc = r[c], rn = r[c + 1];
+        fm[c] = m + nu * (rc - rn);
+        fu[c] = m * uu + pp + nu * (rc * u[c] - rn * u[c + 1]);
+        fe[c] = uu * (pp * enth + T(0.5) * rho * (uu * uu + vv * vv)) + nu * (e[c] - e[c + 1]);
+        fv[c] = m * vv + nu * (rc * v[c] - rn * v[c + 1]);
+        fs[c] = m * ss[c] + nu * (rc * s[c] - rn * s[c + 1]);
+    }
+}
+
+// Everything before the update: steps 1-5 over the strip (step 0 first).
+template <bool VarGamma, class T>
+void ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
+{
+    const int c0 = B - 1;
+    const int c1 = B + L;
+    ppmSlopes(w, c0, c1);
+    ppmInterfaces(w, c0, c1);
+    ppmFlattening(w, k, c0, c1);
+    ppmTrace<VarGamma>(w, k, c0, c1);
+    ppmRiemann<VarGamma>(w, k, c0, c1);
+}
+
+// Outputs of one strip, element 0 at strip cell 1-B.
+template <class T>
+struct PpmOutputs {
+    T* rho;
+    T* p;
+    T* u;
+    T* v;
+    T* s;
+};
+
+// The whole one-gas strip update. Returns the Courant number of cells 1..L,
+// raised to 1 when a new density came out non-positive (a smaller step
+// cures that); `fault` is set when an input is not finite or a density or
+// pressure is negative, which no step size cures. `w` must hold kSlotCount
+// arrays of n + 1.
+template <class T>
+T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
+    const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B, bool& fault)
+{
+    T minRho = T(0), minP = T(0);
+    const T check = ppmLoad<false>(w, x, rho, p, u, v, s, k, minRho, minP);
+    ppmInterfaceSolutions<false>(w, k, L, B);
+    ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
+
+    const T* __restrict r_ = w[sRho];
+    const T* __restrict u_ = w[sU];
+    const T* __restrict v_ = w[sV];
+    const T* __restrict s_ = w[sS];
+    const T* __restrict e_ = w[sE];
+    const T* __restrict dtdx = w[sDtdx];
+    const T* __restrict cs = w[sCs];
+    const T* __restrict fm = w[sFM];
+    const T* __restrict fu = w[sFU];
+    const T* __restrict fe = w[sFE];
+    const T* __restrict fv = w[sFV];
+    const T* __restrict fs = w[sFS];
+    T* __restrict oRho = out.rho;
+    T* __restrict oP = out.p;
+    T* __restrict oU = out.u;
+    T* __restrict oV = out.v;
+    T* __restrict oS = out.s;
+    const T gm1 = k.gamma - T(1);
+    T courant = T(0);
+    T minNew = T(1);
+    T outCheck = T(0);
+    for (int c = B; c < B + L; ++c) {
+        const T kk = dtdx[c];
+        const T rc = r_[c];
+        const T rn = rc - kk * (fm[c] - fm[c - 1]);
+        const T mn = rc * u_[c] - kk * (fu[c] - fu[c - 1]);
+        const T en = e_[c] - kk * (fe[c] - fe[c - 1]);
+        const T vn = rc * v_[c] - kk * (fv[c] - fv[c - 1]);
+        const T sn = rc * s_[c] - kk * (fs[c] - fs[c - 1]);
+        minNew = kmin(minNew, rn);
+        const T rf = kmax(rn, k.floor);
+        const T ir = T(1) / rf;
+        const T un = mn * ir;
+        const T vv = vn * ir;
+        oRho[c] = rf;
+        oU[c] = un;
+        oV[c] = vv;
+        oS[c] = sn * ir;
+        const T pn = kmax(gm1 * (en - T(0.5) * rf * (un * un + vv * vv)), k.floor);
+        oP[c] = pn;
+        const T all = ((rf + un) + (vv + pn)) + sn;
+        outCheck = outCheck + (all - all);
+        courant = kmax(courant, (kabs(u_[c]) + cs[c]) * kk);
+    }
+    fault = !(check == T(0)) || !(minRho > T(0)) || minP < T(0) || !(outCheck == T(0)) || !kfinite(courant);
+    if (!(minNew > T(0)))
+        courant = kmax(courant, T(1));
+    return courant;
+}
+
+} // namespace tamrel::kernels::ppm
