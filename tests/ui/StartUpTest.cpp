@@ -1,0 +1,107 @@
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <cmath>
+
+#include "WindowFixture.h"
+#include "app/ui/LinePlotPicture.h"
+#include "app/ui/SpaceTimePicture.h"
+
+using namespace tamrel;
+using tamrel::testing::WindowTest;
+
+TEST_F(WindowTest, StartUpHoldsTheDefaultProblem)
+{
+    const ExperimentState& st = s();
+    EXPECT_EQ(st.NGridCells, 100);
+    EXPECT_DOUBLE_EQ(st.RhoMin, 1 - 0.05 * 1.05);
+    EXPECT_DOUBLE_EQ(st.RhoMax, 1.05);
+    EXPECT_DOUBLE_EQ(st.PMin, 47.5);
+    EXPECT_DOUBLE_EQ(st.PMax, 1050);
+    EXPECT_DOUBLE_EQ(st.VXMin, -1.05);
+    EXPECT_DOUBLE_EQ(st.VXMax, 1.05);
+    EXPECT_DOUBLE_EQ(st.Dt, 0.085 * 0.01 / std::sqrt(1400.0));
+    EXPECT_DOUBLE_EQ(st.DtOld, st.Dt);
+    EXPECT_DOUBLE_EQ(st.TimeUnit, 1 / std::sqrt(1400.0));
+    EXPECT_DOUBLE_EQ(st.TStop, 1.5 / std::sqrt(1400.0));
+    EXPECT_DOUBLE_EQ(st.DtPlot, 1 / (400 * std::sqrt(1400.0)));
+    EXPECT_EQ(st.MCurrent, 90);
+    EXPECT_EQ(st.NStoredStates, 0);
+    EXPECT_EQ(st.NSTValues, 61200);
+    EXPECT_EQ(st.NSelected, 6);
+    EXPECT_EQ(st.Stopped, 1);
+    EXPECT_EQ(st.MSec, 5);
+    EXPECT_EQ(st.StudentName, "Test Student");
+    // The plots have left the current cell's values (cell 90, the middle region) in the editors.
+    EXPECT_DOUBLE_EQ(st.PCurrent, 0.01);
+    EXPECT_EQ(window->txtPressure->text(), "0.0100");
+    EXPECT_EQ(window->txtNGridCells->text(), "100");
+    EXPECT_EQ(window->txtMSelected->text(), "90");
+    EXPECT_EQ(window->txtCourantNumber->text(), "0.85");
+    EXPECT_EQ(window->txtTime->text(), "t=0.0");
+    EXPECT_EQ(window->hsbMSelected->value(), 90);
+    EXPECT_EQ(window->hsbMSelected->pageStep(), 4);
+    EXPECT_EQ(window->lstGrayVariable->currentText(), "Density");
+}
+
+TEST_F(WindowTest, StartUpShowsTheThreeStateDescription)
+{
+    const std::string caption = window->lblStudentID->text().toStdString();
+    EXPECT_EQ(caption.rfind("RhoL = 1.0,     PL = 1000.0,     UxL = 0.0,     XJumpL = 0.1,", 0), 0u) << caption;
+    EXPECT_NE(caption.find("Test Student"), std::string::npos);
+    EXPECT_NE(s().TitleText, caption);
+    EXPECT_EQ(s().TitleText.rfind("Your name and your title for this experiment go here.", 0), 0u);
+}
+
+TEST_F(WindowTest, NamePromptIsAskedWithoutAName)
+{
+    ScriptedDialogs prompts;
+    prompts.answer(std::nullopt); // cancelled
+    WindowOptions options;
+    options.threads = 1;
+    frmTamrel w(prompts, options);
+    ASSERT_EQ(prompts.asked.size(), 1u);
+    EXPECT_EQ(prompts.asked[0].prompt, "Type your name");
+    EXPECT_EQ(prompts.asked[0].title, "Get Student Name");
+    EXPECT_EQ(w.state.StudentName, "");
+    EXPECT_EQ(w.state.NGridCells, 100); // start-up went on
+}
+
+TEST_F(WindowTest, PlotsAreDrawnAndSpaceTimeImagesExist)
+{
+    // The density curve of the default problem is a horizontal line at density 1.
+    const QImage& surface = window->pctDensityPlot->surface();
+    int dark = 0;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x)
+            dark += qGray(surface.pixel(x, y)) < 128;
+    EXPECT_GT(dark, surface.width() / 2);
+    ASSERT_TRUE(window->SmallDib);
+    ASSERT_TRUE(window->BigDib);
+    EXPECT_EQ(window->SmallDib->format(), QImage::Format_Indexed8);
+    EXPECT_EQ(window->SmallDib->size(), QSize(449, 189));
+    EXPECT_EQ(window->BigDib->size(), QSize(969, 437));
+    EXPECT_EQ(window->SmallDib->color(128), qRgb(128, 128, 128));
+    EXPECT_EQ(window->pctSpaceTime->scaleWidth(), 449);
+}
+
+TEST_F(WindowTest, GetTitleReplacesTheLabelForGood)
+{
+    dialogs.answer("Jo Smith, 10 Dec, Shock tubes");
+    window->cmdGetTitle_Click();
+    EXPECT_EQ(window->lblStudentID->text(), "Jo Smith, 10 Dec, Shock tubes");
+    EXPECT_EQ(s().TitleEntered, 1);
+    window->cmdTest_Click(1);
+    EXPECT_EQ(window->lblStudentID->text(), "Jo Smith, 10 Dec, Shock tubes");
+}
+
+TEST_F(WindowTest, SettingATextFromCodeRunsItsHandlerOnlyOnChange)
+{
+    int runs = 0;
+    QObject::connect(window->txtTime, &QLineEdit::textChanged, [&runs] { ++runs; });
+    window->setText(window->txtTime, "t=0.5");
+    window->setText(window->txtTime, "t=0.5");
+    EXPECT_EQ(runs, 1);
+}
