@@ -27,7 +27,7 @@ namespace tamrel::kernels::riemann {
 
 // Blocks of the solver, as reported to a tally.
 enum class RiemannPath : int {
-    Inputs,              // sound speeds of both states and the vacuum test
+    VacuumMargin,        // the test for a generated vacuum
     GuessPvrs,           // PVRS guess and the choice of guess
     GuessTwoRarefaction, // Toro eq 4.46
     GuessTwoShock,       // Toro eq 4.47
@@ -92,13 +92,17 @@ struct PressureFunction {
 
 // --- Blocks: branch-free arithmetic ----------------------------------------
 
-// Sound speeds and the pressure-positivity margin (Toro eq 4.40): the waves
-// leave a vacuum between them when the margin is not positive.
 template <class T>
-inline T riemannInputs(GasState<T>& L, GasState<T>& R, const GasConstants<T>& g)
+inline T soundSpeed(T rho, T p, const GasConstants<T>& g)
 {
-    L.c = ksqrt(g.gamma * L.p / L.rho);
-    R.c = ksqrt(g.gamma * R.p / R.rho);
+    return ksqrt(g.gamma * p / rho);
+}
+
+// The pressure-positivity margin (Toro eq 4.40): the waves leave a vacuum
+// between them when it is not positive. Sound speeds are set by the caller.
+template <class T>
+inline T vacuumMargin(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g)
+{
     return g.g4 * (L.c + R.c) - (R.u - L.u);
 }
 
@@ -118,22 +122,22 @@ inline PvrsGuess<T> guessPvrs(const GasState<T>& L, const GasState<T>& R)
     return {ppv, pmin, pmax, pmax <= T(2) * pmin};
 }
 
-// Exact star pressure of two rarefactions (Toro eq 4.46).
+// Exact star pressure of two rarefactions (Toro eq 4.46), kept above pTiny.
 template <class T>
-inline T guessTwoRarefaction(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g)
+inline T guessTwoRarefaction(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g, T pTiny)
 {
     const T num = L.c + R.c - g.g7 * (R.u - L.u);
     const T den = L.c / kpow(L.p, g.g1) + R.c / kpow(R.p, g.g1);
-    return kpow(num / den, g.g3);
+    return kmax(kpow(num / den, g.g3), pTiny);
 }
 
-// Two-shock guess from the PVRS pressure (Toro eq 4.47).
+// Two-shock guess from the PVRS pressure (Toro eq 4.47), kept above pTiny.
 template <class T>
-inline T guessTwoShock(const GasState<T>& L, const GasState<T>& R, T ppv, const GasConstants<T>& g)
+inline T guessTwoShock(const GasState<T>& L, const GasState<T>& R, T ppv, const GasConstants<T>& g, T pTiny)
 {
     const T gel = ksqrt((g.g5 / L.rho) / (g.g6 * L.p + ppv));
     const T ger = ksqrt((g.g5 / R.rho) / (g.g6 * R.p + ppv));
-    return (gel * L.p + ger * R.p - (R.u - L.u)) / (gel + ger);
+    return kmax((gel * L.p + ger * R.p - (R.u - L.u)) / (gel + ger), pTiny);
 }
 
 template <class T>
@@ -159,10 +163,12 @@ struct NewtonUpdate {
     T p, change;
 };
 
+// Newton on the concave, increasing f climbs monotonically from below; an
+// overshoot below zero restarts it from the smallest iterate pTiny.
 template <class T>
-inline NewtonUpdate<T> newtonStep(T pold, const PressureFunction<T>& fl, const PressureFunction<T>& fr, T du)
+inline NewtonUpdate<T> newtonStep(T pold, const PressureFunction<T>& fl, const PressureFunction<T>& fr, T du, T pTiny)
 {
-    const T p = pold - (fl.f + fr.f + du) / (fl.fd + fr.fd);
+    const T p = kmax(pold - (fl.f + fr.f + du) / (fl.fd + fr.fd), pTiny);
     return {p, T(2) * kabs(p - pold) / (p + pold)};
 }
 
@@ -266,15 +272,15 @@ inline PressureFunction<T> prefun(T p, const GasState<T>& K, const GasConstants<
     return prefunRarefaction(p, K, g);
 }
 
-// Star pressure and velocity of the Riemann problem (L, R); fills in the
-// sound speeds of L and R. rho and p of both states must be positive.
+// Star pressure and velocity of the Riemann problem (L, R). rho, p and the
+// sound speed c of both states must be positive.
 template <class T, class Tally>
-StarSolution<T> solveStar(GasState<T>& L, GasState<T>& R, const GasConstants<T>& g, const SolverLimits<T>& lim,
+StarSolution<T> solveStar(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g, const SolverLimits<T>& lim,
     Tally& tally)
 {
     StarSolution<T> s;
-    tally.hit(RiemannPath::Inputs);
-    if (!(riemannInputs(L, R, g) > T(0))) {
+    tally.hit(RiemannPath::VacuumMargin);
+    if (!(vacuumMargin(L, R, g) > T(0))) {
         s.vacuum = true;
         return s;
     }
@@ -285,13 +291,11 @@ StarSolution<T> solveStar(GasState<T>& L, GasState<T>& R, const GasConstants<T>&
         p = pv.ppv;
     } else if (pv.ppv < pv.pmin) {
         tally.hit(RiemannPath::GuessTwoRarefaction);
-        p = guessTwoRarefaction(L, R, g);
+        p = guessTwoRarefaction(L, R, g, lim.pTiny);
     } else {
         tally.hit(RiemannPath::GuessTwoShock);
-        p = guessTwoShock(L, R, pv.ppv, g);
+        p = guessTwoShock(L, R, pv.ppv, g, lim.pTiny);
     }
-    if (!(p > lim.pTiny))
-        p = lim.pTiny;
 
     const T du = R.u - L.u;
     s.converged = false;
@@ -299,10 +303,8 @@ StarSolution<T> solveStar(GasState<T>& L, GasState<T>& R, const GasConstants<T>&
         const PressureFunction<T> fl = prefun(p, L, g, tally);
         const PressureFunction<T> fr = prefun(p, R, g, tally);
         tally.hit(RiemannPath::NewtonStep);
-        const NewtonUpdate<T> step = newtonStep(p, fl, fr, du);
-        // Newton on the concave, increasing f climbs monotonically from below;
-        // an overshoot below zero restarts it from the smallest iterate.
-        p = step.p > lim.pTiny ? step.p : lim.pTiny;
+        const NewtonUpdate<T> step = newtonStep(p, fl, fr, du, lim.pTiny);
+        p = step.p;
         s.iterations = it;
         if (step.change <= lim.tolerance) {
             s.converged = true;

@@ -1,0 +1,231 @@
+#pragma once
+// "Lentor32": the MUSCL-Hancock method (van Leer, J. Comput. Phys. 32 (1979)
+// 101; Toro, "Riemann Solvers and Numerical Methods", ch. 14.4) with the HLLC
+// Riemann solver (common/HllcSolver.h). Second order in space and time in
+// smooth flow, single precision.
+//
+// 1. Piecewise-linear reconstruction of the primitive variables rho, u, p and
+//    of the passive scalars VY and FSmoke, with the monotonised central
+//    limiter (common/SlopeLimiters.h) on differences weighted for unequal
+//    cells.
+// 2. Half-step evolution of each cell's face values with the primitive form
+//    of the equations, W + (Dt/2dx) A(W) (W(left face) - W(right face)), as
+//    in Toro sec 14.4.2.
+// 3. HLLC fluxes between the evolved face values of neighbouring cells and
+//    the conservative update of mass, momentum, energy, rho VY and rho FSmoke.
+//
+// Positivity: a cell whose evolved face values would have a density or
+// pressure below KernelFloor falls back to first order (its face values are
+// its cell values); the Riemann solver then sees only positive states, and
+// HLLC with Einfeldt's speeds keeps the update positive under the Courant
+// condition. Densities and pressures of the output are kept at least
+// RhoFloor and PFloor.
+//
+// The body is a template over the number type T: float for the entry point
+// LENTOR32, Counted<float> to count its operations. It reads cells -1..L+2
+// and X(-1)..X(L+3) of the strip, so B must be at least 2.
+
+#include <array>
+#include <cstdint>
+
+#include "kernels/common/EulerState.h"
+#include "kernels/common/HllcSolver.h"
+#include "kernels/common/KernelMath.h"
+#include "kernels/common/SlopeLimiters.h"
+#include "kernels/common/StripSupport.h"
+#include "kernels/opcount/BlockTally.h"
+
+namespace tamrel::kernels::lentor {
+
+inline constexpr int kScalars = 2; // VY, FSmoke
+using Cell = PrimitiveCell<float, kScalars>;
+
+enum class Block : int { CallSetup, LoadCell, CellCourant, Reconstruct, Flux, UpdateCell, End };
+inline constexpr int kBlockCount = static_cast<int>(Block::End);
+using Tally = BlockTally<kBlockCount>;
+
+// Operations of each block, measured once with the counting type. All blocks
+// are branch-free, so a strip of L cells costs the same on any data.
+const std::array<OpCount, kBlockCount>& blockCosts();
+
+// Strip cells -1..L+2 held in scratch.
+inline constexpr long kCellArrays = 7 + 2 * (3 + kScalars);
+inline constexpr long kFaceArrays = 3 + kScalars;
+inline long scratchSize(long L) { return kCellArrays * (L + 4) + kFaceArrays * (L + 1); }
+
+template <class T>
+struct LoadedCell {
+    T rho, p, dx, dtdx;
+};
+
+template <class T>
+inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T floor)
+{
+    const T dx = xr - xl;
+    return {kmax(rho, floor), kmax(p, floor), dx, dt / dx};
+}
+
+template <class T>
+inline T cellCourant(T running, T rho, T u, T p, T dtdx, const EosConstants<T>& e)
+{
+    return kmax(running, (kabs(u) + ksqrt(e.gamma * p / rho)) * dtdx);
+}
+
+template <class T>
+struct FacePair {
+    PrimitiveCell<T, kScalars> left, right; // at the cell's left and right edges
+};
+
+// Limited slopes, the half-step evolution and the face values of the cell w0
+// between wm and wp; dxm, dx0, dxp are the three cells' widths.
+template <class T>
+inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const PrimitiveCell<T, kScalars>& w0,
+    const PrimitiveCell<T, kScalars>& wp, T dxm, T dx0, T dxp, T dtdx, T floor, const EosConstants<T>& e)
+{
+    // Differences per unit length, times dx0: the change across the cell a
+    // linear profile through the neighbouring centres would give.
+    const T twoDx = dx0 + dx0;
+    const T am = twoDx / (dxm + dx0), ap = twoDx / (dx0 + dxp);
+    auto slope = [&](T qm, T q0, T qp) { return mcSlope(am * (q0 - qm), ap * (qp - q0)); };
+    const T drho = slope(wm.rho, w0.rho, wp.rho);
+    const T du = slope(wm.u, w0.u, wp.u);
+    const T dp = slope(wm.p, w0.p, wp.p);
+
+    // W(t + Dt/2) = W - (Dt/2dx) A(W) dW (Toro sec 14.4.2).
+    const T h = T(0.5) * dtdx;
+    const T rhoBar = w0.rho - h * (w0.u * drho + w0.rho * du);
+    const T uBar = w0.u - h * (w0.u * du + dp / w0.rho);
+    const T pBar = w0.p - h * (e.gamma * w0.p * du + w0.u * dp);
+
+    FacePair<T> f;
+    const T half(0.5);
+    f.left.rho = rhoBar - half * drho;
+    f.right.rho = rhoBar + half * drho;
+    f.left.u = uBar - half * du;
+    f.right.u = uBar + half * du;
+    f.left.p = pBar - half * dp;
+    f.right.p = pBar + half * dp;
+    for (int k = 0; k < kScalars; ++k) {
+        const T dq = slope(wm.phi[k], w0.phi[k], wp.phi[k]);
+        const T qBar = w0.phi[k] - h * w0.u * dq;
+        f.left.phi[k] = qBar - half * dq;
+        f.right.phi[k] = qBar + half * dq;
+    }
+
+    // First order where the evolved faces are not physical.
+    const bool ok = f.left.rho >= floor && f.right.rho >= floor && f.left.p >= floor && f.right.p >= floor;
+    for (PrimitiveCell<T, kScalars>* face : {&f.left, &f.right}) {
+        face->rho = kselect(ok, face->rho, w0.rho);
+        face->u = kselect(ok, face->u, w0.u);
+        face->p = kselect(ok, face->p, w0.p);
+        for (int k = 0; k < kScalars; ++k)
+            face->phi[k] = kselect(ok, face->phi[k], w0.phi[k]);
+    }
+    return f;
+}
+
+// Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
+// cells 1..L, or NaN if the arithmetic went non-finite. work holds at least
+// scratchSize(L) values. Inputs must be finite and the geometry valid.
+template <class T, class TallyT>
+float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
+{
+    const long L = io.L;
+    const long nc = L + 4, nf = L + 1;
+    // Cell c of the strip (c = -1..L+2) is element c+1 of the cell arrays.
+    T* base = work;
+    auto cellArray = [&]() {
+        T* a = base + 1;
+        base += nc;
+        return a;
+    };
+    T* rho = cellArray();
+    T* u = cellArray();
+    T* p = cellArray();
+    T* phi[kScalars] = {cellArray(), cellArray()};
+    T* dx = cellArray();
+    T* dtdx = cellArray();
+    T* face[2][3 + kScalars];
+    for (auto& side : face)
+        for (auto& a : side)
+            a = cellArray();
+    T* flux[3 + kScalars];
+    for (auto& a : flux) {
+        a = base;
+        base += nf;
+    }
+
+    tally.hit(Block::CallSetup);
+    const EosConstants<T> e = EosConstants<T>::make(T(io.gamma));
+    const T floor(io.kernelFloor > 1e-30f ? io.kernelFloor : 1e-30f);
+    const T dt(io.dt);
+
+    for (long i = -1; i <= L + 2; ++i) {
+        const LoadedCell<T> w = loadCell(T(io.rho[i]), T(io.p[i]), T(io.x[i]), T(io.x[i + 1]), dt, floor);
+        rho[i] = w.rho;
+        p[i] = w.p;
+        dx[i] = w.dx;
+        dtdx[i] = w.dtdx;
+        u[i] = T(io.vx[i]);
+        phi[0][i] = T(io.vy[i]);
+        phi[1][i] = T(io.smoke[i]);
+    }
+    tally.hit(Block::LoadCell, static_cast<std::uint64_t>(nc));
+
+    T courant(0);
+    for (long i = 1; i <= L; ++i)
+        courant = cellCourant(courant, rho[i], u[i], p[i], dtdx[i], e);
+    tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
+
+    auto cellAt = [&](long i) { return PrimitiveCell<T, kScalars>{rho[i], u[i], p[i], {phi[0][i], phi[1][i]}}; };
+    auto storeFace = [&](int side, long i, const PrimitiveCell<T, kScalars>& w) {
+        face[side][0][i] = w.rho;
+        face[side][1][i] = w.u;
+        face[side][2][i] = w.p;
+        for (int k = 0; k < kScalars; ++k)
+            face[side][3 + k][i] = w.phi[k];
+    };
+    auto faceAt = [&](int side, long i) {
+        return PrimitiveCell<T, kScalars>{
+            face[side][0][i], face[side][1][i], face[side][2][i], {face[side][3][i], face[side][4][i]}};
+    };
+
+    for (long i = 0; i <= L + 1; ++i) {
+        const FacePair<T> f =
+            reconstructCell(cellAt(i - 1), cellAt(i), cellAt(i + 1), dx[i - 1], dx[i], dx[i + 1], dtdx[i], floor, e);
+        storeFace(0, i, f.left);
+        storeFace(1, i, f.right);
+    }
+    tally.hit(Block::Reconstruct, static_cast<std::uint64_t>(L + 2));
+
+    // Interface i+1/2: right face of cell i against left face of cell i+1.
+    for (long i = 0; i <= L; ++i) {
+        const EulerFlux<T, kScalars> f = hllcFlux<T, kScalars>(faceAt(1, i), faceAt(0, i + 1), e);
+        flux[0][i] = f.mass;
+        flux[1][i] = f.mom;
+        flux[2][i] = f.energy;
+        for (int k = 0; k < kScalars; ++k)
+            flux[3 + k][i] = f.phi[k];
+    }
+    tally.hit(Block::Flux, static_cast<std::uint64_t>(nf));
+
+    const T rhoFloor(io.rhoFloor), pFloor(io.pFloor);
+    bool finite = kfinite(courant);
+    auto fluxAt = [&](long i) {
+        return EulerFlux<T, kScalars>{flux[0][i], flux[1][i], flux[2][i], {flux[3][i], flux[4][i]}};
+    };
+    for (long i = 1; i <= L; ++i) {
+        const UpdatedCell<T, kScalars> r =
+            updateCell<T, kScalars>(cellAt(i), fluxAt(i - 1), fluxAt(i), dtdx[i], rhoFloor, pFloor, e);
+        finite = finite && r.finite;
+        io.rhoNew[i] = plainValue(r.w.rho);
+        io.pNew[i] = plainValue(r.w.p);
+        io.vxNew[i] = plainValue(r.w.u);
+        io.vyNew[i] = plainValue(r.w.phi[0]);
+        io.smokeNew[i] = plainValue(r.w.phi[1]);
+    }
+    tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
+    return finite ? static_cast<float>(plainValue(courant)) : faultCourant<float>();
+}
+
+} // namespace tamrel::kernels::lentor

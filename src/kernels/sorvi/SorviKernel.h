@@ -1,0 +1,170 @@
+#pragma once
+// "Sorvi": Godunov's first-order upwind method with the exact Riemann solver
+// (S. K. Godunov, Mat. Sb. 47 (1959) 271; Toro, "Riemann Solvers and
+// Numerical Methods", ch. 6). First order in space and time.
+//
+// At every interface i+1/2 of the strip the exact solution of the Riemann
+// problem between cells i and i+1 (kernels/riemann/ExactRiemannCore.h, in
+// single precision) is sampled at x/t = 0 and gives the Godunov flux
+// (Toro eq 6.12); the cells are updated conservatively in mass, momentum and
+// energy (Toro eq 6.8). The transverse velocity VY is a passive scalar: its
+// flux is the mass flux times VY of the side of the contact the interface
+// lies on. No smoke is carried.
+//
+// The body is a template over the number type T: float for the entry point
+// SORVI, Counted<float> to count its operations. It reads cells 0..L+1 and
+// X(0)..X(L+2) of the strip.
+
+#include <array>
+#include <cstdint>
+
+#include "kernels/common/EulerState.h"
+#include "kernels/common/KernelMath.h"
+#include "kernels/common/StripSupport.h"
+#include "kernels/opcount/BlockTally.h"
+#include "kernels/riemann/ExactRiemannCore.h"
+
+namespace tamrel::kernels::sorvi {
+
+// Blocks of the kernel beyond those of the Riemann solver (which keep their
+// own numbers, 0 .. kRiemannPathCount-1).
+enum class Block : int {
+    CallSetup = riemann::kRiemannPathCount,
+    LoadCell,
+    CellCourant,
+    InterfaceFlux,
+    UpdateCell,
+    End
+};
+inline constexpr int kBlockCount = static_cast<int>(Block::End);
+using Tally = BlockTally<kBlockCount>;
+
+// Operations of each block, measured once with the counting type.
+const std::array<OpCount, kBlockCount>& blockCosts();
+
+// Scratch values per strip cell and per interface.
+inline constexpr long kCellArrays = 6;
+inline constexpr long kFaceArrays = 4;
+inline long scratchSize(long L) { return kCellArrays * (L + 2) + kFaceArrays * (L + 1); }
+
+template <class T>
+struct CallConstants {
+    riemann::GasConstants<T> g;
+    EosConstants<T> e;
+};
+
+template <class T>
+inline CallConstants<T> callSetup(T gamma)
+{
+    return {riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma)};
+}
+
+template <class T>
+struct LoadedCell {
+    T rho, p, c, dtdx;
+};
+
+// A cell as the Riemann solver gets it: density and pressure raised to the
+// kernel floor, its sound speed, and Dt/dx.
+template <class T>
+inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T floor, const riemann::GasConstants<T>& g)
+{
+    LoadedCell<T> w;
+    w.rho = kmax(rho, floor);
+    w.p = kmax(p, floor);
+    w.c = riemann::soundSpeed(w.rho, w.p, g);
+    w.dtdx = dt / (xr - xl);
+    return w;
+}
+
+template <class T>
+inline T cellCourant(T running, T u, T c, T dtdx)
+{
+    return kmax(running, (kabs(u) + c) * dtdx);
+}
+
+template <class T>
+inline EulerFlux<T, 1> interfaceFlux(const riemann::SampledState<T>& s, T vyL, T vyR, const EosConstants<T>& e)
+{
+    const std::array<T, 1> up{kselect(s.leftOfContact, vyL, vyR)};
+    return physicalFlux<T, 1>(s.w.rho, s.w.u, s.w.p, up, e);
+}
+
+template <class T>
+inline riemann::SolverLimits<T> solverLimits()
+{
+    return {T(1e-6), T(1e-30), 20};
+}
+
+// Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
+// cells 1..L, or NaN if the arithmetic went non-finite. work holds at least
+// scratchSize(L) values. Inputs must be finite and the geometry valid.
+template <class T, class TallyT>
+float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
+{
+    const long L = io.L;
+    const long nc = L + 2, nf = L + 1;
+    T* rho = work;
+    T* u = rho + nc;
+    T* p = u + nc;
+    T* c = p + nc;
+    T* vy = c + nc;
+    T* dtdx = vy + nc;
+    T* fm = dtdx + nc;
+    T* fu = fm + nf;
+    T* fe = fu + nf;
+    T* fv = fe + nf;
+
+    tally.hit(Block::CallSetup);
+    const CallConstants<T> k = callSetup(T(io.gamma));
+    const riemann::SolverLimits<T> lim = solverLimits<T>();
+    const T floor(io.kernelFloor > 1e-30f ? io.kernelFloor : 1e-30f);
+    const T dt(io.dt);
+
+    for (long i = 0; i <= L + 1; ++i) {
+        const LoadedCell<T> w = loadCell(T(io.rho[i]), T(io.p[i]), T(io.x[i]), T(io.x[i + 1]), dt, floor, k.g);
+        rho[i] = w.rho;
+        p[i] = w.p;
+        c[i] = w.c;
+        dtdx[i] = w.dtdx;
+        u[i] = T(io.vx[i]);
+        vy[i] = T(io.vy[i]);
+    }
+    tally.hit(Block::LoadCell, static_cast<std::uint64_t>(nc));
+
+    T courant(0);
+    for (long i = 1; i <= L; ++i)
+        courant = cellCourant(courant, u[i], c[i], dtdx[i]);
+    tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
+
+    // Interface i+1/2 between cells i and i+1, i = 0..L.
+    for (long i = 0; i <= L; ++i) {
+        const riemann::GasState<T> left{rho[i], u[i], p[i], c[i]}, right{rho[i + 1], u[i + 1], p[i + 1], c[i + 1]};
+        const riemann::StarSolution<T> star = riemann::solveStar(left, right, k.g, lim, tally);
+        const riemann::SampledState<T> s = riemann::sampleAt(T(0), left, right, star, k.g, tally);
+        const EulerFlux<T, 1> f = interfaceFlux(s, vy[i], vy[i + 1], k.e);
+        fm[i] = f.mass;
+        fu[i] = f.mom;
+        fe[i] = f.energy;
+        fv[i] = f.phi[0];
+    }
+    tally.hit(Block::InterfaceFlux, static_cast<std::uint64_t>(nf));
+
+    const T rhoFloor(io.rhoFloor), pFloor(io.pFloor);
+    bool finite = kfinite(courant);
+    for (long i = 1; i <= L; ++i) {
+        const PrimitiveCell<T, 1> w{rho[i], u[i], p[i], {vy[i]}};
+        const EulerFlux<T, 1> fl{fm[i - 1], fu[i - 1], fe[i - 1], {fv[i - 1]}};
+        const EulerFlux<T, 1> fr{fm[i], fu[i], fe[i], {fv[i]}};
+        const UpdatedCell<T, 1> r = updateCell<T, 1>(w, fl, fr, dtdx[i], rhoFloor, pFloor, k.e);
+        finite = finite && r.finite;
+        io.rhoNew[i] = plainValue(r.w.rho);
+        io.pNew[i] = plainValue(r.w.p);
+        io.vxNew[i] = plainValue(r.w.u);
+        io.vyNew[i] = plainValue(r.w.phi[0]);
+    }
+    tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
+    return finite ? static_cast<float>(plainValue(courant)) : faultCourant<float>();
+}
+
+} // namespace tamrel::kernels::sorvi
