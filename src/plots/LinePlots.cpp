@@ -1,0 +1,377 @@
+#include "plots/LinePlots.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "common/Format.h"
+#include "plots/LinePlotFrame.h"
+
+namespace tamrel {
+
+namespace {
+
+constexpr const char* kRangePattern = "##0.0####";
+constexpr const char* kRiemannRangePattern = "##0.0######";
+
+std::size_t ix(long i) { return static_cast<std::size_t>(i); }
+
+// Base-10 logarithm the way the plots take it: ln v times 1/ln 10.
+double log10Plot(double v) { return std::log(v) * (1.0 / std::log(10.0)); }
+
+bool cellInArrays(const ExperimentState& s, long m)
+{
+    return s.Rho.contains(m) && s.P.contains(m) && s.VX.contains(m);
+}
+
+// v[i] = f(cell i), i = 0..N+1.
+template <class F>
+std::vector<double> cellValues(const ExperimentState& s, F f)
+{
+    const long n = s.NGridCells;
+    std::vector<double> v(ix(n + 2));
+    for (long i = 0; i <= n + 1; ++i)
+        v[ix(i)] = f(i);
+    return v;
+}
+
+bool gridReadable(const ExperimentState& s)
+{
+    const long n = s.NGridCells;
+    return n >= 1 && s.X.contains(1) && s.X.contains(n + 1) && cellInArrays(s, 0) && cellInArrays(s, n + 1);
+}
+
+// Curve, control-cell marks and current-cell mark of a plot of cell values.
+void drawCells(LinePlotPaint& out, const ExperimentState& s, const std::vector<double>& v, double W, double H,
+    double ymin, double ymax, bool controlMarks)
+{
+    const LinePlotFrame frame(s.X, s.NGridCells, W, H, ymin, ymax);
+    frame.drawCellCurve(out.drawing, v);
+    if (controlMarks) {
+        for (long t = 1; t <= s.NSelected; ++t)
+            if (s.MSelected.contains(t))
+                frame.markCell(out.drawing, s.MSelected[t], v, true);
+    }
+    frame.markCell(out.drawing, s.MCurrent, v, false);
+}
+
+// The current cell's values and their texts; `smokePressure` replaces the
+// pressure in smoke mode. A current cell outside the arrays keeps the
+// values the state already has.
+void readout(LinePlotPaint& out, ExperimentState& s, const double* smokePressure = nullptr)
+{
+    const long m = s.MCurrent;
+    out.currentCell = s.MCurrent;
+    if (cellInArrays(s, m)) {
+        s.PCurrent = smokePressure ? *smokePressure : s.P[m];
+        s.RhoCurrent = s.Rho[m];
+        s.VXCurrent = s.VX[m];
+    } else if (smokePressure) {
+        s.PCurrent = *smokePressure;
+    }
+    out.pressureText = formatPattern(s.PCurrent, "0.0000##");
+    out.densityText = formatPattern(s.RhoCurrent, "#0.00####");
+    out.velocityText = formatPattern(s.VXCurrent, "#0.00####");
+}
+
+void setRange(LinePlotPaint& out, double lo, double hi, const char* pattern)
+{
+    out.rangeMinText = formatPattern(lo, pattern);
+    out.rangeMaxText = formatPattern(hi, pattern);
+}
+
+// Sound-wave range of R+ or R-: an empty range is opened by PFloor.
+void riemannRange(const ExperimentState& s, const std::vector<double>& v, double& ymin, double& ymax)
+{
+    AdaptiveRange(v, false, ymin, ymax);
+    if (ymax == ymin)
+        ymax = ymin + s.PFloor;
+}
+
+void paintSmoke(LinePlotPaint& out, ExperimentState& s, double W, double H,
+    kernels::SubcellProfileEntry* subcellProfile)
+{
+    const long n = s.NGridCells;
+    const long b = s.NBdy;
+    const Long a = SmokeSamplesPerCell(static_cast<Long>(n));
+    const long count = static_cast<long>(a) * n;
+
+    std::vector<float> q;
+    if (subcellProfile && n >= 1 && FillSmokeBoundaryCells(s)) {
+        std::vector<float> s1(ix(n + 2 * b)), s2(ix(n + 2 * b)), s3(ix(n + 2 * b));
+        for (long i = 1 - b; i <= n + b; ++i) {
+            s1[ix(i + b - 1)] = static_cast<float>(s.FFrac[i]);
+            s2[ix(i + b - 1)] = static_cast<float>(s.FFracX[i]);
+            s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
+        }
+        q.assign(ix(count), 0.0f);
+        const float tolerance = 1e-5f;
+        const kernels::KLong kn = static_cast<kernels::KLong>(n);
+        const kernels::KLong kb = static_cast<kernels::KLong>(b);
+        const kernels::KLong ka = a;
+        subcellProfile(s1.data(), s2.data(), s3.data(), q.data(), &tolerance, &kn, &kb, &ka);
+    }
+
+    const LinePlotFrame frame(s.X, n, W, H, 0.0, 1.0);
+    // Sub-cell k (1-based) spans [(k-1) dx, k dx]; its point is its centre.
+    std::vector<std::pair<double, double>> pts;
+    auto subPoint = [&](long k) {
+        const double L = s.X[n + 1] - s.X[1];
+        const double dx = L / static_cast<double>(count);
+        const double left = static_cast<double>(k - 1) * dx;
+        const double right = static_cast<double>(k) * dx;
+        return std::pair<double, double>(frame.xOf(0.5 * (left + right)), frame.yOf(q[ix(k - 1)]));
+    };
+    const bool haveProfile = !q.empty();
+    if (haveProfile) {
+        pts.reserve(ix(count + 1));
+        pts.emplace_back(0.0, frame.yOf(q[0]));
+        for (long k = 1; k <= count; ++k)
+            pts.push_back(subPoint(k));
+        frame.drawPolyline(out.drawing, pts);
+
+        // A cell's point is that of its last sub-cell.
+        auto cellPoint = [&](long m, std::pair<double, double>& p) {
+            const long k = m * a;
+            if (m < 1 || m > n)
+                return false;
+            p = subPoint(k);
+            return true;
+        };
+        std::pair<double, double> p;
+        if (ControlMarksShown(s)) {
+            for (long t = 1; t <= s.NSelected; ++t)
+                if (s.MSelected.contains(t) && cellPoint(s.MSelected[t], p))
+                    frame.markFilled(out.drawing, p.first, p.second);
+        }
+        if (cellPoint(s.MCurrent, p))
+            frame.markOutlined(out.drawing, p.first, p.second);
+    }
+
+    // The readout shows the smoke value at the current cell's mark. Without
+    // a profile, or for a boundary cell, which has no sub-cells, the cell's
+    // own fraction stands in.
+    const long m = s.MCurrent;
+    double smoke = s.PCurrent;
+    if (haveProfile && m >= 1 && m <= n)
+        smoke = q[ix(m * a - 1)];
+    else if (s.FFrac.contains(m))
+        smoke = s.FFrac[m];
+    readout(out, s, &smoke);
+    setRange(out, 0.0, 1.0, kRangePattern);
+    out.caption = "FVSmoke";
+}
+
+} // namespace
+
+bool ControlMarksShown(const ExperimentState& s)
+{
+    return s.Stopped == 1 && s.StoredStateShown == 0 && s.RiemannPlots == 0;
+}
+
+Long SmokeSamplesPerCell(Long n)
+{
+    const long nl = n;
+    long a = 64;
+    if (64 * nl > 4000)
+        a = 32;
+    for (int k = 0; k < 5; ++k)
+        if (a * nl > 4000)
+            a /= 2;
+    return static_cast<Long>(a);
+}
+
+bool FillSmokeBoundaryCells(ExperimentState& s)
+{
+    const long n = s.NGridCells;
+    const long b = s.NBdy;
+    if (n < 1 || b < 0 || b > n)
+        return false;
+    if (!s.X.contains(1 - b) || !s.X.contains(n + 1 + b))
+        return false;
+    BoundedArray<double>* fs[] = {&s.FFrac, &s.FFracX, &s.FFracXX};
+    for (auto* f : fs)
+        if (!f->contains(1 - b) || !f->contains(n + b))
+            return false;
+
+    auto& X = s.X;
+    const double L = X[n + 1] - X[1];
+    for (long i = 1; i <= b; ++i) {
+        if (s.MnBdry == 4) {
+            X[1 - i] = X[n + 1 - i] - L;
+            X[n + 1 + i] = X[1 + i] + L;
+            for (auto* f : fs) {
+                (*f)[n + i] = (*f)[i];
+                (*f)[1 - i] = (*f)[n + 1 - i];
+            }
+            continue;
+        }
+        if (s.MnBdry == 1) {
+            X[1 - i] = 2 * X[1] - X[1 + i];
+            for (auto* f : fs)
+                (*f)[1 - i] = (*f)[i];
+        } else {
+            X[1 - i] = X[2 - i] - (X[2] - X[1]);
+            for (auto* f : fs)
+                (*f)[1 - i] = (*f)[1];
+        }
+        if (s.MxBdry == 1) {
+            X[n + 1 + i] = 2 * X[n + 1] - X[n + 1 - i];
+            for (auto* f : fs)
+                (*f)[n + i] = (*f)[n + 1 - i];
+        } else {
+            X[n + 1 + i] = X[n + i] + (X[n + 1] - X[n]);
+            for (auto* f : fs)
+                (*f)[n + i] = (*f)[n];
+        }
+    }
+    return true;
+}
+
+std::vector<double> RiemannInvariant(const ExperimentState& s, int sign)
+{
+    const long n = s.NGridCells;
+    std::vector<double> v(ix(n + 2), 0.0);
+    auto z = [&](long i) { return std::sqrt(s.P[i] * s.Gamma * s.Rho[i]); };
+    double zPrev = z(0);
+    for (long i = 1; i <= n + 1; ++i) {
+        const double zi = z(i);
+        const double dp = 2 * (s.P[i] - s.P[i - 1]) / (zi + zPrev);
+        const double du = s.VX[i] - s.VX[i - 1];
+        v[ix(i)] = sign > 0 ? v[ix(i - 1)] + dp + du : v[ix(i - 1)] + du - dp;
+        zPrev = zi;
+    }
+    double sum = 0;
+    for (long i = 1; i <= n; ++i)
+        sum += v[ix(i)];
+    const double mean = sum / static_cast<double>(n);
+    for (auto& x : v)
+        x -= mean;
+    return v;
+}
+
+void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& ymin, double& ymax)
+{
+    ymin = ymax = v.empty() ? 0.0 : v[0];
+    for (std::size_t j = 1; j < v.size(); ++j) {
+        if (v[j] >= ymax)
+            ymax = 1.05 * v[j] - 0.05 * ymin;
+        if (!(v[j] > ymin)) {
+            ymin = 1.05 * v[j] - 0.05 * ymax;
+            if (liftNegativeMin && ymin < 0)
+                ymin = 0;
+        }
+    }
+}
+
+LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
+{
+    LinePlotPaint out;
+    if (!gridReadable(s)) {
+        readout(out, s);
+        return out;
+    }
+    const long n = s.NGridCells;
+    if (s.RiemannPlots != 0) {
+        const auto v = RiemannInvariant(s, +1);
+        double ymin, ymax;
+        riemannRange(s, v, ymin, ymax);
+        s.RPlusPlotMin = ymin;
+        s.RPlusPlotMax = ymax;
+        drawCells(out, s, v, W, H, ymin, ymax, false);
+        readout(out, s);
+        setRange(out, ymin, ymax, kRiemannRangePattern);
+    } else if (s.LogPlots != 0) {
+        double lo = s.RhoMax;
+        for (long i = 1; i <= n; ++i)
+            if (s.Rho[i] < lo)
+                lo = s.Rho[i];
+        s.RhoMin = lo;
+        const auto v = cellValues(s, [&](long i) { return log10Plot(s.Rho[i]); });
+        const double ymin = log10Plot(s.RhoMin), ymax = log10Plot(s.RhoMax);
+        drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
+        readout(out, s);
+        setRange(out, ymin, ymax, kRangePattern);
+    } else {
+        const auto v = cellValues(s, [&](long i) { return s.Rho[i]; });
+        drawCells(out, s, v, W, H, s.RhoMin, s.RhoMax, ControlMarksShown(s));
+        readout(out, s);
+        setRange(out, s.RhoMin, s.RhoMax, kRangePattern);
+    }
+    return out;
+}
+
+LinePlotPaint PaintPressurePlot(ExperimentState& s, double W, double H,
+    kernels::SubcellProfileEntry* subcellProfile)
+{
+    LinePlotPaint out;
+    if (!gridReadable(s)) {
+        readout(out, s);
+        return out;
+    }
+    const long n = s.NGridCells;
+    if (s.PlotFVSmoke != 0 && s.SchemeName == "Mixtal32") {
+        paintSmoke(out, s, W, H, subcellProfile);
+    } else if (s.RiemannPlots != 0) {
+        const auto v = cellValues(s, [&](long i) { return s.P[i] / std::pow(s.Rho[i], s.Gamma); });
+        double ymin, ymax;
+        AdaptiveRange(v, true, ymin, ymax);
+        if (ymax == ymin)
+            ymax = 1.05 * ymin;
+        s.EntropyPlotMin = ymin;
+        s.EntropyPlotMax = ymax;
+        drawCells(out, s, v, W, H, ymin, ymax, false);
+        readout(out, s);
+        setRange(out, ymin, ymax, kRiemannRangePattern);
+        out.caption = "P / (Rho^Gamma)";
+    } else if (s.LogPlots != 0) {
+        double lo = s.PMax;
+        for (long i = 1; i <= n; ++i)
+            if (s.P[i] < lo)
+                lo = s.P[i];
+        s.PMin = lo;
+        const auto v = cellValues(s, [&](long i) { return log10Plot(s.P[i]); });
+        const double ymin = log10Plot(s.PMin), ymax = log10Plot(s.PMax);
+        drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
+        readout(out, s);
+        setRange(out, ymin, ymax, kRangePattern);
+        out.caption = "Pressure";
+    } else {
+        const auto v = cellValues(s, [&](long i) { return s.P[i]; });
+        drawCells(out, s, v, W, H, s.PMin, s.PMax, ControlMarksShown(s));
+        readout(out, s);
+        setRange(out, s.PMin, s.PMax, kRangePattern);
+        out.caption = "Pressure";
+    }
+    return out;
+}
+
+LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H)
+{
+    LinePlotPaint out;
+    if (!gridReadable(s)) {
+        readout(out, s);
+        return out;
+    }
+    double ymin, ymax;
+    const char* pattern;
+    if (s.RiemannPlots != 0) {
+        const auto v = RiemannInvariant(s, -1);
+        riemannRange(s, v, ymin, ymax);
+        s.RMinusPlotMin = ymin;
+        s.RMinusPlotMax = ymax;
+        drawCells(out, s, v, W, H, ymin, ymax, false);
+        pattern = kRiemannRangePattern;
+    } else {
+        const auto v = cellValues(s, [&](long i) { return s.VX[i]; });
+        ymin = s.VXMin;
+        ymax = s.VXMax;
+        drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
+        pattern = kRangePattern;
+    }
+    readout(out, s);
+    if (s.BigSpaceTime != 1)
+        setRange(out, ymin, ymax, pattern);
+    return out;
+}
+
+} // namespace tamrel

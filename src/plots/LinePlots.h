@@ -1,0 +1,78 @@
+#pragma once
+// The paints of the density, pressure and velocity pictures, without the
+// window: each reads the state, writes back the fields a paint writes (the
+// current-cell values, the ranges it computes) and returns what to draw and
+// which texts to show. The window then, in this order:
+//   1. replays `drawing` onto the picture (it never clears first);
+//   2. sets hsbMSelected to `currentCell` if its value differs;
+//   3. writes pressureText, densityText, velocityText into txtPressure,
+//      txtDensity, txtVelocity;
+//   4. writes rangeMinText / rangeMaxText into the plot's min and max boxes
+//      when they are set, and `caption` into the plot's label when set.
+// Writing those controls runs their change handlers, as always.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/state/ExperimentState.h"
+#include "kernels/KernelContract.h"
+#include "plots/PlotDrawing.h"
+
+namespace tamrel {
+
+struct LinePlotPaint {
+    PlotDrawing drawing;
+    Long currentCell = 0;      // hsbMSelected must show this cell
+    std::string pressureText;  // txtPressure
+    std::string densityText;   // txtDensity
+    std::string velocityText;  // txtVelocity
+    std::optional<std::string> rangeMinText; // txtDensityMin / txtPressureMin / txtVelocityMin
+    std::optional<std::string> rangeMaxText; // ... Max
+    std::optional<std::string> caption;      // lblPressurePlot (pressure paint only)
+};
+
+// Density picture: R+ Riemann invariant while RiemannPlots, else log10 of
+// the density while LogPlots (RhoMin is refitted), else the density.
+// W and H are the drawing width and height in twips.
+LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H);
+
+// Pressure picture: the fluid-2 fraction at sub-cell resolution when
+// PlotFVSmoke and the scheme is "Mixtal32" (the boundary entries of X,
+// FFrac, FFracX, FFracXX are filled and `subcellProfile` is called once);
+// else P / Rho^Gamma while RiemannPlots; else log10 P while LogPlots (PMin
+// is refitted); else the pressure. A null `subcellProfile` in smoke mode
+// draws no curve.
+LinePlotPaint PaintPressurePlot(ExperimentState& s, double W, double H,
+    kernels::SubcellProfileEntry* subcellProfile);
+
+// Velocity picture: R- Riemann invariant while RiemannPlots, else the
+// velocity. While BigSpaceTime the range boxes belong to the space-time
+// picture and no range texts are returned.
+LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H);
+
+// --- Pieces shared by the paints, exposed for testing --------------------
+
+// Control-cell marks are drawn only on the set-up state at rest, never for
+// the sound-wave plots.
+bool ControlMarksShown(const ExperimentState& s);
+
+// Sub-cell samples per cell in smoke mode: 64, halved while a*N > 4000,
+// at most five times after the first (64 up to N = 62, ..., 1 above 2000).
+Long SmokeSamplesPerCell(Long n);
+
+// Fill the boundary entries of X, FFrac, FFracX and FFracXX for
+// i = 1..NBdy from the boundary types (periodic on the left rules both
+// sides). False, and nothing written, when the arrays are too short.
+bool FillSmokeBoundaryCells(ExperimentState& s);
+
+// Riemann invariant through cells 0..N+1 with its mean over 1..N removed:
+// sign +1 gives R+ (du + dp), -1 gives R- (du - dp).
+std::vector<double> RiemannInvariant(const ExperimentState& s, int sign);
+
+// The adaptive range of the sound-wave plots: starts at v[0], each new
+// extreme among v[1..] pushes its bound 5 % of the span beyond it.
+// `liftNegativeMin` keeps the lower bound at or above 0 (entropy).
+void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& ymin, double& ymax);
+
+} // namespace tamrel

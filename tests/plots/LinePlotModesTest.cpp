@@ -1,0 +1,203 @@
+// The modes of the three line plots: what each plots, the ranges it
+// computes and writes back, and the texts it hands to the window.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "PlotFixture.h"
+#include "plots/LinePlots.h"
+
+using namespace tamrel;
+using tamrel::test::allPoints;
+using tamrel::test::gridState;
+
+TEST(DensityPlot, LogModeRefitsRhoMinToTheSmallestDensity)
+{
+    auto s = gridState(10);
+    s.LogPlots = 1;
+    s.RhoMin = 0.01;
+    s.RhoMax = 100;
+    s.Rho[4] = 0.5;
+    s.Rho[0] = 0.001; // boundary cells take no part in the fit
+    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    EXPECT_EQ(s.RhoMin, 0.5);
+    EXPECT_EQ(paint.rangeMinText, "-0.30103");
+    EXPECT_EQ(paint.rangeMaxText, "2.0");
+    // log10 0.5 is the bottom edge; log10 1 sits at 2835 * log10 2 / log10 200.
+    const auto pts = allPoints(paint.drawing);
+    ASSERT_EQ(pts.size(), 12u);
+    EXPECT_EQ(pts[4].y, 2835);
+    EXPECT_EQ(pts[3].y, std::lround(2835 * (2.0 / std::log10(200.0))));
+
+    // The fit moves RhoMin up as well: no density below RhoMax = 100 ...
+    s.RhoMax = 0.25;
+    PaintDensityPlot(s, 6735, 2835);
+    EXPECT_EQ(s.RhoMin, 0.25);
+}
+
+TEST(DensityPlot, RiemannModeOnAUniformStateLiesOnTheBottomEdge)
+{
+    auto s = gridState(20);
+    s.RiemannPlots = 1;
+    s.LogPlots = 1; // the sound-wave plots take precedence
+    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    EXPECT_EQ(s.RPlusPlotMin, 0);
+    EXPECT_EQ(s.RPlusPlotMax, s.PFloor);
+    const auto pts = allPoints(paint.drawing);
+    ASSERT_EQ(pts.size(), 22u);
+    for (const auto& p : pts)
+        EXPECT_EQ(p.y, 2835);
+    EXPECT_TRUE(paint.drawing.filled.empty());
+    EXPECT_EQ(paint.drawing.outlined.size(), 1u);
+}
+
+TEST(RiemannInvariants, IntegrateFromTheLeftWithTheMeanRemoved)
+{
+    auto s = gridState(2);
+    const double vx[] = {0, 1, 2, 3};
+    const double p[] = {1, 1, 4, 4};
+    for (long i = 0; i <= 3; ++i) {
+        s.VX[i] = vx[i];
+        s.P[i] = p[i];
+    }
+    const double dp = 2 * 3 / (std::sqrt(4 * 1.4) + std::sqrt(1.4));
+    // Before the mean of cells 1..2 is removed: R+ = 0, 1, 2+dp, 3+dp.
+    const double plus[] = {0, 1, 2 + dp, 3 + dp};
+    const double minus[] = {0, 1, 2 - dp, 3 - dp};
+    const auto rp = RiemannInvariant(s, +1);
+    const auto rm = RiemannInvariant(s, -1);
+    const double mp = (plus[1] + plus[2]) / 2, mm = (minus[1] + minus[2]) / 2;
+    for (int i = 0; i <= 3; ++i) {
+        EXPECT_NEAR(rp[i], plus[i] - mp, 1e-12) << i;
+        EXPECT_NEAR(rm[i], minus[i] - mm, 1e-12) << i;
+    }
+}
+
+TEST(AdaptiveRange, EachNewExtremePushesItsBoundFivePercentBeyond)
+{
+    double lo, hi;
+    AdaptiveRange({0, 1, -1}, false, lo, hi);
+    EXPECT_DOUBLE_EQ(hi, 1.05);
+    EXPECT_DOUBLE_EQ(lo, -1.05 - 0.05 * 1.05);
+
+    AdaptiveRange({1, 0.01, 0.5, 0.7}, true, lo, hi); // entropy: the lower bound stops at 0
+    EXPECT_EQ(lo, 0);
+    EXPECT_EQ(hi, 1);
+}
+
+TEST(PressurePlot, ModesChooseCurveRangeAndCaption)
+{
+    struct Case {
+        const char* name;
+        void (*setUp)(ExperimentState&);
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"linear", [](ExperimentState&) {}, "Pressure"},
+        {"log", [](ExperimentState& s) { s.LogPlots = 1; }, "Pressure"},
+        {"entropy", [](ExperimentState& s) { s.RiemannPlots = 1, s.LogPlots = 1; }, "P / (Rho^Gamma)"},
+        {"smoke requested, single-fluid scheme",
+            [](ExperimentState& s) { s.PlotFVSmoke = 1, s.SchemeName = "Orvane"; }, "Pressure"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto s = gridState(10);
+        s.PMin = 0.5;
+        s.PMax = 4;
+        s.P[3] = 2;
+        c.setUp(s);
+        const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+        EXPECT_EQ(paint.caption, c.caption);
+        EXPECT_EQ(allPoints(paint.drawing).size(), 12u);
+    }
+}
+
+TEST(PressurePlot, LogModeRefitsPMin)
+{
+    auto s = gridState(10);
+    s.LogPlots = 1;
+    s.PMin = 1e-3;
+    s.PMax = 1000;
+    s.P[7] = 0.1;
+    const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+    EXPECT_EQ(s.PMin, 0.1);
+    EXPECT_EQ(paint.rangeMinText, "-1.0");
+    EXPECT_EQ(paint.rangeMaxText, "3.0");
+}
+
+TEST(PressurePlot, EntropyRangeLiftsANegativeLowerBoundToZero)
+{
+    auto s = gridState(10);
+    s.RiemannPlots = 1;
+    // Density 1: the entropy is the pressure.
+    for (long i = 0; i <= 11; ++i)
+        s.P[i] = 0.5;
+    s.P[0] = 1;
+    s.P[1] = 0.01;
+    const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+    EXPECT_EQ(s.EntropyPlotMin, 0);
+    EXPECT_EQ(s.EntropyPlotMax, 1);
+    EXPECT_EQ(paint.rangeMinText, "0.0");
+    EXPECT_EQ(paint.rangeMaxText, "1.0");
+    EXPECT_TRUE(paint.drawing.filled.empty());
+
+    // A uniform entropy opens its range by 5 % of the value.
+    for (long i = 0; i <= 11; ++i)
+        s.P[i] = 2;
+    PaintPressurePlot(s, 6735, 2835, nullptr);
+    EXPECT_EQ(s.EntropyPlotMin, 2);
+    EXPECT_DOUBLE_EQ(s.EntropyPlotMax, 2.1);
+}
+
+TEST(VelocityPlot, RangeBoxesAreLeftToTheBigSpaceTimePicture)
+{
+    auto s = gridState(10);
+    s.VX[3] = 0.25;
+    auto paint = PaintVelocityPlot(s, 6735, 2835);
+    EXPECT_EQ(paint.rangeMinText, "-1.0");
+    EXPECT_EQ(paint.rangeMaxText, "1.0");
+
+    s.BigSpaceTime = 1;
+    paint = PaintVelocityPlot(s, 6735, 2835);
+    EXPECT_FALSE(paint.rangeMinText.has_value());
+    EXPECT_FALSE(paint.rangeMaxText.has_value());
+    EXPECT_EQ(allPoints(paint.drawing).size(), 12u);
+
+    s.RiemannPlots = 1;
+    paint = PaintVelocityPlot(s, 6735, 2835);
+    EXPECT_FALSE(paint.rangeMinText.has_value());
+    EXPECT_LT(s.RMinusPlotMin, 0);
+    EXPECT_GT(s.RMinusPlotMax, 0);
+}
+
+TEST(VelocityPlot, IsLinearWhateverLogPlotsSays)
+{
+    auto s = gridState(4);
+    s.LogPlots = 1;
+    s.VX[2] = -0.5;
+    const auto paint = PaintVelocityPlot(s, 20, 10); // yscale 5 on [-1, 1]
+    EXPECT_EQ(allPoints(paint.drawing)[2].y, 8);      // (1 + 0.5) * 5 = 7.5, halves to even
+}
+
+TEST(CurrentCellReadout, ShowsTheCellsDensityPressureAndVelocityInEveryMode)
+{
+    for (Long riemann : {0, 1}) {
+        auto s = gridState(10);
+        s.RiemannPlots = riemann;
+        s.MCurrent = 6;
+        s.Rho[6] = 1.125;
+        s.P[6] = 0.5;
+        s.VX[6] = -0.5;
+        for (const auto& paint : {PaintDensityPlot(s, 6735, 2835), PaintPressurePlot(s, 6735, 2835, nullptr),
+                 PaintVelocityPlot(s, 6735, 2835)}) {
+            EXPECT_EQ(paint.currentCell, 6);
+            EXPECT_EQ(paint.pressureText, "0.5000");
+            EXPECT_EQ(paint.densityText, "1.125");
+            EXPECT_EQ(paint.velocityText, "-0.50");
+        }
+        EXPECT_EQ(s.RhoCurrent, 1.125);
+        EXPECT_EQ(s.PCurrent, 0.5);
+        EXPECT_EQ(s.VXCurrent, -0.5);
+    }
+}
