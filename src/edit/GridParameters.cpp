@@ -42,14 +42,17 @@ std::int64_t PlotsTotalFor(double plotsPerPeriod, double periods)
     return static_cast<std::int64_t>(k);
 }
 
-bool HistoryFits(Long nGridCells, std::int64_t plotsTotal)
+std::int64_t MaxPlotsTotal(Long nGridCells)
 {
-    if (plotsTotal < 0 || nGridCells < 0)
-        return false;
-    const std::int64_t row = static_cast<std::int64_t>(nGridCells) + 2;
+    const std::int64_t row = std::max<std::int64_t>(1, static_cast<std::int64_t>(nGridCells) + 2);
     // Eight arrays of four-byte floats, indices 0..(N+2)*K.
     const std::int64_t limitValues = kMaxHistoryBytes / (8 * 4) - 1;
-    return plotsTotal <= limitValues / row;
+    return limitValues / row;
+}
+
+bool HistoryFits(Long nGridCells, std::int64_t plotsTotal)
+{
+    return nGridCells >= 0 && plotsTotal >= 0 && plotsTotal <= MaxPlotsTotal(nGridCells);
 }
 
 void ResizeGridArrays(ExperimentState& s)

@@ -33,6 +33,9 @@ inline constexpr std::int64_t kMaxHistoryBytes = std::int64_t{1} << 30;
 // X(0) = -DX, X(1) = 0, X(i) = X(i-1) + DX up to N+2, then X(N+1) = 1 exactly.
 void ResizeGridArrays(ExperimentState& s);
 
+// The most snapshot rows a history of N+2 cells per row may have.
+std::int64_t MaxPlotsTotal(Long nGridCells);
+
 // Whether a history of `plotsTotal` rows of N+2 cells stays within the
 // memory limit of the eight float arrays (and so within a Long index).
 bool HistoryFits(Long nGridCells, std::int64_t plotsTotal);
