@@ -5,7 +5,9 @@
 // "Stand-in" is a kernel that only smooths its strip: the cost of the time
 // step's own work around the kernel.
 
+#include <functional>
 #include <string>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,7 @@
 #include "run/FakeKernels.h"
 #include "run/RunControl.h"
 #include "run/RunTestStates.h"
+#include "run/StripPool.h"
 #include "run/TimeStep.h"
 
 namespace {
@@ -71,6 +74,27 @@ void BM_TimeStepStandIn(benchmark::State& st)
     runSteps(st, name, stepper);
 }
 
+// The fixed cost of sharing a step with the worker: one hand-over and wait,
+// against starting and joining a fresh thread.
+void BM_StripPoolRoundTrip(benchmark::State& st)
+{
+    StripPool pool;
+    long sum = 0;
+    const std::function<void(int)> task = [&](int slot) { benchmark::DoNotOptimize(sum += slot); };
+    for (auto _ : st)
+        pool.runPair(task);
+}
+
+void BM_ThreadPerStep(benchmark::State& st)
+{
+    long sum = 0;
+    for (auto _ : st) {
+        std::thread worker([&] { benchmark::DoNotOptimize(sum + 1); });
+        benchmark::DoNotOptimize(sum);
+        worker.join();
+    }
+}
+
 void schemeArgs(benchmark::internal::Benchmark* b)
 {
     for (long k = 0; k < static_cast<long>(kernels::allSchemes().size()); ++k)
@@ -86,6 +110,8 @@ BENCHMARK(BM_TimeStep)
     ->ArgNames({ "scheme", "threads" })
     ->UseRealTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StripPoolRoundTrip)->UseRealTime();
+BENCHMARK(BM_ThreadPerStep)->UseRealTime();
 BENCHMARK(BM_TimeStepStandIn)
     ->ArgsProduct({ { 0, 1, 2 }, { 1, 2 } })
     ->ArgNames({ "scheme", "threads" })
