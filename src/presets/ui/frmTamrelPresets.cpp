@@ -25,6 +25,25 @@ namespace {
 
 std::string timeText(double t) { return "t=" + formatPattern(t, "#0.0####"); }
 
+// Show the state's own grid size, snapshot rate and run length in their
+// boxes. The state already holds these values, so the boxes' handlers do not
+// run: a grid-size handler would rebuild the whole grid from the table of
+// selected cells and replace the problem just set up.
+void showRunParameters(frmTamrel& w)
+{
+    const ExperimentState& s = w.state;
+    const std::pair<QLineEdit*, std::string> boxes[] = {
+        {w.txtNGridCells, formatPattern(s.NGridCells, "###0")},
+        {w.txtNPlotsPerPeriod, formatPattern(s.NPlotsPerPeriod, "##0")},
+        {w.txtNPeriods, formatPattern(s.Periods, "#0.####")},
+    };
+    for (const auto& [box, text] : boxes) {
+        const bool blocked = box->blockSignals(true);
+        box->setText(QString::fromStdString(text));
+        box->blockSignals(blocked);
+    }
+}
+
 } // namespace
 
 // The value editors and the cell-number controls from the state: the part
@@ -72,9 +91,7 @@ void frmTamrel::RefreshControls()
 {
     RefreshTimeScales(state);
     refreshEditors(*this, "#0.00####");
-    setText(txtNGridCells, formatPattern(state.NGridCells, "###0"));
-    setText(txtNPlotsPerPeriod, formatPattern(state.NPlotsPerPeriod, "##0"));
-    setText(txtNPeriods, formatPattern(state.Periods, "#0.####"));
+    showRunParameters(*this);
 
     state.MSecMin = 1;
     state.MSecMax = 2000;
@@ -119,9 +136,7 @@ void frmTamrel::cmdTest_Click(int test)
     ApplyShockTubeTest(state, test);
 
     refreshEditors(*this, "#0.00####");
-    setText(txtNGridCells, formatPattern(state.NGridCells, "###0"));
-    setText(txtNPlotsPerPeriod, formatPattern(state.NPlotsPerPeriod, "##0"));
-    setText(txtNPeriods, formatPattern(state.Periods, "#0.####"));
+    showRunParameters(*this);
     setText(txtMSec, formatPattern(state.MSec, "###0"));
     tmrMetronome->setInterval(state.MSec);
     if (state.Dt > state.DtPlot)
