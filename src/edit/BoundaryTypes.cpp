@@ -5,18 +5,21 @@
 
 namespace tamrel {
 
-bool BoundaryTypesEditable(const ExperimentState& s) { return s.isReady(); }
+bool BoundaryTypesEditable(const ExperimentState& s)
+{
+    return s.isReady();
+}
 
 BoundaryPrompt LeftBoundaryPrompt(const ExperimentState& s)
 {
-    return {std::string(kLeftBoundaryPromptText) + std::string(kBoundaryCodesText), std::string(kLeftBoundaryTitle),
-        std::to_string(s.MnBdry)};
+    return { std::string(kLeftBoundaryPromptText) + std::string(kBoundaryCodesText),
+        std::string(kLeftBoundaryTitle), std::to_string(s.MnBdry) };
 }
 
 BoundaryPrompt RightBoundaryPrompt(const ExperimentState& s)
 {
-    return {std::string(kRightBoundaryPromptText) + std::string(kBoundaryCodesText),
-        std::string(kRightBoundaryTitle), std::to_string(s.MxBdry)};
+    return { std::string(kRightBoundaryPromptText) + std::string(kBoundaryCodesText),
+        std::string(kRightBoundaryTitle), std::to_string(s.MxBdry) };
 }
 
 std::optional<Long> BoundaryAnswerCode(const std::optional<std::string>& answer)

@@ -12,9 +12,10 @@
 namespace tamrel {
 
 inline constexpr std::string_view kBoundaryCodesText = "4=periodic, 1=reflecting, 2=continuation";
-inline constexpr std::string_view kLeftBoundaryPromptText = "Type the value of the left boundary condition type:  ";
-inline constexpr std::string_view kRightBoundaryPromptText =
-    "Type the value of the right boundary condition type:  ";
+inline constexpr std::string_view kLeftBoundaryPromptText
+    = "Type the value of the left boundary condition type:  ";
+inline constexpr std::string_view kRightBoundaryPromptText
+    = "Type the value of the right boundary condition type:  ";
 inline constexpr std::string_view kLeftBoundaryTitle = "Get MnBdry";
 inline constexpr std::string_view kRightBoundaryTitle = "Get MxBdry";
 // Both prompts stand at (3000, 3000) twips from the screen's top left.

@@ -10,20 +10,23 @@ namespace tamrel {
 
 namespace {
 
-std::string plainNumber(double v) { return formatGeneral(v); }
-
-// Widening with a 5 % margin on the side the value reached or crossed; the
-// maximum moves first and the minimum uses the new maximum.
-void widenRange(double v, double& lo, double& hi, bool clampAtZero)
-{
-    if (v >= hi)
-        hi = 1.05 * v - 0.05 * lo;
-    if (v <= lo) {
-        lo = 1.05 * v - 0.05 * hi;
-        if (clampAtZero && lo < 0)
-            lo = 0;
+    std::string plainNumber(double v)
+    {
+        return formatGeneral(v);
     }
-}
+
+    // Widening with a 5 % margin on the side the value reached or crossed; the
+    // maximum moves first and the minimum uses the new maximum.
+    void widenRange(double v, double& lo, double& hi, bool clampAtZero)
+    {
+        if (v >= hi)
+            hi = 1.05 * v - 0.05 * lo;
+        if (v <= lo) {
+            lo = 1.05 * v - 0.05 * hi;
+            if (clampAtZero && lo < 0)
+                lo = 0;
+        }
+    }
 
 } // namespace
 
@@ -119,7 +122,7 @@ void MoveSelectedCellsToGrid(ExperimentState& s)
 GridSizeResult GridSizeTextChanged(ExperimentState& s, std::string_view text)
 {
     if (!s.isReady())
-        return {GridSizeOutcome::PutBack, plainNumber(s.NGridCells)};
+        return { GridSizeOutcome::PutBack, plainNumber(s.NGridCells) };
     const auto typed = parseNumber(text);
     if (!typed || *typed < kMinGridCells || *typed < s.NSelected || !(*typed > 0))
         return {};
@@ -131,7 +134,7 @@ GridSizeResult GridSizeTextChanged(ExperimentState& s, std::string_view text)
     const double g = *typed / oldN;
 
     Long n = roundToLong(*typed);
-    n = std::min({n, s.NGridCellsMax, kMaxRunGridCells});
+    n = std::min({ n, s.NGridCellsMax, kMaxRunGridCells });
     s.NGridCells = n;
 
     // The edges are recomputed up to N+1; keep room for X(N+2) as well.
@@ -156,13 +159,13 @@ GridSizeResult GridSizeTextChanged(ExperimentState& s, std::string_view text)
     resizeSelectedKeep(s);
     MoveSelectedCellsToGrid(s);
 
-    return {s.RiemannPlots != 0 ? GridSizeOutcome::RebuildSoundWave : GridSizeOutcome::RebuildGrid, {}};
+    return { s.RiemannPlots != 0 ? GridSizeOutcome::RebuildSoundWave : GridSizeOutcome::RebuildGrid, {} };
 }
 
 BoxResult PeriodsTextChanged(ExperimentState& s, std::string_view text)
 {
     if (!s.isReady())
-        return {BoxOutcome::PutBack, plainNumber(s.Periods)};
+        return { BoxOutcome::PutBack, plainNumber(s.Periods) };
     const auto v = parseNumber(text);
     if (!v || !(*v > 0))
         return {};
@@ -174,13 +177,13 @@ BoxResult PeriodsTextChanged(ExperimentState& s, std::string_view text)
     s.TStop = s.Periods * s.TimeUnit;
     s.NPlotsTotal = static_cast<Long>(k);
     resizeHistoryKeep(s);
-    return {BoxOutcome::Applied, {}};
+    return { BoxOutcome::Applied, {} };
 }
 
 BoxResult PlotsPerPeriodTextChanged(ExperimentState& s, std::string_view text)
 {
     if (!s.isReady())
-        return {BoxOutcome::PutBack, plainNumber(s.NPlotsPerPeriod)};
+        return { BoxOutcome::PutBack, plainNumber(s.NPlotsPerPeriod) };
     const auto v = parseNumber(text);
     if (!v || !(*v > 0))
         return {};
@@ -199,18 +202,18 @@ BoxResult PlotsPerPeriodTextChanged(ExperimentState& s, std::string_view text)
     if (s.DtPlot < s.Dt)
         s.Dt = s.DtPlot;
     s.TNextPlot = s.DtPlot;
-    return {BoxOutcome::Applied, {}};
+    return { BoxOutcome::Applied, {} };
 }
 
 BoxResult CourantTextChanged(ExperimentState& s, std::string_view text)
 {
     if (s.Stopped == 0)
-        return {BoxOutcome::PutBack, plainNumber(s.CourantNumber)};
+        return { BoxOutcome::PutBack, plainNumber(s.CourantNumber) };
     const auto v = parseNumber(text);
     if (!v || !(*v > 0 && *v < 1))
         return {};
     s.CourantNumber = *v;
-    return {BoxOutcome::Applied, {}};
+    return { BoxOutcome::Applied, {} };
 }
 
 BoxResult MSecTextChanged(ExperimentState& s, std::string_view text)
@@ -220,14 +223,17 @@ BoxResult MSecTextChanged(ExperimentState& s, std::string_view text)
         return {};
     s.MSec = std::clamp(roundToLong(*v), s.MSecMin, s.MSecMax);
     if (*v != static_cast<double>(s.MSec))
-        return {BoxOutcome::Corrected, formatPattern(s.MSec, "###0")};
-    return {BoxOutcome::Applied, {}};
+        return { BoxOutcome::Corrected, formatPattern(s.MSec, "###0") };
+    return { BoxOutcome::Applied, {} };
 }
 
 // ---------------------------------------------------------------------------
 // Cell and value editors
 
-Long CellBarLargeChange(Long nGridCells) { return std::max<Long>(1, roundToLong(nGridCells / 25.0)); }
+Long CellBarLargeChange(Long nGridCells)
+{
+    return std::max<Long>(1, roundToLong(nGridCells / 25.0));
+}
 
 std::optional<Long> CellNumberFromText(const ExperimentState& s, std::string_view text)
 {
@@ -256,8 +262,8 @@ int ValueToBar(double v, int barMin, int barMax, double lo, double hi)
     if (std::isnan(pos))
         return middle;
     // A scroll bar cannot take a position off its track.
-    const double clamped = std::clamp(pos, static_cast<double>(std::min(barMin, barMax)),
-        static_cast<double>(std::max(barMin, barMax)));
+    const double clamped = std::clamp(
+        pos, static_cast<double>(std::min(barMin, barMax)), static_cast<double>(std::max(barMin, barMax)));
     return static_cast<int>(clamped);
 }
 

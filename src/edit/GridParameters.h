@@ -21,7 +21,7 @@ namespace tamrel {
 inline constexpr Long kMaxRunGridCells = 5000;
 inline constexpr Long kMinGridCells = 6;
 // The eight single-precision history arrays together may not exceed 1 GiB.
-inline constexpr std::int64_t kMaxHistoryBytes = std::int64_t{1} << 30;
+inline constexpr std::int64_t kMaxHistoryBytes = std::int64_t { 1 } << 30;
 
 // ---------------------------------------------------------------------------
 // Grid layout
@@ -55,9 +55,9 @@ void MoveSelectedCellsToGrid(ExperimentState& s);
 // Parameter boxes
 
 enum class BoxOutcome {
-    Ignored,   // the text changes nothing (incomplete, not a number, refused)
-    PutBack,   // a run forbids the change: the box must show `text` again
-    Applied,   // the state took the value
+    Ignored, // the text changes nothing (incomplete, not a number, refused)
+    PutBack, // a run forbids the change: the box must show `text` again
+    Applied, // the state took the value
     Corrected, // the state took a corrected value: the box must show `text`
 };
 
@@ -67,9 +67,9 @@ struct BoxResult {
 };
 
 enum class GridSizeOutcome {
-    Ignored,          // nothing changed, the text stays as typed
-    PutBack,          // not Ready: the box must show `text` (the current N)
-    RebuildGrid,      // the table was moved: run RebuildGridState
+    Ignored, // nothing changed, the text stays as typed
+    PutBack, // not Ready: the box must show `text` (the current N)
+    RebuildGrid, // the table was moved: run RebuildGridState
     RebuildSoundWave, // a sound wave is loaded: ResizeGridArrays, then rebuild the wave
 };
 

@@ -12,99 +12,99 @@ namespace tamrel {
 
 namespace {
 
-// The multifluid companions of a cell holding a single gas: fluid 1 and
-// fluid 2 at the cell's pressure, fluid 2 denser by RhoRatio2, no fraction.
-void writeFluidCompanions(ExperimentState& s, long i)
-{
-    if (!s.isMultifluid() || !s.Rho1.contains(i))
-        return;
-    s.Rho1[i] = s.Rho[i];
-    s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
-    s.P1[i] = s.P[i];
-    s.P2[i] = s.P[i];
-    s.FSmoke[i] = 0;
-    for (auto* a : {&s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY})
-        (*a)[i] = 0;
-}
+    // The multifluid companions of a cell holding a single gas: fluid 1 and
+    // fluid 2 at the cell's pressure, fluid 2 denser by RhoRatio2, no fraction.
+    void writeFluidCompanions(ExperimentState& s, long i)
+    {
+        if (!s.isMultifluid() || !s.Rho1.contains(i))
+            return;
+        s.Rho1[i] = s.Rho[i];
+        s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
+        s.P1[i] = s.P[i];
+        s.P2[i] = s.P[i];
+        s.FSmoke[i] = 0;
+        for (auto* a : { &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY })
+            (*a)[i] = 0;
+    }
 
-void copyEntry(ExperimentState& s, Long to, Long from)
-{
-    s.MSelected[to] = s.MSelected[from];
-    s.XSelected[to] = s.XSelected[from];
-    s.RhoSelected[to] = s.RhoSelected[from];
-    s.PSelected[to] = s.PSelected[from];
-    s.VXSelected[to] = s.VXSelected[from];
-}
+    void copyEntry(ExperimentState& s, Long to, Long from)
+    {
+        s.MSelected[to] = s.MSelected[from];
+        s.XSelected[to] = s.XSelected[from];
+        s.RhoSelected[to] = s.RhoSelected[from];
+        s.PSelected[to] = s.PSelected[from];
+        s.VXSelected[to] = s.VXSelected[from];
+    }
 
-void setEntry(ExperimentState& s, Long k, Long cell, double x, double rho, double p, double u)
-{
-    s.MSelected[k] = cell;
-    s.XSelected[k] = x;
-    s.RhoSelected[k] = rho;
-    s.PSelected[k] = p;
-    s.VXSelected[k] = u;
-}
+    void setEntry(ExperimentState& s, Long k, Long cell, double x, double rho, double p, double u)
+    {
+        s.MSelected[k] = cell;
+        s.XSelected[k] = x;
+        s.RhoSelected[k] = rho;
+        s.PSelected[k] = p;
+        s.VXSelected[k] = u;
+    }
 
-// Cells i = from..to rewritten on the line that leaves cell from-1 with the
-// increments given: each cell is its left neighbour plus the step.
-void fillLine(ExperimentState& s, long from, long to, double dRho, double dP, double dU, bool companions)
-{
-    for (long i = from; i <= to; ++i) {
-        s.P[i] = s.P[i - 1] + dP;
-        s.VX[i] = s.VX[i - 1] + dU;
-        s.Rho[i] = s.Rho[i - 1] + dRho;
-        if (companions) {
-            s.VY[i] = 0;
-            s.FSmoke[i] = 0;
+    // Cells i = from..to rewritten on the line that leaves cell from-1 with the
+    // increments given: each cell is its left neighbour plus the step.
+    void fillLine(ExperimentState& s, long from, long to, double dRho, double dP, double dU, bool companions)
+    {
+        for (long i = from; i <= to; ++i) {
+            s.P[i] = s.P[i - 1] + dP;
+            s.VX[i] = s.VX[i - 1] + dU;
+            s.Rho[i] = s.Rho[i - 1] + dRho;
+            if (companions) {
+                s.VY[i] = 0;
+                s.FSmoke[i] = 0;
+            }
+            SetCellSoundSpeed(s, i);
+            if (companions)
+                writeFluidCompanions(s, i);
         }
-        SetCellSoundSpeed(s, i);
-        if (companions)
-            writeFluidCompanions(s, i);
     }
-}
 
-// Cell `to` takes the seven values of cell `from` (an end cell following its
-// neighbour), with the multifluid companions of a single gas.
-void copyCell(ExperimentState& s, long to, long from)
-{
-    s.Rho[to] = s.Rho[from];
-    s.P[to] = s.P[from];
-    s.VX[to] = s.VX[from];
-    s.VY[to] = s.VY[from];
-    s.FSmoke[to] = s.FSmoke[from];
-    s.SoundSpeedSq[to] = s.SoundSpeedSq[from];
-    s.SoundSpeed[to] = s.SoundSpeed[from];
-    writeFluidCompanions(s, to);
-}
-
-// The table must be able to take one more entry than it has.
-void ensureTableRoom(ExperimentState& s)
-{
-    const long needed = std::max<long>(s.NSelected + 2, s.NGridCells + 2);
-    if (s.MSelected.upper() < needed || s.XSelected.upper() < needed || s.RhoSelected.upper() < needed ||
-        s.PSelected.upper() < needed || s.VXSelected.upper() < needed) {
-        s.MSelected.resizeKeep(0, needed);
-        for (auto* a : {&s.XSelected, &s.RhoSelected, &s.PSelected, &s.VXSelected})
-            a->resizeKeep(0, std::max(a->upper(), needed));
+    // Cell `to` takes the seven values of cell `from` (an end cell following its
+    // neighbour), with the multifluid companions of a single gas.
+    void copyCell(ExperimentState& s, long to, long from)
+    {
+        s.Rho[to] = s.Rho[from];
+        s.P[to] = s.P[from];
+        s.VX[to] = s.VX[from];
+        s.VY[to] = s.VY[from];
+        s.FSmoke[to] = s.FSmoke[from];
+        s.SoundSpeedSq[to] = s.SoundSpeedSq[from];
+        s.SoundSpeed[to] = s.SoundSpeed[from];
+        writeFluidCompanions(s, to);
     }
-}
 
-// The running extremes of the replay take the value.
-void track(double v, double& lo, double& hi)
-{
-    if (v < lo)
-        lo = v;
-    if (v > hi)
-        hi = v;
-}
+    // The table must be able to take one more entry than it has.
+    void ensureTableRoom(ExperimentState& s)
+    {
+        const long needed = std::max<long>(s.NSelected + 2, s.NGridCells + 2);
+        if (s.MSelected.upper() < needed || s.XSelected.upper() < needed || s.RhoSelected.upper() < needed
+            || s.PSelected.upper() < needed || s.VXSelected.upper() < needed) {
+            s.MSelected.resizeKeep(0, needed);
+            for (auto* a : { &s.XSelected, &s.RhoSelected, &s.PSelected, &s.VXSelected })
+                a->resizeKeep(0, std::max(a->upper(), needed));
+        }
+    }
 
-// The values of entry `from` (not its cell or position) go to entry `to`.
-void copyEntryValues(ExperimentState& s, Long to, Long from)
-{
-    s.RhoSelected[to] = s.RhoSelected[from];
-    s.PSelected[to] = s.PSelected[from];
-    s.VXSelected[to] = s.VXSelected[from];
-}
+    // The running extremes of the replay take the value.
+    void track(double v, double& lo, double& hi)
+    {
+        if (v < lo)
+            lo = v;
+        if (v > hi)
+            hi = v;
+    }
+
+    // The values of entry `from` (not its cell or position) go to entry `to`.
+    void copyEntryValues(ExperimentState& s, Long to, Long from)
+    {
+        s.RhoSelected[to] = s.RhoSelected[from];
+        s.PSelected[to] = s.PSelected[from];
+        s.VXSelected[to] = s.VXSelected[from];
+    }
 
 } // namespace
 
@@ -213,8 +213,8 @@ SelectStatus SelectCellState(ExperimentState& s, Long m, double rho, double p, d
     const Long left = s.MSelected[k - 1];
     if (m - 1 >= left + 1) {
         const double span = m - left;
-        fillLine(s, left + 1, m - 1, (rho - s.Rho[left]) / span, (p - s.P[left]) / span, (u - s.VX[left]) / span,
-            true);
+        fillLine(
+            s, left + 1, m - 1, (rho - s.Rho[left]) / span, (p - s.P[left]) / span, (u - s.VX[left]) / span, true);
     }
 
     SetCellSoundSpeed(s, m);

@@ -35,10 +35,10 @@ void SetCellSoundSpeed(ExperimentState& s, long i);
 
 enum class SelectStatus {
     Selected,
-    NotReady,   // a run is in progress or the time is not zero: nothing done
+    NotReady, // a run is in progress or the time is not zero: nothing done
     BadDensity, // the density is not above 0: nothing done
-    BadValue,   // a value is not finite: nothing done
-    BadCell,    // m lies outside 1..N: nothing done
+    BadValue, // a value is not finite: nothing done
+    BadCell, // m lies outside 1..N: nothing done
 };
 
 // Select (steps 3 to 11): widen the plot ranges to the values without a

@@ -13,347 +13,365 @@ namespace tamrel {
 
 namespace {
 
-constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::string_view kGotInstead = "got instead ";
+    constexpr std::string_view kLineEnd = "\r\n";
+    constexpr std::string_view kGotInstead = "got instead ";
 
-constexpr std::array<std::string_view, 13> kKeys = {"NDifferenceScheme", "NGridCells", "SoundSpeed0",
-    "CourantNumber", "RhoMax", "RhoMin", "PMax", "PMin", "VXMax", "VXMin", "Periods", "NPlotsPerPeriod",
-    "NSelected"};
-constexpr std::array<std::string_view, 5> kHeader = {"MSelected", "X", "Rho", "P", "VX"};
-constexpr std::array<int, 5> kHeaderColumns = {1, 20, 45, 70, 95};
-constexpr std::array<int, 5> kRowColumns = {1, 15, 40, 65, 90};
-constexpr int kValueColumn = 25;
+    constexpr std::array<std::string_view, 13> kKeys
+        = { "NDifferenceScheme", "NGridCells", "SoundSpeed0", "CourantNumber", "RhoMax", "RhoMin", "PMax", "PMin",
+              "VXMax", "VXMin", "Periods", "NPlotsPerPeriod", "NSelected" };
+    constexpr std::array<std::string_view, 5> kHeader = { "MSelected", "X", "Rho", "P", "VX" };
+    constexpr std::array<int, 5> kHeaderColumns = { 1, 20, 45, 70, 95 };
+    constexpr std::array<int, 5> kRowColumns = { 1, 15, 40, 65, 90 };
+    constexpr int kValueColumn = 25;
 
-// A line longer than this is no set-up line; reading stops there rather than
-// taking an endless line into memory.
-constexpr std::size_t kMaxLineLength = std::size_t{1} << 20;
+    // A line longer than this is no set-up line; reading stops there rather than
+    // taking an endless line into memory.
+    constexpr std::size_t kMaxLineLength = std::size_t { 1 } << 20;
 
-// ---------------------------------------------------------------------------
-// Writing
+    // ---------------------------------------------------------------------------
+    // Writing
 
-void padTo(std::string& line, int column)
-{
-    if (line.size() < static_cast<std::size_t>(column - 1))
-        line.append(static_cast<std::size_t>(column - 1) - line.size(), ' ');
-}
-
-// A sign place, the digits and one blank.
-std::string signedField(bool negative, const std::string& digits)
-{
-    std::string field(1, negative ? '-' : ' ');
-    field += digits;
-    field += ' ';
-    return field;
-}
-
-std::string numberField(double v) { return signedField(v < 0, formatGeneral(std::fabs(v))); }
-
-std::string wholeField(long v)
-{
-    const long long w = v;
-    return signedField(w < 0, std::to_string(w < 0 ? -w : w));
-}
-
-std::string keyLine(std::string_view key, const std::string& value)
-{
-    std::string line(key);
-    padTo(line, kValueColumn);
-    return line + value + std::string(kLineEnd);
-}
-
-// ---------------------------------------------------------------------------
-// Reading
-
-// Lines of a text, ending at CR LF, LF or CR.
-class LineSource {
-public:
-    virtual ~LineSource() = default;
-    // The next line, or nullopt at the end of the text (or past a line too
-    // long to be one of ours).
-    virtual std::optional<std::string> next() = 0;
-};
-
-class TextLines : public LineSource {
-public:
-    explicit TextLines(std::string_view text) : text_(text) {}
-    std::optional<std::string> next() override
+    void padTo(std::string& line, int column)
     {
-        if (pos_ >= text_.size())
-            return std::nullopt;
-        std::size_t end = pos_;
-        while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
-            ++end;
-        std::string line(text_.substr(pos_, end - pos_));
-        pos_ = end;
-        if (pos_ < text_.size() && text_[pos_] == '\r') {
-            ++pos_;
-            if (pos_ < text_.size() && text_[pos_] == '\n')
-                ++pos_;
-        } else if (pos_ < text_.size() && text_[pos_] == '\n') {
-            ++pos_;
-        }
-        return line;
+        if (line.size() < static_cast<std::size_t>(column - 1))
+            line.append(static_cast<std::size_t>(column - 1) - line.size(), ' ');
     }
 
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
-
-class StreamLines : public LineSource {
-public:
-    explicit StreamLines(std::istream& in) : in_(in) {}
-    std::optional<std::string> next() override
+    // A sign place, the digits and one blank.
+    std::string signedField(bool negative, const std::string& digits)
     {
-        std::string line;
-        int c = in_.get();
-        if (c == std::char_traits<char>::eof())
-            return std::nullopt;
-        while (c != std::char_traits<char>::eof() && c != '\r' && c != '\n') {
-            if (line.size() >= kMaxLineLength)
+        std::string field(1, negative ? '-' : ' ');
+        field += digits;
+        field += ' ';
+        return field;
+    }
+
+    std::string numberField(double v)
+    {
+        return signedField(v < 0, formatGeneral(std::fabs(v)));
+    }
+
+    std::string wholeField(long v)
+    {
+        const long long w = v;
+        return signedField(w < 0, std::to_string(w < 0 ? -w : w));
+    }
+
+    std::string keyLine(std::string_view key, const std::string& value)
+    {
+        std::string line(key);
+        padTo(line, kValueColumn);
+        return line + value + std::string(kLineEnd);
+    }
+
+    // ---------------------------------------------------------------------------
+    // Reading
+
+    // Lines of a text, ending at CR LF, LF or CR.
+    class LineSource {
+    public:
+        virtual ~LineSource() = default;
+        // The next line, or nullopt at the end of the text (or past a line too
+        // long to be one of ours).
+        virtual std::optional<std::string> next() = 0;
+    };
+
+    class TextLines : public LineSource {
+    public:
+        explicit TextLines(std::string_view text)
+            : text_(text)
+        {
+        }
+        std::optional<std::string> next() override
+        {
+            if (pos_ >= text_.size())
                 return std::nullopt;
-            line.push_back(static_cast<char>(c));
-            c = in_.get();
+            std::size_t end = pos_;
+            while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n')
+                ++end;
+            std::string line(text_.substr(pos_, end - pos_));
+            pos_ = end;
+            if (pos_ < text_.size() && text_[pos_] == '\r') {
+                ++pos_;
+                if (pos_ < text_.size() && text_[pos_] == '\n')
+                    ++pos_;
+            } else if (pos_ < text_.size() && text_[pos_] == '\n') {
+                ++pos_;
+            }
+            return line;
         }
-        if (c == '\r' && in_.peek() == '\n')
-            in_.get();
-        return line;
+
+    private:
+        std::string_view text_;
+        std::size_t pos_ = 0;
+    };
+
+    class StreamLines : public LineSource {
+    public:
+        explicit StreamLines(std::istream& in)
+            : in_(in)
+        {
+        }
+        std::optional<std::string> next() override
+        {
+            std::string line;
+            int c = in_.get();
+            if (c == std::char_traits<char>::eof())
+                return std::nullopt;
+            while (c != std::char_traits<char>::eof() && c != '\r' && c != '\n') {
+                if (line.size() >= kMaxLineLength)
+                    return std::nullopt;
+                line.push_back(static_cast<char>(c));
+                c = in_.get();
+            }
+            if (c == '\r' && in_.peek() == '\n')
+                in_.get();
+            return line;
+        }
+
+    private:
+        std::istream& in_;
+    };
+
+    bool isBlank(char c)
+    {
+        return c == ' ' || c == '\t';
     }
 
-private:
-    std::istream& in_;
-};
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-// Fields separated by one or more blanks or by a comma (with blanks either
-// side); leading blanks are skipped. Two commas in a row enclose an empty field.
-std::vector<std::string> splitFields(std::string_view line)
-{
-    std::vector<std::string> fields;
-    std::size_t i = 0;
-    while (i < line.size() && isBlank(line[i]))
-        ++i;
-    if (i == line.size())
-        return fields;
-    for (;;) {
-        const std::size_t start = i;
-        while (i < line.size() && !isBlank(line[i]) && line[i] != ',')
-            ++i;
-        fields.emplace_back(line.substr(start, i - start));
+    // Fields separated by one or more blanks or by a comma (with blanks either
+    // side); leading blanks are skipped. Two commas in a row enclose an empty field.
+    std::vector<std::string> splitFields(std::string_view line)
+    {
+        std::vector<std::string> fields;
+        std::size_t i = 0;
         while (i < line.size() && isBlank(line[i]))
             ++i;
         if (i == line.size())
-            break;
-        if (line[i] == ',') {
-            ++i;
+            return fields;
+        for (;;) {
+            const std::size_t start = i;
+            while (i < line.size() && !isBlank(line[i]) && line[i] != ',')
+                ++i;
+            fields.emplace_back(line.substr(start, i - start));
             while (i < line.size() && isBlank(line[i]))
                 ++i;
-            if (i == line.size()) {
-                fields.emplace_back();
+            if (i == line.size())
                 break;
+            if (line[i] == ',') {
+                ++i;
+                while (i < line.size() && isBlank(line[i]))
+                    ++i;
+                if (i == line.size()) {
+                    fields.emplace_back();
+                    break;
+                }
             }
         }
+        return fields;
     }
-    return fields;
-}
 
-std::string checkText(std::string_view expected)
-{
-    return "I expected to read the string '" + std::string(expected) + "' but ";
-}
-
-std::string rejection(const std::string& check, std::string_view got)
-{
-    return check + std::string(kGotInstead) + std::string(got) + std::string(kLineEnd) +
-        std::string(kSetupRejectTail);
-}
-
-SetupReadResult silent() { return {}; }
-
-SetupReadResult rejected(std::string message)
-{
-    SetupReadResult r;
-    r.status = SetupReadStatus::Rejected;
-    r.message = std::move(message);
-    return r;
-}
-
-std::optional<Long> wholeNumber(const std::string& field)
-{
-    const auto v = parseNumber(field);
-    if (!v)
-        return std::nullopt;
-    return roundToLong(*v);
-}
-
-std::string plain(double v) { return formatGeneral(v); }
-
-// The checks on the thirteen parameters; the table's size depends on them,
-// so they come before any row is read.
-std::string checkParameters(const SetupData& d)
-{
-    if (d.NGridCells < kMinGridCells || d.NGridCells > kMaxRunGridCells)
-        return rejection("I expected to read a number of grid cells from 6 to 5000 for 'NGridCells' but ",
-            plain(d.NGridCells));
-    if (!(d.SoundSpeed0 > 0))
-        return rejection("I expected to read a positive number for 'SoundSpeed0' but ", plain(d.SoundSpeed0));
-    if (!(d.CourantNumber > 0 && d.CourantNumber < 1))
-        return rejection("I expected to read a number between 0 and 1 for 'CourantNumber' but ",
-            plain(d.CourantNumber));
-    if (!(d.Periods > 0))
-        return rejection("I expected to read a positive number for 'Periods' but ", plain(d.Periods));
-    if (d.NPlotsPerPeriod < 1)
-        return rejection("I expected to read a positive whole number for 'NPlotsPerPeriod' but ",
-            plain(d.NPlotsPerPeriod));
-    // The history the rebuild allocates: at least one row, within memory.
-    const std::int64_t most = MaxPlotsTotal(d.NGridCells);
-    const std::string range = "from 1 to " + plain(static_cast<double>(most)) + " snapshots";
-    if (d.NPlotsPerPeriod > most)
-        return rejection("I expected to read a snapshot rate giving " + range + " for 'NPlotsPerPeriod' but ",
-            plain(d.NPlotsPerPeriod));
-    const std::int64_t rows = PlotsTotalFor(static_cast<double>(d.NPlotsPerPeriod), d.Periods);
-    if (rows < 1 || rows > most)
-        return rejection("I expected to read a number of time units giving " + range + " for 'Periods' but ",
-            plain(d.Periods));
-    if (d.NSelected < 0 || d.NSelected > d.NGridCells)
-        return rejection("I expected to read a number of selected cells from 0 to " + plain(d.NGridCells) +
-                " for 'NSelected' but ",
-            plain(d.NSelected));
-    return {};
-}
-
-std::string checkTable(const SetupData& d)
-{
-    const Long n = d.NGridCells;
-    const std::size_t entries = static_cast<std::size_t>(d.NSelected) + 2;
-    if (d.MSelected.size() != entries || d.XSelected.size() != entries || d.RhoSelected.size() != entries ||
-        d.PSelected.size() != entries || d.VXSelected.size() != entries)
-        return rejection("I expected to read " + plain(static_cast<double>(entries)) +
-                " rows of selected cells for 'NSelected' but ",
-            plain(static_cast<double>(d.MSelected.size())));
-    if (d.MSelected[0] != 0)
-        return rejection("I expected to read the cell number 0 for 'MSelected' of entry 0 but ",
-            plain(d.MSelected[0]));
-    for (Long j = 1; j <= d.NSelected; ++j) {
-        const Long lowest = d.MSelected[static_cast<std::size_t>(j - 1)] + 1;
-        const Long m = d.MSelected[static_cast<std::size_t>(j)];
-        if (m < std::max<Long>(1, lowest) || m > n)
-            return rejection("I expected to read a cell number from " + plain(std::max<Long>(1, lowest)) + " to " +
-                    plain(n) + " for 'MSelected' of entry " + plain(j) + " but ",
-                plain(m));
+    std::string checkText(std::string_view expected)
+    {
+        return "I expected to read the string '" + std::string(expected) + "' but ";
     }
-    const Long last = d.NSelected + 1;
-    if (d.MSelected[static_cast<std::size_t>(last)] != n + 1)
-        return rejection("I expected to read the cell number " + plain(n + 1) + " for 'MSelected' of entry " +
-                plain(last) + " but ",
-            plain(d.MSelected[static_cast<std::size_t>(last)]));
-    for (std::size_t j = 0; j < entries; ++j) {
-        if (!(d.RhoSelected[j] > 0))
-            return rejection("I expected to read a positive density for 'Rho' of entry " +
-                    plain(static_cast<double>(j)) + " but ",
-                plain(d.RhoSelected[j]));
-        if (!(d.PSelected[j] > 0))
-            return rejection("I expected to read a positive pressure for 'P' of entry " +
-                    plain(static_cast<double>(j)) + " but ",
-                plain(d.PSelected[j]));
+
+    std::string rejection(const std::string& check, std::string_view got)
+    {
+        return check + std::string(kGotInstead) + std::string(got) + std::string(kLineEnd)
+            + std::string(kSetupRejectTail);
     }
-    return {};
-}
 
-SetupReadResult readSetup(LineSource& lines)
-{
-    SetupReadResult result;
-    SetupData& d = result.data;
+    SetupReadResult silent()
+    {
+        return {};
+    }
 
-    // Thirteen key lines: the key, then its value.
-    std::array<double, 13> values{};
-    for (std::size_t k = 0; k < kKeys.size(); ++k) {
-        const auto line = lines.next();
-        if (!line)
-            return silent();
-        const auto fields = splitFields(*line);
-        const std::string key = fields.empty() ? std::string() : fields[0];
-        if (key != kKeys[k])
-            return rejected(rejection(checkText(kKeys[k]), key));
-        if (fields.size() < 2)
-            return silent();
-        const auto v = parseNumber(fields[1]);
+    SetupReadResult rejected(std::string message)
+    {
+        SetupReadResult r;
+        r.status = SetupReadStatus::Rejected;
+        r.message = std::move(message);
+        return r;
+    }
+
+    std::optional<Long> wholeNumber(const std::string& field)
+    {
+        const auto v = parseNumber(field);
         if (!v)
-            return silent();
-        values[k] = *v;
-    }
-    d.NDifferenceScheme = roundToLong(values[0]);
-    d.NGridCells = roundToLong(values[1]);
-    d.SoundSpeed0 = values[2];
-    d.CourantNumber = values[3];
-    d.RhoMax = values[4];
-    d.RhoMin = values[5];
-    d.PMax = values[6];
-    d.PMin = values[7];
-    d.VXMax = values[8];
-    d.VXMin = values[9];
-    d.Periods = values[10];
-    d.NPlotsPerPeriod = roundToLong(values[11]);
-    d.NSelected = roundToLong(values[12]);
-
-    // The separator: empty, or blanks alone.
-    const auto separator = lines.next();
-    if (!separator)
-        return silent();
-    if (!splitFields(*separator).empty())
-        return rejected(rejection("I expected to read the null string but ", *separator));
-
-    // The header: all five words are reported together when any is wrong.
-    const auto header = lines.next();
-    if (!header)
-        return silent();
-    const auto words = splitFields(*header);
-    bool headerOk = words.size() >= kHeader.size();
-    for (std::size_t i = 0; headerOk && i < kHeader.size(); ++i)
-        headerOk = words[i] == kHeader[i];
-    if (!headerOk) {
-        std::string message;
-        for (std::size_t i = 0; i < kHeader.size(); ++i)
-            message += checkText(kHeader[i]) + std::string(kGotInstead) + (i < words.size() ? words[i] : "") +
-                std::string(kLineEnd);
-        return rejected(message + std::string(kSetupRejectTail));
+            return std::nullopt;
+        return roundToLong(*v);
     }
 
-    // The counts decide how much is read, so they are checked first.
-    if (auto message = checkParameters(d); !message.empty())
-        return rejected(std::move(message));
-
-    const std::size_t entries = static_cast<std::size_t>(d.NSelected) + 2;
-    d.MSelected.reserve(entries);
-    for (auto* v : {&d.XSelected, &d.RhoSelected, &d.PSelected, &d.VXSelected})
-        v->reserve(entries);
-    for (std::size_t j = 0; j < entries; ++j) {
-        const auto line = lines.next();
-        if (!line)
-            return silent();
-        const auto fields = splitFields(*line);
-        if (fields.size() < 5)
-            return silent();
-        const auto m = wholeNumber(fields[0]);
-        const auto x = parseNumber(fields[1]);
-        const auto rho = parseNumber(fields[2]);
-        const auto p = parseNumber(fields[3]);
-        const auto u = parseNumber(fields[4]);
-        if (!m || !x || !rho || !p || !u)
-            return silent();
-        d.MSelected.push_back(*m);
-        d.XSelected.push_back(*x);
-        d.RhoSelected.push_back(*rho);
-        d.PSelected.push_back(*p);
-        d.VXSelected.push_back(*u);
+    std::string plain(double v)
+    {
+        return formatGeneral(v);
     }
 
-    if (auto message = checkTable(d); !message.empty())
-        return rejected(std::move(message));
-    result.status = SetupReadStatus::Ok;
-    return result;
-}
+    // The checks on the thirteen parameters; the table's size depends on them,
+    // so they come before any row is read.
+    std::string checkParameters(const SetupData& d)
+    {
+        if (d.NGridCells < kMinGridCells || d.NGridCells > kMaxRunGridCells)
+            return rejection("I expected to read a number of grid cells from 6 to 5000 for 'NGridCells' but ",
+                plain(d.NGridCells));
+        if (!(d.SoundSpeed0 > 0))
+            return rejection("I expected to read a positive number for 'SoundSpeed0' but ", plain(d.SoundSpeed0));
+        if (!(d.CourantNumber > 0 && d.CourantNumber < 1))
+            return rejection(
+                "I expected to read a number between 0 and 1 for 'CourantNumber' but ", plain(d.CourantNumber));
+        if (!(d.Periods > 0))
+            return rejection("I expected to read a positive number for 'Periods' but ", plain(d.Periods));
+        if (d.NPlotsPerPeriod < 1)
+            return rejection(
+                "I expected to read a positive whole number for 'NPlotsPerPeriod' but ", plain(d.NPlotsPerPeriod));
+        // The history the rebuild allocates: at least one row, within memory.
+        const std::int64_t most = MaxPlotsTotal(d.NGridCells);
+        const std::string range = "from 1 to " + plain(static_cast<double>(most)) + " snapshots";
+        if (d.NPlotsPerPeriod > most)
+            return rejection("I expected to read a snapshot rate giving " + range + " for 'NPlotsPerPeriod' but ",
+                plain(d.NPlotsPerPeriod));
+        const std::int64_t rows = PlotsTotalFor(static_cast<double>(d.NPlotsPerPeriod), d.Periods);
+        if (rows < 1 || rows > most)
+            return rejection("I expected to read a number of time units giving " + range + " for 'Periods' but ",
+                plain(d.Periods));
+        if (d.NSelected < 0 || d.NSelected > d.NGridCells)
+            return rejection("I expected to read a number of selected cells from 0 to " + plain(d.NGridCells)
+                    + " for 'NSelected' but ",
+                plain(d.NSelected));
+        return {};
+    }
+
+    std::string checkTable(const SetupData& d)
+    {
+        const Long n = d.NGridCells;
+        const std::size_t entries = static_cast<std::size_t>(d.NSelected) + 2;
+        if (d.MSelected.size() != entries || d.XSelected.size() != entries || d.RhoSelected.size() != entries
+            || d.PSelected.size() != entries || d.VXSelected.size() != entries)
+            return rejection("I expected to read " + plain(static_cast<double>(entries))
+                    + " rows of selected cells for 'NSelected' but ",
+                plain(static_cast<double>(d.MSelected.size())));
+        if (d.MSelected[0] != 0)
+            return rejection(
+                "I expected to read the cell number 0 for 'MSelected' of entry 0 but ", plain(d.MSelected[0]));
+        for (Long j = 1; j <= d.NSelected; ++j) {
+            const Long lowest = d.MSelected[static_cast<std::size_t>(j - 1)] + 1;
+            const Long m = d.MSelected[static_cast<std::size_t>(j)];
+            if (m < std::max<Long>(1, lowest) || m > n)
+                return rejection("I expected to read a cell number from " + plain(std::max<Long>(1, lowest))
+                        + " to " + plain(n) + " for 'MSelected' of entry " + plain(j) + " but ",
+                    plain(m));
+        }
+        const Long last = d.NSelected + 1;
+        if (d.MSelected[static_cast<std::size_t>(last)] != n + 1)
+            return rejection("I expected to read the cell number " + plain(n + 1) + " for 'MSelected' of entry "
+                    + plain(last) + " but ",
+                plain(d.MSelected[static_cast<std::size_t>(last)]));
+        for (std::size_t j = 0; j < entries; ++j) {
+            if (!(d.RhoSelected[j] > 0))
+                return rejection("I expected to read a positive density for 'Rho' of entry "
+                        + plain(static_cast<double>(j)) + " but ",
+                    plain(d.RhoSelected[j]));
+            if (!(d.PSelected[j] > 0))
+                return rejection("I expected to read a positive pressure for 'P' of entry "
+                        + plain(static_cast<double>(j)) + " but ",
+                    plain(d.PSelected[j]));
+        }
+        return {};
+    }
+
+    SetupReadResult readSetup(LineSource& lines)
+    {
+        SetupReadResult result;
+        SetupData& d = result.data;
+
+        // Thirteen key lines: the key, then its value.
+        std::array<double, 13> values {};
+        for (std::size_t k = 0; k < kKeys.size(); ++k) {
+            const auto line = lines.next();
+            if (!line)
+                return silent();
+            const auto fields = splitFields(*line);
+            const std::string key = fields.empty() ? std::string() : fields[0];
+            if (key != kKeys[k])
+                return rejected(rejection(checkText(kKeys[k]), key));
+            if (fields.size() < 2)
+                return silent();
+            const auto v = parseNumber(fields[1]);
+            if (!v)
+                return silent();
+            values[k] = *v;
+        }
+        d.NDifferenceScheme = roundToLong(values[0]);
+        d.NGridCells = roundToLong(values[1]);
+        d.SoundSpeed0 = values[2];
+        d.CourantNumber = values[3];
+        d.RhoMax = values[4];
+        d.RhoMin = values[5];
+        d.PMax = values[6];
+        d.PMin = values[7];
+        d.VXMax = values[8];
+        d.VXMin = values[9];
+        d.Periods = values[10];
+        d.NPlotsPerPeriod = roundToLong(values[11]);
+        d.NSelected = roundToLong(values[12]);
+
+        // The separator: empty, or blanks alone.
+        const auto separator = lines.next();
+        if (!separator)
+            return silent();
+        if (!splitFields(*separator).empty())
+            return rejected(rejection("I expected to read the null string but ", *separator));
+
+        // The header: all five words are reported together when any is wrong.
+        const auto header = lines.next();
+        if (!header)
+            return silent();
+        const auto words = splitFields(*header);
+        bool headerOk = words.size() >= kHeader.size();
+        for (std::size_t i = 0; headerOk && i < kHeader.size(); ++i)
+            headerOk = words[i] == kHeader[i];
+        if (!headerOk) {
+            std::string message;
+            for (std::size_t i = 0; i < kHeader.size(); ++i)
+                message += checkText(kHeader[i]) + std::string(kGotInstead) + (i < words.size() ? words[i] : "")
+                    + std::string(kLineEnd);
+            return rejected(message + std::string(kSetupRejectTail));
+        }
+
+        // The counts decide how much is read, so they are checked first.
+        if (auto message = checkParameters(d); !message.empty())
+            return rejected(std::move(message));
+
+        const std::size_t entries = static_cast<std::size_t>(d.NSelected) + 2;
+        d.MSelected.reserve(entries);
+        for (auto* v : { &d.XSelected, &d.RhoSelected, &d.PSelected, &d.VXSelected })
+            v->reserve(entries);
+        for (std::size_t j = 0; j < entries; ++j) {
+            const auto line = lines.next();
+            if (!line)
+                return silent();
+            const auto fields = splitFields(*line);
+            if (fields.size() < 5)
+                return silent();
+            const auto m = wholeNumber(fields[0]);
+            const auto x = parseNumber(fields[1]);
+            const auto rho = parseNumber(fields[2]);
+            const auto p = parseNumber(fields[3]);
+            const auto u = parseNumber(fields[4]);
+            if (!m || !x || !rho || !p || !u)
+                return silent();
+            d.MSelected.push_back(*m);
+            d.XSelected.push_back(*x);
+            d.RhoSelected.push_back(*rho);
+            d.PSelected.push_back(*p);
+            d.VXSelected.push_back(*u);
+        }
+
+        if (auto message = checkTable(d); !message.empty())
+            return rejected(std::move(message));
+        result.status = SetupReadStatus::Ok;
+        return result;
+    }
 
 } // namespace
 
@@ -385,11 +403,11 @@ std::string WriteSetupText(const ExperimentState& s)
     for (Long j = 0; j <= s.NSelected + 1; ++j) {
         // Only the entries the table holds; a table shorter than NSelected
         // claims gives a short file, which the reader refuses.
-        if (!s.MSelected.contains(j) || !s.XSelected.contains(j) || !s.RhoSelected.contains(j) ||
-            !s.PSelected.contains(j) || !s.VXSelected.contains(j))
+        if (!s.MSelected.contains(j) || !s.XSelected.contains(j) || !s.RhoSelected.contains(j)
+            || !s.PSelected.contains(j) || !s.VXSelected.contains(j))
             break;
-        const std::array<std::string, 5> fields = {wholeField(s.MSelected[j]), numberField(s.XSelected[j]),
-            numberField(s.RhoSelected[j]), numberField(s.PSelected[j]), numberField(s.VXSelected[j])};
+        const std::array<std::string, 5> fields = { wholeField(s.MSelected[j]), numberField(s.XSelected[j]),
+            numberField(s.RhoSelected[j]), numberField(s.PSelected[j]), numberField(s.VXSelected[j]) };
         std::string row;
         for (std::size_t i = 0; i < fields.size(); ++i) {
             padTo(row, kRowColumns[i]);
@@ -441,7 +459,7 @@ bool CommitSetup(ExperimentState& s, const SetupData& d)
     s.NSelected = d.NSelected;
     const long up = static_cast<long>(d.NGridCells) + 2;
     s.MSelected.resizeKeep(0, up);
-    for (auto* a : {&s.XSelected, &s.RhoSelected, &s.PSelected, &s.VXSelected})
+    for (auto* a : { &s.XSelected, &s.RhoSelected, &s.PSelected, &s.VXSelected })
         a->resizeKeep(0, up);
     for (std::size_t j = 0; j < d.MSelected.size(); ++j) {
         const long k = static_cast<long>(j);

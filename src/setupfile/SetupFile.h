@@ -47,15 +47,15 @@ struct SetupData {
 };
 
 enum class SetupReadStatus {
-    Ok,            // `data` holds the whole file
+    Ok, // `data` holds the whole file
     SilentFailure, // cannot open, ends early, or a number where none is: no message
-    Rejected,      // a wrong key, separator line, header or value: show `message`
+    Rejected, // a wrong key, separator line, header or value: show `message`
 };
 
 struct SetupReadResult {
     SetupReadStatus status = SetupReadStatus::SilentFailure;
     std::string message; // for Rejected: the message box text, lines joined by CR LF
-    SetupData data;      // for Ok
+    SetupData data; // for Ok
 };
 
 // The closing lines of every rejection message.

@@ -13,338 +13,343 @@
 namespace tamrel {
 namespace {
 
-using testing::selectedState;
+    using testing::selectedState;
 
-const std::string kTail = "You screwed up.   This input file will be ignored.";
+    const std::string kTail = "You screwed up.   This input file will be ignored.";
 
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(pos));
-            break;
-        }
-        lines.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    return lines;
-}
-
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const auto& l : lines)
-        text += l + "\r\n";
-    return text;
-}
-
-// A set-up whose numbers need all fifteen digits.
-ExperimentState awkwardState()
-{
-    ExperimentState s = selectedState(
-        {{1, 1.0 / 7, 2.0 / 3, -0.1}, {100, 0.125, 0.1, 1.0 / 9}, {37, 3.0e-5, 1.0e6 / 7, -123.456789}});
-    SelectCellState(s, 38, 5.0 / 11, 0.3, 0.0);
-    s.NDifferenceScheme = -12;
-    s.SoundSpeed0 = 1.0 / 3;
-    s.CourantNumber = 0.123456789012345;
-    s.RhoMax = 2.0 / 3;
-    s.RhoMin = -1e-20;
-    s.PMax = 1.23456789012345e17;
-    s.PMin = 0;
-    s.VXMax = 7e-300;
-    s.VXMin = -4.5;
-    s.Periods = 0.0123456789;
-    s.NPlotsPerPeriod = 1000;
-    return s;
-}
-
-::testing::AssertionResult sameTo15Digits(double read, double written)
-{
-    if (read == written || std::fabs(read - written) <= 5e-15 * std::fabs(written))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << read << " vs " << written;
-}
-
-TEST(SetupWrite, LayoutOfKeysHeaderAndRows)
-{
-    ExperimentState s = selectedState({{1, 1.0, 1.0, 0.0}, {100, 0.5, 0.25, -0.75}, {30, 2.0, 1.0, 0.0},
-        {60, 3.0, 1.0, 0.0}});
-    ASSERT_EQ(s.NSelected, 4);
-    const std::string text = WriteSetupText(s);
-
-    // Every line ends with CR LF and there is no stray line feed.
-    ASSERT_GE(text.size(), 2u);
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
-    const auto lines = linesOf(text);
-    ASSERT_EQ(lines.size(), 21u);
-
-    EXPECT_EQ(lines[0], "NDifferenceScheme        3 ");
-    EXPECT_EQ(lines[1], "NGridCells               100 ");
-    EXPECT_EQ(lines[9].substr(0, 25), "VXMin                   -");
-    EXPECT_EQ(lines[12], "NSelected                4 ");
-    EXPECT_EQ(lines[13], "");
-    EXPECT_EQ(lines[14], "MSelected          X                        Rho                      P                        VX");
-
-    // Rows: numbers at columns 1, 15, 40, 65, 90, each a sign place first.
-    const std::regex row(R"(^[ -]\d+ +[ -]\S+ +[ -]\S+ +[ -]\S+ +[ -]\S+ $)");
-    for (std::size_t r = 15; r < 21; ++r) {
-        SCOPED_TRACE(lines[r]);
-        EXPECT_TRUE(std::regex_match(lines[r], row));
-        for (std::size_t col : {14u, 39u, 64u, 89u}) {
-            ASSERT_GT(lines[r].size(), col + 1);
-            EXPECT_NE(lines[r][col - 1], '-'); // the field before ended with its blank
-            EXPECT_TRUE(lines[r][col] == ' ' || lines[r][col] == '-');
-            EXPECT_NE(lines[r][col + 1], ' ');
-        }
-    }
-    EXPECT_EQ(lines[15].substr(0, 21), " 0            -1E-07 ");
-    EXPECT_EQ(lines[19].substr(89), "-0.75 ");
-    EXPECT_EQ(lines[20].substr(0, 5), " 101 ");
-}
-
-TEST(SetupRead, AWrittenFileReadsBackToFifteenDigits)
-{
-    const ExperimentState s = awkwardState();
-    const std::string path = ::testing::TempDir() + "tamrel_setup_roundtrip.txt";
-    ASSERT_TRUE(WriteSetupFile(s, path));
-    const SetupReadResult r = ReadSetupFile(path);
-    std::remove(path.c_str());
-    ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
-    const SetupData& d = r.data;
-
-    EXPECT_EQ(d.NDifferenceScheme, -12);
-    EXPECT_EQ(d.NGridCells, 100);
-    EXPECT_EQ(d.NPlotsPerPeriod, 1000);
-    EXPECT_EQ(d.NSelected, s.NSelected);
-    for (auto [read, written] : std::vector<std::pair<double, double>>{{d.SoundSpeed0, s.SoundSpeed0},
-             {d.CourantNumber, s.CourantNumber}, {d.RhoMax, s.RhoMax}, {d.RhoMin, s.RhoMin}, {d.PMax, s.PMax},
-             {d.PMin, s.PMin}, {d.VXMax, s.VXMax}, {d.VXMin, s.VXMin}, {d.Periods, s.Periods}})
-        EXPECT_TRUE(sameTo15Digits(read, written));
-    ASSERT_EQ(d.MSelected.size(), static_cast<std::size_t>(s.NSelected + 2));
-    for (Long j = 0; j <= s.NSelected + 1; ++j) {
-        SCOPED_TRACE(j);
-        const auto i = static_cast<std::size_t>(j);
-        EXPECT_EQ(d.MSelected[i], s.MSelected[j]);
-        EXPECT_TRUE(sameTo15Digits(d.XSelected[i], s.XSelected[j]));
-        EXPECT_TRUE(sameTo15Digits(d.RhoSelected[i], s.RhoSelected[j]));
-        EXPECT_TRUE(sameTo15Digits(d.PSelected[i], s.PSelected[j]));
-        EXPECT_TRUE(sameTo15Digits(d.VXSelected[i], s.VXSelected[j]));
-    }
-
-    // Writing what was read gives the same text again.
-    ExperimentState again = testing::emptyTableState();
-    ASSERT_TRUE(CommitSetup(again, d));
-    EXPECT_EQ(WriteSetupText(again), WriteSetupText(s));
-}
-
-TEST(SetupRead, CommasAndExtraBlanksSeparateFields)
-{
-    const ExperimentState s = awkwardState();
-    auto lines = linesOf(WriteSetupText(s));
-    lines[1] = "NGridCells,100";
-    lines[2] = "   SoundSpeed0 ,  " + lines[2].substr(24);
-    lines[14] = "MSelected,X,Rho,P,VX";
-    lines[16] = std::regex_replace(lines[16], std::regex(" +"), ",");
-    lines[16] = lines[16].substr(1); // a row that starts with its first number
-    const SetupReadResult r = ReadSetupText(joinLines(lines));
-    ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
-    EXPECT_EQ(r.data.NGridCells, 100);
-    EXPECT_TRUE(sameTo15Digits(r.data.SoundSpeed0, 1.0 / 3));
-    EXPECT_TRUE(sameTo15Digits(r.data.XSelected[1], s.XSelected[1]));
-    EXPECT_TRUE(sameTo15Digits(r.data.VXSelected[1], s.VXSelected[1]));
-
-    // Line feeds alone end lines too; a separator of blanks counts as empty.
-    std::string unix = std::regex_replace(WriteSetupText(s), std::regex("\r\n"), "\n");
-    unix.replace(unix.find("\n\nMSelected"), 2, "\n    \t\n");
-    EXPECT_EQ(ReadSetupText(unix).status, SetupReadStatus::Ok) << ReadSetupText(unix).message;
-}
-
-TEST(SetupRead, AMisspeltKeyIsNamedWordForWord)
-{
-    std::string text = WriteSetupText(awkwardState());
-    text.replace(text.find("NGridCells"), 10, "NGridcells");
-    const SetupReadResult r = ReadSetupText(text);
-    EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-    EXPECT_EQ(r.message,
-        "I expected to read the string 'NGridCells' but got instead NGridcells\r\n"
-        "You screwed up.   This input file will be ignored.");
-}
-
-TEST(SetupRead, ASwappedHeaderListsAllFiveChecks)
-{
-    std::string text = WriteSetupText(awkwardState());
-    const auto at = text.find("Rho                      P");
-    text.replace(at, 26, "P                        Rho");
-    const SetupReadResult r = ReadSetupText(text);
-    EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-    EXPECT_EQ(r.message,
-        "I expected to read the string 'MSelected' but got instead MSelected\r\n"
-        "I expected to read the string 'X' but got instead X\r\n"
-        "I expected to read the string 'Rho' but got instead P\r\n"
-        "I expected to read the string 'P' but got instead Rho\r\n"
-        "I expected to read the string 'VX' but got instead VX\r\n"
-        "You screwed up.   This input file will be ignored.");
-}
-
-TEST(SetupRead, TheSeparatorLineMustBeEmpty)
-{
-    auto lines = linesOf(WriteSetupText(awkwardState()));
-    lines[13] = "  stray words";
-    const SetupReadResult r = ReadSetupText(joinLines(lines));
-    EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-    EXPECT_EQ(r.message, "I expected to read the null string but got instead   stray words\r\n" + kTail);
-}
-
-TEST(SetupRead, SilentFailures)
-{
-    const std::string good = WriteSetupText(awkwardState());
-    const auto lines = linesOf(good);
-    auto withLine = [&](std::size_t i, const std::string& line) {
-        auto copy = lines;
-        copy[i] = line;
-        return joinLines(copy);
-    };
-    struct Case {
-        const char* name;
-        std::string text;
-    };
-    for (const Case& c : {
-             Case{"empty file", ""},
-             Case{"ends in the keys", good.substr(0, good.find("Periods"))},
-             Case{"ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2)},
-             Case{"ends before the header", good.substr(0, good.find("MSelected"))},
-             Case{"ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 20)},
-             Case{"ends before the last row", joinLines({lines.begin(), lines.end() - 1})},
-             Case{"key without value", withLine(1, "NGridCells")},
-             Case{"value not a number", withLine(3, "CourantNumber     0.5x")},
-             Case{"row with letters", withLine(16, " 1  0.01  1  abc  0")},
-             Case{"row with four numbers", withLine(16, " 1  0.01  1  1")},
-             Case{"row with an empty field", withLine(16, "1,0.01,,1,1")},
-         }) {
-        SCOPED_TRACE(c.name);
-        const SetupReadResult r = ReadSetupText(c.text);
-        EXPECT_EQ(r.status, SetupReadStatus::SilentFailure) << r.message;
-        EXPECT_TRUE(r.message.empty());
-    }
-    EXPECT_EQ(ReadSetupFile(::testing::TempDir() + "no/such/dir/setup.txt").status, SetupReadStatus::SilentFailure);
-}
-
-TEST(SetupRead, ValuesTheRestOfTheLabCannotTakeAreRejected)
-{
-    const auto lines = linesOf(WriteSetupText(selectedState({{1, 1.0, 1.0, 0.0}, {40, 2.0, 1.0, 0.0},
-        {100, 1.0, 1.0, 0.0}})));
-    ASSERT_EQ(lines[16].substr(0, 3), " 1 ");
-    auto withLine = [&](std::size_t i, const std::string& line) {
-        auto copy = lines;
-        copy[i] = line;
-        return joinLines(copy);
-    };
-    struct Case {
-        std::string text;
-        std::string names; // what the message must name
-        std::string got;
-    };
-    for (const Case& c : {
-             Case{withLine(1, "NGridCells 5"), "'NGridCells'", "5"},
-             Case{withLine(1, "NGridCells 5001"), "'NGridCells'", "5001"},
-             Case{withLine(2, "SoundSpeed0 0"), "'SoundSpeed0'", "0"},
-             Case{withLine(2, "SoundSpeed0 -2"), "'SoundSpeed0'", "-2"},
-             Case{withLine(3, "CourantNumber 1"), "'CourantNumber'", "1"},
-             Case{withLine(3, "CourantNumber 0"), "'CourantNumber'", "0"},
-             Case{withLine(10, "Periods 0"), "'Periods'", "0"},
-             Case{withLine(11, "NPlotsPerPeriod 0"), "'NPlotsPerPeriod'", "0"},
-             Case{withLine(10, "Periods 1e9"), "'Periods'", "1000000000"},
-             Case{withLine(10, "Periods 0.001"), "'Periods'", "0.001"},
-             Case{withLine(11, "NPlotsPerPeriod 1e12"), "'NPlotsPerPeriod'", "2147483647"},
-             Case{withLine(12, "NSelected -1"), "'NSelected'", "-1"},
-             Case{withLine(12, "NSelected 101"), "'NSelected'", "101"},
-             Case{withLine(16, " 0 0.01 1 1 0"), "'MSelected' of entry 1", "0"},
-             Case{withLine(16, " 41 0.01 1 1 0"), "'MSelected' of entry 2", "40"},
-             Case{withLine(17, " 1 0.4 2 1 0"), "'MSelected' of entry 2", "1"},
-             Case{withLine(15, " 3 0 1 1 0"), "'MSelected' of entry 0", "3"},
-             Case{withLine(19, " 100 1 1 1 0"), "'MSelected' of entry 4", "100"},
-             Case{withLine(17, " 40 0.4 0 1 0"), "'Rho' of entry 2", "0"},
-             Case{withLine(15, " 0 0 1 -1 0"), "'P' of entry 0", "-1"},
-         }) {
-        SCOPED_TRACE(c.names + " " + c.got);
-        const SetupReadResult r = ReadSetupText(c.text);
-        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-        EXPECT_NE(r.message.find(c.names), std::string::npos) << r.message;
-        EXPECT_NE(r.message.find(" but got instead " + c.got + "\r\n" + kTail), std::string::npos) << r.message;
-        EXPECT_EQ(r.message.find("I expected to read"), 0u) << r.message;
-    }
-    EXPECT_EQ(ReadSetupText(withLine(1, "NGridCells 5001")).message,
-        "I expected to read a number of grid cells from 6 to 5000 for 'NGridCells' but got instead 5001\r\n" + kTail);
-}
-
-TEST(SetupRead, AHugeTableClaimIsRefusedBeforeReading)
-{
-    auto lines = linesOf(WriteSetupText(selectedState({{1, 1.0, 1.0, 0.0}})));
-    lines[12] = "NSelected 2000000000";
-    const SetupReadResult r = ReadSetupText(joinLines(lines));
-    EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-    EXPECT_NE(r.message.find("'NSelected'"), std::string::npos);
-    EXPECT_TRUE(r.data.MSelected.empty());
-    EXPECT_EQ(r.data.MSelected.capacity(), 0u);
-}
-
-TEST(SetupRead, AnEndlessLineInAFileIsAFailure)
-{
-    const std::string path = ::testing::TempDir() + "tamrel_setup_long_line.txt";
+    std::vector<std::string> linesOf(const std::string& text)
     {
-        std::ofstream out(path, std::ios::binary);
-        out << "NDifferenceScheme " << std::string(3u << 20, '7') << "\r\n";
+        std::vector<std::string> lines;
+        std::size_t pos = 0;
+        while (pos < text.size()) {
+            const std::size_t end = text.find("\r\n", pos);
+            if (end == std::string::npos) {
+                lines.push_back(text.substr(pos));
+                break;
+            }
+            lines.push_back(text.substr(pos, end - pos));
+            pos = end + 2;
+        }
+        return lines;
     }
-    EXPECT_EQ(ReadSetupFile(path).status, SetupReadStatus::SilentFailure);
-    std::remove(path.c_str());
-}
 
-TEST(SetupCommit, TakesTheFileAndStartsAfresh)
-{
-    ExperimentState source = awkwardState();
-    source.NGridCells = 50; // a table on a smaller grid
-    for (Long j = 1; j <= source.NSelected; ++j)
-        source.MSelected[j] = std::min<Long>(source.MSelected[j], 46 + j);
-    source.MSelected[source.NSelected + 1] = 51;
-    const SetupReadResult r = ReadSetupText(WriteSetupText(source));
-    ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
+    std::string joinLines(const std::vector<std::string>& lines)
+    {
+        std::string text;
+        for (const auto& l : lines)
+            text += l + "\r\n";
+        return text;
+    }
 
-    ExperimentState s = testing::emptyTableState();
-    s.Stopped = 1;
-    s.TimeNow = 0.4;
-    s.MnBdry = 2;
-    ASSERT_TRUE(CommitSetup(s, r.data));
-    EXPECT_EQ(s.NGridCells, 50);
-    EXPECT_EQ(s.MSelected.upper(), 52);
-    EXPECT_EQ(s.XSelected.upper(), 52);
-    EXPECT_EQ(s.NSelected, r.data.NSelected);
-    EXPECT_EQ(s.MSelected[s.NSelected + 1], 51);
-    EXPECT_EQ(s.VXSelected[1], r.data.VXSelected[1]);
-    EXPECT_EQ(s.CourantNumber, r.data.CourantNumber);
-    EXPECT_EQ(s.Periods, r.data.Periods);
-    EXPECT_EQ(s.TimeNow, 0.0);
-    EXPECT_EQ(s.MnBdry, 2); // boundary types are not part of a set-up
+    // A set-up whose numbers need all fifteen digits.
+    ExperimentState awkwardState()
+    {
+        ExperimentState s = selectedState({ { 1, 1.0 / 7, 2.0 / 3, -0.1 }, { 100, 0.125, 0.1, 1.0 / 9 },
+            { 37, 3.0e-5, 1.0e6 / 7, -123.456789 } });
+        SelectCellState(s, 38, 5.0 / 11, 0.3, 0.0);
+        s.NDifferenceScheme = -12;
+        s.SoundSpeed0 = 1.0 / 3;
+        s.CourantNumber = 0.123456789012345;
+        s.RhoMax = 2.0 / 3;
+        s.RhoMin = -1e-20;
+        s.PMax = 1.23456789012345e17;
+        s.PMin = 0;
+        s.VXMax = 7e-300;
+        s.VXMin = -4.5;
+        s.Periods = 0.0123456789;
+        s.NPlotsPerPeriod = 1000;
+        return s;
+    }
 
-    testing::rebuildWithoutBoxes(s);
-    EXPECT_EQ(s.X[51], 1.0);
-    EXPECT_EQ(s.Rho[s.MSelected[2]], s.RhoSelected[2]);
-}
+    ::testing::AssertionResult sameTo15Digits(double read, double written)
+    {
+        if (read == written || std::fabs(read - written) <= 5e-15 * std::fabs(written))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << read << " vs " << written;
+    }
 
-TEST(SetupCommit, RefusesDataThatDidNotPass)
-{
-    SetupData d = ReadSetupText(WriteSetupText(awkwardState())).data;
-    d.MSelected.pop_back();
-    ExperimentState s = testing::emptyTableState();
-    const std::string before = WriteSetupText(s);
-    EXPECT_FALSE(CommitSetup(s, d));
-    EXPECT_EQ(WriteSetupText(s), before);
-    EXPECT_FALSE(CommitSetup(s, SetupData{}));
-    EXPECT_EQ(WriteSetupText(s), before);
-}
+    TEST(SetupWrite, LayoutOfKeysHeaderAndRows)
+    {
+        ExperimentState s = selectedState(
+            { { 1, 1.0, 1.0, 0.0 }, { 100, 0.5, 0.25, -0.75 }, { 30, 2.0, 1.0, 0.0 }, { 60, 3.0, 1.0, 0.0 } });
+        ASSERT_EQ(s.NSelected, 4);
+        const std::string text = WriteSetupText(s);
+
+        // Every line ends with CR LF and there is no stray line feed.
+        ASSERT_GE(text.size(), 2u);
+        EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+        const auto lines = linesOf(text);
+        ASSERT_EQ(lines.size(), 21u);
+
+        EXPECT_EQ(lines[0], "NDifferenceScheme        3 ");
+        EXPECT_EQ(lines[1], "NGridCells               100 ");
+        EXPECT_EQ(lines[9].substr(0, 25), "VXMin                   -");
+        EXPECT_EQ(lines[12], "NSelected                4 ");
+        EXPECT_EQ(lines[13], "");
+        EXPECT_EQ(lines[14],
+            "MSelected          X                        Rho                      P                        VX");
+
+        // Rows: numbers at columns 1, 15, 40, 65, 90, each a sign place first.
+        const std::regex row(R"(^[ -]\d+ +[ -]\S+ +[ -]\S+ +[ -]\S+ +[ -]\S+ $)");
+        for (std::size_t r = 15; r < 21; ++r) {
+            SCOPED_TRACE(lines[r]);
+            EXPECT_TRUE(std::regex_match(lines[r], row));
+            for (std::size_t col : { 14u, 39u, 64u, 89u }) {
+                ASSERT_GT(lines[r].size(), col + 1);
+                EXPECT_NE(lines[r][col - 1], '-'); // the field before ended with its blank
+                EXPECT_TRUE(lines[r][col] == ' ' || lines[r][col] == '-');
+                EXPECT_NE(lines[r][col + 1], ' ');
+            }
+        }
+        EXPECT_EQ(lines[15].substr(0, 21), " 0            -1E-07 ");
+        EXPECT_EQ(lines[19].substr(89), "-0.75 ");
+        EXPECT_EQ(lines[20].substr(0, 5), " 101 ");
+    }
+
+    TEST(SetupRead, AWrittenFileReadsBackToFifteenDigits)
+    {
+        const ExperimentState s = awkwardState();
+        const std::string path = ::testing::TempDir() + "tamrel_setup_roundtrip.txt";
+        ASSERT_TRUE(WriteSetupFile(s, path));
+        const SetupReadResult r = ReadSetupFile(path);
+        std::remove(path.c_str());
+        ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
+        const SetupData& d = r.data;
+
+        EXPECT_EQ(d.NDifferenceScheme, -12);
+        EXPECT_EQ(d.NGridCells, 100);
+        EXPECT_EQ(d.NPlotsPerPeriod, 1000);
+        EXPECT_EQ(d.NSelected, s.NSelected);
+        for (auto [read, written] : std::vector<std::pair<double, double>> { { d.SoundSpeed0, s.SoundSpeed0 },
+                 { d.CourantNumber, s.CourantNumber }, { d.RhoMax, s.RhoMax }, { d.RhoMin, s.RhoMin },
+                 { d.PMax, s.PMax }, { d.PMin, s.PMin }, { d.VXMax, s.VXMax }, { d.VXMin, s.VXMin },
+                 { d.Periods, s.Periods } })
+            EXPECT_TRUE(sameTo15Digits(read, written));
+        ASSERT_EQ(d.MSelected.size(), static_cast<std::size_t>(s.NSelected + 2));
+        for (Long j = 0; j <= s.NSelected + 1; ++j) {
+            SCOPED_TRACE(j);
+            const auto i = static_cast<std::size_t>(j);
+            EXPECT_EQ(d.MSelected[i], s.MSelected[j]);
+            EXPECT_TRUE(sameTo15Digits(d.XSelected[i], s.XSelected[j]));
+            EXPECT_TRUE(sameTo15Digits(d.RhoSelected[i], s.RhoSelected[j]));
+            EXPECT_TRUE(sameTo15Digits(d.PSelected[i], s.PSelected[j]));
+            EXPECT_TRUE(sameTo15Digits(d.VXSelected[i], s.VXSelected[j]));
+        }
+
+        // Writing what was read gives the same text again.
+        ExperimentState again = testing::emptyTableState();
+        ASSERT_TRUE(CommitSetup(again, d));
+        EXPECT_EQ(WriteSetupText(again), WriteSetupText(s));
+    }
+
+    TEST(SetupRead, CommasAndExtraBlanksSeparateFields)
+    {
+        const ExperimentState s = awkwardState();
+        auto lines = linesOf(WriteSetupText(s));
+        lines[1] = "NGridCells,100";
+        lines[2] = "   SoundSpeed0 ,  " + lines[2].substr(24);
+        lines[14] = "MSelected,X,Rho,P,VX";
+        lines[16] = std::regex_replace(lines[16], std::regex(" +"), ",");
+        lines[16] = lines[16].substr(1); // a row that starts with its first number
+        const SetupReadResult r = ReadSetupText(joinLines(lines));
+        ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
+        EXPECT_EQ(r.data.NGridCells, 100);
+        EXPECT_TRUE(sameTo15Digits(r.data.SoundSpeed0, 1.0 / 3));
+        EXPECT_TRUE(sameTo15Digits(r.data.XSelected[1], s.XSelected[1]));
+        EXPECT_TRUE(sameTo15Digits(r.data.VXSelected[1], s.VXSelected[1]));
+
+        // Line feeds alone end lines too; a separator of blanks counts as empty.
+        std::string unix = std::regex_replace(WriteSetupText(s), std::regex("\r\n"), "\n");
+        unix.replace(unix.find("\n\nMSelected"), 2, "\n    \t\n");
+        EXPECT_EQ(ReadSetupText(unix).status, SetupReadStatus::Ok) << ReadSetupText(unix).message;
+    }
+
+    TEST(SetupRead, AMisspeltKeyIsNamedWordForWord)
+    {
+        std::string text = WriteSetupText(awkwardState());
+        text.replace(text.find("NGridCells"), 10, "NGridcells");
+        const SetupReadResult r = ReadSetupText(text);
+        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+        EXPECT_EQ(r.message,
+            "I expected to read the string 'NGridCells' but got instead NGridcells\r\n"
+            "You screwed up.   This input file will be ignored.");
+    }
+
+    TEST(SetupRead, ASwappedHeaderListsAllFiveChecks)
+    {
+        std::string text = WriteSetupText(awkwardState());
+        const auto at = text.find("Rho                      P");
+        text.replace(at, 26, "P                        Rho");
+        const SetupReadResult r = ReadSetupText(text);
+        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+        EXPECT_EQ(r.message,
+            "I expected to read the string 'MSelected' but got instead MSelected\r\n"
+            "I expected to read the string 'X' but got instead X\r\n"
+            "I expected to read the string 'Rho' but got instead P\r\n"
+            "I expected to read the string 'P' but got instead Rho\r\n"
+            "I expected to read the string 'VX' but got instead VX\r\n"
+            "You screwed up.   This input file will be ignored.");
+    }
+
+    TEST(SetupRead, TheSeparatorLineMustBeEmpty)
+    {
+        auto lines = linesOf(WriteSetupText(awkwardState()));
+        lines[13] = "  stray words";
+        const SetupReadResult r = ReadSetupText(joinLines(lines));
+        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+        EXPECT_EQ(r.message, "I expected to read the null string but got instead   stray words\r\n" + kTail);
+    }
+
+    TEST(SetupRead, SilentFailures)
+    {
+        const std::string good = WriteSetupText(awkwardState());
+        const auto lines = linesOf(good);
+        auto withLine = [&](std::size_t i, const std::string& line) {
+            auto copy = lines;
+            copy[i] = line;
+            return joinLines(copy);
+        };
+        struct Case {
+            const char* name;
+            std::string text;
+        };
+        for (const Case& c : {
+                 Case { "empty file", "" },
+                 Case { "ends in the keys", good.substr(0, good.find("Periods")) },
+                 Case { "ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2) },
+                 Case { "ends before the header", good.substr(0, good.find("MSelected")) },
+                 Case { "ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 20) },
+                 Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }) },
+                 Case { "key without value", withLine(1, "NGridCells") },
+                 Case { "value not a number", withLine(3, "CourantNumber     0.5x") },
+                 Case { "row with letters", withLine(16, " 1  0.01  1  abc  0") },
+                 Case { "row with four numbers", withLine(16, " 1  0.01  1  1") },
+                 Case { "row with an empty field", withLine(16, "1,0.01,,1,1") },
+             }) {
+            SCOPED_TRACE(c.name);
+            const SetupReadResult r = ReadSetupText(c.text);
+            EXPECT_EQ(r.status, SetupReadStatus::SilentFailure) << r.message;
+            EXPECT_TRUE(r.message.empty());
+        }
+        EXPECT_EQ(
+            ReadSetupFile(::testing::TempDir() + "no/such/dir/setup.txt").status, SetupReadStatus::SilentFailure);
+    }
+
+    TEST(SetupRead, ValuesTheRestOfTheLabCannotTakeAreRejected)
+    {
+        const auto lines = linesOf(WriteSetupText(
+            selectedState({ { 1, 1.0, 1.0, 0.0 }, { 40, 2.0, 1.0, 0.0 }, { 100, 1.0, 1.0, 0.0 } })));
+        ASSERT_EQ(lines[16].substr(0, 3), " 1 ");
+        auto withLine = [&](std::size_t i, const std::string& line) {
+            auto copy = lines;
+            copy[i] = line;
+            return joinLines(copy);
+        };
+        struct Case {
+            std::string text;
+            std::string names; // what the message must name
+            std::string got;
+        };
+        for (const Case& c : {
+                 Case { withLine(1, "NGridCells 5"), "'NGridCells'", "5" },
+                 Case { withLine(1, "NGridCells 5001"), "'NGridCells'", "5001" },
+                 Case { withLine(2, "SoundSpeed0 0"), "'SoundSpeed0'", "0" },
+                 Case { withLine(2, "SoundSpeed0 -2"), "'SoundSpeed0'", "-2" },
+                 Case { withLine(3, "CourantNumber 1"), "'CourantNumber'", "1" },
+                 Case { withLine(3, "CourantNumber 0"), "'CourantNumber'", "0" },
+                 Case { withLine(10, "Periods 0"), "'Periods'", "0" },
+                 Case { withLine(11, "NPlotsPerPeriod 0"), "'NPlotsPerPeriod'", "0" },
+                 Case { withLine(10, "Periods 1e9"), "'Periods'", "1000000000" },
+                 Case { withLine(10, "Periods 0.001"), "'Periods'", "0.001" },
+                 Case { withLine(11, "NPlotsPerPeriod 1e12"), "'NPlotsPerPeriod'", "2147483647" },
+                 Case { withLine(12, "NSelected -1"), "'NSelected'", "-1" },
+                 Case { withLine(12, "NSelected 101"), "'NSelected'", "101" },
+                 Case { withLine(16, " 0 0.01 1 1 0"), "'MSelected' of entry 1", "0" },
+                 Case { withLine(16, " 41 0.01 1 1 0"), "'MSelected' of entry 2", "40" },
+                 Case { withLine(17, " 1 0.4 2 1 0"), "'MSelected' of entry 2", "1" },
+                 Case { withLine(15, " 3 0 1 1 0"), "'MSelected' of entry 0", "3" },
+                 Case { withLine(19, " 100 1 1 1 0"), "'MSelected' of entry 4", "100" },
+                 Case { withLine(17, " 40 0.4 0 1 0"), "'Rho' of entry 2", "0" },
+                 Case { withLine(15, " 0 0 1 -1 0"), "'P' of entry 0", "-1" },
+             }) {
+            SCOPED_TRACE(c.names + " " + c.got);
+            const SetupReadResult r = ReadSetupText(c.text);
+            EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+            EXPECT_NE(r.message.find(c.names), std::string::npos) << r.message;
+            EXPECT_NE(r.message.find(" but got instead " + c.got + "\r\n" + kTail), std::string::npos)
+                << r.message;
+            EXPECT_EQ(r.message.find("I expected to read"), 0u) << r.message;
+        }
+        EXPECT_EQ(ReadSetupText(withLine(1, "NGridCells 5001")).message,
+            "I expected to read a number of grid cells from 6 to 5000 for 'NGridCells' but got instead 5001\r\n"
+                + kTail);
+    }
+
+    TEST(SetupRead, AHugeTableClaimIsRefusedBeforeReading)
+    {
+        auto lines = linesOf(WriteSetupText(selectedState({ { 1, 1.0, 1.0, 0.0 } })));
+        lines[12] = "NSelected 2000000000";
+        const SetupReadResult r = ReadSetupText(joinLines(lines));
+        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+        EXPECT_NE(r.message.find("'NSelected'"), std::string::npos);
+        EXPECT_TRUE(r.data.MSelected.empty());
+        EXPECT_EQ(r.data.MSelected.capacity(), 0u);
+    }
+
+    TEST(SetupRead, AnEndlessLineInAFileIsAFailure)
+    {
+        const std::string path = ::testing::TempDir() + "tamrel_setup_long_line.txt";
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << "NDifferenceScheme " << std::string(3u << 20, '7') << "\r\n";
+        }
+        EXPECT_EQ(ReadSetupFile(path).status, SetupReadStatus::SilentFailure);
+        std::remove(path.c_str());
+    }
+
+    TEST(SetupCommit, TakesTheFileAndStartsAfresh)
+    {
+        ExperimentState source = awkwardState();
+        source.NGridCells = 50; // a table on a smaller grid
+        for (Long j = 1; j <= source.NSelected; ++j)
+            source.MSelected[j] = std::min<Long>(source.MSelected[j], 46 + j);
+        source.MSelected[source.NSelected + 1] = 51;
+        const SetupReadResult r = ReadSetupText(WriteSetupText(source));
+        ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
+
+        ExperimentState s = testing::emptyTableState();
+        s.Stopped = 1;
+        s.TimeNow = 0.4;
+        s.MnBdry = 2;
+        ASSERT_TRUE(CommitSetup(s, r.data));
+        EXPECT_EQ(s.NGridCells, 50);
+        EXPECT_EQ(s.MSelected.upper(), 52);
+        EXPECT_EQ(s.XSelected.upper(), 52);
+        EXPECT_EQ(s.NSelected, r.data.NSelected);
+        EXPECT_EQ(s.MSelected[s.NSelected + 1], 51);
+        EXPECT_EQ(s.VXSelected[1], r.data.VXSelected[1]);
+        EXPECT_EQ(s.CourantNumber, r.data.CourantNumber);
+        EXPECT_EQ(s.Periods, r.data.Periods);
+        EXPECT_EQ(s.TimeNow, 0.0);
+        EXPECT_EQ(s.MnBdry, 2); // boundary types are not part of a set-up
+
+        testing::rebuildWithoutBoxes(s);
+        EXPECT_EQ(s.X[51], 1.0);
+        EXPECT_EQ(s.Rho[s.MSelected[2]], s.RhoSelected[2]);
+    }
+
+    TEST(SetupCommit, RefusesDataThatDidNotPass)
+    {
+        SetupData d = ReadSetupText(WriteSetupText(awkwardState())).data;
+        d.MSelected.pop_back();
+        ExperimentState s = testing::emptyTableState();
+        const std::string before = WriteSetupText(s);
+        EXPECT_FALSE(CommitSetup(s, d));
+        EXPECT_EQ(WriteSetupText(s), before);
+        EXPECT_FALSE(CommitSetup(s, SetupData {}));
+        EXPECT_EQ(WriteSetupText(s), before);
+    }
 
 } // namespace
 } // namespace tamrel
