@@ -81,12 +81,14 @@ TEST_F(WindowTest, PlotsAreDrawnAndSpaceTimeImagesExist)
         for (int x = 0; x < surface.width(); ++x)
             dark += qGray(surface.pixel(x, y)) < 128;
     EXPECT_GT(dark, surface.width() / 2);
-    ASSERT_TRUE(window->SmallDib);
-    ASSERT_TRUE(window->BigDib);
-    EXPECT_EQ(window->SmallDib->format(), QImage::Format_Indexed8);
-    EXPECT_EQ(window->SmallDib->size(), QSize(449, 189));
-    EXPECT_EQ(window->BigDib->size(), QSize(969, 437));
-    EXPECT_EQ(window->SmallDib->color(128), qRgb(128, 128, 128));
+    EXPECT_EQ(window->SmallDib.width, 449);
+    EXPECT_EQ(window->SmallDib.height, 189);
+    EXPECT_EQ(window->SmallDib.stride, 452);
+    EXPECT_EQ(window->BigDib.width, 969);
+    EXPECT_EQ(window->BigDib.height, 437);
+    const QImage shown = frmTamrel::toQImage(window->SmallDib, 449, 189);
+    EXPECT_EQ(shown.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(shown.color(128), qRgb(128, 128, 128));
     EXPECT_EQ(window->pctSpaceTime->scaleWidth(), 449);
 }
 

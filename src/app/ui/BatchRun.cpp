@@ -14,10 +14,7 @@
 #include "common/Format.h"
 #include "kernels/SchemeTable.h"
 #include "run/TimeStep.h"
-#if __has_include("setupfile/SetupFile.h")
 #include "setupfile/SetupFile.h"
-#define TAMREL_HAVE_SETUPFILE 1
-#endif
 
 namespace tamrel {
 
@@ -116,7 +113,6 @@ int runBatch(const BatchOptions& o)
     for (const auto* box : {&o.periods, &o.plotsPerUnit, &o.courant})
         if (*box && !parseNumber(**box))
             return fail("'" + **box + "' is not a number");
-#ifdef TAMREL_HAVE_SETUPFILE
     if (o.setupFile) {
         const SetupReadResult read = ReadSetupFile(*o.setupFile);
         if (read.status == SetupReadStatus::Rejected)
@@ -124,7 +120,6 @@ int runBatch(const BatchOptions& o)
         if (read.status != SetupReadStatus::Ok)
             return fail("cannot read set-up file '" + *o.setupFile + "'");
     }
-#endif
 
     ScriptedDialogs dialogs;
     WindowOptions options;

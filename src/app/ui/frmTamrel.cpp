@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QTime>
 #include <QTimer>
+#include <algorithm>
+#include <cstring>
 
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/PictureButton.h"
@@ -330,21 +332,28 @@ void frmTamrel::setSpaceTimeBigGeometry()
 
 void frmTamrel::createSpaceTimeImages()
 {
-    auto make = [this]() {
-        auto image = std::make_unique<QImage>(pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight(), QImage::Format_Indexed8);
-        QList<QRgb> gray;
-        gray.reserve(256);
-        for (int i = 0; i < 256; ++i)
-            gray.push_back(qRgb(i, i, i));
-        image->setColorTable(gray);
-        image->fill(0);
-        return image;
-    };
     setSpaceTimeSmallGeometry();
-    SmallDib = make();
+    SmallDib = MakeGrayImage(pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight());
     setSpaceTimeBigGeometry();
-    BigDib = make();
+    BigDib = MakeGrayImage(pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight());
     setSpaceTimeSmallGeometry();
+}
+
+QImage frmTamrel::toQImage(const GrayImage& image, int width, int height)
+{
+    width = std::min(width, image.width);
+    height = std::min(height, image.height);
+    QImage out(std::max(width, 0), std::max(height, 0), QImage::Format_Indexed8);
+    QList<QRgb> gray;
+    gray.reserve(256);
+    for (int i = 0; i < 256; ++i)
+        gray.push_back(qRgb(i, i, i));
+    out.setColorTable(gray);
+    // The gray image is bottom-up, a QImage top-down.
+    for (int y = 0; y < height; ++y)
+        std::memcpy(out.scanLine(y), image.bits.data() + static_cast<std::size_t>(image.height - 1 - y) * image.stride,
+            static_cast<std::size_t>(width));
+    return out;
 }
 
 // --- Shared helpers -----------------------------------------------------------
@@ -401,8 +410,8 @@ std::string frmTamrel::shortTime() const
 void frmTamrel::closeEvent(QCloseEvent* e)
 {
     tmrMetronome->stop();
-    SmallDib.reset();
-    BigDib.reset();
+    SmallDib = GrayImage{};
+    BigDib = GrayImage{};
     e->accept();
 }
 

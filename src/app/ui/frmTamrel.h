@@ -17,6 +17,7 @@
 
 #include "app/state/ExperimentState.h"
 #include "app/ui/Dialogs.h"
+#include "spacetime/SpaceTimeImage.h"
 
 class QLabel;
 class QLineEdit;
@@ -210,10 +211,12 @@ public:
     QTimer* tmrMetronome;
 
     // The two 8-bit gray images of the space-time picture, made at start-up
-    // at the picture's small and big sizes (top-down QImages; the raster is
-    // bottom-up and is flipped when copied in).
-    std::unique_ptr<QImage> SmallDib;
-    std::unique_ptr<QImage> BigDib;
+    // at the picture's small and big drawing sizes: bottom-up (scan line 0 is
+    // the bottom row), stride a multiple of 4, palette entry i the gray (i,i,i).
+    GrayImage SmallDib;
+    GrayImage BigDib;
+    // The image shown by the picture as a QImage (top-down, gray palette).
+    static QImage toQImage(const GrayImage& image, int width, int height);
 
     // The time step's scratch and threads, kept between ticks.
     std::unique_ptr<TimeStep> stepper;
