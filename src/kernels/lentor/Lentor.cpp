@@ -19,11 +19,13 @@ const std::array<OpCount, kBlockCount>& blockCosts()
         const PrimitiveCell<C, kScalars> w{one, one, one, {one, one}};
         auto cost = [&](Block b) -> OpCount& { return t[static_cast<int>(b)]; };
         cost(Block::CallSetup) = measureOps([&] { (void)EosConstants<C>::make(one); });
-        cost(Block::LoadCell) = measureOps([&] { (void)loadCell(one, one, one, one, one, one); });
+        cost(Block::LoadCell) = measureOps([&] { (void)loadCell(one, one, one, one, one, one, one); });
+        cost(Block::Reference) = measureOps([&] { (void)relativeFloor(one, one); });
+        cost(Block::RelativePressure) = measureOps([&] { (void)relativePressure(one, one); });
         cost(Block::CellCourant) = measureOps([&] { (void)cellCourant(one, one, one, one, one, e); });
         cost(Block::Reconstruct) =
-            measureOps([&] { (void)reconstructCell(w, w, w, one, one, one, one, one, e); });
-        cost(Block::Flux) = measureOps([&] { (void)hllcFlux<C, kScalars>(w, w, e); });
+            measureOps([&] { (void)reconstructCell(w, w, w, one, one, one, one, one, one, one, e); });
+        cost(Block::Flux) = measureOps([&] { (void)hllcFlux<C, kScalars>(w, w, one, e); });
         cost(Block::UpdateCell) = measureOps([&] {
             const EulerFlux<C, kScalars> f{one, one, one, {one, one}};
             (void)updateCell<C, kScalars>(w, f, f, one, one, one, e);
