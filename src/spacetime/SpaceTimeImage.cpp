@@ -1,0 +1,354 @@
+#include "spacetime/SpaceTimeImage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace tamrel {
+
+namespace {
+
+// Nearest whole number, halves to even, for |x| < 2^51: adding and taking
+// away 1.5 * 2^52 leaves the sum with no fraction bits, and the hardware's
+// default rounding picks the even neighbour on a tie (what nearbyint does,
+// without a library call per pixel). Beyond +-1e9 the value is clamped;
+// NaN gives 0. Gray levels and blends never come near the clamp.
+inline std::int32_t whole(double x)
+{
+    if (!(x > -1e9 && x < 1e9))
+        return x > 0 ? 1000000000 : (x < 0 ? -1000000000 : 0);
+    constexpr double kMagic = 6755399441055744.0;
+    return static_cast<std::int32_t>((x + kMagic) - kMagic);
+}
+
+inline std::int32_t grayOf(const GrayScale& g, double v) { return whole(g.scale * (v - g.vmin)) + 5; }
+
+// Snapshots whose cells 0..lastCell lie inside the data.
+long rowsHeld(std::size_t size, long NS, long rowLen, long lastCell)
+{
+    if (NS <= 0 || rowLen <= 0 || lastCell < 0)
+        return 0;
+    const long long sz = static_cast<long long>(size);
+    if (sz <= lastCell)
+        return 0;
+    const long long fit = (sz - 1 - lastCell) / rowLen + 1;
+    return static_cast<long>(std::min<long long>(NS, fit));
+}
+
+void fillBoxAverage(const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS,
+    long rowLen)
+{
+    const double tx = static_cast<double>(N) / W;
+    const double ty = static_cast<double>(NS) / H;
+
+    // The cells under every pixel column are the same on every row.
+    struct Column {
+        long c0, c1;
+        double wx0, wx1;
+        bool use1;
+    };
+    std::vector<Column> cols(static_cast<std::size_t>(W));
+    const long lastCell = N + 1;
+    double x = 0;
+    for (int i = 0; i < W; ++i) {
+        const double x0 = x;
+        const double x1 = x0 + tx;
+        x = x1;
+        Column& k = cols[static_cast<std::size_t>(i)];
+        k.c0 = static_cast<long>(x0) + 1;
+        k.c1 = static_cast<long>(x1);
+        k.wx0 = (k.c0 - x0) / tx;
+        k.wx1 = (x1 - k.c1) / tx;
+        k.use1 = k.wx1 > 1e-5;
+        // Never read past the row (position sums stay far inside it).
+        k.c0 = std::min(k.c0, lastCell);
+        k.c1 = std::min(k.c1, lastCell);
+        if (k.c1 + 1 > lastCell)
+            k.use1 = false;
+    }
+
+    // row(s) for every column: d(s,c0) wx0 + sum d(s,c)/tx + d(s,c1+1) wx1,
+    // summed left to right. Each d/tx is formed once per row.
+    std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
+    auto computeRow = [&](long s, std::vector<double>& out) {
+        const float* p = data + s * rowLen;
+        for (long c = 1; c <= lastCell; ++c)
+            q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
+        for (int i = 0; i < W; ++i) {
+            const Column& k = cols[static_cast<std::size_t>(i)];
+            double acc = static_cast<double>(p[k.c0]) * k.wx0;
+            for (long c = k.c0 + 1; c <= k.c1; ++c)
+                acc = acc + q[static_cast<std::size_t>(c)];
+            if (k.use1)
+                acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
+            out[static_cast<std::size_t>(i)] = acc;
+        }
+    };
+
+    const std::size_t w = static_cast<std::size_t>(W);
+    std::vector<double> cache(w), tmp(w), sum(w);
+    long cachedS = -1; // cache holds row(cachedS): a pixel row's last snapshot is the next one's first
+    double y = 0;
+    for (int j = 1; j <= H; ++j) {
+        const double y0 = y;
+        const double y1 = y0 + ty;
+        y = y1;
+        const long s0 = static_cast<long>(y0);
+        const long s1 = static_cast<long>(y1);
+        const double wy0 = (s0 + 1 - y0) / ty;
+        const double wy1 = (y1 - s1) / ty;
+
+        if (s0 < NS) {
+            const std::vector<double>* r0 = &cache;
+            if (s0 != cachedS) {
+                computeRow(s0, tmp);
+                r0 = &tmp;
+            }
+            for (std::size_t i = 0; i < w; ++i)
+                sum[i] = wy0 * (*r0)[i];
+        } else {
+            std::fill(sum.begin(), sum.end(), 0.0);
+        }
+        for (long s = s0 + 1; s <= s1 - 1 && s < NS; ++s) {
+            computeRow(s, tmp);
+            for (std::size_t i = 0; i < w; ++i)
+                sum[i] = sum[i] + tmp[i] / ty;
+        }
+        if (wy1 > 1e-5 && s1 < NS) {
+            computeRow(s1, cache);
+            cachedS = s1;
+            for (std::size_t i = 0; i < w; ++i)
+                sum[i] = sum[i] + wy1 * cache[i];
+        }
+        std::int32_t* out = raster.row(j);
+        for (std::size_t i = 0; i < w; ++i)
+            out[i] = grayOf(gs, sum[i]);
+    }
+}
+
+void fillCoverage(const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS,
+    long rowLen)
+{
+    const double sx = static_cast<double>(W) / N;
+    const double sy = static_cast<double>(H) / NS;
+
+    // The pixel columns of every cell are the same in every snapshot.
+    struct Cell {
+        int c0, c1;
+        double fx0, fx1;
+        bool use1;
+    };
+    std::vector<Cell> cells(static_cast<std::size_t>(N) + 1);
+    double x = 0;
+    for (long i = 1; i <= N; ++i) {
+        const double x0 = x;
+        const double x1 = x0 + sx;
+        x = x1;
+        Cell& k = cells[static_cast<std::size_t>(i)];
+        const long c0 = static_cast<long>(x0) + 1;
+        const long c1 = static_cast<long>(x1);
+        k.fx0 = c0 - x0;
+        k.fx1 = x1 - c1;
+        k.use1 = k.fx1 > 1e-5;
+        // The spare column W+1 is the last one ever written (sums of the
+        // step stay far closer to W than that).
+        k.c0 = static_cast<int>(std::min<long>(c0, W + 1));
+        k.c1 = static_cast<int>(std::min<long>(c1, W));
+    }
+
+    // Raster rows as 0-based arrays over columns 1..W+1: element c-1.
+    auto rule1 = [&](std::int32_t* R, long i, double fy0, double gp, double g) {
+        const Cell& k = cells[static_cast<std::size_t>(i)];
+        const double keep = 1 - fy0;
+        const double full = fy0 * g;
+        std::int32_t* px = R - 1;
+        px[k.c0] = whole(px[k.c0] * keep + fy0 * (gp * (1 - k.fx0) + g * k.fx0));
+        for (int c = k.c0 + 1; c <= k.c1; ++c)
+            px[c] = whole(px[c] * keep + full);
+        if (i == N && k.use1)
+            px[k.c1 + 1] = whole(px[k.c1 + 1] * keep + full);
+    };
+    auto rule2 = [&](std::int32_t* R, long i, std::int32_t g) {
+        const Cell& k = cells[static_cast<std::size_t>(i)];
+        std::int32_t* px = R - 1;
+        px[k.c0] = whole(px[k.c0] * (1 - k.fx0) + static_cast<double>(g) * k.fx0);
+        for (int c = k.c0 + 1; c <= k.c1; ++c)
+            px[c] = g;
+        if (k.use1)
+            px[k.c1 + 1] = g;
+    };
+
+    const std::size_t span = static_cast<std::size_t>(W) + 1;
+    std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
+    std::vector<std::int32_t> band(span);
+    double y = 0;
+    for (long s = 0; s < NS; ++s) {
+        const double y0 = y;
+        const double y1 = y0 + sy;
+        y = y1;
+        const long r0 = static_cast<long>(y0) + 1;
+        const long r1 = static_cast<long>(y1);
+        const double fy0 = r0 - y0;
+        const double fy1 = y1 - r1;
+        const bool use3 = fy1 > 1e-5;
+        if (r0 > H + 1)
+            break; // past the spare row: cannot happen for sums of H/NS
+
+        const float* p = data + s * rowLen;
+        for (long i = 1; i <= N; ++i)
+            gray[static_cast<std::size_t>(i)] = grayOf(gs, p[i]);
+
+        std::int32_t* R0 = raster.row(static_cast<int>(r0));
+        if (r1 >= r0) {
+            // The rows above r0 are untouched so far and every one of them
+            // (r0+1..r1, and r1+1 when partly covered) receives the same
+            // writes: build one and copy it.
+            for (long i = 1; i <= N; ++i)
+                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], gray[static_cast<std::size_t>(i)]);
+            std::fill(band.begin(), band.end(), 0);
+            for (long i = 1; i <= N; ++i)
+                rule2(band.data(), i, gray[static_cast<std::size_t>(i)]);
+            const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
+            for (long r = r0 + 1; r <= top; ++r)
+                std::memcpy(raster.row(static_cast<int>(r)), band.data(), span * sizeof(std::int32_t));
+        } else {
+            // The band lies inside pixel row r0, which is also its partly
+            // covered row r1+1: both writes go to the same row, cell by cell.
+            for (long i = 1; i <= N; ++i) {
+                const std::int32_t g = gray[static_cast<std::size_t>(i)];
+                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
+                if (use3)
+                    rule2(R0, i, g);
+            }
+        }
+    }
+}
+
+} // namespace
+
+long ScanAlign(long width) { return (width + 3) & ~3L; }
+
+GrayImage MakeGrayImage(int width, int height)
+{
+    GrayImage img;
+    img.width = std::max(0, width);
+    img.height = std::max(0, height);
+    img.stride = static_cast<int>(ScanAlign(img.width));
+    img.bits.assign(static_cast<std::size_t>(img.stride) * static_cast<std::size_t>(img.height), 0);
+    return img;
+}
+
+void GrayRaster::reset(int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        width_ = height_ = 0;
+        values_.clear();
+        return;
+    }
+    width_ = width;
+    height_ = height;
+    values_.assign(static_cast<std::size_t>(width + 1) * static_cast<std::size_t>(height + 1), 0);
+}
+
+GrayRange FindMinMax(std::span<const float> data, long N, long NS, long rowLen)
+{
+    if (N < 1 || rowLen < N + 1)
+        return {};
+    NS = rowsHeld(data.size(), NS, rowLen, N);
+    if (NS < 1)
+        return {};
+    // Running extremes per cell, row by row through memory.
+    const float* first = data.data() + 1;
+    std::vector<float> lo(first, first + N), hi(first, first + N);
+    for (long s = 1; s < NS; ++s) {
+        const float* p = data.data() + s * rowLen + 1;
+        for (long j = 0; j < N; ++j) {
+            lo[static_cast<std::size_t>(j)] = p[j] < lo[static_cast<std::size_t>(j)] ? p[j] : lo[static_cast<std::size_t>(j)];
+            hi[static_cast<std::size_t>(j)] = p[j] > hi[static_cast<std::size_t>(j)] ? p[j] : hi[static_cast<std::size_t>(j)];
+        }
+    }
+    float vmin = lo[0], vmax = hi[0];
+    for (long j = 1; j < N; ++j) {
+        vmin = std::min(vmin, lo[static_cast<std::size_t>(j)]);
+        vmax = std::max(vmax, hi[static_cast<std::size_t>(j)]);
+    }
+    return {vmin, vmax};
+}
+
+GrayScale GrayScale::forRange(GrayRange range)
+{
+    GrayScale g;
+    g.vmin = range.vmin;
+    const double top = std::max(range.vmax, range.vmin * 1.00000001 + 1e-10);
+    g.scale = 245 / (top - range.vmin);
+    // All values equal and negative: top == vmin. Every value is vmin then,
+    // so any finite scale gives level 5; 0 keeps it finite.
+    if (!(std::isfinite(g.scale) && g.scale > 0))
+        g.scale = 0;
+    return g;
+}
+
+GrayMethod ChooseGrayMethod(int W, int H, long N, long NS)
+{
+    return (NS > H + 1 && N > W + 1) ? GrayMethod::BoxAverage : GrayMethod::CoverageBlending;
+}
+
+GrayRange FillGrayRaster(std::span<const float> data, GrayRaster& raster, int W, int H, long N, long NS,
+    long rowLen)
+{
+    raster.reset(0, 0);
+    if (N < 1 || rowLen < N + 2)
+        return {};
+    NS = rowsHeld(data.size(), NS, rowLen, N + 1);
+    const GrayRange range = FindMinMax(data, N, NS, rowLen);
+    if (NS < 1 || W < 1 || H < 1)
+        return range;
+    raster.reset(W, H);
+    const GrayScale gs = GrayScale::forRange(range);
+    if (ChooseGrayMethod(W, H, N, NS) == GrayMethod::BoxAverage)
+        fillBoxAverage(data.data(), raster, gs, W, H, N, NS, rowLen);
+    else
+        fillCoverage(data.data(), raster, gs, W, H, N, NS, rowLen);
+    return range;
+}
+
+void CopyRasterToDib(const GrayRaster& raster, GrayImage& image)
+{
+    if (image.width < 0 || image.height < 0 || image.stride < image.width
+        || image.bits.size() < static_cast<std::size_t>(image.stride) * static_cast<std::size_t>(image.height))
+        image = MakeGrayImage(image.width, image.height);
+    const int W = raster.width(), H = raster.height();
+    const int bmW = image.width, bmH = image.height;
+    const std::size_t stride = static_cast<std::size_t>(image.stride);
+    const int f = (W > 0 && H > 0) ? std::min(bmW / W, bmH / H) : 0;
+
+    std::vector<std::uint8_t> line(stride, 0);
+    for (int r = 1; f > 0 && r <= H; ++r) {
+        const std::int32_t* src = raster.row(r);
+        std::uint8_t* out = line.data();
+        for (int c = 0; c < W; ++c) {
+            const auto v = static_cast<std::uint8_t>(std::clamp<std::int32_t>(src[c], 0, 255));
+            std::memset(out, v, static_cast<std::size_t>(f));
+            out += f;
+        }
+        for (int k = (r - 1) * f; k < r * f; ++k)
+            std::memcpy(image.bits.data() + static_cast<std::size_t>(k) * stride, line.data(), stride);
+    }
+    const int drawn = f * H;
+    if (drawn < bmH)
+        std::memset(image.bits.data() + static_cast<std::size_t>(drawn) * stride, 0,
+            static_cast<std::size_t>(bmH - drawn) * stride);
+}
+
+std::optional<GrayRange> DrawSpaceTimeImage(std::span<const float> data, long N, long NS, long rowLen, int W,
+    int H, GrayImage& image)
+{
+    GrayRaster raster;
+    const GrayRange range = FillGrayRaster(data, raster, W, H, N, NS, rowLen);
+    if (raster.empty())
+        return std::nullopt;
+    CopyRasterToDib(raster, image);
+    return range;
+}
+
+} // namespace tamrel

@@ -1,0 +1,48 @@
+#include "spacetime/SpaceTimePaint.h"
+
+#include "common/Format.h"
+#include "spacetime/SpaceTimeVariables.h"
+
+namespace tamrel {
+
+SpaceTimePaint PaintSpaceTime(ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image)
+{
+    SpaceTimePaint out;
+    if (s.NStoredStates <= 1)
+        return out;
+
+    const std::string_view shown = EffectiveSpaceTimeVariable(s, listText);
+    if (shown != listText)
+        out.replacementListText = std::string(shown);
+    const bool big = s.BigSpaceTime == 1;
+    if (big)
+        out.velocityLabelCaption = std::string(shown);
+
+    const SpaceTimeVariable* var = FindSpaceTimeVariable(shown);
+    if (!var)
+        return out;
+    const BoundedArray<float>& history = s.*(var->history);
+    if (history.empty())
+        return out;
+
+    const long n = s.NGridCells;
+    const std::span<const float> data(history.ptr(history.lower()), static_cast<std::size_t>(history.size()));
+    const auto range = DrawSpaceTimeImage(data, n, s.NStoredStates, n + 2, W, H, image);
+    if (!range)
+        return out;
+
+    out.drawn = true;
+    out.vmin = range->vmin;
+    out.vmax = range->vmax;
+    if (var->keptMin) {
+        s.*(var->keptMin) = range->vmin;
+        s.*(var->keptMax) = range->vmax;
+    }
+    if (big) {
+        out.velocityMinText = formatPattern(range->vmin, "##0.0####");
+        out.velocityMaxText = formatPattern(range->vmax, "##0.0####");
+    }
+    return out;
+}
+
+} // namespace tamrel
