@@ -210,7 +210,8 @@ SelectStatus SelectCellState(ExperimentState& s, Long m, double rho, double p, d
 
     // Left fill, from the entry before up to cell m; the increments are taken
     // once, from the values before the fill.
-    const Long left = s.MSelected[k - 1];
+    // The fills stay on cells 0..N+1 whatever the table says.
+    const Long left = std::max<Long>(0, s.MSelected[k - 1]);
     if (m - 1 >= left + 1) {
         const double span = m - left;
         fillLine(
@@ -220,7 +221,7 @@ SelectStatus SelectCellState(ExperimentState& s, Long m, double rho, double p, d
     SetCellSoundSpeed(s, m);
 
     // Right fill, from cell m up to the entry after.
-    const Long right = s.MSelected[k + 1];
+    const Long right = std::min<Long>(n + 1, s.MSelected[k + 1]);
     if (right - 1 >= m + 1) {
         const double span = right - m;
         fillLine(s, m + 1, right - 1, -(rho - s.Rho[right]) / span, -(p - s.P[right]) / span,
@@ -257,8 +258,8 @@ bool DeselectCellState(ExperimentState& s, Long m)
         copyEntry(s, j, j + 1);
     s.NSelected -= 1;
     if (s.NSelected > 0) {
-        const Long left = s.MSelected[k - 1];
-        const Long right = s.MSelected[k];
+        const Long left = std::max<Long>(0, s.MSelected[k - 1]);
+        const Long right = std::min<Long>(s.NGridCells + 1, s.MSelected[k]);
         if (right - 1 >= left + 1) {
             const double span = right - left;
             fillLine(s, left + 1, right - 1, (s.Rho[right] - s.Rho[left]) / span, (s.P[right] - s.P[left]) / span,
@@ -268,10 +269,10 @@ bool DeselectCellState(ExperimentState& s, Long m)
     return true;
 }
 
-void FinishSelectionEdit(ExperimentState& s)
+bool FinishSelectionEdit(ExperimentState& s)
 {
     SetUpSmokeStreams(s);
-    EstimateTimeStep(s);
+    return EstimateTimeStep(s);
 }
 
 std::vector<Long> ResetDeselectCells(const ExperimentState& s)
@@ -333,6 +334,8 @@ ReplayRanges BeginReplayRanges(const ExperimentState& s)
 
 void ReplayEntryValues(ExperimentState& s, ReplayRanges& r, Long k)
 {
+    if (k < 1 || k > s.NSelected)
+        return;
     const Long m = s.MSelected[k];
     s.MCurrent = m;
 

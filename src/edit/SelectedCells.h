@@ -58,8 +58,9 @@ SelectStatus SelectCellState(ExperimentState& s, Long m, double rho, double p, d
 bool DeselectCellState(ExperimentState& s, Long m);
 
 // The tail every selection edit shares: smoke streams, then the sound speeds
-// and time step estimate.
-void FinishSelectionEdit(ExperimentState& s);
+// and time step estimate. Returns EstimateTimeStep's answer (false: the
+// state has no defined time step, Dt and the sound speeds were kept).
+bool FinishSelectionEdit(ExperimentState& s);
 
 // The cells Reset deselects, in the order it deselects them: entries
 // NSelected-1 down to 2 of the table (so entries 1 and NSelected stay).
