@@ -1,6 +1,7 @@
-// Square roots in the inner loops must not set errno, or the compiler keeps
-// them scalar (a call per element) instead of vectorising them.
-#pragma GCC optimize("no-math-errno")
+// Square roots in the inner loops must not set errno, and comparisons must
+// not be assumed to trap, or the compiler keeps the loops scalar (a call per
+// square root, branches for the selects) instead of vectorising them.
+#pragma GCC optimize("no-math-errno", "no-trapping-math")
 
 #include "kernels/ppm/Ppm.h"
 

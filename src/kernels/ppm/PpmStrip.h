@@ -24,8 +24,10 @@
 // the sign of the contact velocity u* of the interface solution.
 //
 // Every inner loop is branch-free (min/max/select), over structure-of-arrays
-// scratch, so that the compiler vectorises it for double and float; the
-// operation tallies of each loop are fixed and listed in PpmOpCounts.h.
+// scratch, and marked free of loop-carried dependences (each iteration
+// writes only element c of arrays it does not read), so that the compiler
+// vectorises it for double and float. Being branch-free also makes the
+// operation count per loop iteration a constant (see ppmStripCost).
 //
 // Index convention inside this file: c = 0 .. n-1 numbers the strip's cells
 // from the first ghost cell (c = i + B - 1 for strip cell i), n = L + 2B.
@@ -34,10 +36,16 @@
 // cells further, so B must be at least 4.
 
 #include <cstddef>
+#include <type_traits>
 
 #include "kernels/common/KernelMath.h"
 
 namespace tamrel::kernels::ppm {
+
+// An integer as wide as T, for flags or-ed across a loop: with equal widths
+// the compiler vectorises the flag next to the arithmetic.
+template <class T>
+using FlagOf = std::conditional_t<sizeof(T) == 8, long long, int>;
 
 // Constants of CW84, unchanged from the paper.
 struct Cw84 {
@@ -104,12 +112,14 @@ struct PpmScratch {
 };
 
 // Step 0. Copy the primitives of all n cells from the input columns, floor
-// density and pressure, form the total energy and Dt/dx. Returns the sum of
-// (v - v) over every input, which is 0 unless some input is not finite.
-// `gammaCell` (variable-gamma use) must already hold sGam, sGfac, sTheta.
+// density and pressure, form the total energy and Dt/dx. Returns true when
+// every input is finite, every density positive and every pressure at least
+// zero. With VarGamma, sTheta must already hold 1/(g-1) of every cell.
+// (Integer flags rather than floating-point reductions keep the loop
+// vectorisable without reassociating sums.)
 template <bool VarGamma, class T>
-T ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
-    const PpmParams<T>& k, T& minRho, T& minP)
+bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
+    const PpmParams<T>& k)
 {
     const int n = w.n;
     T* __restrict r_ = w[sRho];
@@ -121,9 +131,9 @@ T ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T*
     T* __restrict dtdx = w[sDtdx];
     const T* __restrict th = w[sTheta];
     const T theta0 = T(1) / (k.gamma - T(1));
-    T check = T(0);
-    T mr = rho[0];
-    T mp = p[0];
+    using Flag = FlagOf<T>;
+    Flag bad = 0;
+    #pragma GCC ivdep
     for (int c = 0; c < n; ++c) {
         const T rc = rho[c];
         const T pc = p[c];
@@ -131,9 +141,9 @@ T ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T*
         const T vc = v[c];
         const T sc = s[c];
         const T dx = x[c + 1] - x[c];
-        check = check + ((rc - rc) + (pc - pc)) + ((uc - uc) + (vc - vc)) + ((sc - sc) + (dx - dx));
-        mr = kmin(mr, rc);
-        mp = kmin(mp, pc);
+        // v - v is 0 for every finite v and NaN otherwise.
+        const T finite = ((rc - rc) + (pc - pc)) + ((uc - uc) + (vc - vc)) + ((sc - sc) + (dx - dx));
+        bad |= Flag(!(finite == T(0))) | Flag(!(rc > T(0))) | Flag(pc < T(0));
         const T rf = kmax(rc, k.floor);
         const T pf = kmax(pc, k.floor);
         r_[c] = rf;
@@ -145,9 +155,7 @@ T ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T*
         const T theta = VarGamma ? th[c] : theta0;
         e_[c] = pf * theta + T(0.5) * rf * (uc * uc + vc * vc);
     }
-    minRho = mr;
-    minP = mp;
-    return check;
+    return bad == 0;
 }
 
 // Step 1. Limited slopes (CW84 eq 1.8) of the five primitives, cells c0-1 .. c1+1.
@@ -157,6 +165,7 @@ void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
     for (int q = 0; q < 5; ++q) {
         const T* __restrict a = w[sRho + q];
         T* __restrict d = w[sDRho + q];
+        #pragma GCC ivdep
         for (int c = c0 - 1; c <= c1 + 1; ++c) {
             const T dl = a[c] - a[c - 1];
             const T dr = a[c + 1] - a[c];
@@ -176,6 +185,7 @@ void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
         const T* __restrict a = w[sRho + q];
         const T* __restrict d = w[sDRho + q];
         T* __restrict ai = w[sIRho + q];
+        #pragma GCC ivdep
         for (int c = c0 - 1; c <= c1; ++c)
             ai[c] = T(0.5) * (a[c] + a[c + 1]) - sixth * (d[c + 1] - d[c]);
     }
@@ -190,10 +200,11 @@ void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1
     const T* __restrict p = w[sP];
     const T* __restrict u = w[sU];
     T* __restrict f = w[sFlat];
+    #pragma GCC ivdep
     for (int c = c0 - 1; c <= c1 + 1; ++c) {
         const T dp1 = p[c + 1] - p[c - 1];
         const T dp2 = p[c + 2] - p[c - 2];
-        const bool shock = (kabs(dp1) > k.shkjmp * kmin(p[c + 1], p[c - 1])) && (u[c + 1] < u[c - 1]);
+        const bool shock = (kabs(dp1) > k.shkjmp * kmin(p[c + 1], p[c - 1])) & (u[c + 1] < u[c - 1]);
         const T ratio = dp1 / kselect(dp2 != T(0), dp2, T(1));
         const T ft = kmax(T(0), kmin(T(1), (ratio - T(Cw84::kFlatOmega1)) * T(Cw84::kFlatOmega2)));
         f[c] = kselect(shock, kmin(T(1), k.wavhaf * ft), T(0));
@@ -262,6 +273,7 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     T* __restrict cs = w[sCs];
     T* __restrict fcell = w[sFlatCell];
     const T sixth = T(1) / T(6);
+    #pragma GCC ivdep
     for (int c = c0; c <= c1; ++c) {
         const T g = VarGamma ? gam[c] : k.gamma;
         const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
@@ -284,7 +296,7 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         const bool curvature = d2p * d2m < T(0);
         const T etaTilde = (d2m - d2p) * sixth / kselect(jump, drho, T(1));
         const T eta = kmax(T(0), kmin(T(1), T(Cw84::kSteepEta1) * (etaTilde - T(Cw84::kSteepEta2))));
-        const T etaOn = kselect(jump && contact && curvature, eta, T(0));
+        const T etaOn = kselect(jump & contact & curvature, eta, T(0));
         rL = rL + etaOn * ((rm + T(0.5) * dr[c - 1]) - rL);
         rR = rR + etaOn * ((rp1 - T(0.5) * dr[c + 1]) - rR);
 
@@ -399,6 +411,7 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     T* __restrict os = w[sSS];
     const T g0 = k.gamma;
     const T gf0 = T(0.5) + T(0.5) / k.gamma;
+    #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T gl = VarGamma ? gam[c] : g0;
         const T gr = VarGamma ? gam[c + 1] : g0;
@@ -412,6 +425,7 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         const T ipR = T(1) / pR;
         // Acoustic first guess.
         T ps = kmax(k.floor, (cR * pL + cL * pR - cL * cR * (uR - uL)) / (cL + cR));
+        #pragma GCC unroll 8
         for (int it = 0; it < kRiemannIterations; ++it) {
             const T wL = cL * ksqrt(T(1) + gfl * (ps * ipL - T(1)));
             const T wR = cR * ksqrt(T(1) + gfr * (ps * ipR - T(1)));
@@ -484,6 +498,7 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
     T* __restrict fv = w[sFV];
     T* __restrict fs = w[sFS];
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
+    #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T rho = sr[c], uu = su[c], pp = sp[c], vv = sv[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
@@ -530,8 +545,7 @@ template <class T>
 T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
     const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B, bool& fault)
 {
-    T minRho = T(0), minP = T(0);
-    const T check = ppmLoad<false>(w, x, rho, p, u, v, s, k, minRho, minP);
+    const bool inputsOk = ppmLoad<false>(w, x, rho, p, u, v, s, k);
     ppmInterfaceSolutions<false>(w, k, L, B);
     ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
 
@@ -547,15 +561,17 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
     const T* __restrict fe = w[sFE];
     const T* __restrict fv = w[sFV];
     const T* __restrict fs = w[sFS];
+    T* __restrict cfl = w[sFlat]; // free by now
     T* __restrict oRho = out.rho;
     T* __restrict oP = out.p;
     T* __restrict oU = out.u;
     T* __restrict oV = out.v;
     T* __restrict oS = out.s;
     const T gm1 = k.gamma - T(1);
-    T courant = T(0);
-    T minNew = T(1);
-    T outCheck = T(0);
+    using Flag = FlagOf<T>;
+    Flag nonPositive = 0;
+    Flag notFinite = 0;
+    #pragma GCC ivdep
     for (int c = B; c < B + L; ++c) {
         const T kk = dtdx[c];
         const T rc = r_[c];
@@ -564,23 +580,27 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
         const T en = e_[c] - kk * (fe[c] - fe[c - 1]);
         const T vn = rc * v_[c] - kk * (fv[c] - fv[c - 1]);
         const T sn = rc * s_[c] - kk * (fs[c] - fs[c - 1]);
-        minNew = kmin(minNew, rn);
+        nonPositive |= Flag(!(rn > T(0)));
         const T rf = kmax(rn, k.floor);
         const T ir = T(1) / rf;
         const T un = mn * ir;
         const T vv = vn * ir;
+        const T sv = sn * ir;
+        const T pn = kmax(gm1 * (en - T(0.5) * rf * (un * un + vv * vv)), k.floor);
         oRho[c] = rf;
         oU[c] = un;
         oV[c] = vv;
-        oS[c] = sn * ir;
-        const T pn = kmax(gm1 * (en - T(0.5) * rf * (un * un + vv * vv)), k.floor);
+        oS[c] = sv;
         oP[c] = pn;
-        const T all = ((rf + un) + (vv + pn)) + sn;
-        outCheck = outCheck + (all - all);
-        courant = kmax(courant, (kabs(u_[c]) + cs[c]) * kk);
+        const T all = (rf + un) + (vv + sv) + pn;
+        notFinite |= Flag(!((all - all) == T(0)));
+        cfl[c] = (kabs(u_[c]) + cs[c]) * kk;
     }
-    fault = !(check == T(0)) || !(minRho > T(0)) || minP < T(0) || !(outCheck == T(0)) || !kfinite(courant);
-    if (!(minNew > T(0)))
+    T courant = T(0);
+    for (int c = B; c < B + L; ++c)
+        courant = kmax(courant, cfl[c]);
+    fault = !inputsOk || notFinite != 0 || !kfinite(courant);
+    if (nonPositive != 0)
         courant = kmax(courant, T(1));
     return courant;
 }
