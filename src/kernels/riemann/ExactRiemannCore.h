@@ -27,7 +27,7 @@ namespace tamrel::kernels::riemann {
 
 // Blocks of the solver, as reported to a tally.
 enum class RiemannPath : int {
-    VacuumMargin,        // the test for a generated vacuum
+    VelocityJump,        // uR - uL and the test for a generated vacuum
     GuessPvrs,           // PVRS guess and the choice of guess
     GuessTwoRarefaction, // Toro eq 4.46
     GuessTwoShock,       // Toro eq 4.47
@@ -98,12 +98,20 @@ inline T soundSpeed(T rho, T p, const GasConstants<T>& g)
     return ksqrt(g.gamma * p / rho);
 }
 
-// The pressure-positivity margin (Toro eq 4.40): the waves leave a vacuum
-// between them when it is not positive. Sound speeds are set by the caller.
 template <class T>
-inline T vacuumMargin(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g)
+struct VelocityJump {
+    T du;     // uR - uL
+    T margin; // pressure-positivity margin (Toro eq 4.40)
+};
+
+// The velocity jump and the pressure-positivity margin: the waves leave a
+// vacuum between them when the margin is not positive. Sound speeds are set
+// by the caller.
+template <class T>
+inline VelocityJump<T> velocityJump(const GasState<T>& L, const GasState<T>& R, const GasConstants<T>& g)
 {
-    return g.g4 * (L.c + R.c) - (R.u - L.u);
+    const T du = R.u - L.u;
+    return {du, g.g4 * (L.c + R.c) - du};
 }
 
 template <class T>
@@ -279,8 +287,9 @@ StarSolution<T> solveStar(const GasState<T>& L, const GasState<T>& R, const GasC
     Tally& tally)
 {
     StarSolution<T> s;
-    tally.hit(RiemannPath::VacuumMargin);
-    if (!(vacuumMargin(L, R, g) > T(0))) {
+    tally.hit(RiemannPath::VelocityJump);
+    const VelocityJump<T> jump = velocityJump(L, R, g);
+    if (!(jump.margin > T(0))) {
         s.vacuum = true;
         return s;
     }
@@ -297,13 +306,12 @@ StarSolution<T> solveStar(const GasState<T>& L, const GasState<T>& R, const GasC
         p = guessTwoShock(L, R, pv.ppv, g, lim.pTiny);
     }
 
-    const T du = R.u - L.u;
     s.converged = false;
     for (int it = 1; it <= lim.maxIterations; ++it) {
         const PressureFunction<T> fl = prefun(p, L, g, tally);
         const PressureFunction<T> fr = prefun(p, R, g, tally);
         tally.hit(RiemannPath::NewtonStep);
-        const NewtonUpdate<T> step = newtonStep(p, fl, fr, du, lim.pTiny);
+        const NewtonUpdate<T> step = newtonStep(p, fl, fr, jump.du, lim.pTiny);
         p = step.p;
         s.iterations = it;
         if (step.change <= lim.tolerance) {

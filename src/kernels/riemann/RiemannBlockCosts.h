@@ -23,7 +23,7 @@ void measureRiemannBlockCosts(std::array<OpCount, N>& out)
     const PressureFunction<C> f{one, one};
     auto cost = [&](RiemannPath p) -> OpCount& { return out[static_cast<std::size_t>(p)]; };
     using P = RiemannPath;
-    cost(P::VacuumMargin) = measureOps([&] { (void)vacuumMargin(K, K, g); });
+    cost(P::VelocityJump) = measureOps([&] { (void)velocityJump(K, K, g); });
     cost(P::GuessPvrs) = measureOps([&] { (void)guessPvrs(K, K); });
     cost(P::GuessTwoRarefaction) = measureOps([&] { (void)guessTwoRarefaction(K, K, g, one); });
     cost(P::GuessTwoShock) = measureOps([&] { (void)guessTwoShock(K, K, one, g, one); });
