@@ -22,6 +22,12 @@ void frmTamrel::cmdSelect_Click()
     const auto u = parseNumber(textOf(txtVelocity));
     if (!rho || !p || !u)
         return; // a value box that holds no number: nothing to select
+    // A cell with no pressure would have no sound speed: refused like a
+    // density that is not above 0.
+    if (*p <= 0) {
+        dialogs.messageBox("The pressure of a selected cell must be above 0.");
+        return;
+    }
     const SelectStatus status = SelectCellState(state, m, *rho, *p, *u);
     if (status == SelectStatus::BadDensity) {
         dialogs.messageBox("The density of a selected cell must be above 0.");
