@@ -35,11 +35,15 @@ long rowsHeld(std::size_t size, long NS, long rowLen, long lastCell)
     return static_cast<long>(std::min<long long>(NS, fit));
 }
 
-void fillBoxAverage(const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS,
-    long rowLen)
+// Box average. Every snapshot row is read once, in order: its extremes go
+// into the running per-cell range and its column sums into the pixel rows it
+// covers, so that each pixel's sum is built in the order of the rules. The
+// gray levels follow once the range of the whole history is known.
+GrayRange fillBoxAverage(const float* data, GrayRaster& raster, int W, int H, long N, long NS, long rowLen)
 {
     const double tx = static_cast<double>(N) / W;
     const double ty = static_cast<double>(NS) / H;
+    const std::size_t w = static_cast<std::size_t>(W);
 
     // The cells under every pixel column are the same on every row.
     struct Column {
@@ -47,14 +51,14 @@ void fillBoxAverage(const float* data, GrayRaster& raster, const GrayScale& gs, 
         double wx0, wx1;
         bool use1;
     };
-    std::vector<Column> cols(static_cast<std::size_t>(W));
+    std::vector<Column> cols(w);
     const long lastCell = N + 1;
     double x = 0;
-    for (int i = 0; i < W; ++i) {
+    for (std::size_t i = 0; i < w; ++i) {
         const double x0 = x;
         const double x1 = x0 + tx;
         x = x1;
-        Column& k = cols[static_cast<std::size_t>(i)];
+        Column& k = cols[i];
         k.c0 = static_cast<long>(x0) + 1;
         k.c1 = static_cast<long>(x1);
         k.wx0 = (k.c0 - x0) / tx;
@@ -67,63 +71,84 @@ void fillBoxAverage(const float* data, GrayRaster& raster, const GrayScale& gs, 
             k.use1 = false;
     }
 
-    // row(s) for every column: d(s,c0) wx0 + sum d(s,c)/tx + d(s,c1+1) wx1,
-    // summed left to right. Each d/tx is formed once per row.
-    std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
-    auto computeRow = [&](long s, std::vector<double>& out) {
-        const float* p = data + s * rowLen;
-        for (long c = 1; c <= lastCell; ++c)
-            q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
-        for (int i = 0; i < W; ++i) {
-            const Column& k = cols[static_cast<std::size_t>(i)];
-            double acc = static_cast<double>(p[k.c0]) * k.wx0;
-            for (long c = k.c0 + 1; c <= k.c1; ++c)
-                acc = acc + q[static_cast<std::size_t>(c)];
-            if (k.use1)
-                acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
-            out[static_cast<std::size_t>(i)] = acc;
-        }
+    // The snapshots under every pixel row.
+    struct PixelRow {
+        long s0, s1;
+        double wy0, wy1;
+        bool use1;
+        long last; // last snapshot that adds to the row
     };
-
-    const std::size_t w = static_cast<std::size_t>(W);
-    std::vector<double> cache(w), tmp(w), sum(w);
-    long cachedS = -1; // cache holds row(cachedS): a pixel row's last snapshot is the next one's first
+    std::vector<PixelRow> rows(static_cast<std::size_t>(H) + 1);
     double y = 0;
     for (int j = 1; j <= H; ++j) {
         const double y0 = y;
         const double y1 = y0 + ty;
         y = y1;
-        const long s0 = static_cast<long>(y0);
-        const long s1 = static_cast<long>(y1);
-        const double wy0 = (s0 + 1 - y0) / ty;
-        const double wy1 = (y1 - s1) / ty;
+        PixelRow& pr = rows[static_cast<std::size_t>(j)];
+        pr.s0 = static_cast<long>(y0);
+        pr.s1 = static_cast<long>(y1);
+        pr.wy0 = (pr.s0 + 1 - y0) / ty;
+        pr.wy1 = (y1 - pr.s1) / ty;
+        pr.use1 = pr.wy1 > 1e-5;
+        pr.last = std::max(pr.s0, pr.use1 ? pr.s1 : pr.s1 - 1);
+    }
 
-        if (s0 < NS) {
-            const std::vector<double>* r0 = &cache;
-            if (s0 != cachedS) {
-                computeRow(s0, tmp);
-                r0 = &tmp;
-            }
-            for (std::size_t i = 0; i < w; ++i)
-                sum[i] = wy0 * (*r0)[i];
-        } else {
-            std::fill(sum.begin(), sum.end(), 0.0);
+    std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
+    std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
+    std::vector<double> rowSum(w);
+    std::vector<double> sums(w * static_cast<std::size_t>(H), 0.0);
+    int jFirst = 1; // first pixel row still open
+    for (long s = 0; s < NS; ++s) {
+        const float* p = data + s * rowLen;
+        for (long j = 1; j <= N; ++j) {
+            const float v = p[j];
+            lo[static_cast<std::size_t>(j - 1)] = v < lo[static_cast<std::size_t>(j - 1)] ? v : lo[static_cast<std::size_t>(j - 1)];
+            hi[static_cast<std::size_t>(j - 1)] = v > hi[static_cast<std::size_t>(j - 1)] ? v : hi[static_cast<std::size_t>(j - 1)];
         }
-        for (long s = s0 + 1; s <= s1 - 1 && s < NS; ++s) {
-            computeRow(s, tmp);
-            for (std::size_t i = 0; i < w; ++i)
-                sum[i] = sum[i] + tmp[i] / ty;
+        // row(s) of every column: d(s,c0) wx0 + sum of d(s,c)/tx + d(s,c1+1) wx1,
+        // added left to right; each d/tx is formed once.
+        for (long c = 1; c <= lastCell; ++c)
+            q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
+        for (std::size_t i = 0; i < w; ++i) {
+            const Column& k = cols[i];
+            double acc = static_cast<double>(p[k.c0]) * k.wx0;
+            for (long c = k.c0 + 1; c <= k.c1; ++c)
+                acc = acc + q[static_cast<std::size_t>(c)];
+            if (k.use1)
+                acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
+            rowSum[i] = acc;
         }
-        if (wy1 > 1e-5 && s1 < NS) {
-            computeRow(s1, cache);
-            cachedS = s1;
-            for (std::size_t i = 0; i < w; ++i)
-                sum[i] = sum[i] + wy1 * cache[i];
+        // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
+        for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
+            const PixelRow& pr = rows[static_cast<std::size_t>(j)];
+            double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
+            if (s == pr.s0)
+                for (std::size_t i = 0; i < w; ++i)
+                    sum[i] = pr.wy0 * rowSum[i];
+            if (s > pr.s0 && s < pr.s1)
+                for (std::size_t i = 0; i < w; ++i)
+                    sum[i] = sum[i] + rowSum[i] / ty;
+            if (s == pr.s1 && pr.use1)
+                for (std::size_t i = 0; i < w; ++i)
+                    sum[i] = sum[i] + pr.wy1 * rowSum[i];
         }
+        while (jFirst <= H && rows[static_cast<std::size_t>(jFirst)].last <= s)
+            ++jFirst;
+    }
+
+    GrayRange range{lo[0], hi[0]};
+    for (long j = 1; j < N; ++j) {
+        range.vmin = std::min<double>(range.vmin, lo[static_cast<std::size_t>(j)]);
+        range.vmax = std::max<double>(range.vmax, hi[static_cast<std::size_t>(j)]);
+    }
+    const GrayScale gs = GrayScale::forRange(range);
+    for (int j = 1; j <= H; ++j) {
+        const double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
         std::int32_t* out = raster.row(j);
         for (std::size_t i = 0; i < w; ++i)
             out[i] = grayOf(gs, sum[i]);
     }
+    return range;
 }
 
 void fillCoverage(const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS,
@@ -202,12 +227,14 @@ void fillCoverage(const float* data, GrayRaster& raster, const GrayScale& gs, in
         if (r1 >= r0) {
             // The rows above r0 are untouched so far and every one of them
             // (r0+1..r1, and r1+1 when partly covered) receives the same
-            // writes: build one and copy it.
-            for (long i = 1; i <= N; ++i)
-                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], gray[static_cast<std::size_t>(i)]);
+            // writes: build one and copy it. Row r0 and that row are
+            // independent, so one pass over the cells serves both.
             std::fill(band.begin(), band.end(), 0);
-            for (long i = 1; i <= N; ++i)
-                rule2(band.data(), i, gray[static_cast<std::size_t>(i)]);
+            for (long i = 1; i <= N; ++i) {
+                const std::int32_t g = gray[static_cast<std::size_t>(i)];
+                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
+                rule2(band.data(), i, g);
+            }
             const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
             for (long r = r0 + 1; r <= top; ++r)
                 std::memcpy(raster.row(static_cast<int>(r)), band.data(), span * sizeof(std::int32_t));
@@ -300,15 +327,14 @@ GrayRange FillGrayRaster(std::span<const float> data, GrayRaster& raster, int W,
     if (N < 1 || rowLen < N + 2)
         return {};
     NS = rowsHeld(data.size(), NS, rowLen, N + 1);
-    const GrayRange range = FindMinMax(data, N, NS, rowLen);
     if (NS < 1 || W < 1 || H < 1)
-        return range;
+        return FindMinMax(data, N, NS, rowLen);
     raster.reset(W, H);
-    const GrayScale gs = GrayScale::forRange(range);
+    // The box average finds the range in the same pass over the history.
     if (ChooseGrayMethod(W, H, N, NS) == GrayMethod::BoxAverage)
-        fillBoxAverage(data.data(), raster, gs, W, H, N, NS, rowLen);
-    else
-        fillCoverage(data.data(), raster, gs, W, H, N, NS, rowLen);
+        return fillBoxAverage(data.data(), raster, W, H, N, NS, rowLen);
+    const GrayRange range = FindMinMax(data, N, NS, rowLen);
+    fillCoverage(data.data(), raster, GrayScale::forRange(range), W, H, N, NS, rowLen);
     return range;
 }
 
