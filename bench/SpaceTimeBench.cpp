@@ -18,8 +18,8 @@ std::vector<float> makeHistory(long N, long NS)
         for (long j = 0; j <= N + 1; ++j) {
             const double x = static_cast<double>(j) / N;
             const double front = 0.5 + 0.3 * static_cast<double>(s) / NS;
-            d[static_cast<std::size_t>(s * (N + 2) + j)] =
-                static_cast<float>((x < front ? 1.0 : 0.125) + 0.05 * std::sin(40 * x + 0.01 * s));
+            d[static_cast<std::size_t>(s * (N + 2) + j)]
+                = static_cast<float>((x < front ? 1.0 : 0.125) + 0.05 * std::sin(40 * x + 0.01 * s));
         }
     return d;
 }
@@ -35,18 +35,18 @@ void BM_SpaceTimePaint(benchmark::State& state)
         benchmark::DoNotOptimize(range);
         benchmark::DoNotOptimize(image.bits.data());
     }
-    state.SetLabel(tamrel::ChooseGrayMethod(W, H, N, NS) == tamrel::GrayMethod::BoxAverage ? "box average"
-                                                                                           : "coverage");
+    state.SetLabel(
+        tamrel::ChooseGrayMethod(W, H, N, NS) == tamrel::GrayMethod::BoxAverage ? "box average" : "coverage");
 }
 
 } // namespace
 
 // cells, snapshots, width, height
 BENCHMARK(BM_SpaceTimePaint)
-    ->Args({5000, 2000, 969, 437})
-    ->Args({5000, 2000, 449, 189})
-    ->Args({100, 600, 969, 437})
-    ->Args({100, 600, 449, 189})
-    ->Args({5000, 400, 969, 437})
-    ->Args({501, 20, 449, 189})
+    ->Args({ 5000, 2000, 969, 437 })
+    ->Args({ 5000, 2000, 449, 189 })
+    ->Args({ 100, 600, 969, 437 })
+    ->Args({ 100, 600, 449, 189 })
+    ->Args({ 5000, 400, 969, 437 })
+    ->Args({ 501, 20, 449, 189 })
     ->Unit(benchmark::kMillisecond);

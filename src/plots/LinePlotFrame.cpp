@@ -8,54 +8,61 @@ namespace tamrel {
 
 namespace {
 
-bool finite2(double x, double y) { return std::isfinite(x) && std::isfinite(y); }
+    bool finite2(double x, double y)
+    {
+        return std::isfinite(x) && std::isfinite(y);
+    }
 
-// Liang-Barsky: cut the segment a-b to the box; false when nothing is left.
-bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, double x1, double y0, double y1)
-{
-    double t0 = 0, t1 = 1;
-    const double dx = bx - ax, dy = by - ay;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax - x0, x1 - ax, ay - y0, y1 - ay};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0) {
-            if (q[k] < 0)
-                return false;
-            continue;
+    // Liang-Barsky: cut the segment a-b to the box; false when nothing is left.
+    bool clipSegment(double& ax, double& ay, double& bx, double& by, double x0, double x1, double y0, double y1)
+    {
+        double t0 = 0, t1 = 1;
+        const double dx = bx - ax, dy = by - ay;
+        const double p[4] = { -dx, dx, -dy, dy };
+        const double q[4] = { ax - x0, x1 - ax, ay - y0, y1 - ay };
+        for (int k = 0; k < 4; ++k) {
+            if (p[k] == 0) {
+                if (q[k] < 0)
+                    return false;
+                continue;
+            }
+            const double t = q[k] / p[k];
+            if (p[k] < 0) {
+                if (t > t1)
+                    return false;
+                t0 = std::max(t0, t);
+            } else {
+                if (t < t0)
+                    return false;
+                t1 = std::min(t1, t);
+            }
         }
-        const double t = q[k] / p[k];
-        if (p[k] < 0) {
-            if (t > t1)
-                return false;
-            t0 = std::max(t0, t);
-        } else {
-            if (t < t0)
-                return false;
-            t1 = std::min(t1, t);
+        const double sx = ax, sy = ay;
+        if (t1 < 1) {
+            bx = sx + t1 * dx;
+            by = sy + t1 * dy;
         }
+        if (t0 > 0) {
+            ax = sx + t0 * dx;
+            ay = sy + t0 * dy;
+        }
+        return true;
     }
-    const double sx = ax, sy = ay;
-    if (t1 < 1) {
-        bx = sx + t1 * dx;
-        by = sy + t1 * dy;
-    }
-    if (t0 > 0) {
-        ax = sx + t0 * dx;
-        ay = sy + t0 * dy;
-    }
-    return true;
-}
 
-PlotPoint toPoint(double x, double y)
-{
-    return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
-}
+    PlotPoint toPoint(double x, double y)
+    {
+        return { static_cast<std::int32_t>(x), static_cast<std::int32_t>(y) };
+    }
 
 } // namespace
 
-LinePlotFrame::LinePlotFrame(const BoundedArray<double>& X, long n, double width, double height, double ymin,
-    double ymax)
-    : X_(X), n_(n), width_(width), height_(height), ymax_(ymax)
+LinePlotFrame::LinePlotFrame(
+    const BoundedArray<double>& X, long n, double width, double height, double ymin, double ymax)
+    : X_(X)
+    , n_(n)
+    , width_(width)
+    , height_(height)
+    , ymax_(ymax)
 {
     if (n < 1 || !X.contains(1) || !X.contains(n + 1))
         return;
@@ -81,8 +88,8 @@ void LinePlotFrame::drawCellCurve(PlotDrawing& d, const std::vector<double>& v) 
     pts.emplace_back(0.0, yOf(0.5 * (v[0] + v[1])));
     for (long i = 1; i <= n_; ++i)
         pts.emplace_back(cellX(i), yOf(v[static_cast<std::size_t>(i)]));
-    pts.emplace_back(X_[n_ + 1] * xscale_,
-        yOf(0.5 * (v[static_cast<std::size_t>(n_)] + v[static_cast<std::size_t>(n_) + 1])));
+    pts.emplace_back(
+        X_[n_ + 1] * xscale_, yOf(0.5 * (v[static_cast<std::size_t>(n_)] + v[static_cast<std::size_t>(n_) + 1])));
     drawPolyline(d, pts);
 }
 
@@ -150,7 +157,7 @@ bool LinePlotFrame::squareAt(double x, double y, PlotRect& out) const
     // A square wholly beyond the guard box cannot show.
     if (left > gx1_ || left + kMarkSize < gx0_ || top > gy1_ || top + kMarkSize < gy0_)
         return false;
-    out = {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top), kMarkSize, kMarkSize};
+    out = { static_cast<std::int32_t>(left), static_cast<std::int32_t>(top), kMarkSize, kMarkSize };
     return true;
 }
 

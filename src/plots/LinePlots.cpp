@@ -10,156 +10,161 @@ namespace tamrel {
 
 namespace {
 
-constexpr const char* kRangePattern = "##0.0####";
-constexpr const char* kRiemannRangePattern = "##0.0######";
+    constexpr const char* kRangePattern = "##0.0####";
+    constexpr const char* kRiemannRangePattern = "##0.0######";
 
-std::size_t ix(long i) { return static_cast<std::size_t>(i); }
-
-// Base-10 logarithm the way the plots take it: ln v times 1/ln 10.
-double log10Plot(double v) { return std::log(v) * (1.0 / std::log(10.0)); }
-
-bool cellInArrays(const ExperimentState& s, long m)
-{
-    return s.Rho.contains(m) && s.P.contains(m) && s.VX.contains(m);
-}
-
-// v[i] = f(cell i), i = 0..N+1.
-template <class F>
-std::vector<double> cellValues(const ExperimentState& s, F f)
-{
-    const long n = s.NGridCells;
-    std::vector<double> v(ix(n + 2));
-    for (long i = 0; i <= n + 1; ++i)
-        v[ix(i)] = f(i);
-    return v;
-}
-
-bool gridReadable(const ExperimentState& s)
-{
-    const long n = s.NGridCells;
-    return n >= 1 && s.X.contains(1) && s.X.contains(n + 1) && cellInArrays(s, 0) && cellInArrays(s, n + 1);
-}
-
-// Curve, control-cell marks and current-cell mark of a plot of cell values.
-void drawCells(LinePlotPaint& out, const ExperimentState& s, const std::vector<double>& v, double W, double H,
-    double ymin, double ymax, bool controlMarks)
-{
-    const LinePlotFrame frame(s.X, s.NGridCells, W, H, ymin, ymax);
-    frame.drawCellCurve(out.drawing, v);
-    if (controlMarks) {
-        for (long t = 1; t <= s.NSelected; ++t)
-            if (s.MSelected.contains(t))
-                frame.markCell(out.drawing, s.MSelected[t], v, true);
-    }
-    frame.markCell(out.drawing, s.MCurrent, v, false);
-}
-
-// The current cell's values and their texts; `smokePressure` replaces the
-// pressure in smoke mode. A current cell outside the arrays keeps the
-// values the state already has.
-void readout(LinePlotPaint& out, ExperimentState& s, const double* smokePressure = nullptr)
-{
-    const long m = s.MCurrent;
-    out.currentCell = s.MCurrent;
-    if (cellInArrays(s, m)) {
-        s.PCurrent = smokePressure ? *smokePressure : s.P[m];
-        s.RhoCurrent = s.Rho[m];
-        s.VXCurrent = s.VX[m];
-    } else if (smokePressure) {
-        s.PCurrent = *smokePressure;
-    }
-    out.pressureText = formatPattern(s.PCurrent, "0.0000##");
-    out.densityText = formatPattern(s.RhoCurrent, "#0.00####");
-    out.velocityText = formatPattern(s.VXCurrent, "#0.00####");
-}
-
-void setRange(LinePlotPaint& out, double lo, double hi, const char* pattern)
-{
-    out.rangeMinText = formatPattern(lo, pattern);
-    out.rangeMaxText = formatPattern(hi, pattern);
-}
-
-// Sound-wave range of R+ or R-: an empty range is opened by PFloor.
-void riemannRange(const ExperimentState& s, const std::vector<double>& v, double& ymin, double& ymax)
-{
-    AdaptiveRange(v, false, ymin, ymax);
-    if (ymax == ymin)
-        ymax = ymin + s.PFloor;
-}
-
-void paintSmoke(LinePlotPaint& out, ExperimentState& s, double W, double H,
-    kernels::SubcellProfileEntry* subcellProfile)
-{
-    const long n = s.NGridCells;
-    const long b = s.NBdy;
-    const Long a = SmokeSamplesPerCell(static_cast<Long>(n));
-    const long count = static_cast<long>(a) * n;
-
-    std::vector<float> q;
-    if (subcellProfile && n >= 1 && FillSmokeBoundaryCells(s)) {
-        std::vector<float> s1(ix(n + 2 * b)), s2(ix(n + 2 * b)), s3(ix(n + 2 * b));
-        for (long i = 1 - b; i <= n + b; ++i) {
-            s1[ix(i + b - 1)] = static_cast<float>(s.FFrac[i]);
-            s2[ix(i + b - 1)] = static_cast<float>(s.FFracX[i]);
-            s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
-        }
-        q.assign(ix(count), 0.0f);
-        const float tolerance = 1e-5f;
-        const kernels::KLong kn = static_cast<kernels::KLong>(n);
-        const kernels::KLong kb = static_cast<kernels::KLong>(b);
-        const kernels::KLong ka = a;
-        subcellProfile(s1.data(), s2.data(), s3.data(), q.data(), &tolerance, &kn, &kb, &ka);
+    std::size_t ix(long i)
+    {
+        return static_cast<std::size_t>(i);
     }
 
-    const LinePlotFrame frame(s.X, n, W, H, 0.0, 1.0);
-    // Sub-cell k (1-based) spans [(k-1) dx, k dx]; its point is its centre.
-    std::vector<std::pair<double, double>> pts;
-    auto subPoint = [&](long k) {
-        const double L = s.X[n + 1] - s.X[1];
-        const double dx = L / static_cast<double>(count);
-        const double left = static_cast<double>(k - 1) * dx;
-        const double right = static_cast<double>(k) * dx;
-        return std::pair<double, double>(frame.xOf(0.5 * (left + right)), frame.yOf(q[ix(k - 1)]));
-    };
-    const bool haveProfile = !q.empty();
-    if (haveProfile) {
-        pts.reserve(ix(count + 1));
-        pts.emplace_back(0.0, frame.yOf(q[0]));
-        for (long k = 1; k <= count; ++k)
-            pts.push_back(subPoint(k));
-        frame.drawPolyline(out.drawing, pts);
+    // Base-10 logarithm the way the plots take it: ln v times 1/ln 10.
+    double log10Plot(double v)
+    {
+        return std::log(v) * (1.0 / std::log(10.0));
+    }
 
-        // A cell's point is that of its last sub-cell.
-        auto cellPoint = [&](long m, std::pair<double, double>& p) {
-            const long k = m * a;
-            if (m < 1 || m > n)
-                return false;
-            p = subPoint(k);
-            return true;
-        };
-        std::pair<double, double> p;
-        if (ControlMarksShown(s)) {
+    bool cellInArrays(const ExperimentState& s, long m)
+    {
+        return s.Rho.contains(m) && s.P.contains(m) && s.VX.contains(m);
+    }
+
+    // v[i] = f(cell i), i = 0..N+1.
+    template <class F> std::vector<double> cellValues(const ExperimentState& s, F f)
+    {
+        const long n = s.NGridCells;
+        std::vector<double> v(ix(n + 2));
+        for (long i = 0; i <= n + 1; ++i)
+            v[ix(i)] = f(i);
+        return v;
+    }
+
+    bool gridReadable(const ExperimentState& s)
+    {
+        const long n = s.NGridCells;
+        return n >= 1 && s.X.contains(1) && s.X.contains(n + 1) && cellInArrays(s, 0) && cellInArrays(s, n + 1);
+    }
+
+    // Curve, control-cell marks and current-cell mark of a plot of cell values.
+    void drawCells(LinePlotPaint& out, const ExperimentState& s, const std::vector<double>& v, double W, double H,
+        double ymin, double ymax, bool controlMarks)
+    {
+        const LinePlotFrame frame(s.X, s.NGridCells, W, H, ymin, ymax);
+        frame.drawCellCurve(out.drawing, v);
+        if (controlMarks) {
             for (long t = 1; t <= s.NSelected; ++t)
-                if (s.MSelected.contains(t) && cellPoint(s.MSelected[t], p))
-                    frame.markFilled(out.drawing, p.first, p.second);
+                if (s.MSelected.contains(t))
+                    frame.markCell(out.drawing, s.MSelected[t], v, true);
         }
-        if (cellPoint(s.MCurrent, p))
-            frame.markOutlined(out.drawing, p.first, p.second);
+        frame.markCell(out.drawing, s.MCurrent, v, false);
     }
 
-    // The readout shows the smoke value at the current cell's mark. Without
-    // a profile, or for a boundary cell, which has no sub-cells, the cell's
-    // own fraction stands in.
-    const long m = s.MCurrent;
-    double smoke = s.PCurrent;
-    if (haveProfile && m >= 1 && m <= n)
-        smoke = q[ix(m * a - 1)];
-    else if (s.FFrac.contains(m))
-        smoke = s.FFrac[m];
-    readout(out, s, &smoke);
-    setRange(out, 0.0, 1.0, kRangePattern);
-    out.caption = "FVSmoke";
-}
+    // The current cell's values and their texts; `smokePressure` replaces the
+    // pressure in smoke mode. A current cell outside the arrays keeps the
+    // values the state already has.
+    void readout(LinePlotPaint& out, ExperimentState& s, const double* smokePressure = nullptr)
+    {
+        const long m = s.MCurrent;
+        out.currentCell = s.MCurrent;
+        if (cellInArrays(s, m)) {
+            s.PCurrent = smokePressure ? *smokePressure : s.P[m];
+            s.RhoCurrent = s.Rho[m];
+            s.VXCurrent = s.VX[m];
+        } else if (smokePressure) {
+            s.PCurrent = *smokePressure;
+        }
+        out.pressureText = formatPattern(s.PCurrent, "0.0000##");
+        out.densityText = formatPattern(s.RhoCurrent, "#0.00####");
+        out.velocityText = formatPattern(s.VXCurrent, "#0.00####");
+    }
+
+    void setRange(LinePlotPaint& out, double lo, double hi, const char* pattern)
+    {
+        out.rangeMinText = formatPattern(lo, pattern);
+        out.rangeMaxText = formatPattern(hi, pattern);
+    }
+
+    // Sound-wave range of R+ or R-: an empty range is opened by PFloor.
+    void riemannRange(const ExperimentState& s, const std::vector<double>& v, double& ymin, double& ymax)
+    {
+        AdaptiveRange(v, false, ymin, ymax);
+        if (ymax == ymin)
+            ymax = ymin + s.PFloor;
+    }
+
+    void paintSmoke(
+        LinePlotPaint& out, ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
+    {
+        const long n = s.NGridCells;
+        const long b = s.NBdy;
+        const Long a = SmokeSamplesPerCell(static_cast<Long>(n));
+        const long count = static_cast<long>(a) * n;
+
+        std::vector<float> q;
+        if (subcellProfile && n >= 1 && FillSmokeBoundaryCells(s)) {
+            std::vector<float> s1(ix(n + 2 * b)), s2(ix(n + 2 * b)), s3(ix(n + 2 * b));
+            for (long i = 1 - b; i <= n + b; ++i) {
+                s1[ix(i + b - 1)] = static_cast<float>(s.FFrac[i]);
+                s2[ix(i + b - 1)] = static_cast<float>(s.FFracX[i]);
+                s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
+            }
+            q.assign(ix(count), 0.0f);
+            const float tolerance = 1e-5f;
+            const kernels::KLong kn = static_cast<kernels::KLong>(n);
+            const kernels::KLong kb = static_cast<kernels::KLong>(b);
+            const kernels::KLong ka = a;
+            subcellProfile(s1.data(), s2.data(), s3.data(), q.data(), &tolerance, &kn, &kb, &ka);
+        }
+
+        const LinePlotFrame frame(s.X, n, W, H, 0.0, 1.0);
+        // Sub-cell k (1-based) spans [(k-1) dx, k dx]; its point is its centre.
+        std::vector<std::pair<double, double>> pts;
+        auto subPoint = [&](long k) {
+            const double L = s.X[n + 1] - s.X[1];
+            const double dx = L / static_cast<double>(count);
+            const double left = static_cast<double>(k - 1) * dx;
+            const double right = static_cast<double>(k) * dx;
+            return std::pair<double, double>(frame.xOf(0.5 * (left + right)), frame.yOf(q[ix(k - 1)]));
+        };
+        const bool haveProfile = !q.empty();
+        if (haveProfile) {
+            pts.reserve(ix(count + 1));
+            pts.emplace_back(0.0, frame.yOf(q[0]));
+            for (long k = 1; k <= count; ++k)
+                pts.push_back(subPoint(k));
+            frame.drawPolyline(out.drawing, pts);
+
+            // A cell's point is that of its last sub-cell.
+            auto cellPoint = [&](long m, std::pair<double, double>& p) {
+                const long k = m * a;
+                if (m < 1 || m > n)
+                    return false;
+                p = subPoint(k);
+                return true;
+            };
+            std::pair<double, double> p;
+            if (ControlMarksShown(s)) {
+                for (long t = 1; t <= s.NSelected; ++t)
+                    if (s.MSelected.contains(t) && cellPoint(s.MSelected[t], p))
+                        frame.markFilled(out.drawing, p.first, p.second);
+            }
+            if (cellPoint(s.MCurrent, p))
+                frame.markOutlined(out.drawing, p.first, p.second);
+        }
+
+        // The readout shows the smoke value at the current cell's mark. Without
+        // a profile, or for a boundary cell, which has no sub-cells, the cell's
+        // own fraction stands in.
+        const long m = s.MCurrent;
+        double smoke = s.PCurrent;
+        if (haveProfile && m >= 1 && m <= n)
+            smoke = q[ix(m * a - 1)];
+        else if (s.FFrac.contains(m))
+            smoke = s.FFrac[m];
+        readout(out, s, &smoke);
+        setRange(out, 0.0, 1.0, kRangePattern);
+        out.caption = "FVSmoke";
+    }
 
 } // namespace
 
@@ -188,7 +193,7 @@ bool FillSmokeBoundaryCells(ExperimentState& s)
         return false;
     if (!s.X.contains(1 - b) || !s.X.contains(n + 1 + b))
         return false;
-    BoundedArray<double>* fs[] = {&s.FFrac, &s.FFracX, &s.FFracXX};
+    BoundedArray<double>* fs[] = { &s.FFrac, &s.FFracX, &s.FFracXX };
     for (auto* f : fs)
         if (!f->contains(1 - b) || !f->contains(n + b))
             return false;
@@ -300,8 +305,8 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
     return out;
 }
 
-LinePlotPaint PaintPressurePlot(ExperimentState& s, double W, double H,
-    kernels::SubcellProfileEntry* subcellProfile)
+LinePlotPaint PaintPressurePlot(
+    ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
 {
     LinePlotPaint out;
     if (!gridReadable(s)) {

@@ -23,13 +23,13 @@ namespace tamrel {
 
 struct LinePlotPaint {
     PlotDrawing drawing;
-    Long currentCell = 0;      // hsbMSelected must show this cell
-    std::string pressureText;  // txtPressure
-    std::string densityText;   // txtDensity
-    std::string velocityText;  // txtVelocity
+    Long currentCell = 0; // hsbMSelected must show this cell
+    std::string pressureText; // txtPressure
+    std::string densityText; // txtDensity
+    std::string velocityText; // txtVelocity
     std::optional<std::string> rangeMinText; // txtDensityMin / txtPressureMin / txtVelocityMin
     std::optional<std::string> rangeMaxText; // ... Max
-    std::optional<std::string> caption;      // lblPressurePlot (pressure paint only)
+    std::optional<std::string> caption; // lblPressurePlot (pressure paint only)
 };
 
 // Density picture: R+ Riemann invariant while RiemannPlots, else log10 of
@@ -43,8 +43,8 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H);
 // else P / Rho^Gamma while RiemannPlots; else log10 P while LogPlots (PMin
 // is refitted); else the pressure. A null `subcellProfile` in smoke mode
 // draws no curve.
-LinePlotPaint PaintPressurePlot(ExperimentState& s, double W, double H,
-    kernels::SubcellProfileEntry* subcellProfile);
+LinePlotPaint PaintPressurePlot(
+    ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile);
 
 // Velocity picture: R- Riemann invariant while RiemannPlots, else the
 // velocity. While BigSpaceTime the range boxes belong to the space-time

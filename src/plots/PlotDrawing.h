@@ -28,7 +28,7 @@ struct PlotDrawing {
     // polyline; it is split only where a piece lies far outside the picture
     // or has no finite value, so that no coordinate runs away.
     std::vector<std::vector<PlotPoint>> polylines;
-    std::vector<PlotRect> filled;   // control-cell marks
+    std::vector<PlotRect> filled; // control-cell marks
     std::vector<PlotRect> outlined; // current-cell mark
 
     bool empty() const { return polylines.empty() && filled.empty() && outlined.empty(); }

@@ -8,252 +8,260 @@ namespace tamrel {
 
 namespace {
 
-// Nearest whole number, halves to even, for |x| < 2^51: adding and taking
-// away 1.5 * 2^52 leaves the sum with no fraction bits, and the hardware's
-// default rounding picks the even neighbour on a tie (what nearbyint does,
-// without a library call per pixel). Beyond +-1e9 the value is clamped;
-// NaN gives 0. Gray levels and blends never come near the clamp.
-inline std::int32_t whole(double x)
-{
-    if (!(x > -1e9 && x < 1e9))
-        return x > 0 ? 1000000000 : (x < 0 ? -1000000000 : 0);
-    constexpr double kMagic = 6755399441055744.0;
-    return static_cast<std::int32_t>((x + kMagic) - kMagic);
-}
-
-inline std::int32_t grayOf(const GrayScale& g, double v) { return whole(g.scale * (v - g.vmin)) + 5; }
-
-// Snapshots whose cells 0..lastCell lie inside the data.
-long rowsHeld(std::size_t size, long NS, long rowLen, long lastCell)
-{
-    if (NS <= 0 || rowLen <= 0 || lastCell < 0)
-        return 0;
-    const long long sz = static_cast<long long>(size);
-    if (sz <= lastCell)
-        return 0;
-    const long long fit = (sz - 1 - lastCell) / rowLen + 1;
-    return static_cast<long>(std::min<long long>(NS, fit));
-}
-
-// Box average. Every snapshot row is read once, in order: its extremes go
-// into the running per-cell range and its column sums into the pixel rows it
-// covers, so that each pixel's sum is built in the order of the rules. The
-// gray levels follow once the range of the whole history is known.
-GrayRange fillBoxAverage(const float* data, GrayRaster& raster, int W, int H, long N, long NS, long rowLen)
-{
-    const double tx = static_cast<double>(N) / W;
-    const double ty = static_cast<double>(NS) / H;
-    const std::size_t w = static_cast<std::size_t>(W);
-
-    // The cells under every pixel column are the same on every row.
-    struct Column {
-        long c0, c1;
-        double wx0, wx1;
-        bool use1;
-    };
-    std::vector<Column> cols(w);
-    const long lastCell = N + 1;
-    double x = 0;
-    for (std::size_t i = 0; i < w; ++i) {
-        const double x0 = x;
-        const double x1 = x0 + tx;
-        x = x1;
-        Column& k = cols[i];
-        k.c0 = static_cast<long>(x0) + 1;
-        k.c1 = static_cast<long>(x1);
-        k.wx0 = (k.c0 - x0) / tx;
-        k.wx1 = (x1 - k.c1) / tx;
-        k.use1 = k.wx1 > 1e-5;
-        // Never read past the row (position sums stay far inside it).
-        k.c0 = std::min(k.c0, lastCell);
-        k.c1 = std::min(k.c1, lastCell);
-        if (k.c1 + 1 > lastCell)
-            k.use1 = false;
+    // Nearest whole number, halves to even, for |x| < 2^51: adding and taking
+    // away 1.5 * 2^52 leaves the sum with no fraction bits, and the hardware's
+    // default rounding picks the even neighbour on a tie (what nearbyint does,
+    // without a library call per pixel). Beyond +-1e9 the value is clamped;
+    // NaN gives 0. Gray levels and blends never come near the clamp.
+    inline std::int32_t whole(double x)
+    {
+        if (!(x > -1e9 && x < 1e9))
+            return x > 0 ? 1000000000 : (x < 0 ? -1000000000 : 0);
+        constexpr double kMagic = 6755399441055744.0;
+        return static_cast<std::int32_t>((x + kMagic) - kMagic);
     }
 
-    // The snapshots under every pixel row.
-    struct PixelRow {
-        long s0, s1;
-        double wy0, wy1;
-        bool use1;
-        long last; // last snapshot that adds to the row
-    };
-    std::vector<PixelRow> rows(static_cast<std::size_t>(H) + 1);
-    double y = 0;
-    for (int j = 1; j <= H; ++j) {
-        const double y0 = y;
-        const double y1 = y0 + ty;
-        y = y1;
-        PixelRow& pr = rows[static_cast<std::size_t>(j)];
-        pr.s0 = static_cast<long>(y0);
-        pr.s1 = static_cast<long>(y1);
-        pr.wy0 = (pr.s0 + 1 - y0) / ty;
-        pr.wy1 = (y1 - pr.s1) / ty;
-        pr.use1 = pr.wy1 > 1e-5;
-        pr.last = std::max(pr.s0, pr.use1 ? pr.s1 : pr.s1 - 1);
+    inline std::int32_t grayOf(const GrayScale& g, double v)
+    {
+        return whole(g.scale * (v - g.vmin)) + 5;
     }
 
-    std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
-    std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
-    std::vector<double> rowSum(w);
-    std::vector<double> sums(w * static_cast<std::size_t>(H), 0.0);
-    int jFirst = 1; // first pixel row still open
-    for (long s = 0; s < NS; ++s) {
-        const float* p = data + s * rowLen;
-        for (long j = 1; j <= N; ++j) {
-            const float v = p[j];
-            lo[static_cast<std::size_t>(j - 1)] = v < lo[static_cast<std::size_t>(j - 1)] ? v : lo[static_cast<std::size_t>(j - 1)];
-            hi[static_cast<std::size_t>(j - 1)] = v > hi[static_cast<std::size_t>(j - 1)] ? v : hi[static_cast<std::size_t>(j - 1)];
-        }
-        // row(s) of every column: d(s,c0) wx0 + sum of d(s,c)/tx + d(s,c1+1) wx1,
-        // added left to right; each d/tx is formed once.
-        for (long c = 1; c <= lastCell; ++c)
-            q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
+    // Snapshots whose cells 0..lastCell lie inside the data.
+    long rowsHeld(std::size_t size, long NS, long rowLen, long lastCell)
+    {
+        if (NS <= 0 || rowLen <= 0 || lastCell < 0)
+            return 0;
+        const long long sz = static_cast<long long>(size);
+        if (sz <= lastCell)
+            return 0;
+        const long long fit = (sz - 1 - lastCell) / rowLen + 1;
+        return static_cast<long>(std::min<long long>(NS, fit));
+    }
+
+    // Box average. Every snapshot row is read once, in order: its extremes go
+    // into the running per-cell range and its column sums into the pixel rows it
+    // covers, so that each pixel's sum is built in the order of the rules. The
+    // gray levels follow once the range of the whole history is known.
+    GrayRange fillBoxAverage(const float* data, GrayRaster& raster, int W, int H, long N, long NS, long rowLen)
+    {
+        const double tx = static_cast<double>(N) / W;
+        const double ty = static_cast<double>(NS) / H;
+        const std::size_t w = static_cast<std::size_t>(W);
+
+        // The cells under every pixel column are the same on every row.
+        struct Column {
+            long c0, c1;
+            double wx0, wx1;
+            bool use1;
+        };
+        std::vector<Column> cols(w);
+        const long lastCell = N + 1;
+        double x = 0;
         for (std::size_t i = 0; i < w; ++i) {
-            const Column& k = cols[i];
-            double acc = static_cast<double>(p[k.c0]) * k.wx0;
-            for (long c = k.c0 + 1; c <= k.c1; ++c)
-                acc = acc + q[static_cast<std::size_t>(c)];
+            const double x0 = x;
+            const double x1 = x0 + tx;
+            x = x1;
+            Column& k = cols[i];
+            k.c0 = static_cast<long>(x0) + 1;
+            k.c1 = static_cast<long>(x1);
+            k.wx0 = (k.c0 - x0) / tx;
+            k.wx1 = (x1 - k.c1) / tx;
+            k.use1 = k.wx1 > 1e-5;
+            // Never read past the row (position sums stay far inside it).
+            k.c0 = std::min(k.c0, lastCell);
+            k.c1 = std::min(k.c1, lastCell);
+            if (k.c1 + 1 > lastCell)
+                k.use1 = false;
+        }
+
+        // The snapshots under every pixel row.
+        struct PixelRow {
+            long s0, s1;
+            double wy0, wy1;
+            bool use1;
+            long last; // last snapshot that adds to the row
+        };
+        std::vector<PixelRow> rows(static_cast<std::size_t>(H) + 1);
+        double y = 0;
+        for (int j = 1; j <= H; ++j) {
+            const double y0 = y;
+            const double y1 = y0 + ty;
+            y = y1;
+            PixelRow& pr = rows[static_cast<std::size_t>(j)];
+            pr.s0 = static_cast<long>(y0);
+            pr.s1 = static_cast<long>(y1);
+            pr.wy0 = (pr.s0 + 1 - y0) / ty;
+            pr.wy1 = (y1 - pr.s1) / ty;
+            pr.use1 = pr.wy1 > 1e-5;
+            pr.last = std::max(pr.s0, pr.use1 ? pr.s1 : pr.s1 - 1);
+        }
+
+        std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
+        std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
+        std::vector<double> rowSum(w);
+        std::vector<double> sums(w * static_cast<std::size_t>(H), 0.0);
+        int jFirst = 1; // first pixel row still open
+        for (long s = 0; s < NS; ++s) {
+            const float* p = data + s * rowLen;
+            for (long j = 1; j <= N; ++j) {
+                const float v = p[j];
+                lo[static_cast<std::size_t>(j - 1)]
+                    = v < lo[static_cast<std::size_t>(j - 1)] ? v : lo[static_cast<std::size_t>(j - 1)];
+                hi[static_cast<std::size_t>(j - 1)]
+                    = v > hi[static_cast<std::size_t>(j - 1)] ? v : hi[static_cast<std::size_t>(j - 1)];
+            }
+            // row(s) of every column: d(s,c0) wx0 + sum of d(s,c)/tx + d(s,c1+1) wx1,
+            // added left to right; each d/tx is formed once.
+            for (long c = 1; c <= lastCell; ++c)
+                q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
+            for (std::size_t i = 0; i < w; ++i) {
+                const Column& k = cols[i];
+                double acc = static_cast<double>(p[k.c0]) * k.wx0;
+                for (long c = k.c0 + 1; c <= k.c1; ++c)
+                    acc = acc + q[static_cast<std::size_t>(c)];
+                if (k.use1)
+                    acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
+                rowSum[i] = acc;
+            }
+            // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
+            for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
+                const PixelRow& pr = rows[static_cast<std::size_t>(j)];
+                double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
+                if (s == pr.s0)
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = pr.wy0 * rowSum[i];
+                if (s > pr.s0 && s < pr.s1)
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = sum[i] + rowSum[i] / ty;
+                if (s == pr.s1 && pr.use1)
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = sum[i] + pr.wy1 * rowSum[i];
+            }
+            while (jFirst <= H && rows[static_cast<std::size_t>(jFirst)].last <= s)
+                ++jFirst;
+        }
+
+        GrayRange range { lo[0], hi[0] };
+        for (long j = 1; j < N; ++j) {
+            range.vmin = std::min<double>(range.vmin, lo[static_cast<std::size_t>(j)]);
+            range.vmax = std::max<double>(range.vmax, hi[static_cast<std::size_t>(j)]);
+        }
+        const GrayScale gs = GrayScale::forRange(range);
+        for (int j = 1; j <= H; ++j) {
+            const double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
+            std::int32_t* out = raster.row(j);
+            for (std::size_t i = 0; i < w; ++i)
+                out[i] = grayOf(gs, sum[i]);
+        }
+        return range;
+    }
+
+    void fillCoverage(
+        const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS, long rowLen)
+    {
+        const double sx = static_cast<double>(W) / N;
+        const double sy = static_cast<double>(H) / NS;
+
+        // The pixel columns of every cell are the same in every snapshot.
+        struct Cell {
+            int c0, c1;
+            double fx0, fx1;
+            bool use1;
+        };
+        std::vector<Cell> cells(static_cast<std::size_t>(N) + 1);
+        double x = 0;
+        for (long i = 1; i <= N; ++i) {
+            const double x0 = x;
+            const double x1 = x0 + sx;
+            x = x1;
+            Cell& k = cells[static_cast<std::size_t>(i)];
+            const long c0 = static_cast<long>(x0) + 1;
+            const long c1 = static_cast<long>(x1);
+            k.fx0 = c0 - x0;
+            k.fx1 = x1 - c1;
+            k.use1 = k.fx1 > 1e-5;
+            // The spare column W+1 is the last one ever written (sums of the
+            // step stay far closer to W than that).
+            k.c0 = static_cast<int>(std::min<long>(c0, W + 1));
+            k.c1 = static_cast<int>(std::min<long>(c1, W));
+        }
+
+        // Raster rows as 0-based arrays over columns 1..W+1: element c-1.
+        auto rule1 = [&](std::int32_t* R, long i, double fy0, double gp, double g) {
+            const Cell& k = cells[static_cast<std::size_t>(i)];
+            const double keep = 1 - fy0;
+            const double full = fy0 * g;
+            std::int32_t* px = R - 1;
+            px[k.c0] = whole(px[k.c0] * keep + fy0 * (gp * (1 - k.fx0) + g * k.fx0));
+            for (int c = k.c0 + 1; c <= k.c1; ++c)
+                px[c] = whole(px[c] * keep + full);
+            if (i == N && k.use1)
+                px[k.c1 + 1] = whole(px[k.c1 + 1] * keep + full);
+        };
+        auto rule2 = [&](std::int32_t* R, long i, std::int32_t g) {
+            const Cell& k = cells[static_cast<std::size_t>(i)];
+            std::int32_t* px = R - 1;
+            px[k.c0] = whole(px[k.c0] * (1 - k.fx0) + static_cast<double>(g) * k.fx0);
+            for (int c = k.c0 + 1; c <= k.c1; ++c)
+                px[c] = g;
             if (k.use1)
-                acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
-            rowSum[i] = acc;
-        }
-        // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
-        for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
-            const PixelRow& pr = rows[static_cast<std::size_t>(j)];
-            double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
-            if (s == pr.s0)
-                for (std::size_t i = 0; i < w; ++i)
-                    sum[i] = pr.wy0 * rowSum[i];
-            if (s > pr.s0 && s < pr.s1)
-                for (std::size_t i = 0; i < w; ++i)
-                    sum[i] = sum[i] + rowSum[i] / ty;
-            if (s == pr.s1 && pr.use1)
-                for (std::size_t i = 0; i < w; ++i)
-                    sum[i] = sum[i] + pr.wy1 * rowSum[i];
-        }
-        while (jFirst <= H && rows[static_cast<std::size_t>(jFirst)].last <= s)
-            ++jFirst;
-    }
+                px[k.c1 + 1] = g;
+        };
 
-    GrayRange range{lo[0], hi[0]};
-    for (long j = 1; j < N; ++j) {
-        range.vmin = std::min<double>(range.vmin, lo[static_cast<std::size_t>(j)]);
-        range.vmax = std::max<double>(range.vmax, hi[static_cast<std::size_t>(j)]);
-    }
-    const GrayScale gs = GrayScale::forRange(range);
-    for (int j = 1; j <= H; ++j) {
-        const double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
-        std::int32_t* out = raster.row(j);
-        for (std::size_t i = 0; i < w; ++i)
-            out[i] = grayOf(gs, sum[i]);
-    }
-    return range;
-}
+        const std::size_t span = static_cast<std::size_t>(W) + 1;
+        std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
+        std::vector<std::int32_t> band(span);
+        double y = 0;
+        for (long s = 0; s < NS; ++s) {
+            const double y0 = y;
+            const double y1 = y0 + sy;
+            y = y1;
+            const long r0 = static_cast<long>(y0) + 1;
+            const long r1 = static_cast<long>(y1);
+            const double fy0 = r0 - y0;
+            const double fy1 = y1 - r1;
+            const bool use3 = fy1 > 1e-5;
+            if (r0 > H + 1)
+                break; // past the spare row: cannot happen for sums of H/NS
 
-void fillCoverage(const float* data, GrayRaster& raster, const GrayScale& gs, int W, int H, long N, long NS,
-    long rowLen)
-{
-    const double sx = static_cast<double>(W) / N;
-    const double sy = static_cast<double>(H) / NS;
+            const float* p = data + s * rowLen;
+            for (long i = 1; i <= N; ++i)
+                gray[static_cast<std::size_t>(i)] = grayOf(gs, p[i]);
 
-    // The pixel columns of every cell are the same in every snapshot.
-    struct Cell {
-        int c0, c1;
-        double fx0, fx1;
-        bool use1;
-    };
-    std::vector<Cell> cells(static_cast<std::size_t>(N) + 1);
-    double x = 0;
-    for (long i = 1; i <= N; ++i) {
-        const double x0 = x;
-        const double x1 = x0 + sx;
-        x = x1;
-        Cell& k = cells[static_cast<std::size_t>(i)];
-        const long c0 = static_cast<long>(x0) + 1;
-        const long c1 = static_cast<long>(x1);
-        k.fx0 = c0 - x0;
-        k.fx1 = x1 - c1;
-        k.use1 = k.fx1 > 1e-5;
-        // The spare column W+1 is the last one ever written (sums of the
-        // step stay far closer to W than that).
-        k.c0 = static_cast<int>(std::min<long>(c0, W + 1));
-        k.c1 = static_cast<int>(std::min<long>(c1, W));
-    }
-
-    // Raster rows as 0-based arrays over columns 1..W+1: element c-1.
-    auto rule1 = [&](std::int32_t* R, long i, double fy0, double gp, double g) {
-        const Cell& k = cells[static_cast<std::size_t>(i)];
-        const double keep = 1 - fy0;
-        const double full = fy0 * g;
-        std::int32_t* px = R - 1;
-        px[k.c0] = whole(px[k.c0] * keep + fy0 * (gp * (1 - k.fx0) + g * k.fx0));
-        for (int c = k.c0 + 1; c <= k.c1; ++c)
-            px[c] = whole(px[c] * keep + full);
-        if (i == N && k.use1)
-            px[k.c1 + 1] = whole(px[k.c1 + 1] * keep + full);
-    };
-    auto rule2 = [&](std::int32_t* R, long i, std::int32_t g) {
-        const Cell& k = cells[static_cast<std::size_t>(i)];
-        std::int32_t* px = R - 1;
-        px[k.c0] = whole(px[k.c0] * (1 - k.fx0) + static_cast<double>(g) * k.fx0);
-        for (int c = k.c0 + 1; c <= k.c1; ++c)
-            px[c] = g;
-        if (k.use1)
-            px[k.c1 + 1] = g;
-    };
-
-    const std::size_t span = static_cast<std::size_t>(W) + 1;
-    std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
-    std::vector<std::int32_t> band(span);
-    double y = 0;
-    for (long s = 0; s < NS; ++s) {
-        const double y0 = y;
-        const double y1 = y0 + sy;
-        y = y1;
-        const long r0 = static_cast<long>(y0) + 1;
-        const long r1 = static_cast<long>(y1);
-        const double fy0 = r0 - y0;
-        const double fy1 = y1 - r1;
-        const bool use3 = fy1 > 1e-5;
-        if (r0 > H + 1)
-            break; // past the spare row: cannot happen for sums of H/NS
-
-        const float* p = data + s * rowLen;
-        for (long i = 1; i <= N; ++i)
-            gray[static_cast<std::size_t>(i)] = grayOf(gs, p[i]);
-
-        std::int32_t* R0 = raster.row(static_cast<int>(r0));
-        if (r1 >= r0) {
-            // The rows above r0 are untouched so far and every one of them
-            // (r0+1..r1, and r1+1 when partly covered) receives the same
-            // writes: build one and copy it. Row r0 and that row are
-            // independent, so one pass over the cells serves both.
-            std::fill(band.begin(), band.end(), 0);
-            for (long i = 1; i <= N; ++i) {
-                const std::int32_t g = gray[static_cast<std::size_t>(i)];
-                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
-                rule2(band.data(), i, g);
-            }
-            const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
-            for (long r = r0 + 1; r <= top; ++r)
-                std::memcpy(raster.row(static_cast<int>(r)), band.data(), span * sizeof(std::int32_t));
-        } else {
-            // The band lies inside pixel row r0, which is also its partly
-            // covered row r1+1: both writes go to the same row, cell by cell.
-            for (long i = 1; i <= N; ++i) {
-                const std::int32_t g = gray[static_cast<std::size_t>(i)];
-                rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
-                if (use3)
-                    rule2(R0, i, g);
+            std::int32_t* R0 = raster.row(static_cast<int>(r0));
+            if (r1 >= r0) {
+                // The rows above r0 are untouched so far and every one of them
+                // (r0+1..r1, and r1+1 when partly covered) receives the same
+                // writes: build one and copy it. Row r0 and that row are
+                // independent, so one pass over the cells serves both.
+                std::fill(band.begin(), band.end(), 0);
+                for (long i = 1; i <= N; ++i) {
+                    const std::int32_t g = gray[static_cast<std::size_t>(i)];
+                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
+                    rule2(band.data(), i, g);
+                }
+                const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
+                for (long r = r0 + 1; r <= top; ++r)
+                    std::memcpy(raster.row(static_cast<int>(r)), band.data(), span * sizeof(std::int32_t));
+            } else {
+                // The band lies inside pixel row r0, which is also its partly
+                // covered row r1+1: both writes go to the same row, cell by cell.
+                for (long i = 1; i <= N; ++i) {
+                    const std::int32_t g = gray[static_cast<std::size_t>(i)];
+                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
+                    if (use3)
+                        rule2(R0, i, g);
+                }
             }
         }
     }
-}
 
 } // namespace
 
-long ScanAlign(long width) { return (width + 3) & ~3L; }
+long ScanAlign(long width)
+{
+    return (width + 3) & ~3L;
+}
 
 GrayImage MakeGrayImage(int width, int height)
 {
@@ -290,8 +298,10 @@ GrayRange FindMinMax(std::span<const float> data, long N, long NS, long rowLen)
     for (long s = 1; s < NS; ++s) {
         const float* p = data.data() + s * rowLen + 1;
         for (long j = 0; j < N; ++j) {
-            lo[static_cast<std::size_t>(j)] = p[j] < lo[static_cast<std::size_t>(j)] ? p[j] : lo[static_cast<std::size_t>(j)];
-            hi[static_cast<std::size_t>(j)] = p[j] > hi[static_cast<std::size_t>(j)] ? p[j] : hi[static_cast<std::size_t>(j)];
+            lo[static_cast<std::size_t>(j)]
+                = p[j] < lo[static_cast<std::size_t>(j)] ? p[j] : lo[static_cast<std::size_t>(j)];
+            hi[static_cast<std::size_t>(j)]
+                = p[j] > hi[static_cast<std::size_t>(j)] ? p[j] : hi[static_cast<std::size_t>(j)];
         }
     }
     float vmin = lo[0], vmax = hi[0];
@@ -299,7 +309,7 @@ GrayRange FindMinMax(std::span<const float> data, long N, long NS, long rowLen)
         vmin = std::min(vmin, lo[static_cast<std::size_t>(j)]);
         vmax = std::max(vmax, hi[static_cast<std::size_t>(j)]);
     }
-    return {vmin, vmax};
+    return { vmin, vmax };
 }
 
 GrayScale GrayScale::forRange(GrayRange range)
@@ -320,8 +330,8 @@ GrayMethod ChooseGrayMethod(int W, int H, long N, long NS)
     return (NS > H + 1 && N > W + 1) ? GrayMethod::BoxAverage : GrayMethod::CoverageBlending;
 }
 
-GrayRange FillGrayRaster(std::span<const float> data, GrayRaster& raster, int W, int H, long N, long NS,
-    long rowLen)
+GrayRange FillGrayRaster(
+    std::span<const float> data, GrayRaster& raster, int W, int H, long N, long NS, long rowLen)
 {
     raster.reset(0, 0);
     if (N < 1 || rowLen < N + 2)
@@ -366,8 +376,8 @@ void CopyRasterToDib(const GrayRaster& raster, GrayImage& image)
             static_cast<std::size_t>(bmH - drawn) * stride);
 }
 
-std::optional<GrayRange> DrawSpaceTimeImage(std::span<const float> data, long N, long NS, long rowLen, int W,
-    int H, GrayImage& image)
+std::optional<GrayRange> DrawSpaceTimeImage(
+    std::span<const float> data, long N, long NS, long rowLen, int W, int H, GrayImage& image)
 {
     GrayRaster raster;
     const GrayRange range = FillGrayRaster(data, raster, W, H, N, NS, rowLen);

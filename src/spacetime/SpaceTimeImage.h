@@ -99,8 +99,8 @@ GrayMethod ChooseGrayMethod(int W, int H, long N, long NS);
 // return the data range (from FindMinMax). Needs rowLen >= N+2 (the box
 // average may read cell N+1); otherwise, or for an empty picture or
 // history, the raster is left empty. Rows the data does not hold are not read.
-GrayRange FillGrayRaster(std::span<const float> data, GrayRaster& raster, int W, int H, long N, long NS,
-    long rowLen);
+GrayRange FillGrayRaster(
+    std::span<const float> data, GrayRaster& raster, int W, int H, long N, long NS, long rowLen);
 
 // Write the raster into the bottom-up image at zoom f = min(bmW / W, bmH / H):
 // each pixel becomes f x f, bytes right of f*W and scan lines from f*H up are
@@ -111,7 +111,7 @@ void CopyRasterToDib(const GrayRaster& raster, GrayImage& image);
 // The whole drawing of one image: a fresh raster, FillGrayRaster, then
 // CopyRasterToDib. Returns the data range, or nothing (and the image is left
 // as it was) when there is nothing to draw.
-std::optional<GrayRange> DrawSpaceTimeImage(std::span<const float> data, long N, long NS, long rowLen, int W, int H,
-    GrayImage& image);
+std::optional<GrayRange> DrawSpaceTimeImage(
+    std::span<const float> data, long N, long NS, long rowLen, int W, int H, GrayImage& image);
 
 } // namespace tamrel

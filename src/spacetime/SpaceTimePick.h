@@ -18,10 +18,10 @@ struct SpaceTimePick {
     bool picked = false; // false: not Stopped, or fewer than two snapshots
     Long storedState = 0;
     Long cell = 0;
-    std::string densityText;     // txtDensity
-    std::string pressureText;    // txtPressure
-    std::string velocityText;    // txtVelocity
-    std::string cellText;        // txtMSelected
+    std::string densityText; // txtDensity
+    std::string pressureText; // txtPressure
+    std::string velocityText; // txtVelocity
+    std::string cellText; // txtMSelected
     std::string storedStateText; // txtStoredStateNumber
 };
 

@@ -6,22 +6,25 @@ namespace tamrel {
 
 namespace {
 
-using S = ExperimentState;
+    using S = ExperimentState;
 
-const std::array<SpaceTimeVariable, 8> kVariables = {{
-    {"Density", &S::STRho, nullptr, nullptr},
-    {"Pressure", &S::STP, nullptr, nullptr},
-    {"Velocity", &S::STVX, nullptr, nullptr},
-    {"R+", &S::STRPlus, nullptr, nullptr},
-    {"R-", &S::STRMinus, nullptr, nullptr},
-    {"R0 (Entropy)", &S::STEntropy, nullptr, nullptr},
-    {"VY", &S::STVY, &S::VYGrayMin, &S::VYGrayMax},
-    {"FSmoke", &S::STFSmoke, &S::FSmokeGrayMin, &S::FSmokeGrayMax},
-}};
+    const std::array<SpaceTimeVariable, 8> kVariables = { {
+        { "Density", &S::STRho, nullptr, nullptr },
+        { "Pressure", &S::STP, nullptr, nullptr },
+        { "Velocity", &S::STVX, nullptr, nullptr },
+        { "R+", &S::STRPlus, nullptr, nullptr },
+        { "R-", &S::STRMinus, nullptr, nullptr },
+        { "R0 (Entropy)", &S::STEntropy, nullptr, nullptr },
+        { "VY", &S::STVY, &S::VYGrayMin, &S::VYGrayMax },
+        { "FSmoke", &S::STFSmoke, &S::FSmokeGrayMin, &S::FSmokeGrayMax },
+    } };
 
 } // namespace
 
-std::span<const SpaceTimeVariable> SpaceTimeVariables() { return kVariables; }
+std::span<const SpaceTimeVariable> SpaceTimeVariables()
+{
+    return kVariables;
+}
 
 const SpaceTimeVariable* FindSpaceTimeVariable(std::string_view text)
 {

@@ -12,14 +12,10 @@ TEST(PickCell, SelectsTheCellWhoseIntervalHoldsThePointer)
 {
     const auto s = gridState(4); // interfaces 0, 0.25, 0.5, 0.75, 1 over 1000 units
     const std::pair<double, Long> cases[] = {
-        {0, 1},
-        {249.9, 1},
-        {250, 2},   // on the interface: the cell to its right
-        {750, 4},
-        {999.9, 4},
-        {1000, 4},  // right edge
-        {1200, 4},  // beyond it
-        {-0.1, 0},  // left of the grid
+        { 0, 1 }, { 249.9, 1 }, { 250, 2 }, // on the interface: the cell to its right
+        { 750, 4 }, { 999.9, 4 }, { 1000, 4 }, // right edge
+        { 1200, 4 }, // beyond it
+        { -0.1, 0 }, // left of the grid
     };
     for (const auto& [x, cell] : cases)
         EXPECT_EQ(PickCell(s.X, 4, 1000, x), cell) << "x = " << x;

@@ -23,7 +23,7 @@ TEST(LinePlotFrame, OneCellGivesTwoSegmentsFromEdgeToEdge)
     s.Rho[2] = 1.5;
     const auto paint = PaintDensityPlot(s, 1000, 400); // yscale 200 on [0, 2]
     ASSERT_EQ(paint.drawing.polylines.size(), 1u);
-    const std::vector<PlotPoint> expected = {{0, 250}, {500, 200}, {1000, 150}};
+    const std::vector<PlotPoint> expected = { { 0, 250 }, { 500, 200 }, { 1000, 150 } };
     EXPECT_EQ(paint.drawing.polylines[0], expected);
 }
 
@@ -34,24 +34,24 @@ TEST(LinePlotFrame, PointsRoundToWholeUnitsHalvesToEven)
     auto s = gridState(4);
     s.RhoMin = 0;
     s.RhoMax = 10;
-    const double rho[] = {5, 5, 3, 9, 7, 7};
+    const double rho[] = { 5, 5, 3, 9, 7, 7 };
     for (long i = 0; i <= 5; ++i)
         s.Rho[i] = rho[i];
     const auto paint = PaintDensityPlot(s, 20, 5);
-    const std::vector<PlotPoint> expected = {{0, 2}, {2, 2}, {8, 4}, {12, 0}, {18, 2}, {20, 2}};
+    const std::vector<PlotPoint> expected = { { 0, 2 }, { 2, 2 }, { 8, 4 }, { 12, 0 }, { 18, 2 }, { 20, 2 } };
     EXPECT_EQ(allPoints(paint.drawing), expected);
 }
 
 TEST(LinePlotFrame, ValuesOutsideTheRangeAreDrawnOutsideAndTheRangeIsKept)
 {
     auto s = gridState(10);
-    s.Rho[5] = 3;    // above RhoMax = 2
+    s.Rho[5] = 3; // above RhoMax = 2
     s.Rho[6] = -0.5; // below RhoMin = 0
     const auto paint = PaintDensityPlot(s, 6735, 2835);
     const auto pts = allPoints(paint.drawing);
     ASSERT_EQ(pts.size(), 12u);
     EXPECT_EQ(pts[5].y, -1418); // (2 - 3) * 1417.5, halves to even
-    EXPECT_EQ(pts[6].y, 3544);  // 2.5 * 1417.5 = 3543.75
+    EXPECT_EQ(pts[6].y, 3544); // 2.5 * 1417.5 = 3543.75
     EXPECT_EQ(s.RhoMax, 2);
     EXPECT_EQ(s.RhoMin, 0);
     EXPECT_EQ(paint.rangeMaxText, "2.0");
@@ -68,10 +68,9 @@ struct MarkCase {
 TEST(LinePlotFrame, ControlMarksOnlyOnTheSetUpStateAtRestCurrentMarkAlways)
 {
     const MarkCase cases[] = {
-        {1, 0, 0, true},
-        {0, 0, 0, false}, // running
-        {1, 3, 0, false}, // a stored state on show
-        {1, 0, 1, false}, // sound-wave plots
+        { 1, 0, 0, true }, { 0, 0, 0, false }, // running
+        { 1, 3, 0, false }, // a stored state on show
+        { 1, 0, 1, false }, // sound-wave plots
     };
     for (const auto& c : cases) {
         auto s = gridState(10);
@@ -84,13 +83,13 @@ TEST(LinePlotFrame, ControlMarksOnlyOnTheSetUpStateAtRestCurrentMarkAlways)
         s.MCurrent = 4;
         s.Rho[2] = 1.5;
         const auto paint = PaintDensityPlot(s, 1000, 2000); // xscale 1000, yscale 1000
-        SCOPED_TRACE(testing::Message() << "Stopped " << c.stopped << " shown " << c.storedStateShown
-                                        << " Riemann " << c.riemann);
+        SCOPED_TRACE(testing::Message()
+            << "Stopped " << c.stopped << " shown " << c.storedStateShown << " Riemann " << c.riemann);
         if (c.controlMarks) {
             ASSERT_EQ(paint.drawing.filled.size(), 2u);
             // Cell 2 at (150, 500), cell 7 at (650, 1000).
-            EXPECT_EQ(paint.drawing.filled[0], (PlotRect{100, 450, 100, 100}));
-            EXPECT_EQ(paint.drawing.filled[1], (PlotRect{600, 950, 100, 100}));
+            EXPECT_EQ(paint.drawing.filled[0], (PlotRect { 100, 450, 100, 100 }));
+            EXPECT_EQ(paint.drawing.filled[1], (PlotRect { 600, 950, 100, 100 }));
         } else {
             EXPECT_TRUE(paint.drawing.filled.empty());
         }
@@ -104,13 +103,13 @@ TEST(LinePlotFrame, ControlMarksOnlyOnTheSetUpStateAtRestCurrentMarkAlways)
 TEST(LinePlotFrame, UndefinedScalesDrawNothingAndStillReadOut)
 {
     const std::pair<const char*, std::function<void(ExperimentState&)>> cases[] = {
-        {"zero span", [](ExperimentState& s) { s.RhoMin = s.RhoMax = 1; }},
-        {"log with a zero density", [](ExperimentState& s) { s.LogPlots = 1, s.Rho[3] = 0; }},
-        {"log with a negative density", [](ExperimentState& s) { s.LogPlots = 1, s.Rho[3] = -1; }},
-        {"log with a zero range end", [](ExperimentState& s) { s.LogPlots = 1, s.RhoMax = 0; }},
-        {"infinite range end", [](ExperimentState& s) { s.RhoMax = std::numeric_limits<double>::infinity(); }},
-        {"range end not a number", [](ExperimentState& s) { s.RhoMin = std::nan(""); }},
-        {"grid of zero width", [](ExperimentState& s) { s.X[11] = s.X[1]; }},
+        { "zero span", [](ExperimentState& s) { s.RhoMin = s.RhoMax = 1; } },
+        { "log with a zero density", [](ExperimentState& s) { s.LogPlots = 1, s.Rho[3] = 0; } },
+        { "log with a negative density", [](ExperimentState& s) { s.LogPlots = 1, s.Rho[3] = -1; } },
+        { "log with a zero range end", [](ExperimentState& s) { s.LogPlots = 1, s.RhoMax = 0; } },
+        { "infinite range end", [](ExperimentState& s) { s.RhoMax = std::numeric_limits<double>::infinity(); } },
+        { "range end not a number", [](ExperimentState& s) { s.RhoMin = std::nan(""); } },
+        { "grid of zero width", [](ExperimentState& s) { s.X[11] = s.X[1]; } },
     };
     for (const auto& [name, setUp] : cases) {
         SCOPED_TRACE(name);
@@ -152,7 +151,7 @@ TEST(LinePlotFrame, FarOutPiecesAreCutWithoutMovingWhatShows)
     const double W = 1000, H = 1000;
     const LinePlotFrame frame(X, 2, W, H, 0, 1);
     // Cells at x = 250 and 750; from far below the picture to far above it.
-    const std::vector<double> v = {0, -1e12, 3e12, 0};
+    const std::vector<double> v = { 0, -1e12, 3e12, 0 };
     PlotDrawing d;
     frame.drawCellCurve(d, v);
     for (const auto& p : allPoints(d)) {

@@ -55,16 +55,16 @@ TEST(DensityPlot, RiemannModeOnAUniformStateLiesOnTheBottomEdge)
 TEST(RiemannInvariants, IntegrateFromTheLeftWithTheMeanRemoved)
 {
     auto s = gridState(2);
-    const double vx[] = {0, 1, 2, 3};
-    const double p[] = {1, 1, 4, 4};
+    const double vx[] = { 0, 1, 2, 3 };
+    const double p[] = { 1, 1, 4, 4 };
     for (long i = 0; i <= 3; ++i) {
         s.VX[i] = vx[i];
         s.P[i] = p[i];
     }
     const double dp = 2 * 3 / (std::sqrt(4 * 1.4) + std::sqrt(1.4));
     // Before the mean of cells 1..2 is removed: R+ = 0, 1, 2+dp, 3+dp.
-    const double plus[] = {0, 1, 2 + dp, 3 + dp};
-    const double minus[] = {0, 1, 2 - dp, 3 - dp};
+    const double plus[] = { 0, 1, 2 + dp, 3 + dp };
+    const double minus[] = { 0, 1, 2 - dp, 3 - dp };
     const auto rp = RiemannInvariant(s, +1);
     const auto rm = RiemannInvariant(s, -1);
     const double mp = (plus[1] + plus[2]) / 2, mm = (minus[1] + minus[2]) / 2;
@@ -77,11 +77,11 @@ TEST(RiemannInvariants, IntegrateFromTheLeftWithTheMeanRemoved)
 TEST(AdaptiveRange, EachNewExtremePushesItsBoundFivePercentBeyond)
 {
     double lo, hi;
-    AdaptiveRange({0, 1, -1}, false, lo, hi);
+    AdaptiveRange({ 0, 1, -1 }, false, lo, hi);
     EXPECT_DOUBLE_EQ(hi, 1.05);
     EXPECT_DOUBLE_EQ(lo, -1.05 - 0.05 * 1.05);
 
-    AdaptiveRange({1, 0.01, 0.5, 0.7}, true, lo, hi); // entropy: the lower bound stops at 0
+    AdaptiveRange({ 1, 0.01, 0.5, 0.7 }, true, lo, hi); // entropy: the lower bound stops at 0
     EXPECT_EQ(lo, 0);
     EXPECT_EQ(hi, 1);
 }
@@ -94,11 +94,11 @@ TEST(PressurePlot, ModesChooseCurveRangeAndCaption)
         const char* caption;
     };
     const Case cases[] = {
-        {"linear", [](ExperimentState&) {}, "Pressure"},
-        {"log", [](ExperimentState& s) { s.LogPlots = 1; }, "Pressure"},
-        {"entropy", [](ExperimentState& s) { s.RiemannPlots = 1, s.LogPlots = 1; }, "P / (Rho^Gamma)"},
-        {"smoke requested, single-fluid scheme",
-            [](ExperimentState& s) { s.PlotFVSmoke = 1, s.SchemeName = "Orvane"; }, "Pressure"},
+        { "linear", [](ExperimentState&) {}, "Pressure" },
+        { "log", [](ExperimentState& s) { s.LogPlots = 1; }, "Pressure" },
+        { "entropy", [](ExperimentState& s) { s.RiemannPlots = 1, s.LogPlots = 1; }, "P / (Rho^Gamma)" },
+        { "smoke requested, single-fluid scheme",
+            [](ExperimentState& s) { s.PlotFVSmoke = 1, s.SchemeName = "Orvane"; }, "Pressure" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,20 +177,20 @@ TEST(VelocityPlot, IsLinearWhateverLogPlotsSays)
     s.LogPlots = 1;
     s.VX[2] = -0.5;
     const auto paint = PaintVelocityPlot(s, 20, 10); // yscale 5 on [-1, 1]
-    EXPECT_EQ(allPoints(paint.drawing)[2].y, 8);      // (1 + 0.5) * 5 = 7.5, halves to even
+    EXPECT_EQ(allPoints(paint.drawing)[2].y, 8); // (1 + 0.5) * 5 = 7.5, halves to even
 }
 
 TEST(CurrentCellReadout, ShowsTheCellsDensityPressureAndVelocityInEveryMode)
 {
-    for (Long riemann : {0, 1}) {
+    for (Long riemann : { 0, 1 }) {
         auto s = gridState(10);
         s.RiemannPlots = riemann;
         s.MCurrent = 6;
         s.Rho[6] = 1.125;
         s.P[6] = 0.5;
         s.VX[6] = -0.5;
-        for (const auto& paint : {PaintDensityPlot(s, 6735, 2835), PaintPressurePlot(s, 6735, 2835, nullptr),
-                 PaintVelocityPlot(s, 6735, 2835)}) {
+        for (const auto& paint : { PaintDensityPlot(s, 6735, 2835), PaintPressurePlot(s, 6735, 2835, nullptr),
+                 PaintVelocityPlot(s, 6735, 2835) }) {
             EXPECT_EQ(paint.currentCell, 6);
             EXPECT_EQ(paint.pressureText, "0.5000");
             EXPECT_EQ(paint.densityText, "1.125");

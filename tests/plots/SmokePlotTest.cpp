@@ -16,8 +16,20 @@ using tamrel::test::gridState;
 TEST(SmokeSamplesPerCell, CapsTheCurveNearFourThousandPoints)
 {
     const std::pair<Long, Long> cases[] = {
-        {1, 64}, {62, 64}, {63, 32}, {125, 32}, {126, 16}, {250, 16}, {251, 8}, {500, 8}, {501, 4},
-        {1000, 4}, {1001, 2}, {2000, 2}, {2001, 1}, {5001, 1},
+        { 1, 64 },
+        { 62, 64 },
+        { 63, 32 },
+        { 125, 32 },
+        { 126, 16 },
+        { 250, 16 },
+        { 251, 8 },
+        { 500, 8 },
+        { 501, 4 },
+        { 1000, 4 },
+        { 1001, 2 },
+        { 2000, 2 },
+        { 2001, 1 },
+        { 5001, 1 },
     };
     for (const auto& [n, a] : cases)
         EXPECT_EQ(SmokeSamplesPerCell(n), a) << "N = " << n;
@@ -50,12 +62,12 @@ TEST(SmokeBoundaryCells, FollowTheBoundaryTypes)
         bool periodic, leftReflects, rightReflects;
     };
     const Case cases[] = {
-        {4, 1, true, false, false},  // periodic on the left rules both sides
-        {4, 2, true, false, false},
-        {1, 1, false, true, true},
-        {2, 2, false, false, false},
-        {2, 4, false, false, false}, // periodic only on the right is continuation
-        {1, 4, false, true, false},
+        { 4, 1, true, false, false }, // periodic on the left rules both sides
+        { 4, 2, true, false, false },
+        { 1, 1, false, true, true },
+        { 2, 2, false, false, false },
+        { 2, 4, false, false, false }, // periodic only on the right is continuation
+        { 1, 4, false, true, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "MnBdry " << c.mn << " MxBdry " << c.mx);
@@ -127,7 +139,7 @@ TEST(SmokePlot, CallsTheProfileOnceWithTheFilledFractionAndItsMoments)
     EXPECT_EQ(lastCall.b, 6);
     EXPECT_EQ(lastCall.a, 64);
     // Cells -5..14, reflected at both walls.
-    const std::vector<float> expected = {6, 5, 4, 3, 2, 1, 1, 2, 3, 4, 5, 6, 7, 8, 8, 7, 6, 5, 4, 3};
+    const std::vector<float> expected = { 6, 5, 4, 3, 2, 1, 1, 2, 3, 4, 5, 6, 7, 8, 8, 7, 6, 5, 4, 3 };
     EXPECT_EQ(lastCall.s1, expected);
     EXPECT_EQ(lastCall.s3[0], 600.0f);
 }
@@ -143,17 +155,17 @@ TEST(SmokePlot, DrawsEverySubCellFromTheLeftEdgeToTheLastCentre)
     const auto paint = PaintPressurePlot(s, 1024, 1000, &fakeProfile);
     const auto pts = allPoints(paint.drawing);
     ASSERT_EQ(pts.size(), 513u);
-    EXPECT_EQ(pts[0], (PlotPoint{0, 0}));      // horizontal start at the first sample
-    EXPECT_EQ(pts[1], (PlotPoint{1, 0}));      // fluid 2 only: top edge
-    EXPECT_EQ(pts[256], (PlotPoint{511, 0}));
-    EXPECT_EQ(pts[257], (PlotPoint{513, 1000})); // no fluid 2: bottom edge
-    EXPECT_EQ(pts[512], (PlotPoint{1023, 1000})); // ends at the last centre, not the right edge
+    EXPECT_EQ(pts[0], (PlotPoint { 0, 0 })); // horizontal start at the first sample
+    EXPECT_EQ(pts[1], (PlotPoint { 1, 0 })); // fluid 2 only: top edge
+    EXPECT_EQ(pts[256], (PlotPoint { 511, 0 }));
+    EXPECT_EQ(pts[257], (PlotPoint { 513, 1000 })); // no fluid 2: bottom edge
+    EXPECT_EQ(pts[512], (PlotPoint { 1023, 1000 })); // ends at the last centre, not the right edge
 
     // Marks sit on a cell's last sub-cell: cell 3 -> sub-cell 192, cell 6 -> 384.
     ASSERT_EQ(paint.drawing.outlined.size(), 1u);
-    EXPECT_EQ(paint.drawing.outlined[0], (PlotRect{383 - 50, 0 - 50, 100, 100}));
+    EXPECT_EQ(paint.drawing.outlined[0], (PlotRect { 383 - 50, 0 - 50, 100, 100 }));
     ASSERT_EQ(paint.drawing.filled.size(), 1u);
-    EXPECT_EQ(paint.drawing.filled[0], (PlotRect{767 - 50, 1000 - 50, 100, 100}));
+    EXPECT_EQ(paint.drawing.filled[0], (PlotRect { 767 - 50, 1000 - 50, 100, 100 }));
 
     // The readout's pressure is the smoke at the current cell's mark.
     EXPECT_EQ(s.PCurrent, 1.0);

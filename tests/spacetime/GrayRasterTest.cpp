@@ -15,8 +15,7 @@ using tamrel::test::literalFill;
 namespace {
 
 // A history of NS snapshots of cells 0..N+1, value f(s, j).
-template <class F>
-std::vector<float> history(long N, long NS, F f)
+template <class F> std::vector<float> history(long N, long NS, F f)
 {
     std::vector<float> d(static_cast<std::size_t>((N + 2) * NS));
     for (long s = 0; s < NS; ++s)
@@ -56,10 +55,16 @@ TEST(FillGrayRaster, MatchesTheLiteralRulesOnManySmallCases)
         const long NS = std::max<long>(1, H + static_cast<long>(rng() % 9) - 3 + (k % 4 == 0 ? 25 : 0));
         std::vector<float> data;
         switch (k % 3) {
-        case 0: data = history(N, NS, [&](long, long) { return value(rng); }); break;
+        case 0:
+            data = history(N, NS, [&](long, long) { return value(rng); });
+            break;
         // Few distinct levels: blends land on exact halves.
-        case 1: data = history(N, NS, [&](long, long) { return level(rng); }); break;
-        default: data = history(N, NS, [&](long s, long j) { return std::sin(0.3 * j + 0.7 * s); }); break;
+        case 1:
+            data = history(N, NS, [&](long, long) { return level(rng); });
+            break;
+        default:
+            data = history(N, NS, [&](long s, long j) { return std::sin(0.3 * j + 0.7 * s); });
+            break;
         }
         expectSameAsLiteral(data, W, H, N, NS);
         if (HasFatalFailure())
@@ -74,14 +79,14 @@ TEST(FillGrayRaster, MatchesTheLiteralRulesAtThePictureSizes)
         long N, NS;
     };
     const Size sizes[] = {
-        {449, 189, 501, 20},   // more cells than columns, few snapshots: coverage
-        {449, 189, 501, 300},  // both shrink: box average
-        {449, 189, 100, 600},  // few cells, many snapshots: coverage
-        {969, 437, 100, 2},
-        {969, 437, 5000, 438}, // NS = H+1: still coverage
-        {969, 437, 5000, 439},
-        {449, 189, 450, 2000}, // N = W+1: coverage
-        {449, 189, 451, 2000},
+        { 449, 189, 501, 20 }, // more cells than columns, few snapshots: coverage
+        { 449, 189, 501, 300 }, // both shrink: box average
+        { 449, 189, 100, 600 }, // few cells, many snapshots: coverage
+        { 969, 437, 100, 2 },
+        { 969, 437, 5000, 438 }, // NS = H+1: still coverage
+        { 969, 437, 5000, 439 },
+        { 449, 189, 450, 2000 }, // N = W+1: coverage
+        { 449, 189, 451, 2000 },
     };
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> value(0.1, 10);
@@ -101,8 +106,8 @@ TEST(FillGrayRaster, TwoSnapshotsSplitThePictureWithAnEqualMixOnTheStraddlingRow
     FillGrayRaster(data, raster, 8, 189, N, 2, N + 2);
     for (int c = 1; c <= 8; ++c) {
         for (int r = 1; r <= 94; ++r)
-            ASSERT_EQ(raster.at(r, c), 5) << r;   // snapshot 0 at the bottom
-        EXPECT_EQ(raster.at(95, c), 128);          // (5 + 250) / 2 = 127.5, halves to even
+            ASSERT_EQ(raster.at(r, c), 5) << r; // snapshot 0 at the bottom
+        EXPECT_EQ(raster.at(95, c), 128); // (5 + 250) / 2 = 127.5, halves to even
         for (int r = 96; r <= 189; ++r)
             ASSERT_EQ(raster.at(r, c), 250) << r; // the latest at the top
     }
@@ -163,12 +168,10 @@ TEST(FillGrayRaster, EqualValuesGiveTheDarkestLevelEverywhere)
         int W, H;
     };
     const Case cases[] = {
-        {0.0, 10, 5, 40, 30},     // coverage
-        {2.5, 10, 5, 40, 30},
-        {-3.0, 10, 5, 40, 30},    // top falls on vmin: the scale is kept finite
-        {-3.0, 100, 80, 20, 10},  // the same with the box average
-        {-1e6, 100, 80, 20, 10},
-        {-0.001, 10, 5, 40, 30},  // small enough for the 1e-10 to keep a span
+        { 0.0, 10, 5, 40, 30 }, // coverage
+        { 2.5, 10, 5, 40, 30 }, { -3.0, 10, 5, 40, 30 }, // top falls on vmin: the scale is kept finite
+        { -3.0, 100, 80, 20, 10 }, // the same with the box average
+        { -1e6, 100, 80, 20, 10 }, { -0.001, 10, 5, 40, 30 }, // small enough for the 1e-10 to keep a span
     };
     for (const auto& c : cases) {
         const auto data = history(c.N, c.NS, [&](long, long) { return c.value; });
@@ -186,7 +189,7 @@ TEST(FindMinMax, ScansCellsOneToNOfTheStoredSnapshotsOnly)
 {
     const long N = 9;
     auto data = history(N, 4, [](long s, long j) { return 10.0 * s + j; });
-    data[0] = -100;                       // cell 0 of snapshot 0
+    data[0] = -100; // cell 0 of snapshot 0
     data[static_cast<std::size_t>(N + 1)] = 500; // cell N+1
     const GrayRange r = FindMinMax(data, N, 3, N + 2); // snapshot 3 not stored yet
     EXPECT_EQ(r.vmin, 1);

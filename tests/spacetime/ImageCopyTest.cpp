@@ -8,7 +8,8 @@ using namespace tamrel;
 
 TEST(ScanAlign, RoundsTheWidthUpToWholeWords)
 {
-    const std::pair<long, long> cases[] = {{449, 452}, {452, 452}, {1, 4}, {969, 972}, {0, 0}, {4, 4}, {5, 8}};
+    const std::pair<long, long> cases[]
+        = { { 449, 452 }, { 452, 452 }, { 1, 4 }, { 969, 972 }, { 0, 0 }, { 4, 4 }, { 5, 8 } };
     for (const auto& [w, bytes] : cases)
         EXPECT_EQ(ScanAlign(w), bytes) << w;
     const GrayImage img = MakeGrayImage(449, 189);
@@ -21,7 +22,7 @@ namespace {
 GrayRaster smallRaster()
 {
     GrayRaster r(3, 2);
-    const int v[2][3] = {{10, 20, 30}, {40, 50, 60}};
+    const int v[2][3] = { { 10, 20, 30 }, { 40, 50, 60 } };
     for (int row = 1; row <= 2; ++row)
         for (int c = 1; c <= 3; ++c)
             r.at(row, c) = v[row - 1][c - 1];
@@ -31,7 +32,7 @@ GrayRaster smallRaster()
 std::vector<std::uint8_t> scanLine(const GrayImage& img, int k)
 {
     const auto* p = img.bits.data() + static_cast<std::size_t>(k) * img.stride;
-    return {p, p + img.stride};
+    return { p, p + img.stride };
 }
 
 } // namespace
@@ -41,8 +42,8 @@ TEST(CopyRasterToDib, ZoomsWholePixelsBottomUpAndBlackensTheRest)
     GrayImage img = MakeGrayImage(7, 5); // zoom min(7 div 3, 5 div 2) = 2, stride 8
     std::fill(img.bits.begin(), img.bits.end(), 0xEE);
     CopyRasterToDib(smallRaster(), img);
-    const std::vector<std::uint8_t> bottom = {10, 10, 20, 20, 30, 30, 0, 0};
-    const std::vector<std::uint8_t> top = {40, 40, 50, 50, 60, 60, 0, 0};
+    const std::vector<std::uint8_t> bottom = { 10, 10, 20, 20, 30, 30, 0, 0 };
+    const std::vector<std::uint8_t> top = { 40, 40, 50, 50, 60, 60, 0, 0 };
     EXPECT_EQ(scanLine(img, 0), bottom);
     EXPECT_EQ(scanLine(img, 1), bottom);
     EXPECT_EQ(scanLine(img, 2), top);

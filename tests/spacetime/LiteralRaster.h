@@ -23,10 +23,13 @@ struct LiteralResult {
     bool boxAverage = false;
 };
 
-inline std::int32_t literalWhole(double x) { return static_cast<std::int32_t>(std::nearbyint(x)); }
+inline std::int32_t literalWhole(double x)
+{
+    return static_cast<std::int32_t>(std::nearbyint(x));
+}
 
-inline void literalFindMinMax(const std::vector<float>& data, long N, long NS, long rowLen, double& vmin,
-    double& vmax)
+inline void literalFindMinMax(
+    const std::vector<float>& data, long N, long NS, long rowLen, double& vmin, double& vmax)
 {
     std::vector<double> mx(static_cast<std::size_t>(N) + 1), mn(static_cast<std::size_t>(N) + 1);
     for (long j = 1; j <= N; ++j) {
@@ -71,7 +74,8 @@ inline LiteralResult literalFill(const std::vector<float>& data, int W, int H, l
     if (!std::isfinite(scale))
         scale = 0; // every value equal and negative: all pixels level 5
     auto gray = [&](double v) { return literalWhole(scale * (v - vmin)) + 5; };
-    auto d = [&](long s, long c) { return static_cast<double>(data.at(static_cast<std::size_t>(s * rowLen + c))); };
+    auto d
+        = [&](long s, long c) { return static_cast<double>(data.at(static_cast<std::size_t>(s * rowLen + c))); };
     auto& R = out.raster;
 
     if (NS > H + 1 && N > W + 1) {

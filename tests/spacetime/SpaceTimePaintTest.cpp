@@ -24,7 +24,7 @@ ExperimentState storedRun(long n, long rows)
     for (long i = 1; i <= n + 1; ++i)
         s.X[i] = static_cast<double>(i - 1) / static_cast<double>(n);
     float base = 1;
-    for (auto* a : {&s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy}) {
+    for (auto* a : { &s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy }) {
         for (long r = 0; r < rows; ++r)
             for (long j = 0; j <= n + 1; ++j)
                 (*a)[r * (n + 2) + j] = base + static_cast<float>(r) + 0.01f * static_cast<float>(j);
@@ -39,7 +39,7 @@ ExperimentState storedRun(long n, long rows)
 TEST(SpaceTimeVariables, ListOrderAndKeptRanges)
 {
     const auto vars = SpaceTimeVariables();
-    const char* names[] = {"Density", "Pressure", "Velocity", "R+", "R-", "R0 (Entropy)", "VY", "FSmoke"};
+    const char* names[] = { "Density", "Pressure", "Velocity", "R+", "R-", "R0 (Entropy)", "VY", "FSmoke" };
     ASSERT_EQ(vars.size(), 8u);
     for (std::size_t k = 0; k < 8; ++k)
         EXPECT_EQ(vars[k].listText, names[k]);
