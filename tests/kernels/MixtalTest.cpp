@@ -1,0 +1,136 @@
+// The two-fluid kernel MIXTAL: a fluid-2 slab carried around a periodic
+// grid stays sharp, bounded and conserved, with pressure and velocity
+// uniform when the fluids differ; with one fluid it matches the PPM kernel.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "PpmTestSupport.h"
+
+namespace {
+
+using namespace tamrel::testing;
+using tamrel::kernels::EntryKind;
+using tamrel::kernels::KLong;
+
+SchemeInfo mixtalRow()
+{
+    SchemeInfo s = schemeRow("Mixtal32", EntryKind::Mixtal, true, 4096, true);
+    s.mixtal = &MIXTAL;
+    return s;
+}
+
+enum Fluid { kRho1, kRho2, kP1, kP2, kF, kFX, kFY, kFXX, kFXY, kFYY };
+
+// 100 cells at rho 1, p 1, u 1; cells 26..75 hold fluid 2 (density ratio2).
+Grid slabGrid(double ratio2)
+{
+    Grid g = Grid::uniform(100);
+    for (int i = 1 - g.b; i <= g.n + g.b; ++i) {
+        const bool inside = i >= 26 && i <= 75;
+        g.set(i, {inside ? ratio2 : 1.0, 1.0, 1.0, 0.0});
+        g.at(g.fluid[kRho1], i) = 1.0;
+        g.at(g.fluid[kRho2], i) = ratio2;
+        g.at(g.fluid[kP1], i) = 1.0;
+        g.at(g.fluid[kP2], i) = 1.0;
+        g.at(g.fluid[kF], i) = inside ? 1.0 : 0.0;
+        g.at(g.fluid[kFXX], i) = inside ? 1.0 / 12 : 0.0;
+        g.at(g.fluid[kFYY], i) = inside ? 1.0 / 12 : 0.0;
+        g.at(g.smoke, i) = g.at(g.fluid[kF], i);
+    }
+    return g;
+}
+
+double fluid2Volume(const Grid& g)
+{
+    double v = 0;
+    for (int i = 1; i <= g.n; ++i)
+        v += g.at(g.fluid[kF], i) * g.dx(i);
+    return v;
+}
+
+struct SlabCase {
+    const char* name;
+    double gamma2, ratio2;
+};
+
+class MixtalSlab : public ::testing::TestWithParam<SlabCase> {};
+
+TEST_P(MixtalSlab, CarriedOnceAroundStaysSharpBoundedAndConserved)
+{
+    const SlabCase sc = GetParam();
+    KernelConstants k;
+    k.gamma2 = sc.gamma2;
+    k.rhoRatio2 = sc.ratio2;
+    Grid g = slabGrid(sc.ratio2);
+    const double v0 = fluid2Volume(g);
+    StripDriver d(mixtalRow(), k, Boundary::Periodic);
+    const RunStats st = d.run(g, 0.8, 1.0); // u = 1 on a unit domain: once around
+    ASSERT_FALSE(st.fault);
+    EXPECT_NEAR(fluid2Volume(g), v0, 1e-6 * v0);
+    int mixed = 0;
+    for (int i = 1; i <= g.n; ++i) {
+        const double f = g.at(g.fluid[kF], i);
+        EXPECT_GE(f, 0.0);
+        EXPECT_LE(f, 1.0);
+        // Each interface (back at x = 0.25 and 0.75) lies within one cell.
+        const double x = g.centre(i);
+        if (x < 0.235 || x > 0.765 || (x > 0.265 && x < 0.735)) {
+            EXPECT_NEAR(f, (x > 0.25 && x < 0.75) ? 1.0 : 0.0, 1e-5) << "cell " << i;
+        }
+        if (f > 1e-5 && f < 1 - 1e-5)
+            ++mixed;
+        EXPECT_NEAR(g.at(g.smoke, i), f, 0.0);
+        EXPECT_NEAR(g.at(g.fluid[kFYY], i), f / 12, 1e-7);
+        // Pressure and velocity stay uniform across the interfaces.
+        EXPECT_NEAR(g.at(g.p, i), 1.0, 0.01) << "cell " << i;
+        EXPECT_NEAR(g.at(g.vx, i), 1.0, 0.01) << "cell " << i;
+        EXPECT_NEAR(g.at(g.fluid[kP1], i), g.at(g.p, i), 1e-6);
+        // The mixture density is made of the fluid densities.
+        const double mix = f * g.at(g.fluid[kRho2], i) + (1 - f) * g.at(g.fluid[kRho1], i);
+        EXPECT_NEAR(g.at(g.rho, i), mix, 1e-4 * mix) << "cell " << i;
+    }
+    EXPECT_LE(mixed, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fluids, MixtalSlab,
+    ::testing::Values(SlabCase{"same gas", 1.4, 1.0}, SlabCase{"gamma 1.67, twice as dense", 1.67, 2.0}),
+    [](const auto& info) { return info.index == 0 ? std::string("SameGas") : std::string("DifferentGas"); });
+
+TEST(Mixtal, OneFluidTest1MatchesThePpmKernel)
+{
+    SchemeInfo o32 = schemeRow("Orvane32", EntryKind::Orvane32, true, 200, true);
+    o32.orvane32 = &ORVANE32;
+    const ShockTube& tube = shockTube(1);
+    Grid g = shockTubeGrid(tube, 400);
+    for (int i = 1 - g.b; i <= g.n + g.b; ++i) {
+        g.at(g.fluid[kRho1], i) = g.at(g.rho, i);
+        g.at(g.fluid[kRho2], i) = g.at(g.rho, i);
+        g.at(g.fluid[kP1], i) = g.at(g.p, i);
+        g.at(g.fluid[kP2], i) = g.at(g.p, i);
+    }
+    StripDriver d(mixtalRow(), {}, Boundary::Outflow);
+    const RunStats st = d.run(g, 0.8, tube.tStop);
+    ASSERT_FALSE(st.fault);
+    const double mix = l1Density(g, exactDensity(g, tube, tube.tStop));
+    const double ppm = shockTubeL1(o32, 1);
+    EXPECT_NEAR(mix, ppm, 0.10 * ppm);
+    EXPECT_GT(st.counters[0], 0);
+    EXPECT_EQ(st.counters[0], st.counters[1] + st.counters[2] + st.counters[3] + st.counters[4] +
+            st.counters[5] + st.counters[6] + st.counters[7]);
+    for (int i = 1; i <= g.n; ++i)
+        EXPECT_EQ(g.at(g.fluid[kF], i), 0.0);
+}
+
+TEST(Mixtal, NonFiniteFractionGivesNaNCourant)
+{
+    Grid g = slabGrid(2.0);
+    g.at(g.fluid[kFX], 40) = std::numeric_limits<double>::quiet_NaN();
+    StripDriver d(mixtalRow(), {}, Boundary::Periodic);
+    const StepOutcome o = d.attempt(g, 1e-3);
+    EXPECT_TRUE(std::isnan(o.courant));
+}
+
+} // namespace
