@@ -22,6 +22,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "kernels/KernelContract.h"
@@ -104,6 +105,21 @@ struct Grid {
             set(i, centre(i) < xJump ? left : right);
     }
 
+    // The two-fluid fields of a single gas, as a set-up makes them for the
+    // multifluid scheme: fluid 1 is the gas, fluid 2 has rhoRatio2 times its
+    // density at the same pressure, and no cell holds fluid 2 yet.
+    void fillFluidsFromSingleGas(double rhoRatio2)
+    {
+        for (std::size_t e = 0; e < rho.size(); ++e) {
+            fluid[0][e] = rho[e];
+            fluid[1][e] = rho[e] * rhoRatio2;
+            fluid[2][e] = p[e];
+            fluid[3][e] = p[e];
+            for (int f = 4; f < 10; ++f)
+                fluid[static_cast<std::size_t>(f)][e] = 0.0;
+        }
+    }
+
     // Interface that separates the two states of setTwoStates.
     double jumpEdge(double xJump) const
     {
@@ -149,32 +165,34 @@ struct StripCall {
         L = len;
         B = g.b;
         const long n1 = L + 2 * B;
-        auto slice = [&](const std::vector<double>& v, long count) {
-            std::vector<Real> out(static_cast<std::size_t>(count));
+        // Storage is reused from call to call (a driver runs thousands).
+        auto slice = [&](std::vector<Real>& out, const std::vector<double>& v, long count) {
+            out.resize(static_cast<std::size_t>(count));
             for (long e = 0; e < count; ++e)
                 out[static_cast<std::size_t>(e)] = static_cast<Real>(v[g.k(static_cast<int>(s + 1 - B + e))]);
-            return out;
         };
-        auto strip3 = [&](const std::vector<Real>& oneD) {
-            std::vector<Real> out(static_cast<std::size_t>(kernels::strip3Size(L, B)));
+        auto strip3 = [&](std::vector<Real>& out, const std::vector<Real>& oneD) {
+            out.resize(static_cast<std::size_t>(kernels::strip3Size(L, B)));
             for (long col = 0; col < 25; ++col)
                 std::copy(oneD.begin(), oneD.begin() + n1, out.begin() + col * n1);
-            return out;
         };
-        x = slice(g.x, n1 + 1);
-        rho = slice(g.rho, n1);
-        p = slice(g.p, n1);
-        vx = slice(g.vx, n1);
-        vy = slice(g.vy, n1);
-        smoke = slice(g.smoke, n1);
+        slice(x, g.x, n1 + 1);
+        slice(rho, g.rho, n1);
+        slice(p, g.p, n1);
+        slice(vx, g.vx, n1);
+        slice(vy, g.vy, n1);
+        slice(smoke, g.smoke, n1);
         vz.assign(static_cast<std::size_t>(n1), Real(0));
-        rho3 = strip3(rho);
-        p3 = strip3(p);
-        vx3 = strip3(vx);
-        vy3 = strip3(vy);
+        strip3(rho3, rho);
+        strip3(p3, p);
+        strip3(vx3, vx);
+        strip3(vy3, vy);
         vz3.assign(static_cast<std::size_t>(kernels::strip3Size(L, B)), Real(0));
         for (int f = 0; f < 10; ++f) {
-            fluid[f] = multifluid ? slice(g.fluid[f], n1) : std::vector<Real>();
+            if (multifluid)
+                slice(fluid[f], g.fluid[f], n1);
+            else
+                fluid[f].clear();
             fluidNew[f].assign(multifluid ? static_cast<std::size_t>(n1 + 1) : 0, Real(0));
         }
         for (auto* v : {&rhoNew, &pNew, &vxNew, &vyNew, &smokeNew})
@@ -366,7 +384,7 @@ private:
         std::array<std::vector<double>, 10> fluidN;
         for (auto& f : fluidN)
             f.assign(static_cast<std::size_t>(n + 1), 0.0);
-        StripCall<Real> call;
+        StripCall<Real>& call = callFor<Real>();
         for (long j = 0; j < m; ++j) {
             const long s = j * len;
             const long l = std::min(len, n - s);
@@ -418,9 +436,20 @@ private:
         return out;
     }
 
+    template <class Real>
+    StripCall<Real>& callFor()
+    {
+        if constexpr (std::is_same_v<Real, float>)
+            return callF_;
+        else
+            return callD_;
+    }
+
     SchemeInfo scheme_;
     KernelConstants c_;
     Boundary bc_;
+    StripCall<float> callF_;
+    StripCall<double> callD_;
 };
 
 // Rows of the scheme table for tests that link only some entry points.
