@@ -84,26 +84,48 @@ bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
     return true;
 }
 
+namespace {
+
+    // Density or pressure of a stored value: 10^value while LogPlots.
+    inline double plainValue(const ExperimentState& s, float v)
+    {
+        static const double ln10 = std::log(10.0);
+        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
+    }
+
+    // Every cell of the row comes back with a positive, finite density and
+    // pressure (an emptied row does not).
+    bool rowHoldsState(const ExperimentState& s, long row)
+    {
+        if (!historyHolds(s, row))
+            return false;
+        const long n = s.NGridCells;
+        const long o = row * (n + 2);
+        for (long j = 0; j <= n + 1; ++j) {
+            const double rho = plainValue(s, s.STRho[o + j]);
+            const double p = plainValue(s, s.STP[o + j]);
+            if (!(rho > 0) || !(p > 0) || !std::isfinite(rho) || !std::isfinite(p))
+                return false;
+        }
+        return true;
+    }
+
+} // namespace
+
+bool SnapshotRowHoldsState(const ExperimentState& s, long row)
+{
+    return row < static_cast<long>(s.NStoredStates) && rowHoldsState(s, row);
+}
+
 bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row)
 {
-    if (!historyHolds(s, row))
+    if (!rowHoldsState(s, row))
         return false;
     const long n = s.NGridCells;
     const long o = row * (n + 2);
-    const double ln10 = std::log(10.0);
-    auto plain = [&](float v) {
-        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
-    };
-    // Check the whole row first: an emptied or damaged row changes nothing.
     for (long j = 0; j <= n + 1; ++j) {
-        const double rho = plain(s.STRho[o + j]);
-        const double p = plain(s.STP[o + j]);
-        if (!(rho > 0) || !(p > 0) || !std::isfinite(rho) || !std::isfinite(p))
-            return false;
-    }
-    for (long j = 0; j <= n + 1; ++j) {
-        s.Rho[j] = plain(s.STRho[o + j]);
-        s.P[j] = plain(s.STP[o + j]);
+        s.Rho[j] = plainValue(s, s.STRho[o + j]);
+        s.P[j] = plainValue(s, s.STP[o + j]);
         s.VX[j] = s.STVX[o + j];
         s.VY[j] = s.STVY[o + j];
         s.FSmoke[j] = s.STFSmoke[o + j];

@@ -29,6 +29,10 @@ bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma = RowGamma::U
 // or whose density or pressure does not come back positive and finite.
 bool RestoreSnapshotRow(ExperimentState& s, long row);
 
+// Whether RestoreSnapshotRow(s, row) would succeed: the row was stored and
+// its density and pressure come back positive and finite.
+bool SnapshotRowHoldsState(const ExperimentState& s, long row);
+
 // As RestoreSnapshotRow, without the row < NStoredStates test: row 0 of a
 // set-up is valid before any run has counted it (Restart).
 bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row);

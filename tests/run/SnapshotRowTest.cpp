@@ -104,7 +104,10 @@ namespace {
         // An emptied row: zero density.
         for (long j = 0; j <= 11; ++j)
             s.STRho[12 + j] = 0.0f;
-        EXPECT_FALSE(RestoreSnapshotRow(s, 1));
+        EXPECT_FALSE(SnapshotRowHoldsState(s, 1));
+    EXPECT_TRUE(SnapshotRowHoldsState(s, 2));
+    EXPECT_FALSE(SnapshotRowHoldsState(s, 3)); // fits, but was not counted as stored
+    EXPECT_FALSE(RestoreSnapshotRow(s, 1));
         for (long j = 0; j <= 11; ++j) {
             ASSERT_EQ(s.Rho[j], before.Rho[j]);
             ASSERT_EQ(s.P[j], before.P[j]);
