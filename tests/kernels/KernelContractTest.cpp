@@ -174,6 +174,20 @@ TEST_P(KernelContract, ReportsBadCallsAsNaNCourant)
     EXPECT_EQ(counters[0], 0);
 }
 
+// A step so long that the update overflows is a step to repeat with a
+// smaller Dt, not a fault.
+TEST_P(KernelContract, AnOverflowingStepAsksForARetryNotAFault)
+{
+    Grid g = lumpyGrid(20);
+    StripCall<float> c = wholeGridStrip(g, 0.8);
+    c.dt = 1e36f;
+    float courant = 0;
+    KLong counters[8] = {};
+    c.call(GetParam(), courant, counters);
+    EXPECT_FALSE(std::isnan(courant));
+    EXPECT_GE(courant, 1.0f);
+}
+
 // Two threads calling the entry point at once on their own strips (as the
 // time step does) get what one thread gets.
 TEST_P(KernelContract, ConcurrentCallsOnSeparateStripsAgreeWithSequentialOnes)

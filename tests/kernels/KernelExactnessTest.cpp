@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "kernels/KernelRows.h"
+#include "kernels/ShockTubeCases.h"
 #include "kernels/common/SlopeLimiters.h"
 #include "kernels/lentor/LentorKernel.h"
 
@@ -64,6 +65,45 @@ TEST_P(KernelExactness, ContactKeepsPressureAndVelocityUniform)
             massMoved += std::fabs(g.at(g.rho, i) - 1.0);
         }
         EXPECT_GT(massMoved, 1.0);
+    }
+}
+
+// The transverse velocity (and Lentor32's smoke) is carried with the
+// contact and nothing else: Test 2 is Test 1 with a shear added, and its
+// density, pressure and velocity are those of Test 1 bit for bit; the shear
+// stays within its initial values and jumps where the contact is.
+TEST_P(KernelExactness, PassiveScalarsRideTheContactAndChangeNothingElse)
+{
+    const SchemeInfo row = GetParam();
+    const ShockTube& t1 = shockTubes()[0];
+    const ShockTube& t2 = shockTubes()[1];
+    Grid a = shockTubeGrid(t1, 200), b = shockTubeGrid(t2, 200);
+    for (int i = 1 - b.b; i <= b.n + b.b; ++i)
+        b.at(b.smoke, i) = b.at(b.vy, i) > 0 ? 1.0 : 0.0;
+    StripDriver da(row), db(row);
+    ASSERT_FALSE(da.run(a, 0.8, t1.tStop).fault);
+    ASSERT_FALSE(db.run(b, 0.8, t2.tStop).fault);
+    const double contact = t1.xJump + kernels::ExactRiemann({1.0, 0.75, 1.0}, {0.125, 0.0, 0.1}, 1.4).starVelocity() *
+        t1.tStop;
+    for (int i = 1; i <= a.n; ++i) {
+        EXPECT_EQ(a.at(a.rho, i), b.at(b.rho, i)) << "cell " << i;
+        EXPECT_EQ(a.at(a.p, i), b.at(b.p, i)) << "cell " << i;
+        EXPECT_EQ(a.at(a.vx, i), b.at(b.vx, i)) << "cell " << i;
+        const double vy = b.at(b.vy, i), smoke = b.at(b.smoke, i);
+        EXPECT_GE(vy, -8.0 - 1e-5);
+        EXPECT_LE(vy, 1.0 + 1e-5);
+        const double x = b.centre(i);
+        if (x < contact - 0.1) {
+            EXPECT_NEAR(vy, 1.0, 5e-3) << "cell " << i;
+        }
+        if (x > contact + 0.1) {
+            EXPECT_NEAR(vy, -8.0, 5e-3) << "cell " << i;
+        }
+        if (row.carriesSmoke) {
+            EXPECT_GE(smoke, -1e-6);
+            EXPECT_LE(smoke, 1.0 + 1e-6);
+            EXPECT_NEAR(smoke, (8.0 + vy) / 9.0, 1e-4) << "smoke and shear ride the same contact";
+        }
     }
 }
 

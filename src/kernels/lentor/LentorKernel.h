@@ -27,7 +27,9 @@
 // its cell values); the Riemann solver then sees only positive states, and
 // HLLC with Einfeldt's speeds keeps the update positive under the Courant
 // condition. Densities and pressures of the output are kept at least
-// RhoFloor and PFloor.
+// RhoFloor and PFloor, and a cell emptied below RhoFloor comes out at rest
+// (common/EulerState.h). VXEpsilon is not used: the time step zeroes small
+// velocities itself.
 //
 // The body is a template over the number type T: float for the entry point
 // LENTOR32, Counted<float> to count its operations. It reads cells -1..L+2
@@ -35,6 +37,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "kernels/common/EulerState.h"
 #include "kernels/common/HllcSolver.h"
@@ -60,6 +63,18 @@ const std::array<OpCount, kBlockCount>& blockCosts();
 inline constexpr long kCellArrays = 8 + 2 * (3 + kScalars);
 inline constexpr long kFaceArrays = 3 + kScalars;
 inline long scratchSize(long L) { return kCellArrays * (L + 4) + kFaceArrays * (L + 1); }
+
+template <class T>
+struct CallConstants {
+    EosConstants<T> e;
+    T floor; // KernelFloor, kept positive
+};
+
+template <class T>
+inline CallConstants<T> callSetup(T gamma, T kernelFloor)
+{
+    return {EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30))};
+}
 
 template <class T>
 struct LoadedCell {
@@ -152,8 +167,10 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
 }
 
 // Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
-// cells 1..L, or NaN if the arithmetic went non-finite. work holds at least
-// scratchSize(L) values. Inputs must be finite and the geometry valid.
+// cells 1..L, or NaN if the arithmetic went non-finite at a Courant number
+// below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
+// may well cure it). work holds at least scratchSize(L) values. Inputs must
+// be finite and the geometry valid.
 template <class T, class TallyT>
 float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
@@ -184,11 +201,12 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
     }
 
     tally.hit(Block::CallSetup);
-    const EosConstants<T> e = EosConstants<T>::make(T(io.gamma));
-    const T floor(io.kernelFloor > 1e-30f ? io.kernelFloor : 1e-30f);
+    const CallConstants<T> k = callSetup(T(io.gamma), T(io.kernelFloor));
+    const EosConstants<T>& e = k.e;
+    const T floor = k.floor;
     const T dt(io.dt);
 
-    T pRef(io.p[-1] > io.kernelFloor ? io.p[-1] : io.kernelFloor);
+    T pRef(std::numeric_limits<float>::infinity());
     for (long i = -1; i <= L + 2; ++i) {
         const LoadedCell<T> w = loadCell(T(io.rho[i]), T(io.p[i]), T(io.x[i]), T(io.x[i + 1]), dt, floor, pRef);
         pRef = w.pMin;
@@ -264,7 +282,8 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
         io.smokeNew[i] = plainValue(r.w.phi[1]);
     }
     tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-    return finite ? static_cast<float>(plainValue(courant)) : faultCourant<float>();
+    const float c = static_cast<float>(plainValue(courant));
+    return finite || c >= 1.0f ? c : faultCourant<float>();
 }
 
 } // namespace tamrel::kernels::lentor

@@ -17,10 +17,10 @@ const std::array<OpCount, kBlockCount>& blockCosts()
         riemann::measureRiemannBlockCosts<float>(t);
         using C = Counted<float>;
         const C one(1);
-        const CallConstants<C> k = callSetup(C(1.4));
+        const CallConstants<C> k = callSetup(C(1.4), one);
         const riemann::SampledState<C> s{{one, one, one}, true};
         auto cost = [&](Block b) -> OpCount& { return t[static_cast<int>(b)]; };
-        cost(Block::CallSetup) = measureOps([&] { (void)callSetup(one); });
+        cost(Block::CallSetup) = measureOps([&] { (void)callSetup(one, one); });
         cost(Block::LoadCell) = measureOps([&] { (void)loadCell(one, one, one, one, one, one, k.g); });
         cost(Block::CellCourant) = measureOps([&] { (void)cellCourant(one, one, one, one); });
         cost(Block::InterfaceFlux) = measureOps([&] { (void)interfaceFlux(s, one, one, k.e); });

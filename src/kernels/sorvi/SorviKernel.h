@@ -11,6 +11,11 @@
 // flux is the mass flux times VY of the side of the contact the interface
 // lies on. No smoke is carried.
 //
+// Densities and pressures enter the Riemann solver raised to KernelFloor;
+// new densities and pressures are at least RhoFloor and PFloor, and a cell
+// emptied below RhoFloor comes out at rest (common/EulerState.h). VXEpsilon
+// is not used: the time step zeroes small velocities itself.
+//
 // The body is a template over the number type T: float for the entry point
 // SORVI, Counted<float> to count its operations. It reads cells 0..L+1 and
 // X(0)..X(L+2) of the strip.
@@ -51,12 +56,13 @@ template <class T>
 struct CallConstants {
     riemann::GasConstants<T> g;
     EosConstants<T> e;
+    T floor; // KernelFloor, kept positive
 };
 
 template <class T>
-inline CallConstants<T> callSetup(T gamma)
+inline CallConstants<T> callSetup(T gamma, T kernelFloor)
 {
-    return {riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma)};
+    return {riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30))};
 }
 
 template <class T>
@@ -97,8 +103,10 @@ inline riemann::SolverLimits<T> solverLimits()
 }
 
 // Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
-// cells 1..L, or NaN if the arithmetic went non-finite. work holds at least
-// scratchSize(L) values. Inputs must be finite and the geometry valid.
+// cells 1..L, or NaN if the arithmetic went non-finite at a Courant number
+// below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
+// may well cure it). work holds at least scratchSize(L) values. Inputs must
+// be finite and the geometry valid.
 template <class T, class TallyT>
 float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
@@ -116,9 +124,9 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
     T* fv = fe + nf;
 
     tally.hit(Block::CallSetup);
-    const CallConstants<T> k = callSetup(T(io.gamma));
+    const CallConstants<T> k = callSetup(T(io.gamma), T(io.kernelFloor));
     const riemann::SolverLimits<T> lim = solverLimits<T>();
-    const T floor(io.kernelFloor > 1e-30f ? io.kernelFloor : 1e-30f);
+    const T floor = k.floor;
     const T dt(io.dt);
 
     for (long i = 0; i <= L + 1; ++i) {
@@ -164,7 +172,8 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
         io.vyNew[i] = plainValue(r.w.phi[0]);
     }
     tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-    return finite ? static_cast<float>(plainValue(courant)) : faultCourant<float>();
+    const float cfl = static_cast<float>(plainValue(courant));
+    return finite || cfl >= 1.0f ? cfl : faultCourant<float>();
 }
 
 } // namespace tamrel::kernels::sorvi
