@@ -19,6 +19,7 @@
 #include "run/FlopMeter.h"
 #include "run/RunControl.h"
 #include "run/SmokeStreams.h"
+#include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
 
 namespace tamrel {
@@ -51,27 +52,6 @@ void convertRowZero(ExperimentState& s, bool toLog)
     }
 }
 
-// Whether stored row `row` holds a state the run can go on from: a test
-// loaded after a run empties the rows above 0 while their count stays.
-bool rowHoldsState(const ExperimentState& s, long row)
-{
-    const long n = s.NGridCells;
-    if (row < 0 || row >= s.NStoredStates || (row * (n + 2) + n + 1) > s.NSTValues || s.STRho.empty())
-        return false;
-    const long o = row * (n + 2);
-    for (long j = 0; j <= n + 1; ++j) {
-        double rho = s.STRho[o + j];
-        double p = s.STP[o + j];
-        if (s.LogPlots != 0) {
-            rho = std::pow(10.0, rho);
-            p = std::pow(10.0, p);
-        }
-        if (!(rho > 0 && p > 0 && std::isfinite(rho) && std::isfinite(p)))
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 void frmTamrel::cmdBegin_Click()
@@ -102,7 +82,9 @@ void frmTamrel::cmdPause_Click() { PauseRun(state); }
 
 void frmTamrel::cmdContinue_Click()
 {
-    if (!rowHoldsState(state, state.NStoredStates - 1))
+    // A test loaded after a run empties the rows above 0 while their count
+    // stays: the run goes on only from a row that holds a state.
+    if (!SnapshotRowHoldsState(state, state.NStoredStates - 1))
         return;
     ContinueRunState(state, [this] { setText(txtStoredStateNumber, std::to_string(state.StoredStateShown)); });
 }
