@@ -97,8 +97,9 @@ void frmTamrel::hsbMSelected_Change()
 {
     const long m = hsbMSelected->value();
     // The bar's range follows the grid; a position outside the grid (while
-    // the range is being changed) names no cell.
-    if (m < 0 || m > state.NGridCells + 1 || !state.Rho.contains(m))
+    // the range is being changed) names no cell, and the current cell stays
+    // within 1..N.
+    if (m < 1 || m > state.NGridCells || !state.Rho.contains(m))
         return;
     state.MFromScroll = 1;
     state.MCurrent = static_cast<Long>(m);

@@ -2,6 +2,8 @@
 // selected cells: the window's side of edit/SelectedCells.h.
 
 #include <QLineEdit>
+#include <QScrollBar>
+#include <algorithm>
 
 #include "app/ui/frmTamrel.h"
 #include "common/Format.h"
@@ -12,37 +14,44 @@
 
 namespace tamrel {
 
-void frmTamrel::cmdSelect_Click()
+namespace {
+
+// Select with the three values the boxes hold. A value box that holds no
+// number, a density or a pressure that is not above 0 refuse the command:
+// such a cell would have no sound speed. The grid rebuild replays each entry
+// through the boxes, whose decimals show a tiny density or pressure as 0; the
+// replay keeps the boxes' floors instead of dropping the entry.
+void selectFromBoxes(frmTamrel& w, bool replay)
 {
-    if (!state.isReady())
+    ExperimentState& s = w.state;
+    if (!s.isReady())
         return;
-    const Long m = state.MCurrent;
-    const auto rho = parseNumber(textOf(txtDensity));
-    const auto p = parseNumber(textOf(txtPressure));
-    const auto u = parseNumber(textOf(txtVelocity));
+    const Long m = s.MCurrent;
+    auto rho = parseNumber(w.textOf(w.txtDensity));
+    auto p = parseNumber(w.textOf(w.txtPressure));
+    const auto u = parseNumber(w.textOf(w.txtVelocity));
     if (!rho || !p || !u)
-        return; // a value box that holds no number: nothing to select
-    // A cell with no pressure would have no sound speed: refused like a
-    // density that is not above 0.
-    if (*p <= 0) {
-        dialogs.messageBox("The pressure of a selected cell must be above 0.");
         return;
+    if (replay) {
+        rho = std::max(*rho, s.RhoFloor);
+        p = std::max(*p, s.PFloor);
     }
-    const SelectStatus status = SelectCellState(state, m, *rho, *p, *u);
-    if (status == SelectStatus::BadDensity) {
-        dialogs.messageBox("The density of a selected cell must be above 0.");
+    if (!(*p > 0))
         return;
-    }
-    if (status != SelectStatus::Selected)
+    if (SelectCellState(s, m, *rho, *p, *u) != SelectStatus::Selected)
         return;
-    FinishSelectionEdit(state);
-    setText(txtMSelected, formatGeneral(m));
-    setText(txtDensity, formatGeneral(*rho));
-    setText(txtPressure, formatGeneral(*p));
-    setText(txtVelocity, formatGeneral(*u));
-    UpdateProblemDescription();
-    clearAndRepaintLinePlots();
+    FinishSelectionEdit(s);
+    w.setText(w.txtMSelected, formatGeneral(m));
+    w.setText(w.txtDensity, formatGeneral(*rho));
+    w.setText(w.txtPressure, formatGeneral(*p));
+    w.setText(w.txtVelocity, formatGeneral(*u));
+    w.UpdateProblemDescription();
+    w.clearAndRepaintLinePlots();
 }
+
+} // namespace
+
+void frmTamrel::cmdSelect_Click() { selectFromBoxes(*this, false); }
 
 void frmTamrel::cmdDeselect_Click()
 {
@@ -75,6 +84,14 @@ void frmTamrel::RebuildGridState()
     // A set-up file with a new grid size: the box's handler moves the table
     // and rebuilds the grid on its own before this rebuild goes on.
     setText(txtNGridCells, formatGeneral(state.NGridCells));
+    // When the box already showed the new size (an entry it had refused), its
+    // handler did not run; the cell bar must still span the new grid.
+    const Long n = state.NGridCells;
+    if (hsbMSelected->minimum() != 1 || hsbMSelected->maximum() != n) {
+        hsbMSelected->setRange(1, n);
+        hsbMSelected->setSingleStep(1);
+        hsbMSelected->setPageStep(CellBarLargeChange(n));
+    }
     ResetRebuildRunState(state);
 
     if (state.NSelected >= 1) {
@@ -90,7 +107,7 @@ void frmTamrel::RebuildGridState()
             txtDensity_Change();
             setText(txtVelocity, formatPattern(state.VXCurrent, "#0.0000##"));
             txtVelocity_Change();
-            cmdSelect_Click();
+            selectFromBoxes(*this, true);
         }
         setText(txtNPeriods, formatGeneral(state.Periods));
         txtNPeriods_Change();

@@ -1,7 +1,11 @@
 // Write Setup and Read Setup: the file dialogs and messages around
 // setupfile/SetupFile.h, then the rebuild of the grid from the table read.
 
+#include <QLineEdit>
+#include <QScrollBar>
+
 #include "app/ui/frmTamrel.h"
+#include "common/Format.h"
 #include "setupfile/SetupFile.h"
 
 namespace tamrel {
@@ -15,9 +19,8 @@ void frmTamrel::cmdWriteSetUp_Click()
     const auto path = dialogs.saveFileName(kSetupFilter);
     if (!path)
         return;
-    // A set-up that did not reach the disk must not look saved.
-    if (!WriteSetupFile(state, *path))
-        dialogs.messageBox("The set-up could not be written to " + *path + ".");
+    // A file that cannot be created or written ends the command silently.
+    WriteSetupFile(state, *path);
 }
 
 void frmTamrel::cmdReadSetUp_Click()
@@ -37,6 +40,10 @@ void frmTamrel::cmdReadSetUp_Click()
         return;
     }
     RebuildGridState();
+    // A set-up read during or after a run starts its problem at time zero:
+    // the time box and the stored-state bar follow.
+    setText(txtTime, "t=" + formatPattern(state.TimeNow, "#0.0####"));
+    vsbStoredStateNumber->setRange(0, state.NStoredStates);
 }
 
 } // namespace tamrel

@@ -1,0 +1,266 @@
+// Write Setup and Read Setup through the real window: a hand-made state goes
+// to a file and comes back as the same grid; a file that is rejected,
+// unreadable or short, or a cancelled dialog, changes nothing.
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "EditWindowTest.h"
+
+using namespace tamrel;
+using tamrel::testing::EditWindowTest;
+using tamrel::testing::gridAndTable;
+using tamrel::testing::GridAndTable;
+using tamrel::testing::selectedCells;
+
+namespace {
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// The first `count` lines of a CR LF text.
+std::string firstLines(const std::string& text, int count)
+{
+    std::size_t end = 0;
+    for (int k = 0; k < count; ++k)
+        end = text.find("\r\n", end) + 2;
+    return text.substr(0, end);
+}
+
+// The run parameters a set-up file carries besides the table.
+struct FileFields {
+    Long NGridCells, NPlotsPerPeriod;
+    double SoundSpeed0, CourantNumber, Periods, RhoMax, PMin;
+    bool operator==(const FileFields&) const = default;
+};
+
+FileFields fileFields(const ExperimentState& s)
+{
+    return { s.NGridCells, s.NPlotsPerPeriod, s.SoundSpeed0, s.CourantNumber, s.Periods, s.RhoMax, s.PMin };
+}
+
+class EditSetupFileTest : public EditWindowTest {
+protected:
+    void SetUp() override
+    {
+        EditWindowTest::SetUp();
+        ASSERT_TRUE(dir.isValid());
+    }
+    std::string path(const char* name = "setup.txt") const { return dir.filePath(name).toStdString(); }
+
+    // Cells 1 and 100 of the start-up problem, and two cells in between.
+    void handMadeState()
+    {
+        window->cmdReset->click();
+        selectCell(30, "0.5", "0.25", "0.125");
+        selectCell(70, "2.123456789", "7.3", "-0.3");
+    }
+    void writeSetup(const std::string& file)
+    {
+        dialogs.answerFile(file);
+        window->cmdWriteSetUp->click();
+    }
+    void readSetup(const std::string& file)
+    {
+        dialogs.answerFile(file);
+        window->cmdReadSetUp->click();
+    }
+    // The replay passes every value through its box, which keeps six
+    // decimals at most.
+    static void expectSameGrid(const GridAndTable& a, const GridAndTable& b)
+    {
+        ASSERT_EQ(a.NGridCells, b.NGridCells);
+        EXPECT_EQ(a.MSelected, b.MSelected);
+        for (std::size_t i = 0; i < a.Rho.size(); ++i) {
+            SCOPED_TRACE("cell " + std::to_string(i));
+            EXPECT_NEAR(a.Rho[i], b.Rho[i], 1e-6);
+            EXPECT_NEAR(a.P[i], b.P[i], 1e-6);
+            EXPECT_NEAR(a.VX[i], b.VX[i], 1e-6);
+        }
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(EditSetupFileTest, ReadingBackAWrittenSetupRebuildsTheSameGrid)
+{
+    handMadeState();
+    const GridAndTable written = gridAndTable(s());
+    const FileFields fields = fileFields(s());
+    writeSetup(path());
+
+    window->cmdTest_Click(3);
+    ASSERT_FALSE(gridAndTable(s()) == written);
+    const Long boundary = s().MnBdry;
+
+    readSetup(path());
+    expectSameGrid(gridAndTable(s()), written);
+    EXPECT_EQ(selectedCells(s()), (std::vector<Long> { 1, 30, 70, 100 }));
+    EXPECT_DOUBLE_EQ(s().RhoSelected[3], 2.123457); // as its box showed it
+    EXPECT_EQ(s().NGridCells, fields.NGridCells);
+    EXPECT_EQ(s().NPlotsPerPeriod, fields.NPlotsPerPeriod);
+    EXPECT_DOUBLE_EQ(s().Periods, fields.Periods);
+    EXPECT_DOUBLE_EQ(s().CourantNumber, fields.CourantNumber);
+    EXPECT_EQ(s().MnBdry, boundary); // the file does not hold the boundary types
+    EXPECT_EQ(s().Stopped, 1);
+    EXPECT_EQ(s().NStoredStates, 0);
+    EXPECT_DOUBLE_EQ(s().STP[30], 0.25); // history row 0 holds the rebuilt grid
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditSetupFileTest, MisspeltKeyShowsTheMessageAndChangesNothing)
+{
+    handMadeState();
+    writeSetup(path());
+    std::string text = readText(path());
+    ASSERT_EQ(text.find("NGridCells  "), text.find("\r\n") + 2);
+    text.replace(text.find("NGridCells"), 10, "NGridcells");
+    writeText(path(), text);
+
+    window->cmdTest_Click(3);
+    const GridAndTable before = gridAndTable(s());
+    const FileFields fields = fileFields(s());
+    readSetup(path());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0],
+        "I expected to read the string 'NGridCells' but got instead NGridcells\r\n"
+        "You screwed up.   This input file will be ignored.");
+    EXPECT_EQ(gridAndTable(s()), before);
+    EXPECT_TRUE(fileFields(s()) == fields);
+}
+
+TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
+{
+    handMadeState();
+    writeSetup(path());
+    const std::string text = readText(path());
+    writeText(path("short.txt"), firstLines(text, 18)); // a table row missing
+    writeText(path("keys.txt"), firstLines(text, 10));
+    std::string notANumber = text;
+    notANumber.replace(notANumber.find(" 0.5 "), 5, " abc ");
+    writeText(path("letters.txt"), notANumber);
+
+    window->cmdTest_Click(3);
+    const GridAndTable before = gridAndTable(s());
+    const FileFields fields = fileFields(s());
+    for (const char* name : { "missing.txt", "short.txt", "keys.txt", "letters.txt" }) {
+        SCOPED_TRACE(name);
+        readSetup(path(name));
+        EXPECT_EQ(gridAndTable(s()), before);
+        EXPECT_TRUE(fileFields(s()) == fields);
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditSetupFileTest, CancelledDialogsAndAFailedWriteChangeNothing)
+{
+    handMadeState();
+    const GridAndTable before = gridAndTable(s());
+    window->cmdWriteSetUp->click(); // no file chosen
+    window->cmdReadSetUp->click();
+    writeSetup(path("no such folder/setup.txt")); // cannot be created: silent
+    EXPECT_EQ(gridAndTable(s()), before);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(EditSetupFileTest, FileWithAnotherGridSizeRebuildsAtThatSize)
+{
+    type(window->txtNGridCells, "50");
+    selectCell(20, "0.5", "0.25", "0.125");
+    const GridAndTable written = gridAndTable(s());
+    writeSetup(path());
+    type(window->txtNGridCells, "100");
+    ASSERT_EQ(s().NGridCells, 100);
+
+    readSetup(path());
+    expectSameGrid(gridAndTable(s()), written);
+    EXPECT_EQ(window->txtNGridCells->text().toStdString(), "50");
+    EXPECT_EQ(window->hsbMSelected->maximum(), 50);
+    EXPECT_TRUE(s().Rho.contains(51));
+    EXPECT_DOUBLE_EQ(s().X[51], 1);
+}
+
+TEST_F(EditSetupFileTest, GridSizeTheBoxAlreadyShowsStillResizesTheCellBar)
+{
+    type(window->txtNGridCells, "7");
+    writeSetup(path());
+    type(window->txtNGridCells, "100");
+    selectCell(40, "0.5", "0.25", "0");
+    selectCell(60, "0.5", "0.25", "0");
+    ASSERT_EQ(s().NSelected, 8);
+    type(window->txtNGridCells, "7"); // fewer cells than selected: refused
+    ASSERT_EQ(s().NGridCells, 100);
+
+    readSetup(path());
+    EXPECT_EQ(s().NGridCells, 7);
+    EXPECT_EQ(window->hsbMSelected->maximum(), 7);
+    EXPECT_LE(s().MCurrent, 7);
+}
+
+TEST_F(EditSetupFileTest, ReadingDuringOrAfterARunStartsTheProblemAtTimeZero)
+{
+    handMadeState();
+    const GridAndTable written = gridAndTable(s());
+    writeSetup(path());
+    for (const bool running : { true, false }) {
+        SCOPED_TRACE(running ? "running" : "halted");
+        window->cmdTest_Click(3);
+        s().Stopped = running ? 0 : 1;
+        s().TimeNow = 0.3;
+        s().NStoredStates = 5;
+        window->setText(window->txtTime, "t=0.3");
+        window->vsbStoredStateNumber->setMaximum(4);
+
+        readSetup(path());
+        EXPECT_EQ(s().TimeNow, 0);
+        EXPECT_EQ(s().Stopped, 1);
+        EXPECT_EQ(s().NStoredStates, 0);
+        EXPECT_EQ(window->txtTime->text().toStdString(), "t=0.0");
+        EXPECT_EQ(window->vsbStoredStateNumber->maximum(), 0);
+        // Every entry was replayed: the grid is the one written.
+        expectSameGrid(gridAndTable(s()), written);
+    }
+}
+
+TEST_F(EditSetupFileTest, ReplayedPressureTooSmallForItsBoxKeepsTheFloor)
+{
+    window->cmdReset->click();
+    selectCell(50, "1", "1e-7", "0");
+    writeSetup(path());
+    window->cmdTest_Click(3);
+
+    readSetup(path());
+    const ExperimentState& st = s();
+    ASSERT_EQ(selectedCells(st), (std::vector<Long> { 1, 50, 100 }));
+    EXPECT_DOUBLE_EQ(st.PSelected[2], st.PFloor); // its box showed "0.0000"
+    EXPECT_DOUBLE_EQ(st.P[50], st.PFloor);
+    // The cells on either side still lie on the lines to their neighbours.
+    for (long i = 2; i < 50; ++i)
+        EXPECT_NEAR(st.P[i], 1000 + (st.PFloor - 1000) * (i - 1) / 49.0, 1e-9) << "cell " << i;
+    for (long i = 51; i < 100; ++i)
+        EXPECT_NEAR(st.P[i], st.PFloor + (100 - st.PFloor) * (i - 50) / 50.0, 1e-9) << "cell " << i;
+    for (long i = 0; i <= 101; ++i)
+        EXPECT_TRUE(std::isfinite(st.SoundSpeed[i]) && st.SoundSpeed[i] > 0) << "cell " << i;
+}
+
+} // namespace
