@@ -177,10 +177,13 @@ TEST_F(EditSetupFileTest, CancelledDialogsAndAFailedWriteChangeNothing)
     const GridAndTable before = gridAndTable(s());
     window->cmdWriteSetUp->click(); // no file chosen
     window->cmdReadSetUp->click();
-    writeSetup(path("no such folder/setup.txt")); // cannot be created: silent
+    EXPECT_TRUE(dialogs.messages.empty());
+    // A file that cannot be created is said so, not passed off as saved.
+    writeSetup(path("no such folder/setup.txt"));
     EXPECT_EQ(gridAndTable(s()), before);
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
-    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("could not be written"), std::string::npos);
 }
 
 TEST_F(EditSetupFileTest, FileWithAnotherGridSizeRebuildsAtThatSize)

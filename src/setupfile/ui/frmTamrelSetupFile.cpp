@@ -19,8 +19,10 @@ void frmTamrel::cmdWriteSetUp_Click()
     const auto path = dialogs.saveFileName(kSetupFilter);
     if (!path)
         return;
-    // A file that cannot be created or written ends the command silently.
-    WriteSetupFile(state, *path);
+    // A set-up that did not reach the disk must not pass for saved: the one
+    // message beyond those of reading a file.
+    if (!WriteSetupFile(state, *path))
+        dialogs.messageBox("The set-up could not be written to " + *path + ".");
 }
 
 void frmTamrel::cmdReadSetUp_Click()
