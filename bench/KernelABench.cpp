@@ -54,8 +54,8 @@ void kernelOnly(benchmark::State& state, const SchemeInfo& scheme)
     state.counters["flops/cell"] = static_cast<double>(counters[0]) / n;
     state.counters["sqrt/cell"] = static_cast<double>(counters[5]) / n;
     state.counters["exp/cell"] = static_cast<double>(counters[7]) / n;
-    state.counters["Mflop/s"] = benchmark::Counter(static_cast<double>(counters[0]) * 1e-6,
-        benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mflop/s"] = benchmark::Counter(
+        static_cast<double>(counters[0]) * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // A whole step through the test driver: ghost cells, float copies, strips,
@@ -72,10 +72,22 @@ void throughDriver(benchmark::State& state, const SchemeInfo& scheme)
     state.SetItemsProcessed(state.iterations() * g.n);
 }
 
-void BM_Sorvi(benchmark::State& state) { kernelOnly(state, sorviRow()); }
-void BM_Lentor32(benchmark::State& state) { kernelOnly(state, lentorRow()); }
-void BM_SorviStepThroughDriver(benchmark::State& state) { throughDriver(state, sorviRow()); }
-void BM_Lentor32StepThroughDriver(benchmark::State& state) { throughDriver(state, lentorRow()); }
+void BM_Sorvi(benchmark::State& state)
+{
+    kernelOnly(state, sorviRow());
+}
+void BM_Lentor32(benchmark::State& state)
+{
+    kernelOnly(state, lentorRow());
+}
+void BM_SorviStepThroughDriver(benchmark::State& state)
+{
+    throughDriver(state, sorviRow());
+}
+void BM_Lentor32StepThroughDriver(benchmark::State& state)
+{
+    throughDriver(state, lentorRow());
+}
 BENCHMARK(BM_Sorvi);
 BENCHMARK(BM_Lentor32);
 BENCHMARK(BM_SorviStepThroughDriver);

@@ -21,9 +21,11 @@
 //     holds the largest (|u|+c) Dt/dx of the step: a kernel raises it to the
 //     largest value over its cells 1..L and never lowers it. 1 or more makes
 //     the caller repeat the step with a smaller Dt. A kernel that meets a
-//     non-finite input, or whose own arithmetic overflows, sets Courant to NaN;
-//     NaN is sticky across strips and the caller treats it as a fault, not as
-//     a reason to retry (a smaller Dt would not help);
+//     non-finite input, or whose arithmetic overflows while its Courant number
+//     is below 1, sets Courant to NaN; NaN is sticky across strips and the
+//     caller treats it as a fault, not as a reason to retry (a smaller Dt
+//     would not help). Overflow at a Courant number of 1 or more is reported
+//     as that Courant number: the retry may cure it;
 //  3. Counters[k-1] grows by the operations of kind k: 1 all floating-point
 //     operations (the sum of kinds 2..8), 2 additions/subtractions,
 //     3 multiplications, 4 reciprocals/divisions, 5 conditional merges

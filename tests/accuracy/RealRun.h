@@ -24,10 +24,10 @@ namespace tamrel::testing {
 
 struct RunResult {
     bool fault = false;
-    std::string why;       // the time step's message when it faulted
-    long steps = 0;        // accepted steps
-    long rejections = 0;   // attempts repeated for Courant >= 1
-    long floorHits = 0;    // cells at RhoFloor or PFloor after an accepted step
+    std::string why; // the time step's message when it faulted
+    long steps = 0; // accepted steps
+    long rejections = 0; // attempts repeated for Courant >= 1
+    long floorHits = 0; // cells at RhoFloor or PFloor after an accepted step
     double time = 0;
 };
 
@@ -54,8 +54,7 @@ inline ExperimentState shockTubeState(std::string_view scheme, int number, long 
 
 // n cells of the unit interval with periodic boundaries, cell i holding
 // average(X(i), X(i+1)) (density, pressure, velocity), no shear or smoke.
-template <class Average>
-ExperimentState periodicState(std::string_view scheme, long n, Average average)
+template <class Average> ExperimentState periodicState(std::string_view scheme, long n, Average average)
 {
     ExperimentState s = freshState(scheme, n);
     s.MnBdry = 4;
@@ -72,7 +71,7 @@ ExperimentState periodicState(std::string_view scheme, long n, Average average)
         s.VY[i] = 0;
         s.FSmoke[i] = 0;
     }
-    for (auto* q : {&s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke}) {
+    for (auto* q : { &s.Rho, &s.P, &s.VX, &s.VY, &s.FSmoke }) {
         (*q)[0] = (*q)[n];
         (*q)[n + 1] = (*q)[1];
     }
@@ -82,7 +81,7 @@ ExperimentState periodicState(std::string_view scheme, long n, Average average)
             s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
             s.P1[i] = s.P[i];
             s.P2[i] = s.P[i];
-            for (auto* q : {&s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY})
+            for (auto* q : { &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY, &s.FFracYY })
                 (*q)[i] = 0;
         }
     }
@@ -140,8 +139,8 @@ inline RunResult runTo(ExperimentState& s, double tStop, double cfl)
 inline bool gridFinite(const ExperimentState& s)
 {
     for (long i = 1; i <= s.NGridCells; ++i)
-        if (!std::isfinite(s.Rho[i]) || !std::isfinite(s.P[i]) || !std::isfinite(s.VX[i]) ||
-            !std::isfinite(s.VY[i]) || !std::isfinite(s.FSmoke[i]))
+        if (!std::isfinite(s.Rho[i]) || !std::isfinite(s.P[i]) || !std::isfinite(s.VX[i])
+            || !std::isfinite(s.VY[i]) || !std::isfinite(s.FSmoke[i]))
             return false;
     return true;
 }
@@ -160,7 +159,7 @@ inline double l1Density(const ExperimentState& s, const std::function<double(dou
 inline double shockTubeL1(const ExperimentState& s, int number, double t)
 {
     const ShockTubeTest& k = shockTubeTest(number);
-    const kernels::ExactRiemann rs({k.RhoL, k.UxL, k.PL, k.UyL}, {k.RhoR, k.UxR, k.PR, k.UyR}, s.Gamma);
+    const kernels::ExactRiemann rs({ k.RhoL, k.UxL, k.PL, k.UyL }, { k.RhoR, k.UxR, k.PR, k.UyR }, s.Gamma);
     // The left state fills cells up to MCurrent, as the set-up places the jump.
     const long m = roundToLong((k.XJump - k.XL) * static_cast<double>(s.NGridCells) / (k.XR - k.XL) - 0.00001);
     const double x0 = s.X[m + 1];

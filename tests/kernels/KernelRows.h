@@ -15,20 +15,23 @@ namespace tamrel::testing {
 
 inline kernels::SchemeInfo sorviRow()
 {
-    kernels::SchemeInfo s{"Sorvi", kernels::EntryKind::Sorvi, true, 200, false, false, false};
+    kernels::SchemeInfo s { "Sorvi", kernels::EntryKind::Sorvi, true, 200, false, false, false };
     s.sorvi = &SORVI;
     return s;
 }
 
 inline kernels::SchemeInfo lentorRow()
 {
-    kernels::SchemeInfo s{"Lentor32", kernels::EntryKind::Lentor, true, 200, false, true, false};
+    kernels::SchemeInfo s { "Lentor32", kernels::EntryKind::Lentor, true, 200, false, true, false };
     s.lentor = &LENTOR32;
     return s;
 }
 
 // The finite-volume kernels of this folder, for tests that hold for each.
-inline std::vector<kernels::SchemeInfo> godunovTypeKernels() { return {sorviRow(), lentorRow()}; }
+inline std::vector<kernels::SchemeInfo> godunovTypeKernels()
+{
+    return { sorviRow(), lentorRow() };
+}
 
 // The StripIO view of a loaded strip call (what the entry points build).
 inline kernels::StripIO<float> stripIO(StripCall<float>& c)
@@ -58,8 +61,8 @@ inline kernels::StripIO<float> stripIO(StripCall<float>& c)
 }
 
 // One strip covering the whole of g, ghosts filled, with Dt at Courant cfl.
-inline StripCall<float> wholeGridStrip(Grid& g, double cfl, Boundary bc = Boundary::Outflow,
-    const KernelConstants& k = {})
+inline StripCall<float> wholeGridStrip(
+    Grid& g, double cfl, Boundary bc = Boundary::Outflow, const KernelConstants& k = {})
 {
     StripDriver d(sorviRow(), k, bc);
     d.fillGhosts(g);

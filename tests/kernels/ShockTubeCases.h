@@ -20,16 +20,16 @@ struct ShockTube {
 
 inline const std::array<ShockTube, 8>& shockTubes()
 {
-    static const std::array<ShockTube, 8> tests{{
-        {1, {1.0, 1.0, 0.75, 0}, {0.125, 0.1, 0, 0}, 0, 0.3, 1.0, 0.2},
-        {2, {1.0, 1.0, 0.75, 1.0}, {0.125, 0.1, 0, -8.0}, 0, 0.3, 1.0, 0.2},
-        {3, {1.0, 0.4, -2.0, 0}, {1.0, 0.4, 2.0, 0}, 0, 0.5, 1.0, 0.15},
-        {4, {1.0, 0.000001, 1.0, 0}, {1.0, 0.000001, -1.0, 0}, 0, 0.5, 1.0, 1.0},
-        {5, {1.0, 1000.0, -19.59745, 0}, {1.0, 0.01, -19.59745, 0}, 0, 0.8, 1.0, 0.012},
-        {6, {5.99924, 460.894, 19.5975, 0}, {5.99242, 46.095, -6.19633, 0}, 0, 0.4, 1.0, 0.035},
-        {7, {1.4, 1.0, 0.1, 0}, {1.0, 1.0, 0.1, 0}, 0, 0.5, 1.0, 2.0},
-        {8, {0.1261192, 782.929, 8.904703, 0}, {6.591493, 3.154487, 2.265421, 0}, 0, 0.8, 1.0, 0.0078},
-    }};
+    static const std::array<ShockTube, 8> tests { {
+        { 1, { 1.0, 1.0, 0.75, 0 }, { 0.125, 0.1, 0, 0 }, 0, 0.3, 1.0, 0.2 },
+        { 2, { 1.0, 1.0, 0.75, 1.0 }, { 0.125, 0.1, 0, -8.0 }, 0, 0.3, 1.0, 0.2 },
+        { 3, { 1.0, 0.4, -2.0, 0 }, { 1.0, 0.4, 2.0, 0 }, 0, 0.5, 1.0, 0.15 },
+        { 4, { 1.0, 0.000001, 1.0, 0 }, { 1.0, 0.000001, -1.0, 0 }, 0, 0.5, 1.0, 1.0 },
+        { 5, { 1.0, 1000.0, -19.59745, 0 }, { 1.0, 0.01, -19.59745, 0 }, 0, 0.8, 1.0, 0.012 },
+        { 6, { 5.99924, 460.894, 19.5975, 0 }, { 5.99242, 46.095, -6.19633, 0 }, 0, 0.4, 1.0, 0.035 },
+        { 7, { 1.4, 1.0, 0.1, 0 }, { 1.0, 1.0, 0.1, 0 }, 0, 0.5, 1.0, 2.0 },
+        { 8, { 0.1261192, 782.929, 8.904703, 0 }, { 6.591493, 3.154487, 2.265421, 0 }, 0, 0.8, 1.0, 0.0078 },
+    } };
     return tests;
 }
 
@@ -41,11 +41,11 @@ inline Grid shockTubeGrid(const ShockTube& t, int n)
 }
 
 // Exact cell averages of cells 1..N at time t of the two-state problem on g.
-inline std::vector<kernels::FlowState> exactAverages(const ShockTube& t, const Grid& g, double time,
-    double gamma = 1.4)
+inline std::vector<kernels::FlowState> exactAverages(
+    const ShockTube& t, const Grid& g, double time, double gamma = 1.4)
 {
-    const kernels::ExactRiemann rs({t.left.rho, t.left.vx, t.left.p, t.left.vy},
-        {t.right.rho, t.right.vx, t.right.p, t.right.vy}, gamma);
+    const kernels::ExactRiemann rs(
+        { t.left.rho, t.left.vx, t.left.p, t.left.vy }, { t.right.rho, t.right.vx, t.right.p, t.right.vy }, gamma);
     std::vector<double> edges(static_cast<std::size_t>(g.n + 1));
     for (int i = 1; i <= g.n + 1; ++i)
         edges[static_cast<std::size_t>(i - 1)] = g.at(g.x, i);

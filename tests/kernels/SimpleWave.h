@@ -24,7 +24,7 @@ struct SimpleWave {
     {
         const double rho = rho0 * (1.0 + eps * std::sin(2.0 * std::numbers::pi * x));
         const double c = c0() * std::pow(rho / rho0, 0.5 * (gamma - 1.0));
-        return {rho, p0 * std::pow(rho / rho0, gamma), 2.0 / (gamma - 1.0) * (c - c0()), 0.0};
+        return { rho, p0 * std::pow(rho / rho0, gamma), 2.0 / (gamma - 1.0) * (c - c0()), 0.0 };
     }
 
     Primitive at(double x, double t) const
@@ -46,11 +46,11 @@ struct SimpleWave {
     // Cell averages by 5-point Gauss-Legendre quadrature (the solution is smooth).
     Primitive average(double xa, double xb, double t) const
     {
-        static const double node[5] = {0.0, -0.5384693101056831, 0.5384693101056831, -0.9061798459386640,
-            0.9061798459386640};
-        static const double weight[5] = {0.5688888888888889, 0.4786286704993665, 0.4786286704993665,
-            0.2369268850561891, 0.2369268850561891};
-        Primitive sum{0, 0, 0, 0};
+        static const double node[5]
+            = { 0.0, -0.5384693101056831, 0.5384693101056831, -0.9061798459386640, 0.9061798459386640 };
+        static const double weight[5] = { 0.5688888888888889, 0.4786286704993665, 0.4786286704993665,
+            0.2369268850561891, 0.2369268850561891 };
+        Primitive sum { 0, 0, 0, 0 };
         for (int k = 0; k < 5; ++k) {
             const Primitive w = at(0.5 * (xa + xb) + 0.5 * (xb - xa) * node[k], t);
             sum.rho += 0.5 * weight[k] * w.rho;

@@ -69,7 +69,7 @@ struct Grid {
         g.n = n;
         g.b = b;
         const std::size_t size = static_cast<std::size_t>(n + 2 * b + 1);
-        for (auto* v : {&g.x, &g.rho, &g.p, &g.vx, &g.vy, &g.smoke})
+        for (auto* v : { &g.x, &g.rho, &g.p, &g.vx, &g.vy, &g.smoke })
             v->assign(size, 0.0);
         for (auto& v : g.fluid)
             v.assign(size, 0.0);
@@ -95,7 +95,7 @@ struct Grid {
         vx[k(i)] = w.vx;
         vy[k(i)] = w.vy;
     }
-    Primitive get(int i) const { return {rho[k(i)], p[k(i)], vx[k(i)], vy[k(i)]}; }
+    Primitive get(int i) const { return { rho[k(i)], p[k(i)], vx[k(i)], vy[k(i)] }; }
 
     // Cells whose centre lies left of xJump take the left state (a jump on a
     // cell edge stays on that edge).
@@ -132,23 +132,22 @@ struct Grid {
 
 struct StepOutcome {
     double courant = 0;
-    std::array<KLong, 8> counters{};
+    std::array<KLong, 8> counters {};
     bool accepted = false;
 };
 
 struct RunStats {
-    long steps = 0;       // accepted steps
-    long retries = 0;     // attempts rejected for Courant >= 1
-    long floorHits = 0;   // cells raised to RhoFloor or PFloor after a step
-    bool fault = false;   // a NaN Courant or a non-finite value in the grid
-    double time = 0;      // time reached
+    long steps = 0; // accepted steps
+    long retries = 0; // attempts rejected for Courant >= 1
+    long floorHits = 0; // cells raised to RhoFloor or PFloor after a step
+    bool fault = false; // a NaN Courant or a non-finite value in the grid
+    double time = 0; // time reached
     double maxCourant = 0;
-    std::array<std::int64_t, 8> counters{}; // summed over accepted and rejected attempts
+    std::array<std::int64_t, 8> counters {}; // summed over accepted and rejected attempts
 };
 
 // The arguments of one strip call, in the precision of the scheme.
-template <class Real>
-struct StripCall {
+template <class Real> struct StripCall {
     long L = 0, B = 0;
     std::vector<Real> x, rho, p, vx, vy, vz, smoke;
     std::vector<Real> rho3, p3, vx3, vy3, vz3;
@@ -195,7 +194,7 @@ struct StripCall {
                 fluid[f].clear();
             fluidNew[f].assign(multifluid ? static_cast<std::size_t>(n1 + 1) : 0, Real(0));
         }
-        for (auto* v : {&rhoNew, &pNew, &vxNew, &vyNew, &smokeNew})
+        for (auto* v : { &rhoNew, &pNew, &vxNew, &vyNew, &smokeNew })
             v->assign(static_cast<std::size_t>(n1 + 1), Real(0));
         work.assign(static_cast<std::size_t>(kernels::kWorkPerCell * (n1 + 1)), Real(0));
         dt = static_cast<Real>(dtStep);
@@ -246,8 +245,8 @@ struct StripCall {
                 break;
             case EntryKind::Sorvi: {
                 const Real *r = rho.data(), *pp = p.data(), *u = vx.data(), *v = vy.data(), *z = vz3.data();
-                s.sorvi(x.data(), r, r, r, r, r, pp, pp, pp, pp, pp, u, u, u, u, u, v, v, v, v, v, v, v, z, z, z, z,
-                    z, z, z, rhoNew.data(), pNew.data(), vxNew.data(), vyNew.data(), work.data(), &dt, &courant,
+                s.sorvi(x.data(), r, r, r, r, r, pp, pp, pp, pp, pp, u, u, u, u, u, v, v, v, v, v, v, v, z, z, z,
+                    z, z, z, z, rhoNew.data(), pNew.data(), vxNew.data(), vyNew.data(), work.data(), &dt, &courant,
                     &gamma, &rhoFloor, &kernelFloor, &pFloor, &vxEpsilon, &l, &b, counters);
                 break;
             }
@@ -261,7 +260,9 @@ struct StripCall {
 class StripDriver {
 public:
     StripDriver(const SchemeInfo& scheme, KernelConstants constants = {}, Boundary boundary = Boundary::Outflow)
-        : scheme_(scheme), c_(constants), bc_(boundary)
+        : scheme_(scheme)
+        , c_(constants)
+        , bc_(boundary)
     {
     }
 
@@ -271,7 +272,7 @@ public:
     void fillGhosts(Grid& g) const
     {
         const int n = g.n;
-        std::vector<std::vector<double>*> fields{&g.rho, &g.p, &g.vx, &g.vy, &g.smoke};
+        std::vector<std::vector<double>*> fields { &g.rho, &g.p, &g.vx, &g.vy, &g.smoke };
         for (auto& f : g.fluid)
             fields.push_back(&f);
         const double len = g.at(g.x, n + 1) - g.at(g.x, 1);
@@ -365,15 +366,14 @@ public:
     static bool allFinite(const Grid& g)
     {
         for (int i = 1; i <= g.n; ++i)
-            if (!std::isfinite(g.at(g.rho, i)) || !std::isfinite(g.at(g.p, i)) || !std::isfinite(g.at(g.vx, i)) ||
-                !std::isfinite(g.at(g.vy, i)) || !std::isfinite(g.at(g.smoke, i)))
+            if (!std::isfinite(g.at(g.rho, i)) || !std::isfinite(g.at(g.p, i)) || !std::isfinite(g.at(g.vx, i))
+                || !std::isfinite(g.at(g.vy, i)) || !std::isfinite(g.at(g.smoke, i)))
                 return false;
         return true;
     }
 
 private:
-    template <class Real>
-    StepOutcome attemptIn(Grid& g, double dt, bool commit, long* floorHits)
+    template <class Real> StepOutcome attemptIn(Grid& g, double dt, bool commit, long* floorHits)
     {
         StepOutcome out;
         const long n = g.n, v = scheme_.longestStrip;
@@ -425,7 +425,7 @@ private:
                 u = 0;
             if (std::fabs(w) < c_.vxEpsilon)
                 w = 0;
-            g.set(i, {r, p, u, w});
+            g.set(i, { r, p, u, w });
             g.at(g.smoke, i) = smN[gi];
             if (scheme_.multifluid) {
                 for (int f = 0; f < 10; ++f)
@@ -436,8 +436,7 @@ private:
         return out;
     }
 
-    template <class Real>
-    StripCall<Real>& callFor()
+    template <class Real> StripCall<Real>& callFor()
     {
         if constexpr (std::is_same_v<Real, float>)
             return callF_;
@@ -455,9 +454,9 @@ private:
 // Rows of the scheme table for tests that link only some entry points.
 inline SchemeInfo schemeRow(std::string_view name, EntryKind kind, bool single, int longestStrip, bool smoke)
 {
-    SchemeInfo s{name, kind, single, longestStrip, kind == EntryKind::Orvane64 || kind == EntryKind::Orvane32 ||
-            kind == EntryKind::Mixtal,
-        smoke, kind == EntryKind::Mixtal};
+    SchemeInfo s { name, kind, single, longestStrip,
+        kind == EntryKind::Orvane64 || kind == EntryKind::Orvane32 || kind == EntryKind::Mixtal, smoke,
+        kind == EntryKind::Mixtal };
     return s;
 }
 

@@ -17,33 +17,29 @@
 
 namespace tamrel::kernels {
 
-template <class T>
-struct EosConstants {
+template <class T> struct EosConstants {
     T gamma, gm1, rgm1, gOverGm1; // gamma, gamma-1, 1/(gamma-1), gamma/(gamma-1)
 
     static EosConstants make(T gamma)
     {
         const T gm1 = gamma - T(1);
         const T rgm1 = T(1) / gm1;
-        return {gamma, gm1, rgm1, gamma * rgm1};
+        return { gamma, gm1, rgm1, gamma * rgm1 };
     }
 };
 
-template <class T, int NP>
-struct PrimitiveCell {
+template <class T, int NP> struct PrimitiveCell {
     T rho, u, p;
     std::array<T, NP> phi;
 };
 
 // Flux of mass, momentum, energy and of every rho*phi through an interface.
-template <class T, int NP>
-struct EulerFlux {
+template <class T, int NP> struct EulerFlux {
     T mass, mom, energy;
     std::array<T, NP> phi;
 };
 
-template <class T>
-inline T totalEnergy(T rho, T u, T p, const EosConstants<T>& e)
+template <class T> inline T totalEnergy(T rho, T u, T p, const EosConstants<T>& e)
 {
     return p * e.rgm1 + T(0.5) * rho * u * u;
 }
@@ -61,8 +57,7 @@ inline EulerFlux<T, NP> physicalFlux(T rho, T u, T p, const std::array<T, NP>& p
     return f;
 }
 
-template <class T, int NP>
-struct UpdatedCell {
+template <class T, int NP> struct UpdatedCell {
     PrimitiveCell<T, NP> w;
     bool finite; // the conserved results were finite before any floor
 };

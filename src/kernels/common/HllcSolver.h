@@ -36,8 +36,8 @@ namespace tamrel::kernels {
 // Flux between the states wl and wr, whose p members are pressures relative
 // to pRef (densities and pressures wl.p + pRef, wr.p + pRef positive).
 template <class T, int NP>
-inline EulerFlux<T, NP> hllcFlux(const PrimitiveCell<T, NP>& wl, const PrimitiveCell<T, NP>& wr, T pRef,
-    const EosConstants<T>& e)
+inline EulerFlux<T, NP> hllcFlux(
+    const PrimitiveCell<T, NP>& wl, const PrimitiveCell<T, NP>& wr, T pRef, const EosConstants<T>& e)
 {
     const T pl = wl.p + pRef, pr = wr.p + pRef;
     const T cl2 = e.gamma * pl / wl.rho, cr2 = e.gamma * pr / wr.rho;

@@ -14,45 +14,37 @@
 
 namespace tamrel::kernels {
 
-template <std::floating_point R>
-inline R kmin(R a, R b)
+template <std::floating_point R> inline R kmin(R a, R b)
 {
     return b < a ? b : a;
 }
-template <std::floating_point R>
-inline R kmax(R a, R b)
+template <std::floating_point R> inline R kmax(R a, R b)
 {
     return a < b ? b : a;
 }
-template <std::floating_point R>
-inline R kabs(R a)
+template <std::floating_point R> inline R kabs(R a)
 {
     return std::fabs(a);
 }
-template <std::floating_point R>
-inline R kselect(bool c, R a, R b)
+template <std::floating_point R> inline R kselect(bool c, R a, R b)
 {
     return c ? a : b;
 }
-template <std::floating_point R>
-inline R ksqrt(R a)
+template <std::floating_point R> inline R ksqrt(R a)
 {
     return std::sqrt(a);
 }
-template <std::floating_point R>
-inline R kpow(R a, R b)
+template <std::floating_point R> inline R kpow(R a, R b)
 {
     return std::pow(a, b);
 }
 // Not an operation: a test on the value (never counted).
-template <std::floating_point R>
-inline bool kfinite(R a)
+template <std::floating_point R> inline bool kfinite(R a)
 {
     return std::isfinite(a);
 }
 // The stored value of a number (identity for plain floats).
-template <std::floating_point R>
-inline R plainValue(R a)
+template <std::floating_point R> inline R plainValue(R a)
 {
     return a;
 }

@@ -14,8 +14,7 @@ namespace tamrel::kernels {
 
 // Monotonised central limiter (van Leer 1977):
 // minmod(2a, 2b, (a+b)/2).
-template <class T>
-inline T mcSlope(T a, T b)
+template <class T> inline T mcSlope(T a, T b)
 {
     const T c = T(0.5) * (a + b);
     const T m = kmin(T(2) * kmin(kabs(a), kabs(b)), kabs(c));
@@ -23,8 +22,7 @@ inline T mcSlope(T a, T b)
 }
 
 // Van Leer's harmonic limiter (van Leer 1974): 2ab/(a+b) for ab > 0.
-template <class T>
-inline T vanLeerSlope(T a, T b)
+template <class T> inline T vanLeerSlope(T a, T b)
 {
     const T ab = a * b;
     const bool same = ab > T(0);

@@ -12,25 +12,19 @@ namespace tamrel::kernels {
 // The arrays and constants of one strip call, with the array pointers moved
 // so that index i is strip cell i (x[i] is the left edge of cell i): the
 // kernel bodies index cells 1..L and their neighbours directly.
-template <class Real>
-struct StripIO {
+template <class Real> struct StripIO {
     const Real *x = nullptr, *rho = nullptr, *p = nullptr, *vx = nullptr, *vy = nullptr, *smoke = nullptr;
     Real *rhoNew = nullptr, *pNew = nullptr, *vxNew = nullptr, *vyNew = nullptr, *smokeNew = nullptr;
     Real dt = 0, gamma = 0, rhoFloor = 0, kernelFloor = 0, pFloor = 0;
     long L = 0, B = 0;
 
     // Pointer to strip cell 1-B of an argument array -> pointer to cell 0.
-    template <class P>
-    static P* atCellZero(P* first, long B)
-    {
-        return first + (B - 1);
-    }
+    template <class P> static P* atCellZero(P* first, long B) { return first + (B - 1); }
 };
 
 // Raises *courant to local. NaN (a fault) is sticky: once a strip reported
 // it, the step stays faulted whatever later strips find.
-template <class Real>
-inline void raiseCourant(Real* courant, Real local)
+template <class Real> inline void raiseCourant(Real* courant, Real local)
 {
     if (std::isnan(*courant))
         return;
@@ -38,15 +32,13 @@ inline void raiseCourant(Real* courant, Real local)
         *courant = local;
 }
 
-template <class Real>
-inline Real faultCourant()
+template <class Real> inline Real faultCourant()
 {
     return std::numeric_limits<Real>::quiet_NaN();
 }
 
 // True when every value of v[lo..hi] is finite.
-template <class Real>
-inline bool allFinite(const Real* v, long lo, long hi)
+template <class Real> inline bool allFinite(const Real* v, long lo, long hi)
 {
     bool ok = true;
     for (long i = lo; i <= hi; ++i)
@@ -56,8 +48,7 @@ inline bool allFinite(const Real* v, long lo, long hi)
 
 // Scratch for kernel bodies whose number type is not the caller's Real (the
 // counting runs): one buffer per thread, grown on demand and reused.
-template <class T>
-inline T* threadScratch(std::size_t n)
+template <class T> inline T* threadScratch(std::size_t n)
 {
     thread_local std::vector<T> buffer;
     if (buffer.size() < n)

@@ -12,22 +12,22 @@ namespace tamrel::kernels::lentor {
 const std::array<OpCount, kBlockCount>& blockCosts()
 {
     static const std::array<OpCount, kBlockCount> costs = [] {
-        std::array<OpCount, kBlockCount> t{};
+        std::array<OpCount, kBlockCount> t {};
         using C = Counted<float>;
         const C one(1);
         const EosConstants<C> e = EosConstants<C>::make(C(1.4));
-        const PrimitiveCell<C, kScalars> w{one, one, one, {one, one}};
+        const PrimitiveCell<C, kScalars> w { one, one, one, { one, one } };
         auto cost = [&](Block b) -> OpCount& { return t[static_cast<int>(b)]; };
         cost(Block::CallSetup) = measureOps([&] { (void)callSetup(one, one); });
         cost(Block::LoadCell) = measureOps([&] { (void)loadCell(one, one, one, one, one, one, one); });
         cost(Block::Reference) = measureOps([&] { (void)relativeFloor(one, one); });
         cost(Block::RelativePressure) = measureOps([&] { (void)relativePressure(one, one); });
         cost(Block::CellCourant) = measureOps([&] { (void)cellCourant(one, one, one, one, one, e); });
-        cost(Block::Reconstruct) =
-            measureOps([&] { (void)reconstructCell(w, w, w, one, one, one, one, one, one, one, e); });
+        cost(Block::Reconstruct)
+            = measureOps([&] { (void)reconstructCell(w, w, w, one, one, one, one, one, one, one, e); });
         cost(Block::Flux) = measureOps([&] { (void)hllcFlux<C, kScalars>(w, w, one, e); });
         cost(Block::UpdateCell) = measureOps([&] {
-            const EulerFlux<C, kScalars> f{one, one, one, {one, one}};
+            const EulerFlux<C, kScalars> f { one, one, one, { one, one } };
             (void)updateCell<C, kScalars>(w, f, f, one, one, one, e);
         });
         return t;
@@ -47,8 +47,8 @@ void LENTOR32(const float* X, const float* Rho, const float* P, const float* VX,
     const long l = *L, b = *B;
     if (l < 1)
         return; // an empty strip: nothing to advance
-    const bool scalarsOk = b >= 2 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1 &&
-        std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
+    const bool scalarsOk = b >= 2 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1
+        && std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
     if (!scalarsOk) {
         raiseCourant(Courant, faultCourant<float>());
         return;
@@ -75,8 +75,8 @@ void LENTOR32(const float* X, const float* Rho, const float* P, const float* VX,
     io.B = b;
 
     // The cells the method reads: -1..L+2, edges -1..L+3 (increasing).
-    bool ok = allFinite(io.x, -1, l + 3) && allFinite(io.rho, -1, l + 2) && allFinite(io.p, -1, l + 2) &&
-        allFinite(io.vx, -1, l + 2) && allFinite(io.vy, -1, l + 2) && allFinite(io.smoke, -1, l + 2);
+    bool ok = allFinite(io.x, -1, l + 3) && allFinite(io.rho, -1, l + 2) && allFinite(io.p, -1, l + 2)
+        && allFinite(io.vx, -1, l + 2) && allFinite(io.vy, -1, l + 2) && allFinite(io.smoke, -1, l + 2);
     for (long i = -1; ok && i <= l + 2; ++i)
         ok = io.x[i + 1] > io.x[i];
     if (!ok) {

@@ -51,7 +51,17 @@ namespace tamrel::kernels::lentor {
 inline constexpr int kScalars = 2; // VY, FSmoke
 using Cell = PrimitiveCell<float, kScalars>;
 
-enum class Block : int { CallSetup, LoadCell, Reference, RelativePressure, CellCourant, Reconstruct, Flux, UpdateCell, End };
+enum class Block : int {
+    CallSetup,
+    LoadCell,
+    Reference,
+    RelativePressure,
+    CellCourant,
+    Reconstruct,
+    Flux,
+    UpdateCell,
+    End
+};
 inline constexpr int kBlockCount = static_cast<int>(Block::End);
 using Tally = BlockTally<kBlockCount>;
 
@@ -62,56 +72,51 @@ const std::array<OpCount, kBlockCount>& blockCosts();
 // Strip cells -1..L+2 held in scratch.
 inline constexpr long kCellArrays = 8 + 2 * (3 + kScalars);
 inline constexpr long kFaceArrays = 3 + kScalars;
-inline long scratchSize(long L) { return kCellArrays * (L + 4) + kFaceArrays * (L + 1); }
+inline long scratchSize(long L)
+{
+    return kCellArrays * (L + 4) + kFaceArrays * (L + 1);
+}
 
-template <class T>
-struct CallConstants {
+template <class T> struct CallConstants {
     EosConstants<T> e;
     T floor; // KernelFloor, kept positive
 };
 
-template <class T>
-inline CallConstants<T> callSetup(T gamma, T kernelFloor)
+template <class T> inline CallConstants<T> callSetup(T gamma, T kernelFloor)
 {
-    return {EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30))};
+    return { EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30)) };
 }
 
-template <class T>
-struct LoadedCell {
+template <class T> struct LoadedCell {
     T rho, p, dx, dtdx, pMin;
 };
 
 // A cell's density and pressure raised to the kernel floor, its width and
 // Dt/dx, and the running minimum of the pressure.
-template <class T>
-inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T floor, T pMin)
+template <class T> inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T floor, T pMin)
 {
     const T dx = xr - xl;
     const T pf = kmax(p, floor);
-    return {kmax(rho, floor), pf, dx, dt / dx, kmin(pMin, pf)};
+    return { kmax(rho, floor), pf, dx, dt / dx, kmin(pMin, pf) };
 }
 
 // The floor expressed as a pressure relative to pRef.
-template <class T>
-inline T relativeFloor(T floor, T pRef)
+template <class T> inline T relativeFloor(T floor, T pRef)
 {
     return floor - pRef;
 }
 
-template <class T>
-inline T relativePressure(T p, T pRef)
+template <class T> inline T relativePressure(T p, T pRef)
 {
     return p - pRef;
 }
 
-template <class T>
-inline T cellCourant(T running, T rho, T u, T p, T dtdx, const EosConstants<T>& e)
+template <class T> inline T cellCourant(T running, T rho, T u, T p, T dtdx, const EosConstants<T>& e)
 {
     return kmax(running, (kabs(u) + ksqrt(e.gamma * p / rho)) * dtdx);
 }
 
-template <class T>
-struct FacePair {
+template <class T> struct FacePair {
     PrimitiveCell<T, kScalars> left, right; // at the cell's left and right edges
 };
 
@@ -156,7 +161,7 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
 
     // First order where the evolved faces are not physical.
     const bool ok = f.left.rho >= floor && f.right.rho >= floor && f.left.p >= pFloorRel && f.right.p >= pFloorRel;
-    for (PrimitiveCell<T, kScalars>* face : {&f.left, &f.right}) {
+    for (PrimitiveCell<T, kScalars>* face : { &f.left, &f.right }) {
         face->rho = kselect(ok, face->rho, w0.rho);
         face->u = kselect(ok, face->u, w0.u);
         face->p = kselect(ok, face->p, w0.p);
@@ -171,8 +176,7 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
 // below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
 // may well cure it). work holds at least scratchSize(L) values. Inputs must
 // be finite and the geometry valid.
-template <class T, class TallyT>
-float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
+template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
     const long L = io.L;
     const long nc = L + 4, nf = L + 1;
@@ -187,7 +191,7 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
     T* u = cellArray();
     T* p = cellArray();
     T* pr = cellArray(); // relative to pRef
-    T* phi[kScalars] = {cellArray(), cellArray()};
+    T* phi[kScalars] = { cellArray(), cellArray() };
     T* dx = cellArray();
     T* dtdx = cellArray();
     T* face[2][3 + kScalars];
@@ -230,9 +234,11 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
         courant = cellCourant(courant, rho[i], u[i], p[i], dtdx[i], e);
     tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
 
-    auto cellAt = [&](long i) { return PrimitiveCell<T, kScalars>{rho[i], u[i], p[i], {phi[0][i], phi[1][i]}}; };
+    auto cellAt = [&](long i) {
+        return PrimitiveCell<T, kScalars> { rho[i], u[i], p[i], { phi[0][i], phi[1][i] } };
+    };
     auto relCellAt = [&](long i) {
-        return PrimitiveCell<T, kScalars>{rho[i], u[i], pr[i], {phi[0][i], phi[1][i]}};
+        return PrimitiveCell<T, kScalars> { rho[i], u[i], pr[i], { phi[0][i], phi[1][i] } };
     };
     auto storeFace = [&](int side, long i, const PrimitiveCell<T, kScalars>& w) {
         face[side][0][i] = w.rho;
@@ -242,8 +248,8 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
             face[side][3 + k][i] = w.phi[k];
     };
     auto faceAt = [&](int side, long i) {
-        return PrimitiveCell<T, kScalars>{
-            face[side][0][i], face[side][1][i], face[side][2][i], {face[side][3][i], face[side][4][i]}};
+        return PrimitiveCell<T, kScalars> { face[side][0][i], face[side][1][i], face[side][2][i],
+            { face[side][3][i], face[side][4][i] } };
     };
 
     for (long i = 0; i <= L + 1; ++i) {
@@ -269,11 +275,11 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
     const T rhoFloor(io.rhoFloor), pFloor(io.pFloor);
     bool finite = kfinite(courant);
     auto fluxAt = [&](long i) {
-        return EulerFlux<T, kScalars>{flux[0][i], flux[1][i], flux[2][i], {flux[3][i], flux[4][i]}};
+        return EulerFlux<T, kScalars> { flux[0][i], flux[1][i], flux[2][i], { flux[3][i], flux[4][i] } };
     };
     for (long i = 1; i <= L; ++i) {
-        const UpdatedCell<T, kScalars> r =
-            updateCell<T, kScalars>(cellAt(i), fluxAt(i - 1), fluxAt(i), dtdx[i], rhoFloor, pFloor, e);
+        const UpdatedCell<T, kScalars> r
+            = updateCell<T, kScalars>(cellAt(i), fluxAt(i - 1), fluxAt(i), dtdx[i], rhoFloor, pFloor, e);
         finite = finite && r.finite;
         io.rhoNew[i] = plainValue(r.w.rho);
         io.pNew[i] = plainValue(r.w.p);

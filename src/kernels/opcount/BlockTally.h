@@ -11,15 +11,10 @@
 
 namespace tamrel::kernels {
 
-template <int N>
-struct BlockTally {
-    std::array<std::uint64_t, N> hits{};
+template <int N> struct BlockTally {
+    std::array<std::uint64_t, N> hits {};
 
-    template <class Block>
-    void hit(Block b, std::uint64_t n = 1)
-    {
-        hits[static_cast<int>(b)] += n;
-    }
+    template <class Block> void hit(Block b, std::uint64_t n = 1) { hits[static_cast<int>(b)] += n; }
 
     OpCount ops(const std::array<OpCount, N>& costs) const
     {

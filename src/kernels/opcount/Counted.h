@@ -29,19 +29,23 @@
 namespace tamrel::kernels {
 
 namespace opcount_detail {
-inline thread_local OpCount* sink = nullptr;
-inline void bump(std::uint64_t OpCount::*kind)
-{
-    if (sink)
-        ++(sink->*kind);
-}
+    inline thread_local OpCount* sink = nullptr;
+    inline void bump(std::uint64_t OpCount::*kind)
+    {
+        if (sink)
+            ++(sink->*kind);
+    }
 } // namespace opcount_detail
 
 // Collects the operations of Counted numbers on this thread while alive.
 // Scopes nest; an inner scope hides its counts from the outer one.
 class OpCountScope {
 public:
-    OpCountScope() : previous_(opcount_detail::sink) { opcount_detail::sink = &counts_; }
+    OpCountScope()
+        : previous_(opcount_detail::sink)
+    {
+        opcount_detail::sink = &counts_;
+    }
     ~OpCountScope() { opcount_detail::sink = previous_; }
     OpCountScope(const OpCountScope&) = delete;
     OpCountScope& operator=(const OpCountScope&) = delete;
@@ -53,23 +57,22 @@ private:
 };
 
 // Operations executed by f() on Counted numbers.
-template <class F>
-OpCount measureOps(F&& f)
+template <class F> OpCount measureOps(F&& f)
 {
     OpCountScope scope;
     f();
     return scope.counts();
 }
 
-template <std::floating_point Real>
-class Counted {
+template <std::floating_point Real> class Counted {
 public:
     using value_type = Real;
 
     Counted() = default;
     template <class S>
-        requires std::is_arithmetic_v<S>
-    explicit Counted(S v) : v_(static_cast<Real>(v))
+    requires std::is_arithmetic_v<S>
+    explicit Counted(S v)
+        : v_(static_cast<Real>(v))
     {
     }
 

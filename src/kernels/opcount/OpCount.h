@@ -56,9 +56,10 @@ struct OpCount {
 // (signed overflow would be undefined).
 inline void addToCounters(KLong* counters, const OpCount& c)
 {
-    const std::uint64_t kinds[kCounterCount] = {c.total(), c.add, c.mul, c.div, c.merge, c.sqrt, c.sqrt2, c.exp};
+    const std::uint64_t kinds[kCounterCount] = { c.total(), c.add, c.mul, c.div, c.merge, c.sqrt, c.sqrt2, c.exp };
     for (int k = 0; k < kCounterCount; ++k)
-        counters[k] = static_cast<KLong>(static_cast<std::uint32_t>(counters[k]) + static_cast<std::uint32_t>(kinds[k]));
+        counters[k]
+            = static_cast<KLong>(static_cast<std::uint32_t>(counters[k]) + static_cast<std::uint32_t>(kinds[k]));
 }
 
 } // namespace tamrel::kernels

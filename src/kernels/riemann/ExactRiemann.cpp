@@ -7,20 +7,21 @@
 namespace tamrel::kernels {
 
 namespace {
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// A positive pressure below any the lab produces; a gas at zero pressure
-// (with density) is treated as this cold, so its sound speed stays defined.
-constexpr double kColdPressure = 1e-300;
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    // A positive pressure below any the lab produces; a gas at zero pressure
+    // (with density) is treated as this cold, so its sound speed stays defined.
+    constexpr double kColdPressure = 1e-300;
 
-bool finite(const FlowState& w)
-{
-    return std::isfinite(w.rho) && std::isfinite(w.u) && std::isfinite(w.p) && std::isfinite(w.uy);
-}
+    bool finite(const FlowState& w)
+    {
+        return std::isfinite(w.rho) && std::isfinite(w.u) && std::isfinite(w.p) && std::isfinite(w.uy);
+    }
 } // namespace
 
 ExactRiemann::ExactRiemann(const FlowState& left, const FlowState& right, double gamma)
-    : left_(left), right_(right)
+    : left_(left)
+    , right_(right)
 {
     valid_ = finite(left) && finite(right) && std::isfinite(gamma) && gamma > 1.0;
     if (!valid_)
@@ -28,8 +29,8 @@ ExactRiemann::ExactRiemann(const FlowState& left, const FlowState& right, double
     g_ = riemann::GasConstants<double>::make(gamma);
     leftVacuum_ = !(left.rho > 0);
     rightVacuum_ = !(right.rho > 0);
-    L_ = {std::max(left.rho, 0.0), left.u, std::max(left.p, kColdPressure), 0.0};
-    R_ = {std::max(right.rho, 0.0), right.u, std::max(right.p, kColdPressure), 0.0};
+    L_ = { std::max(left.rho, 0.0), left.u, std::max(left.p, kColdPressure), 0.0 };
+    R_ = { std::max(right.rho, 0.0), right.u, std::max(right.p, kColdPressure), 0.0 };
     if (!leftVacuum_)
         L_.c = std::sqrt(gamma * L_.p / L_.rho);
     if (!rightVacuum_)
@@ -53,15 +54,15 @@ ExactRiemann::ExactRiemann(const FlowState& left, const FlowState& right, double
 void ExactRiemann::addSegment(double lo, double hi, Piece piece, const FlowState& w)
 {
     if (hi > lo || (lo == -kInf && hi == kInf))
-        segments_.push_back({lo, hi, piece, w});
+        segments_.push_back({ lo, hi, piece, w });
 }
 
 void ExactRiemann::buildSegments()
 {
-    const FlowState vacL{0, 0, 0, left_.uy}, vacR{0, 0, 0, right_.uy};
-    const FlowState wl{L_.rho, L_.u, L_.p, left_.uy}, wr{R_.rho, R_.u, R_.p, right_.uy};
+    const FlowState vacL { 0, 0, 0, left_.uy }, vacR { 0, 0, 0, right_.uy };
+    const FlowState wl { L_.rho, L_.u, L_.p, left_.uy }, wr { R_.rho, R_.u, R_.p, right_.uy };
     if (leftVacuum_ && rightVacuum_) {
-        addSegment(-kInf, kInf, Piece::Vacuum, FlowState{});
+        addSegment(-kInf, kInf, Piece::Vacuum, FlowState {});
         return;
     }
     if (rightVacuum_) { // Toro sec 4.6.1
@@ -88,7 +89,7 @@ void ExactRiemann::buildSegments()
         return;
     }
     const double ps = star_.p, us = star_.u;
-    const FlowState starL{rhoStarL_, us, ps, left_.uy}, starR{rhoStarR_, us, ps, right_.uy};
+    const FlowState starL { rhoStarL_, us, ps, left_.uy }, starR { rhoStarR_, us, ps, right_.uy };
     if (ps <= L_.p) {
         const double head = riemann::rarefactionHead(L_, false);
         const double tail = std::min(riemann::rarefactionTail(L_, ps, us, g_, false), us);
@@ -119,12 +120,12 @@ FlowState ExactRiemann::evaluate(const Segment& seg, double s) const
     case Piece::Constant:
         return seg.w;
     case Piece::Vacuum:
-        return {0, s, 0, seg.w.uy};
+        return { 0, s, 0, seg.w.uy };
     case Piece::LeftFan:
     case Piece::RightFan: {
         const bool right = seg.piece == Piece::RightFan;
         const auto w = riemann::fanState(right ? R_ : L_, s, g_, right);
-        return {w.rho, w.u, w.p, seg.w.uy};
+        return { w.rho, w.u, w.p, seg.w.uy };
     }
     }
     return {};
@@ -133,7 +134,7 @@ FlowState ExactRiemann::evaluate(const Segment& seg, double s) const
 FlowState ExactRiemann::sample(double s) const
 {
     if (!valid_ || std::isnan(s))
-        return {kNaN, kNaN, kNaN, kNaN};
+        return { kNaN, kNaN, kNaN, kNaN };
     for (const Segment& seg : segments_)
         if (s < seg.hi)
             return evaluate(seg, s);
@@ -144,7 +145,7 @@ FlowState ExactRiemann::at(double x, double x0, double t) const
 {
     if (t <= 0) {
         if (!valid_)
-            return {kNaN, kNaN, kNaN, kNaN};
+            return { kNaN, kNaN, kNaN, kNaN };
         return x < x0 ? left_ : right_;
     }
     return sample((x - x0) / t);
@@ -155,9 +156,9 @@ FlowState ExactRiemann::integrate(const Segment& seg, double a, double b) const
     const double w = b - a;
     switch (seg.piece) {
     case Piece::Constant:
-        return {seg.w.rho * w, seg.w.u * w, seg.w.p * w, seg.w.uy * w};
+        return { seg.w.rho * w, seg.w.u * w, seg.w.p * w, seg.w.uy * w };
     case Piece::Vacuum:
-        return {0, 0.5 * (a + b) * w, 0, seg.w.uy * w};
+        return { 0, 0.5 * (a + b) * w, 0, seg.w.uy * w };
     case Piece::LeftFan:
     case Piece::RightFan: {
         // c(S) = g5 (cK + g7 (uK - S)) on the left, g5 (cK + g7 (S - uK)) on
@@ -176,7 +177,7 @@ FlowState ExactRiemann::integrate(const Segment& seg, double a, double b) const
         const double ip = K.p * scale * (std::pow(rb, g_.g3 + 1) - std::pow(ra, g_.g3 + 1)) / (g_.g3 + 1);
         const double u0 = right ? g_.g5 * (g_.g7 * K.u - K.c) : g_.g5 * (K.c + g_.g7 * K.u);
         const double iu = u0 * w + g_.g5 * 0.5 * (a + b) * w;
-        return {irho, iu, ip, seg.w.uy * w};
+        return { irho, iu, ip, seg.w.uy * w };
     }
     }
     return {};
@@ -188,10 +189,10 @@ std::vector<FlowState> ExactRiemann::cellAverages(double x0, double t, std::span
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double xa = edges[i], xb = edges[i + 1];
         if (!valid_ || !(xb > xa)) {
-            out[i] = valid_ ? at(0.5 * (xa + xb), x0, t) : FlowState{kNaN, kNaN, kNaN, kNaN};
+            out[i] = valid_ ? at(0.5 * (xa + xb), x0, t) : FlowState { kNaN, kNaN, kNaN, kNaN };
             continue;
         }
-        FlowState sum{};
+        FlowState sum {};
         auto accumulate = [&](const FlowState& part) {
             sum.rho += part.rho;
             sum.u += part.u;
@@ -201,9 +202,9 @@ std::vector<FlowState> ExactRiemann::cellAverages(double x0, double t, std::span
         double span = xb - xa;
         if (t <= 0) {
             const double wl = std::clamp(x0 - xa, 0.0, span);
-            accumulate({left_.rho * wl, left_.u * wl, left_.p * wl, left_.uy * wl});
+            accumulate({ left_.rho * wl, left_.u * wl, left_.p * wl, left_.uy * wl });
             const double wr = span - wl;
-            accumulate({right_.rho * wr, right_.u * wr, right_.p * wr, right_.uy * wr});
+            accumulate({ right_.rho * wr, right_.u * wr, right_.p * wr, right_.uy * wr });
         } else {
             const double sa = (xa - x0) / t, sb = (xb - x0) / t;
             span = sb - sa;
@@ -213,7 +214,7 @@ std::vector<FlowState> ExactRiemann::cellAverages(double x0, double t, std::span
                     accumulate(integrate(seg, lo, hi));
             }
         }
-        out[i] = {sum.rho / span, sum.u / span, sum.p / span, sum.uy / span};
+        out[i] = { sum.rho / span, sum.u / span, sum.p / span, sum.uy / span };
     }
     return out;
 }

@@ -60,7 +60,7 @@ private:
     struct Segment {
         double lo, hi; // range of S
         Piece piece;
-        FlowState w;   // the state of a constant piece; uy of the others
+        FlowState w; // the state of a constant piece; uy of the others
     };
 
     void buildSegments();
@@ -70,9 +70,9 @@ private:
     FlowState integrate(const Segment& seg, double a, double b) const;
 
     FlowState left_, right_;
-    riemann::GasConstants<double> g_{};
-    riemann::GasState<double> L_{}, R_{};
-    riemann::StarSolution<double> star_{};
+    riemann::GasConstants<double> g_ {};
+    riemann::GasState<double> L_ {}, R_ {};
+    riemann::StarSolution<double> star_ {};
     double rhoStarL_ = 0, rhoStarR_ = 0;
     bool valid_ = true;
     bool leftVacuum_ = false, rightVacuum_ = false;

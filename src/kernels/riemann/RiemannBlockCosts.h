@@ -12,15 +12,14 @@ namespace tamrel::kernels::riemann {
 
 // Costs of the blocks of RiemannPath, for the precision Real, written to
 // out[0 .. kRiemannPathCount-1].
-template <class Real, std::size_t N>
-void measureRiemannBlockCosts(std::array<OpCount, N>& out)
+template <class Real, std::size_t N> void measureRiemannBlockCosts(std::array<OpCount, N>& out)
 {
     static_assert(N >= kRiemannPathCount);
     using C = Counted<Real>;
     const C one(1), s(0);
     const GasConstants<C> g = GasConstants<C>::make(C(1.4));
-    const GasState<C> K{one, one, one, one};
-    const PressureFunction<C> f{one, one};
+    const GasState<C> K { one, one, one, one };
+    const PressureFunction<C> f { one, one };
     auto cost = [&](RiemannPath p) -> OpCount& { return out[static_cast<std::size_t>(p)]; };
     using P = RiemannPath;
     cost(P::VelocityJump) = measureOps([&] { (void)velocityJump(K, K, g); });

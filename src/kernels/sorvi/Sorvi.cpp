@@ -13,20 +13,20 @@ namespace tamrel::kernels::sorvi {
 const std::array<OpCount, kBlockCount>& blockCosts()
 {
     static const std::array<OpCount, kBlockCount> costs = [] {
-        std::array<OpCount, kBlockCount> t{};
+        std::array<OpCount, kBlockCount> t {};
         riemann::measureRiemannBlockCosts<float>(t);
         using C = Counted<float>;
         const C one(1);
         const CallConstants<C> k = callSetup(C(1.4), one);
-        const riemann::SampledState<C> s{{one, one, one}, true};
+        const riemann::SampledState<C> s { { one, one, one }, true };
         auto cost = [&](Block b) -> OpCount& { return t[static_cast<int>(b)]; };
         cost(Block::CallSetup) = measureOps([&] { (void)callSetup(one, one); });
         cost(Block::LoadCell) = measureOps([&] { (void)loadCell(one, one, one, one, one, one, k.g); });
         cost(Block::CellCourant) = measureOps([&] { (void)cellCourant(one, one, one, one); });
         cost(Block::InterfaceFlux) = measureOps([&] { (void)interfaceFlux(s, one, one, k.e); });
         cost(Block::UpdateCell) = measureOps([&] {
-            const PrimitiveCell<C, 1> w{one, one, one, {one}};
-            const EulerFlux<C, 1> f{one, one, one, {one}};
+            const PrimitiveCell<C, 1> w { one, one, one, { one } };
+            const EulerFlux<C, 1> f { one, one, one, { one } };
             (void)updateCell<C, 1>(w, f, f, one, one, one, k.e);
         });
         return t;
@@ -41,16 +41,16 @@ using namespace tamrel::kernels;
 void SORVI(const float* X, const float* Rho_1, const float*, const float*, const float*, const float*,
     const float* P_1, const float*, const float*, const float*, const float*, const float* VX_1, const float*,
     const float*, const float*, const float*, const float* VY_1, const float*, const float*, const float*,
-    const float*, const float*, const float*, const float*, const float*, const float*, const float*,
-    const float*, const float*, const float*, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work,
+    const float*, const float*, const float*, const float*, const float*, const float*, const float*, const float*,
+    const float*, const float*, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work,
     const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor,
     const float* PFloor, const float*, const KLong* L, const KLong* B, KLong* Counters)
 {
     const long l = *L, b = *B;
     if (l < 1)
         return; // an empty strip: nothing to advance
-    const bool scalarsOk = b >= 1 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1 &&
-        std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
+    const bool scalarsOk = b >= 1 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1
+        && std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
     if (!scalarsOk) {
         raiseCourant(Courant, faultCourant<float>());
         return;
@@ -75,8 +75,8 @@ void SORVI(const float* X, const float* Rho_1, const float*, const float*, const
     io.B = b;
 
     // The cells the method reads: 0..L+1, edges 0..L+2 (increasing).
-    bool ok = allFinite(io.x, 0, l + 2) && allFinite(io.rho, 0, l + 1) && allFinite(io.p, 0, l + 1) &&
-        allFinite(io.vx, 0, l + 1) && allFinite(io.vy, 0, l + 1);
+    bool ok = allFinite(io.x, 0, l + 2) && allFinite(io.rho, 0, l + 1) && allFinite(io.p, 0, l + 1)
+        && allFinite(io.vx, 0, l + 1) && allFinite(io.vy, 0, l + 1);
     for (long i = 0; ok && i <= l + 1; ++i)
         ok = io.x[i + 1] > io.x[i];
     if (!ok) {

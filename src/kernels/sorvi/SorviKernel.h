@@ -50,23 +50,23 @@ const std::array<OpCount, kBlockCount>& blockCosts();
 // Scratch values per strip cell and per interface.
 inline constexpr long kCellArrays = 6;
 inline constexpr long kFaceArrays = 4;
-inline long scratchSize(long L) { return kCellArrays * (L + 2) + kFaceArrays * (L + 1); }
+inline long scratchSize(long L)
+{
+    return kCellArrays * (L + 2) + kFaceArrays * (L + 1);
+}
 
-template <class T>
-struct CallConstants {
+template <class T> struct CallConstants {
     riemann::GasConstants<T> g;
     EosConstants<T> e;
     T floor; // KernelFloor, kept positive
 };
 
-template <class T>
-inline CallConstants<T> callSetup(T gamma, T kernelFloor)
+template <class T> inline CallConstants<T> callSetup(T gamma, T kernelFloor)
 {
-    return {riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30))};
+    return { riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30)) };
 }
 
-template <class T>
-struct LoadedCell {
+template <class T> struct LoadedCell {
     T rho, p, c, dtdx;
 };
 
@@ -83,8 +83,7 @@ inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T floor, const riema
     return w;
 }
 
-template <class T>
-inline T cellCourant(T running, T u, T c, T dtdx)
+template <class T> inline T cellCourant(T running, T u, T c, T dtdx)
 {
     return kmax(running, (kabs(u) + c) * dtdx);
 }
@@ -92,14 +91,13 @@ inline T cellCourant(T running, T u, T c, T dtdx)
 template <class T>
 inline EulerFlux<T, 1> interfaceFlux(const riemann::SampledState<T>& s, T vyL, T vyR, const EosConstants<T>& e)
 {
-    const std::array<T, 1> up{kselect(s.leftOfContact, vyL, vyR)};
+    const std::array<T, 1> up { kselect(s.leftOfContact, vyL, vyR) };
     return physicalFlux<T, 1>(s.w.rho, s.w.u, s.w.p, up, e);
 }
 
-template <class T>
-inline riemann::SolverLimits<T> solverLimits()
+template <class T> inline riemann::SolverLimits<T> solverLimits()
 {
-    return {T(1e-6), T(1e-30), 20};
+    return { T(1e-6), T(1e-30), 20 };
 }
 
 // Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
@@ -107,8 +105,7 @@ inline riemann::SolverLimits<T> solverLimits()
 // below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
 // may well cure it). work holds at least scratchSize(L) values. Inputs must
 // be finite and the geometry valid.
-template <class T, class TallyT>
-float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
+template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
     const long L = io.L;
     const long nc = L + 2, nf = L + 1;
@@ -147,7 +144,8 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 
     // Interface i+1/2 between cells i and i+1, i = 0..L.
     for (long i = 0; i <= L; ++i) {
-        const riemann::GasState<T> left{rho[i], u[i], p[i], c[i]}, right{rho[i + 1], u[i + 1], p[i + 1], c[i + 1]};
+        const riemann::GasState<T> left { rho[i], u[i], p[i], c[i] },
+            right { rho[i + 1], u[i + 1], p[i + 1], c[i + 1] };
         const riemann::StarSolution<T> star = riemann::solveStar(left, right, k.g, lim, tally);
         const riemann::SampledState<T> s = riemann::sampleAt(T(0), left, right, star, k.g, tally);
         const EulerFlux<T, 1> f = interfaceFlux(s, vy[i], vy[i + 1], k.e);
@@ -161,9 +159,9 @@ float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
     const T rhoFloor(io.rhoFloor), pFloor(io.pFloor);
     bool finite = kfinite(courant);
     for (long i = 1; i <= L; ++i) {
-        const PrimitiveCell<T, 1> w{rho[i], u[i], p[i], {vy[i]}};
-        const EulerFlux<T, 1> fl{fm[i - 1], fu[i - 1], fe[i - 1], {fv[i - 1]}};
-        const EulerFlux<T, 1> fr{fm[i], fu[i], fe[i], {fv[i]}};
+        const PrimitiveCell<T, 1> w { rho[i], u[i], p[i], { vy[i] } };
+        const EulerFlux<T, 1> fl { fm[i - 1], fu[i - 1], fe[i - 1], { fv[i - 1] } };
+        const EulerFlux<T, 1> fr { fm[i], fu[i], fe[i], { fv[i] } };
         const UpdatedCell<T, 1> r = updateCell<T, 1>(w, fl, fr, dtdx[i], rhoFloor, pFloor, k.e);
         finite = finite && r.finite;
         io.rhoNew[i] = plainValue(r.w.rho);
