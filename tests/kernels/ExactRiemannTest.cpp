@@ -124,6 +124,21 @@ namespace {
         EXPECT_NEAR(rs.sample(frontL - 1e-9).u, frontL, 1e-6);
     }
 
+    // Cold gas (zero pressure) colliding at speed u: the strong-shock limit,
+    // rho* = rho (gamma+1)/(gamma-1) and p* = rho u^2 (gamma+1)/2, shocks moving
+    // out at u/(rho*/rho - 1); the undisturbed gas keeps its zero pressure.
+    TEST(ExactRiemann, ColdGasCollisionReachesTheStrongShockLimit)
+    {
+        const ExactRiemann rs({ 1.0, 1.0, 0.0 }, { 1.0, -1.0, 0.0 }, 1.4);
+        ASSERT_TRUE(rs.valid());
+        EXPECT_NEAR(rs.starPressure(), 1.2, 1e-9);
+        EXPECT_NEAR(rs.starVelocity(), 0.0, 1e-12);
+        EXPECT_NEAR(rs.starDensityLeft(), 6.0, 1e-9);
+        EXPECT_NEAR(rs.sample(0.19).rho, 6.0, 1e-9);
+        EXPECT_EQ(rs.sample(0.21).rho, 1.0);
+        EXPECT_EQ(rs.sample(0.21).p, 0.0);
+    }
+
     TEST(ExactRiemann, TransverseVelocityFollowsTheContact)
     {
         const ExactRiemann rs({ 1.0, 0.75, 1.0, 1.0 }, { 0.125, 0.0, 0.1, -8.0 }, 1.4);

@@ -60,7 +60,9 @@ void ExactRiemann::addSegment(double lo, double hi, Piece piece, const FlowState
 void ExactRiemann::buildSegments()
 {
     const FlowState vacL { 0, 0, 0, left_.uy }, vacR { 0, 0, 0, right_.uy };
-    const FlowState wl { L_.rho, L_.u, L_.p, left_.uy }, wr { R_.rho, R_.u, R_.p, right_.uy };
+    // The undisturbed states as given (a cold gas keeps its zero pressure).
+    const FlowState wl { L_.rho, L_.u, std::max(left_.p, 0.0), left_.uy };
+    const FlowState wr { R_.rho, R_.u, std::max(right_.p, 0.0), right_.uy };
     if (leftVacuum_ && rightVacuum_) {
         addSegment(-kInf, kInf, Piece::Vacuum, FlowState {});
         return;
