@@ -12,6 +12,7 @@
 // fixed Courant number and landing exactly on the stop time. A scheme joins
 // every table with one row in schemes().
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -43,6 +44,9 @@ namespace {
         };
         return all;
     }
+
+    // Test logs name the scheme instead of dumping the case's bytes.
+    void PrintTo(const SchemeCase& c, std::ostream* os) { *os << c.name; }
 
     std::string schemeName(const ::testing::TestParamInfo<SchemeCase>& p)
     {

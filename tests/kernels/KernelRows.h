@@ -4,6 +4,7 @@
 // the kernel tests share.
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,15 @@ inline kernels::SchemeInfo lentorRow()
     s.lentor = &LENTOR32;
     return s;
 }
+
+} // namespace tamrel::testing
+
+namespace tamrel::kernels {
+// Test logs name the scheme instead of dumping the row's bytes.
+inline void PrintTo(const SchemeInfo& s, std::ostream* os) { *os << s.name; }
+} // namespace tamrel::kernels
+
+namespace tamrel::testing {
 
 // The finite-volume kernels of this folder, for tests that hold for each.
 inline std::vector<kernels::SchemeInfo> godunovTypeKernels()
