@@ -101,7 +101,11 @@ void LinePlotPicture::paintEvent(QPaintEvent*)
 
 void LinePlotPicture::mousePressEvent(QMouseEvent* e)
 {
-    const QPointF local = e->position() - QPointF(drawingArea().topLeft());
+    // The sunken border is not part of the picture: a press on it picks no cell.
+    const QRect area = drawingArea();
+    const QPointF local = e->position() - QPointF(area.topLeft());
+    if (local.x() < 0 || local.y() < 0 || local.x() > area.width() || local.y() > area.height())
+        return;
     emit mouseDown(static_cast<int>(e->button()), local.x() * kTwipsPerPixel, local.y() * kTwipsPerPixel);
 }
 

@@ -42,20 +42,35 @@ void SpaceTimePicture::mousePressEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::RightButton)
         return; // the context menu
-    const QPointF local = e->position() - QPointF(drawingArea().topLeft());
+    releaseEndsDoubleClick_ = false;
+    // The sunken border is not part of the picture: a press on it picks nothing.
+    const QRect area = drawingArea();
+    const QPointF local = e->position() - QPointF(area.topLeft());
+    if (local.x() < 0 || local.y() < 0 || local.x() > area.width() || local.y() > area.height())
+        return;
     emit mouseDown(static_cast<int>(e->button()), local.x(), local.y());
 }
 
 void SpaceTimePicture::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
+    if (e->button() != Qt::LeftButton)
+        return;
+    // Qt delivers press, release, press, double click, release: the last
+    // release must not undo the double click with a click (paint small).
+    if (releaseEndsDoubleClick_) {
+        releaseEndsDoubleClick_ = false;
+        return;
+    }
+    if (rect().contains(e->position().toPoint()))
         emit clicked();
 }
 
 void SpaceTimePicture::mouseDoubleClickEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton)
-        emit doubleClicked();
+    if (e->button() != Qt::LeftButton)
+        return;
+    releaseEndsDoubleClick_ = true;
+    emit doubleClicked();
 }
 
 void SpaceTimePicture::contextMenuEvent(QContextMenuEvent* e)

@@ -38,6 +38,8 @@ private:
     static constexpr int kBorder = 2;
     QRect drawingArea() const;
     QImage shown_;
+    // The release that ends a double click is not a click of its own.
+    bool releaseEndsDoubleClick_ = false;
 };
 
 } // namespace tamrel

@@ -17,8 +17,9 @@ void frmTamrel::vsbStoredStateNumber_Change()
         return;
     const long row = vsbStoredStateNumber->value();
     // Only stored rows are shown: the bar's maximum can stand one past the
-    // last row, and a row emptied by a later set-up holds no state.
-    if (row < 0 || row >= state.NStoredStates || !state.StoredTime.contains(row))
+    // last row, and a row emptied by a later set-up (a test loaded after a
+    // run) holds no state; such a position shows nothing and loads nothing.
+    if (!state.StoredTime.contains(row) || !SnapshotRowHoldsState(state, row))
         return;
     state.StoredStateShown = static_cast<Long>(row);
     setText(txtStoredStateNumber, formatPattern(row, "###0"));
@@ -38,8 +39,9 @@ void frmTamrel::txtStoredStateNumber_Change()
     if (!number || *number < 0)
         return;
     const Long row = roundToLong(*number);
-    // A number beyond the stored rows is ignored like a negative one.
-    if (row > state.NStoredStates - 1 || !state.StoredTime.contains(row))
+    // A number beyond the stored rows, or naming an emptied row, is ignored
+    // like a negative one.
+    if (!state.StoredTime.contains(row) || !SnapshotRowHoldsState(state, row))
         return;
     state.StoredStateShown = row;
     if (vsbStoredStateNumber->maximum() < row)

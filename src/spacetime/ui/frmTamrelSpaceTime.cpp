@@ -5,11 +5,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <cmath>
 
 #include "app/ui/SpaceTimePicture.h"
 #include "app/ui/Twips.h"
 #include "app/ui/frmTamrel.h"
 #include "common/Format.h"
+#include "run/SnapshotRow.h"
 #include "spacetime/SpaceTimePaint.h"
 #include "spacetime/SpaceTimePick.h"
 
@@ -66,6 +68,14 @@ void frmTamrel::pctSpaceTime_DblClick()
 
 void frmTamrel::pctSpaceTime_MouseDown(int, double x, double y)
 {
+    // A row emptied by a later set-up (a test loaded after a run keeps the
+    // count of stored rows) holds no state: picking it loads nothing and
+    // changes nothing, so a zero density never reaches the grid.
+    if (state.Stopped == 1 && state.NStoredStates > 1) {
+        const double H = std::fabs(static_cast<double>(pctSpaceTime->scaleHeight()));
+        if (!SnapshotRowHoldsState(state, PickStoredState(state.NStoredStates, H, y)))
+            return;
+    }
     const SpaceTimePick pick = ApplySpaceTimePick(state, pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight(), x, y);
     if (!pick.picked)
         return;
