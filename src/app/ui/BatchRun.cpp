@@ -7,11 +7,13 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "app/ui/ScriptedDialogs.h"
 #include "app/ui/frmTamrel.h"
 #include "common/Format.h"
+#include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
@@ -110,15 +112,20 @@ int runBatch(const BatchOptions& o)
             if (!parseNumber(a))
                 return fail("--wave value '" + a + "' is not a number");
     }
-    for (const auto* box : {&o.periods, &o.plotsPerUnit, &o.courant})
-        if (*box && !parseNumber(**box))
-            return fail("'" + **box + "' is not a number");
+    const std::pair<const std::optional<std::string>*, const char*> numbers[] = {
+        {&o.periods, "--periods"}, {&o.plotsPerUnit, "--plots-per-unit"}, {&o.courant, "--courant"}};
+    for (const auto& [value, option] : numbers)
+        if (*value && !parseNumber(**value))
+            return fail(std::string(option) + " '" + **value + "' is not a number");
     if (o.setupFile) {
         const SetupReadResult read = ReadSetupFile(*o.setupFile);
         if (read.status == SetupReadStatus::Rejected)
             return fail("set-up file rejected: " + read.message);
-        if (read.status != SetupReadStatus::Ok)
-            return fail("cannot read set-up file '" + *o.setupFile + "'");
+        if (read.status != SetupReadStatus::Ok) {
+            if (!std::ifstream(*o.setupFile))
+                return fail("cannot open set-up file '" + *o.setupFile + "'");
+            return fail("'" + *o.setupFile + "' is not a complete set-up file");
+        }
     }
 
     ScriptedDialogs dialogs;
@@ -132,23 +139,32 @@ int runBatch(const BatchOptions& o)
     if (o.cells) {
         w.setText(w.txtNGridCells, std::to_string(*o.cells));
         if (s.NGridCells != *o.cells)
-            return fail("the grid size " + std::to_string(*o.cells) + " was refused");
+            return fail("--cells " + std::to_string(*o.cells) + " was refused");
     }
     if (o.scheme || o.meter) {
         dialogs.answer(o.scheme.value_or(s.SchemeName));
         dialogs.answer(o.meter ? "1" : "0");
         w.cmdNumericalScheme_Click();
     }
-    auto setBox = [&](QLineEdit* box, const std::optional<std::string>& value, const char* what) -> bool {
-        if (!value)
-            return true;
-        w.setText(box, *value);
-        (void)what;
-        return true;
-    };
-    setBox(w.txtNPeriods, o.periods, "periods");
-    setBox(w.txtNPlotsPerPeriod, o.plotsPerUnit, "plots per unit");
-    setBox(w.txtCourantNumber, o.courant, "Courant number");
+    // The boxes ignore a value they refuse; a batch says so instead of
+    // running with the value it had.
+    if (o.periods) {
+        w.setText(w.txtNPeriods, *o.periods);
+        if (s.Periods != *parseNumber(*o.periods))
+            return fail("--periods " + *o.periods
+                + " was refused (above 0, and the snapshots it needs must fit in the history)");
+    }
+    if (o.plotsPerUnit) {
+        w.setText(w.txtNPlotsPerPeriod, *o.plotsPerUnit);
+        if (s.NPlotsPerPeriod != roundToLong(*parseNumber(*o.plotsPerUnit)))
+            return fail("--plots-per-unit " + *o.plotsPerUnit
+                + " was refused (at least 1, and the snapshots it needs must fit in the history)");
+    }
+    if (o.courant) {
+        w.setText(w.txtCourantNumber, *o.courant);
+        if (s.CourantNumber != *parseNumber(*o.courant))
+            return fail("--courant " + *o.courant + " was refused (it must lie above 0 and below 1)");
+    }
 
     if (o.test) {
         w.cmdTest_Click(*o.test);
@@ -162,6 +178,12 @@ int runBatch(const BatchOptions& o)
         if (!dialogs.messages.empty())
             return fail("set-up file rejected: " + dialogs.messages.back());
     }
+
+    // The output files are opened before the run, so a path that cannot be
+    // written stops the batch before it runs rather than after.
+    for (const auto* path : {&o.outFile, &o.historyFile, &o.spaceTimeFile})
+        if (*path && !std::ofstream(**path, std::ios::binary))
+            return fail("cannot write '" + **path + "'");
 
     const auto start = std::chrono::steady_clock::now();
     w.cmdBegin_Click();

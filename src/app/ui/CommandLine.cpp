@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QScreen>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -102,7 +103,7 @@ int runProgram(int argc, char** argv)
             o.name = parser.value(name).toStdString();
         if (parser.isSet(cells)) {
             const auto n = parseNumber(parser.value(cells).toStdString());
-            if (!n || *n != static_cast<long>(*n) || *n < 6 || *n > 5000)
+            if (!n || *n < 6 || *n > 5000 || *n != std::floor(*n))
                 return fail("--cells must be a whole number from 6 to 5000, not '" + parser.value(cells).toStdString() + "'");
             o.cells = static_cast<long>(*n);
         }
@@ -118,7 +119,7 @@ int runProgram(int argc, char** argv)
         int loads = 0;
         if (parser.isSet(test)) {
             const auto k = parseNumber(parser.value(test).toStdString());
-            if (!k || *k != static_cast<int>(*k) || *k < 1 || *k > 8)
+            if (!k || *k < 1 || *k > 8 || *k != std::floor(*k))
                 return fail("--test must be a test number from 1 to 8, not '" + parser.value(test).toStdString() + "'");
             o.test = static_cast<int>(*k);
             ++loads;
@@ -136,8 +137,8 @@ int runProgram(int argc, char** argv)
             o.setupFile = parser.value(setup).toStdString();
             ++loads;
         }
-        if (loads > 1)
-            return fail("give at most one of --test, --sound-wave and --setup");
+        if (loads != 1)
+            return fail("give exactly one problem: --test K, --sound-wave or --setup FILE");
         if (parser.isSet(out))
             o.outFile = parser.value(out).toStdString();
         if (parser.isSet(history))

@@ -84,9 +84,22 @@ void frmTamrel::cmdContinue_Click()
 {
     // A test loaded after a run empties the rows above 0 while their count
     // stays: the run goes on only from a row that holds a state.
-    if (!SnapshotRowHoldsState(state, state.NStoredStates - 1))
+    const long newest = state.NStoredStates - 1;
+    if (!SnapshotRowHoldsState(state, newest))
         return;
+    const double haltedTime = state.TimeNow;
     ContinueRunState(state, [this] { setText(txtStoredStateNumber, std::to_string(state.StoredStateShown)); });
+    // Continue takes the time of the newest row. The box's cascade restores
+    // that row only when the box showed another number; a restore (by the
+    // cascade or by browsing that ended on the newest row) leaves STRowOffset
+    // at the row. When the grid still holds the state it had when the run
+    // halted, going on at the row's earlier time would label every later
+    // snapshot with a time that is not its own: the run then goes on at the
+    // time the grid belongs to, exactly as if it had never been paused.
+    const bool gridHoldsNewest = state.STRowOffset == (state.NGridCells + 2) * newest;
+    if (!gridHoldsNewest)
+        state.TimeNow = haltedTime;
+    runFaulted_ = false;
 }
 
 void frmTamrel::cmdRestart_Click()
@@ -114,6 +127,8 @@ void frmTamrel::tmrMetronome_Timer()
         if (report.rowStored) {
             vsbStoredStateNumber->setMaximum(std::max<Long>(0, state.NStoredStates - 1));
             setText(txtStoredStateNumber, std::to_string(state.StoredStateShown));
+            // The thumb follows the newest row too (its handler does nothing while running).
+            vsbStoredStateNumber->setValue(state.StoredStateShown);
         }
         state.Stopped = stopped;
         if (report.spaceTimeDue)

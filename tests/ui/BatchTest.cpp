@@ -1,0 +1,242 @@
+// The program's batch mode: the built tamrel next to this test program runs a
+// problem without a window; its result must be the window's, cell for cell.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "RunWindowTest.h"
+#include "common/Format.h"
+
+using namespace tamrel;
+using tamrel::testing::RunWindowTest;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out, err;
+};
+
+// The tamrel program built into the same folder as this test program.
+QString programPath()
+{
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return QFileInfo(self).absolutePath() + QStringLiteral("/tamrel");
+}
+
+Outcome runProgram(const QStringList& arguments, const QString& folder)
+{
+    QProcess p;
+    p.setWorkingDirectory(folder);
+    p.start(programPath(), QStringList { QStringLiteral("--batch") } + arguments);
+    Outcome o;
+    if (!p.waitForFinished(600000))
+        return o;
+    o.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    o.out = p.readAllStandardOutput().toStdString();
+    o.err = p.readAllStandardError().toStdString();
+    return o;
+}
+
+std::vector<std::string> linesOf(const QString& path)
+{
+    std::vector<std::string> lines;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return lines;
+    QTextStream in(&f);
+    while (!in.atEnd())
+        lines.push_back(in.readLine().toStdString());
+    return lines;
+}
+
+std::vector<double> numbersOf(const std::string& line)
+{
+    std::vector<double> v;
+    for (const QString& field : QString::fromStdString(line).split(','))
+        v.push_back(std::strtod(field.toStdString().c_str(), nullptr));
+    return v;
+}
+
+class BatchTest : public RunWindowTest {
+protected:
+    void SetUp() override
+    {
+        RunWindowTest::SetUp();
+        if (!QFileInfo(programPath()).isExecutable())
+            GTEST_SKIP() << "tamrel is not built next to the test program (" << programPath().toStdString() << ")";
+        ASSERT_TRUE(folder.isValid());
+    }
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+// Test 1 on 400 cells, run to its stop time by the batch and by the window.
+TEST_F(BatchTest, Test1MatchesTheWindowRunCellForCell)
+{
+    const Outcome o = runProgram({ "--test", "1", "--cells", "400", "--out", "r.csv" }, folder.path());
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+
+    setCells(*window, 400);
+    window->cmdTest_Click(1);
+    window->cmdBegin_Click();
+    runToEnd();
+    ASSERT_FALSE(window->runFaulted());
+    const ExperimentState& st = s();
+    const long n = st.NGridCells;
+
+    char time[64];
+    std::snprintf(time, sizeof time, "%.17g", st.TimeNow);
+    const QRegularExpression summary(QStringLiteral(
+        "^time=(\\S+) cycles=(\\d+) snapshots=(\\d+) seconds=([0-9.]+) cell_updates_per_second=([0-9]+)\\n$"));
+    const auto m = summary.match(QString::fromStdString(o.out));
+    ASSERT_TRUE(m.hasMatch()) << o.out;
+    EXPECT_EQ(m.captured(1).toStdString(), time);
+    EXPECT_EQ(m.captured(2).toLong(), st.NCycle);
+    EXPECT_EQ(m.captured(3).toLong(), st.NStoredStates);
+
+    const auto lines = linesOf(path("r.csv"));
+    ASSERT_EQ(static_cast<long>(lines.size()), n + 2);
+    EXPECT_EQ(lines[0],
+        std::string("# time=") + time + " scheme=Orvane cells=400 cycles=" + std::to_string(st.NCycle)
+            + " snapshots=" + std::to_string(st.NStoredStates));
+    EXPECT_EQ(lines[1], "cell,x,rho,p,vx,vy,smoke");
+    for (long i = 1; i <= n; ++i) {
+        const std::vector<double> row = numbersOf(lines[static_cast<std::size_t>(i + 1)]);
+        const std::vector<double> expected = { static_cast<double>(i), 0.5 * (st.X[i] + st.X[i + 1]), st.Rho[i],
+            st.P[i], st.VX[i], st.VY[i], st.FSmoke[i] };
+        ASSERT_EQ(row, expected) << "cell " << i;
+    }
+    EXPECT_GE(st.TimeNow, st.TStop);
+}
+
+// The options act in one order whatever order they are given in; the
+// history holds every stored row, the last one the final state.
+TEST_F(BatchTest, OptionOrderDoesNotMatterAndTheHistoryHoldsEveryRow)
+{
+    const Outcome a = runProgram({ "--cells", "60", "--scheme", "Lentor32", "--plots-per-unit", "30", "--courant",
+                                     "0.5", "--test", "3", "--out", "a.csv", "--history", "h.csv" },
+        folder.path());
+    const Outcome b = runProgram({ "--out", "b.csv", "--test", "3", "--courant", "0.5", "--plots-per-unit", "30",
+                                     "--scheme", "Lentor32", "--cells", "60" },
+        folder.path());
+    ASSERT_EQ(a.exitCode, 0) << a.err;
+    ASSERT_EQ(b.exitCode, 0) << b.err;
+    const auto final = linesOf(path("a.csv"));
+    EXPECT_EQ(final, linesOf(path("b.csv")));
+    ASSERT_EQ(final.size(), 62u);
+    EXPECT_NE(final[0].find(" scheme=Lentor32 cells=60 "), std::string::npos) << final[0];
+
+    const QRegularExpression snapshots(QStringLiteral("snapshots=(\\d+)"));
+    const long rows = snapshots.match(QString::fromStdString(final[0])).captured(1).toLong();
+    ASSERT_GT(rows, 2);
+    const auto history = linesOf(path("h.csv"));
+    ASSERT_EQ(static_cast<long>(history.size()), 2 + rows * 60);
+    EXPECT_EQ(history[0], final[0]);
+    EXPECT_EQ(history[1], "row,time,cell,x,rho,p,vx,vy,smoke");
+    EXPECT_EQ(numbersOf(history[2]), (std::vector<double> { 0, 0, 1, 0.5 / 60, 1, 0.4f, -2, 0, 0 }));
+    double lastTime = -1;
+    for (long r = 0; r < rows; ++r) {
+        const std::vector<double> first = numbersOf(history[static_cast<std::size_t>(2 + r * 60)]);
+        ASSERT_EQ(first[0], r);
+        ASSERT_GT(first[1], lastTime) << r;
+        lastTime = first[1];
+    }
+    // The last row is the final state in single precision.
+    for (long i = 1; i <= 60; ++i) {
+        const std::vector<double> stored = numbersOf(history[static_cast<std::size_t>(1 + (rows - 1) * 60 + i)]);
+        const std::vector<double> state = numbersOf(final[static_cast<std::size_t>(1 + i)]);
+        for (int q = 0; q < 5; ++q)
+            ASSERT_NEAR(stored[static_cast<std::size_t>(4 + q)], state[static_cast<std::size_t>(2 + q)],
+                1e-6 * (1 + std::fabs(state[static_cast<std::size_t>(2 + q)])))
+                << "cell " << i << " quantity " << q;
+    }
+}
+
+TEST_F(BatchTest, MeterAddsItsFiguresToTheSummary)
+{
+    const Outcome o
+        = runProgram({ "--test", "1", "--cells", "50", "--meter", "--periods", "0.25" }, folder.path());
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const QRegularExpression summary(
+        QStringLiteral("^time=\\S+ cycles=\\d+ snapshots=\\d+ seconds=\\S+ cell_updates_per_second=\\d+ "
+                       "mflops=([0-9.]+) flops_per_cell=(\\d+)\\n$"));
+    const auto m = summary.match(QString::fromStdString(o.out));
+    ASSERT_TRUE(m.hasMatch()) << o.out;
+    EXPECT_GT(m.captured(1).toDouble(), 0);
+    EXPECT_GT(m.captured(2).toLong(), 10);
+}
+
+// Bad arguments name the problem and exit with 2 before anything runs.
+TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
+{
+    struct Case {
+        QStringList arguments;
+        std::string named; // a piece of the message
+    };
+    const Case cases[] = {
+        { { "--test", "1", "--bogus" }, "bogus" },
+        { { "--test", "1", "--scheme", "orvane" }, "orvane" },
+        { { "--test", "9" }, "--test" },
+        { { "--test", "0" }, "--test" },
+        { { "--test", "1.5" }, "--test" },
+        { { "--test", "1", "--cells", "5" }, "--cells" },
+        { { "--test", "1", "--cells", "5001" }, "--cells" },
+        { { "--setup", "missing.txt" }, "missing.txt" },
+        { { "--test", "1", "--courant", "1.5" }, "--courant" },
+        { { "--test", "1", "--plots-per-unit", "0" }, "--plots-per-unit" },
+        { { "--test", "1", "--sound-wave" }, "exactly one" },
+        { { "--cells", "100" }, "exactly one" },
+        { { "--sound-wave", "--wave", "0.01,1,0" }, "--wave" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Outcome o = runProgram(c.arguments + QStringList { "--out", "never.csv" }, folder.path());
+        EXPECT_EQ(o.exitCode, 2);
+        EXPECT_NE(o.err.find(c.named), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "");
+        EXPECT_FALSE(QFileInfo::exists(path("never.csv")));
+    }
+}
+
+// A set-up file the window refuses is refused by the batch with the text of
+// the window's message box; the file as written runs.
+TEST_F(BatchTest, SetUpFilesAreReadAsTheWindowReadsThem)
+{
+    window->cmdTest_Click(2);
+    dialogs.answerFile(path("good.txt").toStdString());
+    window->cmdWriteSetUp_Click();
+    const Outcome good = runProgram({ "--setup", "good.txt" }, folder.path());
+    EXPECT_EQ(good.exitCode, 0) << good.err;
+    EXPECT_EQ(good.out.rfind("time=", 0), 0u) << good.out;
+
+    QFile in(path("good.txt"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray text = in.readAll();
+    const auto key = text.indexOf("NGridCells");
+    ASSERT_GE(key, 0);
+    text.replace(key, 10, "NGridKells");
+    QFile out(path("bad.txt"));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(text);
+    out.close();
+
+    dialogs.answerFile(path("bad.txt").toStdString());
+    window->cmdReadSetUp_Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const Outcome bad = runProgram({ "--setup", "bad.txt" }, folder.path());
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.err.find(dialogs.messages[0]), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.out, "");
+}
