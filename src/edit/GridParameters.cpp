@@ -1,4 +1,5 @@
 #include "edit/GridParameters.h"
+#include "run/PlotRanges.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,19 +14,6 @@ namespace {
     std::string plainNumber(double v)
     {
         return formatGeneral(v);
-    }
-
-    // Widening with a 5 % margin on the side the value reached or crossed; the
-    // maximum moves first and the minimum uses the new maximum.
-    void widenRange(double v, double& lo, double& hi, bool clampAtZero)
-    {
-        if (v >= hi)
-            hi = 1.05 * v - 0.05 * lo;
-        if (v <= lo) {
-            lo = 1.05 * v - 0.05 * hi;
-            if (clampAtZero && lo < 0)
-                lo = 0;
-        }
     }
 
 } // namespace
@@ -273,7 +261,7 @@ bool DensityTextChanged(ExperimentState& s, std::string_view text)
     if (!v || !(*v > 0))
         return false;
     s.RhoCurrent = *v < s.RhoFloor ? s.RhoFloor : *v;
-    widenRange(s.RhoCurrent, s.RhoMin, s.RhoMax, true);
+    WidenRange(s.RhoCurrent, s.RhoMin, s.RhoMax, true);
     return true;
 }
 
@@ -283,7 +271,7 @@ bool PressureTextChanged(ExperimentState& s, std::string_view text)
     if (!v)
         return false;
     s.PCurrent = *v < s.PFloor ? s.PFloor : *v;
-    widenRange(s.PCurrent, s.PMin, s.PMax, true);
+    WidenRange(s.PCurrent, s.PMin, s.PMax, true);
     return true;
 }
 
@@ -293,7 +281,7 @@ bool VelocityTextChanged(ExperimentState& s, std::string_view text)
     if (!v)
         return false;
     s.VXCurrent = (*v > -s.VXEpsilon && *v < s.VXEpsilon) ? 0.0 : *v;
-    widenRange(s.VXCurrent, s.VXMin, s.VXMax, false);
+    WidenRange(s.VXCurrent, s.VXMin, s.VXMax, false);
     return true;
 }
 

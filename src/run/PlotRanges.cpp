@@ -4,22 +4,6 @@
 
 namespace tamrel {
 
-namespace {
-
-    // Push the range 5 percent of its span beyond v when v reaches an end.
-    inline void widen(double v, double& lo, double& hi, bool clampAtZero)
-    {
-        if (v >= hi)
-            hi = 1.05 * v - 0.05 * lo;
-        if (v <= lo) {
-            lo = 1.05 * v - 0.05 * hi;
-            if (clampAtZero && lo < 0)
-                lo = 0;
-        }
-    }
-
-} // namespace
-
 void FitPlotRanges(ExperimentState& s)
 {
     const long n = s.NGridCells;
@@ -27,9 +11,9 @@ void FitPlotRanges(ExperimentState& s)
     s.PMin = s.PMax = s.P[1];
     s.VXMin = s.VXMax = s.VX[1];
     for (long i = 0; i <= n + 1; ++i) {
-        widen(s.Rho[i], s.RhoMin, s.RhoMax, true);
-        widen(s.P[i], s.PMin, s.PMax, true);
-        widen(s.VX[i], s.VXMin, s.VXMax, false);
+        WidenRange(s.Rho[i], s.RhoMin, s.RhoMax, true);
+        WidenRange(s.P[i], s.PMin, s.PMax, true);
+        WidenRange(s.VX[i], s.VXMin, s.VXMax, false);
     }
     if (s.RhoMax == s.RhoMin) {
         const double t = 0.05 * s.RhoMax;
@@ -52,9 +36,9 @@ void WidenPlotRanges(ExperimentState& s)
 {
     const long n = s.NGridCells;
     for (long i = 1; i <= n; ++i) {
-        widen(s.Rho[i], s.RhoMin, s.RhoMax, true);
-        widen(s.P[i], s.PMin, s.PMax, true);
-        widen(s.VX[i], s.VXMin, s.VXMax, false);
+        WidenRange(s.Rho[i], s.RhoMin, s.RhoMax, true);
+        WidenRange(s.P[i], s.PMin, s.PMax, true);
+        WidenRange(s.VX[i], s.VXMin, s.VXMax, false);
     }
 }
 

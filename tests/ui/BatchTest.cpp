@@ -196,8 +196,7 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
         { { "--setup", "missing.txt" }, "missing.txt" },
         { { "--test", "1", "--courant", "1.5" }, "--courant" },
         { { "--test", "1", "--plots-per-unit", "0" }, "--plots-per-unit" },
-        { { "--test", "1", "--sound-wave" }, "exactly one" },
-        { { "--cells", "100" }, "exactly one" },
+        { { "--test", "1", "--sound-wave" }, "at most one" },
         { { "--sound-wave", "--wave", "0.01,1,0" }, "--wave" },
     };
     for (const Case& c : cases) {
@@ -239,4 +238,16 @@ TEST_F(BatchTest, SetUpFilesAreReadAsTheWindowReadsThem)
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_NE(bad.err.find(dialogs.messages[0]), std::string::npos) << bad.err;
     EXPECT_EQ(bad.out, "");
+}
+
+// With no problem to load the batch runs the default problem of start-up.
+TEST_F(BatchTest, NothingToLoadRunsTheDefaultProblem)
+{
+    const Outcome o = runProgram({ "--out", "default.csv" }, folder.path());
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("time=", 0), 0u) << o.out;
+    QFile in(path("default.csv"));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    const QString header = QString::fromUtf8(in.readLine());
+    EXPECT_TRUE(header.contains("scheme=Orvane cells=100")) << header.toStdString();
 }

@@ -137,8 +137,9 @@ int runProgram(int argc, char** argv)
             o.setupFile = parser.value(setup).toStdString();
             ++loads;
         }
-        if (loads != 1)
-            return fail("give exactly one problem: --test K, --sound-wave or --setup FILE");
+        // With nothing to load the run is the default problem of start-up.
+        if (loads > 1)
+            return fail("give at most one problem: --test K, --sound-wave or --setup FILE");
         if (parser.isSet(out))
             o.outFile = parser.value(out).toStdString();
         if (parser.isSet(history))

@@ -88,14 +88,7 @@ void LinePlotPicture::outlineBox(const QRect& twips)
 void LinePlotPicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    // Sunken 3-D border around the drawing area.
-    p.fillRect(rect(), palette().window());
-    p.setPen(palette().dark().color());
-    p.drawLine(0, 0, width() - 1, 0);
-    p.drawLine(0, 0, 0, height() - 1);
-    p.setPen(palette().light().color());
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
-    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    drawSunkenFrame(p, *this);
     p.drawImage(drawingArea().topLeft(), surface_);
 }
 

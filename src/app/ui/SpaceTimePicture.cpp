@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "app/ui/Twips.h"
+
 namespace tamrel {
 
 SpaceTimePicture::SpaceTimePicture(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
@@ -22,13 +24,7 @@ void SpaceTimePicture::showImage(const QImage& image)
 void SpaceTimePicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), palette().window());
-    p.setPen(palette().dark().color());
-    p.drawLine(0, 0, width() - 1, 0);
-    p.drawLine(0, 0, 0, height() - 1);
-    p.setPen(palette().light().color());
-    p.drawLine(0, height() - 1, width() - 1, height() - 1);
-    p.drawLine(width() - 1, 0, width() - 1, height() - 1);
+    drawSunkenFrame(p, *this);
     const QRect area = drawingArea();
     p.fillRect(area, Qt::white);
     if (!shown_.isNull()) {

@@ -87,25 +87,32 @@ static void refreshEditors(frmTamrel& w, const char* velocityPattern)
     w.hsbMSelected->setValue(s.MCurrent);
 }
 
+// The controls a new set-up brings in line with the state, as the control
+// refresh and a shock-tube set-up both do: editors, run parameters, the
+// metronome pace, the first time step capped at the snapshot interval, the
+// time, the stored-state range and the Courant number.
+static void refreshSetUpControls(frmTamrel& w)
+{
+    ExperimentState& s = w.state;
+    refreshEditors(w, "#0.00####");
+    showRunParameters(w);
+    w.setText(w.txtMSec, formatPattern(s.MSec, "###0"));
+    w.tmrMetronome->setInterval(s.MSec);
+    if (s.Dt > s.DtPlot)
+        s.Dt = s.DtPlot;
+    s.DtOld = s.Dt;
+    w.setText(w.txtTime, timeText(s.TimeNow));
+    w.vsbStoredStateNumber->setRange(0, s.NStoredStates);
+    w.setText(w.txtCourantNumber, formatPattern(s.CourantNumber, "#0.0##"));
+}
+
 void frmTamrel::RefreshControls()
 {
     RefreshTimeScales(state);
-    refreshEditors(*this, "#0.00####");
-    showRunParameters(*this);
-
     state.MSecMin = 1;
     state.MSecMax = 2000;
     state.MSec = 5;
-    setText(txtMSec, formatPattern(state.MSec, "###0"));
-    tmrMetronome->setInterval(state.MSec);
-
-    if (state.Dt > state.DtPlot)
-        state.Dt = state.DtPlot;
-    state.DtOld = state.Dt;
-
-    setText(txtTime, timeText(state.TimeNow));
-    vsbStoredStateNumber->setRange(0, state.NStoredStates);
-    setText(txtCourantNumber, formatPattern(state.CourantNumber, "#0.0##"));
+    refreshSetUpControls(*this);
 
     if (isTitleLabelFree(state, captionOf(lblStudentID)) && state.NSelected == 6)
         setCaption(lblStudentID, ThreeStateDescriptionText(state, shortDate(), shortTime()));
@@ -135,16 +142,7 @@ void frmTamrel::cmdTest_Click(int test)
 
     ApplyShockTubeTest(state, test);
 
-    refreshEditors(*this, "#0.00####");
-    showRunParameters(*this);
-    setText(txtMSec, formatPattern(state.MSec, "###0"));
-    tmrMetronome->setInterval(state.MSec);
-    if (state.Dt > state.DtPlot)
-        state.Dt = state.DtPlot;
-    state.DtOld = state.Dt;
-    setText(txtTime, timeText(state.TimeNow));
-    vsbStoredStateNumber->setRange(0, state.NStoredStates);
-    setText(txtCourantNumber, formatPattern(state.CourantNumber, "#0.0##"));
+    refreshSetUpControls(*this);
     UpdateProblemDescription();
     clearAndRepaintLinePlots();
 }
