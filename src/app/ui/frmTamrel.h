@@ -231,12 +231,8 @@ private:
     void createSpaceTimeImages();
     void setSpaceTimeSmallGeometry();
     void setSpaceTimeBigGeometry();
-    friend struct SpaceTimeGeometry;
 
     bool runFaulted_ = false;
-    // Steps a budgeted tick left for the next tick.
-    long pendingTickSteps_ = 0;
-    friend class RunControlAccess;
 };
 
 } // namespace tamrel
