@@ -51,14 +51,20 @@ double storedValue(const ExperimentState& s, const BoundedArray<float>& a, long 
     return logged && s.LogPlots != 0 ? std::pow(10.0, v) : v;
 }
 
+// The first line of both files: where the run ended.
+void writeRunLine(std::ostream& out, const ExperimentState& s)
+{
+    out << "# time=" << num17(s.TimeNow) << " scheme=" << s.SchemeName << " cells=" << s.NGridCells
+        << " cycles=" << s.NCycle << " snapshots=" << s.NStoredStates << "\n";
+}
+
 bool writeFinalState(const ExperimentState& s, const std::string& path)
 {
     std::ofstream out(path, std::ios::binary);
     if (!out)
         return false;
     const long n = s.NGridCells;
-    out << "# time=" << num17(s.TimeNow) << " scheme=" << s.SchemeName << " cells=" << n << " cycles=" << s.NCycle
-        << " snapshots=" << s.NStoredStates << "\n";
+    writeRunLine(out, s);
     out << "cell,x,rho,p,vx,vy,smoke\n";
     for (long i = 1; i <= n; ++i)
         out << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ',' << num17(s.Rho[i]) << ',' << num17(s.P[i]) << ','
@@ -72,8 +78,7 @@ bool writeHistory(const ExperimentState& s, const std::string& path)
     if (!out)
         return false;
     const long n = s.NGridCells;
-    out << "# time=" << num17(s.TimeNow) << " scheme=" << s.SchemeName << " cells=" << n << " cycles=" << s.NCycle
-        << " snapshots=" << s.NStoredStates << "\n";
+    writeRunLine(out, s);
     out << "row,time,cell,x,rho,p,vx,vy,smoke\n";
     for (long r = 0; r < s.NStoredStates; ++r) {
         const long o = r * (n + 2);
