@@ -191,7 +191,8 @@ void mixtal(const float* X, const float* Rho3, const float* P3, const float* VX3
         const T un = mn * ir;
         const T vv = vn * ir;
         const T thetaNew = th1 + dth * fn;
-        const T pn = kmax((en - half * rf * (un * un + vv * vv)) / thetaNew, floor);
+        // The energy is p/(g-1) + rho u^2/2: VY is passive (see PpmStrip.h).
+        const T pn = kmax((en - half * mn * un) / thetaNew, floor);
 
         // Fluid densities.
         const T mass2 = f[c] * r2[c] * dx - (m2[c] - m2[c - 1]);

@@ -1,7 +1,10 @@
 // Square roots in the inner loops must not set errno, and comparisons must
 // not be assumed to trap, or the compiler keeps the loops scalar (a call per
-// square root, branches for the selects) instead of vectorising them.
-#pragma GCC optimize("no-math-errno", "no-trapping-math")
+// square root, branches for the selects) instead of vectorising them. No
+// multiply and add may be fused into one rounding: every copy of the update
+// below then computes exactly the operations the counters report, on every
+// processor.
+#pragma GCC optimize("no-math-errno", "no-trapping-math", "fp-contract=off")
 
 #include "kernels/ppm/Ppm.h"
 
@@ -82,6 +85,27 @@ const CostModel& costModel()
     return model;
 }
 
+// The strip update built for the widest vectors of the processor: the
+// compiler makes an AVX-512, an AVX2 and a baseline copy of these functions
+// (the whole update inlined into each) and the loader picks the one the
+// processor runs. The copies compute the same numbers, only more cells go
+// through each instruction; the division and square root units of wide
+// vectors are what the Riemann solver and the tracing wait on.
+[[gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten]] double stripWidest(
+    const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
+    const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B,
+    bool& fault)
+{
+    return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B, fault);
+}
+
+[[gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten]] float stripWidest(const PpmScratch<float>& w,
+    const float* x, const float* rho, const float* p, const float* u, const float* v, const float* s,
+    const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B, bool& fault)
+{
+    return ppmStrip<float>(w, x, rho, p, u, v, s, out, k, L, B, fault);
+}
+
 } // namespace
 
 OpCount ppmStripCost(int L, int B)
@@ -120,7 +144,7 @@ void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, co
     const PpmParams<Real> k{*Dt, *Gamma, floor, *Difcon * Real(kDifconScale), *Shkjmp, *Wavhaf};
     const PpmOutputs<Real> out{RhoNew, PNew, VXNew, VYNew, FSmokeNew};
     bool fault = false;
-    const Real c = ppmStrip<Real>(PpmScratch<Real>{Work, n}, X, Rho3 + column, P3 + column, VX3 + column,
+    const Real c = stripWidest(PpmScratch<Real>{Work, n}, X, Rho3 + column, P3 + column, VX3 + column,
         VY3 + column, FSmoke, out, k, l, b, fault);
     if (fault || !(*Dt > Real(0)) || *Gamma <= Real(1))
         *Courant = std::numeric_limits<Real>::quiet_NaN();

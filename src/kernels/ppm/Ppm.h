@@ -3,15 +3,20 @@
 // piecewise parabolic method of Colella & Woodward (1984, J. Comput. Phys.
 // 54, 174) for a gamma-law gas, in its direct Eulerian single-stage form.
 //
-// Method: parabolic reconstruction of rho, u, p (and of the passive VY and
-// smoke) from fourth-order interface values (CW84 eq 1.6), monotonicity
-// constraints (eq 1.10), contact steepening of the density where a contact
-// is detected (eq 1.14-1.17 with the detection test of eq 3.2), flattening
-// at strong shocks (appendix), characteristic tracing over the domain of
-// dependence of each wave, one Riemann problem per interface, conservative
-// update. Third order in space for smooth flow, second order in time
-// (formally second order overall); shocks in one to two cells, contacts in
-// about two.
+// Method: parabolic reconstruction of u, p (and of the passive VY and smoke)
+// from fourth-order interface values (CW84 eq 1.6) and of the density
+// through its entropy-wave part d(rho) - dp/c^2, which is limited on its own
+// so that a contact and a rarefaction in one stencil do not spoil each other
+// (the plateaus next to a contact stay flat from the start-up on);
+// monotonicity constraints (eq 1.10), contact steepening of the entropy part
+// where a contact is detected (eq 1.14-1.17 with the detection test of
+// eq 3.2), flattening at strong shocks (appendix), characteristic tracing
+// over the domain of dependence of each wave, one Riemann problem per
+// interface, conservative update. Third order in space for smooth flow,
+// second order in time (formally second order overall); shocks in one to
+// two cells, contacts in about two. VY and the smoke are passive scalars:
+// the energy is p/(g-1) + rho u^2/2, so a transverse shear neither heats nor
+// cools the gas.
 //
 // Riemann solver: the two-shock approximation (CW84 sec 3; Colella & Glaz
 // 1985), Newton-iterated three times from the acoustic guess, with linear
@@ -39,7 +44,9 @@
 //           and are not used here.
 //
 // Strips: up to 100 cells (double) or 200 (float), B >= 4 ghost cells each
-// side (the lab passes 6). Courant is raised to max (|u|+c) Dt/dx over cells
+// side (the lab passes 6). The update is built for AVX-512, AVX2 and the
+// baseline processor, the widest the machine runs being picked at load
+// time; all three compute the same numbers bit for bit. Courant is raised to max (|u|+c) Dt/dx over cells
 // 1..L, to at least 1 when a new density comes out non-positive (a smaller
 // step cures that), and set to NaN for a non-finite or negative input
 // density or pressure, a non-finite result, L < 1 or B < 4. Counters grow by

@@ -5,23 +5,35 @@
 //
 // Method (Colella & Woodward 1984, J. Comput. Phys. 54, 174; "CW84"):
 //   1. limited slopes (eq 1.7-1.8) and fourth-order interface values (eq 1.6,
-//      1.9) of rho, u, p, vy and the smoke;
-//   2. contact steepening of the density (eq 1.14-1.17) in cells where a
-//      contact is detected (eq 3.2: a density jump large against the pressure
-//      jump);
-//   3. flattening near strong shocks (appendix, eq A.1-A.3);
-//   4. the monotonicity constraints (eq 1.10);
-//   5. characteristic tracing: averages of the parabolas over the domain of
+//      1.9) of u, p, vy and the smoke;
+//   2. the density is reconstructed through its entropy-wave part, the
+//      linearised characteristic variable d(rho) - dp/c^2 of the cell
+//      (CW84 eq 3.5 with the Eulerian eigenvectors), which gets its own
+//      slopes, interface values and monotonicity constraint; the density at
+//      a face is that part plus the acoustic part (p_face - p)/c^2. A
+//      contact and a rarefaction inside one stencil are thereby limited
+//      separately: limiting rho and p each on its own mixes the two and
+//      leaves entropy errors on the plateaus next to the contact, worst
+//      while the waves leave the initial jump;
+//   3. contact steepening (eq 1.14-1.17) of the entropy part in cells where
+//      a contact is detected (eq 3.2: a density jump large against the
+//      pressure jump);
+//   4. flattening near strong shocks (appendix, eq A.1-A.3);
+//   5. the monotonicity constraints (eq 1.10);
+//   6. characteristic tracing: averages of the parabolas over the domain of
 //      dependence of each wave (eq 1.12) projected on the characteristic
 //      fields (sec 3, eq 3.5-3.7 in the Lagrangian variables 1/rho, u, p);
-//   6. an approximate Riemann solver for the interface states: the two-shock
+//   7. an approximate Riemann solver for the interface states: the two-shock
 //      approximation of CW84 sec 3 / Colella & Glaz (1985), Newton-iterated a
 //      fixed number of times, with the linear interpolation through
 //      rarefaction fans of CW84;
-//   7. conservative update with the dissipative flux of CW84 eq 4.5 at
-//      compressions.
-// VY and the smoke are passive: their traced face values are upwinded with
-// the sign of the contact velocity u* of the interface solution.
+//   8. conservative update with the dissipative flux of CW84 eq 4.5 at
+//      detected shocks.
+// VY and the smoke are passive scalars: their traced face values are
+// upwinded with the sign of the contact velocity u* of the interface
+// solution, and the transverse motion carries no energy of the gas (the
+// energy is p/(g-1) + rho u^2/2), so a shear across a contact neither heats
+// nor cools it: Test 2's density is Test 1's.
 //
 // Every inner loop is branch-free (min/max/select), over structure-of-arrays
 // scratch, and marked free of loop-carried dependences (each iteration
@@ -41,11 +53,6 @@
 #include "kernels/common/KernelMath.h"
 
 namespace tamrel::kernels::ppm {
-
-// An integer as wide as T, for flags or-ed across a loop: with equal widths
-// the compiler vectorises the flag next to the arithmetic.
-template <class T>
-using FlagOf = std::conditional_t<sizeof(T) == 8, long long, int>;
 
 // Constants of CW84, unchanged from the paper.
 struct Cw84 {
@@ -72,10 +79,10 @@ inline constexpr double kDifconScale = 0.1;
 enum Slot : int {
     // primitives, with density and pressure floored
     sRho, sU, sP, sV, sS,
-    // limited slopes
-    sDRho, sDU, sDP, sDV, sDS,
-    // interface values a_{c+1/2}
-    sIRho, sIU, sIP, sIV, sIS,
+    // limited slopes of u, p, vy, smoke
+    sDU, sDP, sDV, sDS,
+    // their interface values a_{c+1/2}
+    sIU, sIP, sIV, sIS,
     // traced state at the left face of cell c (right state of interface c-1/2)
     sLRho, sLU, sLP, sLV, sLS,
     // traced state at the right face of cell c (left state of interface c+1/2)
@@ -84,12 +91,15 @@ enum Slot : int {
     sFlat, sCs, sDtdx, sE,
     // flattening coefficient applied in each cell
     sFlatCell,
-    // interface solution at c+1/2
-    sSRho, sSU, sSP, sSV, sSS,
+    // interface solution at c+1/2: density, velocity, pressure, and 1 where
+    // the gas crossing comes from the left (u* >= 0), else 0
+    sSRho, sSU, sSP, sSUp,
     // fluxes at c+1/2
     sFM, sFU, sFE, sFV, sFS,
     // per-cell ratio of specific heats, (g+1)/(2g) and 1/(g-1) (variable-gamma use)
     sGam, sGfac, sTheta,
+    // per-cell checks: 0 where a cell is sound (see ppmLoad, ppmStrip)
+    sCheck,
     kSlotCount
 };
 
@@ -111,12 +121,22 @@ struct PpmScratch {
     T* operator[](int s) const { return base + static_cast<std::ptrdiff_t>(s) * (n + 1); }
 };
 
+// True when every element of a[c0 .. c1-1] is 0. The loops that fill such a
+// check array stay free of reductions (and so vectorise); this short scalar
+// pass reads the verdict.
+template <class T>
+bool allZero(const T* a, int c0, int c1)
+{
+    bool ok = true;
+    for (int c = c0; c < c1; ++c)
+        ok = ok && a[c] == T(0);
+    return ok;
+}
+
 // Step 0. Copy the primitives of all n cells from the input columns, floor
 // density and pressure, form the total energy and Dt/dx. Returns true when
 // every input is finite, every density positive and every pressure at least
 // zero. With VarGamma, sTheta must already hold 1/(g-1) of every cell.
-// (Integer flags rather than floating-point reductions keep the loop
-// vectorisable without reassociating sums.)
 template <bool VarGamma, class T>
 bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
     const PpmParams<T>& k)
@@ -129,10 +149,9 @@ bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
     T* __restrict s_ = w[sS];
     T* __restrict e_ = w[sE];
     T* __restrict dtdx = w[sDtdx];
+    T* __restrict check = w[sCheck];
     const T* __restrict th = w[sTheta];
     const T theta0 = T(1) / (k.gamma - T(1));
-    using Flag = FlagOf<T>;
-    Flag bad = 0;
     #pragma GCC ivdep
     for (int c = 0; c < n; ++c) {
         const T rc = rho[c];
@@ -141,9 +160,10 @@ bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
         const T vc = v[c];
         const T sc = s[c];
         const T dx = x[c + 1] - x[c];
-        // v - v is 0 for every finite v and NaN otherwise.
+        // v - v is 0 for every finite v and NaN otherwise; a bad density or
+        // pressure turns the sum into 1.
         const T finite = ((rc - rc) + (pc - pc)) + ((uc - uc) + (vc - vc)) + ((sc - sc) + (dx - dx));
-        bad |= Flag(!(finite == T(0))) | Flag(!(rc > T(0))) | Flag(pc < T(0));
+        check[c] = finite + kselect((rc > T(0)) & (pc >= T(0)), T(0), T(1));
         const T rf = kmax(rc, k.floor);
         const T pf = kmax(pc, k.floor);
         r_[c] = rf;
@@ -153,38 +173,43 @@ bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
         s_[c] = sc;
         dtdx[c] = k.dt / dx;
         const T theta = VarGamma ? th[c] : theta0;
-        e_[c] = pf * theta + T(0.5) * rf * (uc * uc + vc * vc);
+        e_[c] = pf * theta + T(0.5) * rf * (uc * uc);
     }
-    return bad == 0;
+    return allZero(check, 0, n);
 }
 
-// Step 1. Limited slopes (CW84 eq 1.8) of the five primitives, cells c0-1 .. c1+1.
+// The limited slope of CW84 eq 1.8 from the differences dl = a_c - a_{c-1}
+// and dr = a_{c+1} - a_c.
+template <class T>
+inline T limitedSlope(T dl, T dr)
+{
+    const T dc = T(0.5) * (dl + dr);
+    const T m = kmin(kabs(dc), T(2) * kmin(kabs(dl), kabs(dr)));
+    return kselect(dl * dr > T(0), kselect(dc < T(0), -m, m), T(0));
+}
+
+// Step 1. Limited slopes of u, p, vy and the smoke, cells c0-1 .. c1+1.
 template <class T>
 void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
 {
-    for (int q = 0; q < 5; ++q) {
-        const T* __restrict a = w[sRho + q];
-        T* __restrict d = w[sDRho + q];
+    for (int q = 0; q < 4; ++q) {
+        const T* __restrict a = w[sU + q];
+        T* __restrict d = w[sDU + q];
         #pragma GCC ivdep
-        for (int c = c0 - 1; c <= c1 + 1; ++c) {
-            const T dl = a[c] - a[c - 1];
-            const T dr = a[c + 1] - a[c];
-            const T dc = T(0.5) * (dl + dr);
-            const T m = kmin(kabs(dc), T(2) * kmin(kabs(dl), kabs(dr)));
-            d[c] = kselect(dl * dr > T(0), kselect(dc < T(0), -m, m), T(0));
-        }
+        for (int c = c0 - 1; c <= c1 + 1; ++c)
+            d[c] = limitedSlope(a[c] - a[c - 1], a[c + 1] - a[c]);
     }
 }
 
-// Step 2. Interface values a_{c+1/2} (CW84 eq 1.9 on a uniform grid), c0-1 .. c1.
+// Step 2. Their interface values a_{c+1/2} (CW84 eq 1.9 on a uniform grid), c0-1 .. c1.
 template <class T>
 void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
 {
     const T sixth = T(1) / T(6);
-    for (int q = 0; q < 5; ++q) {
-        const T* __restrict a = w[sRho + q];
-        const T* __restrict d = w[sDRho + q];
-        T* __restrict ai = w[sIRho + q];
+    for (int q = 0; q < 4; ++q) {
+        const T* __restrict a = w[sU + q];
+        const T* __restrict d = w[sDU + q];
+        T* __restrict ai = w[sIU + q];
         #pragma GCC ivdep
         for (int c = c0 - 1; c <= c1; ++c)
             ai[c] = T(0.5) * (a[c] + a[c + 1]) - sixth * (d[c + 1] - d[c]);
@@ -211,21 +236,6 @@ void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1
     }
 }
 
-// Parabola averages over the domain of dependence of a wave reaching the
-// right face (CW84 eq 1.12), sigma = |lambda| Dt/dx:
-//   aR - sigma/2 (da - (1 - 2 sigma/3) a6);
-// and the left face: aL + sigma/2 (da + (1 - 2 sigma/3) a6).
-template <class T>
-inline T parabolaRight(T aR, T da, T a6, T sigma)
-{
-    return aR - T(0.5) * sigma * (da - (T(1) - T(2.0 / 3.0) * sigma) * a6);
-}
-template <class T>
-inline T parabolaLeft(T aL, T da, T a6, T sigma)
-{
-    return aL + T(0.5) * sigma * (da + (T(1) - T(2.0 / 3.0) * sigma) * a6);
-}
-
 // The monotonicity constraints of CW84 eq 1.10 on one parabola.
 template <class T>
 inline void monotonise(T a, T& aL, T& aR)
@@ -241,8 +251,61 @@ inline void monotonise(T a, T& aL, T& aR)
     aR = kselect(extremum, a, nR);
 }
 
-// Step 4. Per cell c0 .. c1: steepening, flattening, monotonicity, tracing.
-// Writes the traced face states and the cell sound speed.
+// The same for a parabola of mean 0 (the edge values relative to the mean).
+template <class T>
+inline void monotoniseAboutZero(T& aL, T& aR)
+{
+    const T da = aR - aL;
+    const T a6 = T(-3) * (aL + aR);
+    const bool extremum = aR * aL >= T(0);
+    const T q = da * a6;
+    const T d2 = da * da;
+    const T nL = kselect(q > d2, T(-2) * aR, aL);
+    const T nR = kselect(-d2 > q, T(-2) * aL, aR);
+    aL = kselect(extremum, T(0), nL);
+    aR = kselect(extremum, T(0), nR);
+}
+
+// One parabola on a cell: its edge values, their difference da and a6.
+template <class T>
+struct Parabola {
+    T aL, aR, da, a6;
+};
+
+template <class T>
+inline Parabola<T> parabola(T a, T aL, T aR)
+{
+    return {aL, aR, aR - aL, T(6) * a - T(3) * (aL + aR)};
+}
+
+// The domain of dependence of a wave of |speed| Dt/dx = sigma (CW84 eq 1.12):
+// the average over it of a parabola at its right face is
+// aR - h (da - q a6) and at its left face aL + h (da + q a6), with h = sigma/2
+// and q = 1 - 2 sigma/3, shared by every variable traced with that wave.
+template <class T>
+struct Domain {
+    T h, q;
+};
+
+template <class T>
+inline Domain<T> domain(T sigma)
+{
+    return {T(0.5) * sigma, T(1) - T(2.0 / 3.0) * sigma};
+}
+template <class T>
+inline T atRight(const Parabola<T>& a, const Domain<T>& d)
+{
+    return a.aR - d.h * (a.da - d.q * a.a6);
+}
+template <class T>
+inline T atLeft(const Parabola<T>& a, const Domain<T>& d)
+{
+    return a.aL + d.h * (a.da + d.q * a.a6);
+}
+
+// Step 4. Per cell c0 .. c1: reconstruction (entropy part of the density,
+// steepening, flattening, monotonicity) and tracing. Writes the traced face
+// states, the flattening coefficient applied and the cell sound speed.
 template <bool VarGamma, class T>
 void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
@@ -251,8 +314,6 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     const T* __restrict p = w[sP];
     const T* __restrict v = w[sV];
     const T* __restrict s = w[sS];
-    const T* __restrict dr = w[sDRho];
-    const T* __restrict ir = w[sIRho];
     const T* __restrict iu = w[sIU];
     const T* __restrict ip = w[sIP];
     const T* __restrict iv = w[sIV];
@@ -277,13 +338,25 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     for (int c = c0; c <= c1; ++c) {
         const T g = VarGamma ? gam[c] : k.gamma;
         const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
-        T rL = ir[c - 1], rR = ir[c];
-        T uL = iu[c - 1], uR = iu[c];
-        T pL = ip[c - 1], pR = ip[c];
-        T vL = iv[c - 1], vR = iv[c];
-        T sL = is[c - 1], sR = is[c];
+        const T c2 = g * pc / rc;
+        const T cc = ksqrt(c2);
+        const T ic2 = T(1) / c2;
+        cs[c] = cc;
 
-        // Contact steepening of the density (CW84 eq 1.14-1.17).
+        // Entropy part of the density differences at the faces c-3/2 .. c+3/2
+        // (left eigenvector of the cell: d(rho) - dp/c^2), its limited slopes
+        // in cells c-1 .. c+1 and its edge values relative to the cell mean.
+        const T e0 = (r[c - 1] - r[c - 2]) - (p[c - 1] - p[c - 2]) * ic2;
+        const T e1 = (rc - r[c - 1]) - (pc - p[c - 1]) * ic2;
+        const T e2 = (r[c + 1] - rc) - (p[c + 1] - pc) * ic2;
+        const T e3 = (r[c + 2] - r[c + 1]) - (p[c + 2] - p[c + 1]) * ic2;
+        const T dm = limitedSlope(e0, e1);
+        const T d0 = limitedSlope(e1, e2);
+        const T dp = limitedSlope(e2, e3);
+        T zL = T(-0.5) * e1 - sixth * (d0 - dm);
+        T zR = T(0.5) * e2 - sixth * (dp - d0);
+
+        // Contact steepening (CW84 eq 1.14-1.17), detected on the density.
         const T rm = r[c - 1], rp1 = r[c + 1];
         const T d2m = (rc - rm) - (rm - r[c - 2]);
         const T d2p = (r[c + 2] - rp1) - (rp1 - rc);
@@ -297,15 +370,20 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         const T etaTilde = (d2m - d2p) * sixth / kselect(jump, drho, T(1));
         const T eta = kmax(T(0), kmin(T(1), T(Cw84::kSteepEta1) * (etaTilde - T(Cw84::kSteepEta2))));
         const T etaOn = kselect(jump & contact & curvature, eta, T(0));
-        rL = rL + etaOn * ((rm + T(0.5) * dr[c - 1]) - rL);
-        rR = rR + etaOn * ((rp1 - T(0.5) * dr[c + 1]) - rR);
+        zL = zL + etaOn * ((T(0.5) * dm - e1) - zL);
+        zR = zR + etaOn * ((e2 - T(0.5) * dp) - zR);
 
         // Flattening (CW84 eq A.3): the larger coefficient of this cell and
         // of its neighbour on the low-pressure side.
         const T f = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
         fcell[c] = f;
-        rL = rL + f * (rc - rL);
-        rR = rR + f * (rc - rR);
+        const T keep = T(1) - f;
+        zL = keep * zL;
+        zR = keep * zR;
+        T uL = iu[c - 1], uR = iu[c];
+        T pL = ip[c - 1], pR = ip[c];
+        T vL = iv[c - 1], vR = iv[c];
+        T sL = is[c - 1], sR = is[c];
         uL = uL + f * (uc - uL);
         uR = uR + f * (uc - uR);
         pL = pL + f * (pc - pL);
@@ -315,73 +393,74 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         sL = sL + f * (sc - sL);
         sR = sR + f * (sc - sR);
 
-        monotonise(rc, rL, rR);
+        monotoniseAboutZero(zL, zR);
         monotonise(uc, uL, uR);
         monotonise(pc, pL, pR);
         monotonise(vc, vL, vR);
         monotonise(sc, sL, sR);
 
-        const T rD = rR - rL, r6 = T(6) * rc - T(3) * (rL + rR);
-        const T uD = uR - uL, u6 = T(6) * uc - T(3) * (uL + uR);
-        const T pD = pR - pL, p6 = T(6) * pc - T(3) * (pL + pR);
-        const T vD = vR - vL, v6 = T(6) * vc - T(3) * (vL + vR);
-        const T sD = sR - sL, s6 = T(6) * sc - T(3) * (sL + sR);
+        const Parabola<T> pr = parabola(rc, rc + zL + (pL - pc) * ic2, rc + zR + (pR - pc) * ic2);
+        const Parabola<T> pu = parabola(uc, uL, uR);
+        const Parabola<T> pp = parabola(pc, pL, pR);
+        const Parabola<T> pv = parabola(vc, vL, vR);
+        const Parabola<T> ps = parabola(sc, sL, sR);
 
-        const T c2 = g * pc / rc;
-        const T cc = ksqrt(c2);
-        cs[c] = cc;
         const T kk = dtdx[c];
         const T lamM = uc - cc;
         const T lamP = uc + cc;
 
         // Right face: waves with positive speed; reference state from the
-        // fastest one (u + c).
+        // fastest one (u + c), corrections from the others that reach the face.
         {
-            const T sgP = kmax(lamP, T(0)) * kk;
-            const T sg0 = kmax(uc, T(0)) * kk;
-            const T sgM = kmax(lamM, T(0)) * kk;
-            const T rRef = kmax(parabolaRight(rR, rD, r6, sgP), k.floor);
-            const T uRef = parabolaRight(uR, uD, u6, sgP);
-            const T pRef = kmax(parabolaRight(pR, pD, p6, sgP), k.floor);
-            const T uM = parabolaRight(uR, uD, u6, sgM);
-            const T pM = parabolaRight(pR, pD, p6, sgM);
-            const T r0 = kmax(parabolaRight(rR, rD, r6, sg0), k.floor);
-            const T p0 = parabolaRight(pR, pD, p6, sg0);
-            const T cl = ksqrt(g * pRef * rRef); // Lagrangian sound speed
+            const Domain<T> dP = domain(kmax(lamP, T(0)) * kk);
+            const Domain<T> d0 = domain(kmax(uc, T(0)) * kk);
+            const Domain<T> dM = domain(kmax(lamM, T(0)) * kk);
+            const T rRef = kmax(atRight(pr, dP), k.floor);
+            const T uRef = atRight(pu, dP);
+            const T pRef = kmax(atRight(pp, dP), k.floor);
+            const T uM = atRight(pu, dM);
+            const T pM = atRight(pp, dM);
+            const T r0 = kmax(atRight(pr, d0), k.floor);
+            const T p0 = atRight(pp, d0);
+            const T gpRef = g * pRef;
+            const T cl = ksqrt(gpRef * rRef); // Lagrangian sound speed
             const T icl = T(1) / cl;
-            const T iRef = T(1) / rRef;
+            const T icl2 = icl * icl;
+            const T iRef = gpRef * icl2; // 1/rRef
             const T betaM = kselect(lamM > T(0), T(0.5) * icl * ((uRef - uM) - (pRef - pM) * icl), T(0));
-            const T beta0 = kselect(uc > T(0), (pRef - p0) * icl * icl + (iRef - T(1) / r0), T(0));
-            const T tau = iRef - (beta0 + betaM);
-            rr[c] = T(1) / kmax(tau, T(0.1) * iRef);
+            const T beta0 = kselect(uc > T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
+            const T tau = kmax(iRef - (beta0 + betaM), T(0.1) * iRef);
+            rr[c] = T(1) / tau;
             ru[c] = uRef - cl * betaM;
             rp[c] = kmax(pRef + cl * cl * betaM, k.floor);
-            rv[c] = parabolaRight(vR, vD, v6, sg0);
-            rs[c] = parabolaRight(sR, sD, s6, sg0);
+            rv[c] = atRight(pv, d0);
+            rs[c] = atRight(ps, d0);
         }
         // Left face: waves with negative speed; reference from u - c.
         {
-            const T sgM = kmax(-lamM, T(0)) * kk;
-            const T sg0 = kmax(-uc, T(0)) * kk;
-            const T sgP = kmax(-lamP, T(0)) * kk;
-            const T rRef = kmax(parabolaLeft(rL, rD, r6, sgM), k.floor);
-            const T uRef = parabolaLeft(uL, uD, u6, sgM);
-            const T pRef = kmax(parabolaLeft(pL, pD, p6, sgM), k.floor);
-            const T uP = parabolaLeft(uL, uD, u6, sgP);
-            const T pP = parabolaLeft(pL, pD, p6, sgP);
-            const T r0 = kmax(parabolaLeft(rL, rD, r6, sg0), k.floor);
-            const T p0 = parabolaLeft(pL, pD, p6, sg0);
-            const T cl = ksqrt(g * pRef * rRef);
+            const Domain<T> dM = domain(kmax(-lamM, T(0)) * kk);
+            const Domain<T> d0 = domain(kmax(-uc, T(0)) * kk);
+            const Domain<T> dP = domain(kmax(-lamP, T(0)) * kk);
+            const T rRef = kmax(atLeft(pr, dM), k.floor);
+            const T uRef = atLeft(pu, dM);
+            const T pRef = kmax(atLeft(pp, dM), k.floor);
+            const T uP = atLeft(pu, dP);
+            const T pP = atLeft(pp, dP);
+            const T r0 = kmax(atLeft(pr, d0), k.floor);
+            const T p0 = atLeft(pp, d0);
+            const T gpRef = g * pRef;
+            const T cl = ksqrt(gpRef * rRef);
             const T icl = T(1) / cl;
-            const T iRef = T(1) / rRef;
+            const T icl2 = icl * icl;
+            const T iRef = gpRef * icl2;
             const T betaP = kselect(lamP < T(0), -T(0.5) * icl * ((uRef - uP) + (pRef - pP) * icl), T(0));
-            const T beta0 = kselect(uc < T(0), (pRef - p0) * icl * icl + (iRef - T(1) / r0), T(0));
-            const T tau = iRef - (beta0 + betaP);
-            lr[c] = T(1) / kmax(tau, T(0.1) * iRef);
+            const T beta0 = kselect(uc < T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
+            const T tau = kmax(iRef - (beta0 + betaP), T(0.1) * iRef);
+            lr[c] = T(1) / tau;
             lu[c] = uRef + cl * betaP;
             lp[c] = kmax(pRef + cl * cl * betaP, k.floor);
-            lv[c] = parabolaLeft(vL, vD, v6, sg0);
-            ls[c] = parabolaLeft(sL, sD, s6, sg0);
+            lv[c] = atLeft(pv, d0);
+            ls[c] = atLeft(ps, d0);
         }
     }
 }
@@ -395,69 +474,71 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     const T* __restrict lrho = w[sRRho];
     const T* __restrict lu = w[sRU];
     const T* __restrict lp = w[sRP];
-    const T* __restrict lv = w[sRV];
-    const T* __restrict ls = w[sRS];
     const T* __restrict rrho = w[sLRho];
     const T* __restrict ru = w[sLU];
     const T* __restrict rp = w[sLP];
-    const T* __restrict rv = w[sLV];
-    const T* __restrict rs = w[sLS];
     const T* __restrict gam = w[sGam];
     const T* __restrict gfac = w[sGfac];
     T* __restrict orho = w[sSRho];
     T* __restrict ou = w[sSU];
     T* __restrict op = w[sSP];
-    T* __restrict ov = w[sSV];
-    T* __restrict os = w[sSS];
+    T* __restrict oup = w[sSUp];
     const T g0 = k.gamma;
-    const T gf0 = T(0.5) + T(0.5) / k.gamma;
+    const T a0 = T(0.5) * (k.gamma + T(1));
     #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T gl = VarGamma ? gam[c] : g0;
         const T gr = VarGamma ? gam[c + 1] : g0;
-        const T gfl = VarGamma ? gfac[c] : gf0;
-        const T gfr = VarGamma ? gfac[c + 1] : gf0;
         const T rhoL = lrho[c], uL = lu[c], pL = lp[c];
         const T rhoR = rrho[c + 1], uR = ru[c + 1], pR = rp[c + 1];
-        const T cL = ksqrt(gl * pL * rhoL);
-        const T cR = ksqrt(gr * pR * rhoR);
-        const T ipL = T(1) / pL;
-        const T ipR = T(1) / pR;
+        const T cL2 = gl * pL * rhoL; // squared Lagrangian sound speeds
+        const T cR2 = gr * pR * rhoR;
+        const T cL = ksqrt(cL2);
+        const T cR = ksqrt(cR2);
+        // The shock impedances W^2 = C^2 (1 + (g+1)/(2g) (p*/p - 1))
+        // = C^2 + aK (p* - p), aK = (g+1) rho / 2 (CW84 eq 3.10).
+        const T aL = (VarGamma ? gfac[c] * gl : a0) * rhoL;
+        const T aR = (VarGamma ? gfac[c + 1] * gr : a0) * rhoR;
         // Acoustic first guess.
         T ps = kmax(k.floor, (cR * pL + cL * pR - cL * cR * (uR - uL)) / (cL + cR));
+        // Newton on uR*(p) - uL*(p) = 0 along the shock curves u = u_K -/+
+        // (p - p_K)/W_K (CW84 eq 3.8-3.9), whose slopes are
+        // dp/du = 2 W^3 / (W^2 + C^2) (eq 3.10-3.11).
         #pragma GCC unroll 8
         for (int it = 0; it < kRiemannIterations; ++it) {
-            const T wL = cL * ksqrt(T(1) + gfl * (ps * ipL - T(1)));
-            const T wR = cR * ksqrt(T(1) + gfr * (ps * ipR - T(1)));
+            const T wL = ksqrt(cL2 + aL * (ps - pL));
+            const T wR = ksqrt(cR2 + aR * (ps - pR));
             const T iwL = T(1) / wL;
             const T iwR = T(1) / wR;
-            // dp/du of the shock curves (CW84 eq 3.10-3.11).
-            const T zL = T(2) * wL * wL * wL / (wL * wL + cL * cL);
-            const T zR = T(2) * wR * wR * wR / (wR * wR + cR * cR);
+            const T izL = T(0.5) * (wL * wL + cL2) * (iwL * iwL * iwL);
+            const T izR = T(0.5) * (wR * wR + cR2) * (iwR * iwR * iwR);
             const T usL = uL - (ps - pL) * iwL;
             const T usR = uR + (ps - pR) * iwR;
-            ps = kmax(k.floor, ps - zL * zR * (usR - usL) / (zL + zR));
+            ps = kmax(k.floor, ps - (usR - usL) / (izL + izR));
         }
-        const T wL = cL * ksqrt(T(1) + gfl * (ps * ipL - T(1)));
-        const T wR = cR * ksqrt(T(1) + gfr * (ps * ipR - T(1)));
+        const T wL2 = cL2 + aL * (ps - pL);
+        const T wR2 = cR2 + aR * (ps - pR);
+        const T wL = ksqrt(wL2);
+        const T wR = ksqrt(wR2);
         const T us = (wL * uL + wR * uR + (pL - pR)) / (wL + wR);
 
         // Upwind side of the contact; mirror the right side so that the wave
         // to sample always travels left from the contact.
         const bool left = us >= T(0);
         const T rho0 = kselect(left, rhoL, rhoR);
+        const T tau0 = T(1) / rho0;
         const T p0 = kselect(left, pL, pR);
         const T w0 = kselect(left, wL, wR);
+        const T iw02 = T(1) / kselect(left, wL2, wR2);
+        const T c0s = kselect(left, cL, cR) * tau0; // Eulerian sound speed
         const T g = kselect(left, gl, gr);
         const T u0m = kselect(left, uL, -uR); // mirrored velocities
         const T usm = kselect(left, us, -us);
-        const T irho0 = T(1) / rho0;
-        const T iw0 = T(1) / w0;
-        const T rhoS = T(1) / kmax(irho0 - (ps - p0) * iw0 * iw0, T(0.01) * irho0);
-        const T c0s = ksqrt(g * p0 * irho0);
-        const T cS = ksqrt(g * ps / rhoS);
+        const T tauS = kmax(tau0 - (ps - p0) * iw02, T(0.01) * tau0);
+        const T rhoS = T(1) / tauS;
+        const T cS = ksqrt(g * ps * tauS);
         const bool shock = ps > p0;
-        const T sShock = u0m - w0 * irho0;
+        const T sShock = u0m - w0 * tau0;
         const T head = kselect(shock, sShock, u0m - c0s);
         const T tail = kselect(shock, sShock, usm - cS);
         // Weight of the star state at x/t = 0: 0 left of the head, 1 right of
@@ -468,24 +549,27 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         const T um = u0m + wS * (usm - u0m);
         ou[c] = kselect(left, um, -um);
         op[c] = p0 + wS * (ps - p0);
-        ov[c] = kselect(left, lv[c], rv[c + 1]);
-        os[c] = kselect(left, ls[c], rs[c + 1]);
+        oup[c] = kselect(left, T(1), T(0));
     }
 }
 
 // Step 6. Fluxes at c+1/2, c0 .. c1-1, with the dissipative flux of CW84
 // eq 4.5, nu (U_c - U_{c+1}), nu = K max(0, u_c - u_{c+1}) f, where f is the
 // larger flattening coefficient of the two cells: the dissipation acts at
-// detected shocks only, so smooth compressions keep the order of the method. `thetaFace` (1/(g-1) of the gas crossing each
-// interface) is used when VarGamma.
+// detected shocks only, so smooth compressions keep the order of the method.
+// `thetaFace` (1/(g-1) of the gas crossing each interface) is used when
+// VarGamma.
 template <bool VarGamma, class T>
 void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
 {
     const T* __restrict sr = w[sSRho];
     const T* __restrict su = w[sSU];
     const T* __restrict sp = w[sSP];
-    const T* __restrict sv = w[sSV];
-    const T* __restrict ss = w[sSS];
+    const T* __restrict sup = w[sSUp];
+    const T* __restrict lv = w[sRV];
+    const T* __restrict ls = w[sRS];
+    const T* __restrict rv = w[sLV];
+    const T* __restrict rs = w[sLS];
     const T* __restrict r = w[sRho];
     const T* __restrict u = w[sU];
     const T* __restrict v = w[sV];
@@ -500,16 +584,18 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
     #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
-        const T rho = sr[c], uu = su[c], pp = sp[c], vv = sv[c];
+        const T rho = sr[c], uu = su[c], pp = sp[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
         const T m = rho * uu;
         const T nu = k.difcon * kmax(T(0), u[c] - u[c + 1]) * kmax(fl[c], fl[c + 1]);
         const T rc = r[c], rn = r[c + 1];
         fm[c] = m + nu * (rc - rn);
         fu[c] = m * uu + pp + nu * (rc * u[c] - rn * u[c + 1]);
-        fe[c] = uu * (pp * enth + T(0.5) * rho * (uu * uu + vv * vv)) + nu * (e[c] - e[c + 1]);
-        fv[c] = m * vv + nu * (rc * v[c] - rn * v[c + 1]);
-        fs[c] = m * ss[c] + nu * (rc * s[c] - rn * s[c + 1]);
+        fe[c] = uu * (pp * enth + T(0.5) * m * uu) + nu * (e[c] - e[c + 1]);
+        // VY and the smoke come from the side the gas crosses from.
+        const bool fromLeft = sup[c] > T(0);
+        fv[c] = m * kselect(fromLeft, lv[c], rv[c + 1]) + nu * (rc * v[c] - rn * v[c + 1]);
+        fs[c] = m * kselect(fromLeft, ls[c], rs[c + 1]) + nu * (rc * s[c] - rn * s[c + 1]);
     }
 }
 
@@ -561,16 +647,14 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
     const T* __restrict fe = w[sFE];
     const T* __restrict fv = w[sFV];
     const T* __restrict fs = w[sFS];
-    T* __restrict cfl = w[sFlat]; // free by now
+    T* __restrict cfl = w[sFlat];   // free by now
+    T* __restrict check = w[sCheck]; // read by ppmLoad's verdict already
     T* __restrict oRho = out.rho;
     T* __restrict oP = out.p;
     T* __restrict oU = out.u;
     T* __restrict oV = out.v;
     T* __restrict oS = out.s;
     const T gm1 = k.gamma - T(1);
-    using Flag = FlagOf<T>;
-    Flag nonPositive = 0;
-    Flag notFinite = 0;
     #pragma GCC ivdep
     for (int c = B; c < B + L; ++c) {
         const T kk = dtdx[c];
@@ -580,27 +664,32 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
         const T en = e_[c] - kk * (fe[c] - fe[c - 1]);
         const T vn = rc * v_[c] - kk * (fv[c] - fv[c - 1]);
         const T sn = rc * s_[c] - kk * (fs[c] - fs[c - 1]);
-        nonPositive |= Flag(!(rn > T(0)));
         const T rf = kmax(rn, k.floor);
         const T ir = T(1) / rf;
         const T un = mn * ir;
         const T vv = vn * ir;
         const T sv = sn * ir;
-        const T pn = kmax(gm1 * (en - T(0.5) * rf * (un * un + vv * vv)), k.floor);
+        const T pn = kmax(gm1 * (en - T(0.5) * mn * un), k.floor);
         oRho[c] = rf;
         oU[c] = un;
         oV[c] = vv;
         oS[c] = sv;
         oP[c] = pn;
+        // 0 for a sound cell; NaN for a non-finite result, 1 for a
+        // non-positive density (told apart below).
         const T all = (rf + un) + (vv + sv) + pn;
-        notFinite |= Flag(!((all - all) == T(0)));
+        check[c] = (all - all) + kselect(rn > T(0), T(0), T(1));
         cfl[c] = (kabs(u_[c]) + cs[c]) * kk;
     }
     T courant = T(0);
-    for (int c = B; c < B + L; ++c)
+    bool finite = true, positive = true;
+    for (int c = B; c < B + L; ++c) {
         courant = kmax(courant, cfl[c]);
-    fault = !inputsOk || notFinite != 0 || !kfinite(courant);
-    if (nonPositive != 0)
+        finite = finite && kfinite(check[c]);
+        positive = positive && check[c] == T(0);
+    }
+    fault = !inputsOk || !finite || !kfinite(courant);
+    if (!positive)
         courant = kmax(courant, T(1));
     return courant;
 }
