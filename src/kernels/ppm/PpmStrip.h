@@ -637,9 +637,9 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
 
     const T* __restrict r_ = w[sRho];
     const T* __restrict u_ = w[sU];
+    const T* __restrict p_ = w[sP];
     const T* __restrict v_ = w[sV];
     const T* __restrict s_ = w[sS];
-    const T* __restrict e_ = w[sE];
     const T* __restrict dtdx = w[sDtdx];
     const T* __restrict cs = w[sCs];
     const T* __restrict fm = w[sFM];
@@ -655,21 +655,40 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
     T* __restrict oV = out.v;
     T* __restrict oS = out.s;
     const T gm1 = k.gamma - T(1);
+    // The conservative update U + Dt/dx (F(c-1/2) - F(c+1/2)) written as
+    // increments of the primitives, so that no two large totals (the
+    // energies) are subtracted: with dRho, dM, dE the changes of mass,
+    // momentum and energy,
+    //     rho' = rho + dRho,   u' = u + (dM - u dRho) / rho',
+    //     p' = p + (g-1) (dE - (rho u (u' - u) + dM u') / 2),
+    //     phi' = phi + (d(rho phi) - phi dRho) / rho'.
+    // The rounding of rho' (recovered exactly: rho' - rho is exact for
+    // |dRho| <= rho) is moved into the acoustic field: p' gets
+    // c^2 (rho' - (rho + dRho)), so the rounding is stored as an isentropic
+    // perturbation, which propagates and is damped, and not as an entropy
+    // perturbation, which in slow flow stays in place and adds up step after
+    // step.
     #pragma GCC ivdep
     for (int c = B; c < B + L; ++c) {
         const T kk = dtdx[c];
         const T rc = r_[c];
-        const T rn = rc - kk * (fm[c] - fm[c - 1]);
-        const T mn = rc * u_[c] - kk * (fu[c] - fu[c - 1]);
-        const T en = e_[c] - kk * (fe[c] - fe[c - 1]);
-        const T vn = rc * v_[c] - kk * (fv[c] - fv[c - 1]);
-        const T sn = rc * s_[c] - kk * (fs[c] - fs[c - 1]);
+        const T uc = u_[c];
+        const T dRho = kk * (fm[c - 1] - fm[c]);
+        const T dM = kk * (fu[c - 1] - fu[c]);
+        const T dE = kk * (fe[c - 1] - fe[c]);
+        const T dV = kk * (fv[c - 1] - fv[c]);
+        const T dS = kk * (fs[c - 1] - fs[c]);
+        const T rn = rc + dRho;
+        const T roundOff = (rn - rc) - dRho;
         const T rf = kmax(rn, k.floor);
         const T ir = T(1) / rf;
-        const T un = mn * ir;
-        const T vv = vn * ir;
-        const T sv = sn * ir;
-        const T pn = kmax(gm1 * (en - T(0.5) * mn * un), k.floor);
+        const T du = (dM - uc * dRho) * ir;
+        const T un = uc + du;
+        const T vv = v_[c] + (dV - v_[c] * dRho) * ir;
+        const T sv = s_[c] + (dS - s_[c] * dRho) * ir;
+        const T cc = cs[c];
+        const T dp = gm1 * (dE - T(0.5) * ((rc * uc) * du + dM * un)) + (cc * cc) * roundOff;
+        const T pn = kmax(p_[c] + dp, k.floor);
         oRho[c] = rf;
         oU[c] = un;
         oV[c] = vv;
