@@ -12,7 +12,9 @@
 // where a contact is detected (eq 1.14-1.17 with the detection test of
 // eq 3.2), flattening at strong shocks (appendix), characteristic tracing
 // over the domain of dependence of each wave, one Riemann problem per
-// interface, conservative update. Third order in space for smooth flow,
+// interface, conservative update (done as increments of rho, u, p so that
+// single precision never subtracts two total energies, the rounding of the
+// new density stored as an acoustic, not an entropy, perturbation). Third order in space for smooth flow,
 // second order in time (formally second order overall); shocks in one to
 // two cells, contacts in about two. VY and the smoke are passive scalars:
 // the energy is p/(g-1) + rho u^2/2, so a transverse shear neither heats nor
