@@ -1,14 +1,19 @@
 // Sorvi and Lentor32 on the states that break schemes: near-vacuum,
 // generated vacuum, states below the floors, huge Mach numbers, tiny grids;
-// and the single-precision exact solver inside Sorvi against the reference.
+// and the single-precision exact solver inside Sorvi against the reference
+// and against Sorvi's shortcut for equal neighbours.
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <numeric>
 
 #include "kernels/KernelRows.h"
 #include "kernels/ShockTubeCases.h"
 #include "kernels/riemann/ExactRiemann.h"
+#include "kernels/sorvi/SorviKernel.h"
 
 namespace tamrel::testing {
 namespace {
@@ -154,6 +159,53 @@ namespace {
             EXPECT_TRUE(star.converged);
             EXPECT_NEAR(star.p, ref.starPressure(), 1e-5 * ref.starPressure());
             EXPECT_NEAR(star.u, ref.starVelocity(), 1e-5 * std::max(1.0, std::fabs(ref.starVelocity())));
+        }
+    }
+
+    // Sorvi takes the state itself at an interface between two equal states
+    // instead of solving: that is bit for bit the solver's own answer (up to
+    // the sign of a zero velocity), and states that differ in any one of
+    // rho, u, p still get the solver.
+    TEST(SorviExactSolver, EqualNeighboursGetTheSolversAnswerWithoutSolving)
+    {
+        using namespace kernels::riemann;
+        const auto g = GasConstants<float>::make(1.4f);
+        const auto lim = kernels::sorvi::solverLimits<float>();
+        auto state = [&](float rho, float u, float p) {
+            return GasState<float> { rho, u, p, soundSpeed(rho, p, g) };
+        };
+        const GasState<float> states[] = {
+            state(1.0f, 0.0f, 1.0f), // at rest
+            state(1.0f, -0.0f, 1.0f),
+            state(1.0f, 0.75f, 1.0f), // subsonic, both ways
+            state(0.125f, -0.3f, 0.1f),
+            state(1.0f, 5.0f, 1.0f), // supersonic, both ways
+            state(1.0f, -5.0f, 1.0f),
+            state(1.0f, -19.59745f, 0.01f), // Mach 165
+            state(1e-8f, 3.0f, 1e-8f), // at the floors
+            state(1.0f, 1.0f, 1e-6f), // cold
+            state(1e20f, 1.0f, 1e-30f), // sound speed underflows: the solver sees a vacuum
+            state(1e20f, -1.0f, 1e-30f),
+        };
+        for (const GasState<float>& w : states) {
+            SCOPED_TRACE(::testing::Message() << "rho " << w.rho << " u " << w.u << " p " << w.p);
+            auto next = [](float v) { return std::nextafter(v, INFINITY); };
+            const GasState<float> others[]
+                = { w, state(next(w.rho), w.u, w.p), state(w.rho, next(w.u), w.p), state(w.rho, w.u, next(w.p)) };
+            for (const GasState<float>& r : others) {
+                NoTally none;
+                const auto solved = sampleAt(0.0f, w, r, solveStar(w, r, g, lim, none), g, none);
+                kernels::sorvi::Tally tally;
+                const auto s = kernels::sorvi::godunovState(w, r, g, lim, tally);
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(s.w.rho), std::bit_cast<std::uint32_t>(solved.w.rho));
+                EXPECT_EQ(s.w.u, solved.w.u);
+                EXPECT_EQ(std::bit_cast<std::uint32_t>(s.w.p), std::bit_cast<std::uint32_t>(solved.w.p));
+                EXPECT_EQ(s.leftOfContact, solved.leftOfContact);
+                const bool equal = &r == &others[0];
+                const std::uint64_t solverBlocks = std::accumulate(
+                    tally.hits.begin(), tally.hits.begin() + kRiemannPathCount, std::uint64_t(0));
+                EXPECT_EQ(solverBlocks == 0, equal);
+            }
         }
     }
 

@@ -34,6 +34,31 @@ const std::array<OpCount, kBlockCount>& blockCosts()
     return costs;
 }
 
+namespace {
+
+    // The exact solver calls powf on its rarefaction branches, and glibc
+    // hands out its AVX2/FMA build, VEX-encoded, while this kernel is compiled
+    // to plain SSE. If the caller has left the upper halves of the YMM
+    // registers in use, every switch between the two encodings costs a state
+    // transition (measured on an AVX-512 Xeon: about 130 ns per powf call
+    // instead of 6). The program does leave them in use: Qt 6.4's AVX2 fill
+    // behind QImage::fill returns without VZEROUPPER, and glibc's AVX-512
+    // string functions never clear them. So the state is cleared once per
+    // call; nothing in the strip loop puts it in use again.
+    void clearUpperVectorState()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        static const bool avx = [] {
+            __builtin_cpu_init();
+            return __builtin_cpu_supports("avx") != 0;
+        }();
+        if (avx)
+            asm volatile("vzeroupper"); // leaves XMM values and the SSE state alone
+#endif
+    }
+
+} // namespace
+
 } // namespace tamrel::kernels::sorvi
 
 using namespace tamrel::kernels;
@@ -83,6 +108,7 @@ void SORVI(const float* X, const float* Rho_1, const float*, const float*, const
         raiseCourant(Courant, faultCourant<float>());
         return;
     }
+    sorvi::clearUpperVectorState();
     sorvi::Tally tally;
     const float courant = sorvi::runStrip<float>(io, Work, tally);
     raiseCourant(Courant, courant);
