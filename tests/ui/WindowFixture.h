@@ -16,8 +16,11 @@ inline QApplication& app()
     static int argc = 1;
     static char name[] = "test_ui";
     static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    // Never destroyed: a static QApplication torn down by the exit handlers
+    // would run after the platform plugin is gone and crash on the pointing
+    // devices that synthetic mouse events created.
+    static QApplication* instance = new QApplication(argc, argv);
+    return *instance;
 }
 
 class WindowTest : public ::testing::Test {
