@@ -95,8 +95,10 @@ std::string formatGeneral(double value)
     std::string out;
     if (exp10 < -4 || exp10 >= 15) {
         out = digits.substr(0, 1);
-        if (digits.size() > 1)
-            out += "." + digits.substr(1);
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1, std::string::npos);
+        }
         char ex[16];
         std::snprintf(ex, sizeof ex, "E%c%02d", exp10 < 0 ? '-' : '+', exp10 < 0 ? -exp10 : exp10);
         out += ex;
