@@ -38,6 +38,15 @@ template <class Real> inline Real faultCourant()
 }
 
 // True when every value of v[lo..hi] is finite.
+// The call's scalars make sense: enough ghost cells for the stencil, a finite
+// non-negative time step, gamma above 1 and finite floors.
+inline bool stripScalarsValid(long ghosts, long neededGhosts, float dt, float gamma, float rhoFloor, float pFloor,
+    float kernelFloor)
+{
+    return ghosts >= neededGhosts && std::isfinite(dt) && dt >= 0 && std::isfinite(gamma) && gamma > 1
+        && std::isfinite(rhoFloor) && std::isfinite(pFloor) && std::isfinite(kernelFloor);
+}
+
 template <class Real> inline bool allFinite(const Real* v, long lo, long hi)
 {
     bool ok = true;

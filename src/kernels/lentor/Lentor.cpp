@@ -47,9 +47,7 @@ void LENTOR32(const float* X, const float* Rho, const float* P, const float* VX,
     const long l = *L, b = *B;
     if (l < 1)
         return; // an empty strip: nothing to advance
-    const bool scalarsOk = b >= 2 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1
-        && std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
-    if (!scalarsOk) {
+    if (!stripScalarsValid(b, 2, *Dt, *Gamma, *RhoFloor, *PFloor, *KernelFloor)) {
         raiseCourant(Courant, faultCourant<float>());
         return;
     }

@@ -74,9 +74,7 @@ void SORVI(const float* X, const float* Rho_1, const float*, const float*, const
     const long l = *L, b = *B;
     if (l < 1)
         return; // an empty strip: nothing to advance
-    const bool scalarsOk = b >= 1 && std::isfinite(*Dt) && *Dt >= 0 && std::isfinite(*Gamma) && *Gamma > 1
-        && std::isfinite(*RhoFloor) && std::isfinite(*PFloor) && std::isfinite(*KernelFloor);
-    if (!scalarsOk) {
+    if (!stripScalarsValid(b, 1, *Dt, *Gamma, *RhoFloor, *PFloor, *KernelFloor)) {
         raiseCourant(Courant, faultCourant<float>());
         return;
     }
