@@ -19,6 +19,7 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/SpaceTimePicture.h"
 #include "app/ui/Twips.h"
+#include "common/Format.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
 
@@ -394,6 +395,8 @@ void frmTamrel::clearAndRepaintLinePlots()
     pctVelocityPlot->clear();
     pctVelocityPlot_Paint();
 }
+
+std::string frmTamrel::timeText(double t) { return "t=" + formatPattern(t, "#0.0####"); }
 
 std::string frmTamrel::shortDate() const
 {

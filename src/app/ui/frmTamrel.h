@@ -133,6 +133,8 @@ public:
     void clearAndRepaintLinePlots();
     void paintLinePlots();
     void clearLinePlots();
+    // The time box's text for problem time t: "t=" and t with "#0.0####".
+    static std::string timeText(double t);
     // Today's date and time of day in the system's short formats.
     std::string shortDate() const;
     std::string shortTime() const;

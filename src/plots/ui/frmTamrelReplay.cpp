@@ -23,7 +23,7 @@ void frmTamrel::vsbStoredStateNumber_Change()
         return;
     state.StoredStateShown = static_cast<Long>(row);
     setText(txtStoredStateNumber, formatPattern(row, "###0"));
-    setText(txtTime, "t=" + formatPattern(state.StoredTime[row], "#0.0####"));
+    setText(txtTime, timeText(state.StoredTime[row]));
     if (state.MultiplePlots != 1)
         clearLinePlots();
     state.STRowOffset = static_cast<Long>((state.NGridCells + 2) * row);

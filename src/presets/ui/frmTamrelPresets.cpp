@@ -23,8 +23,6 @@ namespace tamrel {
 
 namespace {
 
-std::string timeText(double t) { return "t=" + formatPattern(t, "#0.0####"); }
-
 // Show the state's own grid size, snapshot rate and run length in their
 // boxes. The state already holds these values, so the boxes' handlers do not
 // run: a grid-size handler would rebuild the whole grid from the table of
@@ -101,7 +99,7 @@ static void refreshSetUpControls(frmTamrel& w)
     if (s.Dt > s.DtPlot)
         s.Dt = s.DtPlot;
     s.DtOld = s.Dt;
-    w.setText(w.txtTime, timeText(s.TimeNow));
+    w.setText(w.txtTime, frmTamrel::timeText(s.TimeNow));
     w.vsbStoredStateNumber->setRange(0, s.NStoredStates);
     w.setText(w.txtCourantNumber, formatPattern(s.CourantNumber, "#0.0##"));
 }

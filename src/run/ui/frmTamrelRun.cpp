@@ -31,7 +31,6 @@ const ScreenPosTwips kDialogPos{3000, 3000};
 const char* const kSchemePrompt = "Type the name of the numerical scheme.  "
                                   "Choose from:  Orvane (64-bit), Orvane32, Lentor32, Mixtal32, or Sorvi (32-bit).";
 
-std::string timeText(double t) { return "t=" + formatPattern(t, "#0.0####"); }
 
 // Rewrites the density and pressure of history row 0 between plain values and
 // base-10 logarithms, so that a later Restart reads row 0 in the form the

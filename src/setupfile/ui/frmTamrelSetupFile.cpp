@@ -44,7 +44,7 @@ void frmTamrel::cmdReadSetUp_Click()
     RebuildGridState();
     // A set-up read during or after a run starts its problem at time zero:
     // the time box and the stored-state bar follow.
-    setText(txtTime, "t=" + formatPattern(state.TimeNow, "#0.0####"));
+    setText(txtTime, timeText(state.TimeNow));
     vsbStoredStateNumber->setRange(0, state.NStoredStates);
 }
 
