@@ -10,7 +10,7 @@
 namespace tamrel {
 
 // Nearest whole number, halves to even. Values beyond the 32-bit range
-// are clamped (the design's Long would overflow there); NaN gives 0.
+// are clamped (a 32-bit Long would overflow there); NaN gives 0.
 inline std::int32_t roundToLong(double v)
 {
     if (std::isnan(v))
@@ -24,9 +24,15 @@ inline std::int32_t roundToLong(double v)
 }
 
 // Nearest whole number as a double, halves to even.
-inline double roundHalfEven(double v) { return std::nearbyint(v); }
+inline double roundHalfEven(double v)
+{
+    return std::nearbyint(v);
+}
 
-// Integer division truncating toward zero (the design's "\").
-inline long idiv(long a, long b) { return a / b; }
+// Integer division truncating toward zero, the "\" of the lab's formulas.
+inline long idiv(long a, long b)
+{
+    return a / b;
+}
 
 } // namespace tamrel

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

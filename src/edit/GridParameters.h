@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 
@@ -128,8 +128,9 @@ double BarToValue(int value, int barMin, int barMax, double lo, double hi);
 // gives the bar's middle.
 int ValueToBar(double v, int barMin, int barMax, double lo, double hi);
 
-// The value boxes' rules (steps 1 to 4 of txtDensity_Change and its
-// pressure and velocity twins). Each returns true when the text was taken:
+// The value boxes' rules, shared by txtDensity_Change and its pressure and
+// velocity twins up to the point where the window moves the bar. Each
+// returns true when the text was taken:
 // the current value is set and the plot range widened by 5 % of its span on
 // the side the value reached or crossed. The window then moves the bar
 // itself when its FromScroll flag is 0 and no run is in progress.

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 
@@ -41,7 +41,7 @@ enum class SelectStatus {
     BadCell, // m lies outside 1..N: nothing done
 };
 
-// Select (steps 3 to 11): widen the plot ranges to the values without a
+// Select's state change: widen the plot ranges to the values without a
 // margin, remove any entry of cell m, set the current values and cell, then
 // build the table (empty table) or insert the entry, write cell m, refill the
 // cells between it and its neighbouring entries, set the sound speed of m,
@@ -50,7 +50,7 @@ enum class SelectStatus {
 // values in the boxes, updates the description and repaints.
 SelectStatus SelectCellState(ExperimentState& s, Long m, double rho, double p, double u);
 
-// Deselect (steps 2 and 3): removes the last entry 1..NSelected of cell m
+// Deselect's state change: removes the last entry 1..NSelected of cell m
 // and refills the cells between the entries either side of the gap (Rho, P,
 // VX and the sound speed only). MCurrent becomes m when m is a grid cell.
 // Returns whether an entry was removed. Whether or not, the window follows
@@ -76,11 +76,11 @@ bool ResetSelectedCells(ExperimentState& s);
 // ---------------------------------------------------------------------------
 // Rebuilding the grid from the table
 
-// Rebuild step 2: cells 0..N-1 written with the values of entry 0, cells N
+// The rebuild's first fill: cells 0..N-1 written with the values of entry 0, cells N
 // and N+1 with the values of entry 1, each with its sound speed.
 void PrefillGridFromTable(ExperimentState& s);
 
-// Rebuild step 4: MCurrent = N \ 2, StoredTime(0) = TimeNow, Stopped = 1,
+// The rebuild's fresh run: MCurrent = N \ 2, StoredTime(0) = TimeNow, Stopped = 1,
 // and STRowOffset, NStoredStates, MultiplePlots, StoredStateShown 0.
 void ResetRebuildRunState(ExperimentState& s);
 
@@ -93,7 +93,7 @@ struct ReplayRanges {
 
 ReplayRanges BeginReplayRanges(const ExperimentState& s);
 
-// Rebuild steps 5.2 to 5.5 for entry k (MCurrent = MSelected(k)): the
+// The rebuild's replay of entry k (MCurrent = MSelected(k)): the
 // pressure, velocity and density of the entry become the current values and
 // those of its cell, VY and FSmoke of the cell 0, and each plot range is the
 // running extremes widened by 5 % of their span (5 % of the maximum, or for
@@ -101,11 +101,11 @@ ReplayRanges BeginReplayRanges(const ExperimentState& s);
 // window then shows the values in the boxes and replays Select.
 void ReplayEntryValues(ExperimentState& s, ReplayRanges& ranges, Long k);
 
-// Rebuild step 6: sound speeds of cells 0..N+1, Dt at a tenth of the
+// The rebuild's time scales: sound speeds of cells 0..N+1, Dt at a tenth of the
 // Courant number (signal crossing time, starting from DX / SoundSpeed0),
 // TimeUnit = 1 / SoundSpeed(1), TStop, DtPlot = TNextPlot = TimeUnit /
-// NPlotsPerPeriod, Dt capped at DtPlot. (Step 7, history row 0, is
-// StoreSnapshotRow(s, 0).)
+// NPlotsPerPeriod, Dt capped at DtPlot. The rebuild then stores history
+// row 0 with StoreSnapshotRow(s, 0).
 void ComputeRebuildTimeScales(ExperimentState& s);
 
 } // namespace tamrel

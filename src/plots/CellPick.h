@@ -3,7 +3,7 @@
 // across its width (the line plots in twips, the space-time picture in
 // pixels): the cell whose interval [X(i), X(i+1)) holds the pointer.
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/state/ExperimentState.h"
 #include "kernels/KernelContract.h"
 #include "plots/PlotDrawing.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/state/ExperimentState.h"
 #include "presets/ShockTubeTests.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <string>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

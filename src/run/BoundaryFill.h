@@ -1,7 +1,7 @@
 #pragma once
 // Ghost cells and outer interfaces from the boundary types.
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

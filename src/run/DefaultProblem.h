@@ -2,7 +2,7 @@
 // Start-up: array allocation, the default problem, and the time scales the
 // control refresh derives from the state.
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Sound speeds and the first time step of a state from the Courant condition.
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

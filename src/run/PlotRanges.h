@@ -2,7 +2,7 @@
 // Plot ranges of density, pressure and velocity: each range is pushed 5 percent
 // of its span beyond every new extreme (the 1.05 / 0.05 rule).
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

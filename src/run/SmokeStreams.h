@@ -2,7 +2,7 @@
 // Equally spaced smoke streams over cells 1..N, and under the multifluid
 // scheme the same streams made of fluid 2 (fractions and density).
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -2,7 +2,7 @@
 // One row of the single-precision history: cells 0..N+1 of the state at
 // offset row * (N+2) of each history array.
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

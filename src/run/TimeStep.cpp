@@ -336,7 +336,8 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
     const long n = s.NGridCells;
     const long b = s.NBdy;
 
-    // Steps 1 and 3: fresh ghost cells, one more attempt, repetitions.
+    // Every attempt starts from fresh ghost cells, counts as a cycle and
+    // takes the meter's repetitions.
     FillGhostCells(s);
     s.NCycle = s.NCycle + 1;
     reps_ = MeterRepetitions(s);

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state/ExperimentState.h"
 #include "kernels/SchemeTable.h"
 #include "run/FlopMeter.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

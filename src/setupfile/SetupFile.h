@@ -25,7 +25,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/state/ExperimentState.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel {
 

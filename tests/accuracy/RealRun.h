@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state/ExperimentState.h"
 #include "common/Rounding.h"
 #include "kernels/riemann/ExactRiemann.h"
 #include "presets/ShockTubeTests.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::testing {
 

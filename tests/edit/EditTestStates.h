@@ -5,12 +5,12 @@
 #include <initializer_list>
 #include <vector>
 
-#include "app/state/ExperimentState.h"
 #include "edit/GridParameters.h"
 #include "edit/SelectedCells.h"
 #include "run/DefaultProblem.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::testing {
 

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "app/state/ExperimentState.h"
 #include "plots/PlotDrawing.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::test {
 

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <string>
 
-#include "app/state/ExperimentState.h"
 #include "run/DefaultProblem.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::testing {
 

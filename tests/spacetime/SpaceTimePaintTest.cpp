@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/state/ExperimentState.h"
 #include "spacetime/SpaceTimePaint.h"
 #include "spacetime/SpaceTimePick.h"
 #include "spacetime/SpaceTimeVariables.h"
+#include "state/ExperimentState.h"
 
 using namespace tamrel;
 

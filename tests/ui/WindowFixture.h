@@ -15,7 +15,7 @@ inline QApplication& app()
 {
     static int argc = 1;
     static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     // Never destroyed: a static QApplication torn down by the exit handlers
     // would run after the platform plugin is gone and crash on the pointing
     // devices that synthetic mouse events created.
@@ -34,7 +34,7 @@ protected:
     {
         WindowOptions options;
         options.studentName = name;
-        options.tickBudgetSeconds = 0; // the plain tick: the design's step counts
+        options.tickBudgetSeconds = 0; // the plain tick: N \\ 30 steps, no time budget
         options.threads = 1;
         auto w = std::make_unique<frmTamrel>(dialogs, options);
         w->tmrMetronome->stop(); // ticks are driven by the tests

@@ -15,9 +15,9 @@
 #include <optional>
 #include <string>
 
-#include "app/state/ExperimentState.h"
 #include "app/ui/Dialogs.h"
 #include "spacetime/SpaceTimeImage.h"
+#include "state/ExperimentState.h"
 
 class QLabel;
 class QLineEdit;

@@ -23,24 +23,24 @@ namespace tamrel {
 
 namespace {
 
-// Show the state's own grid size, snapshot rate and run length in their
-// boxes. The state already holds these values, so the boxes' handlers do not
-// run: a grid-size handler would rebuild the whole grid from the table of
-// selected cells and replace the problem just set up.
-void showRunParameters(frmTamrel& w)
-{
-    const ExperimentState& s = w.state;
-    const std::pair<QLineEdit*, std::string> boxes[] = {
-        {w.txtNGridCells, formatPattern(s.NGridCells, "###0")},
-        {w.txtNPlotsPerPeriod, formatPattern(s.NPlotsPerPeriod, "##0")},
-        {w.txtNPeriods, formatPattern(s.Periods, "#0.####")},
-    };
-    for (const auto& [box, text] : boxes) {
-        const bool blocked = box->blockSignals(true);
-        box->setText(QString::fromStdString(text));
-        box->blockSignals(blocked);
+    // Show the state's own grid size, snapshot rate and run length in their
+    // boxes. The state already holds these values, so the boxes' handlers do not
+    // run: a grid-size handler would rebuild the whole grid from the table of
+    // selected cells and replace the problem just set up.
+    void showRunParameters(frmTamrel& w)
+    {
+        const ExperimentState& s = w.state;
+        const std::pair<QLineEdit*, std::string> boxes[] = {
+            { w.txtNGridCells, formatPattern(s.NGridCells, "###0") },
+            { w.txtNPlotsPerPeriod, formatPattern(s.NPlotsPerPeriod, "##0") },
+            { w.txtNPeriods, formatPattern(s.Periods, "#0.####") },
+        };
+        for (const auto& [box, text] : boxes) {
+            const bool blocked = box->blockSignals(true);
+            box->setText(QString::fromStdString(text));
+            box->blockSignals(blocked);
+        }
     }
-}
 
 } // namespace
 
@@ -60,9 +60,12 @@ static void refreshEditors(frmTamrel& w, const char* velocityPattern)
         const char* pattern;
     };
     const Editor editors[3] = {
-        {w.hsbDensity, w.txtDensity, w.txtDensityMin, w.txtDensityMax, &s.RhoCurrent, &s.RhoMin, &s.RhoMax, "##0.0####"},
-        {w.hsbPressure, w.txtPressure, w.txtPressureMin, w.txtPressureMax, &s.PCurrent, &s.PMin, &s.PMax, "##0.0####"},
-        {w.hsbVelocity, w.txtVelocity, w.txtVelocityMin, w.txtVelocityMax, &s.VXCurrent, &s.VXMin, &s.VXMax, velocityPattern},
+        { w.hsbDensity, w.txtDensity, w.txtDensityMin, w.txtDensityMax, &s.RhoCurrent, &s.RhoMin, &s.RhoMax,
+            "##0.0####" },
+        { w.hsbPressure, w.txtPressure, w.txtPressureMin, w.txtPressureMax, &s.PCurrent, &s.PMin, &s.PMax,
+            "##0.0####" },
+        { w.hsbVelocity, w.txtVelocity, w.txtVelocityMin, w.txtVelocityMax, &s.VXCurrent, &s.VXMin, &s.VXMax,
+            velocityPattern },
     };
     for (const Editor& e : editors) {
         e.bar->setRange(-10000, 10000);
@@ -133,7 +136,7 @@ void frmTamrel::cmdTest_Click(int test)
     if (test < 1 || test > 8)
         return;
     const ShockTubeTest& t = shockTubeTest(test);
-    // Step 1: the test's own description, when the label is free (the
+    // The test's own description first, when the label is free (the
     // problem description below then replaces it).
     if (isTitleLabelFree(state, captionOf(lblStudentID)))
         setCaption(lblStudentID, ShockTubeDescriptionText(state, t, shortDate(), shortTime()));
@@ -154,8 +157,9 @@ void frmTamrel::cmdSoundWave_Click()
     setCaption(lblPressurePlot, std::string(kSoundWavePlotCaptions.pressure));
     setCaption(lblVelocityPlot, std::string(kSoundWavePlotCaptions.velocity));
     for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
-        const auto answer = dialogs.inputBox(std::string(q.prompt), std::string(q.title),
-            soundWaveDefaultText(state, q.field), ScreenPosTwips{kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips});
+        const auto answer
+            = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
+                ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
         if (answer)
             ApplySoundWaveAnswer(state, q.field, std::string_view(*answer));
         else

@@ -40,8 +40,8 @@ struct ExperimentState {
 
     // --- Kernel results (-6 .. N+7) -----------------------------------------
     BoundedArray<double> VYNew, FSmokeNew, SoundSpeedSq, SoundSpeed;
-    BoundedArray<double> Rho1New, P1New, Rho2New, P2New, FFracNew, FFracXNew, FFracYNew, FFracXXNew,
-        FFracXYNew, FFracYYNew;
+    BoundedArray<double> Rho1New, P1New, Rho2New, P2New, FFracNew, FFracXNew, FFracYNew, FFracXXNew, FFracXYNew,
+        FFracYYNew;
 
     // --- Time and run parameters --------------------------------------------
     double TimeNow = 0;
@@ -131,7 +131,10 @@ struct ExperimentState {
 };
 
 // Upper bound of the state family for N cells: (N\3)*10+7.
-inline long stateUpper(long n) { return (n / 3) * 10 + 7; }
+inline long stateUpper(long n)
+{
+    return (n / 3) * 10 + 7;
+}
 
 // (Re)allocate, all zero, the state family (X, Rho, P, VX, VY, FSmoke) and the
 // kernel-result family (VYNew, FSmokeNew, SoundSpeedSq, SoundSpeed).
