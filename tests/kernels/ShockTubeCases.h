@@ -9,6 +9,7 @@
 
 #include "kernels/StripDriver.h"
 #include "kernels/riemann/ExactRiemann.h"
+#include "presets/ShockTubeTests.h"
 
 namespace tamrel::testing {
 
@@ -18,18 +19,18 @@ struct ShockTube {
     double xl, xJump, xr, tStop;
 };
 
-inline const std::array<ShockTube, 8>& shockTubes()
+// The lab's own table (presets/ShockTubeTests.h), as the kernel tests use it.
+inline const std::array<ShockTube, kShockTubeTestCount>& shockTubes()
 {
-    static const std::array<ShockTube, 8> tests { {
-        { 1, { 1.0, 1.0, 0.75, 0 }, { 0.125, 0.1, 0, 0 }, 0, 0.3, 1.0, 0.2 },
-        { 2, { 1.0, 1.0, 0.75, 1.0 }, { 0.125, 0.1, 0, -8.0 }, 0, 0.3, 1.0, 0.2 },
-        { 3, { 1.0, 0.4, -2.0, 0 }, { 1.0, 0.4, 2.0, 0 }, 0, 0.5, 1.0, 0.15 },
-        { 4, { 1.0, 0.000001, 1.0, 0 }, { 1.0, 0.000001, -1.0, 0 }, 0, 0.5, 1.0, 1.0 },
-        { 5, { 1.0, 1000.0, -19.59745, 0 }, { 1.0, 0.01, -19.59745, 0 }, 0, 0.8, 1.0, 0.012 },
-        { 6, { 5.99924, 460.894, 19.5975, 0 }, { 5.99242, 46.095, -6.19633, 0 }, 0, 0.4, 1.0, 0.035 },
-        { 7, { 1.4, 1.0, 0.1, 0 }, { 1.0, 1.0, 0.1, 0 }, 0, 0.5, 1.0, 2.0 },
-        { 8, { 0.1261192, 782.929, 8.904703, 0 }, { 6.591493, 3.154487, 2.265421, 0 }, 0, 0.8, 1.0, 0.0078 },
-    } };
+    static const std::array<ShockTube, kShockTubeTestCount> tests = [] {
+        std::array<ShockTube, kShockTubeTestCount> a {};
+        for (int k = 0; k < kShockTubeTestCount; ++k) {
+            const ShockTubeTest& t = kShockTubeTests[static_cast<std::size_t>(k)];
+            a[static_cast<std::size_t>(k)] = { k + 1, { t.RhoL, t.PL, t.UxL, t.UyL },
+                { t.RhoR, t.PR, t.UxR, t.UyR }, t.XL, t.XJump, t.XR, t.TStop };
+        }
+        return a;
+    }();
     return tests;
 }
 

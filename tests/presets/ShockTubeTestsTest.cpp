@@ -29,26 +29,11 @@ ExperimentState startUp(long cells = 100)
 
 } // namespace
 
-TEST(ShockTubeTable, EightTestsAsPublished)
+TEST(ShockTubeTable, NumbersOutsideOneToEightGiveTest1)
 {
-    // RhoL, PL, UxL, UyL, RhoR, PR, UxR, UyR, XL, XJump, XR, TStop
-    const double expected[8][12] = {
-        { 1.0, 1.0, 0.75, 0, 0.125, 0.1, 0, 0, 0, 0.3, 1.0, 0.2 },
-        { 1.0, 1.0, 0.75, 1.0, 0.125, 0.1, 0, -8.0, 0, 0.3, 1.0, 0.2 },
-        { 1.0, 0.4, -2.0, 0, 1.0, 0.4, 2.0, 0, 0, 0.5, 1.0, 0.15 },
-        { 1.0, 0.000001, 1.0, 0, 1.0, 0.000001, -1.0, 0, 0, 0.5, 1.0, 1.0 },
-        { 1.0, 1000.0, -19.59745, 0, 1.0, 0.01, -19.59745, 0, 0, 0.8, 1.0, 0.012 },
-        { 5.99924, 460.894, 19.5975, 0, 5.99242, 46.095, -6.19633, 0, 0, 0.4, 1.0, 0.035 },
-        { 1.4, 1.0, 0.1, 0, 1.0, 1.0, 0.1, 0, 0, 0.5, 1.0, 2.0 },
-        { 0.1261192, 782.929, 8.904703, 0, 6.591493, 3.154487, 2.265421, 0, 0, 0.8, 1.0, 0.0078 },
-    };
-    for (int n = 1; n <= 8; ++n) {
-        const ShockTubeTest& t = shockTubeTest(n);
-        const double got[12]
-            = { t.RhoL, t.PL, t.UxL, t.UyL, t.RhoR, t.PR, t.UxR, t.UyR, t.XL, t.XJump, t.XR, t.TStop };
-        for (int k = 0; k < 12; ++k)
-            EXPECT_EQ(got[k], expected[n - 1][k]) << "test " << n << " value " << k;
-    }
+    for (int n : { 0, -3, 9 })
+        EXPECT_EQ(&shockTubeTest(n), &shockTubeTest(1)) << n;
+    EXPECT_EQ(&shockTubeTest(8), &kShockTubeTests[7]);
     EXPECT_EQ(shockTubeTestCaption(3), "Test 3");
     EXPECT_EQ(shockTubeTestToolTip(8), "Click here to set up for Test 8.");
 }
