@@ -1,10 +1,10 @@
 # The layers of src/, lowest first. Each folder may include its own headers
-# and those of the folders listed after it, nothing above. The ui/ folders
-# (and src/app, which holds only ui/) form the top layer: the window sees
-# everything, and only it may include Qt.
+# and those of the folders listed after it, nothing above. src/app's own
+# files (the command line) stand on every Qt-free layer; the ui/ folders form
+# the top layer: the window sees everything, and only it may include Qt.
 #
 #   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile -> app
-set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile)
+set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile app)
 
 set(TAMREL_SEES_common "")
 set(TAMREL_SEES_state common)
@@ -15,3 +15,4 @@ set(TAMREL_SEES_edit run state kernels common)
 set(TAMREL_SEES_presets run state kernels common)
 set(TAMREL_SEES_spacetime plots run state kernels common)
 set(TAMREL_SEES_setupfile edit run state kernels common)
+set(TAMREL_SEES_app setupfile spacetime presets edit plots run state kernels common)

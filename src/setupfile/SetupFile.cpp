@@ -6,7 +6,9 @@
 #include <optional>
 
 #include "common/Format.h"
+#include "common/RegularFile.h"
 #include "common/Rounding.h"
+#include "common/StagedFile.h"
 #include "edit/GridParameters.h"
 
 namespace tamrel {
@@ -420,13 +422,18 @@ std::string WriteSetupText(const ExperimentState& s)
 
 bool WriteSetupFile(const ExperimentState& s, const std::string& path)
 {
+    // Written beside the target and renamed onto it: a write that fails
+    // half-way leaves the file that was there.
     const std::string text = WriteSetupText(s);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    StagedFile staged(path);
+    if (!staged.ok())
+        return false;
+    std::ofstream out(staged.temporaryPath(), std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    return !out.fail();
+    return !out.fail() && staged.commit();
 }
 
 SetupReadResult ReadSetupText(std::string_view text)
@@ -437,10 +444,14 @@ SetupReadResult ReadSetupText(std::string_view text)
 
 SetupReadResult ReadSetupFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Only a regular file is a set-up: a FIFO would wait for a writer, a
+    // device could stream for ever, a folder reads as nothing.
+    RegularFileReader file(path);
+    if (!file.notRegular().empty())
+        return rejected(rejection("I expected to read a regular file but ", file.notRegular()));
+    if (!file.isOpen())
         return silent();
-    StreamLines lines(in);
+    StreamLines lines(file.stream());
     return readSetup(lines);
 }
 

@@ -65,10 +65,12 @@ inline constexpr std::string_view kSetupRejectTail = "You screwed up.   This inp
 std::string WriteSetupText(const ExperimentState& s);
 
 // Creates (or replaces) the file and writes the set-up; false when the file
-// cannot be created or written.
+// cannot be created or written, and then a file already there is unchanged.
 bool WriteSetupFile(const ExperimentState& s, const std::string& path);
 
 SetupReadResult ReadSetupText(std::string_view text);
+// A path that is no regular file (a folder, a FIFO, a device) is Rejected
+// with a message that says what it is, without waiting on it.
 SetupReadResult ReadSetupFile(const std::string& path);
 
 // The range checks beyond the file's own layout: NGridCells in 6..5000,

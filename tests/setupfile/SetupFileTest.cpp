@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "edit/EditTestStates.h"
@@ -306,6 +311,62 @@ namespace {
         }
         EXPECT_EQ(ReadSetupFile(path).status, SetupReadStatus::SilentFailure);
         std::remove(path.c_str());
+    }
+
+    // Read Setup takes regular files only: a FIFO with no writer is refused
+    // at once instead of waiting for one, a folder or a device says what it is.
+    TEST(SetupRead, AnythingButARegularFileIsRejectedWithoutWaiting)
+    {
+        const std::string fifo = ::testing::TempDir() + "tamrel_setup_fifo";
+        std::remove(fifo.c_str());
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        struct Case {
+            std::string path;
+            std::string kind;
+        };
+        for (const Case& c : { Case { fifo, "a FIFO (named pipe)" }, Case { ::testing::TempDir(), "a folder" },
+                 Case { "/dev/zero", "a device" } }) {
+            SCOPED_TRACE(c.path);
+            const SetupReadResult r = ReadSetupFile(c.path);
+            EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+            EXPECT_EQ(r.message, "I expected to read a regular file but got instead " + c.kind + "\r\n" + kTail);
+        }
+        // Nor is a set-up written into one.
+        EXPECT_FALSE(WriteSetupFile(selectedState({ { 1, 1.0, 1.0, 0.0 } }), fifo));
+        std::remove(fifo.c_str());
+    }
+
+    TEST(SetupWrite, AWriteThatFailsHalfWayLeavesTheFileThatWasThere)
+    {
+        const std::string folder = ::testing::TempDir() + "tamrel_setup_write";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        const std::string path = folder + "/setup.txt";
+        std::ofstream(path, std::ios::binary) << "kept\n";
+        const ExperimentState s = selectedState({ { 1, 1.0, 1.0, 0.0 }, { 40, 2.0, 1.0, 0.0 } });
+        ASSERT_GT(WriteSetupText(s).size(), 200u);
+        {
+            // Files may grow to 200 bytes only: the write stops in the table
+            // (as on a full disk), with an error instead of a signal.
+            rlimit limit {};
+            ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+            const rlimit before = limit;
+            limit.rlim_cur = 200;
+            const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+            const bool written = WriteSetupFile(s, path);
+            ::setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, handler);
+            EXPECT_FALSE(written);
+        }
+        std::ifstream in(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "nothing left beside it";
+        // A write that succeeds replaces it.
+        EXPECT_TRUE(WriteSetupFile(s, path));
+        EXPECT_EQ(ReadSetupFile(path).status, SetupReadStatus::Ok);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+        std::filesystem::remove_all(folder);
     }
 
     TEST(SetupCommit, TakesTheFileAndStartsAfresh)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ProgramProcess.h"
 #include "RunWindowTest.h"
 #include "common/Format.h"
 
@@ -20,30 +21,12 @@ using tamrel::testing::RunWindowTest;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out, err;
-};
-
-// The tamrel program built into the same folder as this test program.
-QString programPath()
-{
-    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return QFileInfo(self).absolutePath() + QStringLiteral("/tamrel");
-}
+using tamrel::testing::Outcome;
+using tamrel::testing::programPath;
 
 Outcome runProgram(const QStringList& arguments, const QString& folder)
 {
-    QProcess p;
-    p.setWorkingDirectory(folder);
-    p.start(programPath(), QStringList { QStringLiteral("--batch") } + arguments);
-    Outcome o;
-    if (!p.waitForFinished(600000))
-        return o;
-    o.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    o.out = p.readAllStandardOutput().toStdString();
-    o.err = p.readAllStandardError().toStdString();
-    return o;
+    return tamrel::testing::runTamrel(QStringList { QStringLiteral("--batch") } + arguments, folder);
 }
 
 std::vector<std::string> linesOf(const QString& path)

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "EditWindowTest.h"
@@ -169,6 +170,32 @@ TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
         EXPECT_TRUE(fileFields(s()) == fields);
     }
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Read Setup takes regular files only: a FIFO no one writes to is refused
+// at once (the window does not hang), a folder or a device says what it is.
+TEST_F(EditSetupFileTest, AnythingButARegularFileIsRefusedAndChangesNothing)
+{
+    ASSERT_EQ(::mkfifo(path("fifo.txt").c_str(), 0600), 0);
+    window->cmdTest_Click(3);
+    const GridAndTable before = gridAndTable(s());
+    const FileFields fields = fileFields(s());
+    struct Case {
+        std::string file;
+        std::string kind;
+    };
+    for (const Case& c : { Case { path("fifo.txt"), "a FIFO (named pipe)" },
+             Case { dir.path().toStdString(), "a folder" }, Case { "/dev/zero", "a device" } }) {
+        SCOPED_TRACE(c.file);
+        dialogs.messages.clear();
+        readSetup(c.file);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0],
+            "I expected to read a regular file but got instead " + c.kind
+                + "\r\nYou screwed up.   This input file will be ignored.");
+        EXPECT_EQ(gridAndTable(s()), before);
+        EXPECT_TRUE(fileFields(s()) == fields);
+    }
 }
 
 TEST_F(EditSetupFileTest, CancelledDialogsAndAFailedWriteChangeNothing)

@@ -3,33 +3,17 @@
 // handlers and tick as the window: the window class is created offscreen and
 // driven with scripted dialog answers.
 
-#include <optional>
-#include <string>
+#include "app/BatchOptions.h"
 
 namespace tamrel {
 
-struct BatchOptions {
-    std::optional<long> cells;
-    std::optional<std::string> scheme;
-    bool meter = false;
-    std::optional<std::string> periods;
-    std::optional<std::string> plotsPerUnit;
-    std::optional<std::string> courant;
-    std::optional<int> test;
-    bool soundWave = false;
-    std::optional<std::string> wave; // "A+,k+,A-,k-,A0,k0,u0"
-    std::optional<std::string> setupFile;
-    std::optional<std::string> outFile;
-    std::optional<std::string> historyFile;
-    std::optional<std::string> spaceTimeFile;
-    std::string variable = "Density";
-    std::string size = "small";
-    std::string name = "Batch";
-    int threads = 2;
-};
-
-// Returns the process exit status: 0 a finished run, 1 a run that failed
-// (non-finite state), 2 bad arguments (nothing run).
-int runBatch(const BatchOptions& options);
+// Returns the process exit status: 0 a finished run with every output
+// written; 1 a run that failed (non-finite state, stopped before its stop
+// time) or whose outputs could not be written; 2 a refused problem, value or
+// output path (nothing run). Outputs are written in full or not at all: on
+// any status but 0 no output file is created or changed.
+// `program` is the program's name for Qt, which the run starts only after
+// the checks that need no window.
+int runBatch(const BatchOptions& options, char* program);
 
 } // namespace tamrel

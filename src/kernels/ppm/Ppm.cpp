@@ -90,8 +90,14 @@ const CostModel& costModel()
 // (the whole update inlined into each) and the loader picks the one the
 // processor runs. The copies compute the same numbers, only more cells go
 // through each instruction; the division and square root units of wide
-// vectors are what the Riemann solver and the tracing wait on.
-[[gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten]] double stripWidest(
+// vectors are what the Riemann solver and the tracing wait on. Clang cannot
+// combine multiversioning with flatten: it builds the baseline copy alone.
+#if defined(__clang__)
+#define TAMREL_PPM_WIDEST gnu::flatten
+#else
+#define TAMREL_PPM_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
+#endif
+[[TAMREL_PPM_WIDEST]] double stripWidest(
     const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
     const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B,
     bool& fault)
@@ -99,7 +105,7 @@ const CostModel& costModel()
     return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B, fault);
 }
 
-[[gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten]] float stripWidest(const PpmScratch<float>& w,
+[[TAMREL_PPM_WIDEST]] float stripWidest(const PpmScratch<float>& w,
     const float* x, const float* rho, const float* p, const float* u, const float* v, const float* s,
     const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B, bool& fault)
 {

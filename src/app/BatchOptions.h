@@ -1,0 +1,32 @@
+#pragma once
+// What a batch run was asked for, checked as far as the command line alone
+// can check it. The values of the grid and run boxes stay as typed: the
+// boxes decide whether they take them.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamrel {
+
+struct BatchOptions {
+    std::optional<long> cells;
+    std::optional<std::string> scheme;
+    bool meter = false;
+    std::optional<std::string> periods;
+    std::optional<std::string> plotsPerUnit;
+    std::optional<std::string> courant;
+    std::optional<int> test;
+    bool soundWave = false;
+    std::vector<std::string> wave; // the seven answers A+,k+,A-,k-,A0,k0,u0, or none
+    std::optional<std::string> setupFile;
+    std::optional<std::string> outFile;
+    std::optional<std::string> historyFile;
+    std::optional<std::string> spaceTimeFile;
+    std::string variable = "Density";
+    std::string size = "small";
+    std::string name = "Batch";
+    int threads = 2;
+};
+
+} // namespace tamrel

@@ -1,0 +1,403 @@
+#include "app/ProgramOptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string_view>
+
+#include "common/Format.h"
+#include "kernels/SchemeTable.h"
+#include "spacetime/SpaceTimeVariables.h"
+
+namespace tamrel {
+
+namespace {
+
+    enum class Mode { Any, Window, Batch };
+
+    struct OptionSpec {
+        std::string_view name;
+        std::string_view value; // "" for a switch
+        std::string_view help;
+        Mode mode;
+    };
+
+    constexpr OptionSpec kOptions[] = {
+        { "help", "", "Show this help and exit.", Mode::Any },
+        { "version", "", "Show the version and exit.", Mode::Any },
+        { "name", "NAME", "Start-up name (no name prompt).", Mode::Any },
+        { "threads", "T", "Threads for the strips of a time step (1 or 2).", Mode::Any },
+        { "exit-after-shown", "MS", "Close the window MS milliseconds after it is shown.", Mode::Window },
+        { "screenshot", "FILE.png", "With --exit-after-shown: save a picture of the window before closing it.",
+            Mode::Window },
+        { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
+        { "test", "K", "Shock-tube test K (1..8).", Mode::Batch },
+        { "sound-wave", "", "The sound-wave experiment.", Mode::Batch },
+        { "wave", "LIST", "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave).", Mode::Batch },
+        { "setup", "FILE",
+            "Read a set-up file; its values stand over --cells, --courant, --periods and "
+            "--plots-per-unit.",
+            Mode::Batch },
+        { "cells", "N", "Number of grid cells (6..5000).", Mode::Batch },
+        { "scheme", "NAME", "Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi.", Mode::Batch },
+        { "meter", "", "Turn the Mflop/s meter on.", Mode::Batch },
+        { "periods", "P", "Time units to run (a shock-tube test runs to its own stop time).", Mode::Batch },
+        { "plots-per-unit", "K", "Snapshots per time unit.", Mode::Batch },
+        { "courant", "C", "Target Courant number.", Mode::Batch },
+        { "out", "FILE.csv", "Write the final state as CSV.", Mode::Batch },
+        { "history", "FILE.csv", "Write every stored snapshot as CSV.", Mode::Batch },
+        { "spacetime", "FILE.png", "Save the space-time picture as PNG.", Mode::Batch },
+        { "variable", "NAME", "Space-time variable (default Density; with --spacetime).", Mode::Batch },
+        { "size", "SIZE", "Space-time picture size, small or big (with --spacetime).", Mode::Batch },
+    };
+
+    // Outputs whose format is fixed: the name must carry one of its
+    // extensions (any case), or a picture would land in a file named as text.
+    struct OutputFormat {
+        std::string_view option;
+        std::string_view what;
+        std::string_view format;
+        std::vector<std::string_view> extensions;
+    };
+
+    const std::vector<OutputFormat>& outputFormats()
+    {
+        static const std::vector<OutputFormat> formats = {
+            { "out", "the final state", "CSV", { ".csv" } },
+            { "history", "the history", "CSV", { ".csv" } },
+            { "spacetime", "the space-time picture", "PNG", { ".png" } },
+            { "screenshot", "the window's picture", "PNG", { ".png" } },
+        };
+        return formats;
+    }
+
+    const OptionSpec* findOption(std::string_view name)
+    {
+        for (const OptionSpec& o : kOptions)
+            if (o.name == name)
+                return &o;
+        return nullptr;
+    }
+
+    std::string dashed(std::string_view name)
+    {
+        return "--" + std::string(name);
+    }
+
+    // The options given, by name, with their values ("" for a switch).
+    class Given {
+    public:
+        bool has(std::string_view name) const { return values_.count(std::string(name)) != 0; }
+        const std::string& value(std::string_view name) const { return values_.at(std::string(name)); }
+        const std::map<std::string, std::string>& all() const { return values_; }
+        std::map<std::string, std::string> values_;
+    };
+
+    // Splits the arguments into options and values; "" or the reason.
+    std::string readArguments(const std::vector<std::string>& arguments, Given& given)
+    {
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            const std::string& a = arguments[i];
+            std::string name;
+            std::optional<std::string> inlineValue;
+            if (a == "-h" || a == "-?") {
+                name = "help";
+            } else if (a == "-v") {
+                name = "version";
+            } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
+                const auto eq = a.find('=');
+                name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+                if (eq != std::string::npos)
+                    inlineValue = a.substr(eq + 1);
+            } else if (a.size() > 1 && a[0] == '-') {
+                return "unknown option '" + a + "'";
+            } else {
+                return "unexpected argument '" + a + "'";
+            }
+            const OptionSpec* spec = findOption(name);
+            if (!spec)
+                return "unknown option '" + dashed(name) + "'";
+            std::string value;
+            if (spec->value.empty()) {
+                if (inlineValue)
+                    return dashed(name) + " takes no value";
+            } else if (inlineValue) {
+                value = *inlineValue;
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i]; // taken as it is: values such as "-0.01,1,..." start with a dash
+            } else {
+                return dashed(name) + " needs a value (" + std::string(spec->value) + ")";
+            }
+            if (given.has(name))
+                return dashed(name) + " is given twice";
+            given.values_[name] = value;
+        }
+        return {};
+    }
+
+    // An option of one mode given for the other.
+    std::string checkModes(const Given& given)
+    {
+        const bool batch = given.has("batch");
+        for (const auto& [name, value] : given.all()) {
+            const Mode mode = findOption(name)->mode;
+            if (mode == Mode::Batch && !batch)
+                return dashed(name) + " is for batch runs (--batch)";
+            if (mode == Mode::Window && batch)
+                return dashed(name) + " is for the window, not for batch runs";
+        }
+        return {};
+    }
+
+    bool endsWithNoCase(std::string_view text, std::string_view tail)
+    {
+        if (text.size() < tail.size())
+            return false;
+        return std::equal(
+            tail.begin(), tail.end(), text.end() - static_cast<std::ptrdiff_t>(tail.size()), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            });
+    }
+
+    std::string checkOutputNames(const Given& given)
+    {
+        for (const OutputFormat& f : outputFormats()) {
+            if (!given.has(f.option))
+                continue;
+            const std::string& file = given.value(f.option);
+            if (std::any_of(f.extensions.begin(), f.extensions.end(),
+                    [&](std::string_view e) { return endsWithNoCase(file, e); }))
+                continue;
+            std::string endings;
+            for (std::size_t i = 0; i < f.extensions.size(); ++i)
+                endings += (i == 0                                ? ""
+                                   : i + 1 == f.extensions.size() ? " or "
+                                                                  : ", ")
+                    + std::string(f.extensions[i]);
+            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + " is written as "
+                + std::string(f.format) + ", so the name must end in " + endings;
+        }
+        return {};
+    }
+
+    // A whole number in [low, high], or nullopt.
+    std::optional<long> wholeNumber(const std::string& text, long low, long high)
+    {
+        const auto v = parseNumber(text);
+        if (!v || *v != std::floor(*v) || *v < static_cast<double>(low) || *v > static_cast<double>(high))
+            return std::nullopt;
+        return static_cast<long>(*v);
+    }
+
+    std::vector<std::string> splitCommas(const std::string& text)
+    {
+        std::vector<std::string> parts;
+        std::stringstream ss(text);
+        std::string item;
+        while (std::getline(ss, item, ','))
+            parts.push_back(item);
+        if (!text.empty() && text.back() == ',')
+            parts.emplace_back();
+        return parts;
+    }
+
+    std::string readThreads(const Given& given, int& threads)
+    {
+        if (!given.has("threads"))
+            return {};
+        const auto t = wholeNumber(given.value("threads"), 1, 2);
+        if (!t)
+            return "--threads must be 1 or 2, not '" + given.value("threads") + "'";
+        threads = static_cast<int>(*t);
+        return {};
+    }
+
+    std::string readWindowStart(const Given& given, WindowStart& w)
+    {
+        if (given.has("name"))
+            w.studentName = given.value("name");
+        if (given.has("exit-after-shown")) {
+            const auto ms = wholeNumber(given.value("exit-after-shown"), 0, 24L * 3600 * 1000);
+            if (!ms)
+                return "--exit-after-shown must be a whole number of milliseconds, not '"
+                    + given.value("exit-after-shown") + "'";
+            w.exitAfterShownMs = static_cast<int>(*ms);
+        }
+        if (given.has("screenshot")) {
+            if (!w.exitAfterShownMs)
+                return "--screenshot needs --exit-after-shown (the picture is taken just before the window "
+                       "closes)";
+            w.screenshotFile = given.value("screenshot");
+        }
+        return readThreads(given, w.threads);
+    }
+
+    // The problem to load: at most one of --test, --sound-wave and --setup.
+    std::string readProblem(const Given& given, BatchOptions& o)
+    {
+        const int problems = static_cast<int>(given.has("test")) + static_cast<int>(given.has("sound-wave"))
+            + static_cast<int>(given.has("setup"));
+        if (problems > 1)
+            return "give at most one problem: --test K, --sound-wave or --setup FILE";
+        if (given.has("test")) {
+            const auto k = wholeNumber(given.value("test"), 1, 8);
+            if (!k)
+                return "--test must be a test number from 1 to 8, not '" + given.value("test") + "'";
+            o.test = static_cast<int>(*k);
+        }
+        o.soundWave = given.has("sound-wave");
+        if (given.has("wave")) {
+            if (!o.soundWave)
+                return "--wave needs --sound-wave";
+            o.wave = splitCommas(given.value("wave"));
+            if (o.wave.size() != 7)
+                return "--wave needs seven comma-separated values: A+,k+,A-,k-,A0,k0,u0";
+            for (const std::string& a : o.wave)
+                if (!parseNumber(a))
+                    return "--wave value '" + a + "' is not a number";
+        }
+        if (given.has("setup"))
+            o.setupFile = given.value("setup");
+        return {};
+    }
+
+    std::string readRunValues(const Given& given, BatchOptions& o)
+    {
+        if (given.has("cells")) {
+            const auto n = wholeNumber(given.value("cells"), 6, 5000);
+            if (!n)
+                return "--cells must be a whole number from 6 to 5000, not '" + given.value("cells") + "'";
+            o.cells = *n;
+        }
+        if (given.has("scheme")) {
+            o.scheme = given.value("scheme");
+            if (!kernels::findScheme(*o.scheme))
+                return "unknown scheme '" + *o.scheme + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+        }
+        o.meter = given.has("meter");
+        // The boxes judge the ranges; here they need only be numbers.
+        const std::pair<const char*, std::optional<std::string>*> boxes[]
+            = { { "periods", &o.periods }, { "plots-per-unit", &o.plotsPerUnit }, { "courant", &o.courant } };
+        for (const auto& [name, field] : boxes) {
+            if (!given.has(name))
+                continue;
+            *field = given.value(name);
+            if (!parseNumber(**field))
+                return dashed(name) + " '" + **field + "' is not a number";
+        }
+        return {};
+    }
+
+    std::string readOutputs(const Given& given, BatchOptions& o)
+    {
+        const std::pair<const char*, std::optional<std::string>*> files[]
+            = { { "out", &o.outFile }, { "history", &o.historyFile }, { "spacetime", &o.spaceTimeFile } };
+        for (const auto& [name, field] : files)
+            if (given.has(name))
+                *field = given.value(name);
+        if (given.has("variable")) {
+            if (!o.spaceTimeFile)
+                return "--variable needs --spacetime";
+            o.variable = given.value("variable");
+            if (!FindSpaceTimeVariable(o.variable)) {
+                std::string names;
+                for (const SpaceTimeVariable& v : SpaceTimeVariables())
+                    names += (names.empty() ? "" : ", ") + std::string(v.listText);
+                return "unknown space-time variable '" + o.variable + "' (choose " + names + ")";
+            }
+        }
+        if (given.has("size")) {
+            if (!o.spaceTimeFile)
+                return "--size needs --spacetime";
+            o.size = given.value("size");
+            if (o.size != "small" && o.size != "big")
+                return "--size must be small or big, not '" + o.size + "'";
+        }
+        return {};
+    }
+
+    std::string readBatchOptions(const Given& given, BatchOptions& o)
+    {
+        if (given.has("name"))
+            o.name = given.value("name");
+        for (auto* step : { readProblem, readRunValues, readOutputs })
+            if (std::string refusal = step(given, o); !refusal.empty())
+                return refusal;
+        return readThreads(given, o.threads);
+    }
+
+    ProgramOptions refused(std::string reason)
+    {
+        ProgramOptions p;
+        p.action = ProgramOptions::Action::Refused;
+        p.text = std::move(reason);
+        return p;
+    }
+
+} // namespace
+
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
+{
+    Given given;
+    if (std::string refusal = readArguments(arguments, given); !refusal.empty())
+        return refused(refusal);
+    ProgramOptions p;
+    if (given.has("help")) {
+        p.action = ProgramOptions::Action::Help;
+        p.text = programHelpText();
+        return p;
+    }
+    if (given.has("version")) {
+        p.action = ProgramOptions::Action::Version;
+        p.text = programVersionText();
+        return p;
+    }
+    for (auto* check : { checkModes, checkOutputNames })
+        if (std::string refusal = check(given); !refusal.empty())
+            return refused(refusal);
+    if (given.has("batch")) {
+        p.action = ProgramOptions::Action::Batch;
+        if (std::string refusal = readBatchOptions(given, p.batch); !refusal.empty())
+            return refused(refusal);
+        return p;
+    }
+    p.action = ProgramOptions::Action::Window;
+    if (std::string refusal = readWindowStart(given, p.window); !refusal.empty())
+        return refused(refusal);
+    return p;
+}
+
+std::string programHelpText()
+{
+    std::string text = "Usage: tamrel [options]\n"
+                       "Tamrel, a laboratory for one-dimensional gas dynamics: shock tubes, sound waves and "
+                       "numerical schemes.\n";
+    const std::pair<Mode, const char*> sections[] = { { Mode::Any, "\nOptions:\n" },
+        { Mode::Window, "\nThe window:\n" }, { Mode::Batch, "\nBatch runs (no window, no display needed):\n" } };
+    for (const auto& [mode, heading] : sections) {
+        text += heading;
+        for (const OptionSpec& o : kOptions) {
+            if (o.mode != mode)
+                continue;
+            std::string left = o.name == "help" ? "-h, " : o.name == "version" ? "-v, " : "";
+            left.append("--").append(o.name);
+            if (!o.value.empty())
+                left.append(" ").append(o.value);
+            left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
+            text += "  " + left + std::string(o.help) + "\n";
+        }
+    }
+    text += "\nA batch run writes its files only when it succeeds; a failed run leaves every file as it was.\n"
+            "Exit status: 0 success, 1 the run or its outputs failed, 2 a refused option or problem (nothing "
+            "run).\n";
+    return text;
+}
+
+std::string programVersionText()
+{
+    return "tamrel 1.0\n";
+}
+
+} // namespace tamrel

@@ -1,0 +1,41 @@
+#pragma once
+// The program's command line, read before any window system is started: the
+// options, their checks and the help text. Nothing here needs Qt, so --help,
+// --version and a refused option answer on a machine without a display.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/BatchOptions.h"
+
+namespace tamrel {
+
+// What the window was asked for.
+struct WindowStart {
+    std::optional<std::string> studentName;
+    std::optional<int> exitAfterShownMs; // close the window this long after it is shown
+    std::optional<std::string> screenshotFile; // saved just before that close
+    int threads = 2;
+};
+
+struct ProgramOptions {
+    enum class Action { Window, Batch, Help, Version, Refused };
+    Action action = Action::Window;
+    // Help: the help text; Version: the version line; Refused: the reason.
+    std::string text;
+    WindowStart window; // for Window
+    BatchOptions batch; // for Batch
+};
+
+// Reads the arguments that follow the program's name. Options are
+// "--name value" or "--name=value"; "-h" and "-v" stand for --help and
+// --version. An unknown option, an option given twice, a value out of its
+// range, an option of the other mode, or an output name whose extension is
+// not its format's, is Refused with a one-line reason.
+ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
+
+std::string programHelpText();
+std::string programVersionText();
+
+} // namespace tamrel

@@ -1,0 +1,137 @@
+// The command line as the program reads it before any window system starts.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/ProgramOptions.h"
+
+namespace tamrel {
+namespace {
+
+    using Action = ProgramOptions::Action;
+    using Args = std::vector<std::string>;
+
+    std::string joined(const Args& a)
+    {
+        std::string s;
+        for (const auto& x : a)
+            s += (s.empty() ? "" : " ") + x;
+        return s;
+    }
+
+    TEST(ProgramOptions, HelpAndVersionWinWhereverTheyStand)
+    {
+        for (const Args& a : { Args { "--help" }, Args { "-h" }, Args { "--batch", "--test", "3", "-?" },
+                 Args { "--name", "Jo", "--help" } }) {
+            SCOPED_TRACE(joined(a));
+            const ProgramOptions p = parseProgramOptions(a);
+            EXPECT_EQ(p.action, Action::Help);
+            EXPECT_EQ(p.text, programHelpText());
+        }
+        for (const Args& a : { Args { "--version" }, Args { "-v" }, Args { "--batch", "--version" } }) {
+            SCOPED_TRACE(joined(a));
+            const ProgramOptions p = parseProgramOptions(a);
+            EXPECT_EQ(p.action, Action::Version);
+            EXPECT_EQ(p.text, "tamrel 1.0\n");
+        }
+    }
+
+    // Each refused command line, and a piece of the reason that names what is wrong.
+    TEST(ProgramOptions, RefusedCommandLinesSayWhy)
+    {
+        struct Case {
+            Args args;
+            std::string reason;
+        };
+        const Case cases[] = {
+            { { "--bogus" }, "unknown option '--bogus'" },
+            { { "-x" }, "unknown option '-x'" },
+            { { "stray" }, "unexpected argument 'stray'" },
+            { { "--batch", "--cells" }, "--cells needs a value (N)" },
+            { { "--batch=1" }, "--batch takes no value" },
+            { { "--batch", "--cells", "50", "--cells=60" }, "--cells is given twice" },
+            { { "--cells", "50" }, "--cells is for batch runs (--batch)" },
+            { { "--out", "r.csv" }, "--out is for batch runs (--batch)" },
+            { { "--batch", "--exit-after-shown", "10" }, "--exit-after-shown is for the window" },
+            { { "--exit-after-shown", "soon" }, "--exit-after-shown must be a whole number" },
+            { { "--screenshot", "s.png" }, "--screenshot needs --exit-after-shown" },
+            { { "--threads", "3" }, "--threads must be 1 or 2, not '3'" },
+            { { "--batch", "--cells", "5" }, "--cells must be a whole number from 6 to 5000, not '5'" },
+            { { "--batch", "--cells", "100.5" }, "--cells must be a whole number" },
+            { { "--batch", "--test", "9" }, "--test must be a test number from 1 to 8, not '9'" },
+            { { "--batch", "--test", "1", "--setup", "s.txt" }, "give at most one problem" },
+            { { "--batch", "--wave", "0,1,0,1,0,1,0" }, "--wave needs --sound-wave" },
+            { { "--batch", "--sound-wave", "--wave", "0.01,1,0" }, "seven comma-separated values" },
+            { { "--batch", "--sound-wave", "--wave", "0.01,1,0,1,0,1," }, "--wave value '' is not a number" },
+            { { "--batch", "--sound-wave", "--wave", "0.01,x,0,1,0,1,0" }, "--wave value 'x' is not a number" },
+            { { "--batch", "--scheme", "Quux" }, "unknown scheme 'Quux'" },
+            { { "--batch", "--courant", "fast" }, "--courant 'fast' is not a number" },
+            { { "--batch", "--periods", "nan" }, "--periods 'nan' is not a number" },
+            { { "--batch", "--variable", "Density" }, "--variable needs --spacetime" },
+            { { "--batch", "--spacetime", "s.png", "--variable", "Heat" }, "unknown space-time variable 'Heat'" },
+            { { "--batch", "--spacetime", "s.png", "--size", "huge" }, "--size must be small or big" },
+            // The format follows the name: no picture in a file named as text,
+            // no CSV under a picture's name, nothing appended.
+            { { "--batch", "--spacetime", "s.txt" },
+                "--spacetime 's.txt': the space-time picture is written as PNG, so the name must end in .png" },
+            { { "--batch", "--spacetime", "s" }, "the name must end in .png" },
+            { { "--batch", "--out", "r.png" }, "--out 'r.png': the final state is written as CSV" },
+            { { "--batch", "--history", "h.csv.txt" }, "--history 'h.csv.txt'" },
+            { { "--exit-after-shown", "1", "--screenshot", "s.jpg" }, "--screenshot 's.jpg'" },
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(joined(c.args));
+            const ProgramOptions p = parseProgramOptions(c.args);
+            EXPECT_EQ(p.action, Action::Refused);
+            EXPECT_NE(p.text.find(c.reason), std::string::npos) << p.text;
+        }
+    }
+
+    TEST(ProgramOptions, ABatchCommandLineReachesItsOptions)
+    {
+        const ProgramOptions p = parseProgramOptions({ "--batch", "--sound-wave", "--wave=-0.01,1,0,1,0,1,-0.5",
+            "--cells", "400", "--scheme", "Lentor32", "--meter", "--periods", "2", "--plots-per-unit", "30",
+            "--courant", "0.5", "--out", "R.CSV", "--history", "h.Csv", "--spacetime", "st.PNG", "--variable",
+            "R0 (Entropy)", "--size", "big", "--name", "Jo", "--threads", "1" });
+        ASSERT_EQ(p.action, Action::Batch) << p.text;
+        const BatchOptions& o = p.batch;
+        EXPECT_TRUE(o.soundWave);
+        EXPECT_EQ(o.wave, (std::vector<std::string> { "-0.01", "1", "0", "1", "0", "1", "-0.5" }));
+        EXPECT_EQ(o.cells, 400);
+        EXPECT_EQ(o.scheme, "Lentor32");
+        EXPECT_TRUE(o.meter);
+        EXPECT_EQ(o.periods, "2");
+        EXPECT_EQ(o.plotsPerUnit, "30");
+        EXPECT_EQ(o.courant, "0.5");
+        EXPECT_EQ(o.outFile, "R.CSV");
+        EXPECT_EQ(o.historyFile, "h.Csv");
+        EXPECT_EQ(o.spaceTimeFile, "st.PNG");
+        EXPECT_EQ(o.variable, "R0 (Entropy)");
+        EXPECT_EQ(o.size, "big");
+        EXPECT_EQ(o.name, "Jo");
+        EXPECT_EQ(o.threads, 1);
+        EXPECT_FALSE(o.test);
+        EXPECT_FALSE(o.setupFile);
+    }
+
+    TEST(ProgramOptions, AWindowCommandLineReachesItsStart)
+    {
+        const ProgramOptions plain = parseProgramOptions({});
+        ASSERT_EQ(plain.action, Action::Window);
+        EXPECT_FALSE(plain.window.studentName);
+        EXPECT_FALSE(plain.window.exitAfterShownMs);
+        EXPECT_EQ(plain.window.threads, 2);
+
+        const ProgramOptions p = parseProgramOptions(
+            { "--name", "Smoke Test", "--exit-after-shown", "1500", "--screenshot", "shot.png", "--threads=1" });
+        ASSERT_EQ(p.action, Action::Window) << p.text;
+        EXPECT_EQ(p.window.studentName, "Smoke Test");
+        EXPECT_EQ(p.window.exitAfterShownMs, 1500);
+        EXPECT_EQ(p.window.screenshotFile, "shot.png");
+        EXPECT_EQ(p.window.threads, 1);
+    }
+
+} // namespace
+} // namespace tamrel
