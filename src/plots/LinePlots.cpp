@@ -232,26 +232,49 @@ bool FillSmokeBoundaryCells(ExperimentState& s)
     return true;
 }
 
+namespace {
+
+    // Cell values through accessors rho(i), p(i), vx(i), i = 0..N+1.
+    template <class Rho, class P, class VX>
+    std::vector<double> riemannInvariant(long n, double gamma, int sign, Rho rho, P p, VX vx)
+    {
+        std::vector<double> v(ix(n + 2), 0.0);
+        auto z = [&](long i) { return std::sqrt(p(i) * gamma * rho(i)); };
+        double zPrev = z(0);
+        for (long i = 1; i <= n + 1; ++i) {
+            const double zi = z(i);
+            const double dp = 2 * (p(i) - p(i - 1)) / (zi + zPrev);
+            const double du = vx(i) - vx(i - 1);
+            v[ix(i)] = sign > 0 ? v[ix(i - 1)] + dp + du : v[ix(i - 1)] + du - dp;
+            zPrev = zi;
+        }
+        double sum = 0;
+        for (long i = 1; i <= n; ++i)
+            sum += v[ix(i)];
+        const double mean = sum / static_cast<double>(n);
+        for (auto& x : v)
+            x -= mean;
+        return v;
+    }
+
+} // namespace
+
 std::vector<double> RiemannInvariant(const ExperimentState& s, int sign)
 {
-    const long n = s.NGridCells;
-    std::vector<double> v(ix(n + 2), 0.0);
-    auto z = [&](long i) { return std::sqrt(s.P[i] * s.Gamma * s.Rho[i]); };
-    double zPrev = z(0);
-    for (long i = 1; i <= n + 1; ++i) {
-        const double zi = z(i);
-        const double dp = 2 * (s.P[i] - s.P[i - 1]) / (zi + zPrev);
-        const double du = s.VX[i] - s.VX[i - 1];
-        v[ix(i)] = sign > 0 ? v[ix(i - 1)] + dp + du : v[ix(i - 1)] + du - dp;
-        zPrev = zi;
-    }
-    double sum = 0;
-    for (long i = 1; i <= n; ++i)
-        sum += v[ix(i)];
-    const double mean = sum / static_cast<double>(n);
-    for (auto& x : v)
-        x -= mean;
-    return v;
+    return riemannInvariant(
+        s.NGridCells, s.Gamma, sign, [&](long i) { return s.Rho[i]; }, [&](long i) { return s.P[i]; },
+        [&](long i) { return s.VX[i]; });
+}
+
+std::vector<double> RiemannInvariant(const std::vector<double>& rho, const std::vector<double>& p,
+    const std::vector<double>& vx, double gamma, int sign)
+{
+    const long n = static_cast<long>(rho.size()) - 2;
+    if (n < 1)
+        return std::vector<double>(rho.size(), 0.0);
+    return riemannInvariant(
+        n, gamma, sign, [&](long i) { return rho[ix(i)]; }, [&](long i) { return p[ix(i)]; },
+        [&](long i) { return vx[ix(i)]; });
 }
 
 void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& ymin, double& ymax)

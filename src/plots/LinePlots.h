@@ -69,6 +69,9 @@ bool FillSmokeBoundaryCells(ExperimentState& s);
 // Riemann invariant through cells 0..N+1 with its mean over 1..N removed:
 // sign +1 gives R+ (du + dp), -1 gives R- (du - dp).
 std::vector<double> RiemannInvariant(const ExperimentState& s, int sign);
+// The same over cell values given for cells 0..N+1 at index 0..N+1.
+std::vector<double> RiemannInvariant(const std::vector<double>& rho, const std::vector<double>& p,
+    const std::vector<double>& vx, double gamma, int sign);
 
 // The adaptive range of the sound-wave plots: starts at v[0], each new
 // extreme among v[1..] pushes its bound 5 % of the span beyond it.

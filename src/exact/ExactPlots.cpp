@@ -1,0 +1,155 @@
+#include "exact/ExactPlots.h"
+
+#include <cmath>
+#include <cstddef>
+
+#include "plots/LinePlotFrame.h"
+#include "plots/LinePlots.h"
+
+namespace tamrel::exact {
+
+namespace {
+
+    std::size_t ix(long i)
+    {
+        return static_cast<std::size_t>(i);
+    }
+
+    // The plots' base-10 logarithm: ln v times 1/ln 10.
+    double log10Plot(double v)
+    {
+        return std::log(v) * (1.0 / std::log(10.0));
+    }
+
+    bool smokeShown(const ExperimentState& s)
+    {
+        return s.PlotFVSmoke != 0 && s.SchemeName == "Mixtal32";
+    }
+
+    template <class F> std::vector<double> map(const std::vector<double>& a, F f)
+    {
+        std::vector<double> v(a.size());
+        for (std::size_t i = 0; i < a.size(); ++i)
+            v[i] = f(i);
+        return v;
+    }
+
+} // namespace
+
+std::optional<std::vector<double>> ExactPlotValues(
+    const ExperimentState& s, PlotPicture which, const ExactCells& e)
+{
+    if (e.rho.size() != ix(s.NGridCells + 2))
+        return std::nullopt;
+    const bool riemann = s.RiemannPlots != 0, logs = s.LogPlots != 0;
+    switch (which) {
+    case PlotPicture::Density:
+        if (riemann)
+            return RiemannInvariant(e.rho, e.p, e.u, s.Gamma, +1);
+        if (logs)
+            return map(e.rho, [&](std::size_t i) { return log10Plot(e.rho[i]); });
+        return e.rho;
+    case PlotPicture::Pressure:
+        if (smokeShown(s))
+            return std::nullopt;
+        if (riemann)
+            return map(e.p, [&](std::size_t i) { return e.p[i] / std::pow(e.rho[i], s.Gamma); });
+        if (logs)
+            return map(e.p, [&](std::size_t i) { return log10Plot(e.p[i]); });
+        return e.p;
+    case PlotPicture::Velocity:
+        if (riemann)
+            return RiemannInvariant(e.rho, e.p, e.u, s.Gamma, -1);
+        return e.u;
+    }
+    return std::nullopt;
+}
+
+void PlotRange(const ExperimentState& s, PlotPicture which, double& ymin, double& ymax)
+{
+    const bool riemann = s.RiemannPlots != 0, logs = s.LogPlots != 0;
+    switch (which) {
+    case PlotPicture::Density:
+        if (riemann) {
+            ymin = s.RPlusPlotMin;
+            ymax = s.RPlusPlotMax;
+        } else if (logs) {
+            ymin = log10Plot(s.RhoMin);
+            ymax = log10Plot(s.RhoMax);
+        } else {
+            ymin = s.RhoMin;
+            ymax = s.RhoMax;
+        }
+        return;
+    case PlotPicture::Pressure:
+        if (riemann) {
+            ymin = s.EntropyPlotMin;
+            ymax = s.EntropyPlotMax;
+        } else if (logs) {
+            ymin = log10Plot(s.PMin);
+            ymax = log10Plot(s.PMax);
+        } else {
+            ymin = s.PMin;
+            ymax = s.PMax;
+        }
+        return;
+    case PlotPicture::Velocity:
+        if (riemann) {
+            ymin = s.RMinusPlotMin;
+            ymax = s.RMinusPlotMax;
+        } else {
+            ymin = s.VXMin;
+            ymax = s.VXMax;
+        }
+        return;
+    }
+}
+
+PlotDrawing ExactOverlayDrawing(
+    const ExperimentState& s, PlotPicture which, const ExactCells& e, double W, double H)
+{
+    PlotDrawing d;
+    const auto v = ExactPlotValues(s, which, e);
+    if (!v)
+        return d;
+    double ymin = 0, ymax = 0;
+    PlotRange(s, which, ymin, ymax);
+    const LinePlotFrame frame(s.X, s.NGridCells, W, H, ymin, ymax);
+    frame.drawCellCurve(d, *v);
+    return d;
+}
+
+L1Distance L1FromExact(const std::vector<double>& edges, const std::vector<double>& rho,
+    const std::vector<double>& u, const std::vector<double>& p, const ExactCells& e)
+{
+    L1Distance d;
+    const std::size_t n = rho.size();
+    if (edges.size() != n + 1 || u.size() != n || p.size() != n || e.rho.size() != n + 2)
+        return { NAN, NAN, NAN };
+    for (std::size_t i = 0; i < n; ++i) {
+        const double dx = edges[i + 1] - edges[i];
+        d.rho += std::fabs(rho[i] - e.rho[i + 1]) * dx;
+        d.u += std::fabs(u[i] - e.u[i + 1]) * dx;
+        d.p += std::fabs(p[i] - e.p[i + 1]) * dx;
+    }
+    return d;
+}
+
+L1Distance L1FromExact(const ExperimentState& s, const ExactCells& e)
+{
+    const long n = s.NGridCells;
+    if (n < 1 || !s.X.contains(1) || !s.X.contains(n + 1) || !s.Rho.contains(n) || !s.P.contains(n)
+        || !s.VX.contains(n) || !s.Rho.contains(1))
+        return { NAN, NAN, NAN };
+    std::vector<double> edges(ix(n + 1)), rho(ix(n)), u(ix(n)), p(ix(n));
+    for (long i = 1; i <= n + 1; ++i)
+        edges[ix(i - 1)] = s.X[i];
+    for (long i = 1; i <= n; ++i) {
+        rho[ix(i - 1)] = s.Rho[i];
+        u[ix(i - 1)] = s.VX[i];
+        p[ix(i - 1)] = s.P[i];
+    }
+    return L1FromExact(edges, rho, u, p, e);
+}
+
+} // namespace tamrel::exact

@@ -1,0 +1,186 @@
+#include "exact/RiemannInspector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <sstream>
+
+#include "common/Format.h"
+
+namespace tamrel::exact {
+
+namespace {
+
+    using kernels::FlowState;
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+    bool usable(const FlowState& w)
+    {
+        return std::isfinite(w.rho) && std::isfinite(w.u) && std::isfinite(w.p);
+    }
+
+    // Why a state cannot be inspected ("" if it can).
+    std::string stateProblem(const FlowState& w, const char* side)
+    {
+        const std::string s(side);
+        if (!usable(w))
+            return s + " state has a value that is not a finite number";
+        if (!(w.rho > 0))
+            return s + " density must be positive";
+        if (!(w.p > 0))
+            return s + " pressure must be positive";
+        return {};
+    }
+
+    EndArrival arrival(double speed, double x0, double xLeft, double xRight)
+    {
+        if (speed < 0)
+            return { -1, (xLeft - x0) / speed };
+        if (speed > 0)
+            return { +1, (xRight - x0) / speed };
+        return {};
+    }
+
+    std::string num(double v)
+    {
+        if (std::isnan(v))
+            return "nan";
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.10g", v);
+        return buf;
+    }
+
+} // namespace
+
+double WaveCurveVelocity(const FlowState& K, double gamma, int side, double p)
+{
+    using namespace kernels::riemann;
+    const auto g = GasConstants<double>::make(gamma);
+    const GasState<double> k { K.rho, K.u, K.p, soundSpeed(K.rho, K.p, g) };
+    const double f = p > K.p ? prefunShock(p, k, g).f : prefunRarefaction(p, k, g).f;
+    return side < 0 ? K.u - f : K.u + f;
+}
+
+RiemannInspection InspectRiemann(const FlowState& left, const FlowState& right, double gamma, double x0,
+    double xLeft, double xRight, int curvePoints)
+{
+    RiemannInspection r;
+    r.left = left;
+    r.right = right;
+    r.gamma = gamma;
+    r.x0 = x0;
+    r.xLeft = xLeft;
+    r.xRight = xRight;
+    r.reason = stateProblem(left, "left");
+    if (r.reason.empty())
+        r.reason = stateProblem(right, "right");
+    if (r.reason.empty() && !(gamma > 1.0 && std::isfinite(gamma)))
+        r.reason = "gamma must exceed 1";
+    if (!r.reason.empty())
+        return r;
+
+    const kernels::ExactRiemann rs(left, right, gamma);
+    r.waves = WavesOf(rs, left, right, gamma);
+    r.vacuum = r.waves.vacuum;
+    r.ok = true;
+    if (r.vacuum) {
+        r.uStar = kNaN;
+        r.leftArrival = arrival(r.waves.left[0], x0, xLeft, xRight);
+        r.contactArrival = arrival(r.waves.vacuumLeft, x0, xLeft, xRight);
+        r.rightArrival = arrival(r.waves.right[1], x0, xLeft, xRight);
+    } else {
+        r.pStar = rs.starPressure();
+        r.uStar = rs.starVelocity();
+        r.rhoStarLeft = rs.starDensityLeft();
+        r.rhoStarRight = rs.starDensityRight();
+        r.leftArrival = arrival(r.waves.left[0], x0, xLeft, xRight);
+        r.contactArrival = arrival(r.waves.contact, x0, xLeft, xRight);
+        r.rightArrival = arrival(r.waves.right[1], x0, xLeft, xRight);
+    }
+
+    // Curves up to well past the star pressure and both initial pressures.
+    r.pTop = 1.5 * std::max({ left.p, right.p, r.pStar });
+    auto branch = [&](const FlowState& K, int side, bool shock) {
+        WaveCurveBranch b { shock, {} };
+        const double from = shock ? K.p : 0.0, to = shock ? r.pTop : K.p;
+        for (int k = 0; k <= curvePoints; ++k) {
+            const double p = from + (to - from) * k / curvePoints;
+            b.points.emplace_back(WaveCurveVelocity(K, gamma, side, p), p);
+        }
+        return b;
+    };
+    r.leftCurve = { branch(left, -1, false), branch(left, -1, true) };
+    r.rightCurve = { branch(right, +1, false), branch(right, +1, true) };
+    // The frame in u: both states, the star velocity, and the curves' ends
+    // at zero pressure (where a vacuum shows as their gap).
+    const double uZeroLeft = r.leftCurve[0].points.front().first,
+                 uZeroRight = r.rightCurve[0].points.front().first;
+    r.uLow = std::min({ left.u, right.u, uZeroRight, r.vacuum ? uZeroLeft : r.uStar });
+    r.uHigh = std::max({ left.u, right.u, uZeroLeft, r.vacuum ? uZeroRight : r.uStar });
+    return r;
+}
+
+std::string RiemannKeyValues(const RiemannInspection& r)
+{
+    std::ostringstream out;
+    auto speeds = [&](const double(&v)[2], bool shock) { return shock ? num(v[0]) : num(v[0]) + "," + num(v[1]); };
+    const bool leftShock = r.waves.leftShock && !r.vacuum, rightShock = r.waves.rightShock && !r.vacuum;
+    // A right fan is listed head first like the left one: the speed the
+    // undisturbed gas sees first, then the tail.
+    const double rightFan[2] = { r.waves.right[1], r.waves.right[0] };
+    out << "p_star=" << num(r.pStar) << " u_star=" << num(r.uStar) << " rho_star_left=" << num(r.rhoStarLeft)
+        << " rho_star_right=" << num(r.rhoStarRight) << " left_wave=" << r.leftWaveName()
+        << " left_speeds=" << speeds(r.waves.left, leftShock) << " right_wave=" << r.rightWaveName()
+        << " right_speeds=" << (rightShock ? num(r.waves.right[0]) : speeds(rightFan, false))
+        << " contact_speed=" << num(r.vacuum ? kNaN : r.waves.contact) << " vacuum=" << (r.vacuum ? 1 : 0);
+    if (r.vacuum)
+        out << " vacuum_speeds=" << num(r.waves.vacuumLeft) << "," << num(r.waves.vacuumRight);
+    return out.str();
+}
+
+bool ParseRiemannStates(
+    const std::string& text, FlowState& left, FlowState& right, double& gamma, std::string& error)
+{
+    std::vector<std::string> parts;
+    std::stringstream ss(text);
+    std::string item;
+    while (std::getline(ss, item, ','))
+        parts.push_back(item);
+    if (!text.empty() && text.back() == ',')
+        parts.push_back("");
+    if (parts.size() != 6 && parts.size() != 7) {
+        error = "--riemann needs six or seven comma-separated values: rhoL,uL,pL,rhoR,uR,pR[,gamma]";
+        return false;
+    }
+    static const char* const names[] = { "rhoL", "uL", "pL", "rhoR", "uR", "pR", "gamma" };
+    double v[7] = { 0, 0, 0, 0, 0, 0, 1.4 };
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        const auto x = parseNumber(parts[k]);
+        if (!x) {
+            error = std::string("--riemann: ") + names[k] + " '" + parts[k] + "' is not a number";
+            return false;
+        }
+        v[k] = *x;
+    }
+    left = { v[0], v[1], v[2], 0 };
+    right = { v[3], v[4], v[5], 0 };
+    gamma = v[6];
+    const struct {
+        double value;
+        const char* what;
+    } positive[] = { { v[0], "left density rhoL" }, { v[2], "left pressure pL" }, { v[3], "right density rhoR" },
+        { v[5], "right pressure pR" } };
+    for (const auto& c : positive)
+        if (!(c.value > 0)) {
+            error = std::string("--riemann: the ") + c.what + " must be positive, not " + num(c.value);
+            return false;
+        }
+    if (!(gamma > 1.0)) {
+        error = "--riemann: gamma must exceed 1, not " + num(gamma);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tamrel::exact
