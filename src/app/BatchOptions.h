@@ -25,6 +25,8 @@ struct BatchOptions {
     std::optional<std::string> spaceTimeFile;
     std::string variable = "Density";
     std::string size = "small";
+    bool exact = false; // exact columns and L1 distances
+    bool waves = false; // the exact waves on the space-time picture
     std::string name = "Batch";
     int threads = 2;
 };

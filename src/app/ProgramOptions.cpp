@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Format.h"
+#include "exact/RiemannInspector.h"
 #include "kernels/SchemeTable.h"
 #include "spacetime/SpaceTimeVariables.h"
 
@@ -15,7 +16,7 @@ namespace tamrel {
 
 namespace {
 
-    enum class Mode { Any, Window, Batch };
+    enum class Mode { Any, Window, Batch, Alone };
 
     struct OptionSpec {
         std::string_view name;
@@ -51,6 +52,15 @@ namespace {
         { "spacetime", "FILE.png", "Save the space-time picture as PNG.", Mode::Batch },
         { "variable", "NAME", "Space-time variable (default Density; with --spacetime).", Mode::Batch },
         { "size", "SIZE", "Space-time picture size, small or big (with --spacetime).", Mode::Batch },
+        { "exact", "",
+            "Add the exact solution: columns rho_exact,p_exact,vx_exact in --out and --history, l1_rho, l1_vx "
+            "and l1_p on the summary line.",
+            Mode::Batch },
+        { "waves", "", "Draw the exact waves into the --spacetime picture.", Mode::Batch },
+        { "riemann", "STATES",
+            "Print the star state and the waves of the Riemann problem \"rhoL,uL,pL,rhoR,uR,pR[,gamma]\" and "
+            "exit.",
+            Mode::Alone },
     };
 
     // Outputs whose format is fixed: the name must carry one of its
@@ -143,6 +153,8 @@ namespace {
         const bool batch = given.has("batch");
         for (const auto& [name, value] : given.all()) {
             const Mode mode = findOption(name)->mode;
+            if (mode == Mode::Alone && given.all().size() > 1)
+                return dashed(name) + " stands alone";
             if (mode == Mode::Batch && !batch)
                 return dashed(name) + " is for batch runs (--batch)";
             if (mode == Mode::Window && batch)
@@ -308,6 +320,10 @@ namespace {
                 return "unknown space-time variable '" + o.variable + "' (choose " + names + ")";
             }
         }
+        o.exact = given.has("exact");
+        o.waves = given.has("waves");
+        if (o.waves && !o.spaceTimeFile)
+            return "--waves needs --spacetime";
         if (given.has("size")) {
             if (!o.spaceTimeFile)
                 return "--size needs --spacetime";
@@ -357,6 +373,16 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     for (auto* check : { checkModes, checkOutputNames })
         if (std::string refusal = check(given); !refusal.empty())
             return refused(refusal);
+    if (given.has("riemann")) {
+        // Checked here, so a bad state is refused like any bad value.
+        kernels::FlowState left, right;
+        double gamma = 0;
+        if (std::string error; !exact::ParseRiemannStates(given.value("riemann"), left, right, gamma, error))
+            return refused(error);
+        p.action = ProgramOptions::Action::Riemann;
+        p.text = given.value("riemann");
+        return p;
+    }
     if (given.has("batch")) {
         p.action = ProgramOptions::Action::Batch;
         if (std::string refusal = readBatchOptions(given, p.batch); !refusal.empty())
@@ -375,7 +401,8 @@ std::string programHelpText()
                        "Tamrel, a laboratory for one-dimensional gas dynamics: shock tubes, sound waves and "
                        "numerical schemes.\n";
     const std::pair<Mode, const char*> sections[] = { { Mode::Any, "\nOptions:\n" },
-        { Mode::Window, "\nThe window:\n" }, { Mode::Batch, "\nBatch runs (no window, no display needed):\n" } };
+        { Mode::Window, "\nThe window:\n" }, { Mode::Batch, "\nBatch runs (no window, no display needed):\n" },
+        { Mode::Alone, "\nOn its own:\n" } };
     for (const auto& [mode, heading] : sections) {
         text += heading;
         for (const OptionSpec& o : kOptions) {

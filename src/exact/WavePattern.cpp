@@ -77,4 +77,16 @@ std::vector<WavePolyline> WavePatternPixels(const std::vector<WaveSegment>& segm
     return out;
 }
 
+std::vector<WavePolyline> SpaceTimeWaves(const ExperimentState& s, const ExactSolution& sol, double W, double H)
+{
+    const long rows = s.NStoredStates;
+    const long n = s.NGridCells;
+    if (rows < 2 || !s.StoredTime.contains(rows - 1) || !s.X.contains(1) || !s.X.contains(n + 1))
+        return {};
+    std::vector<double> times(static_cast<std::size_t>(rows));
+    for (long r = 0; r < rows; ++r)
+        times[static_cast<std::size_t>(r)] = s.StoredTime[r];
+    return WavePatternPixels(WavePattern(sol, times.back()), s.X[1], s.X[n + 1], times, W, H);
+}
+
 } // namespace tamrel::exact

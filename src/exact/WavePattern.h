@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "exact/ExactSolution.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::exact {
 
@@ -37,5 +38,10 @@ struct WavePolyline {
 // the last row's time.
 std::vector<WavePolyline> WavePatternPixels(const std::vector<WaveSegment>& segments, double xLeft, double xRight,
     const std::vector<double>& rowTimes, double W, double H);
+
+// The waves over the record's space-time picture of W x H pixels: the
+// stored rows 0..NStoredStates-1 at their stored times, the grid X(1)..X(N+1).
+// Nothing with fewer than two rows (the picture is not drawn then either).
+std::vector<WavePolyline> SpaceTimeWaves(const ExperimentState& s, const ExactSolution& sol, double W, double H);
 
 } // namespace tamrel::exact

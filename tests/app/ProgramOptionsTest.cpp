@@ -80,6 +80,11 @@ namespace {
             { { "--batch", "--out", "r.png" }, "--out 'r.png': the final state is written as CSV" },
             { { "--batch", "--history", "h.csv.txt" }, "--history 'h.csv.txt'" },
             { { "--exit-after-shown", "1", "--screenshot", "s.jpg" }, "--screenshot 's.jpg'" },
+            { { "--exact" }, "--exact is for batch runs (--batch)" },
+            { { "--batch", "--waves" }, "--waves needs --spacetime" },
+            { { "--riemann", "1,0,1,1,0,1", "--name", "Jo" }, "--riemann stands alone" },
+            { { "--riemann", "1,0,1,1,0,0" }, "--riemann: the right pressure pR must be positive, not 0" },
+            { { "--riemann", "1,0,1,1,0,1,1" }, "--riemann: gamma must exceed 1, not 1" },
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(joined(c.args));
@@ -114,6 +119,18 @@ namespace {
         EXPECT_EQ(o.threads, 1);
         EXPECT_FALSE(o.test);
         EXPECT_FALSE(o.setupFile);
+    }
+
+    TEST(ProgramOptions, ExactOptionsReachTheBatchAndRiemannStandsAlone)
+    {
+        const ProgramOptions p
+            = parseProgramOptions({ "--batch", "--test", "1", "--exact", "--spacetime", "s.png", "--waves" });
+        ASSERT_EQ(p.action, Action::Batch) << p.text;
+        EXPECT_TRUE(p.batch.exact);
+        EXPECT_TRUE(p.batch.waves);
+        const ProgramOptions r = parseProgramOptions({ "--riemann=1,0.75,1,0.125,0,0.1,1.4" });
+        ASSERT_EQ(r.action, Action::Riemann) << r.text;
+        EXPECT_EQ(r.text, "1,0.75,1,0.125,0,0.1,1.4");
     }
 
     TEST(ProgramOptions, AWindowCommandLineReachesItsStart)

@@ -19,6 +19,8 @@
 #include "common/RegularFile.h"
 #include "common/Rounding.h"
 #include "common/StagedFile.h"
+#include "exact/ExactColumns.h"
+#include "exact/ui/ExactPainting.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
 
@@ -55,39 +57,47 @@ namespace {
             << " cycles=" << s.NCycle << " snapshots=" << s.NStoredStates << "\n";
     }
 
-    bool writeFinalState(const ExperimentState& s, const std::string& path)
+    // `exact`, when given, adds its columns at the run's end time.
+    bool writeFinalState(const ExperimentState& s, const std::string& path, exact::ExactColumns* exact)
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
         const long n = s.NGridCells;
         writeRunLine(out, s);
-        out << "cell,x,rho,p,vx,vy,smoke\n";
+        out << "cell,x,rho,p,vx,vy,smoke" << (exact ? std::string(",") + exact->header() : "") << "\n";
+        if (exact)
+            exact->at(s.TimeNow);
         for (long i = 1; i <= n; ++i)
             out << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ',' << num17(s.Rho[i]) << ',' << num17(s.P[i])
-                << ',' << num17(s.VX[i]) << ',' << num17(s.VY[i]) << ',' << num17(s.FSmoke[i]) << "\n";
+                << ',' << num17(s.VX[i]) << ',' << num17(s.VY[i]) << ',' << num17(s.FSmoke[i])
+                << (exact ? exact->cell(i) : "") << "\n";
         out.close();
         return !out.fail();
     }
 
-    bool writeHistory(const ExperimentState& s, const std::string& path)
+    // `exact`, when given, adds its columns at each row's time.
+    bool writeHistory(const ExperimentState& s, const std::string& path, exact::ExactColumns* exact)
     {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         if (!out)
             return false;
         const long n = s.NGridCells;
         writeRunLine(out, s);
-        out << "row,time,cell,x,rho,p,vx,vy,smoke\n";
+        out << "row,time,cell,x,rho,p,vx,vy,smoke" << (exact ? std::string(",") + exact->header() : "") << "\n";
         for (long r = 0; r < s.NStoredStates; ++r) {
             const long o = r * (n + 2);
             if (o + n + 1 > s.NSTValues)
                 break;
             const double t = s.StoredTime.contains(r) ? s.StoredTime[r] : 0.0;
+            if (exact)
+                exact->at(t);
             for (long i = 1; i <= n; ++i) {
                 const long k = o + i;
                 out << r << ',' << num17(t) << ',' << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ','
                     << num17(storedValue(s, s.STRho, k, true)) << ',' << num17(storedValue(s, s.STP, k, true))
-                    << ',' << num17(s.STVX[k]) << ',' << num17(s.STVY[k]) << ',' << num17(s.STFSmoke[k]) << "\n";
+                    << ',' << num17(s.STVX[k]) << ',' << num17(s.STVY[k]) << ',' << num17(s.STFSmoke[k])
+                    << (exact ? exact->cell(i) : "") << "\n";
             }
         }
         out.close();
@@ -254,7 +264,8 @@ namespace {
     }
 
     // Writes each asked-for output into its staged file; "" or the failure.
-    std::optional<std::string> writeOutputs(frmTamrel& w, const BatchOptions& o, const BatchOutputs& outputs)
+    std::optional<std::string> writeOutputs(
+        frmTamrel& w, const BatchOptions& o, const BatchOutputs& outputs, exact::ExactColumns* exact)
     {
         const ExperimentState& s = w.state;
         if (const StagedFile* f = outputs.file("--spacetime")) {
@@ -263,17 +274,19 @@ namespace {
                 w.pctSpaceTime_DblClick();
             else
                 w.pctSpaceTime_Click();
-            if (!w.saveSpaceTimePng(f->temporaryPath()))
+            const bool saved
+                = o.waves ? SaveSpaceTimeWithWaves(w, f->temporaryPath()) : w.saveSpaceTimePng(f->temporaryPath());
+            if (!saved)
                 return "cannot write '" + f->target() + "'";
         }
-        if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath()))
+        if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))
             return "cannot write '" + f->target() + "'";
-        if (const StagedFile* f = outputs.file("--history"); f && !writeHistory(s, f->temporaryPath()))
+        if (const StagedFile* f = outputs.file("--history"); f && !writeHistory(s, f->temporaryPath(), exact))
             return "cannot write '" + f->target() + "'";
         return std::nullopt;
     }
 
-    void printSummary(frmTamrel& w, const BatchOptions& o, double seconds)
+    void printSummary(frmTamrel& w, const BatchOptions& o, double seconds, exact::ExactColumns* exact)
     {
         const ExperimentState& s = w.state;
         const double updates = static_cast<double>(w.acceptedSteps) * s.NGridCells;
@@ -285,7 +298,14 @@ namespace {
             std::printf(
                 " mflops=%.3f flops_per_cell=%.0f", s.MflopRate, d > 0 ? static_cast<double>(c[0]) / d : 0.0);
         }
+        if (exact) {
+            exact->at(s.TimeNow);
+            std::printf(" %s", exact->summary(s).c_str());
+        }
         std::printf("\n");
+        if (exact && !exact->valid())
+            std::fprintf(
+                stderr, "tamrel: no exact values at t=%s: %s\n", num17(s.TimeNow).c_str(), exact->note().c_str());
     }
 
 } // namespace
@@ -322,6 +342,12 @@ int runBatch(const BatchOptions& o, char* program)
         return fail(*refusal);
     reportSetupOverrides(s, o);
 
+    // The exact solution starts from the loaded grid in double precision
+    // (history row 0 keeps it only in single precision).
+    std::optional<exact::ExactColumns> exact;
+    if (o.exact)
+        exact.emplace(s);
+
     const auto start = std::chrono::steady_clock::now();
     w.cmdBegin_Click();
     if (s.Stopped != 0)
@@ -340,11 +366,11 @@ int runBatch(const BatchOptions& o, char* program)
                 : dialogs.messages.back(),
             kRunFailed);
 
-    if (const auto failure = writeOutputs(w, o, outputs))
+    if (const auto failure = writeOutputs(w, o, outputs, exact ? &*exact : nullptr))
         return fail(*failure, kRunFailed);
     if (const auto failure = outputs.commit())
         return fail(*failure, kRunFailed);
-    printSummary(w, o, seconds);
+    printSummary(w, o, seconds, exact ? &*exact : nullptr);
     return 0;
 }
 

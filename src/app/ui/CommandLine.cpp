@@ -12,6 +12,7 @@
 #include "app/ui/QtDialogs.h"
 #include "app/ui/frmTamrel.h"
 #include "common/StagedFile.h"
+#include "exact/RiemannInspector.h"
 
 namespace tamrel {
 
@@ -90,6 +91,14 @@ int runProgram(int argc, char** argv)
         return 2;
     case ProgramOptions::Action::Batch:
         return runBatch(p.batch, argv[0]);
+    case ProgramOptions::Action::Riemann: {
+        kernels::FlowState left, right;
+        double gamma = 0;
+        std::string error;
+        exact::ParseRiemannStates(p.text, left, right, gamma, error);
+        std::puts(exact::RiemannKeyValues(exact::InspectRiemann(left, right, gamma)).c_str());
+        return 0;
+    }
     case ProgramOptions::Action::Window:
         break;
     }
