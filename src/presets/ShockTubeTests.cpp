@@ -205,9 +205,7 @@ namespace {
         s.MSecMin = 1;
         s.MSecMax = 2000;
 
-        if (s.Dt > s.DtPlot)
-            s.Dt = s.DtPlot;
-        s.DtOld = s.Dt;
+        CapFirstTimeStep(s);
     }
 
 } // namespace

@@ -285,9 +285,7 @@ void SetUpSoundWaveState(ExperimentState& s)
     makeBoundaryCellsPeriodic(s, fluids);
 
     EstimateTimeStep(s);
-    if (s.Dt > s.DtPlot)
-        s.Dt = s.DtPlot;
-    s.DtOld = s.Dt;
+    CapFirstTimeStep(s);
 
     openDegenerateRanges(s);
 }

@@ -129,9 +129,7 @@ bool RefreshTimeScales(ExperimentState& s)
     s.MSecMin = 1;
     s.MSecMax = 2000;
     s.MSec = 5;
-    if (s.Dt > s.DtPlot)
-        s.Dt = s.DtPlot;
-    s.DtOld = s.Dt;
+    CapFirstTimeStep(s);
     return true;
 }
 

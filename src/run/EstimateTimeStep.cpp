@@ -69,4 +69,11 @@ bool EstimateTimeStep(ExperimentState& s)
     return true;
 }
 
+void CapFirstTimeStep(ExperimentState& s)
+{
+    if (s.Dt > s.DtPlot)
+        s.Dt = s.DtPlot;
+    s.DtOld = s.Dt;
+}
+
 } // namespace tamrel

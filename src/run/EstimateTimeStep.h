@@ -18,4 +18,8 @@ double CellGamma(const ExperimentState& s, long i);
 // that is not positive (or not finite), or a zero signal speed.
 bool EstimateTimeStep(ExperimentState& s);
 
+// The first step of a set-up is no longer than its snapshot interval
+// (Dt = DtPlot when Dt > DtPlot), and Restart comes back to it (DtOld = Dt).
+void CapFirstTimeStep(ExperimentState& s);
+
 } // namespace tamrel

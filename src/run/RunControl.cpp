@@ -59,6 +59,19 @@ bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStore
     return true;
 }
 
+bool ContinueRun(ExperimentState& s, const std::function<void()>& showStoredRow)
+{
+    const long newest = s.NStoredStates - 1;
+    if (!SnapshotRowHoldsState(s, newest))
+        return false;
+    const double haltedTime = s.TimeNow;
+    ContinueRunState(s, showStoredRow);
+    const bool gridHoldsNewest = s.STRowOffset == (s.NGridCells + 2) * newest;
+    if (!gridHoldsNewest)
+        s.TimeNow = haltedTime;
+    return true;
+}
+
 void RederiveFluidArrays(ExperimentState& s)
 {
     const long n = s.NGridCells;

@@ -33,6 +33,16 @@ void PauseRun(ExperimentState& s);
 // (NStoredStates 0) it does nothing and returns false.
 bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow = {});
 
+// Continue as the button does it. A set-up loaded after a run empties the
+// rows above 0 while their count stays: the run goes on only from a newest
+// row that holds a state (otherwise false, nothing changed). Then
+// ContinueRunState. Showing the row restores it into the grid only when the
+// stored-state box showed another number (STRowOffset then stands at that
+// row); when the grid still holds the state it had when the run halted, the
+// run goes on at the time the grid belongs to rather than at the row's
+// earlier time, exactly as if it had never been paused.
+bool ContinueRun(ExperimentState& s, const std::function<void()>& showStoredRow = {});
+
 enum class RestartStatus {
     Restored, // row 0 back in the grid, new Dt
     KeptGrid, // row 0 held no valid state: the grid and Dt were kept

@@ -140,4 +140,27 @@ bool RestoreSnapshotRow(ExperimentState& s, long row)
     return RestoreSnapshotRowUnchecked(s, row);
 }
 
+void ConvertRowZero(ExperimentState& s, bool toLog)
+{
+    const long n = s.NGridCells;
+    if (s.STRho.empty() || n + 1 > s.NSTValues)
+        return;
+    for (long j = 0; j <= n + 1; ++j) {
+        for (auto* a : { &s.STRho, &s.STP }) {
+            const double v = (*a)[j];
+            if (toLog)
+                (*a)[j] = v > 0 ? static_cast<float>(std::log10(v)) : (*a)[j];
+            else
+                (*a)[j] = static_cast<float>(std::pow(10.0, v));
+        }
+    }
+}
+
+void SetLogPlots(ExperimentState& s, Long newLogPlots)
+{
+    if ((newLogPlots != 0) != (s.LogPlots != 0))
+        ConvertRowZero(s, newLogPlots != 0);
+    s.LogPlots = newLogPlots;
+}
+
 } // namespace tamrel

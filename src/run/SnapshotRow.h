@@ -37,4 +37,16 @@ bool SnapshotRowHoldsState(const ExperimentState& s, long row);
 // set-up is valid before any run has counted it (Restart).
 bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row);
 
+// The density and pressure of history row 0 rewritten between plain values
+// and base-10 logarithms, so that a later Restart reads row 0 in the form
+// the log choice then in force expects. A value that is not positive has no
+// logarithm and stays as it is; without a history holding row 0 nothing
+// changes.
+void ConvertRowZero(ExperimentState& s, bool toLog);
+
+// A new log choice (0 plain, any other value logarithmic): row 0 is
+// converted when the choice flips between plain and logarithmic, then
+// LogPlots = newLogPlots.
+void SetLogPlots(ExperimentState& s, Long newLogPlots);
+
 } // namespace tamrel

@@ -42,6 +42,23 @@ namespace {
         }
     }
 
+    TEST(EstimateTimeStep, FirstStepCappedAtTheSnapshotInterval)
+    {
+        struct Case {
+            double dt, dtPlot, expected;
+        };
+        const Case cases[] = { { 2e-3, 1e-3, 1e-3 }, { 1e-4, 1e-3, 1e-4 }, { 1e-3, 1e-3, 1e-3 } };
+        for (const auto& k : cases) {
+            ExperimentState s;
+            s.Dt = k.dt;
+            s.DtPlot = k.dtPlot;
+            s.DtOld = 42;
+            CapFirstTimeStep(s);
+            EXPECT_EQ(s.Dt, k.expected) << k.dt;
+            EXPECT_EQ(s.DtOld, k.expected) << k.dt;
+        }
+    }
+
     TEST(EstimateTimeStep, RewritesTheOuterInterfaces)
     {
         auto s = restingGas();

@@ -112,6 +112,64 @@ namespace {
         EXPECT_EQ(s.Stopped, 0);
     }
 
+    // A run halted between snapshots: rows 0..2 stored, the grid at t = 0.8,
+    // STRowOffset at the row the next snapshot would take.
+    ExperimentState haltedRun()
+    {
+        auto s = shockTubeState(10, "Orvane");
+        EXPECT_EQ(BeginRun(s), BeginStatus::Started);
+        for (long r = 1; r <= 2; ++r) {
+            for (long j = 0; j <= 11; ++j)
+                s.Rho[j] = 1.0 + 0.25 * static_cast<double>(r);
+            EXPECT_TRUE(StoreSnapshotRow(s, r));
+            s.StoredTime[r] = 0.25 * static_cast<double>(r);
+        }
+        s.NStoredStates = 3;
+        s.STRowOffset = 12 * 3;
+        s.TimeNow = 0.8;
+        s.Stopped = 1;
+        return s;
+    }
+
+    TEST(RunControl, ContinueGoesOnAtTheTimeTheGridHolds)
+    {
+        // The stored-state box already showed the newest row: nothing is
+        // restored and the run goes on from the halted grid at its own time.
+        auto s = haltedRun();
+        ASSERT_TRUE(ContinueRun(s, [] {}));
+        EXPECT_EQ(s.TimeNow, 0.8);
+        EXPECT_EQ(s.StoredStateShown, 2);
+        EXPECT_EQ(s.Stopped, 0);
+
+        // Showing the row restored it (as the box's cascade does): the grid
+        // holds row 2, and the run goes on at that row's time.
+        s = haltedRun();
+        ASSERT_TRUE(ContinueRun(s, [&] {
+            s.STRowOffset = 12 * 2;
+            ASSERT_TRUE(RestoreSnapshotRow(s, 2));
+        }));
+        EXPECT_EQ(s.TimeNow, 0.5);
+        EXPECT_EQ(s.Rho[5], 1.5);
+        EXPECT_EQ(s.Stopped, 0);
+    }
+
+    TEST(RunControl, ContinueRefusesAnEmptiedNewestRow)
+    {
+        // A set-up loaded after the run re-creates the history empty while
+        // the count of stored rows stays.
+        auto s = haltedRun();
+        allocateHistory(s);
+        bool shown = false;
+        EXPECT_FALSE(ContinueRun(s, [&] { shown = true; }));
+        EXPECT_FALSE(shown);
+        EXPECT_EQ(s.Stopped, 1);
+        EXPECT_EQ(s.TimeNow, 0.8);
+
+        ExperimentState nothingStored = shockTubeState(10, "Orvane");
+        EXPECT_FALSE(ContinueRun(nothingStored));
+        EXPECT_EQ(nothingStored.Stopped, 1);
+    }
+
     TEST(RunControl, RestartReturnsToRowZero)
     {
         auto s = shockTubeState(20, "Orvane");

@@ -86,6 +86,38 @@ namespace {
         EXPECT_EQ(s.VX[1], 0.25);
     }
 
+    // Turning log plots on or off rewrites row 0 in the new form, so Restart
+    // reads back the problem that was set up.
+    TEST(SnapshotRow, LogChoiceRewritesRowZero)
+    {
+        auto s = shockTubeState(10, "Orvane", 0.5, 1, 1000, 0.25, 0.125, 0.01);
+        s.P[11] = 0; // a pressure without a logarithm
+        ASSERT_TRUE(StoreSnapshotRow(s, 0));
+        const auto plain = s.STP;
+
+        SetLogPlots(s, 1);
+        EXPECT_EQ(s.LogPlots, 1);
+        EXPECT_FLOAT_EQ(s.STP[1], 3.0f);
+        EXPECT_FLOAT_EQ(s.STRho[10], static_cast<float>(std::log10(0.125)));
+        EXPECT_EQ(s.STP[11], 0.0f); // left as it was
+
+        SetLogPlots(s, 7); // still logarithmic: no second conversion
+        EXPECT_EQ(s.LogPlots, 7);
+        EXPECT_FLOAT_EQ(s.STP[1], 3.0f);
+
+        SetLogPlots(s, 0);
+        EXPECT_EQ(s.LogPlots, 0);
+        for (long j = 0; j <= 10; ++j)
+            EXPECT_NEAR(s.STP[j], plain[j], 1e-4 * plain[j]) << j;
+        s.NStoredStates = 1;
+        ASSERT_TRUE(RestoreSnapshotRow(s, 0));
+        EXPECT_NEAR(s.Rho[10], 0.125, 1e-7);
+
+        ExperimentState noHistory;
+        SetLogPlots(noHistory, 1);
+        EXPECT_EQ(noHistory.LogPlots, 1);
+    }
+
     TEST(SnapshotRow, RowsThatWereNotStoredAreRefused)
     {
         auto s = shockTubeState(10, "Orvane");
@@ -105,9 +137,9 @@ namespace {
         for (long j = 0; j <= 11; ++j)
             s.STRho[12 + j] = 0.0f;
         EXPECT_FALSE(SnapshotRowHoldsState(s, 1));
-    EXPECT_TRUE(SnapshotRowHoldsState(s, 2));
-    EXPECT_FALSE(SnapshotRowHoldsState(s, 3)); // fits, but was not counted as stored
-    EXPECT_FALSE(RestoreSnapshotRow(s, 1));
+        EXPECT_TRUE(SnapshotRowHoldsState(s, 2));
+        EXPECT_FALSE(SnapshotRowHoldsState(s, 3)); // fits, but was not counted as stored
+        EXPECT_FALSE(RestoreSnapshotRow(s, 1));
         for (long j = 0; j <= 11; ++j) {
             ASSERT_EQ(s.Rho[j], before.Rho[j]);
             ASSERT_EQ(s.P[j], before.P[j]);
