@@ -17,6 +17,7 @@
 #include "common/Format.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::RunWindowTest;
 
 namespace {
@@ -72,8 +73,8 @@ TEST_F(BatchTest, Test1MatchesTheWindowRunCellForCell)
     ASSERT_EQ(o.exitCode, 0) << o.err;
 
     setCells(*window, 400);
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     runToEnd();
     ASSERT_FALSE(window->runFaulted());
     const ExperimentState& st = s();
@@ -196,9 +197,9 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
 // the window's message box; the file as written runs.
 TEST_F(BatchTest, SetUpFilesAreReadAsTheWindowReadsThem)
 {
-    window->cmdTest_Click(2);
+    clickTest(*window, 2);
     dialogs.answerFile(path("good.txt").toStdString());
-    window->cmdWriteSetUp_Click();
+    click(*window, "cmdWriteSetUp");
     const Outcome good = runProgram({ "--setup", "good.txt" }, folder.path());
     EXPECT_EQ(good.exitCode, 0) << good.err;
     EXPECT_EQ(good.out.rfind("time=", 0), 0u) << good.out;
@@ -215,7 +216,7 @@ TEST_F(BatchTest, SetUpFilesAreReadAsTheWindowReadsThem)
     out.close();
 
     dialogs.answerFile(path("bad.txt").toStdString());
-    window->cmdReadSetUp_Click();
+    click(*window, "cmdReadSetUp");
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const Outcome bad = runProgram({ "--setup", "bad.txt" }, folder.path());
     EXPECT_EQ(bad.exitCode, 2);

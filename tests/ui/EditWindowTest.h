@@ -60,11 +60,11 @@ protected:
     // Pick cell m, type its three values and press "Select".
     void selectCell(frmTamrel& w, Long m, const std::string& rho, const std::string& p, const std::string& u)
     {
-        type(w.txtMSelected, std::to_string(m));
-        type(w.txtDensity, rho);
-        type(w.txtPressure, p);
-        type(w.txtVelocity, u);
-        w.cmdSelect->click();
+        type(box(w, "txtMSelected"), std::to_string(m));
+        type(box(w, "txtDensity"), rho);
+        type(box(w, "txtPressure"), p);
+        type(box(w, "txtVelocity"), u);
+        button(w, "cmdSelect")->click();
     }
     void selectCell(Long m, const std::string& rho, const std::string& p, const std::string& u)
     {

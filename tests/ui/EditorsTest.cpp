@@ -9,6 +9,7 @@
 #include "EditWindowTest.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::EditWindowTest;
 
 namespace {
@@ -27,8 +28,8 @@ protected:
     }
     std::vector<std::string> valueTexts() const
     {
-        return { window->txtDensity->text().toStdString(), window->txtPressure->text().toStdString(),
-            window->txtVelocity->text().toStdString() };
+        return { box(*window, "txtDensity")->text().toStdString(),
+            box(*window, "txtPressure")->text().toStdString(), box(*window, "txtVelocity")->text().toStdString() };
     }
 };
 
@@ -36,39 +37,39 @@ TEST_F(EditorsTest, TypedDensityWidensTheRangeAndMovesTheBarOnce)
 {
     s().RhoMin = 0;
     s().RhoMax = 2;
-    type(window->txtDensity, "3");
+    type(box(*window, "txtDensity"), "3");
     EXPECT_DOUBLE_EQ(s().RhoCurrent, 3);
     EXPECT_DOUBLE_EQ(s().RhoMax, 3.15);
     EXPECT_DOUBLE_EQ(s().RhoMin, 0);
-    EXPECT_EQ(window->hsbDensity->value(), 9048);
+    EXPECT_EQ(bar(*window, "hsbDensity")->value(), 9048);
     // The bar did not write its own text back into the box.
-    EXPECT_EQ(window->txtDensity->text().toStdString(), "3");
+    EXPECT_EQ(box(*window, "txtDensity")->text().toStdString(), "3");
 }
 
 TEST_F(EditorsTest, MovedValueBarsWriteTheirBoxesAndStayPut)
 {
     s().RhoMin = 0;
     s().RhoMax = 2;
-    window->hsbDensity->setValue(100);
-    window->hsbDensity->setValue(0);
+    bar(*window, "hsbDensity")->setValue(100);
+    bar(*window, "hsbDensity")->setValue(0);
     EXPECT_DOUBLE_EQ(s().RhoCurrent, 1);
-    EXPECT_EQ(window->txtDensity->text().toStdString(), "1.0");
-    EXPECT_EQ(window->hsbDensity->value(), 0);
+    EXPECT_EQ(box(*window, "txtDensity")->text().toStdString(), "1.0");
+    EXPECT_EQ(bar(*window, "hsbDensity")->value(), 0);
     EXPECT_DOUBLE_EQ(s().RhoMax, 2);
 
     // At the end of the bar the value reaches the range limit; the box's
     // handler widens the range by 5 % and leaves the bar at its end.
-    window->hsbDensity->setValue(10000);
-    EXPECT_EQ(window->txtDensity->text().toStdString(), "2.0");
+    bar(*window, "hsbDensity")->setValue(10000);
+    EXPECT_EQ(box(*window, "txtDensity")->text().toStdString(), "2.0");
     EXPECT_DOUBLE_EQ(s().RhoMax, 2.1);
-    EXPECT_EQ(window->hsbDensity->value(), 10000);
+    EXPECT_EQ(bar(*window, "hsbDensity")->value(), 10000);
 
     s().VXMin = -1;
     s().VXMax = 1;
-    window->hsbVelocity->setValue(-5000);
+    bar(*window, "hsbVelocity")->setValue(-5000);
     EXPECT_DOUBLE_EQ(s().VXCurrent, -0.5);
-    EXPECT_EQ(window->txtVelocity->text().toStdString(), "-0.5");
-    EXPECT_EQ(window->hsbVelocity->value(), -5000);
+    EXPECT_EQ(box(*window, "txtVelocity")->text().toStdString(), "-0.5");
+    EXPECT_EQ(bar(*window, "hsbVelocity")->value(), -5000);
 }
 
 TEST_F(EditorsTest, TypedCellNumberIsRoundedHalfEvenAndLoadsTheCell)
@@ -85,12 +86,12 @@ TEST_F(EditorsTest, TypedCellNumberIsRoundedHalfEvenAndLoadsTheCell)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        type(window->txtMSelected, c.typed);
+        type(box(*window, "txtMSelected"), c.typed);
         EXPECT_EQ(s().MCurrent, c.cell);
-        EXPECT_EQ(window->hsbMSelected->value(), c.cell);
+        EXPECT_EQ(bar(*window, "hsbMSelected")->value(), c.cell);
         EXPECT_EQ(valueTexts(), c.shown);
         // The bar moved by the box does not rewrite the box.
-        EXPECT_EQ(window->txtMSelected->text().toStdString(), c.typed);
+        EXPECT_EQ(box(*window, "txtMSelected")->text().toStdString(), c.typed);
     }
 }
 
@@ -100,7 +101,7 @@ TEST_F(EditorsTest, MovedCellBarShowsTheCellWithTheBarPatternsAndRepaintsOnce)
     // Every density paint writes the range box; emptying it after each write
     // makes every paint a change, so counting the changes counts the paints.
     int paints = 0;
-    QLineEdit* rangeBox = window->txtDensityMin;
+    QLineEdit* rangeBox = box(*window, "txtDensityMin");
     auto empty = [rangeBox] {
         const bool blocked = rangeBox->blockSignals(true);
         rangeBox->clear();
@@ -114,9 +115,9 @@ TEST_F(EditorsTest, MovedCellBarShowsTheCellWithTheBarPatternsAndRepaintsOnce)
         empty();
     });
 
-    window->hsbMSelected->setValue(7);
+    bar(*window, "hsbMSelected")->setValue(7);
     EXPECT_EQ(s().MCurrent, 7);
-    EXPECT_EQ(window->txtMSelected->text().toStdString(), "7");
+    EXPECT_EQ(box(*window, "txtMSelected")->text().toStdString(), "7");
     EXPECT_EQ(valueTexts(), (std::vector<std::string> { "4.5", "1.75", "-7.0" }));
     EXPECT_DOUBLE_EQ(s().RhoCurrent, 4.5);
     EXPECT_DOUBLE_EQ(s().PCurrent, 1.75);
@@ -135,8 +136,9 @@ TEST_F(EditorsTest, TextThatNamesNoValueOrCellChangesNothing)
     auto snapshot = [this] {
         const ExperimentState& st = s();
         return Snapshot { st.MCurrent, st.RhoCurrent, st.PCurrent, st.VXCurrent, st.RhoMin, st.RhoMax, st.PMin,
-            st.PMax, st.VXMin, st.VXMax, window->hsbMSelected->value(), window->hsbDensity->value(),
-            window->hsbPressure->value(), window->hsbVelocity->value() };
+            st.PMax, st.VXMin, st.VXMax, bar(*window, "hsbMSelected")->value(),
+            bar(*window, "hsbDensity")->value(), bar(*window, "hsbPressure")->value(),
+            bar(*window, "hsbVelocity")->value() };
     };
     const std::vector<std::string> notNumbers = { "abc", "-", "1e", ".", "+", "", "1.2.3", "e5", "--1" };
     struct Case {
@@ -150,10 +152,10 @@ TEST_F(EditorsTest, TextThatNamesNoValueOrCellChangesNothing)
     for (const char* t : { "0", "-1" })
         badDensities.emplace_back(t);
     const Case cases[] = {
-        { window->txtMSelected, badCells },
-        { window->txtDensity, badDensities },
-        { window->txtPressure, notNumbers },
-        { window->txtVelocity, notNumbers },
+        { box(*window, "txtMSelected"), badCells },
+        { box(*window, "txtDensity"), badDensities },
+        { box(*window, "txtPressure"), notNumbers },
+        { box(*window, "txtVelocity"), notNumbers },
     };
     for (const Case& c : cases) {
         for (const std::string& text : c.texts) {
@@ -168,20 +170,20 @@ TEST_F(EditorsTest, TextThatNamesNoValueOrCellChangesNothing)
 TEST_F(EditorsTest, DuringARunATypedValueLeavesItsBar)
 {
     s().Stopped = 0;
-    const int rhoBar = window->hsbDensity->value();
-    const int vxBar = window->hsbVelocity->value();
-    type(window->txtDensity, "1.02");
-    type(window->txtVelocity, "0.5");
+    const int rhoBar = bar(*window, "hsbDensity")->value();
+    const int vxBar = bar(*window, "hsbVelocity")->value();
+    type(box(*window, "txtDensity"), "1.02");
+    type(box(*window, "txtVelocity"), "0.5");
     EXPECT_DOUBLE_EQ(s().RhoCurrent, 1.02);
     EXPECT_DOUBLE_EQ(s().VXCurrent, 0.5);
-    EXPECT_EQ(window->hsbDensity->value(), rhoBar);
-    EXPECT_EQ(window->hsbVelocity->value(), vxBar);
+    EXPECT_EQ(bar(*window, "hsbDensity")->value(), rhoBar);
+    EXPECT_EQ(bar(*window, "hsbVelocity")->value(), vxBar);
 
     // Once the run has stopped, the next typed value moves the bar again:
     // 20000 x (0.25 + 1.05) / 2.1 - 10000 on the range -1.05..1.05.
     s().Stopped = 1;
-    type(window->txtVelocity, "0.25");
-    EXPECT_EQ(window->hsbVelocity->value(), 2381);
+    type(box(*window, "txtVelocity"), "0.25");
+    EXPECT_EQ(bar(*window, "hsbVelocity")->value(), 2381);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "EditWindowTest.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::EditWindowTest;
 using tamrel::testing::gridAndTable;
 using tamrel::testing::GridAndTable;
@@ -26,11 +27,11 @@ using Cells = std::vector<Long>;
 
 void expectGridOf(frmTamrel& w, Long n)
 {
-    const ExperimentState& s = w.state;
+    const ExperimentState& s = stateOf(w);
     EXPECT_EQ(s.NGridCells, n);
-    EXPECT_EQ(w.txtNGridCells->text().toStdString(), std::to_string(n));
-    EXPECT_EQ(w.hsbMSelected->minimum(), 1);
-    EXPECT_EQ(w.hsbMSelected->maximum(), n);
+    EXPECT_EQ(box(w, "txtNGridCells")->text().toStdString(), std::to_string(n));
+    EXPECT_EQ(bar(w, "hsbMSelected")->minimum(), 1);
+    EXPECT_EQ(bar(w, "hsbMSelected")->maximum(), n);
     EXPECT_TRUE(s.Rho.contains(n + 1));
     EXPECT_DOUBLE_EQ(s.X[n + 1], 1);
     EXPECT_EQ(s.MSelected[s.NSelected + 1], n + 1);
@@ -40,18 +41,18 @@ void expectGridOf(frmTamrel& w, Long n)
 
 TEST_F(EditParametersTest, GridSizeTypedKeyByKeyRebuildsAtEachValidNumber)
 {
-    type(window->txtNGridCells, "2"); // below 6: refused
+    type(box(*window, "txtNGridCells"), "2"); // below 6: refused
     EXPECT_EQ(s().NGridCells, 100);
 
-    type(window->txtNGridCells, "25");
+    type(box(*window, "txtNGridCells"), "25");
     expectGridOf(*window, 25);
     EXPECT_EQ(selectedCells(s()), (Cells { 1, 3, 4, 23, 24, 25 }));
 
     // The table reaches 250 cells through the 25-cell grid's edges.
-    type(window->txtNGridCells, "250");
+    type(box(*window, "txtNGridCells"), "250");
     expectGridOf(*window, 250);
     EXPECT_EQ(selectedCells(s()), (Cells { 1, 30, 31, 230, 231, 250 }));
-    EXPECT_EQ(window->hsbMSelected->pageStep(), 10);
+    EXPECT_EQ(bar(*window, "hsbMSelected")->pageStep(), 10);
     EXPECT_DOUBLE_EQ(s().P[20], 1000);
     EXPECT_DOUBLE_EQ(s().P[100], 0.01);
     EXPECT_DOUBLE_EQ(s().P[240], 100);
@@ -59,7 +60,7 @@ TEST_F(EditParametersTest, GridSizeTypedKeyByKeyRebuildsAtEachValidNumber)
 
 TEST_F(EditParametersTest, GridSizeAboveTheRunLimitIsLoweredAndShown)
 {
-    type(window->txtNGridCells, "6000");
+    type(box(*window, "txtNGridCells"), "6000");
     expectGridOf(*window, 5000);
     EXPECT_EQ(s().NSTValues, 5002 * s().NPlotsTotal);
 }
@@ -80,14 +81,14 @@ TEST_F(EditParametersTest, NewGridSizeCarriesTheSelectedCellsByPosition)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto w = makeWindow();
-        w->cmdReset->click();
+        button(*w, "cmdReset")->click();
         double rho = 0.5;
         for (Long m : c.selectBefore) {
             selectCell(*w, m, std::to_string(rho), "0.25", "0.125");
             rho += 0.25;
         }
-        type(w->txtNGridCells, c.newSize);
-        const ExperimentState& st = w->state;
+        type(box(*w, "txtNGridCells"), c.newSize);
+        const ExperimentState& st = stateOf(*w);
         expectGridOf(*w, c.cellsAfter.back());
         ASSERT_EQ(selectedCells(st), c.cellsAfter);
         // Each moved entry keeps its values, and so does its cell.
@@ -105,10 +106,10 @@ TEST_F(EditParametersTest, NewGridSizeCarriesTheSelectedCellsByPosition)
 TEST_F(EditParametersTest, GridSizeBelowSixIsRefused)
 {
     const GridAndTable before = gridAndTable(s());
-    type(window->txtNGridCells, "5");
+    type(box(*window, "txtNGridCells"), "5");
     EXPECT_EQ(gridAndTable(s()), before);
-    EXPECT_EQ(window->txtNGridCells->text().toStdString(), "5");
-    EXPECT_EQ(window->hsbMSelected->maximum(), 100);
+    EXPECT_EQ(box(*window, "txtNGridCells")->text().toStdString(), "5");
+    EXPECT_EQ(bar(*window, "hsbMSelected")->maximum(), 100);
 }
 
 TEST_F(EditParametersTest, RunSizeBoxesPutTheirValueBackUnlessReady)
@@ -117,19 +118,19 @@ TEST_F(EditParametersTest, RunSizeBoxesPutTheirValueBackUnlessReady)
         SCOPED_TRACE(running ? "running" : "halted");
         auto w = makeWindow();
         if (running)
-            w->state.Stopped = 0;
+            stateOf(*w).Stopped = 0;
         else
-            w->state.TimeNow = 0.01;
-        const GridAndTable before = gridAndTable(w->state);
-        type(w->txtNGridCells, "50");
-        type(w->txtNPeriods, "3");
-        type(w->txtNPlotsPerPeriod, "10");
-        EXPECT_EQ(w->txtNGridCells->text().toStdString(), "100");
-        EXPECT_EQ(w->txtNPeriods->text().toStdString(), "1.5");
-        EXPECT_EQ(w->txtNPlotsPerPeriod->text().toStdString(), "400");
-        EXPECT_EQ(gridAndTable(w->state), before);
-        EXPECT_DOUBLE_EQ(w->state.Periods, 1.5);
-        EXPECT_EQ(w->state.NPlotsPerPeriod, 400);
+            stateOf(*w).TimeNow = 0.01;
+        const GridAndTable before = gridAndTable(stateOf(*w));
+        type(box(*w, "txtNGridCells"), "50");
+        type(box(*w, "txtNPeriods"), "3");
+        type(box(*w, "txtNPlotsPerPeriod"), "10");
+        EXPECT_EQ(box(*w, "txtNGridCells")->text().toStdString(), "100");
+        EXPECT_EQ(box(*w, "txtNPeriods")->text().toStdString(), "1.5");
+        EXPECT_EQ(box(*w, "txtNPlotsPerPeriod")->text().toStdString(), "400");
+        EXPECT_EQ(gridAndTable(stateOf(*w)), before);
+        EXPECT_DOUBLE_EQ(stateOf(*w).Periods, 1.5);
+        EXPECT_EQ(stateOf(*w).NPlotsPerPeriod, 400);
     }
 }
 
@@ -142,12 +143,12 @@ TEST_F(EditParametersTest, HistoryThatWouldBeEmptyOrTooLargeIsRefused)
         const char* text;
     };
     const Case cases[] = {
-        { window->txtNPlotsPerPeriod, "0.4" }, // rounds to no snapshot per unit
-        { window->txtNPeriods, "0.001" }, // 0.4 rows
-        { window->txtNPeriods, "1e9" },
-        { window->txtNPlotsPerPeriod, "1e9" },
-        { window->txtNPlotsPerPeriod, "0" },
-        { window->txtNPeriods, "-2" },
+        { box(*window, "txtNPlotsPerPeriod"), "0.4" }, // rounds to no snapshot per unit
+        { box(*window, "txtNPeriods"), "0.001" }, // 0.4 rows
+        { box(*window, "txtNPeriods"), "1e9" },
+        { box(*window, "txtNPlotsPerPeriod"), "1e9" },
+        { box(*window, "txtNPlotsPerPeriod"), "0" },
+        { box(*window, "txtNPeriods"), "-2" },
     };
     const ExperimentState& st = s();
     for (const Case& c : cases) {
@@ -161,11 +162,11 @@ TEST_F(EditParametersTest, HistoryThatWouldBeEmptyOrTooLargeIsRefused)
         EXPECT_EQ(c.box->text().toStdString(), c.text); // refused entries stay as typed
     }
 
-    type(window->txtNPlotsPerPeriod, "10");
+    type(box(*window, "txtNPlotsPerPeriod"), "10");
     EXPECT_EQ(st.NPlotsTotal, 15);
     EXPECT_DOUBLE_EQ(st.DtPlot, st.TimeUnit / 10);
     EXPECT_DOUBLE_EQ(st.TNextPlot, st.DtPlot);
-    type(window->txtNPeriods, "3");
+    type(box(*window, "txtNPeriods"), "3");
     EXPECT_EQ(st.NPlotsTotal, 30);
     EXPECT_EQ(st.STRho.upper(), 102 * 30);
     EXPECT_DOUBLE_EQ(st.TStop, 3 * st.TimeUnit);
@@ -176,19 +177,19 @@ TEST_F(EditParametersTest, HistoryThatWouldBeEmptyOrTooLargeIsRefused)
 TEST_F(EditParametersTest, CourantNumberIsTakenOnlyStrictlyBetweenZeroAndOne)
 {
     for (const char* refused : { "1", "0", "1.5", "-0.2", "." })
-        type(window->txtCourantNumber, refused);
+        type(box(*window, "txtCourantNumber"), refused);
     EXPECT_DOUBLE_EQ(s().CourantNumber, 0.85);
-    type(window->txtCourantNumber, "0.5");
+    type(box(*window, "txtCourantNumber"), "0.5");
     EXPECT_DOUBLE_EQ(s().CourantNumber, 0.5);
 
     // During a run the box shows the target again; after it, it takes a new one.
     s().Stopped = 0;
-    type(window->txtCourantNumber, "0.3");
-    EXPECT_EQ(window->txtCourantNumber->text().toStdString(), "0.5");
+    type(box(*window, "txtCourantNumber"), "0.3");
+    EXPECT_EQ(box(*window, "txtCourantNumber")->text().toStdString(), "0.5");
     EXPECT_DOUBLE_EQ(s().CourantNumber, 0.5);
     s().Stopped = 1;
     s().TimeNow = 0.01;
-    type(window->txtCourantNumber, "0.3");
+    type(box(*window, "txtCourantNumber"), "0.3");
     EXPECT_DOUBLE_EQ(s().CourantNumber, 0.3);
 }
 
@@ -209,15 +210,15 @@ TEST_F(EditParametersTest, MillisecondsAreRoundedClampedShownAndSetOnTheTimer)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        type(window->txtMSec, c.typed);
+        type(box(*window, "txtMSec"), c.typed);
         EXPECT_EQ(s().MSec, c.msec);
-        EXPECT_EQ(window->txtMSec->text().toStdString(), c.shown);
-        EXPECT_EQ(window->tmrMetronome->interval(), c.msec);
+        EXPECT_EQ(box(*window, "txtMSec")->text().toStdString(), c.shown);
+        EXPECT_EQ(metronome(*window)->interval(), c.msec);
     }
     // The metronome's interval can change during a run.
     s().Stopped = 0;
-    type(window->txtMSec, "50");
-    EXPECT_EQ(window->tmrMetronome->interval(), 50);
+    type(box(*window, "txtMSec"), "50");
+    EXPECT_EQ(metronome(*window)->interval(), 50);
 }
 
 // --- Boundary types -----------------------------------------------------------
@@ -225,7 +226,7 @@ TEST_F(EditParametersTest, MillisecondsAreRoundedClampedShownAndSetOnTheTimer)
 TEST_F(EditBoundaryTest, PeriodicLeftEndMakesBothPeriodicWithoutASecondPrompt)
 {
     dialogs.answer("4");
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     ASSERT_EQ(dialogs.asked.size(), 1u);
     EXPECT_EQ(dialogs.asked[0].prompt,
         "Type the value of the left boundary condition type:  4=periodic, 1=reflecting, 2=continuation");
@@ -239,7 +240,7 @@ TEST_F(EditBoundaryTest, OtherLeftTypesAskForTheRightEnd)
 {
     dialogs.answer("1");
     dialogs.answer("4");
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     ASSERT_EQ(dialogs.asked.size(), 2u);
     EXPECT_EQ(dialogs.asked[1].prompt,
         "Type the value of the right boundary condition type:  4=periodic, 1=reflecting, 2=continuation");
@@ -252,17 +253,17 @@ TEST_F(EditBoundaryTest, DefaultsAndCancelledPromptsKeepBothTypes)
 {
     s().MnBdry = 2;
     s().MxBdry = 1;
-    window->cmdBoundaryConditionType->click(); // both defaults accepted
+    button(*window, "cmdBoundaryConditionType")->click(); // both defaults accepted
     ASSERT_EQ(dialogs.asked.size(), 2u);
     EXPECT_EQ(dialogs.asked[0].defaultAnswer, "2");
     EXPECT_EQ(dialogs.asked[1].defaultAnswer, "1");
 
     dialogs.answer(std::nullopt);
     dialogs.answer(std::nullopt);
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     dialogs.answer("abc");
     dialogs.answer("");
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     EXPECT_EQ(s().MnBdry, 2);
     EXPECT_EQ(s().MxBdry, 1);
 }
@@ -270,10 +271,10 @@ TEST_F(EditBoundaryTest, DefaultsAndCancelledPromptsKeepBothTypes)
 TEST_F(EditBoundaryTest, ButtonDoesNothingUnlessReady)
 {
     s().Stopped = 0;
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     s().Stopped = 1;
     s().TimeNow = 0.01;
-    window->cmdBoundaryConditionType->click();
+    button(*window, "cmdBoundaryConditionType")->click();
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(s().MnBdry, 1);
     EXPECT_EQ(s().MxBdry, 1);

@@ -14,6 +14,7 @@
 #include "common/Format.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 
 namespace {
 
@@ -51,8 +52,8 @@ protected:
     // Test 1 on the start-up grid of 100 cells, run to its end.
     void finishTest1()
     {
-        window->cmdTest_Click(1);
-        window->cmdBegin_Click();
+        clickTest(*window, 1);
+        click(*window, "cmdBegin");
         runToEnd();
         ASSERT_FALSE(window->runFaulted());
         ASSERT_EQ(s().Stopped, 1);
@@ -84,34 +85,34 @@ protected:
         for (std::size_t j = 0; j < rho.size(); ++j)
             ASSERT_NEAR(rho[j], stored[j], 1e-6 * stored[j]) << "row " << row << " cell " << j;
     }
-    void scrollTo(int v) { window->vsbStoredStateNumber->setValue(v); }
-    void type(const std::string& text) { window->setText(window->txtStoredStateNumber, text); }
-    QImage densitySurface() const { return window->pctDensityPlot->surface().copy(); }
+    void scrollTo(int v) { bar(*window, "vsbStoredStateNumber")->setValue(v); }
+    void type(const std::string& text) { setText(box(*window, "txtStoredStateNumber"), text); }
+    QImage densitySurface() const { return plot(*window, "pctDensityPlot")->surface().copy(); }
 };
 
 TEST_F(ReplayTest, BrowsingWhileRunningDoesNothing)
 {
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     for (int i = 0; i < 200 && s().NStoredStates < 4; ++i)
-        window->tmrMetronome_Timer();
+        window->tick();
     ASSERT_EQ(s().Stopped, 0);
     ASSERT_GE(s().NStoredStates, 4);
 
     const std::vector<double> before = densities();
     const Long shown = s().StoredStateShown;
-    const QString time = window->txtTime->text();
+    const QString time = box(*window, "txtTime")->text();
     scrollTo(1);
     type("2");
     EXPECT_EQ(densities(), before);
     EXPECT_EQ(s().StoredStateShown, shown);
-    EXPECT_EQ(window->txtTime->text(), time);
+    EXPECT_EQ(box(*window, "txtTime")->text(), time);
 
     // The next stored row puts the box back on the newest snapshot.
     const Long rows = s().NStoredStates;
     for (int i = 0; i < 200 && s().NStoredStates == rows; ++i)
-        window->tmrMetronome_Timer();
-    EXPECT_EQ(window->txtStoredStateNumber->text().toStdString(), std::to_string(s().NStoredStates - 1));
+        window->tick();
+    EXPECT_EQ(box(*window, "txtStoredStateNumber")->text().toStdString(), std::to_string(s().NStoredStates - 1));
     EXPECT_EQ(s().StoredStateShown, s().NStoredStates - 1);
 }
 
@@ -120,16 +121,16 @@ TEST_F(ReplayTest, TypedNumberAndScrollBarShowTheirSnapshot)
     ASSERT_NO_FATAL_FAILURE(finishTest1());
     type("4");
     EXPECT_EQ(s().StoredStateShown, 4);
-    EXPECT_EQ(window->vsbStoredStateNumber->value(), 4);
+    EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->value(), 4);
     expectGridHoldsRow(4);
     // After typing the time has the short form; after scrolling the long one.
-    EXPECT_EQ(window->txtTime->text().toStdString(), "t=" + formatPattern(s().StoredTime[4], "#0.####"));
+    EXPECT_EQ(box(*window, "txtTime")->text().toStdString(), "t=" + formatPattern(s().StoredTime[4], "#0.####"));
 
     scrollTo(7);
     EXPECT_EQ(s().StoredStateShown, 7);
-    EXPECT_EQ(window->txtStoredStateNumber->text(), "7");
+    EXPECT_EQ(box(*window, "txtStoredStateNumber")->text(), "7");
     expectGridHoldsRow(7);
-    EXPECT_EQ(window->txtTime->text().toStdString(), "t=" + formatPattern(s().StoredTime[7], "#0.0####"));
+    EXPECT_EQ(box(*window, "txtTime")->text().toStdString(), "t=" + formatPattern(s().StoredTime[7], "#0.0####"));
     EXPECT_NE(formatPattern(s().StoredTime[7], "#0.####"), formatPattern(s().StoredTime[7], "#0.0####"));
 
     // The newest row is the last one a number may name.
@@ -144,15 +145,15 @@ TEST_F(ReplayTest, EntriesNamingNoStoredRowAreIgnored)
     ASSERT_NO_FATAL_FAILURE(finishTest1());
     type("4");
     const std::vector<double> shownRow = densities();
-    const QString time = window->txtTime->text();
+    const QString time = box(*window, "txtTime")->text();
     const std::string pastLast = std::to_string(s().NStoredStates);
     for (const std::string text : { "-1", pastLast.c_str(), "100000", "abc", "4x", ".", "-", "" }) {
         type(text);
         EXPECT_EQ(s().StoredStateShown, 4) << text;
-        EXPECT_EQ(window->vsbStoredStateNumber->value(), 4) << text;
+        EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->value(), 4) << text;
         EXPECT_EQ(densities(), shownRow) << text;
-        EXPECT_EQ(window->txtTime->text(), time) << text;
-        EXPECT_EQ(window->vsbStoredStateNumber->maximum(), s().NStoredStates - 1) << text;
+        EXPECT_EQ(box(*window, "txtTime")->text(), time) << text;
+        EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), s().NStoredStates - 1) << text;
     }
 }
 
@@ -168,7 +169,7 @@ TEST_F(ReplayTest, MultiOverlaysTheSnapshotsScrolledThroughAndSingleClearsBack)
     scrollTo(3);
     ASSERT_EQ(densitySurface(), single[0]);
 
-    window->cmdMultiplePlots_Click();
+    click(*window, "cmdMultiplePlots");
     EXPECT_EQ(s().MultiplePlots, 1);
     EXPECT_EQ(densitySurface(), single[0]); // Multi redraws nothing
     scrollTo(4); // a step at a time, as the arrows do
@@ -184,7 +185,7 @@ TEST_F(ReplayTest, MultiOverlaysTheSnapshotsScrolledThroughAndSingleClearsBack)
                 }
     EXPECT_GT(darkPixels(overlay), darkPixels(single[2]) + 100);
 
-    window->cmdSinglePlots_Click();
+    click(*window, "cmdSinglePlots");
     EXPECT_EQ(s().MultiplePlots, 0);
     EXPECT_EQ(densitySurface(), single[2]);
 }
@@ -196,12 +197,12 @@ TEST_F(ReplayTest, SnapshotZeroShowsTheControlCellMarksAgain)
     const long n = st.NGridCells;
     const long last = st.MSelected[st.NSelected]; // the last cell, away from the current-cell mark
     ASSERT_EQ(last, n);
-    const double W = window->pctDensityPlot->scaleWidth();
-    const double H = window->pctDensityPlot->scaleHeight();
+    const double W = plot(*window, "pctDensityPlot")->scaleWidth();
+    const double H = plot(*window, "pctDensityPlot")->scaleHeight();
     auto markAtLastCell = [&] {
         const double x = 0.5 * (st.X[last] + st.X[last + 1]) * W / (st.X[n + 1] - st.X[1]);
         const double y = (st.RhoMax - st.Rho[last]) * H / (st.RhoMax - st.RhoMin);
-        return solidBlockAt(window->pctDensityPlot->surface(), x, y);
+        return solidBlockAt(plot(*window, "pctDensityPlot")->surface(), x, y);
     };
     ASSERT_EQ(st.LogPlots, 0);
     scrollTo(5);
@@ -219,13 +220,13 @@ TEST_F(ReplayTest, RowsEmptiedByALaterTestAreNeverLoaded)
 {
     ASSERT_NO_FATAL_FAILURE(finishTest1());
     const Long stored = s().NStoredStates;
-    window->cmdTest_Click(1);
+    clickTest(*window, 1);
     ASSERT_EQ(s().NStoredStates, stored);
     ASSERT_EQ(s().STRho[5 * (s().NGridCells + 2) + 10], 0.0f);
     const std::vector<double> setUp = densities();
     const Long shown = s().StoredStateShown;
 
-    EXPECT_EQ(window->vsbStoredStateNumber->maximum(), stored); // one past the last row
+    EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), stored); // one past the last row
     for (int v : { static_cast<int>(stored), 10, static_cast<int>(stored) - 1 }) {
         scrollTo(v);
         EXPECT_EQ(densities(), setUp) << "scroll bar at " << v;
@@ -235,13 +236,13 @@ TEST_F(ReplayTest, RowsEmptiedByALaterTestAreNeverLoaded)
     EXPECT_EQ(s().StoredStateShown, shown);
 
     // The top of the space-time picture names the newest (emptied) row.
-    window->pctSpaceTime_MouseDown(1, 100, 0);
+    panelsOf(*window).spaceTime.pctSpaceTime_MouseDown(1, 100, 0);
     EXPECT_EQ(densities(), setUp);
     EXPECT_EQ(s().StoredStateShown, shown);
 
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     for (int i = 0; i < 3; ++i)
-        window->tmrMetronome_Timer();
+        window->tick();
     EXPECT_FALSE(window->runFaulted());
     EXPECT_TRUE(dialogs.messages.empty());
     for (long j = 0; j <= s().NGridCells + 1; ++j)

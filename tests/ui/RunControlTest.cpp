@@ -12,8 +12,10 @@
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/PictureButton.h"
 #include "common/Format.h"
+#include "presets/ShockTubeTests.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::fakeKernel;
 using tamrel::testing::History;
 using tamrel::testing::historyOf;
@@ -36,19 +38,15 @@ struct RunFields {
 
 RunFields fieldsOf(const frmTamrel& w)
 {
-    const ExperimentState& s = w.state;
+    const ExperimentState& s = stateOf(w);
     RunFields f { s.TimeNow, s.Dt, s.DtOld, s.TNextPlot, s.RhoMin, s.RhoMax, s.MflopsTotal, s.MeterSeconds,
         s.Stopped, s.NStoredStates, s.StoredStateShown, s.STRowOffset, s.NCycle, {}, historyOf(s),
-        w.textOf(w.txtTime), w.textOf(w.txtStoredStateNumber), w.vsbStoredStateNumber->maximum() };
+        textOf(box(w, "txtTime")), textOf(box(w, "txtStoredStateNumber")),
+        bar(w, "vsbStoredStateNumber")->maximum() };
     for (long i = 0; i <= s.NGridCells + 1; ++i)
         for (double v : { s.Rho[i], s.P[i], s.VX[i], s.VY[i], s.FSmoke[i] })
             f.grid.push_back(v);
     return f;
-}
-
-std::string timeText(double t)
-{
-    return "t=" + formatPattern(t, "#0.0####");
 }
 
 // Whether the grid holds history row `row` as a restore puts it back.
@@ -67,64 +65,64 @@ bool gridIsRow(const ExperimentState& s, long row)
 
 TEST_F(RunWindowTest, RunStatesMoveAsTheButtonsSay)
 {
-    window->cmdTest_Click(1);
+    clickTest(*window, 1);
     const double firstDt = s().Dt;
 
     // Pause in Ready changes nothing.
     RunFields before = fieldsOf(*window);
-    window->cmdPause_Click();
+    click(*window, "cmdPause");
     EXPECT_EQ(fieldsOf(*window), before);
 
-    window->cmdBegin_Click();
+    click(*window, "cmdBegin");
     EXPECT_EQ(s().Stopped, 0);
     EXPECT_EQ(s().NStoredStates, 1);
     EXPECT_EQ(s().StoredTime[0], 0.0);
     EXPECT_EQ(s().Dt, firstDt); // Begin leaves the time step
-    EXPECT_EQ(window->cmdNumericalScheme->text(), "Orvane");
+    EXPECT_EQ(button(*window, "cmdNumericalScheme")->text(), "Orvane");
 
-    window->cmdMultiplePlots_Click();
-    window->tmrMetronome_Timer();
+    click(*window, "cmdMultiplePlots");
+    window->tick();
     EXPECT_GT(s().TimeNow, 0);
-    EXPECT_EQ(window->textOf(window->txtTime), timeText(s().TimeNow));
+    EXPECT_EQ(textOf(box(*window, "txtTime")), timeText(s().TimeNow));
     // The tick ends with single plots of the new state, cleared and repainted.
     EXPECT_EQ(s().MultiplePlots, 0);
-    const QImage afterTick = window->pctDensityPlot->surface().copy();
-    window->clearAndRepaintLinePlots();
-    EXPECT_EQ(afterTick, window->pctDensityPlot->surface());
+    const QImage afterTick = plot(*window, "pctDensityPlot")->surface().copy();
+    panelsOf(*window).plots.clearAndRepaint();
+    EXPECT_EQ(afterTick, plot(*window, "pctDensityPlot")->surface());
 
-    window->cmdPause_Click();
+    click(*window, "cmdPause");
     EXPECT_EQ(s().Stopped, 1);
     // Halted: Pause again, Begin and a tick change nothing.
     before = fieldsOf(*window);
-    window->cmdPause_Click();
-    window->cmdBegin_Click();
-    window->tmrMetronome_Timer();
+    click(*window, "cmdPause");
+    click(*window, "cmdBegin");
+    window->tick();
     EXPECT_EQ(fieldsOf(*window), before);
 
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     EXPECT_EQ(s().Stopped, 0);
-    window->tmrMetronome_Timer();
+    window->tick();
     // Continue while running changes nothing either.
     before = fieldsOf(*window);
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     EXPECT_EQ(fieldsOf(*window), before);
     runToEnd();
     ASSERT_EQ(s().Stopped, 1);
     ASSERT_GT(s().NStoredStates, 2);
 
     // Restart from a browsed row: back to Ready at time 0 with row 0 only.
-    window->vsbStoredStateNumber->setValue(2);
-    window->cmdRestart_Click();
+    bar(*window, "vsbStoredStateNumber")->setValue(2);
+    click(*window, "cmdRestart");
     EXPECT_EQ(s().TimeNow, 0);
     EXPECT_EQ(s().Stopped, 1);
     EXPECT_EQ(s().NStoredStates, 1);
     EXPECT_EQ(s().MflopsTotal, 0);
     EXPECT_EQ(s().MeterSeconds, 0);
     EXPECT_EQ(s().TNextPlot, s().DtPlot);
-    EXPECT_EQ(window->textOf(window->txtTime), "t=0.0");
-    EXPECT_EQ(window->textOf(window->txtCourantNumber), "0.85");
-    EXPECT_EQ(window->vsbStoredStateNumber->minimum(), 0);
-    EXPECT_EQ(window->vsbStoredStateNumber->maximum(), 0);
+    EXPECT_EQ(textOf(box(*window, "txtTime")), "t=0.0");
+    EXPECT_EQ(textOf(box(*window, "txtCourantNumber")), "0.85");
+    EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->minimum(), 0);
+    EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), 0);
     // Test 1's state again (in single precision) and its first time step,
     // a tenth of the target Courant number.
     EXPECT_EQ(s().Rho[30], 1.0);
@@ -136,7 +134,7 @@ TEST_F(RunWindowTest, RunStatesMoveAsTheButtonsSay)
     EXPECT_EQ(s().DtOld, s().Dt);
 
     // Ready again: Begin starts a run.
-    window->cmdBegin_Click();
+    click(*window, "cmdBegin");
     EXPECT_EQ(s().Stopped, 0);
 }
 
@@ -144,7 +142,7 @@ TEST_F(RunWindowTest, ContinueWithoutAStoredRowDoesNothing)
 {
     ASSERT_EQ(s().NStoredStates, 0); // start-up
     const RunFields before = fieldsOf(*window);
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     EXPECT_EQ(fieldsOf(*window), before);
 }
 
@@ -153,38 +151,38 @@ TEST_F(RunWindowTest, ContinueWithoutAStoredRowDoesNothing)
 // back to the newest row while the grid is still at the time it halted.
 TEST_F(RunWindowTest, PauseAndContinueGoOnAsIfNeverPaused)
 {
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     runToEnd();
     const History alone = historyOf(s());
 
     auto paused = makeWindow();
-    paused->cmdTest_Click(1);
-    paused->cmdBegin_Click();
-    for (int tick = 0; tick < 10000 && paused->state.Stopped == 0; ++tick) {
-        paused->tmrMetronome_Timer();
-        if (paused->state.Stopped != 0)
+    clickTest(*paused, 1);
+    click(*paused, "cmdBegin");
+    for (int tick = 0; tick < 10000 && stateOf(*paused).Stopped == 0; ++tick) {
+        paused->tick();
+        if (stateOf(*paused).Stopped != 0)
             break;
-        paused->cmdPause_Click();
-        paused->cmdContinue_Click();
-        ASSERT_EQ(paused->state.Stopped, 0);
+        click(*paused, "cmdPause");
+        click(*paused, "cmdContinue");
+        ASSERT_EQ(stateOf(*paused).Stopped, 0);
     }
-    EXPECT_EQ(historyOf(paused->state), alone);
+    EXPECT_EQ(historyOf(stateOf(*paused)), alone);
 }
 
 // After browsing, Continue puts the newest row back and goes on from its time.
 TEST_F(RunWindowTest, ContinueAfterBrowsingGoesOnFromTheNewestRow)
 {
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     while (s().NStoredStates < 4 && s().Stopped == 0)
-        window->tmrMetronome_Timer();
-    window->cmdPause_Click();
+        window->tick();
+    click(*window, "cmdPause");
     const long newest = s().NStoredStates - 1;
 
-    window->vsbStoredStateNumber->setValue(1);
+    bar(*window, "vsbStoredStateNumber")->setValue(1);
     ASSERT_TRUE(gridIsRow(s(), 1));
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     EXPECT_EQ(s().Stopped, 0);
     EXPECT_EQ(s().StoredStateShown, newest);
     EXPECT_EQ(s().TimeNow, s().StoredTime[newest]);
@@ -201,7 +199,7 @@ TEST_F(RunWindowTest, AnUnknownSchemeCannotBegin)
 {
     s().SchemeName = "Bogus";
     const RunFields before = fieldsOf(*window);
-    window->cmdBegin_Click();
+    click(*window, "cmdBegin");
     EXPECT_EQ(fieldsOf(*window), before);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("\"Bogus\""), std::string::npos) << dialogs.messages[0];
@@ -231,13 +229,13 @@ TEST_F(RunWindowTest, TickRunsStepsPerTickInStripsOfTheSchemesLength)
         useStandIns(*w);
         setCells(*w, c.cells);
         chooseScheme(*w, c.scheme);
-        w->cmdTest_Click(1);
-        w->cmdBegin_Click();
+        clickTest(*w, 1);
+        click(*w, "cmdBegin");
         standInLog().stripLengths.clear();
-        const long cycles = w->state.NCycle;
-        w->tmrMetronome_Timer();
-        EXPECT_EQ(w->acceptedSteps, c.steps);
-        EXPECT_EQ(w->state.NCycle - cycles, c.steps); // no attempt was rejected
+        const long cycles = stateOf(*w).NCycle;
+        w->tick();
+        EXPECT_EQ(w->acceptedSteps(), c.steps);
+        EXPECT_EQ(stateOf(*w).NCycle - cycles, c.steps); // no attempt was rejected
         std::vector<long> expected;
         for (long k = 0; k < c.steps; ++k)
             expected.insert(expected.end(), c.strips.begin(), c.strips.end());
@@ -251,16 +249,16 @@ TEST_F(RunWindowTest, SmallSoundWaveTakesATenthOverDtStepsPerTick)
     useStandIns();
     for (const char* a : { "0.01", "1", "0", "1", "0", "1", "0" }) // a small R+ wave
         dialogs.answer(a);
-    window->cmdSoundWave_Click();
-    window->cmdBegin_Click();
+    click(*window, "cmdSoundWave");
+    click(*window, "cmdBegin");
     ASSERT_EQ(s().RiemannPlots, 1);
     ASSERT_LT(s().RhoMax, 1.08);
     s().Dt = 1.0 / 2500;
     s().DtPlot = 1.0; // no snapshot within the tick
     s().TNextPlot = 1.0;
     standInLog().courants = { 0.9 * s().CourantNumber }; // Dt stays
-    window->tmrMetronome_Timer();
-    EXPECT_EQ(window->acceptedSteps, 250);
+    window->tick();
+    EXPECT_EQ(window->acceptedSteps(), 250);
     EXPECT_EQ(s().Dt, 1.0 / 2500);
 }
 
@@ -284,29 +282,29 @@ TEST_F(RunWindowTest, CourantOfOneRejectsTheStep)
         SCOPED_TRACE(c.courants.front());
         auto w = makeWindow();
         useStandIns(*w);
-        w->cmdTest_Click(1);
-        w->cmdBegin_Click();
+        clickTest(*w, 1);
+        click(*w, "cmdBegin");
         standInLog().courants.assign(c.courants.begin(), c.courants.end());
-        const double dt0 = w->state.Dt;
-        const long cycles = w->state.NCycle;
-        w->tmrMetronome_Timer();
+        const double dt0 = stateOf(*w).Dt;
+        const long cycles = stateOf(*w).NCycle;
+        w->tick();
 
         double dt = c.firstFactor * dt0, t = 0;
         for (int k = 0; k < 3; ++k) {
             t = t + dt;
             dt = c.growth * dt;
         }
-        EXPECT_EQ(w->state.NCycle - cycles, c.attempts);
-        EXPECT_EQ(w->acceptedSteps, 3);
-        EXPECT_DOUBLE_EQ(w->state.TimeNow, t);
-        EXPECT_DOUBLE_EQ(w->state.Dt, dt);
+        EXPECT_EQ(stateOf(*w).NCycle - cycles, c.attempts);
+        EXPECT_EQ(w->acceptedSteps(), 3);
+        EXPECT_DOUBLE_EQ(stateOf(*w).TimeNow, t);
+        EXPECT_DOUBLE_EQ(stateOf(*w).Dt, dt);
     }
 }
 
 TEST_F(RunWindowTest, RunEndsAtTheFirstSnapshotTimeAtOrPastTheStop)
 {
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     s().TStop = 2.5 * s().DtPlot; // between two snapshot times
     runToEnd();
     EXPECT_EQ(s().Stopped, 1);
@@ -314,17 +312,17 @@ TEST_F(RunWindowTest, RunEndsAtTheFirstSnapshotTimeAtOrPastTheStop)
     EXPECT_GE(s().TimeNow, 3 * s().DtPlot - s().Dt);
     EXPECT_EQ(s().StoredTime[3], s().TimeNow);
     EXPECT_LT(s().StoredTime[2], s().TStop);
-    EXPECT_EQ(window->textOf(window->txtTime), timeText(s().TimeNow));
-    EXPECT_EQ(window->textOf(window->txtStoredStateNumber), "3");
-    EXPECT_EQ(window->vsbStoredStateNumber->maximum(), 3);
+    EXPECT_EQ(textOf(box(*window, "txtTime")), timeText(s().TimeNow));
+    EXPECT_EQ(textOf(box(*window, "txtStoredStateNumber")), "3");
+    EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), 3);
 }
 
 TEST_F(RunWindowTest, FullHistorySkipsRowsAndTheRunStillEnds)
 {
-    window->setText(window->txtNPeriods, "0.005"); // 400 per unit: 2 rows
+    setText(box(*window, "txtNPeriods"), "0.005"); // 400 per unit: 2 rows
     ASSERT_EQ(s().NPlotsTotal, 2);
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     s().TStop = 4.5 * s().DtPlot;
     runToEnd();
     EXPECT_FALSE(window->runFaulted());
@@ -332,15 +330,15 @@ TEST_F(RunWindowTest, FullHistorySkipsRowsAndTheRunStillEnds)
     EXPECT_EQ(s().NStoredStates, 2);
     EXPECT_GE(s().TimeNow, s().TStop);
     EXPECT_LT(s().TimeNow, 5 * s().DtPlot + s().Dt);
-    EXPECT_EQ(window->textOf(window->txtStoredStateNumber), "1");
+    EXPECT_EQ(textOf(box(*window, "txtStoredStateNumber")), "1");
 }
 
 TEST_F(RunWindowTest, MoreThanTwoThousandRowsAreStoredWithTheirTimes)
 {
-    window->setText(window->txtNPlotsPerPeriod, "4000");
+    setText(box(*window, "txtNPlotsPerPeriod"), "4000");
     ASSERT_GT(s().NPlotsTotal, 2600);
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     s().TStop = 2500.5 * s().DtPlot;
     runToEnd();
     EXPECT_FALSE(window->runFaulted());
@@ -351,17 +349,17 @@ TEST_F(RunWindowTest, MoreThanTwoThousandRowsAreStoredWithTheirTimes)
         ASSERT_GT(s().StoredTime[r], s().StoredTime[r - 1]) << r;
     EXPECT_GT(s().STRho[last * (s().NGridCells + 2) + 50], 0.0f);
     // The newest rows can be shown.
-    window->vsbStoredStateNumber->setValue(2400);
-    EXPECT_EQ(window->textOf(window->txtTime), timeText(s().StoredTime[2400]));
+    bar(*window, "vsbStoredStateNumber")->setValue(2400);
+    EXPECT_EQ(textOf(box(*window, "txtTime")), timeText(s().StoredTime[2400]));
 }
 
 TEST_F(RunWindowTest, NonFiniteStateHaltsTheRunWithAMessage)
 {
     useStandIns();
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     while (s().NStoredStates < 3)
-        window->tmrMetronome_Timer();
+        window->tick();
     const History history = historyOf(s());
     std::vector<double> grid;
     for (long i = 1; i <= s().NGridCells; ++i)
@@ -369,7 +367,7 @@ TEST_F(RunWindowTest, NonFiniteStateHaltsTheRunWithAMessage)
     const double time = s().TimeNow;
 
     fakeKernel().nanCell = 50;
-    window->tmrMetronome_Timer();
+    window->tick();
     EXPECT_TRUE(window->runFaulted());
     EXPECT_EQ(s().Stopped, 1);
     EXPECT_EQ(s().TimeNow, time);
@@ -386,17 +384,17 @@ TEST_F(RunWindowTest, NonFiniteStateHaltsTheRunWithAMessage)
 
     // Continue goes on from where the run halted.
     fakeKernel().nanCell = -1;
-    window->cmdContinue_Click();
+    click(*window, "cmdContinue");
     EXPECT_FALSE(window->runFaulted());
     EXPECT_EQ(s().TimeNow, time);
-    window->tmrMetronome_Timer();
+    window->tick();
     EXPECT_GT(s().TimeNow, time);
 
     // Restart and Begin start a new run.
-    window->cmdRestart_Click();
+    click(*window, "cmdRestart");
     EXPECT_FALSE(window->runFaulted());
-    window->cmdBegin_Click();
-    window->tmrMetronome_Timer();
+    click(*window, "cmdBegin");
+    window->tick();
     EXPECT_FALSE(window->runFaulted());
     EXPECT_GT(s().TimeNow, 0);
 }
@@ -409,31 +407,31 @@ TEST_F(RunWindowTest, MeterShowsTheKernelsCountsPerCell)
     fakeKernel().opsPerCall = 40000;
     chooseScheme("Orvane", "1");
     ASSERT_EQ(s().MeterOn, 1);
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
-    window->tmrMetronome_Timer(); // 3 steps, 801 repetitions of one strip each
-    ASSERT_EQ(window->acceptedSteps, 3);
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
+    window->tick(); // 3 steps, 801 repetitions of one strip each
+    ASSERT_EQ(window->acceptedSteps(), 3);
 
     EXPECT_NEAR(s().MflopsTotal, 3 * 40000 * 801 * 1e-6, 1e-9);
-    EXPECT_EQ(window->cmdTest[1]->text(), "Mflop/s");
-    EXPECT_EQ(window->cmdTest[2]->text().toStdString(), formatPattern(s().MflopRate, "##0"));
-    EXPECT_EQ(window->cmdTest[6]->text(), "flops /");
-    EXPECT_EQ(window->cmdTest[7]->text(), "cell =");
-    EXPECT_EQ(window->cmdTest[8]->text(), "400");
-    EXPECT_EQ(window->cmdTest[3]->text(), "Test 3");
+    EXPECT_EQ(testButton(*window, 1)->text(), "Mflop/s");
+    EXPECT_EQ(testButton(*window, 2)->text().toStdString(), formatPattern(s().MflopRate, "##0"));
+    EXPECT_EQ(testButton(*window, 6)->text(), "flops /");
+    EXPECT_EQ(testButton(*window, 7)->text(), "cell =");
+    EXPECT_EQ(testButton(*window, 8)->text(), "400");
+    EXPECT_EQ(testButton(*window, 3)->text(), "Test 3");
     // The stand-in counts k operations of kind k+1 per cell.
-    EXPECT_EQ(window->lblStudentID->text().toStdString(),
+    EXPECT_EQ(label(*window, "lblStudentID")->text().toStdString(),
         "flops / cell = 400,    adds / cell = 1,    mults / cell = 2,    cvmgms / cell = 4,    recips / cell = 3, "
         "   "
         "sqrts / cell = 11.0,    exps / cell = 7,    ");
 
     // Restart: the totals start again; the captions keep their texts.
-    window->cmdRestart_Click();
+    click(*window, "cmdRestart");
     EXPECT_EQ(s().MflopsTotal, 0);
     EXPECT_EQ(s().MeterSeconds, 0);
-    EXPECT_EQ(window->cmdTest[8]->text(), "400");
-    window->cmdBegin_Click();
-    window->tmrMetronome_Timer();
+    EXPECT_EQ(testButton(*window, 8)->text(), "400");
+    click(*window, "cmdBegin");
+    window->tick();
     EXPECT_NEAR(s().MflopsTotal, 3 * 40000 * 801 * 1e-6, 1e-9);
 }
 
@@ -441,12 +439,12 @@ TEST_F(RunWindowTest, WithoutTheMeterTheCaptionsStay)
 {
     useStandIns();
     fakeKernel().opsPerCall = 40000;
-    window->cmdBegin_Click();
-    const QString label = window->lblStudentID->text();
-    window->tmrMetronome_Timer();
+    click(*window, "cmdBegin");
+    const QString caption = label(*window, "lblStudentID")->text();
+    window->tick();
     for (int t = 1; t <= 8; ++t)
-        EXPECT_EQ(window->cmdTest[t]->text(), QString("Test %1").arg(t));
-    EXPECT_EQ(window->lblStudentID->text(), label);
+        EXPECT_EQ(testButton(*window, t)->text(), QString("Test %1").arg(t));
+    EXPECT_EQ(label(*window, "lblStudentID")->text(), caption);
     EXPECT_EQ(s().MflopsTotal, 0);
 }
 
@@ -474,7 +472,7 @@ TEST_F(RunWindowTest, SchemeDialogTakesOnlyTheFiveNames)
         dialogs.asked.clear();
         for (const auto& a : c.answers)
             dialogs.answer(a);
-        window->cmdNumericalScheme_Click();
+        click(*window, "cmdNumericalScheme");
         EXPECT_EQ(s().SchemeName, c.scheme);
         ASSERT_EQ(dialogs.asked.size(), c.answers.size() + 1);
         EXPECT_EQ(dialogs.asked[0].prompt, prompt);
@@ -487,7 +485,7 @@ TEST_F(RunWindowTest, SchemeDialogTakesOnlyTheFiveNames)
         EXPECT_EQ(dialogs.asked.back().prompt, "Do you want the meagflop/s meter to be turned on?");
         EXPECT_EQ(dialogs.asked.back().title, "Type 1 for Mflop/s metering,  0 to run without this overhead:");
     }
-    EXPECT_EQ(window->cmdNumericalScheme->text(), "  PPM?   Mflops?"); // Begin sets the caption
+    EXPECT_EQ(button(*window, "cmdNumericalScheme")->text(), "  PPM?   Mflops?"); // Begin sets the caption
 }
 
 TEST_F(RunWindowTest, MeterAnswerIsAWholeNumberClampedToZeroOrOne)
@@ -513,7 +511,7 @@ TEST_F(RunWindowTest, MeterAnswerIsAWholeNumberClampedToZeroOrOne)
         dialogs.asked.clear();
         dialogs.answer("Orvane");
         dialogs.answer(c.answer);
-        window->cmdNumericalScheme_Click();
+        click(*window, "cmdNumericalScheme");
         EXPECT_EQ(s().MeterOn, c.after);
         ASSERT_EQ(dialogs.asked.size(), 2u);
         EXPECT_EQ(dialogs.asked[1].defaultAnswer, std::to_string(c.before));
@@ -522,7 +520,7 @@ TEST_F(RunWindowTest, MeterAnswerIsAWholeNumberClampedToZeroOrOne)
 
 TEST_F(RunWindowTest, ChoosingMixtal32FillsTheFluidArraysAtOnce)
 {
-    window->cmdTest_Click(1);
+    clickTest(*window, 1);
     const long n = s().NGridCells;
     s().RhoRatio2 = 2.0;
     chooseScheme("Mixtal32");
@@ -550,21 +548,21 @@ TEST_F(RunWindowTest, ChoosingMixtal32FillsTheFluidArraysAtOnce)
     EXPECT_GT(s().Dt, 0);
     EXPECT_LE(s().Dt, s().DtPlot);
 
-    window->cmdBegin_Click();
-    window->tmrMetronome_Timer();
+    click(*window, "cmdBegin");
+    window->tick();
     EXPECT_FALSE(window->runFaulted());
     EXPECT_GT(s().TimeNow, 0);
 }
 
 TEST_F(RunWindowTest, SchemeAndConstantsWaitForReady)
 {
-    window->cmdBegin_Click();
-    window->cmdNumericalScheme_Click();
-    window->cmdGetDiffConsts_Click();
-    window->tmrMetronome_Timer();
-    window->cmdPause_Click(); // halted, time above 0
-    window->cmdNumericalScheme_Click();
-    window->cmdGetDiffConsts_Click();
+    click(*window, "cmdBegin");
+    click(*window, "cmdNumericalScheme");
+    click(*window, "cmdGetDiffConsts");
+    window->tick();
+    click(*window, "cmdPause"); // halted, time above 0
+    click(*window, "cmdNumericalScheme");
+    click(*window, "cmdGetDiffConsts");
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_EQ(s().SchemeName, "Orvane");
 }
@@ -573,7 +571,7 @@ TEST_F(RunWindowTest, GetDiffConstsAsksFiveQuestions)
 {
     for (const char* a : { "0.5", "0.25", "2", "3.5", "0" })
         dialogs.answer(a);
-    window->cmdGetDiffConsts_Click();
+    click(*window, "cmdGetDiffConsts");
     ASSERT_EQ(dialogs.asked.size(), 5u);
     const std::pair<std::string, std::string> questions[] = {
         { "Type the value of the PPM shock diffusion constant, difcon", "Get difcon" },
@@ -600,7 +598,7 @@ TEST_F(RunWindowTest, GetDiffConstsAsksFiveQuestions)
     for (std::optional<std::string> a : { std::optional<std::string>(""), std::optional<std::string>(),
              std::optional<std::string>("abc"), std::optional<std::string>("0"), std::optional<std::string>(".") })
         dialogs.answer(a);
-    window->cmdGetDiffConsts_Click();
+    click(*window, "cmdGetDiffConsts");
     EXPECT_EQ(s().Difcon, 0.5);
     EXPECT_EQ(s().Shkjmp, 0.25);
     EXPECT_EQ(s().Wavhaf, 2.0);
@@ -612,7 +610,7 @@ TEST_F(RunWindowTest, GetDiffConstsAsksFiveQuestions)
 // brings back the problem that was set up.
 TEST_F(RunWindowTest, LogChoiceRewritesRowZeroForRestart)
 {
-    window->cmdTest_Click(1);
+    clickTest(*window, 1);
     const long n = s().NGridCells;
     std::vector<double> rho, p;
     for (long i = 0; i <= n + 1; ++i) {
@@ -624,15 +622,15 @@ TEST_F(RunWindowTest, LogChoiceRewritesRowZeroForRestart)
         for (int k = 0; k < 4; ++k)
             dialogs.answer(std::nullopt);
         dialogs.answer(logs);
-        window->cmdGetDiffConsts_Click();
+        click(*window, "cmdGetDiffConsts");
         const bool logForm = std::string(logs) != "0";
         EXPECT_EQ(s().LogPlots != 0, logForm);
         EXPECT_NEAR(s().STRho[31], logForm ? std::log10(0.125) : 0.125, 1e-6);
         // A run in between: Restart must come back to Test 1.
-        window->cmdBegin_Click();
+        click(*window, "cmdBegin");
         for (int t = 0; t < 3; ++t)
-            window->tmrMetronome_Timer();
-        window->cmdRestart_Click();
+            window->tick();
+        click(*window, "cmdRestart");
         for (long i = 0; i <= n + 1; ++i) {
             ASSERT_NEAR(s().Rho[i], rho[static_cast<std::size_t>(i)], 1e-6 * rho[static_cast<std::size_t>(i)])
                 << i;
@@ -652,15 +650,15 @@ TEST_P(RunEveryScheme, SecondRunAfterRestartRepeatsTheFirst)
     chooseScheme(GetParam());
     // A test caps its first time step at the snapshot interval of the problem
     // before it; loaded twice, that interval is its own, as after Restart.
-    window->cmdTest_Click(1);
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     runToEnd();
     ASSERT_FALSE(window->runFaulted());
     const History first = historyOf(s());
 
-    window->cmdRestart_Click();
-    window->cmdBegin_Click();
+    click(*window, "cmdRestart");
+    click(*window, "cmdBegin");
     runToEnd();
     ASSERT_FALSE(window->runFaulted());
     const History second = historyOf(s());
@@ -687,11 +685,11 @@ TEST_P(RunEveryScheme, SecondRunAfterRestartRepeatsTheFirst)
 TEST_P(RunEveryScheme, EveryTestRunsToItsStopTime)
 {
     chooseScheme(GetParam());
-    for (int test = 1; test <= 8; ++test) {
+    for (int test = 1; test <= kShockTubeTestCount; ++test) {
         SCOPED_TRACE("Test " + std::to_string(test));
-        window->cmdRestart_Click();
-        window->cmdTest_Click(test);
-        window->cmdBegin_Click();
+        click(*window, "cmdRestart");
+        clickTest(*window, test);
+        click(*window, "cmdBegin");
         ASSERT_EQ(s().Stopped, 0);
         runToEnd();
         ASSERT_FALSE(window->runFaulted()) << (dialogs.messages.empty() ? "" : dialogs.messages.back());

@@ -111,7 +111,7 @@ protected:
         standInLog() = {};
     }
 
-    void useStandIns(frmTamrel& w) { w.stepper->setSchemeLookup(findWatchedScheme); }
+    void useStandIns(frmTamrel& w) { panelsOf(w).run.stepper().setSchemeLookup(findWatchedScheme); }
     void useStandIns() { useStandIns(*window); }
 
     // The scheme button with scripted answers: the name, then the meter.
@@ -119,8 +119,8 @@ protected:
     {
         dialogs.answer(name);
         dialogs.answer(meter);
-        w.cmdNumericalScheme_Click();
-        ASSERT_EQ(w.state.SchemeName, name);
+        click(w, "cmdNumericalScheme");
+        ASSERT_EQ(stateOf(w).SchemeName, name);
         ASSERT_EQ(dialogs.pendingAnswers(), 0u);
     }
     void chooseScheme(const std::string& name, const std::string& meter = "0")
@@ -130,14 +130,14 @@ protected:
 
     void setCells(frmTamrel& w, long n)
     {
-        w.setText(w.txtNGridCells, std::to_string(n));
-        ASSERT_EQ(w.state.NGridCells, n);
+        setText(box(w, "txtNGridCells"), std::to_string(n));
+        ASSERT_EQ(stateOf(w).NGridCells, n);
     }
 
     static void runToEnd(frmTamrel& w, long maxTicks = 100000)
     {
-        for (long i = 0; i < maxTicks && w.state.Stopped == 0 && !w.runFaulted(); ++i)
-            w.tmrMetronome_Timer();
+        for (long i = 0; i < maxTicks && stateOf(w).Stopped == 0 && !w.runFaulted(); ++i)
+            w.tick();
     }
     using WindowTest::runToEnd;
 };

@@ -13,6 +13,7 @@
 #include "EditWindowTest.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::EditWindowTest;
 using tamrel::testing::gridAndTable;
 using tamrel::testing::GridAndTable;
@@ -54,11 +55,11 @@ TEST_F(EditSelectTest, SelectPutsTheTypedValuesAtTheCellAndFillsBothSides)
     EXPECT_EQ(st.MCurrent, 40);
     EXPECT_DOUBLE_EQ(st.SoundSpeedSq[40], 0.2 * st.Gamma / 0.5);
     // The repaint that ends Select leaves the cell's readout in the boxes.
-    EXPECT_EQ(window->txtMSelected->text().toStdString(), "40");
-    EXPECT_EQ(window->hsbMSelected->value(), 40);
-    EXPECT_EQ(window->txtDensity->text().toStdString(), "0.50");
-    EXPECT_EQ(window->txtPressure->text().toStdString(), "0.2000");
-    EXPECT_EQ(window->txtVelocity->text().toStdString(), "0.30");
+    EXPECT_EQ(box(*window, "txtMSelected")->text().toStdString(), "40");
+    EXPECT_EQ(bar(*window, "hsbMSelected")->value(), 40);
+    EXPECT_EQ(box(*window, "txtDensity")->text().toStdString(), "0.50");
+    EXPECT_EQ(box(*window, "txtPressure")->text().toStdString(), "0.2000");
+    EXPECT_EQ(box(*window, "txtVelocity")->text().toStdString(), "0.30");
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -74,7 +75,7 @@ TEST_F(EditSelectTest, GridIsTheSameLineWhateverTheOrderOfSelection)
     expectLine(s(), 30, 70);
     expectLine(s(), 70, 90);
     const GridAndTable a = gridAndTable(s());
-    const GridAndTable b = gridAndTable(other->state);
+    const GridAndTable b = gridAndTable(stateOf(*other));
     EXPECT_EQ(a.MSelected, b.MSelected);
     EXPECT_EQ(a.XSelected, b.XSelected);
     for (long i = 0; i <= 101; ++i) {
@@ -104,8 +105,8 @@ TEST_F(EditSelectTest, DeselectingCellOneRefillsFromTheLeftEndCell)
     // Cell 1 selected with new values: cell 0 and the left end entry follow it.
     selectCell(1, "2", "500", "0.5");
     ASSERT_DOUBLE_EQ(s().P[0], 500);
-    type(window->txtMSelected, "1");
-    window->cmdDeselect->click();
+    type(box(*window, "txtMSelected"), "1");
+    button(*window, "cmdDeselect")->click();
 
     const ExperimentState& st = s();
     EXPECT_EQ(selectedCells(st), (Cells { 10, 11, 90, 91, 100 }));
@@ -121,15 +122,15 @@ TEST_F(EditSelectTest, DeselectingCellOneRefillsFromTheLeftEndCell)
 TEST_F(EditSelectTest, DeselectOfACellThatIsNotSelectedKeepsTheTable)
 {
     const GridAndTable before = gridAndTable(s());
-    type(window->txtMSelected, "50");
-    window->cmdDeselect->click();
+    type(box(*window, "txtMSelected"), "50");
+    button(*window, "cmdDeselect")->click();
     EXPECT_EQ(gridAndTable(s()), before);
 }
 
 TEST_F(EditSelectTest, ResetKeepsTheFirstAndLastCellsAndOneLine)
 {
     selectCell(40, "0.5", "0.2", "0.3");
-    window->cmdReset->click();
+    button(*window, "cmdReset")->click();
     const ExperimentState& st = s();
     EXPECT_EQ(selectedCells(st), (Cells { 1, 100 }));
     EXPECT_EQ(st.MSelected[3], 101);
@@ -145,31 +146,31 @@ TEST_F(EditSelectTest, SelectIsRefusedAndNothingChanges)
         std::function<void(frmTamrel&)> spoil;
     };
     const Case cases[] = {
-        { "running", [](frmTamrel& w) { w.state.Stopped = 0; } },
-        { "halted after a run", [](frmTamrel& w) { w.state.TimeNow = 0.01; } },
-        { "density 0", [](frmTamrel& w) { type(w.txtDensity, "0"); } },
-        { "density below 0", [](frmTamrel& w) { type(w.txtDensity, "-2"); } },
-        { "pressure 0", [](frmTamrel& w) { type(w.txtPressure, "0"); } },
-        { "pressure below 0", [](frmTamrel& w) { type(w.txtPressure, "-1"); } },
-        { "density not a number", [](frmTamrel& w) { type(w.txtDensity, "abc"); } },
-        { "pressure incomplete", [](frmTamrel& w) { type(w.txtPressure, "1e"); } },
-        { "velocity empty", [](frmTamrel& w) { type(w.txtVelocity, ""); } },
+        { "running", [](frmTamrel& w) { stateOf(w).Stopped = 0; } },
+        { "halted after a run", [](frmTamrel& w) { stateOf(w).TimeNow = 0.01; } },
+        { "density 0", [](frmTamrel& w) { type(box(w, "txtDensity"), "0"); } },
+        { "density below 0", [](frmTamrel& w) { type(box(w, "txtDensity"), "-2"); } },
+        { "pressure 0", [](frmTamrel& w) { type(box(w, "txtPressure"), "0"); } },
+        { "pressure below 0", [](frmTamrel& w) { type(box(w, "txtPressure"), "-1"); } },
+        { "density not a number", [](frmTamrel& w) { type(box(w, "txtDensity"), "abc"); } },
+        { "pressure incomplete", [](frmTamrel& w) { type(box(w, "txtPressure"), "1e"); } },
+        { "velocity empty", [](frmTamrel& w) { type(box(w, "txtVelocity"), ""); } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto w = makeWindow();
-        type(w->txtMSelected, "40");
-        type(w->txtDensity, "0.5");
-        type(w->txtPressure, "0.2");
-        type(w->txtVelocity, "0.3");
+        type(box(*w, "txtMSelected"), "40");
+        type(box(*w, "txtDensity"), "0.5");
+        type(box(*w, "txtPressure"), "0.2");
+        type(box(*w, "txtVelocity"), "0.3");
         c.spoil(*w);
-        const GridAndTable before = gridAndTable(w->state);
-        const double rhoMin = w->state.RhoMin, pMin = w->state.PMin, dt = w->state.Dt;
-        w->cmdSelect->click();
-        EXPECT_EQ(gridAndTable(w->state), before);
-        EXPECT_DOUBLE_EQ(w->state.RhoMin, rhoMin);
-        EXPECT_DOUBLE_EQ(w->state.PMin, pMin);
-        EXPECT_DOUBLE_EQ(w->state.Dt, dt);
+        const GridAndTable before = gridAndTable(stateOf(*w));
+        const double rhoMin = stateOf(*w).RhoMin, pMin = stateOf(*w).PMin, dt = stateOf(*w).Dt;
+        button(*w, "cmdSelect")->click();
+        EXPECT_EQ(gridAndTable(stateOf(*w)), before);
+        EXPECT_DOUBLE_EQ(stateOf(*w).RhoMin, rhoMin);
+        EXPECT_DOUBLE_EQ(stateOf(*w).PMin, pMin);
+        EXPECT_DOUBLE_EQ(stateOf(*w).Dt, dt);
     }
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -180,12 +181,12 @@ TEST_F(EditSelectTest, ResetIsRefusedDuringAndAfterARun)
         SCOPED_TRACE(running ? "running" : "halted");
         auto w = makeWindow();
         if (running)
-            w->state.Stopped = 0;
+            stateOf(*w).Stopped = 0;
         else
-            w->state.TimeNow = 0.01;
-        const GridAndTable before = gridAndTable(w->state);
-        w->cmdReset->click();
-        EXPECT_EQ(gridAndTable(w->state), before);
+            stateOf(*w).TimeNow = 0.01;
+        const GridAndTable before = gridAndTable(stateOf(*w));
+        button(*w, "cmdReset")->click();
+        EXPECT_EQ(gridAndTable(stateOf(*w)), before);
     }
 }
 

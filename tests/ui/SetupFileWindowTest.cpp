@@ -17,6 +17,7 @@
 #include "EditWindowTest.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::EditWindowTest;
 using tamrel::testing::gridAndTable;
 using tamrel::testing::GridAndTable;
@@ -71,19 +72,19 @@ protected:
     // Cells 1 and 100 of the start-up problem, and two cells in between.
     void handMadeState()
     {
-        window->cmdReset->click();
+        button(*window, "cmdReset")->click();
         selectCell(30, "0.5", "0.25", "0.125");
         selectCell(70, "2.123456789", "7.3", "-0.3");
     }
     void writeSetup(const std::string& file)
     {
         dialogs.answerFile(file);
-        window->cmdWriteSetUp->click();
+        button(*window, "cmdWriteSetUp")->click();
     }
     void readSetup(const std::string& file)
     {
         dialogs.answerFile(file);
-        window->cmdReadSetUp->click();
+        button(*window, "cmdReadSetUp")->click();
     }
     // The replay passes every value through its box, which keeps six
     // decimals at most.
@@ -109,7 +110,7 @@ TEST_F(EditSetupFileTest, ReadingBackAWrittenSetupRebuildsTheSameGrid)
     const FileFields fields = fileFields(s());
     writeSetup(path());
 
-    window->cmdTest_Click(3);
+    clickTest(*window, 3);
     ASSERT_FALSE(gridAndTable(s()) == written);
     const Long boundary = s().MnBdry;
 
@@ -137,7 +138,7 @@ TEST_F(EditSetupFileTest, MisspeltKeyShowsTheMessageAndChangesNothing)
     text.replace(text.find("NGridCells"), 10, "NGridcells");
     writeText(path(), text);
 
-    window->cmdTest_Click(3);
+    clickTest(*window, 3);
     const GridAndTable before = gridAndTable(s());
     const FileFields fields = fileFields(s());
     readSetup(path());
@@ -160,7 +161,7 @@ TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
     notANumber.replace(notANumber.find(" 0.5 "), 5, " abc ");
     writeText(path("letters.txt"), notANumber);
 
-    window->cmdTest_Click(3);
+    clickTest(*window, 3);
     const GridAndTable before = gridAndTable(s());
     const FileFields fields = fileFields(s());
     for (const char* name : { "missing.txt", "short.txt", "keys.txt", "letters.txt" }) {
@@ -202,8 +203,8 @@ TEST_F(EditSetupFileTest, CancelledDialogsAndAFailedWriteChangeNothing)
 {
     handMadeState();
     const GridAndTable before = gridAndTable(s());
-    window->cmdWriteSetUp->click(); // no file chosen
-    window->cmdReadSetUp->click();
+    button(*window, "cmdWriteSetUp")->click(); // no file chosen
+    button(*window, "cmdReadSetUp")->click();
     EXPECT_TRUE(dialogs.messages.empty());
     // A file that cannot be created is said so, not passed off as saved.
     writeSetup(path("no such folder/setup.txt"));
@@ -215,35 +216,35 @@ TEST_F(EditSetupFileTest, CancelledDialogsAndAFailedWriteChangeNothing)
 
 TEST_F(EditSetupFileTest, FileWithAnotherGridSizeRebuildsAtThatSize)
 {
-    type(window->txtNGridCells, "50");
+    type(box(*window, "txtNGridCells"), "50");
     selectCell(20, "0.5", "0.25", "0.125");
     const GridAndTable written = gridAndTable(s());
     writeSetup(path());
-    type(window->txtNGridCells, "100");
+    type(box(*window, "txtNGridCells"), "100");
     ASSERT_EQ(s().NGridCells, 100);
 
     readSetup(path());
     expectSameGrid(gridAndTable(s()), written);
-    EXPECT_EQ(window->txtNGridCells->text().toStdString(), "50");
-    EXPECT_EQ(window->hsbMSelected->maximum(), 50);
+    EXPECT_EQ(box(*window, "txtNGridCells")->text().toStdString(), "50");
+    EXPECT_EQ(bar(*window, "hsbMSelected")->maximum(), 50);
     EXPECT_TRUE(s().Rho.contains(51));
     EXPECT_DOUBLE_EQ(s().X[51], 1);
 }
 
 TEST_F(EditSetupFileTest, GridSizeTheBoxAlreadyShowsStillResizesTheCellBar)
 {
-    type(window->txtNGridCells, "7");
+    type(box(*window, "txtNGridCells"), "7");
     writeSetup(path());
-    type(window->txtNGridCells, "100");
+    type(box(*window, "txtNGridCells"), "100");
     selectCell(40, "0.5", "0.25", "0");
     selectCell(60, "0.5", "0.25", "0");
     ASSERT_EQ(s().NSelected, 8);
-    type(window->txtNGridCells, "7"); // fewer cells than selected: refused
+    type(box(*window, "txtNGridCells"), "7"); // fewer cells than selected: refused
     ASSERT_EQ(s().NGridCells, 100);
 
     readSetup(path());
     EXPECT_EQ(s().NGridCells, 7);
-    EXPECT_EQ(window->hsbMSelected->maximum(), 7);
+    EXPECT_EQ(bar(*window, "hsbMSelected")->maximum(), 7);
     EXPECT_LE(s().MCurrent, 7);
 }
 
@@ -254,19 +255,19 @@ TEST_F(EditSetupFileTest, ReadingDuringOrAfterARunStartsTheProblemAtTimeZero)
     writeSetup(path());
     for (const bool running : { true, false }) {
         SCOPED_TRACE(running ? "running" : "halted");
-        window->cmdTest_Click(3);
+        clickTest(*window, 3);
         s().Stopped = running ? 0 : 1;
         s().TimeNow = 0.3;
         s().NStoredStates = 5;
-        window->setText(window->txtTime, "t=0.3");
-        window->vsbStoredStateNumber->setMaximum(4);
+        setText(box(*window, "txtTime"), "t=0.3");
+        bar(*window, "vsbStoredStateNumber")->setMaximum(4);
 
         readSetup(path());
         EXPECT_EQ(s().TimeNow, 0);
         EXPECT_EQ(s().Stopped, 1);
         EXPECT_EQ(s().NStoredStates, 0);
-        EXPECT_EQ(window->txtTime->text().toStdString(), "t=0.0");
-        EXPECT_EQ(window->vsbStoredStateNumber->maximum(), 0);
+        EXPECT_EQ(box(*window, "txtTime")->text().toStdString(), "t=0.0");
+        EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), 0);
         // Every entry was replayed: the grid is the one written.
         expectSameGrid(gridAndTable(s()), written);
     }
@@ -274,10 +275,10 @@ TEST_F(EditSetupFileTest, ReadingDuringOrAfterARunStartsTheProblemAtTimeZero)
 
 TEST_F(EditSetupFileTest, ReplayedPressureTooSmallForItsBoxKeepsTheFloor)
 {
-    window->cmdReset->click();
+    button(*window, "cmdReset")->click();
     selectCell(50, "1", "1e-7", "0");
     writeSetup(path());
-    window->cmdTest_Click(3);
+    clickTest(*window, 3);
 
     readSetup(path());
     const ExperimentState& st = s();

@@ -26,6 +26,7 @@
 #include "common/Format.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 
 namespace {
 
@@ -130,15 +131,15 @@ protected:
     // Test 1 on the start-up grid of 100 cells, run to its end.
     void finishTest1()
     {
-        window->cmdTest_Click(1);
-        window->cmdBegin_Click();
+        clickTest(*window, 1);
+        click(*window, "cmdBegin");
         runToEnd();
         ASSERT_FALSE(window->runFaulted());
         ASSERT_EQ(s().Stopped, 1);
         ASSERT_GT(s().NStoredStates, 10);
     }
-    QImage shown() const { return window->pctSpaceTime->shownImage(); }
-    SpaceTimePicture* picture() const { return window->pctSpaceTime; }
+    QImage shown() const { return spaceTimePicture(*window)->shownImage(); }
+    SpaceTimePicture* picture() const { return spaceTimePicture(*window); }
     std::vector<double> densities()
     {
         std::vector<double> rho;
@@ -169,13 +170,13 @@ TEST_F(SpaceTimeWindowTest, DoubleClickShowsItBigOverThePlotsAndClickSmallAgain)
 {
     ASSERT_NO_FATAL_FAILURE(finishTest1());
     window->show();
-    QLineEdit* const rangeBoxes[]
-        = { window->txtPressureMin, window->txtPressureMax, window->txtDensityMin, window->txtDensityMax };
-    const QPoint insideDensityPlot = window->pctDensityPlot->geometry().center();
-    const QPoint onStoredStateBar = window->vsbStoredStateNumber->geometry().center();
-    ASSERT_EQ(window->childAt(insideDensityPlot), window->pctDensityPlot);
+    QLineEdit* const rangeBoxes[] = { box(*window, "txtPressureMin"), box(*window, "txtPressureMax"),
+        box(*window, "txtDensityMin"), box(*window, "txtDensityMax") };
+    const QPoint insideDensityPlot = plot(*window, "pctDensityPlot")->geometry().center();
+    const QPoint onStoredStateBar = bar(*window, "vsbStoredStateNumber")->geometry().center();
+    ASSERT_EQ(window->childAt(insideDensityPlot), plot(*window, "pctDensityPlot"));
 
-    window->pctSpaceTime_DblClick();
+    panelsOf(*window).spaceTime.pctSpaceTime_DblClick();
     EXPECT_EQ(s().BigSpaceTime, 1);
     EXPECT_EQ(picture()->geometry(), QRect(8, 168, 973, 441));
     EXPECT_EQ(shown().size(), QSize(969, 437));
@@ -184,24 +185,24 @@ TEST_F(SpaceTimeWindowTest, DoubleClickShowsItBigOverThePlotsAndClickSmallAgain)
     for (QLineEdit* box : rangeBoxes)
         EXPECT_TRUE(box->isHidden()) << box->objectName().toStdString();
     const History rho = historyOf(s(), s().STRho);
-    EXPECT_EQ(window->lblVelocityPlot->text(), "Density");
-    EXPECT_EQ(window->txtVelocityMin->text().toStdString(), formatRange(rho, false));
-    EXPECT_EQ(window->txtVelocityMax->text().toStdString(), formatRange(rho, true));
+    EXPECT_EQ(label(*window, "lblVelocityPlot")->text(), "Density");
+    EXPECT_EQ(box(*window, "txtVelocityMin")->text().toStdString(), formatRange(rho, false));
+    EXPECT_EQ(box(*window, "txtVelocityMax")->text().toStdString(), formatRange(rho, true));
     expectFirstRowAtBottomAndLastAtTop(shown(), rho);
     // A repaint of the velocity plot leaves the gray range in its boxes.
-    window->clearAndRepaintLinePlots();
-    EXPECT_EQ(window->txtVelocityMax->text().toStdString(), formatRange(rho, true));
+    panelsOf(*window).plots.clearAndRepaint();
+    EXPECT_EQ(box(*window, "txtVelocityMax")->text().toStdString(), formatRange(rho, true));
 
-    window->pctSpaceTime_Click();
+    panelsOf(*window).spaceTime.pctSpaceTime_Click();
     EXPECT_EQ(s().BigSpaceTime, 0);
     EXPECT_EQ(picture()->geometry(), QRect(528, 416, 453, 193));
     EXPECT_EQ(shown().size(), QSize(449, 189));
-    EXPECT_EQ(window->childAt(insideDensityPlot), window->pctDensityPlot);
+    EXPECT_EQ(window->childAt(insideDensityPlot), plot(*window, "pctDensityPlot"));
     for (QLineEdit* box : rangeBoxes)
         EXPECT_FALSE(box->isHidden()) << box->objectName().toStdString();
-    EXPECT_EQ(window->lblVelocityPlot->text(), "Velocity");
-    EXPECT_EQ(window->txtVelocityMin->text().toStdString(), formatPattern(s().VXMin, "##0.0####"));
-    EXPECT_EQ(window->txtVelocityMax->text().toStdString(), formatPattern(s().VXMax, "##0.0####"));
+    EXPECT_EQ(label(*window, "lblVelocityPlot")->text(), "Velocity");
+    EXPECT_EQ(box(*window, "txtVelocityMin")->text().toStdString(), formatPattern(s().VXMin, "##0.0####"));
+    EXPECT_EQ(box(*window, "txtVelocityMax")->text().toStdString(), formatPattern(s().VXMax, "##0.0####"));
 }
 
 // The mouse as the platform delivers it: press, release, press, double
@@ -226,19 +227,19 @@ TEST_F(SpaceTimeWindowTest, TheListChoosesTheVariable)
 {
     ASSERT_NO_FATAL_FAILURE(finishTest1());
     const QImage density = shown();
-    window->lstGrayVariable->setCurrentText("Pressure");
+    grayList(*window)->setCurrentText("Pressure");
     const QImage pressure = shown();
     EXPECT_NE(pressure, density);
     expectFirstRowAtBottomAndLastAtTop(pressure, historyOf(s(), s().STP));
-    EXPECT_EQ(window->lblVelocityPlot->text(), "Velocity"); // small: the label is the plot's
+    EXPECT_EQ(label(*window, "lblVelocityPlot")->text(), "Velocity"); // small: the label is the plot's
 
-    window->pctSpaceTime_DblClick();
-    EXPECT_EQ(window->lblVelocityPlot->text(), "Pressure");
-    window->lstGrayVariable->setCurrentText("R+");
+    panelsOf(*window).spaceTime.pctSpaceTime_DblClick();
+    EXPECT_EQ(label(*window, "lblVelocityPlot")->text(), "Pressure");
+    grayList(*window)->setCurrentText("R+");
     const History rPlus = historyOf(s(), s().STRPlus);
-    EXPECT_EQ(window->lblVelocityPlot->text(), "R+");
-    EXPECT_EQ(window->txtVelocityMin->text().toStdString(), formatRange(rPlus, false));
-    EXPECT_EQ(window->txtVelocityMax->text().toStdString(), formatRange(rPlus, true));
+    EXPECT_EQ(label(*window, "lblVelocityPlot")->text(), "R+");
+    EXPECT_EQ(box(*window, "txtVelocityMin")->text().toStdString(), formatRange(rPlus, false));
+    EXPECT_EQ(box(*window, "txtVelocityMax")->text().toStdString(), formatRange(rPlus, true));
     expectFirstRowAtBottomAndLastAtTop(shown(), rPlus);
 }
 
@@ -246,19 +247,19 @@ TEST_F(SpaceTimeWindowTest, FSmokeUnderSorviShowsDensity)
 {
     dialogs.answer("Sorvi");
     dialogs.answer("0");
-    window->cmdNumericalScheme_Click();
+    click(*window, "cmdNumericalScheme");
     ASSERT_EQ(s().SchemeName, "Sorvi");
-    window->cmdTest_Click(1);
-    window->cmdBegin_Click();
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
     for (int i = 0; i < 400 && s().NStoredStates < 12; ++i)
-        window->tmrMetronome_Timer();
-    window->cmdPause_Click();
+        window->tick();
+    click(*window, "cmdPause");
     ASSERT_GE(s().NStoredStates, 12);
-    window->pctSpaceTime_Click();
+    panelsOf(*window).spaceTime.pctSpaceTime_Click();
     const QImage density = shown();
 
-    window->lstGrayVariable->setCurrentText("FSmoke");
-    EXPECT_EQ(window->lstGrayVariable->currentText(), "Density");
+    grayList(*window)->setCurrentText("FSmoke");
+    EXPECT_EQ(grayList(*window)->currentText(), "Density");
     EXPECT_EQ(shown(), density);
 }
 
@@ -276,35 +277,35 @@ TEST_F(SpaceTimeWindowTest, PickLoadsTheStoredTimeAndMakesTheCellCurrent)
     };
     for (const Case c :
         { Case { 0, last }, Case { H, 0 }, Case { H - 1, 0 }, Case { 0.4, last }, Case { 1, last - 1 } }) {
-        window->pctSpaceTime_MouseDown(1, overCell30, c.y);
+        panelsOf(*window).spaceTime.pctSpaceTime_MouseDown(1, overCell30, c.y);
         EXPECT_EQ(s().StoredStateShown, c.row) << c.y;
-        EXPECT_EQ(window->txtStoredStateNumber->text().toStdString(), std::to_string(c.row)) << c.y;
+        EXPECT_EQ(box(*window, "txtStoredStateNumber")->text().toStdString(), std::to_string(c.row)) << c.y;
         EXPECT_EQ(s().MCurrent, 30);
-        EXPECT_EQ(window->txtMSelected->text(), "30");
+        EXPECT_EQ(box(*window, "txtMSelected")->text(), "30");
         for (long j = 0; j <= n + 1; ++j)
             ASSERT_FLOAT_EQ(static_cast<float>(s().Rho[j]), s().STRho[c.row * (n + 2) + j]) << "cell " << j;
         EXPECT_DOUBLE_EQ(s().RhoCurrent, s().Rho[30]);
     }
     // The same press through the picture: the top row of the drawing area.
-    window->pctSpaceTime_MouseDown(1, overCell30, H); // snapshot 0 first
+    panelsOf(*window).spaceTime.pctSpaceTime_MouseDown(1, overCell30, H); // snapshot 0 first
     sendMouse(picture(), QEvent::MouseButtonPress, QPoint(2 + 10, 2));
     sendMouse(picture(), QEvent::MouseButtonRelease, QPoint(2 + 10, 2));
     EXPECT_EQ(s().StoredStateShown, last);
     EXPECT_EQ(s().MCurrent, 3); // pixel 10 of 449 lies over cell 3
 
     // One stored snapshot (after Restart), or a run in progress: no pick.
-    window->cmdRestart_Click();
+    click(*window, "cmdRestart");
     ASSERT_EQ(s().NStoredStates, 1);
     const std::vector<double> restarted = densities();
     const Long current = s().MCurrent;
-    window->pctSpaceTime_MouseDown(1, 0.9 * W, H);
+    panelsOf(*window).spaceTime.pctSpaceTime_MouseDown(1, 0.9 * W, H);
     EXPECT_EQ(s().MCurrent, current);
-    window->cmdBegin_Click();
+    click(*window, "cmdBegin");
     for (int i = 0; i < 200 && s().NStoredStates < 3; ++i)
-        window->tmrMetronome_Timer();
+        window->tick();
     ASSERT_EQ(s().Stopped, 0);
     const std::vector<double> running = densities();
-    window->pctSpaceTime_MouseDown(1, 0.9 * W, H);
+    panelsOf(*window).spaceTime.pctSpaceTime_MouseDown(1, 0.9 * W, H);
     EXPECT_EQ(s().MCurrent, current);
     EXPECT_EQ(densities(), running);
     EXPECT_NE(s().StoredStateShown, 0);
@@ -315,31 +316,32 @@ TEST_F(SpaceTimeWindowTest, PressOnALinePlotMakesTheCellUnderThePointerCurrent)
     // The start-up problem: 100 cells, no run needed; the pick works at any time.
     const ExperimentState& st = s();
     const long n = st.NGridCells;
-    const double W = window->pctDensityPlot->scaleWidth();
+    const double W = plot(*window, "pctDensityPlot")->scaleWidth();
     const double xscale = W / (st.X[n + 1] - st.X[1]);
     long interfaceCell = 31; // the left edge of a cell that x / xscale hits exactly
     while (interfaceCell < n - 1 && !(st.X[interfaceCell] * xscale / xscale == st.X[interfaceCell]))
         ++interfaceCell;
-    for (LinePlotPicture* plot : { window->pctDensityPlot, window->pctPressurePlot, window->pctVelocityPlot }) {
-        const std::string name = plot->objectName().toStdString();
-        emit plot->mouseDown(1, st.X[interfaceCell] * xscale, 500);
+    for (LinePlotPicture* picture :
+        { plot(*window, "pctDensityPlot"), plot(*window, "pctPressurePlot"), plot(*window, "pctVelocityPlot") }) {
+        const std::string name = picture->objectName().toStdString();
+        emit picture->mouseDown(1, st.X[interfaceCell] * xscale, 500);
         EXPECT_EQ(st.MCurrent, interfaceCell) << name;
-        EXPECT_EQ(window->txtMSelected->text().toStdString(), std::to_string(interfaceCell)) << name;
+        EXPECT_EQ(box(*window, "txtMSelected")->text().toStdString(), std::to_string(interfaceCell)) << name;
         EXPECT_DOUBLE_EQ(st.PCurrent, st.P[interfaceCell]) << name;
-        emit plot->mouseDown(1, W, 0);
+        emit picture->mouseDown(1, W, 0);
         EXPECT_EQ(st.MCurrent, n) << name;
-        emit plot->mouseDown(1, 10, 2000);
+        emit picture->mouseDown(1, 10, 2000);
         EXPECT_EQ(st.MCurrent, 1) << name;
     }
     // Real presses: the last pixel column is cell N; the sunken border picks nothing.
-    LinePlotPicture* plot = window->pctVelocityPlot;
-    sendMouse(plot, QEvent::MouseButtonPress, QPoint(plot->width() - 3, 40));
+    LinePlotPicture* velocity = plot(*window, "pctVelocityPlot");
+    sendMouse(velocity, QEvent::MouseButtonPress, QPoint(velocity->width() - 3, 40));
     EXPECT_EQ(st.MCurrent, n);
-    sendMouse(plot, QEvent::MouseButtonPress, QPoint(2 + 45, 40)); // pixel 45 of 449: cell 11
+    sendMouse(velocity, QEvent::MouseButtonPress, QPoint(2 + 45, 40)); // pixel 45 of 449: cell 11
     EXPECT_EQ(st.MCurrent, 11);
-    sendMouse(plot, QEvent::MouseButtonPress, QPoint(0, 40));
+    sendMouse(velocity, QEvent::MouseButtonPress, QPoint(0, 40));
     EXPECT_EQ(st.MCurrent, 11);
-    EXPECT_EQ(window->txtMSelected->text(), "11");
+    EXPECT_EQ(box(*window, "txtMSelected")->text(), "11");
 }
 
 TEST_F(SpaceTimeWindowTest, DegenerateHistoriesAndSizesStayInBounds)
@@ -350,7 +352,7 @@ TEST_F(SpaceTimeWindowTest, DegenerateHistoriesAndSizesStayInBounds)
     const long n = st.NGridCells;
     for (long k = 0; k < st.NStoredStates * (n + 2); ++k)
         st.STVX[k] = -2.5f;
-    window->lstGrayVariable->setCurrentText("Velocity");
+    grayList(*window)->setCurrentText("Velocity");
     QImage image = shown();
     ASSERT_EQ(image.size(), QSize(449, 189));
     for (int y = 0; y < image.height(); ++y)
@@ -360,7 +362,7 @@ TEST_F(SpaceTimeWindowTest, DegenerateHistoriesAndSizesStayInBounds)
     // A picture larger than the small image it paints into: the image is
     // black and nothing beyond it is read.
     picture()->setGeometry(QRect(8, 168, 973, 441));
-    window->pctSpaceTime_Paint();
+    panelsOf(*window).spaceTime.pctSpaceTime_Paint();
     image = shown();
     EXPECT_LE(image.width(), 449);
     EXPECT_LE(image.height(), 189);

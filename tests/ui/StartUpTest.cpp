@@ -10,6 +10,7 @@
 #include "app/ui/SpaceTimePicture.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::WindowTest;
 
 TEST_F(WindowTest, StartUpHoldsTheDefaultProblem)
@@ -39,19 +40,19 @@ TEST_F(WindowTest, StartUpHoldsTheDefaultProblem)
     EXPECT_EQ(st.StudentName, "Test Student");
     // The plots have left the current cell's values (cell 90, the middle region) in the editors.
     EXPECT_DOUBLE_EQ(st.PCurrent, 0.01);
-    EXPECT_EQ(window->txtPressure->text(), "0.0100");
-    EXPECT_EQ(window->txtNGridCells->text(), "100");
-    EXPECT_EQ(window->txtMSelected->text(), "90");
-    EXPECT_EQ(window->txtCourantNumber->text(), "0.85");
-    EXPECT_EQ(window->txtTime->text(), "t=0.0");
-    EXPECT_EQ(window->hsbMSelected->value(), 90);
-    EXPECT_EQ(window->hsbMSelected->pageStep(), 4);
-    EXPECT_EQ(window->lstGrayVariable->currentText(), "Density");
+    EXPECT_EQ(box(*window, "txtPressure")->text(), "0.0100");
+    EXPECT_EQ(box(*window, "txtNGridCells")->text(), "100");
+    EXPECT_EQ(box(*window, "txtMSelected")->text(), "90");
+    EXPECT_EQ(box(*window, "txtCourantNumber")->text(), "0.85");
+    EXPECT_EQ(box(*window, "txtTime")->text(), "t=0.0");
+    EXPECT_EQ(bar(*window, "hsbMSelected")->value(), 90);
+    EXPECT_EQ(bar(*window, "hsbMSelected")->pageStep(), 4);
+    EXPECT_EQ(grayList(*window)->currentText(), "Density");
 }
 
 TEST_F(WindowTest, StartUpShowsTheThreeStateDescription)
 {
-    const std::string caption = window->lblStudentID->text().toStdString();
+    const std::string caption = label(*window, "lblStudentID")->text().toStdString();
     EXPECT_EQ(caption.rfind("RhoL = 1.0,     PL = 1000.0,     UxL = 0.0,     XJumpL = 0.1,", 0), 0u) << caption;
     EXPECT_NE(caption.find("Test Student"), std::string::npos);
     EXPECT_NE(s().TitleText, caption);
@@ -68,45 +69,45 @@ TEST_F(WindowTest, NamePromptIsAskedWithoutAName)
     ASSERT_EQ(prompts.asked.size(), 1u);
     EXPECT_EQ(prompts.asked[0].prompt, "Type your name");
     EXPECT_EQ(prompts.asked[0].title, "Get Student Name");
-    EXPECT_EQ(w.state.StudentName, "");
-    EXPECT_EQ(w.state.NGridCells, 100); // start-up went on
+    EXPECT_EQ(stateOf(w).StudentName, "");
+    EXPECT_EQ(stateOf(w).NGridCells, 100); // start-up went on
 }
 
 TEST_F(WindowTest, PlotsAreDrawnAndSpaceTimeImagesExist)
 {
     // The density curve of the default problem is a horizontal line at density 1.
-    const QImage& surface = window->pctDensityPlot->surface();
+    const QImage& surface = plot(*window, "pctDensityPlot")->surface();
     int dark = 0;
     for (int y = 0; y < surface.height(); ++y)
         for (int x = 0; x < surface.width(); ++x)
             dark += qGray(surface.pixel(x, y)) < 128;
     EXPECT_GT(dark, surface.width() / 2);
-    EXPECT_EQ(window->SmallDib.width, 449);
-    EXPECT_EQ(window->SmallDib.height, 189);
-    EXPECT_EQ(window->SmallDib.stride, 452);
-    EXPECT_EQ(window->BigDib.width, 969);
-    EXPECT_EQ(window->BigDib.height, 437);
-    const QImage shown = frmTamrel::toQImage(window->SmallDib, 449, 189);
+    EXPECT_EQ(panelsOf(*window).spaceTime.smallImage().width, 449);
+    EXPECT_EQ(panelsOf(*window).spaceTime.smallImage().height, 189);
+    EXPECT_EQ(panelsOf(*window).spaceTime.smallImage().stride, 452);
+    EXPECT_EQ(panelsOf(*window).spaceTime.bigImage().width, 969);
+    EXPECT_EQ(panelsOf(*window).spaceTime.bigImage().height, 437);
+    const QImage shown = toQImage(panelsOf(*window).spaceTime.smallImage(), 449, 189);
     EXPECT_EQ(shown.format(), QImage::Format_Indexed8);
     EXPECT_EQ(shown.color(128), qRgb(128, 128, 128));
-    EXPECT_EQ(window->pctSpaceTime->scaleWidth(), 449);
+    EXPECT_EQ(spaceTimePicture(*window)->scaleWidth(), 449);
 }
 
 TEST_F(WindowTest, GetTitleReplacesTheLabelForGood)
 {
     dialogs.answer("Jo Smith, 10 Dec, Shock tubes");
-    window->cmdGetTitle_Click();
-    EXPECT_EQ(window->lblStudentID->text(), "Jo Smith, 10 Dec, Shock tubes");
+    click(*window, "cmdGetTitle");
+    EXPECT_EQ(label(*window, "lblStudentID")->text(), "Jo Smith, 10 Dec, Shock tubes");
     EXPECT_EQ(s().TitleEntered, 1);
-    window->cmdTest_Click(1);
-    EXPECT_EQ(window->lblStudentID->text(), "Jo Smith, 10 Dec, Shock tubes");
+    clickTest(*window, 1);
+    EXPECT_EQ(label(*window, "lblStudentID")->text(), "Jo Smith, 10 Dec, Shock tubes");
 }
 
 TEST_F(WindowTest, SettingATextFromCodeRunsItsHandlerOnlyOnChange)
 {
     int runs = 0;
-    QObject::connect(window->txtTime, &QLineEdit::textChanged, [&runs] { ++runs; });
-    window->setText(window->txtTime, "t=0.5");
-    window->setText(window->txtTime, "t=0.5");
+    QObject::connect(box(*window, "txtTime"), &QLineEdit::textChanged, [&runs] { ++runs; });
+    setText(box(*window, "txtTime"), "t=0.5");
+    setText(box(*window, "txtTime"), "t=0.5");
     EXPECT_EQ(runs, 1);
 }

@@ -1,8 +1,6 @@
 #include "app/ui/BatchRun.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QLineEdit>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -13,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/ui/Controls.h"
 #include "app/ui/ScriptedDialogs.h"
 #include "app/ui/frmTamrel.h"
 #include "common/Format.h"
@@ -186,31 +185,31 @@ namespace {
     // with the value it had.
     std::optional<std::string> setRunValues(frmTamrel& w, ScriptedDialogs& dialogs, const BatchOptions& o)
     {
-        const ExperimentState& s = w.state;
+        const ExperimentState& s = w.record();
         if (o.cells) {
-            w.setText(w.txtNGridCells, std::to_string(*o.cells));
+            typeInto(w, "txtNGridCells", std::to_string(*o.cells));
             if (s.NGridCells != *o.cells)
                 return "--cells " + std::to_string(*o.cells) + " was refused";
         }
         if (o.scheme || o.meter) {
             dialogs.answer(o.scheme.value_or(s.SchemeName));
             dialogs.answer(o.meter ? "1" : "0");
-            w.cmdNumericalScheme_Click();
+            press(w, "cmdNumericalScheme");
         }
         if (o.periods) {
-            w.setText(w.txtNPeriods, *o.periods);
+            typeInto(w, "txtNPeriods", *o.periods);
             if (s.Periods != *parseNumber(*o.periods))
                 return "--periods " + *o.periods
                     + " was refused (above 0, and the snapshots it needs must fit in the history)";
         }
         if (o.plotsPerUnit) {
-            w.setText(w.txtNPlotsPerPeriod, *o.plotsPerUnit);
+            typeInto(w, "txtNPlotsPerPeriod", *o.plotsPerUnit);
             if (s.NPlotsPerPeriod != roundToLong(*parseNumber(*o.plotsPerUnit)))
                 return "--plots-per-unit " + *o.plotsPerUnit
                     + " was refused (at least 1, and the snapshots it needs must fit in the history)";
         }
         if (o.courant) {
-            w.setText(w.txtCourantNumber, *o.courant);
+            typeInto(w, "txtCourantNumber", *o.courant);
             if (s.CourantNumber != *parseNumber(*o.courant))
                 return "--courant " + *o.courant + " was refused (it must lie above 0 and below 1)";
         }
@@ -220,14 +219,14 @@ namespace {
     std::optional<std::string> loadProblem(frmTamrel& w, ScriptedDialogs& dialogs, const BatchOptions& o)
     {
         if (o.test) {
-            w.cmdTest_Click(*o.test);
+            press(w, "cmdTest" + std::to_string(*o.test));
         } else if (o.soundWave) {
             for (const auto& a : o.wave)
                 dialogs.answer(a);
-            w.cmdSoundWave_Click();
+            press(w, "cmdSoundWave");
         } else if (o.setupFile) {
             dialogs.answerFile(*o.setupFile);
-            w.cmdReadSetUp_Click();
+            press(w, "cmdReadSetUp");
             if (!dialogs.messages.empty())
                 return "set-up file '" + *o.setupFile + "' rejected: " + dialogs.messages.back();
         }
@@ -267,13 +266,9 @@ namespace {
     std::optional<std::string> writeOutputs(
         frmTamrel& w, const BatchOptions& o, const BatchOutputs& outputs, exact::ExactColumns* exact)
     {
-        const ExperimentState& s = w.state;
+        const ExperimentState& s = w.record();
         if (const StagedFile* f = outputs.file("--spacetime")) {
-            w.lstGrayVariable->setCurrentText(QString::fromStdString(o.variable));
-            if (o.size == "big")
-                w.pctSpaceTime_DblClick();
-            else
-                w.pctSpaceTime_Click();
+            w.showSpaceTime(o.variable, o.size == "big");
             const bool saved
                 = o.waves ? SaveSpaceTimeWithWaves(w, f->temporaryPath()) : w.saveSpaceTimePng(f->temporaryPath());
             if (!saved)
@@ -288,13 +283,13 @@ namespace {
 
     void printSummary(frmTamrel& w, const BatchOptions& o, double seconds, exact::ExactColumns* exact)
     {
-        const ExperimentState& s = w.state;
-        const double updates = static_cast<double>(w.acceptedSteps) * s.NGridCells;
+        const ExperimentState& s = w.record();
+        const double updates = static_cast<double>(w.acceptedSteps()) * s.NGridCells;
         std::printf("time=%s cycles=%d snapshots=%d seconds=%.6f cell_updates_per_second=%.0f",
             num17(s.TimeNow).c_str(), s.NCycle, s.NStoredStates, seconds, seconds > 0 ? updates / seconds : 0.0);
         if (o.meter) {
-            const auto& c = w.stepper->lastCounts();
-            const double d = static_cast<double>(w.stepper->lastRepetitions()) * s.NGridCells;
+            const auto& c = w.stepper().lastCounts();
+            const double d = static_cast<double>(w.stepper().lastRepetitions()) * s.NGridCells;
             std::printf(
                 " mflops=%.3f flops_per_cell=%.0f", s.MflopRate, d > 0 ? static_cast<double>(c[0]) / d : 0.0);
         }
@@ -335,7 +330,7 @@ int runBatch(const BatchOptions& o, char* program)
     options.tickBudgetSeconds = 0; // every tick runs its full count of steps
     options.threads = o.threads;
     frmTamrel w(dialogs, options);
-    ExperimentState& s = w.state;
+    const ExperimentState& s = w.record();
     if (const auto refusal = setRunValues(w, dialogs, o))
         return fail(*refusal);
     if (const auto refusal = loadProblem(w, dialogs, o))
@@ -349,11 +344,11 @@ int runBatch(const BatchOptions& o, char* program)
         exact.emplace(s);
 
     const auto start = std::chrono::steady_clock::now();
-    w.cmdBegin_Click();
+    press(w, "cmdBegin");
     if (s.Stopped != 0)
         return fail(dialogs.messages.empty() ? "the run could not begin" : dialogs.messages.back());
     while (s.Stopped == 0 && !w.runFaulted())
-        w.tmrMetronome_Timer();
+        w.tick();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     if (w.runFaulted())

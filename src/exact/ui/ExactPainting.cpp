@@ -56,10 +56,10 @@ QImage SpaceTimeImageWithWaves(const frmTamrel& w)
     QImage image = w.spaceTimeImage().convertToFormat(QImage::Format_RGB32);
     exact::InitialGrid grid;
     std::string why;
-    if (!exact::ReadInitialGrid(w.state, grid, why))
+    if (!exact::ReadInitialGrid(w.record(), grid, why))
         return image;
     const auto lines
-        = exact::SpaceTimeWaves(w.state, exact::ExactSolution::Of(grid), image.width(), image.height());
+        = exact::SpaceTimeWaves(w.record(), exact::ExactSolution::Of(grid), image.width(), image.height());
     QPainter painter(&image);
     PaintWavePattern(painter, lines);
     return image;

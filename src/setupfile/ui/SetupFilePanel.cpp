@@ -1,20 +1,32 @@
 // Write Setup and Read Setup: the file dialogs and messages around
 // setupfile/SetupFile.h, then the rebuild of the grid from the table read.
 
-#include <QLineEdit>
-#include <QScrollBar>
+#include "setupfile/ui/SetupFilePanel.h"
 
-#include "app/ui/frmTamrel.h"
-#include "common/Format.h"
+#include <QPushButton>
+
+#include "app/ui/Controls.h"
+#include "app/ui/Panels.h"
 #include "setupfile/SetupFile.h"
 
 namespace tamrel {
 
 namespace {
-const char* const kSetupFilter = "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
+    const char* const kSetupFilter = "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
 }
 
-void frmTamrel::cmdWriteSetUp_Click()
+SetupFilePanel::SetupFilePanel(WindowContext& w)
+    : state(w.state)
+    , dialogs(w.dialogs)
+    , panels(w.panels)
+    , cmdReadSetUp(control<QPushButton>(w.window, "cmdReadSetUp"))
+    , cmdWriteSetUp(control<QPushButton>(w.window, "cmdWriteSetUp"))
+{
+    QObject::connect(cmdWriteSetUp, &QPushButton::clicked, &w.window, [this] { cmdWriteSetUp_Click(); });
+    QObject::connect(cmdReadSetUp, &QPushButton::clicked, &w.window, [this] { cmdReadSetUp_Click(); });
+}
+
+void SetupFilePanel::cmdWriteSetUp_Click()
 {
     const auto path = dialogs.saveFileName(kSetupFilter);
     if (!path)
@@ -25,7 +37,7 @@ void frmTamrel::cmdWriteSetUp_Click()
         dialogs.messageBox("The set-up could not be written to " + *path + ".");
 }
 
-void frmTamrel::cmdReadSetUp_Click()
+void SetupFilePanel::cmdReadSetUp_Click()
 {
     const auto path = dialogs.openFileName(kSetupFilter);
     if (!path)
@@ -41,11 +53,11 @@ void frmTamrel::cmdReadSetUp_Click()
         dialogs.messageBox(CheckSetupData(read.data));
         return;
     }
-    RebuildGridState();
+    panels.selection.RebuildGridState();
     // A set-up read during or after a run starts its problem at time zero:
     // the time box and the stored-state bar follow.
-    setText(txtTime, timeText(state.TimeNow));
-    vsbStoredStateNumber->setRange(0, state.NStoredStates);
+    panels.replay.showTime(timeText(state.TimeNow));
+    panels.replay.setRowRange(state.NStoredStates);
 }
 
 } // namespace tamrel

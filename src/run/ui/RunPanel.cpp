@@ -2,16 +2,15 @@
 // the window's side. The state changes are the run core's (run/RunControl.h,
 // run/TimeStep.h); these handlers add the dialogs, captions, boxes and repaints.
 
-#include <QLineEdit>
+#include "run/ui/RunPanel.h"
+
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 
-#include "app/ui/PictureButton.h"
-#include "app/ui/frmTamrel.h"
+#include "app/ui/Controls.h"
+#include "app/ui/Panels.h"
 #include "common/Format.h"
 #include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
@@ -26,34 +25,62 @@ namespace tamrel {
 
 namespace {
 
-const ScreenPosTwips kDialogPos{3000, 3000};
+    const ScreenPosTwips kDialogPos { 3000, 3000 };
 
-const char* const kSchemePrompt = "Type the name of the numerical scheme.  "
-                                  "Choose from:  Orvane (64-bit), Orvane32, Lentor32, Mixtal32, or Sorvi (32-bit).";
-
-
-// Rewrites the density and pressure of history row 0 between plain values and
-// base-10 logarithms, so that a later Restart reads row 0 in the form the
-// log choice now in force expects.
-void convertRowZero(ExperimentState& s, bool toLog)
-{
-    const long n = s.NGridCells;
-    if (s.STRho.empty() || n + 1 > s.NSTValues)
-        return;
-    for (long j = 0; j <= n + 1; ++j) {
-        for (auto* a : {&s.STRho, &s.STP}) {
-            const double v = (*a)[j];
-            if (toLog)
-                (*a)[j] = v > 0 ? static_cast<float>(std::log10(v)) : (*a)[j];
-            else
-                (*a)[j] = static_cast<float>(std::pow(10.0, v));
-        }
-    }
-}
+    const char* const kSchemePrompt
+        = "Type the name of the numerical scheme.  "
+          "Choose from:  Orvane (64-bit), Orvane32, Lentor32, Mixtal32, or Sorvi (32-bit).";
 
 } // namespace
 
-void frmTamrel::cmdBegin_Click()
+RunPanel::RunPanel(WindowContext& w)
+    : state(w.state)
+    , dialogs(w.dialogs)
+    , options(w.options)
+    , panels(w.panels)
+    , cmdBegin(control<QPushButton>(w.window, "cmdBegin"))
+    , cmdPause(control<QPushButton>(w.window, "cmdPause"))
+    , cmdContinue(control<QPushButton>(w.window, "cmdContinue"))
+    , cmdRestart(control<QPushButton>(w.window, "cmdRestart"))
+    , cmdNumericalScheme(control<QPushButton>(w.window, "cmdNumericalScheme"))
+    , cmdGetDiffConsts(control<QPushButton>(w.window, "cmdGetDiffConsts"))
+    , tmrMetronome(new QTimer(&w.window))
+{
+    tmrMetronome->setObjectName(QStringLiteral("tmrMetronome"));
+    tmrMetronome->setInterval(10);
+
+    QObject::connect(cmdBegin, &QPushButton::clicked, &w.window, [this] { cmdBegin_Click(); });
+    QObject::connect(cmdPause, &QPushButton::clicked, &w.window, [this] { cmdPause_Click(); });
+    QObject::connect(cmdContinue, &QPushButton::clicked, &w.window, [this] { cmdContinue_Click(); });
+    QObject::connect(cmdRestart, &QPushButton::clicked, &w.window, [this] { cmdRestart_Click(); });
+    QObject::connect(tmrMetronome, &QTimer::timeout, &w.window, [this] { tmrMetronome_Timer(); });
+    QObject::connect(cmdNumericalScheme, &QPushButton::clicked, &w.window, [this] { cmdNumericalScheme_Click(); });
+    QObject::connect(cmdGetDiffConsts, &QPushButton::clicked, &w.window, [this] { cmdGetDiffConsts_Click(); });
+}
+
+RunPanel::~RunPanel() = default;
+
+void RunPanel::createStepper(int threads)
+{
+    stepper_ = std::make_unique<TimeStep>(threads);
+}
+
+void RunPanel::startMetronome()
+{
+    tmrMetronome->start();
+}
+
+void RunPanel::stopMetronome()
+{
+    tmrMetronome->stop();
+}
+
+void RunPanel::setMetronomeInterval(int msec)
+{
+    tmrMetronome->setInterval(msec);
+}
+
+void RunPanel::cmdBegin_Click()
 {
     if (state.TimeNow != 0)
         return;
@@ -66,52 +93,42 @@ void frmTamrel::cmdBegin_Click()
               "button, then press Begin.");
         return;
     case BeginStatus::MissingFluids:
-        dialogs.messageBox("The two-fluid arrays of Mixtal32 are missing.  Choose the scheme again with the scheme "
-                           "button, then press Begin.");
+        dialogs.messageBox(
+            "The two-fluid arrays of Mixtal32 are missing.  Choose the scheme again with the scheme "
+            "button, then press Begin.");
         return;
     case BeginStatus::Started:
         break;
     }
     runFaulted_ = false;
     setCaption(cmdNumericalScheme, state.SchemeName);
-    UpdateProblemDescription();
+    panels.presets.UpdateProblemDescription();
 }
 
-void frmTamrel::cmdPause_Click() { PauseRun(state); }
-
-void frmTamrel::cmdContinue_Click()
+void RunPanel::cmdPause_Click()
 {
-    // A test loaded after a run empties the rows above 0 while their count
-    // stays: the run goes on only from a row that holds a state.
-    const long newest = state.NStoredStates - 1;
-    if (!SnapshotRowHoldsState(state, newest))
-        return;
-    const double haltedTime = state.TimeNow;
-    ContinueRunState(state, [this] { setText(txtStoredStateNumber, std::to_string(state.StoredStateShown)); });
-    // Continue takes the time of the newest row. The box's cascade restores
-    // that row only when the box showed another number; a restore (by the
-    // cascade or by browsing that ended on the newest row) leaves STRowOffset
-    // at the row. When the grid still holds the state it had when the run
-    // halted, going on at the row's earlier time would label every later
-    // snapshot with a time that is not its own: the run then goes on at the
-    // time the grid belongs to, exactly as if it had never been paused.
-    const bool gridHoldsNewest = state.STRowOffset == (state.NGridCells + 2) * newest;
-    if (!gridHoldsNewest)
-        state.TimeNow = haltedTime;
-    runFaulted_ = false;
+    PauseRun(state);
 }
 
-void frmTamrel::cmdRestart_Click()
+void RunPanel::cmdContinue_Click()
+{
+    // Showing the newest row's number in the stored-state box restores that
+    // row when the box showed another one.
+    if (ContinueRun(state, [this] { panels.replay.showRowNumber(std::to_string(state.StoredStateShown)); }))
+        runFaulted_ = false;
+}
+
+void RunPanel::cmdRestart_Click()
 {
     RestartRun(state);
     runFaulted_ = false;
-    setText(txtTime, timeText(state.TimeNow));
-    vsbStoredStateNumber->setRange(0, std::max<Long>(0, state.NStoredStates - 1));
-    setText(txtCourantNumber, formatPattern(state.CourantNumber, "#0.0##"));
-    clearAndRepaintLinePlots();
+    panels.replay.showTime(timeText(state.TimeNow));
+    panels.replay.setRowRange(std::max<Long>(0, state.NStoredStates - 1));
+    panels.parameters.showCourantNumber(formatPattern(state.CourantNumber, "#0.0##"));
+    panels.plots.clearAndRepaint();
 }
 
-void frmTamrel::tmrMetronome_Timer()
+void RunPanel::tmrMetronome_Timer()
 {
     if (state.Stopped != 0)
         return;
@@ -123,29 +140,20 @@ void frmTamrel::tmrMetronome_Timer()
     auto onSnapshot = [this](const ExperimentState&, const StepReport& report) {
         const Long stopped = state.Stopped;
         state.Stopped = 0;
-        if (report.rowStored) {
-            vsbStoredStateNumber->setMaximum(std::max<Long>(0, state.NStoredStates - 1));
-            setText(txtStoredStateNumber, std::to_string(state.StoredStateShown));
-            // The thumb follows the newest row too (its handler does nothing while running).
-            vsbStoredStateNumber->setValue(state.StoredStateShown);
-        }
+        if (report.rowStored)
+            panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
         state.Stopped = stopped;
         if (report.spaceTimeDue)
-            pctSpaceTime_Paint();
+            panels.spaceTime.pctSpaceTime_Paint();
     };
-    const TickReport report = RunTick(state, *stepper, budget, onSnapshot);
-    acceptedSteps += report.stepsRun;
+    const TickReport report = RunTick(state, *stepper_, budget, onSnapshot);
+    acceptedSteps_ += report.stepsRun;
 
-    setText(txtTime, timeText(state.TimeNow));
-    if (state.MeterOn > 0 && report.stepsRun > 0) {
-        const MeterTexts texts = FlopMeterTexts(state, stepper->lastCounts(), stepper->lastRepetitions());
-        const int buttons[5] = {1, 2, 6, 7, 8};
-        for (int k = 0; k < 5; ++k)
-            setCaption(cmdTest[buttons[k]], texts.buttons[k]);
-        setCaption(lblStudentID, texts.label);
-    }
+    panels.replay.showTime(timeText(state.TimeNow));
+    if (state.MeterOn > 0 && report.stepsRun > 0)
+        panels.presets.showMeter(FlopMeterTexts(state, stepper_->lastCounts(), stepper_->lastRepetitions()));
     state.MultiplePlots = 0;
-    clearAndRepaintLinePlots();
+    panels.plots.clearAndRepaint();
     state.MultiplePlots = 0;
 
     if (report.faulted) {
@@ -154,7 +162,7 @@ void frmTamrel::tmrMetronome_Timer()
     }
 }
 
-void frmTamrel::cmdNumericalScheme_Click()
+void RunPanel::cmdNumericalScheme_Click()
 {
     if (!state.isReady())
         return;
@@ -170,7 +178,8 @@ void frmTamrel::cmdNumericalScheme_Click()
     }
 
     const auto meter = dialogs.inputBox("Do you want the meagflop/s meter to be turned on?",
-        "Type 1 for Mflop/s metering,  0 to run without this overhead:", std::to_string(state.MeterOn), kDialogPos);
+        "Type 1 for Mflop/s metering,  0 to run without this overhead:", std::to_string(state.MeterOn),
+        kDialogPos);
     if (const auto v = parseNumber(meter.value_or("")))
         state.MeterOn = std::clamp<Long>(roundToLong(*v), 0, 1);
 
@@ -188,7 +197,7 @@ void frmTamrel::cmdNumericalScheme_Click()
     EstimateTimeStep(state);
 }
 
-void frmTamrel::cmdGetDiffConsts_Click()
+void RunPanel::cmdGetDiffConsts_Click()
 {
     if (!state.isReady())
         return;
@@ -206,14 +215,11 @@ void frmTamrel::cmdGetDiffConsts_Click()
     if (const auto v = parseNumber(streams.value_or("")); v && roundToLong(*v) >= 1)
         state.NSmokeStreams = roundToLong(*v);
 
+    // The new choice rewrites history row 0 in its form, so Restart reads it back.
     const auto logs = dialogs.inputBox("Type 0 for normal plots;  type 1 to plot logs of density and pressure",
         "Log Plots for Density and Pressure?", std::to_string(state.LogPlots), kDialogPos);
-    if (const auto v = parseNumber(logs.value_or(""))) {
-        const Long newLog = roundToLong(*v);
-        if ((newLog != 0) != (state.LogPlots != 0))
-            convertRowZero(state, newLog != 0);
-        state.LogPlots = newLog;
-    }
+    if (const auto v = parseNumber(logs.value_or("")))
+        SetLogPlots(state, roundToLong(*v));
 }
 
 } // namespace tamrel

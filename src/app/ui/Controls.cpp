@@ -1,0 +1,74 @@
+#include "app/ui/Controls.h"
+
+#include <QAbstractButton>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTime>
+
+#include "common/Format.h"
+
+namespace tamrel {
+
+void setText(QLineEdit* box, const std::string& text)
+{
+    const QString t = QString::fromStdString(text);
+    if (box->text() != t)
+        box->setText(t); // textChanged runs the box's handler now
+}
+
+std::string textOf(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
+
+void setCaption(QLabel* label, const std::string& caption)
+{
+    label->setText(QString::fromStdString(caption));
+}
+
+std::string captionOf(const QLabel* label)
+{
+    return label->text().toStdString();
+}
+
+void setCaption(QAbstractButton* button, const std::string& caption)
+{
+    button->setText(QString::fromStdString(caption));
+}
+
+bool typeInto(const QWidget& window, const std::string& box, const std::string& text)
+{
+    QLineEdit* b = findControl<QLineEdit>(window, box);
+    if (!b)
+        return false;
+    setText(b, text);
+    return true;
+}
+
+bool press(const QWidget& window, const std::string& button)
+{
+    QAbstractButton* b = findControl<QAbstractButton>(window, button);
+    if (!b)
+        return false;
+    b->click(); // clicked runs the button's handler now
+    return true;
+}
+
+std::string timeText(double t)
+{
+    return "t=" + formatPattern(t, "#0.0####");
+}
+
+std::string shortDate()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+}
+
+std::string shortTime()
+{
+    return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat).toStdString();
+}
+
+} // namespace tamrel

@@ -1,0 +1,169 @@
+// Presets, the control refresh and the problem description: the window's side.
+// The state is built by presets/ShockTubeTests.h and presets/SoundWave.h;
+// these handlers add the dialogs, editors, boxes, captions and repaints.
+
+#include "presets/ui/PresetsPanel.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+
+#include "app/ui/Controls.h"
+#include "app/ui/Panels.h"
+#include "app/ui/PictureButton.h"
+#include "common/Format.h"
+#include "presets/ProblemDescription.h"
+#include "presets/ShockTubeTests.h"
+#include "presets/SoundWave.h"
+#include "presets/TestPictures.h"
+#include "run/DefaultProblem.h"
+#include "run/EstimateTimeStep.h"
+#include "run/FlopMeter.h"
+
+namespace tamrel {
+
+PresetsPanel::PresetsPanel(WindowContext& w)
+    : state(w.state)
+    , dialogs(w.dialogs)
+    , panels(w.panels)
+    , cmdSoundWave(control<QPushButton>(w.window, "cmdSoundWave"))
+    , cmdGetTitle(control<QPushButton>(w.window, "cmdGetTitle"))
+    , lblStudentID(control<QLabel>(w.window, "lblStudentID"))
+{
+    for (int t = 1; t <= kShockTubeTestCount; ++t) {
+        cmdTest[t] = control<PictureButton>(w.window, "cmdTest" + std::to_string(t));
+        QObject::connect(cmdTest[t], &QPushButton::clicked, &w.window, [this, t] { cmdTest_Click(t); });
+    }
+    QObject::connect(cmdSoundWave, &QPushButton::clicked, &w.window, [this] { cmdSoundWave_Click(); });
+    QObject::connect(cmdGetTitle, &QPushButton::clicked, &w.window, [this] { cmdGetTitle_Click(); });
+}
+
+// The controls a new set-up brings in line with the state, as the control
+// refresh and a shock-tube set-up both do: value editors and range boxes,
+// the cell editor, run parameters, the metronome pace, the first time step
+// capped at the snapshot interval, the time, the stored-state range and the
+// Courant number.
+void PresetsPanel::refreshSetUpControls()
+{
+    ExperimentState& s = state;
+    struct Range {
+        PlotQuantity quantity;
+        const double* lo;
+        const double* hi;
+    };
+    const Range ranges[] = {
+        { PlotQuantity::Density, &s.RhoMin, &s.RhoMax },
+        { PlotQuantity::Pressure, &s.PMin, &s.PMax },
+        { PlotQuantity::Velocity, &s.VXMin, &s.VXMax },
+    };
+    for (const Range& r : ranges) {
+        panels.editors.refreshValueEditor(r.quantity);
+        panels.plots.showRange(r.quantity, formatPattern(*r.lo, "##0.0####"), formatPattern(*r.hi, "##0.0####"));
+    }
+    panels.editors.refreshCellEditor();
+    panels.parameters.showRunParameters();
+    panels.parameters.showMSec(formatPattern(s.MSec, "###0"));
+    panels.run.setMetronomeInterval(s.MSec);
+    CapFirstTimeStep(s);
+    panels.replay.showTime(timeText(s.TimeNow));
+    panels.replay.setRowRange(s.NStoredStates);
+    panels.parameters.showCourantNumber(formatPattern(s.CourantNumber, "#0.0##"));
+}
+
+void PresetsPanel::RefreshControls()
+{
+    RefreshTimeScales(state);
+    state.MSecMin = 1;
+    state.MSecMax = 2000;
+    state.MSec = 5;
+    refreshSetUpControls();
+
+    if (isTitleLabelFree(state, captionOf(lblStudentID)) && state.NSelected == 6)
+        setCaption(lblStudentID, ThreeStateDescriptionText(state, shortDate(), shortTime()));
+
+    panels.plots.clearAndRepaint();
+
+    // The test buttons show each test's initial state behind the caption.
+    for (int t = 1; t <= kShockTubeTestCount; ++t) {
+        if (!cmdTest[t]->picture().isNull())
+            continue;
+        const TestPicture pic = RenderTestPicture(t);
+        QImage image(reinterpret_cast<const uchar*>(pic.argb.data()), pic.width, pic.height, pic.width * 4,
+            QImage::Format_ARGB32);
+        cmdTest[t]->setPicture(QPixmap::fromImage(image.copy()));
+    }
+}
+
+void PresetsPanel::cmdTest_Click(int test)
+{
+    if (test < 1 || test > kShockTubeTestCount)
+        return;
+    const ShockTubeTest& t = shockTubeTest(test);
+    // The test's own description first, when the label is free (the
+    // problem description below then replaces it).
+    if (isTitleLabelFree(state, captionOf(lblStudentID)))
+        setCaption(lblStudentID, ShockTubeDescriptionText(state, t, shortDate(), shortTime()));
+
+    ApplyShockTubeTest(state, test);
+
+    refreshSetUpControls();
+    UpdateProblemDescription();
+    panels.plots.clearAndRepaint();
+}
+
+void PresetsPanel::cmdSoundWave_Click()
+{
+    if (!state.isReady())
+        return;
+    StartSoundWaveExperiment(state);
+    panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
+        std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
+    for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
+        const auto answer
+            = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
+                ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
+        if (answer)
+            ApplySoundWaveAnswer(state, q.field, std::string_view(*answer));
+        else
+            ApplySoundWaveAnswer(state, q.field, std::nullopt);
+    }
+    if (auto text = SoundWaveClickDescription(state, captionOf(lblStudentID), shortDate(), shortTime()))
+        setCaption(lblStudentID, *text);
+    panels.selection.cmdReset_Click();
+    SetUpSoundWaveState();
+}
+
+void PresetsPanel::SetUpSoundWaveState()
+{
+    if (state.RiemannPlots == 0)
+        return;
+    tamrel::SetUpSoundWaveState(state);
+    panels.plots.clearAndRepaint();
+}
+
+void PresetsPanel::cmdGetTitle_Click()
+{
+    const auto reply = dialogs.inputBox(std::string(kGetTitlePrompt), std::string(kGetTitleTitle), "");
+    setCaption(lblStudentID, ApplyTitleAnswer(state, reply.value_or("")));
+}
+
+void PresetsPanel::UpdateProblemDescription()
+{
+    if (auto text = UpdateProblemDescriptionText(state, captionOf(lblStudentID), shortDate(), shortTime()))
+        setCaption(lblStudentID, *text);
+}
+
+std::string PresetsPanel::titleCaption() const
+{
+    return captionOf(lblStudentID);
+}
+
+void PresetsPanel::showMeter(const MeterTexts& texts)
+{
+    const int buttons[5] = { 1, 2, 6, 7, 8 };
+    for (int k = 0; k < 5; ++k)
+        setCaption(cmdTest[buttons[k]], texts.buttons[k]);
+    setCaption(lblStudentID, texts.label);
+}
+
+} // namespace tamrel
