@@ -19,6 +19,7 @@
 #include "common/Format.h"
 
 using namespace tamrel;
+using namespace tamrel::testing;
 using tamrel::testing::Outcome;
 using tamrel::testing::programPath;
 using tamrel::testing::runTamrel;
@@ -213,9 +214,9 @@ TEST_F(ProgramTest, AStoppedBatchLeavesNoFileBehind)
 // the value that stands; options that agree with the file go unmentioned.
 TEST_F(ProgramTest, ASetupFileSaysWhichOptionsItOverrides)
 {
-    window->cmdTest_Click(2);
+    clickTest(*window, 2);
     dialogs.answerFile(path("setup.txt").toStdString());
-    window->cmdWriteSetUp_Click();
+    click(*window, "cmdWriteSetUp");
     ASSERT_TRUE(dialogs.messages.empty());
     const std::string cells = std::to_string(s().NGridCells);
     const std::string courant = formatGeneral(s().CourantNumber);

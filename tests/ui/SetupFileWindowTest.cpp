@@ -178,7 +178,7 @@ TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
 TEST_F(EditSetupFileTest, AnythingButARegularFileIsRefusedAndChangesNothing)
 {
     ASSERT_EQ(::mkfifo(path("fifo.txt").c_str(), 0600), 0);
-    window->cmdTest_Click(3);
+    clickTest(*window, 3);
     const GridAndTable before = gridAndTable(s());
     const FileFields fields = fileFields(s());
     struct Case {
