@@ -35,15 +35,22 @@ std::int64_t PlotsTotalFor(double plotsPerPeriod, double periods)
 
 std::int64_t MaxPlotsTotal(Long nGridCells)
 {
-    const std::int64_t row = std::max<std::int64_t>(1, static_cast<std::int64_t>(nGridCells) + 2);
-    // Eight arrays of four-byte floats, indices 0..(N+2)*K.
-    const std::int64_t limitValues = kMaxHistoryBytes / (8 * 4) - 1;
-    return limitValues / row;
+    return maxHistoryRows(nGridCells);
 }
 
 bool HistoryFits(Long nGridCells, std::int64_t plotsTotal)
 {
     return nGridCells >= 0 && plotsTotal >= 0 && plotsTotal <= MaxPlotsTotal(nGridCells);
+}
+
+std::int64_t MaxRunPlotsTotal(Long nGridCells)
+{
+    return MaxPlotsTotal(nGridCells) - kRunExtraRows;
+}
+
+bool RunHistoryFits(Long nGridCells, std::int64_t plotsTotal)
+{
+    return nGridCells >= 0 && plotsTotal >= 0 && plotsTotal <= MaxRunPlotsTotal(nGridCells);
 }
 
 void ResizeGridArrays(ExperimentState& s)
@@ -158,7 +165,7 @@ BoxResult PeriodsTextChanged(ExperimentState& s, std::string_view text)
     if (!v || !(*v > 0))
         return {};
     const std::int64_t k = PlotsTotalFor(static_cast<double>(s.NPlotsPerPeriod), *v);
-    if (k < 1 || !HistoryFits(s.NGridCells, k))
+    if (k < 1 || !RunHistoryFits(s.NGridCells, k))
         return {};
 
     s.Periods = *v;
@@ -180,7 +187,7 @@ BoxResult PlotsPerPeriodTextChanged(ExperimentState& s, std::string_view text)
     if (rate < 1)
         return {};
     const std::int64_t k = PlotsTotalFor(static_cast<double>(rate), s.Periods);
-    if (k < 1 || !HistoryFits(s.NGridCells, k))
+    if (k < 1 || !RunHistoryFits(s.NGridCells, k))
         return {};
 
     s.NPlotsPerPeriod = rate;
@@ -198,7 +205,7 @@ BoxResult CourantTextChanged(ExperimentState& s, std::string_view text)
     if (s.Stopped == 0)
         return { BoxOutcome::PutBack, plainNumber(s.CourantNumber) };
     const auto v = parseNumber(text);
-    if (!v || !(*v > 0 && *v < 1))
+    if (!v || !(*v >= kMinCourantNumber && *v < 1))
         return {};
     s.CourantNumber = *v;
     return { BoxOutcome::Applied, {} };

@@ -20,8 +20,11 @@ namespace tamrel {
 // run may have more than 5000 cells; the grid-size box caps there.
 inline constexpr Long kMaxRunGridCells = 5000;
 inline constexpr Long kMinGridCells = 6;
-// The eight single-precision history arrays together may not exceed 1 GiB.
-inline constexpr std::int64_t kMaxHistoryBytes = std::int64_t { 1 } << 30;
+// Courant numbers from this one up to (not including) 1. A smaller one makes
+// the time step so short that a run on the largest grid would take hours.
+inline constexpr double kMinCourantNumber = 0.01;
+// The allowed range in words, for refusals.
+inline constexpr const char* kCourantRangeText = "from 0.01 to below 1";
 
 // ---------------------------------------------------------------------------
 // Grid layout
@@ -39,6 +42,14 @@ std::int64_t MaxPlotsTotal(Long nGridCells);
 // Whether a history of `plotsTotal` rows of N+2 cells stays within the
 // memory limit of the eight float arrays (and so within a Long index).
 bool HistoryFits(Long nGridCells, std::int64_t plotsTotal);
+
+// The history a run of `plotsTotal` snapshot rows allocates at Begin: those
+// rows and the few a run to TStop adds (the row at TStop and the roundings of
+// the snapshot clock). Whether it fits the memory limit, and the most
+// snapshot rows for which it does.
+inline constexpr std::int64_t kRunExtraRows = 3;
+bool RunHistoryFits(Long nGridCells, std::int64_t plotsTotal);
+std::int64_t MaxRunPlotsTotal(Long nGridCells);
 
 // Snapshot rows for a rate and a number of time units: the rate times the
 // units rounded half-even (64-bit, so an absurd product is seen as such).
@@ -98,9 +109,9 @@ BoxResult PeriodsTextChanged(ExperimentState& s, std::string_view text);
 // Dt lowered to DtPlot, TNextPlot = DtPlot.
 BoxResult PlotsPerPeriodTextChanged(ExperimentState& s, std::string_view text);
 
-// txtCourantNumber_Change: a number strictly between 0 and 1 becomes the
-// target Courant number; while a run is in progress the box gets the current
-// value back.
+// txtCourantNumber_Change: a number from kMinCourantNumber to below 1 becomes
+// the target Courant number; while a run is in progress the box gets the
+// current value back.
 BoxResult CourantTextChanged(ExperimentState& s, std::string_view text);
 
 // txtMSec_Change: a positive number rounded half-even and kept within

@@ -76,4 +76,29 @@ void CapFirstTimeStep(ExperimentState& s)
     s.DtOld = s.Dt;
 }
 
+StepLimit LimitingCell(const ExperimentState& s)
+{
+    StepLimit limit;
+    const long n = s.NGridCells;
+    for (long i = 1; i <= n; ++i) {
+        const double rho = s.Rho[i];
+        const double p = s.P[i];
+        if (!(rho > 0) || !(p > 0))
+            continue;
+        const double g = s.isMultifluid() && s.Rho1.contains(i) ? CellGamma(s, i) : s.Gamma;
+        const double c = std::sqrt(g * p / rho);
+        const double t = (s.X[i + 1] - s.X[i]) / (std::fabs(s.VX[i]) + c);
+        if (limit.cell == 0 || t < limit.crossingTime) {
+            limit.cell = i;
+            limit.x = 0.5 * (s.X[i] + s.X[i + 1]);
+            limit.rho = rho;
+            limit.p = p;
+            limit.u = s.VX[i];
+            limit.soundSpeed = c;
+            limit.crossingTime = t;
+        }
+    }
+    return limit;
+}
+
 } // namespace tamrel

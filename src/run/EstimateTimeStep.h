@@ -22,4 +22,15 @@ bool EstimateTimeStep(ExperimentState& s);
 // (Dt = DtPlot when Dt > DtPlot), and Restart comes back to it (DtOld = Dt).
 void CapFirstTimeStep(ExperimentState& s);
 
+// The cell of 1..N with the shortest signal crossing time dx / (|u| + c),
+// the one that limits the time step, and its state. cell is 0 when no cell
+// has a positive density and pressure.
+struct StepLimit {
+    long cell = 0;
+    double x = 0; // cell centre
+    double rho = 0, p = 0, u = 0, soundSpeed = 0;
+    double crossingTime = 0;
+};
+StepLimit LimitingCell(const ExperimentState& s);
+
 } // namespace tamrel

@@ -1,5 +1,6 @@
 #include "run/RunControl.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/Rounding.h"
@@ -14,7 +15,7 @@ namespace {
 
     void startHistory(ExperimentState& s)
     {
-        allocateHistory(s);
+        allocateHistoryRows(s, RunHistoryRows(s));
         s.StoredTime[0] = 0.0;
     }
 
@@ -46,9 +47,38 @@ void PauseRun(ExperimentState& s)
     s.Stopped = 1;
 }
 
-bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow)
+long RunHistoryRows(const ExperimentState& s)
+{
+    double rows = s.NPlotsTotal;
+    if (s.DtPlot > 0 && s.TStop > 0) {
+        // Row 0, a row at every snapshot time before TStop, the row at TStop,
+        // and one to spare for the roundings of the snapshot clock.
+        const double toStop = std::ceil(s.TStop / s.DtPlot) + 2;
+        if (toStop > rows)
+            rows = toStop; // also when not finite: the limit below caps it
+    }
+    const double most = static_cast<double>(maxHistoryRows(s.NGridCells));
+    if (!(rows <= most))
+        rows = most;
+    return std::max(1L, static_cast<long>(rows));
+}
+
+ContinueStatus ContinueStatusOf(const ExperimentState& s)
 {
     if (s.NStoredStates <= 0)
+        return ContinueStatus::NoStoredRow;
+    const long newest = s.NStoredStates - 1;
+    const double from = s.StoredTime.contains(newest) ? s.StoredTime[newest] : s.TimeNow;
+    if (!(from < s.TStop) || !(s.TimeNow < s.TStop))
+        return ContinueStatus::RunOver;
+    if (!SnapshotRowFits(s, s.NStoredStates) || !s.StoredTime.contains(s.NStoredStates))
+        return ContinueStatus::HistoryFull;
+    return ContinueStatus::Continued;
+}
+
+bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow)
+{
+    if (ContinueStatusOf(s) != ContinueStatus::Continued)
         return false;
     s.StoredStateShown = s.NStoredStates - 1;
     if (s.StoredTime.contains(s.StoredStateShown))
@@ -65,7 +95,8 @@ bool ContinueRun(ExperimentState& s, const std::function<void()>& showStoredRow)
     if (!SnapshotRowHoldsState(s, newest))
         return false;
     const double haltedTime = s.TimeNow;
-    ContinueRunState(s, showStoredRow);
+    if (!ContinueRunState(s, showStoredRow))
+        return false;
     const bool gridHoldsNewest = s.STRowOffset == (s.NGridCells + 2) * newest;
     if (!gridHoldsNewest)
         s.TimeNow = haltedTime;

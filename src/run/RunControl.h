@@ -15,7 +15,7 @@ enum class BeginStatus {
     MissingFluids, // "Mixtal32" without its fluid arrays: nothing changed
 };
 
-// Begin (Ready -> Running): history reallocated, boundary cells 0 and N+1
+// Begin (Ready -> Running): history reallocated (RunHistoryRows rows), boundary cells 0 and N+1
 // filled (periodic while RiemannPlots, otherwise reflected), row 0 stored,
 // DtOld = Dt, STRowOffset = N+2, plot ranges fitted, NStoredStates = 1,
 // StoredTime(0) = 0, Stopped = 0. Dt, TNextPlot and the meter totals are
@@ -26,11 +26,21 @@ BeginStatus BeginRun(ExperimentState& s);
 // Pause: Stopped = 1, nothing else.
 void PauseRun(ExperimentState& s);
 
+enum class ContinueStatus {
+    Continued, // the run goes on
+    NoStoredRow, // NStoredStates 0: no row to go on from
+    RunOver, // the newest row or the time is at or past TStop: nothing is left to run
+    HistoryFull, // the history holds no further row: going on would store nothing
+};
+
+// What Continue would do now, without doing it.
+ContinueStatus ContinueStatusOf(const ExperimentState& s);
+
 // Continue from the newest stored row: StoredStateShown = NStoredStates - 1,
 // TimeNow = its stored time; then `showStoredRow` (the window writes
 // StoredStateShown into its stored-state box, whose handler may restore that
-// row while the run is still halted); then Stopped = 0. With no stored row
-// (NStoredStates 0) it does nothing and returns false.
+// row while the run is still halted); then Stopped = 0. Unless
+// ContinueStatusOf says Continued it does nothing and returns false.
 bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStoredRow = {});
 
 // Continue as the button does it. A set-up loaded after a run empties the
@@ -42,6 +52,11 @@ bool ContinueRunState(ExperimentState& s, const std::function<void()>& showStore
 // run goes on at the time the grid belongs to rather than at the row's
 // earlier time, exactly as if it had never been paused.
 bool ContinueRun(ExperimentState& s, const std::function<void()>& showStoredRow = {});
+
+// Rows of a run's history: enough for row 0, every snapshot time before TStop
+// and the row at TStop, and at least NPlotsTotal, within the memory limit
+// of the history (maxHistoryRows).
+long RunHistoryRows(const ExperimentState& s);
 
 enum class RestartStatus {
     Restored, // row 0 back in the grid, new Dt

@@ -6,6 +6,7 @@
 
 #include "common/Format.h"
 #include "run/BoundaryFill.h"
+#include "run/EstimateTimeStep.h"
 #include "run/PlotRanges.h"
 #include "run/RunControl.h"
 #include "run/SnapshotRow.h"
@@ -554,15 +555,69 @@ AttemptResult TimeStep::attempt(ExperimentState& s)
     return AttemptResult::Accepted;
 }
 
+StepFault TimeStep::collapseFault(const ExperimentState& s, const std::string& why) const
+{
+    StepFault f;
+    f.time = s.TimeNow;
+    f.cycle = s.NCycle;
+    const StepLimit limit = LimitingCell(s);
+    f.message = "The run cannot finish: at t=" + formatGeneral(s.TimeNow) + " (cycle " + std::to_string(s.NCycle)
+        + ") " + why;
+    if (limit.cell > 0)
+        f.message += " Cell " + std::to_string(limit.cell) + " (x=" + formatGeneral(limit.x) + ", rho="
+            + formatGeneral(limit.rho) + ", p=" + formatGeneral(limit.p) + ", u=" + formatGeneral(limit.u)
+            + ", sound speed " + formatGeneral(limit.soundSpeed) + ") limits the step.";
+    return f;
+}
+
+std::string StepCollapse(const ExperimentState& s)
+{
+    const double left = s.TStop - s.TimeNow;
+    if (s.Dt < kMinStepFraction * s.TStop)
+        return "the time step has fallen to " + formatGeneral(s.Dt) + ", below " + formatGeneral(kMinStepFraction)
+            + " of the stop time " + formatGeneral(s.TStop) + ".";
+    if (left / s.Dt > kMaxRunSteps)
+        return "the time step " + formatGeneral(s.Dt) + " would need more than " + formatGeneral(kMaxRunSteps)
+            + " steps to reach the stop time " + formatGeneral(s.TStop) + ".";
+    return {};
+}
+
 StepReport TimeStep::advance(ExperimentState& s)
 {
     StepReport r;
+    if (!(s.TimeNow < s.TStop)) {
+        // Nothing is left of the run.
+        r.runEnded = true;
+        s.Stopped = 1;
+        return r;
+    }
+    if (s.Dt > 0) {
+        if (const std::string why = StepCollapse(s); !why.empty()) {
+            r.outcome = AttemptResult::Fault;
+            r.fault = collapseFault(s, why);
+            return r;
+        }
+    }
+
     const double dt0 = s.Dt;
+    bool landed = false;
     for (;;) {
+        // The step that would reach or cross TStop is shortened to end on it.
+        const bool landing = s.TimeNow + s.Dt >= s.TStop;
+        const double dtInForce = s.Dt;
+        if (landing)
+            s.Dt = s.TStop - s.TimeNow;
         const AttemptResult a = attempt(s);
         r.courant = courant_;
-        if (a == AttemptResult::Accepted)
+        if (a == AttemptResult::Accepted) {
+            if (landing) {
+                // TimeNow + (TStop - TimeNow) can miss TStop by a rounding.
+                s.TimeNow = s.TStop;
+                s.Dt = dtInForce;
+                landed = true;
+            }
             break;
+        }
         if (a == AttemptResult::Rejected) {
             if (++r.rejections < kMaxRejections)
                 continue;
@@ -576,13 +631,14 @@ StepReport TimeStep::advance(ExperimentState& s)
         return r;
     }
 
-    if (s.TNextPlot > 0)
+    // A snapshot time, and the end of the run, store a row.
+    const bool snapshotTime = s.TNextPlot <= 0;
+    if (!snapshotTime && !landed)
         return r;
-
-    // Snapshot time.
     r.snapshotDue = true;
     const long n = s.NGridCells;
-    s.TNextPlot = s.TNextPlot + s.DtPlot;
+    if (snapshotTime)
+        s.TNextPlot = s.TNextPlot + s.DtPlot;
     WidenPlotRanges(s);
     const long offset = (n + 2) * static_cast<long>(s.NStoredStates);
     s.STRowOffset = static_cast<Long>(offset);
@@ -602,10 +658,22 @@ StepReport TimeStep::advance(ExperimentState& s)
     } else {
         r.historyFull = true;
     }
-    if (s.TimeNow >= s.TStop) {
+    if (landed) {
         r.runEnded = true;
         r.spaceTimeDue = true;
         s.Stopped = 1;
+    } else if (!SnapshotRowFits(s, s.NStoredStates) || !s.StoredTime.contains(s.NStoredStates)) {
+        // The history holds no further row: the run ends with its last row
+        // rather than going on without storing.
+        r.runEnded = true;
+        r.historyEnded = true;
+        r.spaceTimeDue = true;
+        s.Stopped = 1;
+        r.fault.time = s.TimeNow;
+        r.fault.cycle = s.NCycle;
+        r.fault.message = "The history is full: the run stops at t=" + formatGeneral(s.TimeNow) + " with its "
+            + std::to_string(s.NStoredStates) + " stored rows, before its stop time " + formatGeneral(s.TStop)
+            + ". Fewer cells or fewer snapshots per time unit let it run to the end.";
     }
     return r;
 }
@@ -623,6 +691,11 @@ TickReport TimeStep::runTickSteps(
             t.fault = r.fault;
             break;
         }
+        if (r.runEnded && !r.snapshotDue) {
+            // Nothing was left to step.
+            t.runEnded = true;
+            break;
+        }
         ++t.stepsRun;
         if (r.rowStored)
             ++t.rowsStored;
@@ -631,6 +704,9 @@ TickReport TimeStep::runTickSteps(
             onSnapshot(s, r);
         if (r.runEnded) {
             t.runEnded = true;
+            t.historyEnded = r.historyEnded;
+            if (r.historyEnded)
+                t.fault = r.fault;
             break;
         }
         if (budget.count() > 0 && i + 1 < n && std::chrono::steady_clock::now() - start >= budget) {

@@ -46,8 +46,9 @@ struct StepReport {
     long row = -1;
     bool historyFull = false; // ... but the history had no room: skipped
     bool spaceTimeDue = false; // repaint the space-time picture (every max(1, 1000\N) rows, and at the end)
-    bool runEnded = false; // TimeNow >= TStop at a snapshot time: Stopped = 1
-    StepFault fault; // when outcome is NoScheme or Fault
+    bool runEnded = false; // the step reached TStop, or the history is full: Stopped = 1
+    bool historyEnded = false; // ... ended before TStop because the history holds no further row
+    StepFault fault; // when outcome is NoScheme or Fault, and the message of historyEnded
 };
 
 struct TickReport {
@@ -55,10 +56,20 @@ struct TickReport {
     long rowsStored = 0;
     bool spaceTimeDue = false; // some step asked for the space-time repaint
     bool runEnded = false;
+    bool historyEnded = false; // the run ended before TStop with a full history (fault says so)
     bool outOfTime = false; // the budget stopped the steps early
     bool faulted = false; // a step ended in NoScheme or Fault: Stopped = 1
     StepFault fault;
 };
+
+// A run whose time step has collapsed cannot finish: before each step, a Dt
+// below this fraction of TStop, or one that would need more than
+// kMaxRunSteps steps to reach TStop, halts the run with a message.
+inline constexpr double kMinStepFraction = 1e-9;
+inline constexpr double kMaxRunSteps = 1e8;
+
+// Why the time step in force cannot finish the run (a sentence), or "" when it can.
+std::string StepCollapse(const ExperimentState& s);
 
 // Called by a tick after each step that reached a snapshot time, in the
 // order of the steps, so the window can update its stored-state controls as
@@ -91,8 +102,14 @@ public:
     // TimeNow += Dt, TNextPlot -= Dt, step-size control).
     AttemptResult attempt(ExperimentState& s);
 
-    // Attempts until one is accepted (or a fault), then the snapshot time:
-    // widening, row stored if it fits, end of run.
+    // One step of the run: a Dt that has collapsed (StepCollapse) halts the
+    // run as a fault before any attempt; a step that would reach or cross
+    // TStop is shortened to end exactly on it (TimeNow = TStop, Dt back to
+    // the value in force). Attempts until one is accepted (or a fault), then,
+    // at a snapshot time or at TStop: widening and a row stored. The run ends
+    // at TStop, or earlier when the history holds no further row
+    // (historyEnded, with a message). With TimeNow already at or past TStop
+    // nothing is stepped and the run ends.
     StepReport advance(ExperimentState& s);
 
     // Up to n steps; stops after a step that ends the run or fails (a failure
@@ -123,6 +140,7 @@ private:
     bool newStateFinite(const ExperimentState& s, const kernels::SchemeInfo& scheme, long& badCell) const;
     void accept(ExperimentState& s, const kernels::SchemeInfo& scheme, double courant);
     StepFault makeFault(const ExperimentState& s, const std::string& why) const;
+    StepFault collapseFault(const ExperimentState& s, const std::string& why) const;
 
     int threads_ = 1;
     SchemeLookup lookup_;

@@ -28,13 +28,18 @@ void allocateMultifluidArrays(ExperimentState& s)
 
 void allocateHistory(ExperimentState& s)
 {
-    const long values = static_cast<long>(s.NGridCells + 2) * s.NPlotsTotal;
+    allocateHistoryRows(s, s.NPlotsTotal);
+}
+
+void allocateHistoryRows(ExperimentState& s, long rows)
+{
+    const long values = static_cast<long>(s.NGridCells + 2) * rows;
     for (auto* a : { &s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy })
         a->allocate(0, values);
     s.NSTValues = static_cast<Long>(values);
     // Row 0 keeps its time: callers that store row 0 set it.
     const double t0 = s.StoredTime.empty() ? 0.0 : s.StoredTime[0];
-    s.StoredTime.allocate(0, std::max<long>(1, s.NPlotsTotal));
+    s.StoredTime.allocate(0, std::max<long>(1, rows));
     s.StoredTime[0] = t0;
 }
 

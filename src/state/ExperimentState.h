@@ -130,6 +130,18 @@ struct ExperimentState {
     bool isReady() const { return Stopped != 0 && TimeNow == 0; }
 };
 
+// The eight single-precision history arrays together may not exceed 1 GiB.
+inline constexpr std::int64_t kMaxHistoryBytes = std::int64_t { 1 } << 30;
+
+// The most history rows of N+2 cells that stay within kMaxHistoryBytes (and
+// so within a Long index).
+inline std::int64_t maxHistoryRows(Long nGridCells)
+{
+    const std::int64_t row = nGridCells + std::int64_t { 2 } > 1 ? nGridCells + std::int64_t { 2 } : 1;
+    // Eight arrays of four-byte floats, indices 0..(N+2)*rows.
+    return (kMaxHistoryBytes / (8 * 4) - 1) / row;
+}
+
 // Upper bound of the state family for N cells: (N\3)*10+7.
 inline long stateUpper(long n)
 {
@@ -144,6 +156,9 @@ void allocateMultifluidArrays(ExperimentState& s);
 // The eight history arrays (0 .. (N+2)*K) and the stored times, all zero;
 // sets NSTValues.
 void allocateHistory(ExperimentState& s);
+// The same for `rows` rows in place of K (a run's history, which may need
+// more rows than K to reach TStop).
+void allocateHistoryRows(ExperimentState& s, long rows);
 // Resize the history to the present K keeping the stored rows.
 void resizeHistoryKeep(ExperimentState& s);
 // Control-cell arrays to 0 .. N+2 keeping their contents.

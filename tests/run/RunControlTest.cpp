@@ -170,6 +170,40 @@ namespace {
         EXPECT_EQ(nothingStored.Stopped, 1);
     }
 
+    // A run at or past its stop time, or with no room for a further row, is
+    // not continued: Continue would step past TStop or store nothing.
+    TEST(RunControl, ContinueRefusesAFinishedRunAndAFullHistory)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
+        s.Stopped = 1;
+        s.NStoredStates = 3;
+        s.StoredTime[2] = 0.75;
+        s.TimeNow = 0.75;
+        struct Case {
+            const char* what;
+            double tStop;
+            long historyRows;
+            ContinueStatus expected;
+        };
+        const Case cases[] = {
+            { "before TStop", 1.0, 10, ContinueStatus::Continued },
+            { "at TStop", 0.75, 10, ContinueStatus::RunOver },
+            { "past TStop", 0.5, 10, ContinueStatus::RunOver },
+            { "history full", 1.0, 3, ContinueStatus::HistoryFull },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            auto t = s;
+            t.TStop = c.tStop;
+            allocateHistoryRows(t, c.historyRows);
+            t.StoredTime[2] = 0.75;
+            EXPECT_EQ(ContinueStatusOf(t), c.expected);
+            EXPECT_EQ(ContinueRunState(t), c.expected == ContinueStatus::Continued);
+            EXPECT_EQ(t.Stopped, c.expected == ContinueStatus::Continued ? 0 : 1);
+        }
+    }
+
     TEST(RunControl, RestartReturnsToRowZero)
     {
         auto s = shockTubeState(20, "Orvane");

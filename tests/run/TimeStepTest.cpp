@@ -188,47 +188,148 @@ namespace {
         return s;
     }
 
-    TEST_F(TimeStepTest, SnapshotsAndTheEndOfTheRunBetweenSnapshotTimes)
+    // The step that would cross TStop is shortened to end on it, and the
+    // state at TStop is the last row; the snapshots before it keep their
+    // spacing, and a TStop on a snapshot time gives one row, not two.
+    TEST_F(TimeStepTest, TheRunEndsExactlyAtItsStopTimeWithALastRow)
     {
-        auto s = exactClock(running(100, "Orvane"));
-        s.TStop = 1.0 / 64 + 1.0 / 256; // passed after step 5, between snapshots
-        long rows = 0;
-        const auto t = stepper.runTickSteps(s, 100, {}, [&](const ExperimentState& st, const StepReport& r) {
-            ++rows;
-            EXPECT_TRUE(r.rowStored);
-            EXPECT_EQ(r.row, st.NStoredStates - 1);
-            EXPECT_EQ(st.StoredTime[r.row], st.TimeNow);
-        });
-        EXPECT_EQ(t.stepsRun, 8);
-        EXPECT_TRUE(t.runEnded);
-        EXPECT_TRUE(t.spaceTimeDue);
-        EXPECT_EQ(rows, 2);
-        EXPECT_EQ(s.Stopped, 1);
-        EXPECT_EQ(s.TimeNow, 8.0 / 256);
-        EXPECT_EQ(s.NStoredStates, 3);
-        EXPECT_EQ(s.StoredStateShown, 2);
-        EXPECT_EQ(s.STRowOffset, 3 * 102);
-        EXPECT_EQ(s.StoredTime[1], 4.0 / 256);
-        EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
-        EXPECT_EQ(s.STRho[2 * 102 + 50], static_cast<float>(s.Rho[50]));
+        struct Case {
+            const char* what;
+            double tStop;
+            long steps; // accepted, the shortened one included
+            long rows; // NStoredStates at the end
+        };
+        const Case cases[] = {
+            { "between two steps", 11.0 / 512, 6, 3 },
+            { "on a step between snapshots", 5.0 / 256, 5, 3 },
+            { "on a snapshot time", 8.0 / 256, 8, 3 },
+            { "within the first step", 1.0 / 1024, 1, 2 },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            auto s = exactClock(running(100, "Orvane"));
+            s.TStop = c.tStop;
+            long reported = 0;
+            const auto t = stepper.runTickSteps(s, 100, {}, [&](const ExperimentState& st, const StepReport& r) {
+                ++reported;
+                EXPECT_TRUE(r.rowStored);
+                EXPECT_EQ(r.row, st.NStoredStates - 1);
+                EXPECT_EQ(st.StoredTime[r.row], st.TimeNow);
+            });
+            EXPECT_EQ(t.stepsRun, c.steps);
+            EXPECT_TRUE(t.runEnded);
+            EXPECT_FALSE(t.historyEnded);
+            EXPECT_TRUE(t.spaceTimeDue);
+            EXPECT_EQ(reported, c.rows - 1);
+            EXPECT_EQ(s.Stopped, 1);
+            EXPECT_EQ(s.TimeNow, c.tStop);
+            EXPECT_EQ(s.Dt, 1.0 / 256); // the step size in force, not the shortened one
+            ASSERT_EQ(s.NStoredStates, c.rows);
+            EXPECT_EQ(s.StoredStateShown, c.rows - 1);
+            EXPECT_EQ(s.STRowOffset, c.rows * 102);
+            for (long r = 1; r + 1 < c.rows; ++r)
+                EXPECT_EQ(s.StoredTime[r], r * (4.0 / 256));
+            EXPECT_EQ(s.StoredTime[c.rows - 1], c.tStop);
+            EXPECT_EQ(s.STRho[(c.rows - 1) * 102 + 50], static_cast<float>(s.Rho[50]));
+
+            // Nothing is left to run: a further tick steps nothing.
+            s.Stopped = 0;
+            const auto cycles = s.NCycle;
+            EXPECT_TRUE(stepper.runTickSteps(s, 5).runEnded);
+            EXPECT_EQ(s.NCycle, cycles);
+            EXPECT_EQ(s.Stopped, 1);
+        }
     }
 
-    TEST_F(TimeStepTest, FullHistorySkipsRowsAndStillEnds)
+    // A history too short for the run (the memory limit capped it) ends the
+    // run with its last row and says so; it never steps on without storing.
+    TEST_F(TimeStepTest, AFullHistoryEndsTheRunWithItsLastRow)
     {
-        auto s = shockTubeState(100, "Orvane");
-        s.NPlotsTotal = 3;
-        ASSERT_EQ(BeginRun(s), BeginStatus::Started);
-        s = exactClock(s);
-        s.TStop = 5.0 / 64;
-        long skipped = 0;
+        auto s = exactClock(running(100, "Orvane"));
+        s.TStop = 1;
+        allocateHistoryRows(s, 3);
+        s.StoredTime[0] = 0;
+        long stored = 0;
         const auto t = stepper.runTickSteps(
-            s, 100, {}, [&](const ExperimentState&, const StepReport& r) { skipped += r.historyFull ? 1 : 0; });
+            s, 100, {}, [&](const ExperimentState&, const StepReport& r) { stored += r.rowStored ? 1 : 0; });
         EXPECT_TRUE(t.runEnded);
-        EXPECT_EQ(t.stepsRun, 20);
-        EXPECT_EQ(t.rowsStored, 2);
-        EXPECT_EQ(skipped, 3);
-        EXPECT_EQ(s.NStoredStates, 3); // rows 0..K-1
+        EXPECT_TRUE(t.historyEnded);
+        EXPECT_FALSE(t.faulted);
+        EXPECT_EQ(t.stepsRun, 8);
+        EXPECT_EQ(stored, 2);
+        EXPECT_EQ(s.Stopped, 1);
+        EXPECT_EQ(s.NStoredStates, 3); // rows 0..2
         EXPECT_EQ(s.StoredTime[2], 8.0 / 256);
+        EXPECT_EQ(s.TimeNow, 8.0 / 256);
+        EXPECT_NE(t.fault.message.find("history is full"), std::string::npos) << t.fault.message;
+        EXPECT_NE(t.fault.message.find("t=0.03125"), std::string::npos) << t.fault.message;
+    }
+
+    // Begin sizes the history for the run to TStop: at least NPlotsTotal rows,
+    // more when TStop needs them, never past the memory limit.
+    TEST(RunHistory, RowsCoverTheRunToTStop)
+    {
+        struct Case {
+            const char* what;
+            long n, plotsTotal;
+            double tStop, dtPlot;
+            long rows;
+        };
+        const Case cases[] = {
+            { "NPlotsTotal covers it", 100, 600, 1.5, 1.0 / 400, 602 },
+            { "TStop past NPlotsTotal (Test 7)", 100, 600, 2.0, 1.0 / 400, 802 },
+            { "TStop within the first interval (Test 4)", 100, 600, 1.0, 2.1, 600 },
+            { "a few rows only", 100, 3, 5.0 / 64, 1.0 / 64, 7 },
+            { "past the memory limit", 5000, 600, 2.0, 1.0 / 4000, 33554431 / 5002 },
+            { "no snapshot clock yet", 100, 600, 1.0, 0.0, 600 },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            ExperimentState s;
+            s.NGridCells = c.n;
+            s.NPlotsTotal = c.plotsTotal;
+            s.TStop = c.tStop;
+            s.DtPlot = c.dtPlot;
+            EXPECT_EQ(RunHistoryRows(s), c.rows);
+        }
+    }
+
+    // A time step that has collapsed halts the run before the next step with a
+    // message naming the time, the cycle and the cell that limits the step.
+    TEST_F(TimeStepTest, ACollapsedTimeStepHaltsTheRun)
+    {
+        struct Case {
+            const char* what;
+            double tStop, dt;
+            const char* says;
+        };
+        const Case cases[] = {
+            { "below 1e-9 of TStop", 1.0, 0.9e-9, "below 1E-09 of the stop time" },
+            { "more than 1e8 steps left", 1.0, 0.99e-8, "more than 100000000 steps" },
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            auto s = running(100, "Orvane");
+            s.TStop = c.tStop;
+            s.VX[37] = 50; // the fastest cell
+            s.Dt = c.dt;
+            const auto before = s;
+            const auto t = stepper.runTickSteps(s, 5);
+            EXPECT_TRUE(t.faulted);
+            EXPECT_EQ(t.stepsRun, 0);
+            EXPECT_EQ(s.Stopped, 1);
+            EXPECT_EQ(s.TimeNow, before.TimeNow);
+            EXPECT_EQ(s.NCycle, before.NCycle);
+            const std::string& m = t.fault.message;
+            EXPECT_NE(m.find(c.says), std::string::npos) << m;
+            EXPECT_NE(m.find("t=0 (cycle " + std::to_string(before.NCycle) + ")"), std::string::npos) << m;
+            EXPECT_NE(m.find("Cell 37 "), std::string::npos) << m;
+        }
+        // Just above both limits the run steps on.
+        auto s = running(100, "Orvane");
+        s.TStop = 1;
+        s.Dt = 1.01e-8;
+        EXPECT_EQ(stepper.advance(s).outcome, AttemptResult::Accepted);
     }
 
     TEST_F(TimeStepTest, SpaceTimeRepaintEveryThousandOverNRows)

@@ -102,7 +102,7 @@ TEST_F(BatchTest, Test1MatchesTheWindowRunCellForCell)
             st.P[i], st.VX[i], st.VY[i], st.FSmoke[i] };
         ASSERT_EQ(row, expected) << "cell " << i;
     }
-    EXPECT_GE(st.TimeNow, st.TStop);
+    EXPECT_EQ(st.TimeNow, st.TStop);
 }
 
 // The options act in one order whatever order they are given in; the
@@ -179,6 +179,7 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
         { { "--test", "1", "--cells", "5001" }, "--cells" },
         { { "--setup", "missing.txt" }, "missing.txt" },
         { { "--test", "1", "--courant", "1.5" }, "--courant" },
+        { { "--test", "1", "--courant", "1e-300" }, "from 0.01 to below 1" },
         { { "--test", "1", "--plots-per-unit", "0" }, "--plots-per-unit" },
         { { "--test", "1", "--sound-wave" }, "at most one" },
         { { "--sound-wave", "--wave", "0.01,1,0" }, "--wave" },
@@ -191,6 +192,17 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
         EXPECT_EQ(o.out, "");
         EXPECT_FALSE(QFileInfo::exists(path("never.csv")));
     }
+}
+
+// A run whose time step collapses (a wave far too strong for the gas) halts
+// at once and says where, instead of running for hours: exit 1.
+TEST_F(BatchTest, ACollapsingRunHaltsWithItsTimeCycleAndCell)
+{
+    const Outcome o = runProgram({ "--sound-wave", "--wave", "1e6,1,0,1,0,1,0", "--out", "r.csv" }, folder.path());
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_EQ(o.out, "");
+    for (const char* piece : { "cannot finish", "at t=", "(cycle ", "Cell ", "limits the step" })
+        EXPECT_NE(o.err.find(piece), std::string::npos) << piece << " in " << o.err;
 }
 
 // A set-up file the window refuses is refused by the batch with the text of

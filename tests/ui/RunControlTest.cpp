@@ -190,7 +190,7 @@ TEST_F(RunWindowTest, ContinueAfterBrowsingGoesOnFromTheNewestRow)
 
     runToEnd();
     EXPECT_FALSE(window->runFaulted());
-    EXPECT_GE(s().TimeNow, s().TStop);
+    EXPECT_EQ(s().TimeNow, s().TStop);
     for (long r = 1; r < s().NStoredStates; ++r)
         EXPECT_GT(s().StoredTime[r], s().StoredTime[r - 1]) << r;
 }
@@ -301,36 +301,72 @@ TEST_F(RunWindowTest, CourantOfOneRejectsTheStep)
     }
 }
 
-TEST_F(RunWindowTest, RunEndsAtTheFirstSnapshotTimeAtOrPastTheStop)
+// The run ends exactly at TStop with a last row there, the time box and
+// the stored-state controls showing it; Continue then says the run is over
+// and changes nothing.
+TEST_F(RunWindowTest, RunEndsAtItsStopTimeAndContinueSaysItIsOver)
 {
     clickTest(*window, 1);
     click(*window, "cmdBegin");
     s().TStop = 2.5 * s().DtPlot; // between two snapshot times
     runToEnd();
+    EXPECT_FALSE(window->runFaulted());
     EXPECT_EQ(s().Stopped, 1);
-    ASSERT_EQ(s().NStoredStates, 4); // rows 0..3: the third snapshot ends it
-    EXPECT_GE(s().TimeNow, 3 * s().DtPlot - s().Dt);
-    EXPECT_EQ(s().StoredTime[3], s().TimeNow);
+    EXPECT_EQ(s().TimeNow, s().TStop);
+    ASSERT_EQ(s().NStoredStates, 4); // rows 0..2 at the snapshot times, 3 at TStop
+    EXPECT_EQ(s().StoredTime[3], s().TStop);
     EXPECT_LT(s().StoredTime[2], s().TStop);
-    EXPECT_EQ(textOf(box(*window, "txtTime")), timeText(s().TimeNow));
+    EXPECT_EQ(textOf(box(*window, "txtTime")), timeText(s().TStop));
     EXPECT_EQ(textOf(box(*window, "txtStoredStateNumber")), "3");
     EXPECT_EQ(bar(*window, "vsbStoredStateNumber")->maximum(), 3);
+
+    bar(*window, "vsbStoredStateNumber")->setValue(1); // browsing back does not reopen the run
+    const RunFields before = fieldsOf(*window);
+    const auto messages = dialogs.messages.size();
+    click(*window, "cmdContinue");
+    window->tick();
+    EXPECT_EQ(fieldsOf(*window), before);
+    ASSERT_EQ(dialogs.messages.size(), messages + 1);
+    EXPECT_NE(dialogs.messages.back().find("The run is over"), std::string::npos) << dialogs.messages.back();
 }
 
-TEST_F(RunWindowTest, FullHistorySkipsRowsAndTheRunStillEnds)
+// The history holds the whole run, whatever NPlotsTotal says.
+TEST_F(RunWindowTest, TheHistoryHoldsTheRunToItsStopTime)
 {
     setText(box(*window, "txtNPeriods"), "0.005"); // 400 per unit: 2 rows
     ASSERT_EQ(s().NPlotsTotal, 2);
     clickTest(*window, 1);
-    click(*window, "cmdBegin");
     s().TStop = 4.5 * s().DtPlot;
+    click(*window, "cmdBegin");
     runToEnd();
     EXPECT_FALSE(window->runFaulted());
     EXPECT_EQ(s().Stopped, 1);
-    EXPECT_EQ(s().NStoredStates, 2);
-    EXPECT_GE(s().TimeNow, s().TStop);
-    EXPECT_LT(s().TimeNow, 5 * s().DtPlot + s().Dt);
-    EXPECT_EQ(textOf(box(*window, "txtStoredStateNumber")), "1");
+    EXPECT_EQ(s().TimeNow, s().TStop);
+    ASSERT_EQ(s().NStoredStates, 6); // rows 0..4, then TStop
+    EXPECT_EQ(s().StoredTime[5], s().TStop);
+    EXPECT_EQ(textOf(box(*window, "txtStoredStateNumber")), "5");
+}
+
+// A history that cannot hold the run (its memory limit) ends the run with
+// its last row and says so; Continue then refuses to go on unstored.
+TEST_F(RunWindowTest, AFullHistoryEndsTheRunAndSaysSo)
+{
+    clickTest(*window, 1);
+    click(*window, "cmdBegin");
+    allocateHistoryRows(s(), 3); // as if the memory limit allowed three rows
+    s().StoredTime[0] = 0;
+    runToEnd();
+    EXPECT_TRUE(window->runFaulted());
+    EXPECT_EQ(s().Stopped, 1);
+    EXPECT_EQ(s().NStoredStates, 3);
+    EXPECT_LT(s().TimeNow, s().TStop);
+    EXPECT_EQ(s().TimeNow, s().StoredTime[2]);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().find("history is full"), std::string::npos) << dialogs.messages.back();
+
+    click(*window, "cmdContinue");
+    EXPECT_EQ(s().Stopped, 1);
+    EXPECT_NE(dialogs.messages.back().find("history is full"), std::string::npos) << dialogs.messages.back();
 }
 
 TEST_F(RunWindowTest, MoreThanTwoThousandRowsAreStoredWithTheirTimes)
@@ -694,7 +730,8 @@ TEST_P(RunEveryScheme, EveryTestRunsToItsStopTime)
         runToEnd();
         ASSERT_FALSE(window->runFaulted()) << (dialogs.messages.empty() ? "" : dialogs.messages.back());
         EXPECT_EQ(s().Stopped, 1);
-        EXPECT_GE(s().TimeNow, s().TStop);
+        EXPECT_EQ(s().TimeNow, s().TStop);
+        EXPECT_EQ(s().StoredTime[s().NStoredStates - 1], s().TStop);
         for (long i = 1; i <= s().NGridCells; ++i) {
             ASSERT_TRUE(s().Rho[i] > 0 && std::isfinite(s().Rho[i])) << i;
             ASSERT_TRUE(s().P[i] > 0 && std::isfinite(s().P[i])) << i;

@@ -18,6 +18,7 @@
 #include "common/RegularFile.h"
 #include "common/Rounding.h"
 #include "common/StagedFile.h"
+#include "edit/GridParameters.h"
 #include "exact/ExactColumns.h"
 #include "exact/ui/ExactPainting.h"
 #include "run/TimeStep.h"
@@ -211,7 +212,7 @@ namespace {
         if (o.courant) {
             typeInto(w, "txtCourantNumber", *o.courant);
             if (s.CourantNumber != *parseNumber(*o.courant))
-                return "--courant " + *o.courant + " was refused (it must lie above 0 and below 1)";
+                return "--courant " + *o.courant + " was refused (it must lie " + kCourantRangeText + ")";
         }
         return std::nullopt;
     }

@@ -112,6 +112,23 @@ void RunPanel::cmdPause_Click()
 
 void RunPanel::cmdContinue_Click()
 {
+    // A finished run, or one whose history is full, is not taken on: say why.
+    if (SnapshotRowHoldsState(state, state.NStoredStates - 1)) {
+        switch (ContinueStatusOf(state)) {
+        case ContinueStatus::RunOver:
+            dialogs.messageBox("The run is over: it has reached its stop time t=" + formatGeneral(state.TStop)
+                + ".  Restart goes back to the start.");
+            return;
+        case ContinueStatus::HistoryFull:
+            dialogs.messageBox(
+                "The history is full at t=" + formatGeneral(state.StoredTime[state.NStoredStates - 1])
+                + ": the run cannot go on storing its snapshots.  Restart goes back to the start.");
+            return;
+        case ContinueStatus::Continued:
+        case ContinueStatus::NoStoredRow:
+            break;
+        }
+    }
     // Showing the newest row's number in the stored-state box restores that
     // row when the box showed another one.
     if (ContinueRun(state, [this] { panels.replay.showRowNumber(std::to_string(state.StoredStateShown)); }))
@@ -156,7 +173,7 @@ void RunPanel::tmrMetronome_Timer()
     panels.plots.clearAndRepaint();
     state.MultiplePlots = 0;
 
-    if (report.faulted) {
+    if (report.faulted || report.historyEnded) {
         runFaulted_ = true;
         dialogs.messageBox(report.fault.message);
     }
