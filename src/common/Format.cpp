@@ -66,50 +66,68 @@ std::string formatPattern(double value, std::string_view pattern)
     return out;
 }
 
+namespace {
+
+    // The general form with the fewest significant digits, up to maxDigits, that
+    // read back to `target`.
+    std::string generalForm(double value, int maxDigits, double target)
+    {
+        if (!std::isfinite(value))
+            return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
+        if (value == 0)
+            return "0";
+        char buf[64];
+        for (int prec = 0; prec < maxDigits; ++prec) {
+            std::snprintf(buf, sizeof buf, "%.*e", prec, value);
+            if (std::strtod(buf, nullptr) == target)
+                break;
+        }
+        // buf is [-]d[.ddd]e[+-]xx: split into digits and decimal exponent.
+        std::string s(buf);
+        const bool negative = s[0] == '-';
+        if (negative)
+            s.erase(s.begin());
+        const auto e = s.find('e');
+        const int exp10 = std::atoi(s.c_str() + e + 1);
+        std::string digits;
+        for (char c : s.substr(0, e))
+            if (c != '.')
+                digits += c;
+        std::string out;
+        if (exp10 < -4 || exp10 >= 15) {
+            out = digits.substr(0, 1);
+            if (digits.size() > 1) {
+                out += '.';
+                out.append(digits, 1, std::string::npos);
+            }
+            char ex[16];
+            std::snprintf(ex, sizeof ex, "E%c%02d", exp10 < 0 ? '-' : '+', exp10 < 0 ? -exp10 : exp10);
+            out += ex;
+        } else if (exp10 < 0) {
+            out = "0." + std::string(static_cast<std::size_t>(-exp10 - 1), '0') + digits;
+        } else if (static_cast<int>(digits.size()) <= exp10 + 1) {
+            out = digits + std::string(static_cast<std::size_t>(exp10 + 1 - static_cast<int>(digits.size())), '0');
+        } else {
+            out = digits.substr(0, static_cast<std::size_t>(exp10 + 1)) + "."
+                + digits.substr(static_cast<std::size_t>(exp10 + 1));
+        }
+        return negative ? "-" + out : out;
+    }
+
+} // namespace
+
 std::string formatGeneral(double value)
 {
-    if (!std::isfinite(value))
-        return std::isnan(value) ? "NaN" : (value > 0 ? "Inf" : "-Inf");
-    if (value == 0)
-        return "0";
     char buf[64];
-    // Fewest significant digits (up to 15) that read back to the 15-digit rounding.
+    // Read back to the 15-digit rounding.
     std::snprintf(buf, sizeof buf, "%.14e", value);
-    const double target = std::strtod(buf, nullptr);
-    for (int prec = 0; prec <= 14; ++prec) {
-        std::snprintf(buf, sizeof buf, "%.*e", prec, value);
-        if (std::strtod(buf, nullptr) == target)
-            break;
-    }
-    // buf is [-]d[.ddd]e[+-]xx: split into digits and decimal exponent.
-    std::string s(buf);
-    const bool negative = s[0] == '-';
-    if (negative)
-        s.erase(s.begin());
-    const auto e = s.find('e');
-    const int exp10 = std::atoi(s.c_str() + e + 1);
-    std::string digits;
-    for (char c : s.substr(0, e))
-        if (c != '.')
-            digits += c;
-    std::string out;
-    if (exp10 < -4 || exp10 >= 15) {
-        out = digits.substr(0, 1);
-        if (digits.size() > 1) {
-            out += '.';
-            out.append(digits, 1, std::string::npos);
-        }
-        char ex[16];
-        std::snprintf(ex, sizeof ex, "E%c%02d", exp10 < 0 ? '-' : '+', exp10 < 0 ? -exp10 : exp10);
-        out += ex;
-    } else if (exp10 < 0) {
-        out = "0." + std::string(static_cast<std::size_t>(-exp10 - 1), '0') + digits;
-    } else if (static_cast<int>(digits.size()) <= exp10 + 1) {
-        out = digits + std::string(static_cast<std::size_t>(exp10 + 1 - static_cast<int>(digits.size())), '0');
-    } else {
-        out = digits.substr(0, static_cast<std::size_t>(exp10 + 1)) + "." + digits.substr(static_cast<std::size_t>(exp10 + 1));
-    }
-    return negative ? "-" + out : out;
+    return generalForm(value, 15, std::strtod(buf, nullptr));
+}
+
+std::string formatExact(double value)
+{
+    // 17 significant digits identify every double.
+    return generalForm(value, 17, value);
 }
 
 std::optional<double> parseNumber(std::string_view text)

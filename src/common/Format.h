@@ -17,6 +17,10 @@ std::string formatPattern(double value, std::string_view pattern);
 // form ("1E-07", "2.5E+20") for very small or very large magnitudes.
 std::string formatGeneral(double value);
 
+// The same form with as many significant digits (up to 17) as it takes to
+// read back as exactly `value`.
+std::string formatExact(double value);
+
 // A finite number in ordinary decimal or exponent notation, with optional
 // surrounding blanks. Incomplete entries ("", ".", "-", "1e") and anything
 // that is not a number give nullopt.

@@ -1,5 +1,6 @@
 #include "setupfile/SetupFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <fstream>
@@ -21,6 +22,9 @@ namespace {
     constexpr std::array<std::string_view, 13> kKeys
         = { "NDifferenceScheme", "NGridCells", "SoundSpeed0", "CourantNumber", "RhoMax", "RhoMin", "PMax", "PMin",
               "VXMax", "VXMin", "Periods", "NPlotsPerPeriod", "NSelected" };
+    // Keys whose values are whole numbers.
+    constexpr std::array<bool, 13> kWholeKey
+        = { true, true, false, false, false, false, false, false, false, false, false, true, true };
     constexpr std::array<std::string_view, 5> kHeader = { "MSelected", "X", "Rho", "P", "VX" };
     constexpr std::array<int, 5> kHeaderColumns = { 1, 20, 45, 70, 95 };
     constexpr std::array<int, 5> kRowColumns = { 1, 15, 40, 65, 90 };
@@ -48,9 +52,11 @@ namespace {
         return field;
     }
 
+    // As many digits as make the number read back exactly: a file written
+    // and read again gives the very same set-up.
     std::string numberField(double v)
     {
-        return signedField(v < 0, formatGeneral(std::fabs(v)));
+        return signedField(v < 0, formatExact(std::fabs(v)));
     }
 
     std::string wholeField(long v)
@@ -196,12 +202,10 @@ namespace {
         return r;
     }
 
-    std::optional<Long> wholeNumber(const std::string& field)
+    // A number that is whole and within a Long.
+    bool isWhole(double v)
     {
-        const auto v = parseNumber(field);
-        if (!v)
-            return std::nullopt;
-        return roundToLong(*v);
+        return v == std::nearbyint(v) && v >= -2147483648.0 && v <= 2147483647.0;
     }
 
     std::string plain(double v)
@@ -218,28 +222,112 @@ namespace {
                 plain(d.NGridCells));
         if (!(d.SoundSpeed0 > 0))
             return rejection("I expected to read a positive number for 'SoundSpeed0' but ", plain(d.SoundSpeed0));
-        if (!(d.CourantNumber > 0 && d.CourantNumber < 1))
+        if (!(d.CourantNumber >= kMinCourantNumber && d.CourantNumber < 1))
             return rejection(
-                "I expected to read a number between 0 and 1 for 'CourantNumber' but ", plain(d.CourantNumber));
+                "I expected to read a number " + std::string(kCourantRangeText) + " for 'CourantNumber' but ",
+                plain(d.CourantNumber));
         if (!(d.Periods > 0))
             return rejection("I expected to read a positive number for 'Periods' but ", plain(d.Periods));
+        const std::pair<double, const char*> ranges[] = { { d.RhoMax, "RhoMax" }, { d.RhoMin, "RhoMin" },
+            { d.PMax, "PMax" }, { d.PMin, "PMin" }, { d.VXMax, "VXMax" }, { d.VXMin, "VXMin" } };
+        // The ranges the rebuild derives from table values of up to 1E+300,
+        // 5 percent beyond them, must read back too.
+        for (const auto& [value, key] : ranges)
+            if (!(std::fabs(value) <= 1e302))
+                return rejection(
+                    "I expected to read a number of at most 1E+302 for '" + std::string(key) + "' but ",
+                    plain(value));
         if (d.NPlotsPerPeriod < 1)
             return rejection(
                 "I expected to read a positive whole number for 'NPlotsPerPeriod' but ", plain(d.NPlotsPerPeriod));
         // The history the rebuild allocates: at least one row, within memory.
-        const std::int64_t most = MaxPlotsTotal(d.NGridCells);
+        const std::int64_t most = MaxRunPlotsTotal(d.NGridCells);
         const std::string range = "from 1 to " + plain(static_cast<double>(most)) + " snapshots";
         if (d.NPlotsPerPeriod > most)
             return rejection("I expected to read a snapshot rate giving " + range + " for 'NPlotsPerPeriod' but ",
                 plain(d.NPlotsPerPeriod));
         const std::int64_t rows = PlotsTotalFor(static_cast<double>(d.NPlotsPerPeriod), d.Periods);
-        if (rows < 1 || rows > most)
+        if (rows < 1 || !RunHistoryFits(d.NGridCells, rows))
             return rejection("I expected to read a number of time units giving " + range + " for 'Periods' but ",
                 plain(d.Periods));
         if (d.NSelected < 0 || d.NSelected > d.NGridCells)
             return rejection("I expected to read a number of selected cells from 0 to " + plain(d.NGridCells)
                     + " for 'NSelected' but ",
                 plain(d.NSelected));
+        return {};
+    }
+
+    // What the rebuild and the first time step derive from the table, which
+    // must all be finite and positive: the sound speed and the energy of every
+    // entry (the grid between two entries is their linear interpolation, so
+    // its densities, pressures, velocities and P/Rho stay within the two
+    // entries' and the energies within the largest density times the largest
+    // squared velocity), the plot ranges the rebuild widens by 5 percent
+    // about them, the first time step and the time scales.
+    std::string checkDerived(const SetupData& d)
+    {
+        const double gamma = ExperimentState {}.Gamma;
+        const std::size_t entries = d.MSelected.size();
+        auto entry = [](std::size_t j) { return " of entry " + plain(static_cast<double>(j)) + " but "; };
+        // Values 1.05 times as large, and their differences, must stay finite.
+        constexpr double kLargest = 1e300;
+        double fastest = 0, slowestSound = INFINITY, fastestSound = 0, previousSound = 0;
+        for (std::size_t j = 0; j < entries; ++j) {
+            const double rho = d.RhoSelected[j], p = d.PSelected[j], u = d.VXSelected[j];
+            if (!(std::fabs(d.XSelected[j]) <= kLargest))
+                return rejection(
+                    "I expected to read a position of at most 1E+300 for 'X'" + entry(j), plain(d.XSelected[j]));
+            if (!(rho <= kLargest))
+                return rejection(
+                    "I expected to read a density of at most 1E+300 for 'Rho'" + entry(j), plain(rho));
+            if (!(p <= kLargest))
+                return rejection("I expected to read a pressure of at most 1E+300 for 'P'" + entry(j), plain(p));
+            if (!(std::fabs(u) <= kLargest))
+                return rejection("I expected to read a velocity of at most 1E+300 for 'VX'" + entry(j), plain(u));
+            const double c = std::sqrt(gamma * p / rho);
+            if (!(c > 0) || !std::isfinite(c))
+                return rejection("I expected to read a pressure giving a finite, positive sound speed "
+                                 "sqrt(Gamma P / Rho) for 'P'"
+                        + entry(j),
+                    plain(p));
+            const double speed = std::fabs(u) + c;
+            const double energy = p / (gamma - 1) + 0.5 * rho * u * u;
+            if (!std::isfinite(speed) || !std::isfinite(energy) || !std::isfinite(energy * speed))
+                return rejection("I expected to read a velocity giving a finite energy P/(Gamma-1) + Rho VX^2/2 "
+                                 "and its flux for 'VX'"
+                        + entry(j),
+                    plain(u));
+            if (j > 0) {
+                const double rhoMost = std::max(rho, d.RhoSelected[j - 1]);
+                const double uMost = std::max(std::fabs(u), std::fabs(d.VXSelected[j - 1]));
+                if (!std::isfinite(rhoMost * uMost * uMost * (uMost + std::max(c, previousSound))))
+                    return rejection(
+                        "I expected to read a velocity giving a finite energy flux between this entry "
+                        "and the one before for 'VX'"
+                            + entry(j),
+                        plain(u));
+            }
+            previousSound = c;
+            fastest = std::max(fastest, speed);
+            slowestSound = std::min(slowestSound, c);
+            fastestSound = std::max(fastestSound, c);
+        }
+
+        // The first time step, a tenth of the Courant number on the grid of
+        // N equal cells, and the time scales from the sound speed of cell 1.
+        const double dx = 1.0 / d.NGridCells;
+        const double w = std::min(dx / d.SoundSpeed0, dx / fastest);
+        const double dt = d.CourantNumber * 0.1 * w;
+        if (!(dt > 0) || !std::isfinite(dt))
+            return rejection("I expected to read a reference sound speed giving a positive first time step for "
+                             "'SoundSpeed0' but ",
+                plain(d.SoundSpeed0));
+        const double longestUnit = 1 / slowestSound, shortestUnit = 1 / fastestSound;
+        if (!std::isfinite(d.Periods * longestUnit) || !(d.Periods * shortestUnit > 0)
+            || !(shortestUnit / d.NPlotsPerPeriod > 0))
+            return rejection("I expected to read a number of time units giving a finite, positive stop time for "
+                             "'Periods' but ",
+                plain(d.Periods));
         return {};
     }
 
@@ -278,7 +366,7 @@ namespace {
                         + plain(static_cast<double>(j)) + " but ",
                     plain(d.PSelected[j]));
         }
-        return {};
+        return checkDerived(d);
     }
 
     SetupReadResult readSetup(LineSource& lines)
@@ -301,6 +389,9 @@ namespace {
             const auto v = parseNumber(fields[1]);
             if (!v)
                 return silent();
+            if (kWholeKey[k] && !isWhole(*v))
+                return rejected(rejection(
+                    "I expected to read a whole number for '" + std::string(kKeys[k]) + "' but ", fields[1]));
             values[k] = *v;
         }
         d.NDifferenceScheme = roundToLong(values[0]);
@@ -355,14 +446,18 @@ namespace {
             const auto fields = splitFields(*line);
             if (fields.size() < 5)
                 return silent();
-            const auto m = wholeNumber(fields[0]);
+            const auto m = parseNumber(fields[0]);
             const auto x = parseNumber(fields[1]);
             const auto rho = parseNumber(fields[2]);
             const auto p = parseNumber(fields[3]);
             const auto u = parseNumber(fields[4]);
             if (!m || !x || !rho || !p || !u)
                 return silent();
-            d.MSelected.push_back(*m);
+            if (!isWhole(*m))
+                return rejected(rejection("I expected to read a whole cell number for 'MSelected' of entry "
+                        + plain(static_cast<double>(j)) + " but ",
+                    fields[0]));
+            d.MSelected.push_back(static_cast<Long>(*m));
             d.XSelected.push_back(*x);
             d.RhoSelected.push_back(*rho);
             d.PSelected.push_back(*p);

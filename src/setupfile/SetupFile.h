@@ -44,6 +44,7 @@ struct SetupData {
     Long NSelected = 0;
     std::vector<Long> MSelected;
     std::vector<double> XSelected, RhoSelected, PSelected, VXSelected;
+    bool operator==(const SetupData&) const = default;
 };
 
 enum class SetupReadStatus {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "common/BoundedArray.h"
 #include "common/Format.h"
 #include "common/Rounding.h"
@@ -61,6 +63,22 @@ TEST(FormatGeneral, ShortestForm)
     EXPECT_EQ(formatGeneral(0.1 + 0.2), "0.3"); // 15 significant digits
     EXPECT_EQ(formatGeneral(1.0 / 3.0), "0.333333333333333");
     EXPECT_EQ(formatGeneral(2.5e20), "2.5E+20");
+}
+
+// The exact form reads back as the very double it was written from, with no
+// more digits than that takes.
+TEST(FormatExact, ReadsBackBitForBit)
+{
+    EXPECT_EQ(formatExact(0.5), "0.5");
+    EXPECT_EQ(formatExact(0.1 + 0.2), "0.30000000000000004");
+    EXPECT_EQ(formatExact(1e-7), "1E-07");
+    EXPECT_EQ(formatExact(std::sqrt(1.4)), "1.1832159566199232");
+    for (double v : { 1.0 / 3.0, -1.0 / 7.0, 1.7976931348623157e308, 4.9406564584124654e-324,
+             2.2250738585072014e-308, 123456789012345.67, 1e15 + 0.5, -0.000123456789012345678, 6.02214076e23 }) {
+        const std::string text = formatExact(v);
+        EXPECT_EQ(parseNumber(text), v) << text;
+        EXPECT_LE(text.size(), 23u) << text;
+    }
 }
 
 TEST(ParseNumber, AcceptsNumbersRejectsTheRest)
