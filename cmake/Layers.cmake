@@ -3,8 +3,8 @@
 # files (the command line) stand on every Qt-free layer; the ui/ folders form
 # the top layer: the window sees everything, and only it may include Qt.
 #
-#   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile, exact -> app
-set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile exact app)
+#   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile, exact -> compare -> app
+set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile exact compare app)
 
 set(TAMREL_SEES_common "")
 set(TAMREL_SEES_state common)
@@ -16,4 +16,5 @@ set(TAMREL_SEES_presets run state kernels common)
 set(TAMREL_SEES_spacetime plots run state kernels common)
 set(TAMREL_SEES_setupfile edit run state kernels common)
 set(TAMREL_SEES_exact plots state kernels common)
-set(TAMREL_SEES_app exact setupfile spacetime presets edit plots run state kernels common)
+set(TAMREL_SEES_compare exact run plots state kernels common)
+set(TAMREL_SEES_app compare exact setupfile spacetime presets edit plots run state kernels common)

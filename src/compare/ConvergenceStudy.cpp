@@ -1,0 +1,224 @@
+#include "compare/ConvergenceStudy.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "compare/ConvergenceOrder.h"
+#include "compare/SideBySide.h"
+#include "exact/InitialGrid.h"
+#include "kernels/SchemeTable.h"
+
+namespace tamrel::compare {
+
+namespace {
+
+    std::optional<exact::ExactSolution> referenceOf(const ExperimentState& s, std::string& why)
+    {
+        exact::InitialGrid g;
+        if (!exact::ReadInitialGrid(s, g, why))
+            return std::nullopt;
+        return exact::ExactSolution::Of(g);
+    }
+
+    struct Job {
+        std::size_t scheme;
+        std::size_t rung;
+        SchemeRun run;
+        exact::ExactSolution reference;
+        StudyKind kind = StudyKind::Riemann;
+        std::array<double, 3> errors {};
+    };
+
+    // Measures the finished run and lets its record go: a study keeps only
+    // its table, not the histories of every run.
+    void runJob(Job& j, const std::atomic<bool>* cancel)
+    {
+        RunToEnd(j.run, cancel);
+        j.kind = StudyKindOf(j.run.state);
+        if (j.run.finished)
+            j.errors = StudyErrorsAt(j.run.state, j.reference);
+        const std::string name = j.run.state.SchemeName;
+        j.run.state = ExperimentState {};
+        j.run.state.SchemeName = name;
+    }
+
+} // namespace
+
+double StudyRow::orderError(StudyKind kind) const
+{
+    return kind == StudyKind::Riemann ? errors[0] : errors[0] + errors[1] + errors[2];
+}
+
+double StudyResult::fittedOrder(const std::string& scheme) const
+{
+    std::vector<long> n;
+    std::vector<double> e;
+    for (const StudyRow& r : rows)
+        if (r.scheme == scheme) {
+            n.push_back(r.cells);
+            e.push_back(r.orderError(kind));
+        }
+    return FittedOrder(n, e);
+}
+
+std::optional<std::string> CheckStudyRequest(
+    const std::vector<std::string>& schemes, const std::vector<long>& cells)
+{
+    if (schemes.empty())
+        return "a study needs at least one scheme";
+    for (std::size_t i = 0; i < schemes.size(); ++i) {
+        if (!kernels::findScheme(schemes[i]))
+            return "unknown scheme '" + schemes[i] + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+        for (std::size_t j = 0; j < i; ++j)
+            if (kernels::findScheme(schemes[i]) == kernels::findScheme(schemes[j]))
+                return "the scheme " + schemes[i] + " is named twice";
+    }
+    if (cells.size() < 2)
+        return "a study needs at least two resolutions, not " + std::to_string(cells.size());
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i] < kStudyMinCells || cells[i] > kStudyMaxCells)
+            return "a resolution of " + std::to_string(cells[i]) + " cells lies outside "
+                + std::to_string(kStudyMinCells) + ".." + std::to_string(kStudyMaxCells);
+        for (std::size_t j = 0; j < i; ++j)
+            if (cells[i] == cells[j])
+                return "the resolution " + std::to_string(cells[i]) + " is named twice";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckStudyProblem(const PrepareStudyRun& prepare, const std::string& scheme, long cells)
+{
+    std::string why;
+    const std::optional<ExperimentState> s = prepare(scheme, cells, why);
+    if (!s)
+        return why.empty() ? "the problem could not be set up" : why;
+    const auto reference = referenceOf(*s, why);
+    if (!reference)
+        return "the problem has no initial grid: " + why;
+    return StudyReferenceRefusal(*s, *reference);
+}
+
+StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const std::vector<long>& cells,
+    const PrepareStudyRun& prepare, int threads, const std::atomic<bool>* cancel, const StudyProgress& progress)
+{
+    StudyResult result;
+    // The largest grids first, so the last runs to finish are short ones.
+    std::vector<std::pair<std::size_t, std::size_t>> order;
+    for (std::size_t k = 0; k < schemes.size(); ++k)
+        for (std::size_t r = 0; r < cells.size(); ++r)
+            order.emplace_back(k, r);
+    std::stable_sort(order.begin(), order.end(),
+        [&](const auto& a, const auto& b) { return cells[a.second] > cells[b.second]; });
+    const int total = static_cast<int>(order.size());
+
+    std::mutex m;
+    std::condition_variable cv;
+    std::deque<Job*> done; // finished jobs not yet collected by this thread
+    std::vector<std::thread> workers;
+    int running = 0;
+    int finishedRuns = 0;
+    std::size_t next = 0;
+    std::atomic<bool> stop { false }; // a failure stops the rest
+    auto cancelled = [&] { return (cancel && cancel->load()) || stop.load(); };
+    std::vector<std::unique_ptr<Job>> jobs;
+
+    auto collect = [&](std::unique_lock<std::mutex>& lock) {
+        while (!done.empty()) {
+            Job* j = done.front();
+            done.pop_front();
+            --running;
+            if (!j->run.finished && result.failure.empty() && !j->run.failure.empty()) {
+                result.failure = j->run.failure;
+                stop = true;
+            }
+            if (!j->run.finished)
+                continue;
+            const int count = ++finishedRuns;
+            lock.unlock();
+            if (progress)
+                progress(count, total);
+            lock.lock();
+        }
+    };
+
+    const int width = std::max(1, threads);
+    while (true) {
+        std::unique_lock<std::mutex> lock(m);
+        collect(lock);
+        if (cancelled() || next == order.size()) {
+            if (running == 0)
+                break;
+            cv.wait(lock, [&] { return !done.empty(); });
+            continue;
+        }
+        if (running >= width) {
+            cv.wait(lock, [&] { return !done.empty(); });
+            continue;
+        }
+        lock.unlock();
+        const auto [k, r] = order[next++];
+        std::string why;
+        std::optional<ExperimentState> s = prepare(schemes[k], cells[r], why);
+        std::optional<exact::ExactSolution> reference;
+        if (s)
+            reference = referenceOf(*s, why);
+        if (!s || !reference) {
+            result.failure = why.empty() ? "the problem could not be set up" : why;
+            stop = true;
+            continue;
+        }
+        auto job = std::make_unique<Job>();
+        job->scheme = k;
+        job->rung = r;
+        job->run.state = std::move(*s);
+        job->reference = std::move(*reference);
+        Job* j = job.get();
+        jobs.push_back(std::move(job));
+        lock.lock();
+        ++running;
+        lock.unlock();
+        workers.emplace_back([&, j] {
+            runJob(*j, cancel);
+            std::lock_guard<std::mutex> g(m);
+            done.push_back(j);
+            cv.notify_all();
+        });
+    }
+    for (std::thread& t : workers)
+        t.join();
+
+    result.cancelled = cancel && cancel->load();
+    if (!jobs.empty())
+        result.kind = jobs.front()->kind;
+    // Rows by scheme as asked, then by resolution as asked.
+    for (std::size_t k = 0; k < schemes.size(); ++k) {
+        long prevCells = 0;
+        double prevError = std::numeric_limits<double>::quiet_NaN();
+        for (std::size_t r = 0; r < cells.size(); ++r) {
+            const auto it = std::find_if(
+                jobs.begin(), jobs.end(), [&](const auto& j) { return j->scheme == k && j->rung == r; });
+            if (it == jobs.end() || !(*it)->run.finished)
+                continue;
+            const Job& j = **it;
+            StudyRow row;
+            row.scheme = j.run.state.SchemeName;
+            row.cells = cells[r];
+            row.errors = j.errors;
+            row.order = LocalOrder(prevCells, prevError, row.cells, row.orderError(result.kind));
+            row.seconds = j.run.seconds;
+            row.cellUpdatesPerSecond
+                = j.run.seconds > 0 ? static_cast<double>(j.run.acceptedSteps) * row.cells / j.run.seconds : 0.0;
+            prevCells = row.cells;
+            prevError = row.orderError(result.kind);
+            result.rows.push_back(row);
+        }
+    }
+    return result;
+}
+
+} // namespace tamrel::compare
