@@ -27,6 +27,10 @@ struct BatchOptions {
     std::string size = "small";
     bool exact = false; // exact columns and L1 distances
     bool waves = false; // the exact waves on the space-time picture
+    std::vector<std::string> schemes; // --schemes: a comparison (batch) or the study's schemes
+    bool convergence = false; // --convergence: a study over --schemes and the --cells ladder
+    std::vector<long> ladder; // the study's grid sizes
+    std::optional<std::string> plotFile; // the study's log-log plot (.png or .svg)
     std::string name = "Batch";
     int threads = 2;
 };

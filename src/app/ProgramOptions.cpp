@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "common/Format.h"
+#include "compare/ConvergenceStudy.h"
+#include "compare/SideBySide.h"
 #include "exact/RiemannInspector.h"
 #include "kernels/SchemeTable.h"
 #include "spacetime/SpaceTimeVariables.h"
@@ -16,7 +18,7 @@ namespace tamrel {
 
 namespace {
 
-    enum class Mode { Any, Window, Batch, Alone };
+    enum class Mode { Any, Window, Batch, Study, Alone };
 
     struct OptionSpec {
         std::string_view name;
@@ -41,8 +43,13 @@ namespace {
             "Read a set-up file; its values stand over --cells, --courant, --periods and "
             "--plots-per-unit.",
             Mode::Batch },
-        { "cells", "N", "Number of grid cells (6..5000).", Mode::Batch },
+        { "cells", "N", "Number of grid cells (6..5000); with --convergence the ladder, as \"32,64,128\".",
+            Mode::Batch },
         { "scheme", "NAME", "Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi.", Mode::Batch },
+        { "schemes", "LIST",
+            "Run 2 to 5 schemes side by side, as \"Orvane,Sorvi\": --out and --history get a leading scheme "
+            "column, the summary a line per scheme (with --convergence: the study's schemes, 1 to 5).",
+            Mode::Batch },
         { "meter", "", "Turn the Mflop/s meter on.", Mode::Batch },
         { "periods", "P", "Time units to run (a shock-tube test runs to its own stop time).", Mode::Batch },
         { "plots-per-unit", "K", "Snapshots per time unit.", Mode::Batch },
@@ -57,6 +64,13 @@ namespace {
             "and l1_p on the summary line.",
             Mode::Batch },
         { "waves", "", "Draw the exact waves into the --spacetime picture.", Mode::Batch },
+        { "convergence", "",
+            "Convergence study: every scheme of --schemes at every grid size of --cells, errors against the "
+            "exact solution of --test K or of a --sound-wave with amplitudes at most 1e-3; --out FILE.csv, "
+            "--plot FILE.png|svg.",
+            Mode::Study },
+        { "plot", "FILE.png", "With --convergence: the log-log plot of error against cells (.png or .svg).",
+            Mode::Study },
         { "riemann", "STATES",
             "Print the star state and the waves of the Riemann problem \"rhoL,uL,pL,rhoR,uR,pR[,gamma]\" and "
             "exit.",
@@ -79,6 +93,7 @@ namespace {
             { "history", "the history", "CSV", { ".csv" } },
             { "spacetime", "the space-time picture", "PNG", { ".png" } },
             { "screenshot", "the window's picture", "PNG", { ".png" } },
+            { "plot", "the study's plot", "PNG or SVG", { ".png", ".svg" } },
         };
         return formats;
     }
@@ -150,13 +165,18 @@ namespace {
     // An option of one mode given for the other.
     std::string checkModes(const Given& given)
     {
-        const bool batch = given.has("batch");
+        const bool study = given.has("convergence");
+        const bool batch = given.has("batch") || study;
         for (const auto& [name, value] : given.all()) {
             const Mode mode = findOption(name)->mode;
             if (mode == Mode::Alone && given.all().size() > 1)
                 return dashed(name) + " stands alone";
             if (mode == Mode::Batch && !batch)
                 return dashed(name) + " is for batch runs (--batch)";
+            if (mode == Mode::Study && !study)
+                return dashed(name) + " is for a convergence study (--convergence)";
+            if (study && given.has("batch"))
+                return "--convergence runs on its own, without --batch";
             if (mode == Mode::Window && batch)
                 return dashed(name) + " is for the window, not for batch runs";
         }
@@ -275,9 +295,56 @@ namespace {
         return {};
     }
 
+    std::string readSchemes(const Given& given, BatchOptions& o)
+    {
+        if (!given.has("schemes"))
+            return {};
+        if (given.has("scheme"))
+            return "give --scheme or --schemes, not both";
+        o.schemes = splitCommas(given.value("schemes"));
+        for (std::size_t i = 0; i < o.schemes.size(); ++i) {
+            if (!kernels::findScheme(o.schemes[i]))
+                return "unknown scheme '" + o.schemes[i]
+                    + "' in --schemes (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+            for (std::size_t j = 0; j < i; ++j)
+                if (kernels::findScheme(o.schemes[i]) == kernels::findScheme(o.schemes[j]))
+                    return "--schemes names " + o.schemes[i] + " twice";
+        }
+        return {};
+    }
+
+    // The study: a problem with an exact reference, its schemes and ladder,
+    // and only the outputs a study writes.
+    std::string readStudy(const Given& given, BatchOptions& o)
+    {
+        o.convergence = true;
+        if (!given.has("test") && !given.has("sound-wave"))
+            return "--convergence needs a problem with an exact reference: --test K or --sound-wave";
+        for (const char* other : { "setup", "history", "spacetime", "exact", "meter", "scheme" })
+            if (given.has(other))
+                return dashed(other) + " is not for a convergence study";
+        if (!given.has("schemes"))
+            return "--convergence needs --schemes A,B,...";
+        if (!given.has("cells"))
+            return "--convergence needs the grid sizes: --cells 32,64,...";
+        for (const std::string& part : splitCommas(given.value("cells"))) {
+            const auto v = parseNumber(part);
+            if (!v || *v != std::floor(*v))
+                return "--cells '" + part + "' is not a whole number";
+            o.ladder.push_back(static_cast<long>(*v));
+        }
+        if (auto refusal = compare::CheckStudyRequest(o.schemes, o.ladder))
+            return *refusal;
+        if (o.schemes.size() > static_cast<std::size_t>(compare::kMaxSchemes))
+            return "a study takes at most 5 schemes";
+        if (given.has("plot"))
+            o.plotFile = given.value("plot");
+        return {};
+    }
+
     std::string readRunValues(const Given& given, BatchOptions& o)
     {
-        if (given.has("cells")) {
+        if (given.has("cells") && !given.has("convergence")) {
             const auto n = wholeNumber(given.value("cells"), 6, 5000);
             if (!n)
                 return "--cells must be a whole number from 6 to 5000, not '" + given.value("cells") + "'";
@@ -338,9 +405,20 @@ namespace {
     {
         if (given.has("name"))
             o.name = given.value("name");
-        for (auto* step : { readProblem, readRunValues, readOutputs })
+        for (auto* step : { readProblem, readSchemes, readRunValues, readOutputs })
             if (std::string refusal = step(given, o); !refusal.empty())
                 return refusal;
+        if (given.has("convergence")) {
+            if (std::string refusal = readStudy(given, o); !refusal.empty())
+                return refusal;
+        } else if (!o.schemes.empty()) {
+            if (o.schemes.size() < static_cast<std::size_t>(compare::kMinSchemes)
+                || o.schemes.size() > static_cast<std::size_t>(compare::kMaxSchemes))
+                return "--schemes takes 2 to 5 schemes, not " + std::to_string(o.schemes.size());
+            for (const char* other : { "spacetime", "meter" })
+                if (given.has(other))
+                    return dashed(other) + " is for a run of one scheme, not with --schemes";
+        }
         return readThreads(given, o.threads);
     }
 
@@ -383,8 +461,8 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
         p.text = given.value("riemann");
         return p;
     }
-    if (given.has("batch")) {
-        p.action = ProgramOptions::Action::Batch;
+    if (given.has("batch") || given.has("convergence")) {
+        p.action = given.has("convergence") ? ProgramOptions::Action::Convergence : ProgramOptions::Action::Batch;
         if (std::string refusal = readBatchOptions(given, p.batch); !refusal.empty())
             return refused(refusal);
         return p;
@@ -402,6 +480,7 @@ std::string programHelpText()
                        "numerical schemes.\n";
     const std::pair<Mode, const char*> sections[] = { { Mode::Any, "\nOptions:\n" },
         { Mode::Window, "\nThe window:\n" }, { Mode::Batch, "\nBatch runs (no window, no display needed):\n" },
+        { Mode::Study, "\nConvergence studies (no window; the batch options of the problem apply):\n" },
         { Mode::Alone, "\nOn its own:\n" } };
     for (const auto& [mode, heading] : sections) {
         text += heading;

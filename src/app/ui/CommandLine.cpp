@@ -9,6 +9,7 @@
 
 #include "app/ProgramOptions.h"
 #include "app/ui/BatchRun.h"
+#include "app/ui/CompareBatch.h"
 #include "app/ui/QtDialogs.h"
 #include "app/ui/frmTamrel.h"
 #include "common/StagedFile.h"
@@ -91,6 +92,8 @@ int runProgram(int argc, char** argv)
         return 2;
     case ProgramOptions::Action::Batch:
         return runBatch(p.batch, argv[0]);
+    case ProgramOptions::Action::Convergence:
+        return runConvergenceBatch(p.batch, argv[0]);
     case ProgramOptions::Action::Riemann: {
         kernels::FlowState left, right;
         double gamma = 0;

@@ -1,0 +1,107 @@
+// tamrel --convergence: the study's checks, its runs and its files.
+
+#include <QApplication>
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "app/ui/BatchSupport.h"
+#include "app/ui/CompareBatch.h"
+#include "app/ui/StudyPlotPicture.h"
+#include "common/StagedFile.h"
+#include "compare/ConvergenceStudy.h"
+#include "compare/StudyPlot.h"
+
+namespace tamrel {
+
+namespace {
+
+    using namespace batch;
+
+    std::string orderText(double q)
+    {
+        if (!std::isfinite(q))
+            return "nan";
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.4f", q);
+        return buf;
+    }
+
+    bool writeStudyCsv(const compare::StudyResult& r, const std::string& path)
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << (r.kind == compare::StudyKind::Riemann ? "scheme,cells,l1_rho,l1_vx,l1_p,order_rho"
+                                                      : "scheme,cells,l1_rplus,l1_rminus,l1_entropy,order")
+            << ",seconds,cell_updates_per_second\n";
+        for (const compare::StudyRow& row : r.rows) {
+            char tail[96];
+            std::snprintf(tail, sizeof tail, ",%.6f,%.0f", row.seconds, row.cellUpdatesPerSecond);
+            out << row.scheme << ',' << row.cells << ',' << num17(row.errors[0]) << ',' << num17(row.errors[1])
+                << ',' << num17(row.errors[2]) << ',' << orderText(row.order) << tail << "\n";
+        }
+        out.close();
+        return !out.fail();
+    }
+
+    bool endsWithSvg(const std::string& path)
+    {
+        if (path.size() < 4)
+            return false;
+        std::string tail = path.substr(path.size() - 4);
+        std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
+        return tail == ".svg";
+    }
+
+} // namespace
+
+int runConvergenceBatch(const BatchOptions& o, char* program)
+{
+    removeStagedFilesOnSignals();
+    BatchOutputs outputs;
+    if (const auto refusal = outputs.stage({ { &o.outFile, "--out" }, { &o.plotFile, "--plot" } }))
+        return fail(*refusal);
+
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    char* qtArgv[] = { program, nullptr };
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("tamrel"));
+
+    // Every run's record is made as a single run of its scheme and grid size
+    // would start, through a window of its own on this thread.
+    const compare::PrepareStudyRun prepare = [&o](const std::string& scheme, long cells, std::string& why) {
+        return prepareRun(o, scheme, cells, why);
+    };
+    if (const auto refusal = compare::CheckStudyProblem(prepare, o.schemes.front(), o.ladder.front()))
+        return fail(*refusal);
+
+    const auto start = std::chrono::steady_clock::now();
+    const compare::StudyResult r = compare::RunConvergenceStudy(o.schemes, o.ladder, prepare, o.threads);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!r.failure.empty())
+        return fail(r.failure, kRunFailed);
+
+    if (const StagedFile* f = outputs.file("--out"); f && !writeStudyCsv(r, f->temporaryPath()))
+        return fail("cannot write '" + f->target() + "'", kRunFailed);
+    if (const StagedFile* f = outputs.file("--plot");
+        f && !SaveStudyPlot(compare::LayOutStudyPlot(r), f->temporaryPath(), endsWithSvg(f->target())))
+        return fail("cannot write '" + f->target() + "'", kRunFailed);
+    if (const auto failure = outputs.commit())
+        return fail(*failure, kRunFailed);
+
+    std::vector<std::string> names;
+    for (const compare::StudyRow& row : r.rows)
+        if (std::find(names.begin(), names.end(), row.scheme) == names.end())
+            names.push_back(row.scheme);
+    for (const std::string& name : names)
+        std::printf("scheme=%s fitted_order=%s\n", name.c_str(), orderText(r.fittedOrder(name)).c_str());
+    std::printf("runs=%zu seconds=%.3f\n", r.rows.size(), seconds);
+    return 0;
+}
+
+} // namespace tamrel

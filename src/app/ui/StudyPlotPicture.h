@@ -1,0 +1,14 @@
+#pragma once
+// The convergence study's plot as a picture file: PNG through QPainter, SVG
+// as the drawing's own text.
+
+#include <string>
+
+#include "compare/StudyPlot.h"
+
+namespace tamrel {
+
+// Writes `d` to `path` as PNG, or as SVG when `svg`; false when it cannot.
+bool SaveStudyPlot(const compare::StudyPlotDrawing& d, const std::string& path, bool svg);
+
+} // namespace tamrel
