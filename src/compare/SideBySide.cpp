@@ -53,6 +53,10 @@ void RunToEnd(SchemeRun& run, const std::atomic<bool>* cancel)
             break;
         }
         ++run.acceptedSteps;
+        if (r.historyEnded) {
+            run.failure = r.fault.message;
+            break;
+        }
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.finished = run.failure.empty() && !(cancel && cancel->load()) && s.TimeNow >= s.TStop * (1 - 1e-12);
