@@ -154,9 +154,15 @@ StudyPlotDrawing LayOutStudyPlot(const StudyResult& r, int width, int height)
     if (eTop > 0 && nmax > nmin) {
         const double anchor = eTop * 1.6;
         for (int q : { 1, 2 }) {
-            const double end = anchor * std::pow(nmin / nmax, q);
-            d.lines.push_back({ { f.map(nmin, anchor), f.map(nmax, end) }, kReference, 1, q == 1, false });
-            const PlotPoint at = f.map(nmax, end);
+            // Up to the last grid, or to where the line leaves the frame's bottom.
+            const double floor = std::pow(10.0, f.y0);
+            double nEnd = nmax, end = anchor * std::pow(nmin / nmax, q);
+            if (end < floor) {
+                nEnd = nmin * std::pow(anchor / floor, 1.0 / q);
+                end = floor;
+            }
+            d.lines.push_back({ { f.map(nmin, anchor), f.map(nEnd, end) }, kReference, 1, q == 1, false });
+            const PlotPoint at = f.map(nEnd, end);
             d.texts.push_back({ { at.x - 4, at.y - 6 }, q == 1 ? "first order" : "second order", -1, false });
         }
     }
