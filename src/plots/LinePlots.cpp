@@ -1,5 +1,6 @@
 #include "plots/LinePlots.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -84,10 +85,14 @@ namespace {
         out.rangeMaxText = formatPattern(hi, pattern);
     }
 
-    // Sound-wave range of R+ or R-: an empty range is opened by PFloor.
+    // Sound-wave range of R+ or R-. The invariants are velocities, measured
+    // against the sound speed of cell 1; a range within rounding of a
+    // constant is opened to the rounding span, an empty one by PFloor.
     void riemannRange(const ExperimentState& s, const std::vector<double>& v, double& ymin, double& ymax)
     {
         AdaptiveRange(v, false, ymin, ymax);
+        const double c1 = std::sqrt(s.Gamma * s.P[1] / s.Rho[1]);
+        OpenRoundingSpan(ymin, ymax, std::max({ std::fabs(ymin), std::fabs(ymax), std::isfinite(c1) ? c1 : 0.0 }));
         if (ymax == ymin)
             ymax = ymin + s.PFloor;
     }
@@ -277,6 +282,16 @@ std::vector<double> RiemannInvariant(const std::vector<double>& rho, const std::
         [&](long i) { return vx[ix(i)]; });
 }
 
+void OpenRoundingSpan(double& ymin, double& ymax, double scale)
+{
+    const double span = kRoundingSpan * scale;
+    if (!(span > 0) || !std::isfinite(span) || ymax - ymin >= span)
+        return;
+    const double mid = 0.5 * (ymin + ymax);
+    ymin = mid - 0.5 * span;
+    ymax = mid + 0.5 * span;
+}
+
 void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& ymin, double& ymax)
 {
     ymin = ymax = v.empty() ? 0.0 : v[0];
@@ -343,6 +358,7 @@ LinePlotPaint PaintPressurePlot(
         const auto v = cellValues(s, [&](long i) { return s.P[i] / std::pow(s.Rho[i], s.Gamma); });
         double ymin, ymax;
         AdaptiveRange(v, true, ymin, ymax);
+        OpenRoundingSpan(ymin, ymax, std::max(std::fabs(ymin), std::fabs(ymax)));
         if (ymax == ymin)
             ymax = 1.05 * ymin;
         s.EntropyPlotMin = ymin;

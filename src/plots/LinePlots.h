@@ -78,4 +78,12 @@ std::vector<double> RiemannInvariant(const std::vector<double>& rho, const std::
 // `liftNegativeMin` keeps the lower bound at or above 0 (entropy).
 void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& ymin, double& ymax);
 
+// Values that differ by less than single-precision rounding are one value:
+// a range narrower than kRoundingSpan times `scale` (the size of the values
+// plotted) is opened to that span around its middle, so a constant shows as
+// a flat line across the middle of the picture rather than rounding noise
+// stretched over its height. A scale of 0 leaves the range alone.
+inline constexpr double kRoundingSpan = 1e-6;
+void OpenRoundingSpan(double& ymin, double& ymax, double scale);
+
 } // namespace tamrel

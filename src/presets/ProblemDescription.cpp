@@ -30,6 +30,21 @@ namespace {
         return entry(s.X, s.MSelected[k]);
     }
 
+    // The grid's value in cell 1 or cell N.
+    double leftCell(const BoundedArray<double>& a, const ExperimentState&)
+    {
+        return entry(a, 1);
+    }
+    double rightCell(const BoundedArray<double>& a, const ExperimentState& s)
+    {
+        return entry(a, s.NGridCells);
+    }
+
+    bool hasTransverseVelocity(const ExperimentState& s)
+    {
+        return leftCell(s.VY, s) != 0 || rightCell(s.VY, s) != 0;
+    }
+
     // "Name = value" appended after a separator.
     void field(std::string& out, std::string_view sep, std::string_view name, double v)
     {
@@ -40,9 +55,11 @@ namespace {
 
 } // namespace
 
-std::string ApplyTitleAnswer(ExperimentState& s, std::string_view reply)
+std::optional<std::string> ApplyTitleAnswer(ExperimentState& s, std::optional<std::string_view> reply)
 {
-    s.IDAndTitle = std::string(reply);
+    if (!reply || reply->empty())
+        return std::nullopt;
+    s.IDAndTitle = std::string(*reply);
     s.TitleEntered = 1;
     return s.IDAndTitle;
 }
@@ -128,6 +145,9 @@ std::string TwoStateDescriptionText(const ExperimentState& s, std::string_view d
     std::string out = "RhoL = " + F(entry(s.RhoSelected, 2));
     field(out, kSep, "PL = ", entry(s.PSelected, 2));
     field(out, kSep, "UxL = ", entry(s.VXSelected, 2));
+    const bool shear = hasTransverseVelocity(s);
+    if (shear)
+        field(out, kSep, "UyL = ", leftCell(s.VY, s));
     field(out, kSep, "XL = ", entry(s.X, 1));
     field(out, kSep, "XJump = ", edgeOfSelected(s, 3));
     field(out, kWideSep, "Gamma = ", s.Gamma);
@@ -139,7 +159,69 @@ std::string TwoStateDescriptionText(const ExperimentState& s, std::string_view d
     out += "RhoR = " + F(entry(s.RhoSelected, 5));
     field(out, kSep, "PR = ", entry(s.PSelected, 5));
     field(out, kSep, "UxR = ", entry(s.VXSelected, 5));
+    if (shear)
+        field(out, kSep, "UyR = ", rightCell(s.VY, s));
     field(out, kSep, "XR = ", entry(s.X, s.NGridCells + 1));
+    field(out, kSep, "TStop = ", s.TStop);
+    out += kWideSep;
+    out += s.StudentName;
+    return out;
+}
+
+namespace {
+
+    // The two end states on the grid, as "RhoL = ..., ... UxL = ..." and the
+    // right twin; transverse velocities only where there are some.
+    void endStates(std::string& out, const ExperimentState& s, bool leftSide)
+    {
+        const auto cell
+            = [&](const BoundedArray<double>& a) { return leftSide ? leftCell(a, s) : rightCell(a, s); };
+        const char* side = leftSide ? "L" : "R";
+        out += std::string("Rho") + side + " = " + F(cell(s.Rho));
+        field(out, kSep, std::string("P") + side + " = ", cell(s.P));
+        field(out, kSep, std::string("Ux") + side + " = ", cell(s.VX));
+        if (hasTransverseVelocity(s))
+            field(out, kSep, std::string("Uy") + side + " = ", cell(s.VY));
+    }
+
+} // namespace
+
+std::string HandMadeDescriptionText(const ExperimentState& s, std::string_view date, std::string_view time)
+{
+    std::string out = "Hand-made state, " + std::to_string(s.NSelected) + " selected cells:     ";
+    endStates(out, s, true);
+    field(out, kWideSep, "Gamma = ", s.Gamma);
+    out += kWideSep;
+    out += date;
+    out += "   ";
+    out += time;
+    out += kLineBreak;
+    endStates(out, s, false);
+    out += kSep;
+    out += "N = " + std::to_string(s.NGridCells);
+    field(out, kSep, "TStop = ", s.TStop);
+    out += kWideSep;
+    out += s.StudentName;
+    return out;
+}
+
+std::string SetupFileDescriptionText(
+    const ExperimentState& s, std::string_view fileName, std::string_view date, std::string_view time)
+{
+    std::string out
+        = "Set-up file " + std::string(fileName) + ", " + std::to_string(s.NSelected) + " selected cells:     ";
+    endStates(out, s, true);
+    field(out, kWideSep, "Gamma = ", s.Gamma);
+    out += kWideSep;
+    out += date;
+    out += "   ";
+    out += time;
+    out += kLineBreak;
+    endStates(out, s, false);
+    out += kSep;
+    out += "N = " + std::to_string(s.NGridCells);
+    out += kSep;
+    out += "Bdrys = " + std::to_string(s.MnBdry) + ", " + std::to_string(s.MxBdry);
     field(out, kSep, "TStop = ", s.TStop);
     out += kWideSep;
     out += s.StudentName;
@@ -161,6 +243,8 @@ std::optional<std::string> UpdateProblemDescriptionText(
     const std::string_view shown = caption ? std::string_view(*caption) : currentCaption;
     if (isTitleLabelFree(s, shown) && s.NSelected == 4)
         caption = TwoStateDescriptionText(s, date, time);
+    if (isTitleLabelFree(s, currentCaption) && s.NSelected != 4 && s.NSelected != 6)
+        caption = HandMadeDescriptionText(s, date, time);
     return caption;
 }
 

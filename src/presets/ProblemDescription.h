@@ -18,10 +18,10 @@ namespace tamrel {
 inline constexpr std::string_view kGetTitlePrompt = "Enter your name, the date, and a title for this experiment:";
 inline constexpr std::string_view kGetTitleTitle = "Get ID and Title";
 
-// cmdGetTitle_Click's state part: IDAndTitle = the reply exactly as typed
-// (an empty or cancelled reply included), TitleEntered = 1. Returns the new
-// caption of the label.
-std::string ApplyTitleAnswer(ExperimentState& s, std::string_view reply);
+// cmdGetTitle_Click's state part: IDAndTitle = the reply exactly as typed,
+// TitleEntered = 1, and the new caption of the label is returned. A cancelled
+// or empty reply changes nothing (nullopt): the title typed before stays.
+std::optional<std::string> ApplyTitleAnswer(ExperimentState& s, std::optional<std::string_view> reply);
 
 // The label may be overwritten by a generated description: it still shows
 // its start-up caption, or the user has not entered a title.
@@ -41,13 +41,27 @@ std::string SoundWaveDescriptionText(const ExperimentState& s, std::string_view 
 std::string ThreeStateDescriptionText(const ExperimentState& s, std::string_view date, std::string_view time);
 
 // Two-state layout (four selected cells): left state from entry 2, right
-// state from entry 5, the jump at the left edge of the cell of entry 3.
+// state from entry 5, the jump at the left edge of the cell of entry 3. A
+// transverse velocity on the grid (Test 2's shear) adds UyL and UyR, read
+// from cells 1 and N.
 std::string TwoStateDescriptionText(const ExperimentState& s, std::string_view date, std::string_view time);
+
+// A hand-made state (any other number of selected cells): how many cells are
+// selected, the values at the grid's two ends (cells 1 and N), Gamma, the
+// grid size and TStop.
+std::string HandMadeDescriptionText(const ExperimentState& s, std::string_view date, std::string_view time);
+
+// A state read from a set-up file: the file's name (without its folder),
+// its selected cells, the values at the grid's ends, Gamma, the grid size,
+// the boundary types and TStop.
+std::string SetupFileDescriptionText(
+    const ExperimentState& s, std::string_view fileName, std::string_view date, std::string_view time);
 
 // UpdateProblemDescription: the new caption of the label, or nullopt when
 // the label is to be left alone. After a sound-wave set-up (RiemannPlots 1)
 // the sound-wave layout; otherwise the three-state layout for six selected
-// cells and the two-state layout for four.
+// cells, the two-state layout for four and the hand-made layout for any
+// other number, so the label never keeps an earlier problem's values.
 std::optional<std::string> UpdateProblemDescriptionText(
     const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time);
 

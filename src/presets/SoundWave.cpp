@@ -247,6 +247,30 @@ bool ApplySoundWaveAnswer(ExperimentState& s, SoundWaveField f, std::optional<st
     return true;
 }
 
+std::string SoundWaveAnswerRefusal(SoundWaveField f, std::optional<std::string_view> answer)
+{
+    if (!answer || answer->empty())
+        return {};
+    const std::optional<double> v = parseNumber(*answer);
+    if (!v) {
+        std::string why(1, '"');
+        why += *answer;
+        why += "\" is not a number; the value before is kept";
+        return why;
+    }
+    if (isWaveNumberField(f) && roundToLong(*v) == 0)
+        return "a wave number must be a whole number other than 0; the value before is kept";
+    return {};
+}
+
+bool LeaveSoundWaveView(ExperimentState& s)
+{
+    if (s.RiemannPlots == 0)
+        return false;
+    s.RiemannPlots = 0;
+    return true;
+}
+
 void StartSoundWaveExperiment(ExperimentState& s)
 {
     s.RiemannPlots = 1;

@@ -60,6 +60,18 @@ struct SoundWavePlotCaptions {
 inline constexpr SoundWavePlotCaptions kSoundWavePlotCaptions { "R+  Riemann Invariant", "P / (Rho^Gamma)",
     "R-  Riemann Invariant" };
 
+// The captions of the plots outside the sound-wave view.
+inline constexpr SoundWavePlotCaptions kPlainPlotCaptions { " Density", "Pressure", "Velocity" };
+
+// The plots leave the sound-wave view (RiemannPlots 0) for density,
+// pressure and velocity: a shock-tube test, Reset and a set-up file without
+// periodic boundaries are no sound waves. True when the view changed.
+bool LeaveSoundWaveView(ExperimentState& s);
+
+// Why an answer to a sound-wave question is refused ("" when it is taken or
+// cancelled): not a number, or a wave number of 0.
+std::string SoundWaveAnswerRefusal(SoundWaveField f, std::optional<std::string_view> answer);
+
 // Whether the wave number fields hold whole numbers (the other four are reals).
 bool isWaveNumberField(SoundWaveField f);
 

@@ -36,20 +36,64 @@ TEST(DensityPlot, LogModeRefitsRhoMinToTheSmallestDensity)
     EXPECT_EQ(s.RhoMin, 0.25);
 }
 
-TEST(DensityPlot, RiemannModeOnAUniformStateLiesOnTheBottomEdge)
+// A sound wave whose invariant or entropy is constant up to rounding: the
+// noise is no signal. Each plot gets the rounding span around its values and
+// draws a flat line across the middle of the picture.
+TEST(SoundWavePlots, RoundingNoiseIsAFlatLineAcrossTheMiddle)
 {
-    auto s = gridState(20);
+    auto s = gridState(20); // density 1, pressure 1: every invariant is 0
     s.RiemannPlots = 1;
     s.LogPlots = 1; // the sound-wave plots take precedence
-    const auto paint = PaintDensityPlot(s, 6735, 2835);
-    EXPECT_EQ(s.RPlusPlotMin, 0);
-    EXPECT_EQ(s.RPlusPlotMax, s.PFloor);
-    const auto pts = allPoints(paint.drawing);
-    ASSERT_EQ(pts.size(), 22u);
-    for (const auto& p : pts)
-        EXPECT_EQ(p.y, 2835);
-    EXPECT_TRUE(paint.drawing.filled.empty());
-    EXPECT_EQ(paint.drawing.outlined.size(), 1u);
+    const double entropy = 1.0 / 1.4;
+    for (long i = 0; i <= 21; ++i) {
+        // Pressures a few ulps apart, as a wave of zero amplitude leaves them.
+        s.P[i] = entropy * (1 + (i % 3 - 1) * 2e-16);
+        s.Rho[i] = 1;
+    }
+    const double H = 2835;
+    struct Case {
+        const char* plot;
+        LinePlotPaint paint;
+        double lo, hi;
+        double scale; // the size of the values: the sound speed 1 for R+ and R-
+    };
+    auto rplus = PaintDensityPlot(s, 6735, H);
+    const Case rPlus { "R+", rplus, s.RPlusPlotMin, s.RPlusPlotMax, 1.0 };
+    auto ent = PaintPressurePlot(s, 6735, H, nullptr);
+    const Case entropyCase { "entropy", ent, s.EntropyPlotMin, s.EntropyPlotMax, entropy };
+    auto rminus = PaintVelocityPlot(s, 6735, H);
+    const Case rMinus { "R-", rminus, s.RMinusPlotMin, s.RMinusPlotMax, 1.0 };
+    for (const Case& c : { rPlus, entropyCase, rMinus }) {
+        SCOPED_TRACE(c.plot);
+        EXPECT_NEAR(c.hi - c.lo, kRoundingSpan * c.scale, 1e-12);
+        const auto pts = allPoints(c.paint.drawing);
+        ASSERT_EQ(pts.size(), 22u);
+        for (const auto& p : pts)
+            EXPECT_NEAR(p.y, H / 2, 1);
+        EXPECT_NE(c.paint.rangeMinText, c.paint.rangeMaxText);
+    }
+    // The entropy boxes show two values around 1/1.4, not 0.7142857 twice.
+    EXPECT_EQ(entropyCase.paint.rangeMinText, "0.7142854");
+    EXPECT_EQ(entropyCase.paint.rangeMaxText, "0.7142861");
+}
+
+TEST(SoundWavePlots, RoundingSpanOpensOnlyRangesNarrowerThanIt)
+{
+    struct Case {
+        double lo, hi, scale, wantLo, wantHi;
+    };
+    const Case cases[] = {
+        { 2.0, 2.0, 2.0, 2.0 - 1e-6, 2.0 + 1e-6 }, // a constant: centred
+        { 1.0, 1.0 + 1e-9, 1.0, 1.0 + 0.5e-9 - 0.5e-6, 1.0 + 0.5e-9 + 0.5e-6 },
+        { 1.0, 1.1, 1.1, 1.0, 1.1 }, // a real signal keeps its range
+        { 0.0, 0.0, 0.0, 0.0, 0.0 }, // no scale: left to the empty-range rules
+    };
+    for (const Case& c : cases) {
+        double lo = c.lo, hi = c.hi;
+        OpenRoundingSpan(lo, hi, c.scale);
+        EXPECT_DOUBLE_EQ(lo, c.wantLo) << c.lo << " " << c.hi;
+        EXPECT_DOUBLE_EQ(hi, c.wantHi) << c.lo << " " << c.hi;
+    }
 }
 
 TEST(RiemannInvariants, IntegrateFromTheLeftWithTheMeanRemoved)
@@ -141,13 +185,6 @@ TEST(PressurePlot, EntropyRangeLiftsANegativeLowerBoundToZero)
     EXPECT_EQ(paint.rangeMinText, "0.0");
     EXPECT_EQ(paint.rangeMaxText, "1.0");
     EXPECT_TRUE(paint.drawing.filled.empty());
-
-    // A uniform entropy opens its range by 5 % of the value.
-    for (long i = 0; i <= 11; ++i)
-        s.P[i] = 2;
-    PaintPressurePlot(s, 6735, 2835, nullptr);
-    EXPECT_EQ(s.EntropyPlotMin, 2);
-    EXPECT_DOUBLE_EQ(s.EntropyPlotMax, 2.1);
 }
 
 TEST(VelocityPlot, RangeBoxesAreLeftToTheBigSpaceTimePicture)

@@ -73,7 +73,7 @@ TEST(ProblemDescription, SoundWaveLayout)
 
 TEST(ProblemDescription, ChoiceOfLayout)
 {
-    enum Layout { None, Sound, Three, Two };
+    enum Layout { None, Sound, Three, Two, HandMade };
     struct Case {
         Long riemannPlots, nSelected, titleEntered;
         bool captionIsInstruction;
@@ -82,8 +82,9 @@ TEST(ProblemDescription, ChoiceOfLayout)
     const Case cases[] = {
         { 0, 4, 0, false, Two },
         { 0, 6, 0, false, Three },
-        { 0, 5, 0, false, None },
-        { 0, 2, 0, true, None },
+        { 0, 5, 0, false, HandMade },
+        { 0, 2, 0, true, HandMade },
+        { 0, 7, 1, false, None },
         { 0, 4, 1, false, None },
         { 0, 6, 1, false, None },
         { 0, 4, 1, true, Two },
@@ -107,6 +108,8 @@ TEST(ProblemDescription, ChoiceOfLayout)
             want = ThreeStateDescriptionText(s, kDate, kTime);
         else if (c.expected == Two)
             want = TwoStateDescriptionText(s, kDate, kTime);
+        else if (c.expected == HandMade)
+            want = HandMadeDescriptionText(s, kDate, kTime);
         EXPECT_EQ(got, want) << c.riemannPlots << " " << c.nSelected << " " << c.titleEntered << " "
                              << c.captionIsInstruction;
     }
@@ -115,13 +118,59 @@ TEST(ProblemDescription, ChoiceOfLayout)
 TEST(ProblemDescription, EnteredTitleIsNeverOverwritten)
 {
     ExperimentState s = startUp();
-    EXPECT_EQ(ApplyTitleAnswer(s, ""), "");
-    EXPECT_EQ(s.TitleEntered, 1);
-    EXPECT_EQ(s.IDAndTitle, "");
-    ApplyShockTubeTest(s, 1);
-    EXPECT_EQ(UpdateProblemDescriptionText(s, "", kDate, kTime), std::nullopt);
     EXPECT_EQ(ApplyTitleAnswer(s, "Ada, lab 3"), "Ada, lab 3");
+    EXPECT_EQ(s.TitleEntered, 1);
+    ApplyShockTubeTest(s, 1);
     EXPECT_EQ(UpdateProblemDescriptionText(s, "Ada, lab 3", kDate, kTime), std::nullopt);
+    EXPECT_EQ(ApplyTitleAnswer(s, "Ada, lab 4"), "Ada, lab 4");
+}
+
+TEST(ProblemDescription, CancelOrAnEmptyTitleKeepsTheTitleBefore)
+{
+    for (const std::optional<std::string_view> reply :
+        { std::optional<std::string_view>(), std::optional<std::string_view>("") }) {
+        ExperimentState s = startUp();
+        ApplyTitleAnswer(s, "Ada, lab 3");
+        EXPECT_EQ(ApplyTitleAnswer(s, reply), std::nullopt);
+        EXPECT_EQ(s.IDAndTitle, "Ada, lab 3");
+        EXPECT_EQ(s.TitleEntered, 1);
+    }
+    // Before any title, a cancel leaves the label free for descriptions.
+    ExperimentState s = startUp();
+    EXPECT_EQ(ApplyTitleAnswer(s, std::nullopt), std::nullopt);
+    EXPECT_EQ(s.TitleEntered, 0);
+}
+
+TEST(ProblemDescription, Test2ShowsItsTransverseVelocities)
+{
+    ExperimentState s = startUp();
+    ApplyShockTubeTest(s, 2);
+    const auto text = UpdateProblemDescriptionText(s, kInstruction, kDate, kTime);
+    ASSERT_TRUE(text);
+    EXPECT_NE(text->find("UxL = 0.75,     UyL = 1.0,     XL = 0.0"), std::string::npos) << *text;
+    EXPECT_NE(text->find("UxR = 0.0,     UyR = -8.0,     XR = 1.0"), std::string::npos) << *text;
+    // Test 1 has no shear: its layout stays as it was.
+    ApplyShockTubeTest(s, 1);
+    EXPECT_EQ(UpdateProblemDescriptionText(s, kInstruction, kDate, kTime)->find("Uy"), std::string::npos);
+}
+
+// A hand-made state and a set-up file describe the grid they put there: the
+// number of selected cells and the end states, not an earlier problem's.
+TEST(ProblemDescription, HandMadeAndSetupFileLayoutsDescribeTheGrid)
+{
+    ExperimentState s = startUp();
+    ApplyShockTubeTest(s, 1);
+    s.NSelected = 5;
+    s.Rho[1] = 2.5;
+    s.VX[s.NGridCells] = -0.5;
+    EXPECT_EQ(HandMadeDescriptionText(s, kDate, kTime),
+        "Hand-made state, 5 selected cells:     RhoL = 2.5,     PL = 1.0,     UxL = 0.75,       Gamma = 1.4,      "
+        " "
+        "01/02/2024   13:45:00\r\n"
+        "RhoR = 0.125,     PR = 0.1,     UxR = -0.5,     N = 100,     TStop = 0.2,       Ada");
+    const std::string file = SetupFileDescriptionText(s, "test1.txt", kDate, kTime);
+    EXPECT_EQ(file.rfind("Set-up file test1.txt, 5 selected cells:     RhoL = 2.5,", 0), 0u) << file;
+    EXPECT_NE(file.find("Bdrys = 2, 2,     TStop = 0.2"), std::string::npos) << file;
 }
 
 TEST(ProblemDescription, ShortSelectedTablesReadAsZero)

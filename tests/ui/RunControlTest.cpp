@@ -494,11 +494,13 @@ TEST_F(RunWindowTest, SchemeDialogTakesOnlyTheFiveNames)
     };
     const Case cases[] = {
         { { "Orvane32" }, "Orvane32" },
-        { { "orvane32", "Orvane" }, "Orvane" },
-        { { "bogus", "Lentor32" }, "Lentor32" },
-        { { "bogus", "still bogus" }, "Orvane" },
-        { { std::nullopt, std::nullopt }, "Orvane" },
-        { { "Sorvi" }, "Sorvi" },
+        { { "orvane32" }, "Orvane32" }, // names compare without case
+        { { "SORVI" }, "Sorvi" },
+        { { "bogus", "mixtal32" }, "Mixtal32" },
+        { { "bogus", "still bogus" }, "Lentor32" }, // the scheme in force stays
+        { { std::nullopt }, "Lentor32" }, // cancel keeps it, and asks no more
+        { { "" }, "Lentor32" },
+        { { "bogus", std::nullopt }, "Lentor32" },
     };
     const std::string prompt = "Type the name of the numerical scheme.  Choose from:  Orvane (64-bit), Orvane32, "
                                "Lentor32, Mixtal32, or Sorvi (32-bit).";
@@ -515,7 +517,8 @@ TEST_F(RunWindowTest, SchemeDialogTakesOnlyTheFiveNames)
         EXPECT_EQ(dialogs.asked[0].title, "Specify Scheme");
         EXPECT_EQ(dialogs.asked[0].defaultAnswer, "Mixtal32");
         if (c.answers.size() == 2) {
-            EXPECT_EQ(dialogs.asked[1].prompt, prompt);
+            // The second question says why the first answer was refused.
+            EXPECT_EQ(dialogs.asked[1].prompt, "\"" + *c.answers[0] + "\" is not a scheme name.  " + prompt);
             EXPECT_EQ(dialogs.asked[1].defaultAnswer, "Orvane");
         }
         EXPECT_EQ(dialogs.asked.back().prompt, "Do you want the meagflop/s meter to be turned on?");

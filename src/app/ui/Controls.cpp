@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QStatusBar>
 #include <QTime>
 
 #include "common/Format.h"
@@ -59,6 +60,18 @@ bool press(const QWidget& window, const std::string& button)
 std::string timeText(double t)
 {
     return "t=" + formatPattern(t, "#0.0####");
+}
+
+void sayInStatusLine(const QWidget& window, const std::string& message)
+{
+    if (QStatusBar* bar = findControl<QStatusBar>(window, "stbStatus"))
+        bar->showMessage(QString::fromStdString(message));
+}
+
+std::string statusLineMessage(const QWidget& window)
+{
+    const QStatusBar* bar = findControl<QStatusBar>(window, "stbStatus");
+    return bar ? bar->currentMessage().toStdString() : std::string();
 }
 
 std::string shortDate()

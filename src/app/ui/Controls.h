@@ -48,6 +48,12 @@ bool press(const QWidget& window, const std::string& button);
 // The time box's text for problem time t: "t=" and t with "#0.0####".
 std::string timeText(double t);
 
+// The status line at the foot of the window ("stbStatus"): a refused entry
+// or answer says there why it was refused and what is allowed. Nothing
+// happens when the window has no status line.
+void sayInStatusLine(const QWidget& window, const std::string& message);
+std::string statusLineMessage(const QWidget& window);
+
 // Today's date and time of day in the system's short formats.
 std::string shortDate();
 std::string shortTime();

@@ -1,5 +1,10 @@
 #include "app/ui/Panels.h"
 
+#include <QLineEdit>
+
+#include "app/ui/BoxEditing.h"
+#include "app/ui/Controls.h"
+
 namespace tamrel {
 
 Panels::Panels(QWidget& window, ExperimentState& state, Dialogs& dialogs, const WindowOptions& options)
@@ -14,6 +19,33 @@ Panels::Panels(QWidget& window, ExperimentState& state, Dialogs& dialogs, const 
     , parameters(context)
     , setupFile(context)
 {
+    // Every box that takes an entry shows the value in force once its
+    // editing ends.
+    const struct {
+        const char* name;
+        EditedBox box;
+    } edited[] = {
+        { "txtNGridCells", EditedBox::GridSize },
+        { "txtNPeriods", EditedBox::Periods },
+        { "txtNPlotsPerPeriod", EditedBox::PlotsPerPeriod },
+        { "txtCourantNumber", EditedBox::CourantNumber },
+        { "txtMSec", EditedBox::MSec },
+        { "txtStoredStateNumber", EditedBox::StoredState },
+        { "txtMSelected", EditedBox::CellNumber },
+        { "txtDensity", EditedBox::Density },
+        { "txtPressure", EditedBox::Pressure },
+        { "txtVelocity", EditedBox::Velocity },
+    };
+    for (const auto& e : edited)
+        watchBoxEdits(window, control<QLineEdit>(window, e.name), state, e.box);
+
+    // The range boxes under the plots only show the ranges the plots use.
+    for (const char* name : { "txtDensityMin", "txtDensityMax", "txtPressureMin", "txtPressureMax",
+             "txtVelocityMin", "txtVelocityMax" }) {
+        QLineEdit* box = control<QLineEdit>(window, name);
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 } // namespace tamrel

@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStatusBar>
 
 #include "app/ui/Panels.h"
+#include "app/ui/RunStatusLine.h"
 #include "app/ui/Twips.h"
 #include "app/ui/WindowLayout.h"
 #include "run/DefaultProblem.h"
@@ -20,8 +22,14 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     setObjectName(QStringLiteral("frmTamrel"));
     setWindowTitle(QStringLiteral(
         "Tamrel: shock tubes, sound waves and numerical schemes  -  a one-dimensional gas dynamics laboratory"));
-    setFixedSize(twipsToPixels(15000), twipsToPixels(11490));
     buildControls(*this);
+    // The status line sits below the designed client area: the state of the
+    // run and the reasons of refused entries and answers.
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("stbStatus"));
+    status->setSizeGripEnabled(false);
+    status->setGeometry(0, twipsToPixels(11490), twipsToPixels(15000), kStatusLineHeight);
+    setFixedSize(twipsToPixels(15000), twipsToPixels(11490) + kStatusLineHeight);
     panels = std::make_unique<Panels>(*this, state, dialogs, options);
 
     // Start-up, in order.
@@ -41,12 +49,16 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     panels->run.createStepper(options.threads);
     AllocateArraysAndDefaultProblem();
     panels->run.startMetronome();
+    runStatus = new RunStatusLine(*this, state);
 }
 
 frmTamrel::~frmTamrel()
 {
     // The panels go before the controls: no control's signal may reach a
-    // handler once its panel is gone.
+    // handler once its panel is gone; the status line reads the record, so
+    // it goes first.
+    delete runStatus;
+    runStatus = nullptr;
     for (QObject* child : findChildren<QObject*>())
         QObject::disconnect(child, nullptr, this, nullptr);
 }
@@ -60,6 +72,7 @@ void frmTamrel::AllocateArraysAndDefaultProblem()
 void frmTamrel::tick()
 {
     panels->run.tmrMetronome_Timer();
+    runStatus->refresh();
 }
 
 void frmTamrel::showSpaceTime(const std::string& variable, bool big)

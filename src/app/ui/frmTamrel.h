@@ -20,11 +20,15 @@ class QImage;
 namespace tamrel {
 
 struct Panels;
+class RunStatusLine;
 class TimeStep;
 
 namespace testing {
     class WindowAccess;
 }
+
+// Height in pixels of the status line under the designed client area.
+inline constexpr int kStatusLineHeight = 22;
 
 class frmTamrel : public QWidget {
     Q_OBJECT
@@ -65,6 +69,7 @@ private:
     Dialogs& dialogs;
     WindowOptions options;
     std::unique_ptr<Panels> panels;
+    RunStatusLine* runStatus = nullptr; // a child of the window
 };
 
 } // namespace tamrel

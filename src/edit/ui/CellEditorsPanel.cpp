@@ -160,6 +160,11 @@ CellEditorsPanel::TypedValues CellEditorsPanel::typedValues() const
     return { parseNumber(textOf(txtDensity)), parseNumber(textOf(txtPressure)), parseNumber(textOf(txtVelocity)) };
 }
 
+std::array<std::string, 3> CellEditorsPanel::typedTexts() const
+{
+    return { textOf(txtDensity), textOf(txtPressure), textOf(txtVelocity) };
+}
+
 std::string CellEditorsPanel::typedCell() const
 {
     return textOf(txtMSelected);

@@ -4,6 +4,7 @@
 // mirror one-way: a handler started by its partner does not write back to it.
 // Other panels write the boxes only through the operations below.
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,8 @@ public:
         std::optional<double> rho, p, u;
     };
     TypedValues typedValues() const;
+    // The three value boxes' texts as typed: density, pressure, velocity.
+    std::array<std::string, 3> typedTexts() const;
     std::string typedCell() const;
 
     // Each write runs the box's handler when its text changes.

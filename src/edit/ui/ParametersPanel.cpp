@@ -10,6 +10,7 @@
 
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
+#include "common/Answers.h"
 #include "common/Format.h"
 #include "edit/BoundaryTypes.h"
 #include "edit/GridParameters.h"
@@ -101,10 +102,16 @@ void ParametersPanel::cmdBoundaryConditionType_Click()
         return;
     const ScreenPosTwips pos { kBoundaryPromptLeftTwips, kBoundaryPromptTopTwips };
     const BoundaryPrompt left = LeftBoundaryPrompt(state);
-    if (!ApplyLeftBoundaryAnswer(state, dialogs.inputBox(left.prompt, left.title, left.defaultAnswer, pos)))
-        return;
-    const BoundaryPrompt right = RightBoundaryPrompt(state);
-    ApplyRightBoundaryAnswer(state, dialogs.inputBox(right.prompt, right.title, right.defaultAnswer, pos));
+    const auto leftAnswer = dialogs.inputBox(left.prompt, left.title, left.defaultAnswer, pos);
+    std::string refusals = NotANumberReason(left.title, leftAnswer);
+    if (ApplyLeftBoundaryAnswer(state, leftAnswer)) {
+        const BoundaryPrompt right = RightBoundaryPrompt(state);
+        const auto rightAnswer = dialogs.inputBox(right.prompt, right.title, right.defaultAnswer, pos);
+        AddReason(refusals, NotANumberReason(right.title, rightAnswer));
+        ApplyRightBoundaryAnswer(state, rightAnswer);
+    }
+    if (!refusals.empty())
+        sayInStatusLine(panels.context.window, refusals);
 }
 
 void ParametersPanel::showRunParameters()

@@ -9,6 +9,7 @@
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
 #include "common/Format.h"
+#include "edit/BoxEdits.h"
 #include "edit/GridParameters.h"
 #include "edit/SelectedCells.h"
 #include "run/SmokeStreams.h"
@@ -40,6 +41,13 @@ void SelectedCellsPanel::selectFromBoxes(bool replay)
         return;
     const Long m = s.MCurrent;
     auto [rho, p, u] = panels.editors.typedValues();
+    if (!replay) {
+        const auto [rhoText, pText, uText] = panels.editors.typedTexts();
+        if (const std::string why = SelectRefusal(rhoText, pText, uText); !why.empty()) {
+            sayInStatusLine(panels.context.window, why);
+            return;
+        }
+    }
     if (!rho || !p || !u)
         return;
     if (replay) {
@@ -73,6 +81,16 @@ void SelectedCellsPanel::cmdDeselect_Click()
 }
 
 void SelectedCellsPanel::cmdReset_Click()
+{
+    if (!state.isReady())
+        return;
+    // Reset from the button leaves a sound wave's view; the sound wave's own
+    // set-up resets the table through resetSelection and keeps it.
+    panels.presets.leaveSoundWaveView();
+    resetSelection();
+}
+
+void SelectedCellsPanel::resetSelection()
 {
     if (!state.isReady())
         return;

@@ -16,6 +16,9 @@ public:
     void cmdSelect_Click();
     void cmdDeselect_Click();
     void cmdReset_Click();
+    // Reset's deselection of every cell but the first and the last, without
+    // leaving the plots' present view (the sound wave's set-up uses it).
+    void resetSelection();
     // The grid rebuilt for the present N from the table of selected cells,
     // each entry replayed through the editors and Select.
     void RebuildGridState();

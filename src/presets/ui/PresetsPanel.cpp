@@ -99,6 +99,7 @@ void PresetsPanel::cmdTest_Click(int test)
     if (test < 1 || test > kShockTubeTestCount)
         return;
     const ShockTubeTest& t = shockTubeTest(test);
+    leaveSoundWaveView();
     // The test's own description first, when the label is free (the
     // problem description below then replaces it).
     if (isTitleLabelFree(state, captionOf(lblStudentID)))
@@ -118,18 +119,23 @@ void PresetsPanel::cmdSoundWave_Click()
     StartSoundWaveExperiment(state);
     panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
         std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
+    std::string refusals;
     for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
         const auto answer
             = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
                 ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
+        std::optional<std::string_view> reply;
         if (answer)
-            ApplySoundWaveAnswer(state, q.field, std::string_view(*answer));
-        else
-            ApplySoundWaveAnswer(state, q.field, std::nullopt);
+            reply = std::string_view(*answer);
+        if (const std::string why = SoundWaveAnswerRefusal(q.field, reply); !why.empty())
+            refusals += (refusals.empty() ? "" : "  ") + std::string(q.title) + ": " + why + ".";
+        ApplySoundWaveAnswer(state, q.field, reply);
     }
+    if (!refusals.empty())
+        sayInStatusLine(panels.context.window, refusals);
     if (auto text = SoundWaveClickDescription(state, captionOf(lblStudentID), shortDate(), shortTime()))
         setCaption(lblStudentID, *text);
-    panels.selection.cmdReset_Click();
+    panels.selection.resetSelection();
     SetUpSoundWaveState();
 }
 
@@ -144,7 +150,25 @@ void PresetsPanel::SetUpSoundWaveState()
 void PresetsPanel::cmdGetTitle_Click()
 {
     const auto reply = dialogs.inputBox(std::string(kGetTitlePrompt), std::string(kGetTitleTitle), "");
-    setCaption(lblStudentID, ApplyTitleAnswer(state, reply.value_or("")));
+    std::optional<std::string_view> answer;
+    if (reply)
+        answer = std::string_view(*reply);
+    if (const auto caption = ApplyTitleAnswer(state, answer))
+        setCaption(lblStudentID, *caption);
+}
+
+void PresetsPanel::leaveSoundWaveView()
+{
+    if (!LeaveSoundWaveView(state))
+        return;
+    panels.plots.showCaptions(std::string(kPlainPlotCaptions.density), std::string(kPlainPlotCaptions.pressure),
+        std::string(kPlainPlotCaptions.velocity));
+}
+
+void PresetsPanel::describeSetupFile(const std::string& fileName)
+{
+    if (isTitleLabelFree(state, captionOf(lblStudentID)))
+        setCaption(lblStudentID, SetupFileDescriptionText(state, fileName, shortDate(), shortTime()));
 }
 
 void PresetsPanel::UpdateProblemDescription()

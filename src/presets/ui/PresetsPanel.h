@@ -29,6 +29,12 @@ public:
     void UpdateProblemDescription();
     void SetUpSoundWaveState();
 
+    // The plots go back to density, pressure and velocity (captions too)
+    // when a sound wave had switched them to the invariants.
+    void leaveSoundWaveView();
+    // The description of a state read from the set-up file `fileName`.
+    void describeSetupFile(const std::string& fileName);
+
     // The caption of the title label.
     std::string titleCaption() const;
     // The flop-rate meter's readout on five test buttons and the title label.

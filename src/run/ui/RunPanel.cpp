@@ -7,10 +7,13 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
+#include <string>
 
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
+#include "common/Answers.h"
 #include "common/Format.h"
 #include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
@@ -26,6 +29,23 @@ namespace tamrel {
 namespace {
 
     const ScreenPosTwips kDialogPos { 3000, 3000 };
+
+    // The scheme a typed name selects, letter case ignored ("orvane32" is
+    // Orvane32); the row carries the name as the lab writes it.
+    const kernels::SchemeInfo* schemeNamed(std::string_view name)
+    {
+        if (const kernels::SchemeInfo* s = kernels::findScheme(name))
+            return s;
+        const auto lower = [](std::string_view v) {
+            std::string out(v);
+            std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
+            return out;
+        };
+        for (const kernels::SchemeInfo& s : kernels::allSchemes())
+            if (lower(s.name) == lower(name))
+                return &s;
+        return nullptr;
+    }
 
     const char* const kSchemePrompt
         = "Type the name of the numerical scheme.  "
@@ -183,20 +203,29 @@ void RunPanel::cmdNumericalScheme_Click()
 {
     if (!state.isReady())
         return;
-    std::string answer = dialogs.inputBox(kSchemePrompt, "Specify Scheme", "Mixtal32", kDialogPos).value_or("");
-    state.SchemeName = answer;
-    if (!kernels::findScheme(answer)) {
-        state.SchemeName = "Orvane";
-        answer = dialogs.inputBox(kSchemePrompt, "Specify Scheme", "Orvane", kDialogPos).value_or("");
-        // A second answer that names no scheme keeps "Orvane": a run never
-        // starts without a kernel.
-        if (kernels::findScheme(answer))
-            state.SchemeName = answer;
+    // A cancelled or empty answer keeps the scheme in force; a name of no
+    // scheme is asked once more with the reason, and a second such name
+    // keeps the scheme too, saying so.
+    const auto answer = dialogs.inputBox(kSchemePrompt, "Specify Scheme", "Mixtal32", kDialogPos);
+    if (answer && !answer->empty()) {
+        if (const kernels::SchemeInfo* scheme = schemeNamed(*answer)) {
+            state.SchemeName = std::string(scheme->name);
+        } else {
+            const std::string why = "\"" + *answer + "\" is not a scheme name.  ";
+            const auto again = dialogs.inputBox(why + kSchemePrompt, "Specify Scheme", "Orvane", kDialogPos);
+            if (const kernels::SchemeInfo* scheme = schemeNamed(again.value_or("")))
+                state.SchemeName = std::string(scheme->name);
+            else if (again && !again->empty())
+                sayInStatusLine(panels.context.window,
+                    "\"" + *again + "\" is not a scheme name either; " + state.SchemeName + " is kept.");
+        }
     }
 
     const auto meter = dialogs.inputBox("Do you want the meagflop/s meter to be turned on?",
         "Type 1 for Mflop/s metering,  0 to run without this overhead:", std::to_string(state.MeterOn),
         kDialogPos);
+    if (const std::string why = NotANumberReason("Mflop/s meter", meter); !why.empty())
+        sayInStatusLine(panels.context.window, why);
     if (const auto v = parseNumber(meter.value_or("")))
         state.MeterOn = std::clamp<Long>(roundToLong(*v), 0, 1);
 
@@ -218,8 +247,12 @@ void RunPanel::cmdGetDiffConsts_Click()
 {
     if (!state.isReady())
         return;
-    auto askReal = [this](const char* prompt, const char* title, double& field) {
+    // Each answer that is no number, or out of its range, is refused with its
+    // reason on the status line; the value before stays.
+    std::string refusals;
+    auto askReal = [&](const char* prompt, const char* title, double& field) {
         const auto a = dialogs.inputBox(prompt, title, formatGeneral(field), kDialogPos);
+        AddReason(refusals, NotANumberReason(title, a));
         if (const auto v = parseNumber(a.value_or("")))
             field = *v;
     };
@@ -227,16 +260,24 @@ void RunPanel::cmdGetDiffConsts_Click()
     askReal("Type the value of the PPM shock detection constant, shkjmp", "Get shkjmp", state.Shkjmp);
     askReal("Type the value of the PPM shock diffusion constant, wavhaf", "Get wavhaf", state.Wavhaf);
 
-    const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams",
-        "Get Number of Smoke Streams", std::to_string(state.NSmokeStreams), kDialogPos);
+    const char* streamsTitle = "Get Number of Smoke Streams";
+    const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams", streamsTitle,
+        std::to_string(state.NSmokeStreams), kDialogPos);
+    AddReason(refusals, NotANumberReason(streamsTitle, streams));
     if (const auto v = parseNumber(streams.value_or("")); v && roundToLong(*v) >= 1)
         state.NSmokeStreams = roundToLong(*v);
+    else if (v)
+        AddReason(refusals, std::string(streamsTitle) + ": at least 1 stream; the value before is kept.");
 
     // The new choice rewrites history row 0 in its form, so Restart reads it back.
+    const char* logsTitle = "Log Plots for Density and Pressure?";
     const auto logs = dialogs.inputBox("Type 0 for normal plots;  type 1 to plot logs of density and pressure",
-        "Log Plots for Density and Pressure?", std::to_string(state.LogPlots), kDialogPos);
+        logsTitle, std::to_string(state.LogPlots), kDialogPos);
+    AddReason(refusals, NotANumberReason(logsTitle, logs));
     if (const auto v = parseNumber(logs.value_or("")))
         SetLogPlots(state, roundToLong(*v));
+    if (!refusals.empty())
+        sayInStatusLine(panels.context.window, refusals);
 }
 
 } // namespace tamrel

@@ -4,6 +4,7 @@
 #include "setupfile/ui/SetupFilePanel.h"
 
 #include <QPushButton>
+#include <filesystem>
 
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
@@ -53,7 +54,13 @@ void SetupFilePanel::cmdReadSetUp_Click()
         dialogs.messageBox(CheckSetupData(read.data));
         return;
     }
+    // A set-up file holds a table of selected cells and no boundary types,
+    // never a sound wave: the plots show density, pressure and velocity
+    // again (before the rebuild, which would otherwise build a sound wave on
+    // the file's grid).
+    panels.presets.leaveSoundWaveView();
     panels.selection.RebuildGridState();
+    panels.presets.describeSetupFile(std::filesystem::path(*path).filename().string());
     // A set-up read during or after a run starts its problem at time zero:
     // the time box and the stored-state bar follow.
     panels.replay.showTime(timeText(state.TimeNow));

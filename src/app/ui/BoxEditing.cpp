@@ -1,0 +1,27 @@
+#include "app/ui/BoxEditing.h"
+
+#include <QLineEdit>
+
+#include "app/ui/Controls.h"
+
+namespace tamrel {
+
+void watchBoxEdits(QWidget& window, QLineEdit* box, const ExperimentState& s, EditedBox which)
+{
+    QObject::connect(box, &QLineEdit::editingFinished, &window,
+        [&window, box, &s, which] { endBoxEditing(window, box, s, which); });
+}
+
+bool endBoxEditing(QWidget& window, QLineEdit* box, const ExperimentState& s, EditedBox which)
+{
+    const BoxEditEnd end = EndBoxEdit(s, which, textOf(box));
+    if (end.holds)
+        return false;
+    const bool blocked = box->blockSignals(true);
+    box->setText(QString::fromStdString(end.text));
+    box->blockSignals(blocked);
+    sayInStatusLine(window, end.reason);
+    return true;
+}
+
+} // namespace tamrel

@@ -1,0 +1,36 @@
+#pragma once
+// The run's state as the status line tells it (Ready, Running, Halted,
+// Finished, with the time against TStop, the cycle, the scheme and the grid
+// size), and which buttons would do nothing in it, with the reason their
+// tool tips give instead.
+
+#include <string>
+#include <vector>
+
+#include "state/ExperimentState.h"
+
+namespace tamrel {
+
+enum class RunPhase {
+    Ready, // no run yet: time 0, not stepping
+    Running, // the metronome's ticks advance the state
+    Halted, // paused before TStop; Continue goes on
+    Finished, // stopped at TStop; Restart runs again
+};
+
+RunPhase PhaseOf(const ExperimentState& s);
+const char* PhaseName(RunPhase phase);
+
+// "Running   t = 0.1 of 0.2   cycle 57   Orvane   100 cells".
+std::string RunStatusText(const ExperimentState& s);
+
+// The buttons whose use depends on the run's state: whether each would act
+// now, and if not, why not and what to do instead.
+struct ButtonUse {
+    const char* name; // the control's name
+    bool acts;
+    std::string why; // "" when it acts
+};
+std::vector<ButtonUse> ButtonUses(const ExperimentState& s);
+
+} // namespace tamrel
