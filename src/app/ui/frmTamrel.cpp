@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QLinearGradient>
+#include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
 
@@ -9,6 +10,7 @@
 #include "app/ui/RunStatusLine.h"
 #include "app/ui/Twips.h"
 #include "app/ui/WindowLayout.h"
+#include "app/ui/WindowMenus.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
 
@@ -22,14 +24,18 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     setObjectName(QStringLiteral("frmTamrel"));
     setWindowTitle(QStringLiteral(
         "Tamrel: shock tubes, sound waves and numerical schemes  -  a one-dimensional gas dynamics laboratory"));
-    buildControls(*this);
-    // The status line sits below the designed client area: the state of the
-    // run and the reasons of refused entries and answers.
+    // The menu bar on top, the designed client area below it with every
+    // control at its designed place, and the status line at the foot: the
+    // state of the run and the reasons of refused entries and answers.
+    // (Their places are set once the menus are filled: layOutFrame.)
+    auto* menus = new QMenuBar(this);
+    menus->setObjectName(QStringLiteral("mnuBar"));
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    buildControls(*client);
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("stbStatus"));
     status->setSizeGripEnabled(false);
-    status->setGeometry(0, twipsToPixels(11490), twipsToPixels(15000), kStatusLineHeight);
-    setFixedSize(twipsToPixels(15000), twipsToPixels(11490) + kStatusLineHeight);
     panels = std::make_unique<Panels>(*this, state, dialogs, options);
 
     // Start-up, in order.
@@ -50,6 +56,19 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     AllocateArraysAndDefaultProblem();
     panels->run.startMetronome();
     runStatus = new RunStatusLine(*this, state);
+    new WindowMenus(*this, *menus, state);
+    layOutFrame(*menus, *client, *status);
+}
+
+void frmTamrel::layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status)
+{
+    const int w = twipsToPixels(15000);
+    const int h = twipsToPixels(11490);
+    const int menuHeight = menus.sizeHint().height();
+    menus.setGeometry(0, 0, w, menuHeight);
+    client.setGeometry(0, menuHeight, w, h);
+    status.setGeometry(0, menuHeight + h, w, kStatusLineHeight);
+    setFixedSize(w, menuHeight + h + kStatusLineHeight);
 }
 
 frmTamrel::~frmTamrel()

@@ -16,6 +16,8 @@
 #include "app/ui/WindowContext.h"
 
 class QImage;
+class QMenuBar;
+class QStatusBar;
 
 namespace tamrel {
 
@@ -64,6 +66,8 @@ private:
     friend class testing::WindowAccess;
 
     void AllocateArraysAndDefaultProblem();
+    // Menu bar on top, the designed client area, the status line at the foot.
+    void layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status);
 
     ExperimentState state;
     Dialogs& dialogs;

@@ -1,0 +1,125 @@
+#include "app/ui/WindowMenus.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "app/ui/Controls.h"
+#include "app/ui/UserGuide.h"
+#include "state/ExperimentState.h"
+
+namespace tamrel {
+
+WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState& state_)
+    : QObject(&window_)
+    , window(window_)
+    , state(state_)
+{
+    QMenu* file = bar.addMenu(QStringLiteral("&File"));
+    buttonItem(file, "actReadSetUp", QStringLiteral("&Read Setup..."), "cmdReadSetUp", QKeySequence::Open);
+    buttonItem(file, "actWriteSetUp", QStringLiteral("&Write Setup..."), "cmdWriteSetUp", QKeySequence::Save);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("&Quit"), &window, [this] { window.close(); });
+    quit->setObjectName(QStringLiteral("actQuit"));
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* run = bar.addMenu(QStringLiteral("&Run"));
+    buttonItem(run, "actBegin", QStringLiteral("&Begin"), "cmdBegin", QKeySequence(Qt::CTRL | Qt::Key_B));
+    // Space pauses a running run and continues a halted one.
+    QAction* pauseOrContinue = run->addAction(QStringLiteral("&Pause / Continue"), &window,
+        [this] { press(window, state.Stopped == 0 ? "cmdPause" : "cmdContinue"); });
+    pauseOrContinue->setObjectName(QStringLiteral("actPauseContinue"));
+    pauseOrContinue->setShortcut(QKeySequence(Qt::Key_Space));
+    buttonItem(run, "actRestart", QStringLiteral("&Restart"), "cmdRestart", QKeySequence(Qt::CTRL | Qt::Key_R));
+    run->addSeparator();
+    for (int t = 1; t <= 8; ++t) {
+        const std::string name = "actTest" + std::to_string(t);
+        const std::string button = "cmdTest" + std::to_string(t);
+        buttonItem(run, name.c_str(), QStringLiteral("Test &%1").arg(t), button.c_str(),
+            QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_0 + t)));
+    }
+    buttonItem(run, "actSoundWave", QStringLiteral("&Sound Wave..."), "cmdSoundWave", {});
+    run->addSeparator();
+    buttonItem(run, "actScheme", QStringLiteral("Numerical S&cheme..."), "cmdNumericalScheme", {});
+    buttonItem(run, "actDiffConsts", QStringLiteral("Shock &Constants and Log Plots..."), "cmdGetDiffConsts", {});
+    buttonItem(run, "actBoundaries", QStringLiteral("B&oundary Types..."), "cmdBoundaryConditionType", {});
+
+    QMenu* view = bar.addMenu(QStringLiteral("&View"));
+    buttonItem(view, "actSingle", QStringLiteral("&Single Plots"), "cmdSinglePlots", {});
+    buttonItem(view, "actMulti", QStringLiteral("&Multiple Plots"), "cmdMultiplePlots", {});
+    buttonItem(view, "actPlotFVSmoke", QStringLiteral("Plot &FVSmoke"), "cmdPlotFVSmoke", {});
+    buttonItem(view, "actGetTitle", QStringLiteral("&Title..."), "cmdGetTitle", {});
+
+    QMenu* help = bar.addMenu(QStringLiteral("&Help"));
+    QAction* guide = help->addAction(QStringLiteral("&User Guide"), this, [this] { showGuide(); });
+    guide->setObjectName(QStringLiteral("actUserGuide"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(QStringLiteral("&About Tamrel"), this, [this] { showAbout(); });
+    about->setObjectName(QStringLiteral("actAbout"));
+
+    // The shortcuts work wherever the window has the focus.
+    for (QAction* a : bar.findChildren<QAction*>())
+        a->setShortcutContext(Qt::WindowShortcut);
+    for (QMenu* m : { file, run, view, help })
+        window.addActions(m->actions());
+}
+
+QAction* WindowMenus::buttonItem(
+    QWidget* menu, const char* objectName, const QString& text, const char* button, const QKeySequence& keys)
+{
+    QAbstractButton* b = control<QAbstractButton>(window, button);
+    auto* item = new QAction(text, menu);
+    item->setObjectName(QString::fromLatin1(objectName));
+    if (!keys.isEmpty())
+        item->setShortcut(keys);
+    QObject::connect(item, &QAction::triggered, b, [b] { b->click(); }); // a disabled button ignores it
+    menu->addAction(item);
+    follow(item, b);
+    return item;
+}
+
+void WindowMenus::follow(QAction* item, QAbstractButton* button)
+{
+    followers.emplace_back(item, button);
+    item->setEnabled(button->isEnabled());
+    button->installEventFilter(this);
+}
+
+bool WindowMenus::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange)
+        for (auto& [item, button] : followers)
+            if (button == watched)
+                item->setEnabled(button->isEnabled());
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowMenus::showGuide()
+{
+    auto* dialog = new QDialog(&window);
+    dialog->setObjectName(QStringLiteral("dlgUserGuide"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Tamrel User Guide"));
+    auto* browser = new QTextBrowser(dialog);
+    browser->setObjectName(QStringLiteral("txtUserGuide"));
+    browser->setHtml(QString::fromUtf8(userGuideHtml()));
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(browser);
+    dialog->resize(720, 600);
+    dialog->show();
+}
+
+void WindowMenus::showAbout()
+{
+    QMessageBox::about(&window, QStringLiteral("About Tamrel"),
+        QStringLiteral("<b>Tamrel</b><br>A laboratory for one-dimensional gas dynamics: shock tubes, sound waves "
+                       "and five numerical schemes on a grid of up to 5000 cells."));
+}
+
+} // namespace tamrel

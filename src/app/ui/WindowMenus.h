@@ -1,0 +1,42 @@
+#pragma once
+// The menu bar: File, Run, View and Help, with the usual shortcuts (Space
+// pauses or continues, Ctrl+B begins, Ctrl+R restarts, Alt+1..Alt+8 load the
+// tests, Ctrl+O and Ctrl+S read and write set-ups, F1 the guide). A menu item
+// for a designed button presses that button, so it acts exactly where the
+// button would, and it is greyed out whenever its button is.
+
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class QAbstractButton;
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace tamrel {
+
+struct ExperimentState;
+
+class WindowMenus : public QObject {
+public:
+    WindowMenus(QWidget& window, QMenuBar& bar, const ExperimentState& state);
+
+protected:
+    // A button's enabled state changed: its menu items follow.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* buttonItem(
+        QWidget* menu, const char* objectName, const QString& text, const char* button, const QKeySequence& keys);
+    void follow(QAction* item, QAbstractButton* button);
+    void showGuide();
+    void showAbout();
+
+    QWidget& window;
+    const ExperimentState& state;
+    std::vector<std::pair<QAction*, QAbstractButton*>> followers;
+};
+
+} // namespace tamrel
