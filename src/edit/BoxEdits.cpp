@@ -50,7 +50,7 @@ namespace {
             return { static_cast<double>(s.NPlotsPerPeriod), "##0", "The snapshots per time unit",
                 "a whole number from 1, with a history of at most 1 GiB", s.isReady(), kOnlyWhenReady, true };
         case EditedBox::CourantNumber:
-            return { s.CourantNumber, "#0.0##", "The Courant number", "above 0 and below 1", s.Stopped != 0,
+            return { s.CourantNumber, "#0.0##", "The Courant number", kCourantRangeText, s.Stopped != 0,
                 "cannot change while the run goes on (press Pause first)" };
         case EditedBox::MSec:
             return { static_cast<double>(s.MSec), "###0", "The milliseconds per step",

@@ -1,6 +1,7 @@
 #include "run/RunStatus.h"
 
 #include "common/Format.h"
+#include "run/RunControl.h"
 
 namespace tamrel {
 
@@ -10,7 +11,8 @@ RunPhase PhaseOf(const ExperimentState& s)
         return RunPhase::Running;
     if (s.TimeNow == 0)
         return RunPhase::Ready;
-    return s.TimeNow >= s.TStop ? RunPhase::Finished : RunPhase::Halted;
+    // Halted where Continue can go on; finished at TStop or with a full history.
+    return ContinueStatusOf(s) == ContinueStatus::Continued ? RunPhase::Halted : RunPhase::Finished;
 }
 
 const char* PhaseName(RunPhase phase)
@@ -55,12 +57,23 @@ std::vector<ButtonUse> ButtonUses(const ExperimentState& s)
         beginWhy = "The run is over: press Restart to run again.";
 
     std::string continueWhy;
-    if (phase == RunPhase::Running)
+    if (phase == RunPhase::Running) {
         continueWhy = "The run is going on.";
-    else if (phase == RunPhase::Finished)
-        continueWhy = "The run is over at TStop: press Restart to run again.";
-    else if (s.NStoredStates < 1)
-        continueWhy = "There is no run to continue: press Begin.";
+    } else {
+        switch (ContinueStatusOf(s)) {
+        case ContinueStatus::Continued:
+            break;
+        case ContinueStatus::NoStoredRow:
+            continueWhy = "There is no run to continue: press Begin.";
+            break;
+        case ContinueStatus::RunOver:
+            continueWhy = "The run is over at TStop: press Restart to run again.";
+            break;
+        case ContinueStatus::HistoryFull:
+            continueWhy = "The history is full: press Restart to run again.";
+            break;
+        }
+    }
 
     const std::string pauseWhy = phase == RunPhase::Running ? "" : "No run is going on.";
 

@@ -42,8 +42,8 @@ TEST(BoxEdits, RefusedEntriesGoBackToTheValueInForceWithTheReason)
     const Case cases[] = {
         { EditedBox::GridSize, "3", "100", "from 6 to 5000" },
         { EditedBox::GridSize, "abc", "100", "not a number" },
-        { EditedBox::CourantNumber, "abc", "0.8", "above 0 and below 1" },
-        { EditedBox::CourantNumber, "1", "0.8", "above 0 and below 1" },
+        { EditedBox::CourantNumber, "abc", "0.8", "from 0.01 to below 1" },
+        { EditedBox::CourantNumber, "1", "0.8", "from 0.01 to below 1" },
         { EditedBox::Periods, "0", "1.5", "above 0" },
         { EditedBox::PlotsPerPeriod, "0.2", "400", "a whole number from 1" },
         { EditedBox::MSec, "-", "5", "from 1 to 2000" },

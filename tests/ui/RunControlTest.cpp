@@ -323,7 +323,12 @@ TEST_F(RunWindowTest, RunEndsAtItsStopTimeAndContinueSaysItIsOver)
     bar(*window, "vsbStoredStateNumber")->setValue(1); // browsing back does not reopen the run
     const RunFields before = fieldsOf(*window);
     const auto messages = dialogs.messages.size();
+    // The button is greyed out and its tool tip says why; the handler itself
+    // (reached from a script) refuses as well, saying so.
+    EXPECT_FALSE(button(*window, "cmdContinue")->isEnabled());
+    EXPECT_NE(button(*window, "cmdContinue")->toolTip().toStdString().find("The run is over"), std::string::npos);
     click(*window, "cmdContinue");
+    panels().run.cmdContinue_Click();
     window->tick();
     EXPECT_EQ(fieldsOf(*window), before);
     ASSERT_EQ(dialogs.messages.size(), messages + 1);

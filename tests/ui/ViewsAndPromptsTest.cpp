@@ -159,7 +159,7 @@ TEST_F(ViewsAndPromptsTest, ARefusedBoxEntryGoesBackWithItsReason)
         const char* reasonHas;
     } cases[] = {
         { "txtNGridCells", "3", "from 6 to 5000" },
-        { "txtCourantNumber", "abc", "above 0 and below 1" },
+        { "txtCourantNumber", "abc", "from 0.01 to below 1" },
         { "txtNPeriods", "0", "above 0" },
         { "txtStoredStateNumber", "9", "from 0 to 0" },
         { "txtDensity", "0", "above 0" },
