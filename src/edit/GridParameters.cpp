@@ -1,4 +1,5 @@
 #include "edit/GridParameters.h"
+#include "kernels/SchemeTable.h"
 #include "run/PlotRanges.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ void ResizeGridArrays(ExperimentState& s)
     const Long n = s.NGridCells;
     s.NPlotsTotal = roundToLong(static_cast<double>(s.NPlotsPerPeriod) * s.Periods);
     allocateGridArrays(s);
-    if (s.isMultifluid())
+    if (kernels::twoFluidScheme(s.SchemeName))
         allocateMultifluidArrays(s);
     allocateHistory(s);
 

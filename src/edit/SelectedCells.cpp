@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
 
@@ -16,7 +17,7 @@ namespace {
     // fluid 2 at the cell's pressure, fluid 2 denser by RhoRatio2, no fraction.
     void writeFluidCompanions(ExperimentState& s, long i)
     {
-        if (!s.isMultifluid() || !s.Rho1.contains(i))
+        if (!kernels::twoFluidScheme(s.SchemeName) || !s.Rho1.contains(i))
             return;
         s.Rho1[i] = s.Rho[i];
         s.Rho2[i] = s.Rho[i] * s.RhoRatio2;

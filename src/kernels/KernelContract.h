@@ -33,15 +33,20 @@
 //     log). The counters wrap modulo 2^32;
 //  4. inputs are unchanged; Work may be overwritten.
 //
+// The checks every kernel makes on a call, the Courant report and the frame
+// of an entry point are in kernels/common/StripCall.h; the caller's half (the
+// bundle of a call's arguments and its packing) in kernels/StripArgs.h.
+//
 // Operation counts are real: write the kernel body as a template over its
 // number type using the operations of kernels/common/KernelMath.h (kmin, kmax,
 // kabs, kselect, ksqrt, kpow) and no literal of another precision (Real(0.5)),
-// then instantiate it with Counted<float>/Counted<double> from
-// kernels/opcount/Counted.h to count exactly what the float/double build
-// executes. The kernel itself tallies how often each branch-free block runs
-// (a per-cell constant, or a cheap integer count per code path) and multiplies
-// by the block's cost, measured once with measureOps(); a test compares its
-// Counters with a full counting run (see tests/kernels/OpCountTest.cpp).
+// so that it also runs on Counted<float>/Counted<double>
+// (kernels/common/Counted.h), which counts exactly what the float/double
+// build executes. At run time the kernel tallies how often each branch-free
+// block of its code ran (kernels/common/BlockTally.h) and multiplies by the
+// block's cost, measured once with measureOps(). Its row in the scheme table
+// offers the counting run of a strip, and a test compares the two for every
+// scheme.
 
 #include <cstdint>
 

@@ -1,41 +1,57 @@
 #pragma once
-// The schemes the lab can run, found by name. A further scheme is one new
-// source file with its entry point and one row in SchemeTable.cpp.
+// The schemes the lab can run, one row each, found by name. A row says all
+// the rest of the program asks about a scheme: its precision, whether it
+// moves two fluids, whether it carries smoke, how long its strips may be and
+// how many ghost cells its stencil reads, how to call its entry point and how
+// to count the operations of a strip. Nothing outside this table compares
+// scheme names: callers look the name up and ask the row.
+//
+// Adding a scheme: a folder under src/kernels with its entry point (taking
+// one of the argument lists of KernelContract.h) and its counting run, and
+// one row in SchemeTable.cpp (docs/ARCHITECTURE.md).
 
 #include <span>
 #include <string_view>
 
-#include "kernels/KernelContract.h"
+#include "kernels/StripArgs.h"
 
 namespace tamrel::kernels {
 
-enum class EntryKind { Orvane64, Orvane32, Lentor, Mixtal, Sorvi };
+enum class Precision { Single, Double };
 
 struct SchemeInfo {
-    std::string_view name;      // as the user types it, case-sensitive
-    EntryKind kind;
-    bool singlePrecision;       // Reals are float
-    int longestStrip;           // strips are at most this many cells
-    bool shockConstants;        // Difcon, Shkjmp, Wavhaf are passed
-    bool carriesSmoke;          // FSmoke is advected (Sorvi: smoke becomes 0)
-    bool multifluid;            // the two-fluid arrays are passed
-    OrvaneEntry<double>* orvane64 = nullptr;
-    OrvaneEntry<float>* orvane32 = nullptr;
-    LentorEntry* lentor = nullptr;
-    MixtalEntry* mixtal = nullptr;
-    SorviEntry* sorvi = nullptr;
+    std::string_view name; // as the lab shows it; looked up ignoring letter case
+    Precision precision;
+    bool twoFluid; // the ten fluid arrays go in and out; the smoke is the fluid-2 fraction
+    bool carriesSmoke; // FSmoke is advected; otherwise the smoke result is 0
+    int longestStrip; // strips are at most this many cells
+    int ghostCells; // cells the stencil reads beyond each end of a strip: B must be at least this
+    StripEntry<float> single; // the entry of a Single scheme
+    StripEntry<double> dbl; // the entry of a Double scheme
+
+    bool singlePrecision() const { return precision == Precision::Single; }
+    template <class Real> const StripEntry<Real>& entry() const
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return single;
+        else
+            return dbl;
+    }
+    // The entry of the scheme's own precision is there.
+    bool runnable() const { return singlePrecision() ? single.run != nullptr : dbl.run != nullptr; }
 };
 
+// The row of a name, letter case ignored ("orvane32" finds "Orvane32");
 // nullptr when the name is none of the schemes.
 const SchemeInfo* findScheme(std::string_view name);
 std::span<const SchemeInfo> allSchemes();
 
-} // namespace tamrel::kernels
+// The same lookup within other rows (tests add schemes of their own).
+const SchemeInfo* findSchemeIn(std::span<const SchemeInfo> rows, std::string_view name);
+bool sameSchemeName(std::string_view a, std::string_view b);
 
-// Entry points, linked into the program.
-tamrel::kernels::OrvaneEntry<double> ORVANE64;
-tamrel::kernels::OrvaneEntry<float> ORVANE32;
-tamrel::kernels::LentorEntry LENTOR32;
-tamrel::kernels::MixtalEntry MIXTAL;
-tamrel::kernels::SorviEntry SORVI;
-tamrel::kernels::SubcellProfileEntry QUELMAR1D;
+// Facts about the scheme a name selects; a name of no scheme has none of them.
+bool twoFluidScheme(std::string_view name);
+bool dropsSmoke(std::string_view name); // a scheme that carries no smoke
+
+} // namespace tamrel::kernels

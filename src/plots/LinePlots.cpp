@@ -5,6 +5,8 @@
 #include <cstddef>
 
 #include "common/Format.h"
+#include "kernels/SchemeTable.h"
+#include "kernels/common/FluidSlab.h"
 #include "plots/LinePlotFrame.h"
 
 namespace tamrel {
@@ -114,7 +116,9 @@ namespace {
                 s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
             }
             q.assign(ix(count), 0.0f);
-            const float tolerance = 1e-5f;
+            // The profile places each slab as the kernel does, with the
+            // kernel's own tolerances.
+            const float tolerance = static_cast<float>(kernels::kSlabFractionTolerance);
             const kernels::KLong kn = static_cast<kernels::KLong>(n);
             const kernels::KLong kb = static_cast<kernels::KLong>(b);
             const kernels::KLong ka = a;
@@ -352,7 +356,7 @@ LinePlotPaint PaintPressurePlot(
         return out;
     }
     const long n = s.NGridCells;
-    if (s.PlotFVSmoke != 0 && s.SchemeName == "Mixtal32") {
+    if (s.PlotFVSmoke != 0 && kernels::twoFluidScheme(s.SchemeName)) {
         paintSmoke(out, s, W, H, subcellProfile);
     } else if (s.RiemannPlots != 0) {
         const auto v = cellValues(s, [&](long i) { return s.P[i] / std::pow(s.Rho[i], s.Gamma); });

@@ -38,7 +38,7 @@ struct LinePlotPaint {
 LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H);
 
 // Pressure picture: the fluid-2 fraction at sub-cell resolution when
-// PlotFVSmoke and the scheme is "Mixtal32" (the boundary entries of X,
+// PlotFVSmoke and the scheme moves two fluids (the boundary entries of X,
 // FFrac, FFracX, FFracXX are filled and `subcellProfile` is called once);
 // else P / Rho^Gamma while RiemannPlots; else log10 P while LogPlots (PMin
 // is refitted); else the pressure. A null `subcellProfile` in smoke mode

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
@@ -229,7 +230,7 @@ std::string shockTubeTestToolTip(int number)
 
 void SetUpShockTubeState(ExperimentState& s, const ShockTubeTest& t)
 {
-    const bool fluids = s.isMultifluid();
+    const bool fluids = kernels::twoFluidScheme(s.SchemeName);
     recreateArrays(s, fluids);
     layOutGrid(s, t);
     const long m = jumpCell(s, t);

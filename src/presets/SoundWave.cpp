@@ -5,6 +5,7 @@
 
 #include "common/Format.h"
 #include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
 #include "presets/ProblemDescription.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
@@ -290,7 +291,7 @@ void SetUpSoundWaveState(ExperimentState& s)
 {
     if (s.RiemannPlots == 0)
         return;
-    const bool fluids = s.isMultifluid() && s.Rho1.contains(s.NGridCells + 1);
+    const bool fluids = kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(s.NGridCells + 1);
 
     setReferenceGas(s);
     const WaveProfile wave = waveProfile(s);

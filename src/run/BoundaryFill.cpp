@@ -1,3 +1,4 @@
+#include "kernels/SchemeTable.h"
 #include "run/BoundaryFill.h"
 
 #include <array>
@@ -21,7 +22,7 @@ namespace {
         FilledArrays f;
         for (auto* q : { &s.VX, &s.Rho, &s.P, &s.VY, &s.FSmoke })
             f.a[f.count++] = q;
-        if (s.isMultifluid() && s.Rho1.contains(s.NGridCells + s.NBdy))
+        if (kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(s.NGridCells + s.NBdy))
             for (auto* q : { &s.Rho1, &s.P1, &s.Rho2, &s.P2, &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX,
                      &s.FFracXY, &s.FFracYY })
                 f.a[f.count++] = q;

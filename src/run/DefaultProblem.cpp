@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
@@ -14,7 +15,7 @@ namespace tamrel {
 void AllocateArrays(ExperimentState& s)
 {
     allocateGridArrays(s);
-    if (s.isMultifluid())
+    if (kernels::twoFluidScheme(s.SchemeName))
         allocateMultifluidArrays(s);
     allocateHistory(s);
     resizeSelectedKeep(s);
@@ -25,7 +26,7 @@ void SetUpDefaultProblem(ExperimentState& s)
     const long n = s.NGridCells;
     const long m1 = roundToLong(static_cast<double>(n) / 10.0);
     const long m9 = roundToLong(9.0 * static_cast<double>(n) / 10.0);
-    const bool fluids = s.isMultifluid() && s.Rho1.contains(n + 1);
+    const bool fluids = kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(n + 1);
 
     s.MxBdry = 1;
     s.MnBdry = 1;

@@ -1,3 +1,4 @@
+#include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 
 #include <cmath>
@@ -7,7 +8,7 @@ namespace tamrel {
 
 double CellGamma(const ExperimentState& s, long i)
 {
-    if (!s.isMultifluid())
+    if (!kernels::twoFluidScheme(s.SchemeName))
         return s.Gamma;
     return ((s.Rho2[i] * s.Gamma2 - s.Rho1[i] * s.Gamma1) * s.FSmoke[i] + s.Rho1[i] * s.Gamma1) / s.Rho[i];
 }
@@ -17,7 +18,7 @@ bool EstimateTimeStep(ExperimentState& s)
     const long n = s.NGridCells;
     if (!(s.SoundSpeed0 > 0) || !std::isfinite(s.SoundSpeed0))
         return false;
-    if (s.isMultifluid() && (!s.Rho1.contains(n + 1) || !s.Rho2.contains(n + 1)))
+    if (kernels::twoFluidScheme(s.SchemeName) && (!s.Rho1.contains(n + 1) || !s.Rho2.contains(n + 1)))
         return false;
 
     // The outer interfaces as they will be written, then everything into
@@ -34,7 +35,7 @@ bool EstimateTimeStep(ExperimentState& s)
         if (!(rho > 0) || !(p > 0) || !std::isfinite(rho) || !std::isfinite(p))
             return false;
         double c2;
-        if (s.isMultifluid()) {
+        if (kernels::twoFluidScheme(s.SchemeName)) {
             const double g = CellGamma(s, i);
             if (!(g > 0) || !std::isfinite(g))
                 return false;

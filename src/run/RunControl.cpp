@@ -27,7 +27,7 @@ BeginStatus BeginRun(ExperimentState& s)
         return BeginStatus::NotAtTimeZero;
     if (kernels::findScheme(s.SchemeName) == nullptr)
         return BeginStatus::UnknownScheme;
-    if (s.isMultifluid() && !s.FFracYYNew.contains(s.NGridCells + s.NBdy + 1))
+    if (kernels::twoFluidScheme(s.SchemeName) && !s.FFracYYNew.contains(s.NGridCells + s.NBdy + 1))
         return BeginStatus::MissingFluids;
 
     startHistory(s);
@@ -106,7 +106,7 @@ bool ContinueRun(ExperimentState& s, const std::function<void()>& showStoredRow)
 void RederiveFluidArrays(ExperimentState& s)
 {
     const long n = s.NGridCells;
-    if (!s.isMultifluid() || !s.FFracYY.contains(n + 1))
+    if (!kernels::twoFluidScheme(s.SchemeName) || !s.FFracYY.contains(n + 1))
         return;
     for (long i = 0; i <= n + 1; ++i) {
         const double f = s.FSmoke[i];

@@ -1,3 +1,4 @@
+#include "kernels/SchemeTable.h"
 #include "run/SmokeStreams.h"
 
 namespace tamrel {
@@ -20,7 +21,7 @@ namespace {
 void SetUpSmokeStreams(ExperimentState& s)
 {
     const long n = s.NGridCells;
-    const bool fluids = s.isMultifluid() && s.FFrac.contains(n) && s.Rho2.contains(n);
+    const bool fluids = kernels::twoFluidScheme(s.SchemeName) && s.FFrac.contains(n) && s.Rho2.contains(n);
 
     if (s.NSmokeStreams <= 0) {
         if (n <= 1)

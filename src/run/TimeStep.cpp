@@ -14,178 +14,38 @@
 
 namespace tamrel {
 
-using kernels::EntryKind;
 using kernels::KLong;
 using kernels::SchemeInfo;
 
 namespace {
 
-    // Kernel outputs in the order the multifluid kernel lists them.
-    enum Out {
-        oRho,
-        oP,
-        oVX,
-        oVY,
-        oSmoke,
-        oRho1,
-        oRho2,
-        oP1,
-        oP2,
-        oFrac,
-        oFracX,
-        oFracY,
-        oFracXX,
-        oFracXY,
-        oFracYY,
-        kOutCount
-    };
-    constexpr int kFluidCount = 10;
-
-    template <class Real> struct Constants {
-        Real dt, gamma, rhoFloor, kernelFloor, pFloor, vxEpsilon, difcon, shkjmp, wavhaf, gamma1, gamma2,
-            rhoRatio2;
-    };
-
-    template <class Real> Constants<Real> constantsOf(const ExperimentState& s)
+    template <class Real> kernels::KernelScalars<Real> scalarsOf(const ExperimentState& s)
     {
         auto r = [](double v) { return static_cast<Real>(v); };
-        return { r(s.Dt), r(s.Gamma), r(s.RhoFloor), r(s.KernelFloor), r(s.PFloor), r(s.VXEpsilon), r(s.Difcon),
-            r(s.Shkjmp), r(s.Wavhaf), r(s.Gamma1), r(s.Gamma2), r(s.RhoRatio2) };
-    }
-
-    // Whole-grid inputs, each pointing at cell 1-B: a strip that starts after
-    // `start` cells finds its cell 1-B at offset `start`.
-    template <class Real> struct Inputs {
-        const Real *x, *rho, *p, *vx, *vy, *smoke, *vz;
-        std::array<const Real*, kFluidCount> fluid;
-    };
-
-    // Scratch of one thread: the strip arrays, Work and the New outputs of the
-    // strip being advanced. Sized for the common strip length; grows only.
-    template <class Real> struct SlotBuffers {
-        std::vector<Real> rho3, p3, vx3, vy3, vz3, work;
-        std::array<std::vector<Real>, kOutCount> out;
-
-        void ensure(long len, long b)
-        {
-            const auto s3 = static_cast<std::size_t>(kernels::strip3Size(len, b));
-            const auto s1 = static_cast<std::size_t>(len + 2 * b + 1);
-            for (auto* v : { &rho3, &p3, &vx3, &vy3, &vz3 }) // vz3 only ever grows with zeros
-                if (v->size() < s3)
-                    v->resize(s3);
-            if (work.size() < s1 * kernels::kWorkPerCell)
-                work.resize(s1 * kernels::kWorkPerCell);
-            for (auto& v : out)
-                if (v.size() < s1)
-                    v.resize(s1);
-        }
-    };
-
-    // A strip array: cells 1-B..L+B of the strip in the first column, then the
-    // same column 24 more times.
-    template <class Real> void fillStrip3(std::vector<Real>& dst, const Real* src, long len, long b)
-    {
-        const long col = len + 2 * b;
-        std::copy(src, src + col, dst.begin());
-        for (long c = 1; c < 25; ++c)
-            std::copy(dst.begin(), dst.begin() + col, dst.begin() + c * col);
-    }
-
-    template <class Real>
-    void fillStrip3s(SlotBuffers<Real>& buf, const Inputs<Real>& in, long start, long len, long b)
-    {
-        fillStrip3(buf.rho3, in.rho + start, len, b);
-        fillStrip3(buf.p3, in.p + start, len, b);
-        fillStrip3(buf.vx3, in.vx + start, len, b);
-        fillStrip3(buf.vy3, in.vy + start, len, b);
-    }
-
-    template <class Real>
-    void callOrvane(kernels::OrvaneEntry<Real>* fn, SlotBuffers<Real>& buf, const Inputs<Real>& in,
-        const Constants<Real>& c, long start, long len, long b, long reps, Real* courant, KLong* counters)
-    {
-        fillStrip3s(buf, in, start, len, b);
-        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-        auto& o = buf.out;
-        for (long r = 0; r < reps; ++r)
-            fn(in.x + start, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
-                in.smoke + start, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(),
-                o[oSmoke].data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon,
-                &c.difcon, &c.shkjmp, &c.wavhaf, &l, &bb, counters);
-    }
-
-    void callLentor(kernels::LentorEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
-        const Constants<float>& c, long start, long len, long b, long reps, float* courant, KLong* counters)
-    {
-        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-        auto& o = buf.out;
-        const long at = start;
-        for (long r = 0; r < reps; ++r)
-            fn(in.x + at, in.rho + at, in.p + at, in.vx + at, in.vy + at, in.vz + at, in.smoke + at,
-                o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(), buf.work.data(), o[oSmoke].data(),
-                &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &l, &bb, counters);
-    }
-
-    void callSorvi(kernels::SorviEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
-        const Constants<float>& c, long start, long len, long b, long reps, float* courant, KLong* counters)
-    {
-        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-        auto& o = buf.out;
-        const float* rho = in.rho + start;
-        const float* p = in.p + start;
-        const float* vx = in.vx + start;
-        const float* vy = in.vy + start;
-        const float* vz3 = buf.vz3.data();
-        for (long r = 0; r < reps; ++r)
-            fn(in.x + start, rho, rho, rho, rho, rho, p, p, p, p, p, vx, vx, vx, vx, vx, vy, vy, vy, vy, vy, vy,
-                vy, vz3, vz3, vz3, vz3, vz3, vz3, vz3, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(),
-                buf.work.data(), &c.dt, courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon,
-                &l, &bb, counters);
-    }
-
-    void callMixtal(kernels::MixtalEntry* fn, SlotBuffers<float>& buf, const Inputs<float>& in,
-        const Constants<float>& c, long start, long len, long b, long reps, KLong cycle, float* courant,
-        KLong* counters)
-    {
-        fillStrip3s(buf, in, start, len, b);
-        const KLong l = static_cast<KLong>(len), bb = static_cast<KLong>(b);
-        auto& o = buf.out;
-        const auto& f = in.fluid;
-        const long at = start;
-        for (long r = 0; r < reps; ++r)
-            fn(in.x + at, buf.rho3.data(), buf.p3.data(), buf.vx3.data(), buf.vy3.data(), buf.vz3.data(),
-                in.smoke + at, f[0] + at, f[1] + at, f[2] + at, f[3] + at, f[4] + at, f[5] + at, f[6] + at,
-                f[7] + at, f[8] + at, f[9] + at, o[oRho].data(), o[oP].data(), o[oVX].data(), o[oVY].data(),
-                o[oSmoke].data(), o[oRho1].data(), o[oRho2].data(), o[oP1].data(), o[oP2].data(), o[oFrac].data(),
-                o[oFracX].data(), o[oFracY].data(), o[oFracXX].data(), o[oFracXY].data(), o[oFracYY].data(), &c.dt,
-                courant, &c.gamma, &c.rhoFloor, &c.kernelFloor, &c.pFloor, &c.vxEpsilon, &c.gamma1, &c.gamma2,
-                &c.rhoRatio2, &c.difcon, &c.shkjmp, &c.wavhaf, &l, &bb, counters, &cycle);
-    }
-
-    bool entryPresent(const SchemeInfo& k)
-    {
-        switch (k.kind) {
-        case EntryKind::Orvane64:
-            return k.orvane64 != nullptr;
-        case EntryKind::Orvane32:
-            return k.orvane32 != nullptr;
-        case EntryKind::Lentor:
-            return k.lentor != nullptr;
-        case EntryKind::Mixtal:
-            return k.mixtal != nullptr;
-        case EntryKind::Sorvi:
-            return k.sorvi != nullptr;
-        }
-        return false;
+        kernels::KernelScalars<Real> k;
+        k.dt = r(s.Dt);
+        k.gamma = r(s.Gamma);
+        k.rhoFloor = r(s.RhoFloor);
+        k.kernelFloor = r(s.KernelFloor);
+        k.pFloor = r(s.PFloor);
+        k.vxEpsilon = r(s.VXEpsilon);
+        k.difcon = r(s.Difcon);
+        k.shkjmp = r(s.Shkjmp);
+        k.wavhaf = r(s.Wavhaf);
+        k.gamma1 = r(s.Gamma1);
+        k.gamma2 = r(s.Gamma2);
+        k.rhoRatio2 = r(s.RhoRatio2);
+        k.cycle = s.NCycle;
+        return k;
     }
 
     // The fluid arrays in the kernel's argument order (inputs) and result order.
-    std::array<BoundedArray<double>*, kFluidCount> fluidInputs(ExperimentState& s)
+    std::array<BoundedArray<double>*, kernels::kFluidArrays> fluidInputs(ExperimentState& s)
     {
         return { &s.Rho1, &s.Rho2, &s.P1, &s.P2, &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY,
             &s.FFracYY };
     }
-    std::array<BoundedArray<double>*, kFluidCount> fluidResults(ExperimentState& s)
+    std::array<BoundedArray<double>*, kernels::kFluidArrays> fluidResults(ExperimentState& s)
     {
         return { &s.Rho1New, &s.Rho2New, &s.P1New, &s.P2New, &s.FFracNew, &s.FFracXNew, &s.FFracYNew,
             &s.FFracXXNew, &s.FFracXYNew, &s.FFracYYNew };
@@ -193,9 +53,18 @@ namespace {
 
 } // namespace
 
+// What one thread needs to pack and run its strips.
 struct TimeStep::Slot {
-    SlotBuffers<double> d;
-    SlotBuffers<float> f;
+    kernels::StripPacker<double> d;
+    kernels::StripPacker<float> f;
+
+    template <class Real> kernels::StripPacker<Real>& packer()
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return f;
+        else
+            return d;
+    }
 };
 
 struct TimeStep::Scratch {
@@ -206,13 +75,28 @@ struct TimeStep::Scratch {
     // Full-length new density, pressure and velocity, indexed by cell.
     std::vector<double> rhoNew, pNew, vxNew;
     // Whole-grid Single copies of cells 1-B..N+B+1 (cell c at c+B-1).
-    std::vector<float> x, rho, p, vx, vy, smoke, vz;
-    std::array<std::vector<float>, kFluidCount> fluid;
-    Constants<double> cd {};
-    Constants<float> cf {};
-    Inputs<double> ind {};
-    Inputs<float> inf {};
+    std::vector<float> x, rho, p, vx, vy, smoke;
+    std::array<std::vector<float>, kernels::kFluidArrays> fluid;
+    kernels::KernelScalars<double> kd {};
+    kernels::KernelScalars<float> kf {};
+    kernels::GridInputs<double> ind {};
+    kernels::GridInputs<float> inf {};
     std::array<Slot, 2> slots;
+
+    template <class Real> const kernels::GridInputs<Real>& inputs() const
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return inf;
+        else
+            return ind;
+    }
+    template <class Real> const kernels::KernelScalars<Real>& scalars() const
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return kf;
+        else
+            return kd;
+    }
 };
 
 std::vector<TimeStep::Strip> TimeStep::planStrips(long n, long longest)
@@ -264,71 +148,53 @@ StepFault TimeStep::makeFault(const ExperimentState& s, const std::string& why) 
     return f;
 }
 
-void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex, long first, long last)
+template <class Real> void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex, long first, long last)
 {
     Scratch& sc = *scratch_;
-    Slot& slot = sc.slots[static_cast<std::size_t>(slotIndex)];
+    kernels::StripPacker<Real>& packer = sc.slots[static_cast<std::size_t>(slotIndex)].template packer<Real>();
+    const kernels::StripEntry<Real>& entry = k.entry<Real>();
     const long b = s.NBdy;
-    const KLong cycle = s.NCycle;
 
-    // Destinations of the outputs, each pointing at cell 0.
-    std::array<double*, kOutCount> dst {};
-    dst[oRho] = sc.rhoNew.data();
-    dst[oP] = sc.pNew.data();
-    dst[oVX] = sc.vxNew.data();
-    dst[oVY] = s.VYNew.ptr(0);
-    dst[oSmoke] = k.carriesSmoke ? s.FSmokeNew.ptr(0) : nullptr;
-    if (k.multifluid) {
+    // Destinations of the results, each pointing at cell 0.
+    std::array<double*, kernels::kResultCount> dst {};
+    dst[kernels::kRhoNew] = sc.rhoNew.data();
+    dst[kernels::kPNew] = sc.pNew.data();
+    dst[kernels::kVXNew] = sc.vxNew.data();
+    dst[kernels::kVYNew] = s.VYNew.ptr(0);
+    dst[kernels::kSmokeNew] = k.carriesSmoke ? s.FSmokeNew.ptr(0) : nullptr;
+    if (k.twoFluid) {
         auto res = fluidResults(s);
-        for (int q = 0; q < kFluidCount; ++q)
-            dst[static_cast<std::size_t>(oRho1 + q)] = res[static_cast<std::size_t>(q)]->ptr(0);
+        for (int q = 0; q < kernels::kFluidArrays; ++q)
+            dst[static_cast<std::size_t>(kernels::kFirstFluidNew + q)] = res[static_cast<std::size_t>(q)]->ptr(0);
     }
 
     for (long j = first; j < last; ++j) {
         const Strip st = sc.strips[static_cast<std::size_t>(j)];
         KLong* counters = sc.counters[static_cast<std::size_t>(j)].data();
         std::fill(counters, counters + kernels::kCounterCount, 0);
-        double courant = 0;
-        if (k.singlePrecision) {
-            float c = 0;
-            switch (k.kind) {
-            case EntryKind::Orvane32:
-                callOrvane(k.orvane32, slot.f, sc.inf, sc.cf, st.start, st.length, b, reps_, &c, counters);
-                break;
-            case EntryKind::Lentor:
-                callLentor(k.lentor, slot.f, sc.inf, sc.cf, st.start, st.length, b, reps_, &c, counters);
-                break;
-            case EntryKind::Mixtal:
-                callMixtal(k.mixtal, slot.f, sc.inf, sc.cf, st.start, st.length, b, reps_, cycle, &c, counters);
-                break;
-            case EntryKind::Sorvi:
-                callSorvi(k.sorvi, slot.f, sc.inf, sc.cf, st.start, st.length, b, reps_, &c, counters);
-                break;
-            case EntryKind::Orvane64:
-                break;
-            }
-            courant = static_cast<double>(c);
-            for (int q = 0; q < kOutCount; ++q) {
-                double* d = dst[static_cast<std::size_t>(q)];
-                if (d == nullptr || (q == oSmoke && k.kind == EntryKind::Sorvi))
-                    continue;
-                const float* o = slot.f.out[static_cast<std::size_t>(q)].data() + (b - 1);
-                for (long i = 1; i <= st.length; ++i)
-                    d[st.start + i] = static_cast<double>(o[i]);
-            }
-        } else {
-            callOrvane(k.orvane64, slot.d, sc.ind, sc.cd, st.start, st.length, b, reps_, &courant, counters);
-            for (int q = 0; q <= oSmoke; ++q) {
-                double* d = dst[static_cast<std::size_t>(q)];
-                if (d == nullptr)
-                    continue;
-                const double* o = slot.d.out[static_cast<std::size_t>(q)].data() + (b - 1);
-                for (long i = 1; i <= st.length; ++i)
-                    d[st.start + i] = o[i];
-            }
+        Real courant = 0;
+        const kernels::StripArgs<Real> args = packer.pack(sc.template inputs<Real>(), sc.template scalars<Real>(),
+            st.start, st.length, b, entry.stripArrays, k.twoFluid, &courant, counters);
+        for (long r = 0; r < reps_; ++r)
+            entry.run(args);
+        sc.courant[static_cast<std::size_t>(j)] = static_cast<double>(courant);
+        for (int q = 0; q < kernels::kResultCount; ++q) {
+            double* d = dst[static_cast<std::size_t>(q)];
+            if (d == nullptr)
+                continue;
+            const Real* o = args.out[static_cast<std::size_t>(q)] + (b - 1);
+            for (long i = 1; i <= st.length; ++i)
+                d[st.start + i] = static_cast<double>(o[i]);
         }
-        sc.courant[static_cast<std::size_t>(j)] = courant;
     }
+}
+
+void TimeStep::runStripsOf(ExperimentState& s, const SchemeInfo& k, int slot, long first, long last)
+{
+    if (k.singlePrecision())
+        runStrips<float>(s, k, slot, first, last);
+    else
+        runStrips<double>(s, k, slot, first, last);
 }
 
 double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCourant)
@@ -350,20 +216,12 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         sc.n = n;
         sc.longest = k.longestStrip;
     }
-    const long common = sc.strips.empty() ? 0 : sc.strips.front().length;
     for (auto* v : { &sc.rhoNew, &sc.pNew, &sc.vxNew })
         if (v->size() < static_cast<std::size_t>(n + 1))
             v->resize(static_cast<std::size_t>(n + 1));
     const int slotsUsed = threads_ == 2 && sc.strips.size() >= 2 ? 2 : 1;
-    for (int q = 0; q < slotsUsed; ++q) {
-        auto& slot = sc.slots[static_cast<std::size_t>(q)];
-        if (k.singlePrecision)
-            slot.f.ensure(common, b);
-        else
-            slot.d.ensure(common, b);
-    }
 
-    if (k.singlePrecision) {
+    if (k.singlePrecision()) {
         // Whole-grid Single copies of cells 1-B..N+B+1, VZ all zero.
         const auto len = static_cast<std::size_t>(n + 2 * b + 1);
         const long lo = 1 - b;
@@ -380,23 +238,19 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         copy(sc.vx, s.VX);
         copy(sc.vy, s.VY);
         copy(sc.smoke, s.FSmoke);
-        if (sc.vz.size() < len)
-            sc.vz.resize(len);
-        sc.inf = { sc.x.data(), sc.rho.data(), sc.p.data(), sc.vx.data(), sc.vy.data(), sc.smoke.data(),
-            sc.vz.data(), {} };
-        if (k.multifluid) {
+        sc.inf = { sc.x.data(), sc.rho.data(), sc.p.data(), sc.vx.data(), sc.vy.data(), sc.smoke.data(), {} };
+        if (k.twoFluid) {
             auto in = fluidInputs(s);
-            for (int q = 0; q < kFluidCount; ++q) {
+            for (int q = 0; q < kernels::kFluidArrays; ++q) {
                 copy(sc.fluid[static_cast<std::size_t>(q)], *in[static_cast<std::size_t>(q)]);
                 sc.inf.fluid[static_cast<std::size_t>(q)] = sc.fluid[static_cast<std::size_t>(q)].data();
             }
         }
-        sc.cf = constantsOf<float>(s);
+        sc.kf = scalarsOf<float>(s);
     } else {
         const long lo = 1 - b;
-        sc.ind = { s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), nullptr,
-            {} };
-        sc.cd = constantsOf<double>(s);
+        sc.ind = { s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), {} };
+        sc.kd = scalarsOf<double>(s);
     }
     if (!k.carriesSmoke)
         for (long i = 1; i <= n; ++i)
@@ -410,13 +264,13 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         const long half = (m + 1) / 2;
         const std::function<void(int)> task = [&](int slot) {
             if (slot == 0)
-                runStrips(s, k, 0, 0, half);
+                runStripsOf(s, k, 0, 0, half);
             else
-                runStrips(s, k, 1, half, m);
+                runStripsOf(s, k, 1, half, m);
         };
         pool_->runPair(task);
     } else {
-        runStrips(s, k, 0, 0, m);
+        runStripsOf(s, k, 0, 0, m);
     }
 
     // Combine the strips in order: counts add, the Courant number is the
@@ -454,7 +308,7 @@ bool TimeStep::newStateFinite(const ExperimentState& s, const SchemeInfo& k, lon
             return false;
         }
     }
-    if (k.multifluid) {
+    if (k.twoFluid) {
         auto& ms = const_cast<ExperimentState&>(s);
         for (auto* a : fluidResults(ms))
             for (long i = 1; i <= n; ++i)
@@ -486,7 +340,7 @@ void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
         if (std::fabs(s.VY[i]) < s.VXEpsilon)
             s.VY[i] = 0;
     }
-    if (k.multifluid) {
+    if (k.twoFluid) {
         for (long i = 1; i <= n; ++i) {
             s.Rho1[i] = s.Rho1New[i];
             s.Rho2[i] = s.Rho2New[i];
@@ -519,15 +373,20 @@ void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
 AttemptResult TimeStep::attempt(ExperimentState& s)
 {
     const SchemeInfo* k = lookup_ ? lookup_(s.SchemeName) : nullptr;
-    if (k == nullptr || !entryPresent(*k)) {
+    if (k == nullptr || !k->runnable()) {
         lastReason_ = "there is no scheme named \"" + s.SchemeName + "\".";
         return AttemptResult::NoScheme;
     }
     const long n = s.NGridCells;
     if (n < 1 || !s.X.contains(n + s.NBdy + 1) || !s.VYNew.contains(n + 1)
-        || (k->multifluid && !s.FFracYYNew.contains(n + 1))
-        || (k->multifluid && !s.FFracYY.contains(n + s.NBdy + 1))) {
+        || (k->twoFluid && !s.FFracYYNew.contains(n + 1))
+        || (k->twoFluid && !s.FFracYY.contains(n + s.NBdy + 1))) {
         lastReason_ = "the grid arrays are not allocated for this grid and scheme.";
+        return AttemptResult::Fault;
+    }
+    if (s.NBdy < k->ghostCells) {
+        lastReason_ = "the grid has " + std::to_string(s.NBdy) + " ghost cells, the scheme reads "
+            + std::to_string(k->ghostCells) + ".";
         return AttemptResult::Fault;
     }
     if (!(s.Dt > 0) || !std::isfinite(s.Dt)) {

@@ -136,7 +136,9 @@ private:
     struct Slot;
 
     double runKernel(ExperimentState& s, const kernels::SchemeInfo& scheme, bool& nanCourant);
+    template <class Real>
     void runStrips(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, long first, long last);
+    void runStripsOf(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, long first, long last);
     bool newStateFinite(const ExperimentState& s, const kernels::SchemeInfo& scheme, long& badCell) const;
     void accept(ExperimentState& s, const kernels::SchemeInfo& scheme, double courant);
     StepFault makeFault(const ExperimentState& s, const std::string& why) const;

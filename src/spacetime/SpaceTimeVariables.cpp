@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "kernels/SchemeTable.h"
+
 namespace tamrel {
 
 namespace {
@@ -36,7 +38,7 @@ const SpaceTimeVariable* FindSpaceTimeVariable(std::string_view text)
 
 std::string_view EffectiveSpaceTimeVariable(const ExperimentState& s, std::string_view listText)
 {
-    if (s.SchemeName == "Sorvi" && listText == "FSmoke")
+    if (kernels::dropsSmoke(s.SchemeName) && listText == "FSmoke")
         return "Density";
     return listText;
 }

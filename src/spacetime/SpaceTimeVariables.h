@@ -23,8 +23,8 @@ std::span<const SpaceTimeVariable> SpaceTimeVariables();
 // The entry whose list text is `text` exactly; null when none is.
 const SpaceTimeVariable* FindSpaceTimeVariable(std::string_view text);
 
-// The list text the picture really draws: the simplified scheme "Sorvi"
-// carries no smoke, so "FSmoke" shows "Density" instead.
+// The list text the picture really draws: under a scheme that carries no
+// smoke, "FSmoke" shows "Density" instead.
 std::string_view EffectiveSpaceTimeVariable(const ExperimentState& s, std::string_view listText);
 
 } // namespace tamrel

@@ -125,7 +125,6 @@ struct ExperimentState {
     std::string IDAndTitle;
 
     // --- Helpers ------------------------------------------------------------
-    bool isMultifluid() const { return SchemeName == "Mixtal32"; }
     // Ready: no run in progress and the problem time exactly zero.
     bool isReady() const { return Stopped != 0 && TimeNow == 0; }
 };

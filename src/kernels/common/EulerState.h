@@ -9,7 +9,8 @@
 //
 // Everything is a template over the number type (float, double, or the
 // counting type) and branch-free; each function is one block of the
-// kernels' operation counts.
+// kernels' operation counts. The update of a cell from its fluxes is in
+// CellUpdate.h.
 
 #include <array>
 
@@ -55,52 +56,6 @@ inline EulerFlux<T, NP> physicalFlux(T rho, T u, T p, const std::array<T, NP>& p
     for (int k = 0; k < NP; ++k)
         f.phi[k] = f.mass * phiUp[k];
     return f;
-}
-
-template <class T, int NP> struct UpdatedCell {
-    PrimitiveCell<T, NP> w;
-    bool finite; // the conserved results were finite before any floor
-};
-
-// The conservative update of one cell, U + dtdx (F(i-1/2) - F(i+1/2)),
-// written as increments of the primitive variables so that single precision
-// loses no more than the rounding of the new values themselves: with
-// dRho, dM, dE the changes of mass, momentum and energy,
-//     rho' = rho + dRho,   u' = u + (dM - u dRho) / rho',
-//     p' = p + (gamma-1) (dE - (rho u (u' - u) + dM u') / 2),
-//     phi' = phi + (d(rho phi) - phi dRho) / rho',
-// which is the same update as forming U', then u = m/rho and
-// p = (gamma-1)(E - m u/2), but never subtracts two large energies.
-// A cell whose new density is not above rhoFloor is emptied to
-// (rhoFloor, 0, pFloor) and keeps its passive scalars: a momentum divided by
-// a floor density would be an arbitrary velocity that only ruins the next
-// time step.
-template <class T, int NP>
-inline UpdatedCell<T, NP> updateCell(const PrimitiveCell<T, NP>& w, const EulerFlux<T, NP>& fl,
-    const EulerFlux<T, NP>& fr, T dtdx, T rhoFloor, T pFloor, const EosConstants<T>& e)
-{
-    const T dRho = dtdx * (fl.mass - fr.mass);
-    const T dM = dtdx * (fl.mom - fr.mom);
-    const T dE = dtdx * (fl.energy - fr.energy);
-    const T rho = w.rho + dRho;
-    bool finite = kfinite(rho) && kfinite(dM) && kfinite(dE);
-    const bool empty = !(rho > rhoFloor);
-    UpdatedCell<T, NP> r;
-    r.w.rho = kselect(empty, rhoFloor, rho);
-    const T rrho = T(1) / r.w.rho;
-    const T du = (dM - w.u * dRho) * rrho;
-    const T u = w.u + du;
-    const T p = w.p + e.gm1 * (dE - T(0.5) * (w.rho * w.u * du + dM * u));
-    finite = finite && (empty || kfinite(p));
-    r.w.u = kselect(empty, T(0), u);
-    r.w.p = kselect(empty, pFloor, kmax(pFloor, p));
-    for (int k = 0; k < NP; ++k) {
-        const T dq = dtdx * (fl.phi[k] - fr.phi[k]);
-        finite = finite && kfinite(dq);
-        r.w.phi[k] = kselect(empty, w.phi[k], w.phi[k] + (dq - w.phi[k] * dRho) * rrho);
-    }
-    r.finite = finite;
-    return r;
 }
 
 } // namespace tamrel::kernels

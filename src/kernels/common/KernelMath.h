@@ -2,7 +2,7 @@
 // The handful of operations kernel bodies use besides + - * /, written once
 // for plain float and double. Kernel bodies are templates over their number
 // type and call these by unqualified name, so the counting type of
-// kernels/opcount/Counted.h can stand in for float or double (its overloads
+// kernels/common/Counted.h can stand in for float or double (its overloads
 // are found by argument-dependent lookup) and the same source both runs and
 // counts its own arithmetic.
 //

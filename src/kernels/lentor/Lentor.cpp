@@ -1,11 +1,10 @@
 // Entry point LENTOR32: MUSCL-Hancock with HLLC, single precision (see
 // LentorKernel.h).
 
-#include <cmath>
+#include <vector>
 
-#include "kernels/SchemeTable.h"
+#include "kernels/common/Counted.h"
 #include "kernels/lentor/LentorKernel.h"
-#include "kernels/opcount/Counted.h"
 
 namespace tamrel::kernels::lentor {
 
@@ -35,6 +34,25 @@ const std::array<OpCount, kBlockCount>& blockCosts()
     return costs;
 }
 
+OpCount countStrip(const StripArgs<float>& a)
+{
+    const KernelScalars<float>& k = *a.k;
+    const StripIO<float> io = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew],
+        a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor,
+        &a.L, &a.B);
+    OpCount executed;
+    runStripCall(io, kGhostCells, a.courant, nullptr, [&](const StripIO<float>& s) {
+        using C = Counted<float>;
+        std::vector<C> work(static_cast<std::size_t>(scratchSize<C>(s.L)));
+        Tally tally;
+        OpCountScope scope;
+        const float courant = runStrip<C>(s, work.data(), tally);
+        executed = scope.counts();
+        return StripOutcome<float> { courant, executed };
+    });
+    return executed;
+}
+
 } // namespace tamrel::kernels::lentor
 
 using namespace tamrel::kernels;
@@ -44,45 +62,11 @@ void LENTOR32(const float* X, const float* Rho, const float* P, const float* VX,
     const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor,
     const float* PFloor, const float*, const KLong* L, const KLong* B, KLong* Counters)
 {
-    const long l = *L, b = *B;
-    if (l < 1)
-        return; // an empty strip: nothing to advance
-    if (!stripScalarsValid(b, 2, *Dt, *Gamma, *RhoFloor, *PFloor, *KernelFloor)) {
-        raiseCourant(Courant, faultCourant<float>());
-        return;
-    }
-    using IO = StripIO<float>;
-    IO io;
-    io.x = IO::atCellZero(X, b);
-    io.rho = IO::atCellZero(Rho, b);
-    io.p = IO::atCellZero(P, b);
-    io.vx = IO::atCellZero(VX, b);
-    io.vy = IO::atCellZero(VY, b);
-    io.smoke = IO::atCellZero(FSmoke, b);
-    io.rhoNew = IO::atCellZero(RhoNew, b);
-    io.pNew = IO::atCellZero(PNew, b);
-    io.vxNew = IO::atCellZero(VXNew, b);
-    io.vyNew = IO::atCellZero(VYNew, b);
-    io.smokeNew = IO::atCellZero(FSmokeNew, b);
-    io.dt = *Dt;
-    io.gamma = *Gamma;
-    io.rhoFloor = *RhoFloor;
-    io.kernelFloor = *KernelFloor;
-    io.pFloor = *PFloor;
-    io.L = l;
-    io.B = b;
-
-    // The cells the method reads: -1..L+2, edges -1..L+3 (increasing).
-    bool ok = allFinite(io.x, -1, l + 3) && allFinite(io.rho, -1, l + 2) && allFinite(io.p, -1, l + 2)
-        && allFinite(io.vx, -1, l + 2) && allFinite(io.vy, -1, l + 2) && allFinite(io.smoke, -1, l + 2);
-    for (long i = -1; ok && i <= l + 2; ++i)
-        ok = io.x[i + 1] > io.x[i];
-    if (!ok) {
-        raiseCourant(Courant, faultCourant<float>());
-        return;
-    }
-    lentor::Tally tally;
-    const float courant = lentor::runStrip<float>(io, Work, tally);
-    raiseCourant(Courant, courant);
-    addToCounters(Counters, tally.ops(lentor::blockCosts()));
+    const StripIO<float> io = unpackStrip(X, Rho, P, VX, VY, FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt,
+        Gamma, RhoFloor, KernelFloor, PFloor, L, B);
+    runStripCall(io, lentor::kGhostCells, Courant, Counters, [&](const StripIO<float>& s) {
+        lentor::Tally tally;
+        const float courant = lentor::runStrip<float>(s, Work, tally);
+        return StripOutcome<float> { courant, tally.ops(lentor::blockCosts()) };
+    });
 }

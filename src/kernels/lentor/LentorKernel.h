@@ -33,18 +33,21 @@
 //
 // The body is a template over the number type T: float for the entry point
 // LENTOR32, Counted<float> to count its operations. It reads cells -1..L+2
-// and X(-1)..X(L+3) of the strip, so B must be at least 2.
+// and X(-1)..X(L+3) of the strip, so B must be at least kGhostCells = 2.
 
 #include <array>
 #include <cstdint>
 #include <limits>
 
+#include "kernels/common/BlockTally.h"
+#include "kernels/common/CellUpdate.h"
 #include "kernels/common/EulerState.h"
 #include "kernels/common/HllcSolver.h"
 #include "kernels/common/KernelMath.h"
+#include "kernels/common/Scratch.h"
 #include "kernels/common/SlopeLimiters.h"
-#include "kernels/common/StripSupport.h"
-#include "kernels/opcount/BlockTally.h"
+#include "kernels/common/StripCall.h"
+#include "kernels/lentor/Lentor.h"
 
 namespace tamrel::kernels::lentor {
 
@@ -69,13 +72,33 @@ using Tally = BlockTally<kBlockCount>;
 // are branch-free, so a strip of L cells costs the same on any data.
 const std::array<OpCount, kBlockCount>& blockCosts();
 
-// Strip cells -1..L+2 held in scratch.
-inline constexpr long kCellArrays = 8 + 2 * (3 + kScalars);
-inline constexpr long kFaceArrays = 3 + kScalars;
-inline long scratchSize(long L)
+// Scratch: cells -1..L+2 of the primitives (pressure also relative to pRef),
+// the widths and Dt/dx, the face values of each cell, and the fluxes at the
+// interfaces 1/2 .. L+1/2 (index i for i+1/2).
+inline constexpr int kFluxes = 3 + kScalars;
+template <class T> struct Scratch {
+    T *rho, *u, *p, *pr;
+    T* phi[kScalars];
+    T *dx, *dtdx;
+    T* face[2][kFluxes]; // left and right face of each cell: rho, u, p, the scalars
+    T* flux[kFluxes];
+};
+
+template <class T> inline Scratch<T> carveScratch(ScratchArena<T>& a, long L)
 {
-    return kCellArrays * (L + 4) + kFaceArrays * (L + 1);
+    const long nc = L + 4;
+    Scratch<T> s;
+    for (T** cell : { &s.rho, &s.u, &s.p, &s.pr, &s.phi[0], &s.phi[1], &s.dx, &s.dtdx })
+        *cell = a.take(nc, -1);
+    for (auto& side : s.face)
+        for (T*& q : side)
+            q = a.take(nc, -1);
+    for (T*& q : s.flux)
+        q = a.take(L + 1, 0);
+    return s;
 }
+
+template <class T> inline long scratchSize(long L) { return kernels::scratchSize<T>(L, &carveScratch<T>); }
 
 template <class T> struct CallConstants {
     EosConstants<T> e;
@@ -84,7 +107,7 @@ template <class T> struct CallConstants {
 
 template <class T> inline CallConstants<T> callSetup(T gamma, T kernelFloor)
 {
-    return { EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30)) };
+    return { EosConstants<T>::make(gamma), kernelFloorOf(kernelFloor) };
 }
 
 template <class T> struct LoadedCell {
@@ -180,29 +203,17 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
 {
     const long L = io.L;
     const long nc = L + 4, nf = L + 1;
-    // Cell c of the strip (c = -1..L+2) is element c+1 of the cell arrays.
-    T* base = work;
-    auto cellArray = [&]() {
-        T* a = base + 1;
-        base += nc;
-        return a;
-    };
-    T* rho = cellArray();
-    T* u = cellArray();
-    T* p = cellArray();
-    T* pr = cellArray(); // relative to pRef
-    T* phi[kScalars] = { cellArray(), cellArray() };
-    T* dx = cellArray();
-    T* dtdx = cellArray();
-    T* face[2][3 + kScalars];
-    for (auto& side : face)
-        for (auto& a : side)
-            a = cellArray();
-    T* flux[3 + kScalars];
-    for (auto& a : flux) {
-        a = base;
-        base += nf;
-    }
+    ScratchArena<T> arena(work);
+    const Scratch<T> sc = carveScratch(arena, L);
+    T* rho = sc.rho;
+    T* u = sc.u;
+    T* p = sc.p;
+    T* pr = sc.pr;
+    T* const* phi = sc.phi;
+    T* dx = sc.dx;
+    T* dtdx = sc.dtdx;
+    T* const(*face)[kFluxes] = sc.face;
+    T* const* flux = sc.flux;
 
     tally.hit(Block::CallSetup);
     const CallConstants<T> k = callSetup(T(io.gamma), T(io.kernelFloor));
@@ -288,8 +299,7 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         io.smokeNew[i] = plainValue(r.w.phi[1]);
     }
     tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-    const float c = static_cast<float>(plainValue(courant));
-    return finite || c >= 1.0f ? c : faultCourant<float>();
+    return stripCourant(static_cast<float>(plainValue(courant)), finite);
 }
 
 } // namespace tamrel::kernels::lentor

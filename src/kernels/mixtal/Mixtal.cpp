@@ -1,258 +1,658 @@
+// No multiply and add may be fused into one rounding: the kernel must compute
+// exactly the operations its counting run counts.
+#pragma GCC optimize("no-math-errno", "no-trapping-math", "fp-contract=off")
+
 #include "kernels/mixtal/Mixtal.h"
 
-#include <algorithm>
-#include <limits>
+#include <array>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "kernels/opcount/Counted.h"
+#include "kernels/common/BlockTally.h"
+#include "kernels/common/CellUpdate.h"
+#include "kernels/common/Counted.h"
+#include "kernels/common/FluidSlab.h"
+#include "kernels/common/StripCall.h"
 #include "kernels/ppm/PpmStrip.h"
 
 namespace tamrel::kernels::mixtal {
 
 namespace {
 
-// Float in and out, double inside: the geometry of the fraction needs the
-// extra digits to conserve the fluid-2 volume to 1e-6 over many steps.
-using T = Counted<double>;
-using namespace ppm;
+    using namespace ppm;
 
-// Fractions closer than this to 0 or 1 count as an empty or a full cell.
-constexpr double kFractionTolerance = 1e-7;
+    // Extra scratch slots after the PPM ones.
+    enum MixSlot : int {
+        mX = kSlotCount,
+        mRho,
+        mP,
+        mU,
+        mV,
+        mF,
+        mFX,
+        mR1,
+        mR2,
+        mA, // moved fluid-2 slab of each cell, from ...
+        mB, // ... to, in its own cell's widths
+        mThetaFace, // 1/(g-1) of the gas crossing each interface
+        mM2, // fluid-2 mass crossing each interface (per unit area)
+        kMixSlotCount
+    };
 
-// A slab closer than this (in cell widths) to a cell edge touches it.
-constexpr double kEdgeTolerance = 1e-5;
+    // Blocks of the operation tally: the branch-free hydrodynamics (costs per
+    // strip cell, per updated cell and per call, like the one-gas kernel's),
+    // and the pieces of the fluid geometry, whose paths depend on the data.
+    enum class Block : int {
+        Call,
+        LoadCell,
+        HydroCall,
+        HydroStripCell,
+        HydroUpdatedCell,
+        SlabEmpty,
+        SlabFull,
+        SlabInside,
+        SlabAtLeftEdge,
+        SlabAtRightEdge,
+        SlabMove,
+        Crossing,
+        CrossingFraction,
+        NeighbourScale,
+        PieceBounds,
+        PieceMoments,
+        UpdateCell,
+        Rho2Mixed,
+        FractionComplement,
+        Rho1Mixed,
+        FluidOneAtFloor,
+        FullCellMoment,
+        RaisedCourant,
+        End
+    };
+    constexpr int kBlockCount = static_cast<int>(Block::End);
+    using Tally = BlockTally<kBlockCount>;
 
-// Extra scratch slots after the PPM ones.
-enum MixSlot : int {
-    mX = kSlotCount, mRho, mP, mU, mV, mF, mFX, mR1, mR2,
-    mA, mB,          // moved fluid-2 slab of each cell
-    mThetaFace, mM2, // 1/(g-1) of the gas crossing, fluid-2 mass crossing (per unit area)
-    kMixSlotCount
-};
-
-} // namespace
-
-void mixtal(const float* X, const float* Rho3, const float* P3, const float* VX3, const float* VY3,
-    const float* FSmoke, const float* Rho1, const float* Rho2, const float* FFrac, const float* FFracX,
-    float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* FSmokeNew, float* Rho1New, float* Rho2New,
-    float* P1New, float* P2New, float* FFracNew, float* FFracXNew, float* FFracYNew, float* FFracXXNew,
-    float* FFracXYNew, float* FFracYYNew, float dtIn, float* Courant, float kernelFloor, float gamma1,
-    float gamma2, float difcon, float shkjmp, float wavhaf, int L, int B, KLong* Counters)
-{
-    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-    if (L < 1 || B < kMinGhostCells || !(dtIn > 0.0f) || !(gamma1 > 1.0f) || !(gamma2 > 1.0f)) {
-        *Courant = kNaN;
-        return;
-    }
-    (void)FSmoke; // the fraction itself is the smoke
-    const int n = L + 2 * B;
-    thread_local std::vector<T> buffer;
-    buffer.resize(static_cast<std::size_t>(kMixSlotCount) * (n + 1));
-    const PpmScratch<T> w{buffer.data(), n};
-    const long column = strip3Index(1 - B, 0, 0, L, B);
-
-    OpCountScope scope;
-    const T dt(dtIn);
-    const T floor(std::max(double(kernelFloor), double(std::numeric_limits<float>::min())));
-    const PpmParams<T> k{dt, T(gamma1), floor, T(difcon * float(kDifconScale)), T(shkjmp), T(wavhaf)};
-    const T th1 = T(1) / (T(gamma1) - T(1));
-    const T dth = T(1) / (T(gamma2) - T(1)) - th1;
-    const T tol(kFractionTolerance);
-
-    T* x = w[mX];
-    T *rho = w[mRho], *p = w[mP], *u = w[mU], *v = w[mV];
-    T *f = w[mF], *fx = w[mFX], *r1 = w[mR1], *r2 = w[mR2];
-    T* theta = w[sTheta];
-    T* gam = w[sGam];
-    T* gfac = w[sGfac];
-    bool inputsOk = true;
-    for (int c = 0; c <= n; ++c)
-        x[c] = T(X[c]);
-    for (int c = 0; c < n; ++c) {
-        rho[c] = T(Rho3[column + c]);
-        p[c] = T(P3[column + c]);
-        u[c] = T(VX3[column + c]);
-        v[c] = T(VY3[column + c]);
-        fx[c] = T(FFracX[c]);
-        r1[c] = T(Rho1[c]);
-        r2[c] = T(Rho2[c]);
-        inputsOk = inputsOk && kfinite(FFrac[c]) && kfinite(FFracX[c]) && kfinite(Rho1[c]) && kfinite(Rho2[c]);
-        const T fc = kmax(T(0), kmin(T(1), T(FFrac[c])));
-        f[c] = fc;
-        theta[c] = th1 + dth * fc;
-        gam[c] = T(1) + T(1) / theta[c];
-        gfac[c] = T(0.5) + T(0.5) / gam[c];
-    }
-    inputsOk = ppmLoad<true>(w, x, rho, p, u, v, f, k) && inputsOk;
-    ppmInterfaceSolutions<true>(w, k, L, B);
-
-    // Fluid-2 slabs of cells 0..L+1, moved by the interface velocities, in
-    // units of their own cell's width from its left edge (cell-local
-    // coordinates keep the rounding of a fraction near float epsilon).
-    const T* us = w[sSU]; // contact velocity at c+1/2
-    T* sa = w[mA];
-    T* sb = w[mB];
-    const T half(0.5);
-    const T edge(kEdgeTolerance);
-    for (int c = B - 1; c <= B + L; ++c) {
-        const T dx = x[c + 1] - x[c];
-        const T fc = f[c];
-        T a, b;
-        if (fc <= tol) {
-            a = b = half;
-        } else if (fc >= T(1) - tol) {
-            a = T(0);
-            b = T(1);
-        } else {
-            const T h = half * fc;
-            const T xi = kmax(h - half, kmin(half - h, fx[c] / fc));
-            a = half + xi - h;
-            b = half + xi + h;
-            // A slab that the moments put within rounding of a cell edge
-            // touches it: otherwise a sliver of fluid 1 would be left
-            // between it and the fluid 2 next door.
-            if (a < edge) {
-                a = T(0);
-                b = fc;
-            } else if (b > T(1) - edge) {
-                a = T(1) - fc;
-                b = T(1);
-            }
+    Block slabBlock(SlabPlacement p)
+    {
+        switch (p) {
+        case SlabPlacement::Empty:
+            return Block::SlabEmpty;
+        case SlabPlacement::Full:
+            return Block::SlabFull;
+        case SlabPlacement::AtLeftEdge:
+            return Block::SlabAtLeftEdge;
+        case SlabPlacement::AtRightEdge:
+            return Block::SlabAtRightEdge;
+        case SlabPlacement::Inside:
+            break;
         }
-        // The outermost cells lack their outer interface solution: their
-        // slab moves with the inner one.
-        const T uL = c > B - 1 ? us[c - 1] : us[c];
-        const T uR = c < B + L ? us[c] : us[c - 1];
-        const T k0 = dt / dx;
-        sa[c] = a + k0 * (uL + (uR - uL) * a);
-        sb[c] = b + k0 * (uL + (uR - uL) * b);
+        return Block::SlabInside;
     }
 
-    // What crosses each interface 1/2 .. L+1/2.
-    T* thetaFace = w[mThetaFace];
-    T* m2 = w[mM2];
-    for (int c = B - 1; c < B + L; ++c) {
-        const T uf = us[c];
-        const bool right = uf >= T(0);
-        T v2, swept, r2up;
-        if (right) {
-            v2 = kmax(T(0), sb[c] - kmax(sa[c], T(1))) * (x[c + 1] - x[c]);
-            swept = uf * dt;
-            r2up = r2[c];
-        } else {
-            v2 = kmax(T(0), kmin(sb[c + 1], T(0)) - sa[c + 1]) * (x[c + 2] - x[c + 1]);
-            swept = -uf * dt;
-            r2up = r2[c + 1];
-        }
-        const T fbar = swept > T(0) ? kmin(T(1), v2 / swept) : T(0);
-        thetaFace[c] = th1 + dth * fbar;
-        m2[c] = right ? r2up * v2 : -(r2up * v2);
+    // --- The blocks -------------------------------------------------------
+
+    // 1/(g-1) of fluid 1 and its change to fluid 2's: the mixture has
+    // theta = th1 + dth f.
+    template <class T> struct Closure {
+        T th1, dth;
+    };
+    template <class T> Closure<T> closureOf(T gamma1, T gamma2)
+    {
+        const T th1 = T(1) / (gamma1 - T(1));
+        return { th1, T(1) / (gamma2 - T(1)) - th1 };
     }
-    ppmFluxes<true, T>(w, k, thetaFace, B - 1, B + L);
 
-    const T* r_ = w[sRho];
-    const T* u_ = w[sU];
-    const T* v_ = w[sV];
-    const T* e_ = w[sE];
-    const T* dtdx = w[sDtdx];
-    const T* cs = w[sCs];
-    const T *fm = w[sFM], *fu = w[sFU], *fe = w[sFE], *fv = w[sFV];
-    bool nonPositive = false, notFinite = false;
-    T courant(0);
-    for (int c = B; c < B + L; ++c) {
-        // New fraction and moments: the moved slabs of c-1, c, c+1 inside c,
-        // in units of this cell (the neighbours' widths scale by their ratio).
-        const T dx = x[c + 1] - x[c];
-        T vol(0), m1(0), m2c(0);
-        for (int j = c - 1; j <= c + 1; ++j) {
-            const T scale = j == c ? T(1) : (x[j + 1] - x[j]) / dx;
-            // The left neighbour ends, the right one starts, at this cell's edge.
-            const T offset = j < c ? -scale : (j > c ? T(1) : T(0));
-            const T lo = kmax(offset + sa[j] * scale, T(0)), hi = kmin(offset + sb[j] * scale, T(1));
-            if (hi > lo) {
-                const T dl = lo - half, dh = hi - half;
-                vol = vol + (hi - lo);
-                m1 = m1 + half * (dh * dh - dl * dl);
-                m2c = m2c + (dh * dh * dh - dl * dl * dl) / T(3);
-            }
-        }
-        // Rounding must not turn a full or an empty cell into a mixed one.
-        const T fn = vol >= T(1) - tol ? T(1) : (vol <= tol ? T(0) : vol);
+    // A cell's fraction (clamped to [0, 1]) and the ratio of specific heats of
+    // its mixture: theta, gamma = 1 + 1/theta and (gamma+1)/(2 gamma).
+    template <class T> struct MixedCell {
+        T f, theta, gam, gfac;
+    };
+    template <class T> MixedCell<T> mixedCell(T fraction, const Closure<T>& cl)
+    {
+        MixedCell<T> m;
+        m.f = kmax(T(0), kmin(T(1), fraction));
+        m.theta = cl.th1 + cl.dth * m.f;
+        m.gam = T(1) + T(1) / m.theta;
+        m.gfac = T(0.5) + T(0.5) / m.gam;
+        return m;
+    }
 
-        const T kk = dtdx[c];
-        const T rc = r_[c];
-        const T rn = rc - kk * (fm[c] - fm[c - 1]);
-        const T mn = rc * u_[c] - kk * (fu[c] - fu[c - 1]);
-        const T en = e_[c] - kk * (fe[c] - fe[c - 1]);
-        const T vn = rc * v_[c] - kk * (fv[c] - fv[c - 1]);
-        nonPositive = nonPositive || !(rn > T(0));
+    // The slab [a, b] of a cell of width x1 - x0 moved for dt by the velocity
+    // that is linear across the cell from uL at its left edge to uR at its
+    // right one (cell-local coordinates keep the rounding of a fraction near
+    // float epsilon).
+    template <class T> Slab<T> movedSlab(const Slab<T>& s, T x0, T x1, T dt, T uL, T uR)
+    {
+        const T k0 = dt / (x1 - x0);
+        return { s.a + k0 * (uL + (uR - uL) * s.a), s.b + k0 * (uL + (uR - uL) * s.b) };
+    }
+
+    // The fluid-2 volume v2 that crosses an interface moving at uf in dt,
+    // from the moved slab [a, b] of the upwind cell of width dx, and the
+    // volume the interface sweeps.
+    template <class T> struct Crossing {
+        T v2, swept;
+    };
+    template <class T> Crossing<T> crossingVolume(T uf, T dt, T a, T b, T dx, bool fromLeft)
+    {
+        if (fromLeft)
+            return { kmax(T(0), b - kmax(a, T(1))) * dx, uf * dt };
+        return { kmax(T(0), kmin(b, T(0)) - a) * dx, -uf * dt };
+    }
+    template <class T> T crossingFraction(T v2, T swept) { return kmin(T(1), v2 / swept); }
+
+    // theta of the gas crossing, and the fluid-2 mass crossing (signed).
+    template <class T> struct CrossingFlow {
+        T theta, m2;
+    };
+    template <class T> CrossingFlow<T> crossingFlow(const Closure<T>& cl, T fbar, T rho2Up, T v2, bool fromLeft)
+    {
+        const T m = rho2Up * v2;
+        return { cl.th1 + cl.dth * fbar, fromLeft ? m : -m };
+    }
+
+    // Width of a neighbour in units of this cell.
+    template <class T> T widthRatio(T x0, T x1, T dx) { return (x1 - x0) / dx; }
+
+    // The part [lo, hi] of this cell (in its widths) that the moved slab of a
+    // neighbour covers; offset is where the neighbour starts, scale its width.
+    template <class T> Slab<T> pieceBounds(T offset, T scale, const Slab<T>& moved)
+    {
+        return { kmax(offset + moved.a * scale, T(0)), kmin(offset + moved.b * scale, T(1)) };
+    }
+
+    // Volume, first and second moments about the centre of the fluid 2 in a
+    // cell, in its widths.
+    template <class T> struct Moments {
+        T vol, m1, m2;
+    };
+    template <class T> void addPiece(Moments<T>& m, T lo, T hi)
+    {
+        const T half(0.5);
+        const T dl = lo - half, dh = hi - half;
+        m.vol = m.vol + (hi - lo);
+        m.m1 = m.m1 + half * (dh * dh - dl * dl);
+        m.m2 = m.m2 + (dh * dh * dh - dl * dl * dl) / T(3);
+    }
+
+    // Rounding must not turn a full or an empty cell into a mixed one.
+    template <class T> T roundedFraction(T vol, T tol)
+    {
+        return vol >= T(1) - tol ? T(1) : (vol <= tol ? T(0) : vol);
+    }
+
+    // The hydrodynamic update of a cell from the increments of its conserved
+    // quantities: U' formed directly, since the pressure takes theta of the
+    // new fraction, p = (E - m u / 2) / theta (VY is passive, see PpmStrip.h).
+    template <class T> struct HydroCell {
+        T rhoNew, rho, u, v, p;
+        bool positive; // the new density before its floor
+    };
+    template <class T>
+    HydroCell<T> hydroUpdate(
+        T rc, T uc, T vc, T ec, const CellIncrements<T, 1>& d, T thetaNew, T floor)
+    {
+        const T half(0.5);
+        const T rn = rc + d.dRho;
+        const T mn = rc * uc + d.dM;
+        const T en = ec + d.dE;
+        const T vn = rc * vc + d.dPhi[0];
         const T rf = kmax(rn, floor);
         const T ir = T(1) / rf;
         const T un = mn * ir;
-        const T vv = vn * ir;
-        const T thetaNew = th1 + dth * fn;
-        // The energy is p/(g-1) + rho u^2/2: VY is passive (see PpmStrip.h).
-        const T pn = kmax((en - half * mn * un) / thetaNew, floor);
+        return { rn, rf, un, vn * ir, kmax((en - half * mn * un) / thetaNew, floor), rn > T(0) };
+    }
 
-        // Fluid densities.
-        const T mass2 = f[c] * r2[c] * dx - (m2[c] - m2[c - 1]);
-        // A cell of one fluid has that fluid's density.
-        T rho2 = fn >= T(1) ? rf : (fn > tol ? mass2 / (fn * dx) : r2[c]);
+    template <class T> T fluid2Mass(T f, T rho2, T dx, T m2Left, T m2Right)
+    {
+        return f * rho2 * dx - (m2Right - m2Left);
+    }
+
+    template <class T> T cellCourant(T running, T u, T c, T dtdx) { return kmax(running, (kabs(u) + c) * dtdx); }
+
+    // --- The strip ----------------------------------------------------------
+
+    // The arguments of a call in cell-0 view, and the constants.
+    struct MixtalIO {
+        StripIO<float> s;
+        const float *rho1, *rho2, *frac, *fracX; // at cell 0
+        std::array<float*, kFluidArrays> fluidNew; // at cell 0
+        float gamma1, gamma2, difcon, shkjmp, wavhaf;
+    };
+
+    template <class T> struct Verdict {
+        float courant;
+        bool finite;
+    };
+
+    // Step 1: load the strip (cells 1-B .. L+B) with its mixture, as PPM
+    // wants it in the first slots.
+    template <class T, class TallyT>
+    void loadStrip(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, TallyT& tally)
+    {
+        const long B = io.s.B;
+        const int n = w.n;
+        const long first = 1 - B; // cell of element 0
+        T* x = w[mX];
+        for (int c = 0; c <= n; ++c)
+            x[c] = T(io.s.x[first + c]);
+        for (int c = 0; c < n; ++c) {
+            const long i = first + c;
+            w[mRho][c] = T(io.s.rho[i]);
+            w[mP][c] = T(io.s.p[i]);
+            w[mU][c] = T(io.s.vx[i]);
+            w[mV][c] = T(io.s.vy[i]);
+            w[mFX][c] = T(io.fracX[i]);
+            w[mR1][c] = T(io.rho1[i]);
+            w[mR2][c] = T(io.rho2[i]);
+            const MixedCell<T> m = mixedCell(T(io.frac[i]), cl);
+            w[mF][c] = m.f;
+            w[sTheta][c] = m.theta;
+            w[sGam][c] = m.gam;
+            w[sGfac][c] = m.gfac;
+        }
+        tally.hit(Block::LoadCell, static_cast<std::uint64_t>(n));
+    }
+
+    // Step 3: the fluid-2 slab of each cell 0..L+1 (c = B-1 .. B+L), moved
+    // by the contact velocities of its interfaces. The outermost cells lack
+    // their outer interface solution: their slab moves with the inner one.
+    template <class T, class TallyT> void moveSlabs(const SlotScratch<T>& w, T dt, int L, int B, TallyT& tally)
+    {
+        const T* x = w[mX];
+        const T* us = w[sSU]; // contact velocity at c+1/2
+        for (int c = B - 1; c <= B + L; ++c) {
+            const Slab<T> s = placeSlab(w[mF][c], w[mFX][c], [&](SlabPlacement p) { tally.hit(slabBlock(p)); });
+            const T uL = c > B - 1 ? us[c - 1] : us[c];
+            const T uR = c < B + L ? us[c] : us[c - 1];
+            const Slab<T> moved = movedSlab(s, x[c], x[c + 1], dt, uL, uR);
+            w[mA][c] = moved.a;
+            w[mB][c] = moved.b;
+        }
+        tally.hit(Block::SlabMove, static_cast<std::uint64_t>(L + 2));
+    }
+
+    // Step 4: what crosses each interface 1/2 .. L+1/2: theta of the gas (for
+    // the energy flux) and the fluid-2 mass.
+    template <class T, class TallyT>
+    void crossings(const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B, TallyT& tally)
+    {
+        const T* x = w[mX];
+        const T* us = w[sSU];
+        for (int c = B - 1; c < B + L; ++c) {
+            const T uf = us[c];
+            const bool fromLeft = uf >= T(0);
+            const int up = fromLeft ? c : c + 1;
+            const Crossing<T> cr = crossingVolume(uf, dt, w[mA][up], w[mB][up], x[up + 1] - x[up], fromLeft);
+            T fbar(0);
+            if (cr.swept > T(0)) {
+                tally.hit(Block::CrossingFraction);
+                fbar = crossingFraction(cr.v2, cr.swept);
+            }
+            const CrossingFlow<T> flow = crossingFlow(cl, fbar, w[mR2][up], cr.v2, fromLeft);
+            w[mThetaFace][c] = flow.theta;
+            w[mM2][c] = flow.m2;
+        }
+        tally.hit(Block::Crossing, static_cast<std::uint64_t>(L + 1));
+    }
+
+    // The moved slabs of cells c-1, c, c+1 inside cell c: its new fluid-2
+    // volume and moments, in its widths.
+    template <class T, class TallyT> Moments<T> landedFluid(const SlotScratch<T>& w, int c, T dx, TallyT& tally)
+    {
+        const T* x = w[mX];
+        Moments<T> m { T(0), T(0), T(0) };
+        for (int j = c - 1; j <= c + 1; ++j) {
+            T scale(1), offset(0);
+            if (j != c) {
+                tally.hit(Block::NeighbourScale);
+                scale = widthRatio(x[j], x[j + 1], dx);
+                // The left neighbour ends, the right one starts, at this cell's edge.
+                offset = j < c ? -scale : T(1);
+            }
+            tally.hit(Block::PieceBounds);
+            const Slab<T> piece = pieceBounds(offset, scale, Slab<T> { w[mA][j], w[mB][j] });
+            if (piece.b > piece.a) {
+                tally.hit(Block::PieceMoments);
+                addPiece(m, piece.a, piece.b);
+            }
+        }
+        return m;
+    }
+
+    // The densities of the two fluids in a cell of new fraction fn and
+    // mixture density rf. A cell of one fluid has that fluid's density; in a
+    // cell without fluid k, Rhok keeps its value.
+    template <class T> struct FluidDensities {
+        T rho1, rho2;
+    };
+    template <class T, class TallyT>
+    FluidDensities<T> fluidDensities(T fn, T rf, T mass2, T dx, T r1Old, T r2Old, T floor, T tol, TallyT& tally)
+    {
+        T rho2 = r2Old;
+        if (fn >= T(1)) {
+            rho2 = rf;
+        } else if (fn > tol) {
+            tally.hit(Block::Rho2Mixed);
+            rho2 = mass2 / (fn * dx);
+        }
         rho2 = kmax(rho2, floor);
-        T rho1 = fn <= T(0) ? rf : (T(1) - fn > tol ? (rf - fn * rho2) / (T(1) - fn) : r1[c]);
+        T rho1 = rf;
+        if (!(fn <= T(0))) {
+            tally.hit(Block::FractionComplement);
+            if (T(1) - fn > tol) {
+                tally.hit(Block::Rho1Mixed);
+                rho1 = (rf - fn * rho2) / (T(1) - fn);
+            } else {
+                rho1 = r1Old;
+            }
+        }
         // Where the fraction and the mixture density disagree so much that
         // fluid 1 would need a density below the floor, fluid 2 gives way:
         // the mixture rule rho = f rho2 + (1 - f) rho1 always holds.
-        if (rho1 < floor && fn > tol && T(1) - fn > tol) {
-            rho1 = floor;
-            rho2 = kmax((rf - (T(1) - fn) * rho1) / fn, floor);
+        if (rho1 < floor && fn > tol) {
+            tally.hit(Block::FractionComplement);
+            if (T(1) - fn > tol) {
+                tally.hit(Block::FluidOneAtFloor);
+                rho1 = floor;
+                rho2 = kmax((rf - (T(1) - fn) * rho1) / fn, floor);
+            }
         }
-        rho1 = kmax(rho1, floor);
-
-        RhoNew[c] = static_cast<float>(plainValue(rf));
-        PNew[c] = static_cast<float>(plainValue(pn));
-        VXNew[c] = static_cast<float>(plainValue(un));
-        VYNew[c] = static_cast<float>(plainValue(vv));
-        FSmokeNew[c] = static_cast<float>(plainValue(fn));
-        FFracNew[c] = static_cast<float>(plainValue(fn));
-        FFracXNew[c] = static_cast<float>(plainValue(fn >= T(1) ? T(0) : m1));
-        FFracYNew[c] = 0.0f;
-        FFracXXNew[c] = static_cast<float>(plainValue(fn >= T(1) ? T(1) / T(12) : m2c));
-        FFracXYNew[c] = 0.0f;
-        FFracYYNew[c] = static_cast<float>(plainValue(fn / T(12)));
-        Rho1New[c] = static_cast<float>(plainValue(rho1));
-        Rho2New[c] = static_cast<float>(plainValue(rho2));
-        P1New[c] = PNew[c];
-        P2New[c] = PNew[c];
-        notFinite = notFinite || !kfinite(rf) || !kfinite(un) || !kfinite(vv) || !kfinite(pn) || !kfinite(rho1) ||
-            !kfinite(rho2) || !kfinite(fn);
-        courant = kmax(courant, (kabs(u_[c]) + cs[c]) * kk);
+        return { kmax(rho1, floor), rho2 };
     }
-    if (nonPositive)
-        courant = kmax(courant, T(1));
-    addToCounters(Counters, scope.counts());
-    const float cfl = static_cast<float>(plainValue(courant));
-    if (!inputsOk || notFinite || !kfinite(cfl))
-        *Courant = kNaN;
-    else if (!(*Courant != *Courant) && *Courant < cfl)
-        *Courant = cfl;
+
+    template <class T> float out(T v) { return static_cast<float>(plainValue(v)); }
+
+    // Step 6: the new state of cells 1..L (c = B .. B+L-1).
+    template <class T, class TallyT>
+    Verdict<T> updateCells(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L,
+        int B, TallyT& tally)
+    {
+        const T tol(kSlabFractionTolerance);
+        const T* x = w[mX];
+        const T *r_ = w[sRho], *u_ = w[sU], *v_ = w[sV], *e_ = w[sE];
+        const T *dtdx = w[sDtdx], *cs = w[sCs];
+        const T *fm = w[sFM], *fu = w[sFU], *fe = w[sFE], *fv = w[sFV];
+        const StripIO<float>& s = io.s;
+        const auto& fo = io.fluidNew;
+        bool positive = true, finite = true;
+        T courant(0);
+        for (int c = B; c < B + L; ++c) {
+            const int i = c - B + 1; // strip cell
+            const T dx = x[c + 1] - x[c];
+            const Moments<T> m = landedFluid(w, c, dx, tally);
+            const T fn = roundedFraction(m.vol, tol);
+
+            const T kk = dtdx[c];
+            const EulerFlux<T, 1> fl { fm[c - 1], fu[c - 1], fe[c - 1], { fv[c - 1] } };
+            const EulerFlux<T, 1> fr { fm[c], fu[c], fe[c], { fv[c] } };
+            const HydroCell<T> h
+                = hydroUpdate(r_[c], u_[c], v_[c], e_[c], cellIncrements(fl, fr, kk), cl.th1 + cl.dth * fn, floor);
+            positive = positive && h.positive;
+            const T mass2 = fluid2Mass(w[mF][c], w[mR2][c], dx, w[mM2][c - 1], w[mM2][c]);
+            const FluidDensities<T> d = fluidDensities(fn, h.rho, mass2, dx, w[mR1][c], w[mR2][c], floor, tol, tally);
+
+            T m2Out = m.m2;
+            if (fn >= T(1)) {
+                tally.hit(Block::FullCellMoment);
+                m2Out = T(1) / T(12);
+            }
+            s.rhoNew[i] = out(h.rho);
+            s.pNew[i] = out(h.p);
+            s.vxNew[i] = out(h.u);
+            s.vyNew[i] = out(h.v);
+            s.smokeNew[i] = out(fn);
+            fo[4][i] = out(fn);
+            fo[5][i] = out(fn >= T(1) ? T(0) : m.m1);
+            fo[6][i] = 0.0f;
+            fo[7][i] = out(m2Out);
+            fo[8][i] = 0.0f;
+            fo[9][i] = out(fn / T(12));
+            fo[0][i] = out(d.rho1);
+            fo[1][i] = out(d.rho2);
+            fo[2][i] = s.pNew[i];
+            fo[3][i] = s.pNew[i];
+            finite = finite && kfinite(h.rho) && kfinite(h.u) && kfinite(h.v) && kfinite(h.p) && kfinite(d.rho1)
+                && kfinite(d.rho2) && kfinite(fn);
+            courant = cellCourant(courant, u_[c], cs[c], kk);
+        }
+        tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
+        if (!positive) {
+            tally.hit(Block::RaisedCourant);
+            courant = kmax(courant, T(1));
+        }
+        const float cfl = out(courant);
+        return { cfl, finite && kfinite(cfl) };
+    }
+
+    // The whole strip: T is double, or Counted<double> to count.
+    template <class T, class TallyT>
+    StripOutcome<float> runStrip(const MixtalIO& io, T* scratch, TallyT& tally, OpCount (*ops)(const TallyT&))
+    {
+        const int L = static_cast<int>(io.s.L), B = static_cast<int>(io.s.B);
+        const SlotScratch<T> w { scratch, L + 2 * B };
+        tally.hit(Block::Call);
+        const Closure<T> cl = closureOf(T(io.gamma1), T(io.gamma2));
+        const T dt(io.s.dt);
+        const T floor(kernelFloorOf(double(io.s.kernelFloor)));
+        const PpmParams<T> k { dt, T(io.gamma1), floor, T(io.difcon * float(kDifconScale)), T(io.shkjmp),
+            T(io.wavhaf) };
+
+        loadStrip(io, w, cl, tally);
+        // Step 2: PPM's reconstruction, tracing and interface solutions with
+        // each cell's own gamma.
+        ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
+        ppmInterfaceSolutions<true>(w, k, L, B);
+        moveSlabs(w, dt, L, B, tally);
+        crossings(w, cl, dt, L, B, tally);
+        // Step 5: the fluxes, the energy flux with theta of the gas crossing.
+        ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
+        tally.hit(Block::HydroCall);
+        tally.hit(Block::HydroStripCell, static_cast<std::uint64_t>(L + 2 * B));
+        tally.hit(Block::HydroUpdatedCell, static_cast<std::uint64_t>(L));
+        const Verdict<T> v = updateCells(io, w, cl, floor, L, B, tally);
+        return { stripCourant(v.courant, v.finite), ops(tally) };
+    }
+
+    // --- Operation counts ----------------------------------------------------
+
+    // The hydrodynamic steps on Counted numbers for a strip of L cells (any
+    // state: they are branch-free).
+    OpCount measureHydro(int L, int B)
+    {
+        using C = Counted<double>;
+        const int n = L + 2 * B;
+        std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (n + 1));
+        const SlotScratch<C> w { scratch.data(), n };
+        for (int c = 0; c <= n; ++c) {
+            w[mX][c] = C(0.01 * c);
+            w[mRho][c] = C(1.0 + 0.1 * c);
+            w[mP][c] = C(1.0 + 0.05 * c * c);
+            w[mU][c] = C(0.3 - 0.02 * c);
+            w[mV][c] = C(0.1);
+            w[mF][c] = C(0.5);
+            w[sTheta][c] = C(2.5);
+            w[sGam][c] = C(1.4);
+            w[sGfac][c] = C(6.0 / 7.0);
+            w[mThetaFace][c] = C(2.5);
+        }
+        const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.03), C(0.2), C(1.0) };
+        return measureOps([&] {
+            ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
+            ppmInterfaceSolutions<true>(w, k, L, B);
+            ppmFluxes<true, C>(w, k, w[mThetaFace], B - 1, B + L);
+        });
+    }
+
+    const std::array<OpCount, kBlockCount>& blockCosts()
+    {
+        static const std::array<OpCount, kBlockCount> costs = [] {
+            std::array<OpCount, kBlockCount> t {};
+            auto cost = [&](Block b) -> OpCount& { return t[static_cast<int>(b)]; };
+            using C = Counted<double>;
+            const C one(1), half(0.5), tiny(1e-9);
+            const Closure<C> cl { C(2.5), C(-1.0) };
+
+            // The hydrodynamics: three strip shapes give its three parts.
+            const OpCount a = measureHydro(1, kGhostCells), b = measureHydro(2, kGhostCells),
+                          c = measureHydro(1, kGhostCells + 1);
+            using K = std::uint64_t OpCount::*;
+            for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
+                     &OpCount::sqrt2, &OpCount::exp }) {
+                const std::uint64_t perCell = (c.*q - a.*q) / 2, perUpdated = b.*q - a.*q - perCell;
+                cost(Block::HydroStripCell).*q = perCell;
+                cost(Block::HydroUpdatedCell).*q = perUpdated;
+                cost(Block::HydroCall).*q = a.*q - perCell * (1 + 2 * kGhostCells) - perUpdated;
+            }
+
+            cost(Block::Call) = measureOps([&] { (void)closureOf(C(1.4), C(1.67)); });
+            cost(Block::LoadCell) = measureOps([&] { (void)mixedCell(half, cl); });
+            // Each way of placing a slab, from a fraction and moment that take it.
+            const struct {
+                Block block;
+                double f, fx;
+            } placements[] = { { Block::SlabEmpty, 0.0, 0.0 }, { Block::SlabFull, 1.0, 0.0 },
+                { Block::SlabInside, 0.25, 0.0 }, { Block::SlabAtLeftEdge, 0.5, -0.125 },
+                { Block::SlabAtRightEdge, 0.5, 0.125 } };
+            for (const auto& p : placements)
+                cost(p.block) = measureOps([&] { (void)placeSlab(C(p.f), C(p.fx)); });
+            cost(Block::SlabMove) = measureOps([&] { (void)movedSlab(Slab<C> { half, one }, C(0), one, one, one, one); });
+            cost(Block::Crossing) = measureOps([&] {
+                const Crossing<C> cr = crossingVolume(one, one, half, one, one, true);
+                (void)crossingFlow(cl, half, one, cr.v2, true);
+            });
+            cost(Block::CrossingFraction) = measureOps([&] { (void)crossingFraction(half, one); });
+            cost(Block::NeighbourScale) = measureOps([&] { (void)widthRatio(C(0), one, one); });
+            cost(Block::PieceBounds) = measureOps([&] { (void)pieceBounds(C(0), one, Slab<C> { half, one }); });
+            cost(Block::PieceMoments) = measureOps([&] {
+                Moments<C> m { C(0), C(0), C(0) };
+                addPiece(m, C(0), one);
+            });
+            cost(Block::UpdateCell) = measureOps([&] {
+                const C dx = one - C(0);
+                const C fn = roundedFraction(half, tiny);
+                const EulerFlux<C, 1> f { one, one, one, { one } };
+                (void)hydroUpdate(one, one, one, one, cellIncrements(f, f, one), cl.th1 + cl.dth * fn, tiny);
+                (void)fluid2Mass(one, one, dx, one, one);
+                (void)kmax(one, tiny); // the floors of rho2 and rho1
+                (void)kmax(one, tiny);
+                (void)(fn / C(12)); // FFracYY
+                (void)cellCourant(C(0), one, one, one);
+            });
+            cost(Block::Rho2Mixed) = measureOps([&] { (void)(half / (half * one)); });
+            cost(Block::FractionComplement) = measureOps([&] { (void)(one - half); });
+            cost(Block::Rho1Mixed) = measureOps([&] { (void)((one - half * one) / (one - half)); });
+            cost(Block::FluidOneAtFloor) = measureOps([&] { (void)kmax((one - (one - half) * tiny) / half, tiny); });
+            cost(Block::FullCellMoment) = measureOps([&] { (void)(one / C(12)); });
+            cost(Block::RaisedCourant) = measureOps([&] { (void)kmax(half, one); });
+            return t;
+        }();
+        return costs;
+    }
+
+    OpCount tallied(const Tally& t) { return t.ops(blockCosts()); }
+
+    // Counts nothing: the counting run counts by executing.
+    struct NoCount {
+        template <class B> void hit(B, std::uint64_t = 1) { }
+    };
+
+    MixtalIO unpackMixtal(const float* X, const float* Rho3, const float* P3, const float* VX3, const float* VY3,
+        const float* Rho1, const float* Rho2, const float* FFrac, const float* FFracX, float* RhoNew, float* PNew,
+        float* VXNew, float* VYNew, float* FSmokeNew, const std::array<float*, kFluidArrays>& fluidNew,
+        const float* Dt, const float* Gamma, const float* RhoFloor, const float* KernelFloor, const float* PFloor,
+        const float* Gamma1, const float* Gamma2, const float* Difcon, const float* Shkjmp, const float* Wavhaf,
+        const KLong* L, const KLong* B, bool stripArrays)
+    {
+        const long l = *L, b = *B;
+        auto column = [&](const float* a) { return stripArrays ? stripColumn(a, l, b) : a; };
+        MixtalIO io;
+        // The fraction is the smoke: FSmoke itself is not read.
+        io.s = unpackStrip<float>(X, column(Rho3), column(P3), column(VX3), column(VY3), nullptr, RhoNew, PNew,
+            VXNew, VYNew, FSmokeNew, Dt, Gamma, RhoFloor, KernelFloor, PFloor, L, B);
+        io.rho1 = atCellZero(Rho1, b);
+        io.rho2 = atCellZero(Rho2, b);
+        io.frac = atCellZero(FFrac, b);
+        io.fracX = atCellZero(FFracX, b);
+        for (int q = 0; q < kFluidArrays; ++q)
+            io.fluidNew[q] = atCellZero(fluidNew[q], b);
+        io.gamma1 = *Gamma1;
+        io.gamma2 = *Gamma2;
+        io.difcon = *Difcon;
+        io.shkjmp = *Shkjmp;
+        io.wavhaf = *Wavhaf;
+        return io;
+    }
+
+    // The checks of every kernel, and those of the two fluids.
+    bool fluidsValid(const MixtalIO& io)
+    {
+        const long lo = 1 - kGhostCells, hi = io.s.L + kGhostCells;
+        return io.gamma1 > 1.0f && io.gamma2 > 1.0f && allFinite(io.rho1, lo, hi) && allFinite(io.rho2, lo, hi)
+            && allFinite(io.frac, lo, hi) && allFinite(io.fracX, lo, hi);
+    }
+
+    template <class Body> void runMixtalCall(const MixtalIO& io, float* courant, KLong* counters, Body&& body)
+    {
+        runStripCall(io.s, kGhostCells, courant, counters, [&](const StripIO<float>&) {
+            if (!fluidsValid(io))
+                return StripOutcome<float> { faultCourant<float>(), OpCount {} };
+            return body();
+        });
+    }
+
+} // namespace
+
+OpCount countStrip(const StripArgs<float>& a)
+{
+    const KernelScalars<float>& k = *a.k;
+    std::array<float*, kFluidArrays> fluidNew;
+    for (int q = 0; q < kFluidArrays; ++q)
+        fluidNew[q] = a.out[kFirstFluidNew + q];
+    const MixtalIO io = unpackMixtal(a.x, a.rho, a.p, a.vx, a.vy, a.fluid[0], a.fluid[1], a.fluid[4], a.fluid[5],
+        a.out[kRhoNew], a.out[kPNew], a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], fluidNew, &k.dt, &k.gamma,
+        &k.rhoFloor, &k.kernelFloor, &k.pFloor, &k.gamma1, &k.gamma2, &k.difcon, &k.shkjmp, &k.wavhaf, &a.L, &a.B,
+        false);
+    OpCount executed;
+    runMixtalCall(io, a.courant, nullptr, [&] {
+        using C = Counted<double>;
+        std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (io.s.L + 2 * io.s.B + 1));
+        NoCount none;
+        OpCountScope scope;
+        const StripOutcome<float> r = runStrip<C>(io, scratch.data(), none, +[](const NoCount&) { return OpCount {}; });
+        executed = scope.counts();
+        return StripOutcome<float> { r.courant, executed };
+    });
+    return executed;
 }
 
 } // namespace tamrel::kernels::mixtal
 
+using namespace tamrel::kernels;
+
 void MIXTAL(const float* X, const float* Rho3, const float* P3, const float* VX3, const float* VY3,
-    const float* /*VZ3*/, const float* FSmoke, const float* Rho1, const float* Rho2, const float* /*P1*/,
+    const float* /*VZ3*/, const float* /*FSmoke*/, const float* Rho1, const float* Rho2, const float* /*P1*/,
     const float* /*P2*/, const float* FFrac, const float* FFracX, const float* /*FFracY*/,
     const float* /*FFracXX*/, const float* /*FFracXY*/, const float* /*FFracYY*/, float* RhoNew, float* PNew,
     float* VXNew, float* VYNew, float* FSmokeNew, float* Rho1New, float* Rho2New, float* P1New, float* P2New,
     float* FFracNew, float* FFracXNew, float* FFracYNew, float* FFracXXNew, float* FFracXYNew, float* FFracYYNew,
-    const float* Dt, float* Courant, const float* /*Gamma*/, const float* /*RhoFloor*/, const float* KernelFloor,
-    const float* /*PFloor*/, const float* /*VXEpsilon*/, const float* Gamma1, const float* Gamma2,
-    const float* /*RhoRatio2*/, const float* Difcon, const float* Shkjmp, const float* Wavhaf,
-    const tamrel::kernels::KLong* L, const tamrel::kernels::KLong* B, tamrel::kernels::KLong* Counters,
-    const tamrel::kernels::KLong* /*Cycle*/)
+    const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor,
+    const float* PFloor, const float* /*VXEpsilon*/, const float* Gamma1, const float* Gamma2,
+    const float* /*RhoRatio2*/, const float* Difcon, const float* Shkjmp, const float* Wavhaf, const KLong* L,
+    const KLong* B, KLong* Counters, const KLong* /*Cycle*/)
 {
-    tamrel::kernels::mixtal::mixtal(X, Rho3, P3, VX3, VY3, FSmoke, Rho1, Rho2, FFrac, FFracX, RhoNew, PNew, VXNew,
-        VYNew, FSmokeNew, Rho1New, Rho2New, P1New, P2New, FFracNew, FFracXNew, FFracYNew, FFracXXNew, FFracXYNew,
-        FFracYYNew, *Dt, Courant, *KernelFloor, *Gamma1, *Gamma2, *Difcon, *Shkjmp, *Wavhaf, *L, *B, Counters);
+    const std::array<float*, kFluidArrays> fluidNew { Rho1New, Rho2New, P1New, P2New, FFracNew, FFracXNew,
+        FFracYNew, FFracXXNew, FFracXYNew, FFracYYNew };
+    const mixtal::MixtalIO io = mixtal::unpackMixtal(X, Rho3, P3, VX3, VY3, Rho1, Rho2, FFrac, FFracX, RhoNew,
+        PNew, VXNew, VYNew, FSmokeNew, fluidNew, Dt, Gamma, RhoFloor, KernelFloor, PFloor, Gamma1, Gamma2, Difcon,
+        Shkjmp, Wavhaf, L, B, true);
+    mixtal::runMixtalCall(io, Courant, Counters, [&] {
+        // Double inside: the geometry of the fraction needs the extra digits
+        // to conserve the fluid-2 volume to 1e-6 over many steps. The scratch
+        // belongs to this call alone.
+        const auto size = static_cast<std::size_t>(mixtal::kMixSlotCount) * (io.s.L + 2 * io.s.B + 1);
+        const auto scratch = std::make_unique_for_overwrite<double[]>(size);
+        mixtal::Tally tally;
+        return mixtal::runStrip<double>(io, scratch.get(), tally, &mixtal::tallied);
+    });
 }

@@ -18,7 +18,8 @@
 // Fraction transport (1-D moment-of-fluid): each cell's fluid 2 is one slab
 // of width f dx whose centroid is FFracX/f cell widths from the cell centre
 // (FFracX, FFracXX are the first and second moments of the fluid-2
-// indicator in cell-width units about the centre: a full cell has 1, 0, 1/12).
+// indicator in cell-width units about the centre: a full cell has 1, 0, 1/12),
+// placed by kernels/common/FluidSlab.h.
 // The slabs move with the velocity field that is linear in each cell between
 // the contact velocities u* of its two interfaces; the new fraction and
 // moments of a cell are the exact volume and moments of the moved slabs of
@@ -38,8 +39,25 @@
 //
 // Smoke: FSmokeNew is the new fraction. Gamma is not used (each fluid has
 // its own); Cycle is not needed in 1-D. Strips up to 4096 cells, B >= 4.
-// The whole body runs on Counted<float> numbers, so the Counters grow by
-// exactly the operations executed, data-dependent branches of the
-// geometry included. Scratch is thread-local; no other state is kept.
+// The body is written over its number type: double inside the entry point,
+// Counted<double> to count. The Counters grow by a tally of the blocks that
+// ran (the geometry's blocks depend on the data), equal to what a counting
+// run of the strip executes. Each call allocates its own scratch; no state
+// is kept between calls.
 
 #include "kernels/KernelContract.h"
+#include "kernels/StripArgs.h"
+#include "kernels/common/OpCount.h"
+
+namespace tamrel::kernels::mixtal {
+
+// Ghost cells the stencil reads beyond each end of a strip (those of PPM).
+inline constexpr int kGhostCells = 4;
+
+// The strip of a call run on the counting type (see StripEntry::count).
+OpCount countStrip(const StripArgs<float>& a);
+
+} // namespace tamrel::kernels::mixtal
+
+// Entry point.
+tamrel::kernels::MixtalEntry MIXTAL;

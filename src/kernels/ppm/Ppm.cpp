@@ -8,13 +8,13 @@
 
 #include "kernels/ppm/Ppm.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <vector>
 
-#include "kernels/opcount/Counted.h"
+#include "kernels/common/BlockTally.h"
+#include "kernels/common/Counted.h"
+#include "kernels/common/StripCall.h"
 #include "kernels/ppm/PpmStrip.h"
 
 namespace tamrel::kernels::ppm {
@@ -23,140 +23,195 @@ static_assert(kSlotCount <= kWorkPerCell, "PPM scratch must fit in Work");
 
 namespace {
 
-// The operations of one strip update on Counted numbers, on a smooth
-// synthetic state (the loops are branch-free, so any valid state gives the
-// same count).
-OpCount measureStrip(int L, int B)
-{
-    using C = Counted<double>;
-    const int n = L + 2 * B;
-    std::vector<C> x(n + 1), rho(n), p(n), u(n), v(n), s(n);
-    std::vector<C> o(5 * (n + 1));
-    std::vector<C> work(static_cast<std::size_t>(kSlotCount) * (n + 1));
-    for (int c = 0; c <= n; ++c)
-        x[c] = C(0.01 * c);
-    for (int c = 0; c < n; ++c) {
-        rho[c] = C(1.0 + 0.1 * c);
-        p[c] = C(1.0 + 0.05 * c * c);
-        u[c] = C(0.3 - 0.02 * c);
-        v[c] = C(0.1);
-        s[c] = C(c % 2);
-    }
-    const PpmParams<C> k{C(0.001), C(1.4), C(1e-8), C(0.3), C(0.2), C(1.0)};
-    const PpmOutputs<C> out{&o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)]};
-    bool fault = false;
-    return measureOps([&] {
-        ppmStrip<C>(PpmScratch<C>{work.data(), n}, x.data(), rho.data(), p.data(), u.data(), v.data(), s.data(),
-            out, k, L, B, fault);
-    });
-}
+    // Blocks of the operation tally. Every loop of the strip update is
+    // branch-free, so its operations are a constant per strip cell (all L+2B
+    // of them), per updated cell (1..L) and per call; only a non-positive new
+    // density adds one more merge (the Courant number raised to 1).
+    enum class Block : int { Call, StripCell, UpdatedCell, RaisedCourant, End };
+    constexpr int kBlockCount = static_cast<int>(Block::End);
+    using Tally = BlockTally<kBlockCount>;
 
-using Kinds = std::array<std::int64_t, 7>;
-
-Kinds kinds(const OpCount& c)
-{
-    return {static_cast<std::int64_t>(c.add), static_cast<std::int64_t>(c.mul), static_cast<std::int64_t>(c.div),
-        static_cast<std::int64_t>(c.merge), static_cast<std::int64_t>(c.sqrt), static_cast<std::int64_t>(c.sqrt2),
-        static_cast<std::int64_t>(c.exp)};
-}
-
-// cost(L, B) = perCell * (L + 2B) + perUpdated * L + fixed.
-struct CostModel {
-    Kinds perCell{}, perUpdated{}, fixed{};
-
-    static CostModel measure()
+    // The operations of one strip update on Counted numbers, on a smooth
+    // synthetic state (the loops are branch-free, so any sound state gives
+    // the same count).
+    OpCount measureStrip(int L, int B)
     {
-        const Kinds a = kinds(measureStrip(1, kMinGhostCells));
-        const Kinds b = kinds(measureStrip(2, kMinGhostCells));
-        const Kinds c = kinds(measureStrip(1, kMinGhostCells + 1));
-        CostModel m;
-        for (int q = 0; q < 7; ++q) {
-            m.perCell[q] = (c[q] - a[q]) / 2;
-            m.perUpdated[q] = b[q] - a[q] - m.perCell[q];
-            m.fixed[q] = a[q] - m.perCell[q] * (1 + 2 * kMinGhostCells) - m.perUpdated[q];
+        using C = Counted<double>;
+        const int n = L + 2 * B;
+        std::vector<C> x(n + 1), rho(n), p(n), u(n), v(n), s(n);
+        std::vector<C> o(5 * (n + 1));
+        std::vector<C> work(static_cast<std::size_t>(kSlotCount) * (n + 1));
+        for (int c = 0; c <= n; ++c)
+            x[c] = C(0.01 * c);
+        for (int c = 0; c < n; ++c) {
+            rho[c] = C(1.0 + 0.1 * c);
+            p[c] = C(1.0 + 0.05 * c * c);
+            u[c] = C(0.3 - 0.02 * c);
+            v[c] = C(0.1);
+            s[c] = C(c % 2);
         }
-        return m;
+        const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.3), C(0.2), C(1.0) };
+        const PpmOutputs<C> out { &o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)] };
+        return measureOps([&] {
+            (void)ppmStrip<C>(PpmScratch<C> { work.data(), n }, x.data(), rho.data(), p.data(), u.data(), v.data(),
+                s.data(), out, k, L, B);
+        });
     }
-};
 
-const CostModel& costModel()
-{
-    static const CostModel model = CostModel::measure();
-    return model;
-}
+    // The cost of a strip is costs[StripCell] (L + 2B) + costs[UpdatedCell] L
+    // + costs[Call]: three strip shapes give the three.
+    const std::array<OpCount, kBlockCount>& blockCosts()
+    {
+        static const std::array<OpCount, kBlockCount> costs = [] {
+            const OpCount a = measureStrip(1, kMinGhostCells);
+            const OpCount b = measureStrip(2, kMinGhostCells);
+            const OpCount c = measureStrip(1, kMinGhostCells + 1);
+            using K = std::uint64_t OpCount::*;
+            const K kinds[] = { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
+                &OpCount::sqrt2, &OpCount::exp };
+            std::array<OpCount, kBlockCount> t {};
+            auto cost = [&](Block blk) -> OpCount& { return t[static_cast<int>(blk)]; };
+            for (K q : kinds) {
+                // Unsigned arithmetic: a negative per-call part wraps and
+                // wraps back when the blocks are added up.
+                const std::uint64_t perCell = (c.*q - a.*q) / 2;
+                const std::uint64_t perUpdated = b.*q - a.*q - perCell;
+                cost(Block::StripCell).*q = perCell;
+                cost(Block::UpdatedCell).*q = perUpdated;
+                cost(Block::Call).*q = a.*q - perCell * (1 + 2 * kMinGhostCells) - perUpdated;
+            }
+            using C = Counted<double>;
+            cost(Block::RaisedCourant) = measureOps([] { (void)kmax(C(0.5), C(1)); });
+            return t;
+        }();
+        return costs;
+    }
 
-// The strip update built for the widest vectors of the processor: the
-// compiler makes an AVX-512, an AVX2 and a baseline copy of these functions
-// (the whole update inlined into each) and the loader picks the one the
-// processor runs. The copies compute the same numbers, only more cells go
-// through each instruction; the division and square root units of wide
-// vectors are what the Riemann solver and the tracing wait on. Clang cannot
-// combine multiversioning with flatten: it builds the baseline copy alone.
+    // The strip update built for the widest vectors of the processor: the
+    // compiler makes an AVX-512, an AVX2 and a baseline copy of these
+    // functions (the whole update inlined into each) and the loader picks the
+    // one the processor runs. The copies compute the same numbers, only more
+    // cells go through each instruction; the division and square root units
+    // of wide vectors are what the Riemann solver and the tracing wait on.
+    // Clang cannot combine multiversioning with flatten: it builds the
+    // baseline copy alone.
 #if defined(__clang__)
 #define TAMREL_PPM_WIDEST gnu::flatten
 #else
 #define TAMREL_PPM_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
 #endif
-[[TAMREL_PPM_WIDEST]] double stripWidest(
-    const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
-    const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B,
-    bool& fault)
-{
-    return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B, fault);
-}
+    [[TAMREL_PPM_WIDEST]] PpmVerdict<double> stripWidest(
+        const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
+        const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B)
+    {
+        return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B);
+    }
 
-[[TAMREL_PPM_WIDEST]] float stripWidest(const PpmScratch<float>& w,
-    const float* x, const float* rho, const float* p, const float* u, const float* v, const float* s,
-    const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B, bool& fault)
-{
-    return ppmStrip<float>(w, x, rho, p, u, v, s, out, k, L, B, fault);
-}
+    [[TAMREL_PPM_WIDEST]] PpmVerdict<float> stripWidest(
+        const PpmScratch<float>& w, const float* x, const float* rho, const float* p, const float* u,
+        const float* v, const float* s, const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B)
+    {
+        return ppmStrip<float>(w, x, rho, p, u, v, s, out, k, L, B);
+    }
+
+    // Element 0 of an array of the strip at cell 1-B.
+    template <class P> P* fromFirstGhost(P* cellZero, long B) { return cellZero == nullptr ? nullptr : cellZero - (B - 1); }
+
+    template <class Real> struct ShockConstants {
+        Real difcon, shkjmp, wavhaf;
+    };
+
+    template <class T, class Real> PpmParams<T> paramsOf(const StripIO<Real>& io, const ShockConstants<Real>& sc)
+    {
+        return { T(io.dt), T(io.gamma), T(kernelFloorOf(io.kernelFloor)), T(sc.difcon * Real(kDifconScale)),
+            T(sc.shkjmp), T(sc.wavhaf) };
+    }
+
+    template <class Real> StripOutcome<Real> outcomeOf(const PpmVerdict<Real>& v, int L, int B)
+    {
+        Tally tally;
+        tally.hit(Block::Call);
+        tally.hit(Block::StripCell, static_cast<std::uint64_t>(L + 2 * B));
+        tally.hit(Block::UpdatedCell, static_cast<std::uint64_t>(L));
+        if (!v.positive)
+            tally.hit(Block::RaisedCourant);
+        return { stripCourant(v.courant, v.finite), tally.ops(blockCosts()) };
+    }
+
+    // The strip in the precision of the call, Work as scratch.
+    template <class Real>
+    StripOutcome<Real> runStrip(const StripIO<Real>& io, Real* work, const ShockConstants<Real>& sc)
+    {
+        const int L = static_cast<int>(io.L), B = static_cast<int>(io.B);
+        const long b = io.B;
+        const PpmOutputs<Real> out { fromFirstGhost(io.rhoNew, b), fromFirstGhost(io.pNew, b),
+            fromFirstGhost(io.vxNew, b), fromFirstGhost(io.vyNew, b), fromFirstGhost(io.smokeNew, b) };
+        const PpmVerdict<Real> v = stripWidest(PpmScratch<Real> { work, L + 2 * B }, fromFirstGhost(io.x, b),
+            fromFirstGhost(io.rho, b), fromFirstGhost(io.p, b), fromFirstGhost(io.vx, b), fromFirstGhost(io.vy, b),
+            fromFirstGhost(io.smoke, b), out, paramsOf<Real>(io, sc), L, B);
+        return outcomeOf(v, L, B);
+    }
+
+    // The same strip on the counting type; the outputs are written back in
+    // the call's precision.
+    template <class Real>
+    StripOutcome<Real> countStripOps(const StripIO<Real>& io, const ShockConstants<Real>& sc, OpCount& executed)
+    {
+        using C = Counted<Real>;
+        const int L = static_cast<int>(io.L), B = static_cast<int>(io.B), n = L + 2 * B;
+        auto counted = [&](const Real* cellZero, int count) {
+            std::vector<C> v(static_cast<std::size_t>(count));
+            const Real* first = fromFirstGhost(cellZero, B);
+            for (int e = 0; e < count; ++e)
+                v[static_cast<std::size_t>(e)] = C(first[e]);
+            return v;
+        };
+        const auto x = counted(io.x, n + 1), rho = counted(io.rho, n), p = counted(io.p, n),
+                   u = counted(io.vx, n), v = counted(io.vy, n), s = counted(io.smoke, n);
+        std::vector<C> o(static_cast<std::size_t>(5 * (n + 1)));
+        std::vector<C> work(static_cast<std::size_t>(kSlotCount) * (n + 1));
+        const PpmOutputs<C> out { &o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)] };
+        PpmVerdict<C> verdict {};
+        executed = measureOps([&] {
+            verdict = ppmStrip<C>(PpmScratch<C> { work.data(), n }, x.data(), rho.data(), p.data(), u.data(),
+                v.data(), s.data(), out, paramsOf<C>(io, sc), L, B);
+        });
+        Real* dst[5] = { io.rhoNew, io.pNew, io.vxNew, io.vyNew, io.smokeNew };
+        for (int q = 0; q < 5; ++q)
+            for (int i = 1; i <= L; ++i)
+                dst[q][i] = o[static_cast<std::size_t>(q * (n + 1) + i + B - 1)].value();
+        return outcomeOf(PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive }, L, B);
+    }
 
 } // namespace
-
-OpCount ppmStripCost(int L, int B)
-{
-    const CostModel& m = costModel();
-    std::array<std::uint64_t, 7> t{};
-    for (int q = 0; q < 7; ++q)
-        t[q] = static_cast<std::uint64_t>(m.perCell[q] * (L + 2 * B) + m.perUpdated[q] * L + m.fixed[q]);
-    OpCount c;
-    c.add = t[0];
-    c.mul = t[1];
-    c.div = t[2];
-    c.merge = t[3];
-    c.sqrt = t[4];
-    c.sqrt2 = t[5];
-    c.exp = t[6];
-    return c;
-}
 
 template <std::floating_point Real>
 void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, const Real* VY3, const Real* /*VZ3*/,
     const Real* FSmoke, Real* RhoNew, Real* PNew, Real* VXNew, Real* VYNew, Real* Work, Real* FSmokeNew,
-    const Real* Dt, Real* Courant, const Real* Gamma, const Real* /*RhoFloor*/, const Real* KernelFloor,
-    const Real* /*PFloor*/, const Real* /*VXEpsilon*/, const Real* Difcon, const Real* Shkjmp, const Real* Wavhaf,
+    const Real* Dt, Real* Courant, const Real* Gamma, const Real* RhoFloor, const Real* KernelFloor,
+    const Real* PFloor, const Real* /*VXEpsilon*/, const Real* Difcon, const Real* Shkjmp, const Real* Wavhaf,
     const KLong* L, const KLong* B, KLong* Counters)
 {
-    const int l = *L;
-    const int b = *B;
-    if (l < 1 || b < kMinGhostCells) {
-        *Courant = std::numeric_limits<Real>::quiet_NaN();
-        return;
-    }
-    const int n = l + 2 * b;
-    const long column = strip3Index(1 - b, 0, 0, l, b); // column (j, k) = (0, 0)
-    const Real floor = std::max(*KernelFloor, std::numeric_limits<Real>::min());
-    const PpmParams<Real> k{*Dt, *Gamma, floor, *Difcon * Real(kDifconScale), *Shkjmp, *Wavhaf};
-    const PpmOutputs<Real> out{RhoNew, PNew, VXNew, VYNew, FSmokeNew};
-    bool fault = false;
-    const Real c = stripWidest(PpmScratch<Real>{Work, n}, X, Rho3 + column, P3 + column, VX3 + column,
-        VY3 + column, FSmoke, out, k, l, b, fault);
-    if (fault || !(*Dt > Real(0)) || *Gamma <= Real(1))
-        *Courant = std::numeric_limits<Real>::quiet_NaN();
-    else if (!(*Courant != *Courant) && *Courant < c)
-        *Courant = c;
-    addToCounters(Counters, ppmStripCost(l, b));
+    const long l = *L, b = *B;
+    const StripIO<Real> io = unpackStrip(X, stripColumn(Rho3, l, b), stripColumn(P3, l, b), stripColumn(VX3, l, b),
+        stripColumn(VY3, l, b), FSmoke, RhoNew, PNew, VXNew, VYNew, FSmokeNew, Dt, Gamma, RhoFloor, KernelFloor,
+        PFloor, L, B);
+    const ShockConstants<Real> sc { *Difcon, *Shkjmp, *Wavhaf };
+    runStripCall(io, kMinGhostCells, Courant, Counters,
+        [&](const StripIO<Real>& s) { return runStrip<Real>(s, Work, sc); });
+}
+
+template <class Real> OpCount countStrip(const StripArgs<Real>& a)
+{
+    const KernelScalars<Real>& k = *a.k;
+    const StripIO<Real> io = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew],
+        a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor,
+        &a.L, &a.B);
+    const ShockConstants<Real> sc { k.difcon, k.shkjmp, k.wavhaf };
+    OpCount executed;
+    runStripCall(io, kMinGhostCells, a.courant, nullptr,
+        [&](const StripIO<Real>& s) { return countStripOps<Real>(s, sc, executed); });
+    return executed;
 }
 
 template void orvane<double>(const double*, const double*, const double*, const double*, const double*,
@@ -167,6 +222,8 @@ template void orvane<float>(const float*, const float*, const float*, const floa
     const float*, float*, float*, float*, float*, float*, float*, const float*, float*, const float*, const float*,
     const float*, const float*, const float*, const float*, const float*, const float*, const KLong*, const KLong*,
     KLong*);
+template OpCount countStrip<double>(const StripArgs<double>&);
+template OpCount countStrip<float>(const StripArgs<float>&);
 
 } // namespace tamrel::kernels::ppm
 

@@ -14,16 +14,17 @@
 // over the domain of dependence of each wave, one Riemann problem per
 // interface, conservative update (done as increments of rho, u, p so that
 // single precision never subtracts two total energies, the rounding of the
-// new density stored as an acoustic, not an entropy, perturbation). Third order in space for smooth flow,
-// second order in time (formally second order overall); shocks in one to
-// two cells, contacts in about two. VY and the smoke are passive scalars:
-// the energy is p/(g-1) + rho u^2/2, so a transverse shear neither heats nor
-// cools the gas.
+// new density stored as an acoustic, not an entropy, perturbation). Third
+// order in space for smooth flow, second order in time (formally second
+// order overall); shocks in one to two cells, contacts in about two. VY and
+// the smoke are passive scalars: the energy is p/(g-1) + rho u^2/2, so a
+// transverse shear neither heats nor cools the gas.
 //
 // Riemann solver: the two-shock approximation (CW84 sec 3; Colella & Glaz
 // 1985), Newton-iterated three times from the acoustic guess, with linear
-// interpolation through rarefaction fans. VY and the smoke are upwinded with
-// the sign of the contact velocity of the interface solution.
+// interpolation through rarefaction fans (kernels/riemann/TwoShock.h). VY
+// and the smoke are upwinded with the sign of the contact velocity of the
+// interface solution.
 //
 // Constants passed by the caller:
 //   Difcon  shock diffusion: the dissipative flux of CW84 eq 4.5,
@@ -40,27 +41,31 @@
 //           (eq A.1-A.2) is multiplied by Wavhaf and capped at 1. 1 is
 //           CW84's strength, 0 turns flattening off.
 //   KernelFloor  the smallest density and pressure used inside the kernel
-//           (interface states, new pressure); at least the smallest normal
-//           number.
+//           (inputs, interface states, new pressure); at least
+//           kSmallestKernelFloor (kernels/common/StripCall.h).
 //   RhoFloor, PFloor, VXEpsilon are applied by the caller after the step
 //           and are not used here.
 //
 // Strips: up to 100 cells (double) or 200 (float), B >= 4 ghost cells each
 // side (the lab passes 6). The update is built for AVX-512, AVX2 and the
 // baseline processor, the widest the machine runs being picked at load
-// time; all three compute the same numbers bit for bit. Courant is raised to max (|u|+c) Dt/dx over cells
-// 1..L, to at least 1 when a new density comes out non-positive (a smaller
-// step cures that), and set to NaN for a non-finite or negative input
-// density or pressure, a non-finite result, L < 1 or B < 4. Counters grow by
-// the operations executed (see ppmStripCost). The kernel keeps no state
-// between calls; Work holds all scratch.
+// time; all three compute the same numbers bit for bit. Courant is raised to
+// max (|u|+c) Dt/dx over cells 1..L, to at least 1 when a new density comes
+// out non-positive (a smaller step cures that); the checks on a call and the
+// faults are those of every kernel (kernels/common/StripCall.h). Counters
+// grow by the operations executed, tallied per block (Ppm.cpp). The kernel
+// keeps no state between calls; Work holds all scratch.
 
 #include <concepts>
 
 #include "kernels/KernelContract.h"
-#include "kernels/opcount/OpCount.h"
+#include "kernels/StripArgs.h"
+#include "kernels/common/OpCount.h"
 
 namespace tamrel::kernels::ppm {
+
+// Ghost cells the stencil reads beyond each end of a strip (the flattening's).
+inline constexpr int kMinGhostCells = 4;
 
 template <std::floating_point Real>
 void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, const Real* VY3, const Real* VZ3,
@@ -69,10 +74,11 @@ void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, co
     const Real* PFloor, const Real* VXEpsilon, const Real* Difcon, const Real* Shkjmp, const Real* Wavhaf,
     const KLong* L, const KLong* B, KLong* Counters);
 
-// The operations one call of orvane<Real> executes on a strip of L cells with
-// B ghost cells. Every loop of the kernel is branch-free, so the count is an
-// affine function of L and L + 2B; its coefficients are measured once by
-// running the kernel body on Counted numbers.
-OpCount ppmStripCost(int L, int B);
+// The strip of a call run on the counting type (see StripEntry::count).
+template <class Real> OpCount countStrip(const StripArgs<Real>& a);
 
 } // namespace tamrel::kernels::ppm
+
+// Entry points.
+tamrel::kernels::OrvaneEntry<double> ORVANE64;
+tamrel::kernels::OrvaneEntry<float> ORVANE32;

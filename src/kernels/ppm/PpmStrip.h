@@ -26,9 +26,9 @@
 //   7. an approximate Riemann solver for the interface states: the two-shock
 //      approximation of CW84 sec 3 / Colella & Glaz (1985), Newton-iterated a
 //      fixed number of times, with the linear interpolation through
-//      rarefaction fans of CW84;
+//      rarefaction fans of CW84 (kernels/riemann/TwoShock.h);
 //   8. conservative update with the dissipative flux of CW84 eq 4.5 at
-//      detected shocks.
+//      detected shocks (kernels/common/CellUpdate.h).
 // VY and the smoke are passive scalars: their traced face values are
 // upwinded with the sign of the contact velocity u* of the interface
 // solution, and the transverse motion carries no energy of the gas (the
@@ -50,7 +50,12 @@
 #include <cstddef>
 #include <type_traits>
 
+#include "kernels/common/CellUpdate.h"
+#include "kernels/ppm/Ppm.h"
 #include "kernels/common/KernelMath.h"
+#include "kernels/common/Scratch.h"
+#include "kernels/common/SlopeLimiters.h"
+#include "kernels/riemann/TwoShock.h"
 
 namespace tamrel::kernels::ppm {
 
@@ -63,14 +68,6 @@ struct Cw84 {
     static constexpr double kFlatOmega1 = 0.75; // eq A.1
     static constexpr double kFlatOmega2 = 10.0;
 };
-
-// Newton iterations of the two-shock Riemann solver. Three bring the
-// interface pressure of the strongest test (pressure ratio 1e5) to within a
-// fraction of a percent of its converged value; the first guess is the
-// acoustic (linearised) one.
-inline constexpr int kRiemannIterations = 3;
-
-inline constexpr int kMinGhostCells = 4;
 
 // Difcon is given in tenths of the CW84 eq 4.5 coefficient K: K = Difcon / 10.
 inline constexpr double kDifconScale = 0.1;
@@ -98,7 +95,7 @@ enum Slot : int {
     sFM, sFU, sFE, sFV, sFS,
     // per-cell ratio of specific heats, (g+1)/(2g) and 1/(g-1) (variable-gamma use)
     sGam, sGfac, sTheta,
-    // per-cell checks: 0 where a cell is sound (see ppmLoad, ppmStrip)
+    // per-cell check of the new state: 0 where a cell is sound (see ppmUpdate)
     sCheck,
     kSlotCount
 };
@@ -113,32 +110,16 @@ struct PpmParams {
     T wavhaf; // weight of the flattening
 };
 
-// A view of the scratch: slot s of a strip of n cells.
+// The scratch: slot s of a strip of n cells.
 template <class T>
-struct PpmScratch {
-    T* base;
-    int n;
-    T* operator[](int s) const { return base + static_cast<std::ptrdiff_t>(s) * (n + 1); }
-};
+using PpmScratch = SlotScratch<T>;
 
-// True when every element of a[c0 .. c1-1] is 0. The loops that fill such a
-// check array stay free of reductions (and so vectorise); this short scalar
-// pass reads the verdict.
-template <class T>
-bool allZero(const T* a, int c0, int c1)
-{
-    bool ok = true;
-    for (int c = c0; c < c1; ++c)
-        ok = ok && a[c] == T(0);
-    return ok;
-}
-
-// Step 0. Copy the primitives of all n cells from the input columns, floor
-// density and pressure, form the total energy and Dt/dx. Returns true when
-// every input is finite, every density positive and every pressure at least
-// zero. With VarGamma, sTheta must already hold 1/(g-1) of every cell.
+// Step 0. Copy the primitives of all n cells from the input columns, raise
+// density and pressure to the kernel floor, form the total energy and Dt/dx.
+// The caller has checked the inputs (kernels/common/StripCall.h). With
+// VarGamma, sTheta must already hold 1/(g-1) of every cell.
 template <bool VarGamma, class T>
-bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
+void ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
     const PpmParams<T>& k)
 {
     const int n = w.n;
@@ -149,7 +130,6 @@ bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
     T* __restrict s_ = w[sS];
     T* __restrict e_ = w[sE];
     T* __restrict dtdx = w[sDtdx];
-    T* __restrict check = w[sCheck];
     const T* __restrict th = w[sTheta];
     const T theta0 = T(1) / (k.gamma - T(1));
     #pragma GCC ivdep
@@ -157,38 +137,22 @@ bool ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
         const T rc = rho[c];
         const T pc = p[c];
         const T uc = u[c];
-        const T vc = v[c];
-        const T sc = s[c];
         const T dx = x[c + 1] - x[c];
-        // v - v is 0 for every finite v and NaN otherwise; a bad density or
-        // pressure turns the sum into 1.
-        const T finite = ((rc - rc) + (pc - pc)) + ((uc - uc) + (vc - vc)) + ((sc - sc) + (dx - dx));
-        check[c] = finite + kselect((rc > T(0)) & (pc >= T(0)), T(0), T(1));
         const T rf = kmax(rc, k.floor);
         const T pf = kmax(pc, k.floor);
         r_[c] = rf;
         p_[c] = pf;
         u_[c] = uc;
-        v_[c] = vc;
-        s_[c] = sc;
+        v_[c] = v[c];
+        s_[c] = s[c];
         dtdx[c] = k.dt / dx;
         const T theta = VarGamma ? th[c] : theta0;
         e_[c] = pf * theta + T(0.5) * rf * (uc * uc);
     }
-    return allZero(check, 0, n);
 }
 
-// The limited slope of CW84 eq 1.8 from the differences dl = a_c - a_{c-1}
-// and dr = a_{c+1} - a_c.
-template <class T>
-inline T limitedSlope(T dl, T dr)
-{
-    const T dc = T(0.5) * (dl + dr);
-    const T m = kmin(kabs(dc), T(2) * kmin(kabs(dl), kabs(dr)));
-    return kselect(dl * dr > T(0), kselect(dc < T(0), -m, m), T(0));
-}
-
-// Step 1. Limited slopes of u, p, vy and the smoke, cells c0-1 .. c1+1.
+// Step 1. Limited slopes of u, p, vy and the smoke, cells c0-1 .. c1+1: the
+// monotonised central slope of CW84 eq 1.8.
 template <class T>
 void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
 {
@@ -197,7 +161,7 @@ void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
         T* __restrict d = w[sDU + q];
         #pragma GCC ivdep
         for (int c = c0 - 1; c <= c1 + 1; ++c)
-            d[c] = limitedSlope(a[c] - a[c - 1], a[c + 1] - a[c]);
+            d[c] = mcSlope(a[c] - a[c - 1], a[c + 1] - a[c]);
     }
 }
 
@@ -303,6 +267,110 @@ inline T atLeft(const Parabola<T>& a, const Domain<T>& d)
     return a.aL + d.h * (a.da + d.q * a.a6);
 }
 
+// The edge values, relative to the cell mean, of the entropy part of the
+// density of cell c (the left eigenvector of the cell: d(rho) - dp/c^2, with
+// ic2 = 1/c^2): limited slopes in cells c-1 .. c+1 from the differences at the
+// faces c-3/2 .. c+3/2, then contact steepening (CW84 eq 1.14-1.17) where the
+// density shows a contact. sixth is 1/6.
+template <class T>
+inline void entropyEdges(const T* r, const T* p, int c, T ic2, T g, T sixth, T& zL, T& zR)
+{
+    const T rc = r[c], pc = p[c];
+    const T e0 = (r[c - 1] - r[c - 2]) - (p[c - 1] - p[c - 2]) * ic2;
+    const T e1 = (rc - r[c - 1]) - (pc - p[c - 1]) * ic2;
+    const T e2 = (r[c + 1] - rc) - (p[c + 1] - pc) * ic2;
+    const T e3 = (r[c + 2] - r[c + 1]) - (p[c + 2] - p[c + 1]) * ic2;
+    const T dm = mcSlope(e0, e1);
+    const T d0 = mcSlope(e1, e2);
+    const T dp = mcSlope(e2, e3);
+    zL = T(-0.5) * e1 - sixth * (d0 - dm);
+    zR = T(0.5) * e2 - sixth * (dp - d0);
+
+    // Contact steepening, detected on the density (eq 3.2).
+    const T rm = r[c - 1], rp1 = r[c + 1];
+    const T d2m = (rc - rm) - (rm - r[c - 2]);
+    const T d2p = (r[c + 2] - rp1) - (rp1 - rc);
+    const T drho = rp1 - rm;
+    const T rmin = kmin(rm, rp1);
+    const T pmin = kmin(p[c - 1], p[c + 1]);
+    const T adrho = kabs(drho);
+    const bool jump = adrho > T(Cw84::kSteepEps) * rmin;
+    const bool contact = g * T(Cw84::kSteepK0) * adrho * pmin >= kabs(p[c + 1] - p[c - 1]) * rmin;
+    const bool curvature = d2p * d2m < T(0);
+    const T etaTilde = (d2m - d2p) * sixth / kselect(jump, drho, T(1));
+    const T eta = kmax(T(0), kmin(T(1), T(Cw84::kSteepEta1) * (etaTilde - T(Cw84::kSteepEta2))));
+    const T etaOn = kselect(jump & contact & curvature, eta, T(0));
+    zL = zL + etaOn * ((T(0.5) * dm - e1) - zL);
+    zR = zR + etaOn * ((e2 - T(0.5) * dp) - zR);
+}
+
+// The parabolas of one cell.
+template <class T>
+struct CellParabolas {
+    Parabola<T> rho, u, p, v, s;
+};
+
+// The traced state at one face of a cell.
+template <class T>
+struct FaceState {
+    T rho, u, p, v, s;
+};
+
+// Right face: the waves with positive speed reach it. The reference state is
+// the average over the domain of the fastest one (u + c); the others correct
+// it along their characteristics (CW84 eq 3.5-3.7, in 1/rho, u, p).
+// lamM, lamP are the cell's u - c and u + c.
+template <class T>
+inline FaceState<T> traceRightFace(const CellParabolas<T>& q, T uc, T lamM, T lamP, T kk, T g, T floor)
+{
+    const Domain<T> dP = domain(kmax(lamP, T(0)) * kk);
+    const Domain<T> d0 = domain(kmax(uc, T(0)) * kk);
+    const Domain<T> dM = domain(kmax(lamM, T(0)) * kk);
+    const T rRef = kmax(atRight(q.rho, dP), floor);
+    const T uRef = atRight(q.u, dP);
+    const T pRef = kmax(atRight(q.p, dP), floor);
+    const T uM = atRight(q.u, dM);
+    const T pM = atRight(q.p, dM);
+    const T r0 = kmax(atRight(q.rho, d0), floor);
+    const T p0 = atRight(q.p, d0);
+    const T gpRef = g * pRef;
+    const T cl = ksqrt(gpRef * rRef); // Lagrangian sound speed
+    const T icl = T(1) / cl;
+    const T icl2 = icl * icl;
+    const T iRef = gpRef * icl2; // 1/rRef
+    const T betaM = kselect(lamM > T(0), T(0.5) * icl * ((uRef - uM) - (pRef - pM) * icl), T(0));
+    const T beta0 = kselect(uc > T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
+    const T tau = kmax(iRef - (beta0 + betaM), T(0.1) * iRef);
+    return { T(1) / tau, uRef - cl * betaM, kmax(pRef + cl * cl * betaM, floor), atRight(q.v, d0),
+        atRight(q.s, d0) };
+}
+
+// Left face: the mirror image, waves with negative speed, reference u - c.
+template <class T>
+inline FaceState<T> traceLeftFace(const CellParabolas<T>& q, T uc, T lamM, T lamP, T kk, T g, T floor)
+{
+    const Domain<T> dM = domain(kmax(-lamM, T(0)) * kk);
+    const Domain<T> d0 = domain(kmax(-uc, T(0)) * kk);
+    const Domain<T> dP = domain(kmax(-lamP, T(0)) * kk);
+    const T rRef = kmax(atLeft(q.rho, dM), floor);
+    const T uRef = atLeft(q.u, dM);
+    const T pRef = kmax(atLeft(q.p, dM), floor);
+    const T uP = atLeft(q.u, dP);
+    const T pP = atLeft(q.p, dP);
+    const T r0 = kmax(atLeft(q.rho, d0), floor);
+    const T p0 = atLeft(q.p, d0);
+    const T gpRef = g * pRef;
+    const T cl = ksqrt(gpRef * rRef);
+    const T icl = T(1) / cl;
+    const T icl2 = icl * icl;
+    const T iRef = gpRef * icl2;
+    const T betaP = kselect(lamP < T(0), -T(0.5) * icl * ((uRef - uP) + (pRef - pP) * icl), T(0));
+    const T beta0 = kselect(uc < T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
+    const T tau = kmax(iRef - (beta0 + betaP), T(0.1) * iRef);
+    return { T(1) / tau, uRef + cl * betaP, kmax(pRef + cl * cl * betaP, floor), atLeft(q.v, d0),
+        atLeft(q.s, d0) };
+}
+
 // Step 4. Per cell c0 .. c1: reconstruction (entropy part of the density,
 // steepening, flattening, monotonicity) and tracing. Writes the traced face
 // states, the flattening coefficient applied and the cell sound speed.
@@ -343,35 +411,8 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         const T ic2 = T(1) / c2;
         cs[c] = cc;
 
-        // Entropy part of the density differences at the faces c-3/2 .. c+3/2
-        // (left eigenvector of the cell: d(rho) - dp/c^2), its limited slopes
-        // in cells c-1 .. c+1 and its edge values relative to the cell mean.
-        const T e0 = (r[c - 1] - r[c - 2]) - (p[c - 1] - p[c - 2]) * ic2;
-        const T e1 = (rc - r[c - 1]) - (pc - p[c - 1]) * ic2;
-        const T e2 = (r[c + 1] - rc) - (p[c + 1] - pc) * ic2;
-        const T e3 = (r[c + 2] - r[c + 1]) - (p[c + 2] - p[c + 1]) * ic2;
-        const T dm = limitedSlope(e0, e1);
-        const T d0 = limitedSlope(e1, e2);
-        const T dp = limitedSlope(e2, e3);
-        T zL = T(-0.5) * e1 - sixth * (d0 - dm);
-        T zR = T(0.5) * e2 - sixth * (dp - d0);
-
-        // Contact steepening (CW84 eq 1.14-1.17), detected on the density.
-        const T rm = r[c - 1], rp1 = r[c + 1];
-        const T d2m = (rc - rm) - (rm - r[c - 2]);
-        const T d2p = (r[c + 2] - rp1) - (rp1 - rc);
-        const T drho = rp1 - rm;
-        const T rmin = kmin(rm, rp1);
-        const T pmin = kmin(p[c - 1], p[c + 1]);
-        const T adrho = kabs(drho);
-        const bool jump = adrho > T(Cw84::kSteepEps) * rmin;
-        const bool contact = g * T(Cw84::kSteepK0) * adrho * pmin >= kabs(p[c + 1] - p[c - 1]) * rmin;
-        const bool curvature = d2p * d2m < T(0);
-        const T etaTilde = (d2m - d2p) * sixth / kselect(jump, drho, T(1));
-        const T eta = kmax(T(0), kmin(T(1), T(Cw84::kSteepEta1) * (etaTilde - T(Cw84::kSteepEta2))));
-        const T etaOn = kselect(jump & contact & curvature, eta, T(0));
-        zL = zL + etaOn * ((T(0.5) * dm - e1) - zL);
-        zR = zR + etaOn * ((e2 - T(0.5) * dp) - zR);
+        T zL, zR;
+        entropyEdges(r, p, c, ic2, g, sixth, zL, zR);
 
         // Flattening (CW84 eq A.3): the larger coefficient of this cell and
         // of its neighbour on the low-pressure side.
@@ -399,69 +440,23 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         monotonise(vc, vL, vR);
         monotonise(sc, sL, sR);
 
-        const Parabola<T> pr = parabola(rc, rc + zL + (pL - pc) * ic2, rc + zR + (pR - pc) * ic2);
-        const Parabola<T> pu = parabola(uc, uL, uR);
-        const Parabola<T> pp = parabola(pc, pL, pR);
-        const Parabola<T> pv = parabola(vc, vL, vR);
-        const Parabola<T> ps = parabola(sc, sL, sR);
-
+        const CellParabolas<T> q { parabola(rc, rc + zL + (pL - pc) * ic2, rc + zR + (pR - pc) * ic2),
+            parabola(uc, uL, uR), parabola(pc, pL, pR), parabola(vc, vL, vR), parabola(sc, sL, sR) };
         const T kk = dtdx[c];
         const T lamM = uc - cc;
         const T lamP = uc + cc;
-
-        // Right face: waves with positive speed; reference state from the
-        // fastest one (u + c), corrections from the others that reach the face.
-        {
-            const Domain<T> dP = domain(kmax(lamP, T(0)) * kk);
-            const Domain<T> d0 = domain(kmax(uc, T(0)) * kk);
-            const Domain<T> dM = domain(kmax(lamM, T(0)) * kk);
-            const T rRef = kmax(atRight(pr, dP), k.floor);
-            const T uRef = atRight(pu, dP);
-            const T pRef = kmax(atRight(pp, dP), k.floor);
-            const T uM = atRight(pu, dM);
-            const T pM = atRight(pp, dM);
-            const T r0 = kmax(atRight(pr, d0), k.floor);
-            const T p0 = atRight(pp, d0);
-            const T gpRef = g * pRef;
-            const T cl = ksqrt(gpRef * rRef); // Lagrangian sound speed
-            const T icl = T(1) / cl;
-            const T icl2 = icl * icl;
-            const T iRef = gpRef * icl2; // 1/rRef
-            const T betaM = kselect(lamM > T(0), T(0.5) * icl * ((uRef - uM) - (pRef - pM) * icl), T(0));
-            const T beta0 = kselect(uc > T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
-            const T tau = kmax(iRef - (beta0 + betaM), T(0.1) * iRef);
-            rr[c] = T(1) / tau;
-            ru[c] = uRef - cl * betaM;
-            rp[c] = kmax(pRef + cl * cl * betaM, k.floor);
-            rv[c] = atRight(pv, d0);
-            rs[c] = atRight(ps, d0);
-        }
-        // Left face: waves with negative speed; reference from u - c.
-        {
-            const Domain<T> dM = domain(kmax(-lamM, T(0)) * kk);
-            const Domain<T> d0 = domain(kmax(-uc, T(0)) * kk);
-            const Domain<T> dP = domain(kmax(-lamP, T(0)) * kk);
-            const T rRef = kmax(atLeft(pr, dM), k.floor);
-            const T uRef = atLeft(pu, dM);
-            const T pRef = kmax(atLeft(pp, dM), k.floor);
-            const T uP = atLeft(pu, dP);
-            const T pP = atLeft(pp, dP);
-            const T r0 = kmax(atLeft(pr, d0), k.floor);
-            const T p0 = atLeft(pp, d0);
-            const T gpRef = g * pRef;
-            const T cl = ksqrt(gpRef * rRef);
-            const T icl = T(1) / cl;
-            const T icl2 = icl * icl;
-            const T iRef = gpRef * icl2;
-            const T betaP = kselect(lamP < T(0), -T(0.5) * icl * ((uRef - uP) + (pRef - pP) * icl), T(0));
-            const T beta0 = kselect(uc < T(0), (pRef - p0) * icl2 + (iRef - T(1) / r0), T(0));
-            const T tau = kmax(iRef - (beta0 + betaP), T(0.1) * iRef);
-            lr[c] = T(1) / tau;
-            lu[c] = uRef + cl * betaP;
-            lp[c] = kmax(pRef + cl * cl * betaP, k.floor);
-            lv[c] = atLeft(pv, d0);
-            ls[c] = atLeft(ps, d0);
-        }
+        const FaceState<T> right = traceRightFace(q, uc, lamM, lamP, kk, g, k.floor);
+        rr[c] = right.rho;
+        ru[c] = right.u;
+        rp[c] = right.p;
+        rv[c] = right.v;
+        rs[c] = right.s;
+        const FaceState<T> left = traceLeftFace(q, uc, lamM, lamP, kk, g, k.floor);
+        lr[c] = left.rho;
+        lu[c] = left.u;
+        lp[c] = left.p;
+        lv[c] = left.v;
+        ls[c] = left.s;
     }
 }
 
@@ -489,67 +484,14 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     for (int c = c0; c < c1; ++c) {
         const T gl = VarGamma ? gam[c] : g0;
         const T gr = VarGamma ? gam[c + 1] : g0;
-        const T rhoL = lrho[c], uL = lu[c], pL = lp[c];
-        const T rhoR = rrho[c + 1], uR = ru[c + 1], pR = rp[c + 1];
-        const T cL2 = gl * pL * rhoL; // squared Lagrangian sound speeds
-        const T cR2 = gr * pR * rhoR;
-        const T cL = ksqrt(cL2);
-        const T cR = ksqrt(cR2);
-        // The shock impedances W^2 = C^2 (1 + (g+1)/(2g) (p*/p - 1))
-        // = C^2 + aK (p* - p), aK = (g+1) rho / 2 (CW84 eq 3.10).
-        const T aL = (VarGamma ? gfac[c] * gl : a0) * rhoL;
-        const T aR = (VarGamma ? gfac[c + 1] * gr : a0) * rhoR;
-        // Acoustic first guess.
-        T ps = kmax(k.floor, (cR * pL + cL * pR - cL * cR * (uR - uL)) / (cL + cR));
-        // Newton on uR*(p) - uL*(p) = 0 along the shock curves u = u_K -/+
-        // (p - p_K)/W_K (CW84 eq 3.8-3.9), whose slopes are
-        // dp/du = 2 W^3 / (W^2 + C^2) (eq 3.10-3.11).
-        #pragma GCC unroll 8
-        for (int it = 0; it < kRiemannIterations; ++it) {
-            const T wL = ksqrt(cL2 + aL * (ps - pL));
-            const T wR = ksqrt(cR2 + aR * (ps - pR));
-            const T iwL = T(1) / wL;
-            const T iwR = T(1) / wR;
-            const T izL = T(0.5) * (wL * wL + cL2) * (iwL * iwL * iwL);
-            const T izR = T(0.5) * (wR * wR + cR2) * (iwR * iwR * iwR);
-            const T usL = uL - (ps - pL) * iwL;
-            const T usR = uR + (ps - pR) * iwR;
-            ps = kmax(k.floor, ps - (usR - usL) / (izL + izR));
-        }
-        const T wL2 = cL2 + aL * (ps - pL);
-        const T wR2 = cR2 + aR * (ps - pR);
-        const T wL = ksqrt(wL2);
-        const T wR = ksqrt(wR2);
-        const T us = (wL * uL + wR * uR + (pL - pR)) / (wL + wR);
-
-        // Upwind side of the contact; mirror the right side so that the wave
-        // to sample always travels left from the contact.
-        const bool left = us >= T(0);
-        const T rho0 = kselect(left, rhoL, rhoR);
-        const T tau0 = T(1) / rho0;
-        const T p0 = kselect(left, pL, pR);
-        const T w0 = kselect(left, wL, wR);
-        const T iw02 = T(1) / kselect(left, wL2, wR2);
-        const T c0s = kselect(left, cL, cR) * tau0; // Eulerian sound speed
-        const T g = kselect(left, gl, gr);
-        const T u0m = kselect(left, uL, -uR); // mirrored velocities
-        const T usm = kselect(left, us, -us);
-        const T tauS = kmax(tau0 - (ps - p0) * iw02, T(0.01) * tau0);
-        const T rhoS = T(1) / tauS;
-        const T cS = ksqrt(g * ps * tauS);
-        const bool shock = ps > p0;
-        const T sShock = u0m - w0 * tau0;
-        const T head = kselect(shock, sShock, u0m - c0s);
-        const T tail = kselect(shock, sShock, usm - cS);
-        // Weight of the star state at x/t = 0: 0 left of the head, 1 right of
-        // the tail, linear in between (CW84's fan interpolation).
-        const T span = kmax(tail - head, T(1e-30));
-        const T wS = kmax(T(0), kmin(T(1), (-head) / span));
-        orho[c] = rho0 + wS * (rhoS - rho0);
-        const T um = u0m + wS * (usm - u0m);
-        ou[c] = kselect(left, um, -um);
-        op[c] = p0 + wS * (ps - p0);
-        oup[c] = kselect(left, T(1), T(0));
+        const riemann::TwoShockSide<T> left { lrho[c], lu[c], lp[c], gl, VarGamma ? gfac[c] * gl : a0 };
+        const riemann::TwoShockSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], gr,
+            VarGamma ? gfac[c + 1] * gr : a0 };
+        const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
+        orho[c] = st.rho;
+        ou[c] = st.u;
+        op[c] = st.p;
+        oup[c] = kselect(st.fromLeft, T(1), T(0));
     }
 }
 
@@ -622,19 +564,18 @@ struct PpmOutputs {
     T* s;
 };
 
-// The whole one-gas strip update. Returns the Courant number of cells 1..L,
-// raised to 1 when a new density came out non-positive (a smaller step
-// cures that); `fault` is set when an input is not finite or a density or
-// pressure is negative, which no step size cures. `w` must hold kSlotCount
-// arrays of n + 1.
+// Step 8. The conservative update of cells 1..L (c = B .. B+L-1) as
+// increments of the primitives (kernels/common/CellUpdate.h). The rounding of
+// rho' (recovered exactly: rho' - rho is exact for |dRho| <= rho) is moved
+// into the acoustic field: p' gets c^2 (rho' - (rho + dRho)), so the rounding
+// is stored as an isentropic perturbation, which propagates and is damped,
+// and not as an entropy perturbation, which in slow flow stays in place and
+// adds up step after step. Writes the outputs, each cell's Courant number
+// into sFlat (free by now) and its check into sCheck: 0 for a sound cell, NaN
+// for a non-finite result, 1 for a non-positive density.
 template <class T>
-T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
-    const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B, bool& fault)
+void ppmUpdate(const PpmScratch<T>& w, const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B)
 {
-    const bool inputsOk = ppmLoad<false>(w, x, rho, p, u, v, s, k);
-    ppmInterfaceSolutions<false>(w, k, L, B);
-    ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
-
     const T* __restrict r_ = w[sRho];
     const T* __restrict u_ = w[sU];
     const T* __restrict p_ = w[sP];
@@ -647,70 +588,75 @@ T ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T
     const T* __restrict fe = w[sFE];
     const T* __restrict fv = w[sFV];
     const T* __restrict fs = w[sFS];
-    T* __restrict cfl = w[sFlat];   // free by now
-    T* __restrict check = w[sCheck]; // read by ppmLoad's verdict already
+    T* __restrict cfl = w[sFlat];
+    T* __restrict check = w[sCheck];
     T* __restrict oRho = out.rho;
     T* __restrict oP = out.p;
     T* __restrict oU = out.u;
     T* __restrict oV = out.v;
     T* __restrict oS = out.s;
     const T gm1 = k.gamma - T(1);
-    // The conservative update U + Dt/dx (F(c-1/2) - F(c+1/2)) written as
-    // increments of the primitives, so that no two large totals (the
-    // energies) are subtracted: with dRho, dM, dE the changes of mass,
-    // momentum and energy,
-    //     rho' = rho + dRho,   u' = u + (dM - u dRho) / rho',
-    //     p' = p + (g-1) (dE - (rho u (u' - u) + dM u') / 2),
-    //     phi' = phi + (d(rho phi) - phi dRho) / rho'.
-    // The rounding of rho' (recovered exactly: rho' - rho is exact for
-    // |dRho| <= rho) is moved into the acoustic field: p' gets
-    // c^2 (rho' - (rho + dRho)), so the rounding is stored as an isentropic
-    // perturbation, which propagates and is damped, and not as an entropy
-    // perturbation, which in slow flow stays in place and adds up step after
-    // step.
     #pragma GCC ivdep
     for (int c = B; c < B + L; ++c) {
         const T kk = dtdx[c];
         const T rc = r_[c];
-        const T uc = u_[c];
-        const T dRho = kk * (fm[c - 1] - fm[c]);
-        const T dM = kk * (fu[c - 1] - fu[c]);
-        const T dE = kk * (fe[c - 1] - fe[c]);
-        const T dV = kk * (fv[c - 1] - fv[c]);
-        const T dS = kk * (fs[c - 1] - fs[c]);
-        const T rn = rc + dRho;
-        const T roundOff = (rn - rc) - dRho;
+        const EulerFlux<T, 2> fl { fm[c - 1], fu[c - 1], fe[c - 1], { fv[c - 1], fs[c - 1] } };
+        const EulerFlux<T, 2> fr { fm[c], fu[c], fe[c], { fv[c], fs[c] } };
+        const CellIncrements<T, 2> d = cellIncrements(fl, fr, kk);
+        const T rn = rc + d.dRho;
+        const T roundOff = (rn - rc) - d.dRho;
         const T rf = kmax(rn, k.floor);
-        const T ir = T(1) / rf;
-        const T du = (dM - uc * dRho) * ir;
-        const T un = uc + du;
-        const T vv = v_[c] + (dV - v_[c] * dRho) * ir;
-        const T sv = s_[c] + (dS - s_[c] * dRho) * ir;
         const T cc = cs[c];
-        const T dp = gm1 * (dE - T(0.5) * ((rc * uc) * du + dM * un)) + (cc * cc) * roundOff;
-        const T pn = kmax(p_[c] + dp, k.floor);
+        const PrimitiveCell<T, 2> now { rc, u_[c], p_[c], { v_[c], s_[c] } };
+        const PrimitiveCell<T, 2> next = applyIncrements<true>(now, d, rf, gm1, (cc * cc) * roundOff);
+        const T pn = kmax(next.p, k.floor);
         oRho[c] = rf;
-        oU[c] = un;
-        oV[c] = vv;
-        oS[c] = sv;
+        oU[c] = next.u;
+        oV[c] = next.phi[0];
+        oS[c] = next.phi[1];
         oP[c] = pn;
-        // 0 for a sound cell; NaN for a non-finite result, 1 for a
-        // non-positive density (told apart below).
-        const T all = (rf + un) + (vv + sv) + pn;
+        const T all = (rf + next.u) + (next.phi[0] + next.phi[1]) + pn;
         check[c] = (all - all) + kselect(rn > T(0), T(0), T(1));
         cfl[c] = (kabs(u_[c]) + cs[c]) * kk;
     }
-    T courant = T(0);
-    bool finite = true, positive = true;
+}
+
+// The verdict on a strip's update.
+template <class T>
+struct PpmVerdict {
+    T courant; // largest Courant number of cells 1..L, at least 1 if not `positive`
+    bool finite; // every new value and the Courant number finite
+    bool positive; // every new density came out positive (else a smaller step cures it)
+};
+
+template <class T>
+PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
+{
+    const T* __restrict cfl = w[sFlat];
+    const T* __restrict check = w[sCheck];
+    PpmVerdict<T> v { T(0), true, true };
     for (int c = B; c < B + L; ++c) {
-        courant = kmax(courant, cfl[c]);
-        finite = finite && kfinite(check[c]);
-        positive = positive && check[c] == T(0);
+        v.courant = kmax(v.courant, cfl[c]);
+        v.finite = v.finite && kfinite(check[c]);
+        v.positive = v.positive && check[c] == T(0);
     }
-    fault = !inputsOk || !finite || !kfinite(courant);
-    if (!positive)
-        courant = kmax(courant, T(1));
-    return courant;
+    v.finite = v.finite && kfinite(v.courant);
+    if (!v.positive)
+        v.courant = kmax(v.courant, T(1));
+    return v;
+}
+
+// The whole one-gas strip update, steps 0 to 8. `w` must hold kSlotCount
+// arrays of n + 1; the inputs have been checked.
+template <class T>
+PpmVerdict<T> ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v,
+    const T* s, const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B)
+{
+    ppmLoad<false>(w, x, rho, p, u, v, s, k);
+    ppmInterfaceSolutions<false>(w, k, L, B);
+    ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
+    ppmUpdate(w, out, k, L, B);
+    return ppmVerdict(w, L, B);
 }
 
 } // namespace tamrel::kernels::ppm

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "kernels/opcount/Counted.h"
+#include "kernels/common/Counted.h"
 #include "kernels/riemann/ExactRiemannCore.h"
 
 namespace tamrel::kernels::riemann {

@@ -1,10 +1,9 @@
 // Entry point SORVI: Godunov's method with the exact Riemann solver, single
 // precision (see SorviKernel.h).
 
-#include <cmath>
+#include <vector>
 
-#include "kernels/SchemeTable.h"
-#include "kernels/opcount/Counted.h"
+#include "kernels/common/Counted.h"
 #include "kernels/riemann/RiemannBlockCosts.h"
 #include "kernels/sorvi/SorviKernel.h"
 
@@ -59,6 +58,25 @@ namespace {
 
 } // namespace
 
+OpCount countStrip(const StripArgs<float>& a)
+{
+    const KernelScalars<float>& k = *a.k;
+    const StripIO<float> io = unpackStrip<float>(a.x, a.rho, a.p, a.vx, a.vy, nullptr, a.out[kRhoNew],
+        a.out[kPNew], a.out[kVXNew], a.out[kVYNew], nullptr, &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor,
+        &k.pFloor, &a.L, &a.B);
+    OpCount executed;
+    runStripCall(io, kGhostCells, a.courant, nullptr, [&](const StripIO<float>& s) {
+        using C = Counted<float>;
+        std::vector<C> work(static_cast<std::size_t>(scratchSize<C>(s.L)));
+        Tally tally;
+        OpCountScope scope;
+        const float courant = runStrip<C>(s, work.data(), tally);
+        executed = scope.counts();
+        return StripOutcome<float> { courant, executed };
+    });
+    return executed;
+}
+
 } // namespace tamrel::kernels::sorvi
 
 using namespace tamrel::kernels;
@@ -71,44 +89,12 @@ void SORVI(const float* X, const float* Rho_1, const float*, const float*, const
     const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor,
     const float* PFloor, const float*, const KLong* L, const KLong* B, KLong* Counters)
 {
-    const long l = *L, b = *B;
-    if (l < 1)
-        return; // an empty strip: nothing to advance
-    if (!stripScalarsValid(b, 1, *Dt, *Gamma, *RhoFloor, *PFloor, *KernelFloor)) {
-        raiseCourant(Courant, faultCourant<float>());
-        return;
-    }
-    using IO = StripIO<float>;
-    IO io;
-    io.x = IO::atCellZero(X, b);
-    io.rho = IO::atCellZero(Rho_1, b);
-    io.p = IO::atCellZero(P_1, b);
-    io.vx = IO::atCellZero(VX_1, b);
-    io.vy = IO::atCellZero(VY_1, b);
-    io.rhoNew = IO::atCellZero(RhoNew, b);
-    io.pNew = IO::atCellZero(PNew, b);
-    io.vxNew = IO::atCellZero(VXNew, b);
-    io.vyNew = IO::atCellZero(VYNew, b);
-    io.dt = *Dt;
-    io.gamma = *Gamma;
-    io.rhoFloor = *RhoFloor;
-    io.kernelFloor = *KernelFloor;
-    io.pFloor = *PFloor;
-    io.L = l;
-    io.B = b;
-
-    // The cells the method reads: 0..L+1, edges 0..L+2 (increasing).
-    bool ok = allFinite(io.x, 0, l + 2) && allFinite(io.rho, 0, l + 1) && allFinite(io.p, 0, l + 1)
-        && allFinite(io.vx, 0, l + 1) && allFinite(io.vy, 0, l + 1);
-    for (long i = 0; ok && i <= l + 1; ++i)
-        ok = io.x[i + 1] > io.x[i];
-    if (!ok) {
-        raiseCourant(Courant, faultCourant<float>());
-        return;
-    }
-    sorvi::clearUpperVectorState();
-    sorvi::Tally tally;
-    const float courant = sorvi::runStrip<float>(io, Work, tally);
-    raiseCourant(Courant, courant);
-    addToCounters(Counters, tally.ops(sorvi::blockCosts()));
+    const StripIO<float> io = unpackStrip<float>(X, Rho_1, P_1, VX_1, VY_1, nullptr, RhoNew, PNew, VXNew, VYNew,
+        nullptr, Dt, Gamma, RhoFloor, KernelFloor, PFloor, L, B);
+    runStripCall(io, sorvi::kGhostCells, Courant, Counters, [&](const StripIO<float>& s) {
+        sorvi::clearUpperVectorState();
+        sorvi::Tally tally;
+        const float courant = sorvi::runStrip<float>(s, Work, tally);
+        return StripOutcome<float> { courant, tally.ops(sorvi::blockCosts()) };
+    });
 }

@@ -23,11 +23,14 @@
 #include <array>
 #include <cstdint>
 
+#include "kernels/common/BlockTally.h"
+#include "kernels/common/CellUpdate.h"
 #include "kernels/common/EulerState.h"
 #include "kernels/common/KernelMath.h"
-#include "kernels/common/StripSupport.h"
-#include "kernels/opcount/BlockTally.h"
+#include "kernels/common/Scratch.h"
+#include "kernels/common/StripCall.h"
 #include "kernels/riemann/ExactRiemannCore.h"
+#include "kernels/sorvi/Sorvi.h"
 
 namespace tamrel::kernels::sorvi {
 
@@ -47,13 +50,25 @@ using Tally = BlockTally<kBlockCount>;
 // Operations of each block, measured once with the counting type.
 const std::array<OpCount, kBlockCount>& blockCosts();
 
-// Scratch values per strip cell and per interface.
-inline constexpr long kCellArrays = 6;
-inline constexpr long kFaceArrays = 4;
-inline long scratchSize(long L)
+// Scratch: cells 0..L+1 (the primitives as the Riemann solver gets them, the
+// sound speed, VY and Dt/dx) and the fluxes at the interfaces 1/2 .. L+1/2
+// (index i for i+1/2).
+template <class T> struct Scratch {
+    T *rho, *u, *p, *c, *vy, *dtdx;
+    T *fm, *fu, *fe, *fv;
+};
+
+template <class T> inline Scratch<T> carveScratch(ScratchArena<T>& a, long L)
 {
-    return kCellArrays * (L + 2) + kFaceArrays * (L + 1);
+    Scratch<T> s;
+    for (T** cell : { &s.rho, &s.u, &s.p, &s.c, &s.vy, &s.dtdx })
+        *cell = a.take(L + 2, 0);
+    for (T** face : { &s.fm, &s.fu, &s.fe, &s.fv })
+        *face = a.take(L + 1, 0);
+    return s;
 }
+
+template <class T> inline long scratchSize(long L) { return kernels::scratchSize<T>(L, &carveScratch<T>); }
 
 template <class T> struct CallConstants {
     riemann::GasConstants<T> g;
@@ -63,7 +78,7 @@ template <class T> struct CallConstants {
 
 template <class T> inline CallConstants<T> callSetup(T gamma, T kernelFloor)
 {
-    return { riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma), kmax(kernelFloor, T(1e-30)) };
+    return { riemann::GasConstants<T>::make(gamma), EosConstants<T>::make(gamma), kernelFloorOf(kernelFloor) };
 }
 
 template <class T> struct LoadedCell {
@@ -127,16 +142,10 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
 {
     const long L = io.L;
     const long nc = L + 2, nf = L + 1;
-    T* rho = work;
-    T* u = rho + nc;
-    T* p = u + nc;
-    T* c = p + nc;
-    T* vy = c + nc;
-    T* dtdx = vy + nc;
-    T* fm = dtdx + nc;
-    T* fu = fm + nf;
-    T* fe = fu + nf;
-    T* fv = fe + nf;
+    ScratchArena<T> arena(work);
+    const Scratch<T> sc = carveScratch(arena, L);
+    T *rho = sc.rho, *u = sc.u, *p = sc.p, *c = sc.c, *vy = sc.vy, *dtdx = sc.dtdx;
+    T *fm = sc.fm, *fu = sc.fu, *fe = sc.fe, *fv = sc.fv;
 
     tally.hit(Block::CallSetup);
     const CallConstants<T> k = callSetup(T(io.gamma), T(io.kernelFloor));
@@ -187,8 +196,7 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         io.vyNew[i] = plainValue(r.w.phi[0]);
     }
     tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-    const float cfl = static_cast<float>(plainValue(courant));
-    return finite || cfl >= 1.0f ? cfl : faultCourant<float>();
+    return stripCourant(static_cast<float>(plainValue(courant)), finite);
 }
 
 } // namespace tamrel::kernels::sorvi

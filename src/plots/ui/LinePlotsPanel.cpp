@@ -12,7 +12,7 @@
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/Panels.h"
 #include "common/Format.h"
-#include "kernels/SchemeTable.h"
+#include "kernels/subcell/Quelmar.h"
 #include "plots/CellPick.h"
 #include "plots/LinePlots.h"
 

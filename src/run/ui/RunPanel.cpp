@@ -30,26 +30,32 @@ namespace {
 
     const ScreenPosTwips kDialogPos { 3000, 3000 };
 
-    // The scheme a typed name selects, letter case ignored ("orvane32" is
-    // Orvane32); the row carries the name as the lab writes it.
-    const kernels::SchemeInfo* schemeNamed(std::string_view name)
+    // The schemes of the table as a list: "Orvane, Orvane32, ... or Sorvi", with
+    // `lastJoin` before the last name and each name followed by mark(row, last).
+    template <class Mark> std::string schemeList(const char* lastJoin, Mark mark)
     {
-        if (const kernels::SchemeInfo* s = kernels::findScheme(name))
-            return s;
-        const auto lower = [](std::string_view v) {
-            std::string out(v);
-            std::transform(out.begin(), out.end(), out.begin(), [](unsigned char c) { return std::tolower(c); });
-            return out;
-        };
-        for (const kernels::SchemeInfo& s : kernels::allSchemes())
-            if (lower(s.name) == lower(name))
-                return &s;
-        return nullptr;
+        const auto rows = kernels::allSchemes();
+        std::string list;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (i > 0)
+                list += i + 1 == rows.size() ? lastJoin : ", ";
+            list += std::string(rows[i].name) + mark(rows[i], i + 1 == rows.size());
+        }
+        return list;
     }
 
-    const char* const kSchemePrompt
-        = "Type the name of the numerical scheme.  "
-          "Choose from:  Orvane (64-bit), Orvane32, Lentor32, Mixtal32, or Sorvi (32-bit).";
+    // "Type the name ...  Choose from:  Orvane (64-bit), Orvane32, ..., or Sorvi
+    // (32-bit).": the double-precision schemes marked 64-bit, the list closed by
+    // the 32-bit mark of the single-precision ones.
+    std::string schemePrompt()
+    {
+        return "Type the name of the numerical scheme.  Choose from:  "
+            + schemeList(", or ",
+                [](const kernels::SchemeInfo& k, bool last) {
+                    return !k.singlePrecision() ? std::string(" (64-bit)") : std::string(last ? " (32-bit)" : "");
+                })
+            + ".";
+    }
 
 } // namespace
 
@@ -108,14 +114,13 @@ void RunPanel::cmdBegin_Click()
     case BeginStatus::NotAtTimeZero:
         return;
     case BeginStatus::UnknownScheme:
-        dialogs.messageBox("The scheme \"" + state.SchemeName
-            + "\" is not one of Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi.  Choose a scheme with the scheme "
-              "button, then press Begin.");
+        dialogs.messageBox("The scheme \"" + state.SchemeName + "\" is not one of "
+            + schemeList(" or ", [](const kernels::SchemeInfo&, bool) { return std::string(); })
+            + ".  Choose a scheme with the scheme button, then press Begin.");
         return;
     case BeginStatus::MissingFluids:
-        dialogs.messageBox(
-            "The two-fluid arrays of Mixtal32 are missing.  Choose the scheme again with the scheme "
-            "button, then press Begin.");
+        dialogs.messageBox("The two-fluid arrays of " + state.SchemeName
+            + " are missing.  Choose the scheme again with the scheme button, then press Begin.");
         return;
     case BeginStatus::Started:
         break;
@@ -205,15 +210,17 @@ void RunPanel::cmdNumericalScheme_Click()
         return;
     // A cancelled or empty answer keeps the scheme in force; a name of no
     // scheme is asked once more with the reason, and a second such name
-    // keeps the scheme too, saying so.
-    const auto answer = dialogs.inputBox(kSchemePrompt, "Specify Scheme", "Mixtal32", kDialogPos);
+    // keeps the scheme too, saying so. A name is taken in any letter case and
+    // stored as the table spells it.
+    const std::string prompt = schemePrompt();
+    const auto answer = dialogs.inputBox(prompt, "Specify Scheme", "Mixtal32", kDialogPos);
     if (answer && !answer->empty()) {
-        if (const kernels::SchemeInfo* scheme = schemeNamed(*answer)) {
+        if (const kernels::SchemeInfo* scheme = kernels::findScheme(*answer)) {
             state.SchemeName = std::string(scheme->name);
         } else {
             const std::string why = "\"" + *answer + "\" is not a scheme name.  ";
-            const auto again = dialogs.inputBox(why + kSchemePrompt, "Specify Scheme", "Orvane", kDialogPos);
-            if (const kernels::SchemeInfo* scheme = schemeNamed(again.value_or("")))
+            const auto again = dialogs.inputBox(why + prompt, "Specify Scheme", "Orvane", kDialogPos);
+            if (const kernels::SchemeInfo* scheme = kernels::findScheme(again.value_or("")))
                 state.SchemeName = std::string(scheme->name);
             else if (again && !again->empty())
                 sayInStatusLine(panels.context.window,
@@ -229,7 +236,7 @@ void RunPanel::cmdNumericalScheme_Click()
     if (const auto v = parseNumber(meter.value_or("")))
         state.MeterOn = std::clamp<Long>(roundToLong(*v), 0, 1);
 
-    if (state.SchemeName != "Mixtal32")
+    if (!kernels::twoFluidScheme(state.SchemeName))
         return;
     allocateMultifluidArrays(state);
     for (long i = 0; i <= state.NGridCells + 1; ++i) {

@@ -24,7 +24,7 @@
 #include <type_traits>
 
 #include "kernels/common/KernelMath.h"
-#include "kernels/opcount/OpCount.h"
+#include "kernels/common/OpCount.h"
 
 namespace tamrel::kernels {
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "kernels/opcount/OpCount.h"
+#include "kernels/common/OpCount.h"
 
 namespace tamrel::kernels {
 
