@@ -26,7 +26,7 @@ const Grid& developedTest1()
 {
     static const Grid g = [] {
         Grid grid = shockTubeGrid(shockTubes()[0], 5000);
-        StripDriver d(lentorRow());
+        GridRun d(schemeRow("Lentor32"));
         d.run(grid, 0.8, 0.1);
         return grid;
     }();
@@ -50,26 +50,30 @@ void kernelOnly(benchmark::State& state, const SchemeInfo& scheme, bool afterPai
 {
     Grid g = developedTest1();
     const int n = g.n;
-    StripDriver d(scheme);
+    GridRun d(scheme);
     d.fillGhosts(g);
     const double dt = d.stableDt(g, 0.8);
-    const long v = scheme.longestStrip;
-    const long m = (n + v - 1) / v;
-    const long len = (n + m - 1) / m;
-    std::vector<StripCall<float>> calls(static_cast<std::size_t>(m));
-    for (long j = 0; j < m; ++j)
-        calls[static_cast<std::size_t>(j)].load(g, j * len, std::min(len, n - j * len), d.constants(), dt, false);
+    std::vector<OneStrip<float>> calls;
+    for (const auto& st : tamrel::TimeStep::planStrips(n, scheme.longestStrip))
+        calls.emplace_back(g, st.start, st.length, d.constants(), dt);
     tamrel::kernels::KLong counters[8] = {};
     float courant = 0;
+    std::vector<tamrel::kernels::StripArgs<float>> args;
     for (auto& c : calls)
-        c.call(scheme, courant, counters);
+        args.push_back(c.call(scheme, courant, counters));
+    float cfl = 0;
+    tamrel::kernels::KLong scratch[8] = {};
+    for (auto& a : args) {
+        a.courant = &cfl;
+        a.counters = scratch;
+    }
+    const auto run = scheme.single.run;
     for (auto _ : state) {
-        float cfl = 0;
-        tamrel::kernels::KLong scratch[8] = {};
-        for (auto& c : calls) {
+        cfl = 0;
+        for (const auto& a : args) {
             if (afterPainting)
                 setUpperVectorState(true);
-            c.call(scheme, cfl, scratch);
+            run(a);
         }
         benchmark::DoNotOptimize(cfl);
     }
@@ -83,12 +87,14 @@ void kernelOnly(benchmark::State& state, const SchemeInfo& scheme, bool afterPai
         static_cast<double>(counters[0]) * 1e-6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// A whole step through the test driver: ghost cells, float copies, strips,
-// floors. The difference to kernelOnly is the driver's share of a test run.
+// A whole step through the time step as the kernel tests run it: the grid
+// into an experiment state, ghost cells, float copies, strips, floors, and
+// back. The difference to kernelOnly is the share of a test run outside the
+// kernel.
 void throughDriver(benchmark::State& state, const SchemeInfo& scheme)
 {
     Grid g = developedTest1();
-    StripDriver d(scheme);
+    GridRun d(scheme);
     const double dt = d.stableDt(g, 0.8);
     for (auto _ : state) {
         Grid copy = g;
@@ -99,27 +105,27 @@ void throughDriver(benchmark::State& state, const SchemeInfo& scheme)
 
 void BM_Sorvi(benchmark::State& state)
 {
-    kernelOnly(state, sorviRow());
+    kernelOnly(state, schemeRow("Sorvi"));
 }
 void BM_Lentor32(benchmark::State& state)
 {
-    kernelOnly(state, lentorRow());
+    kernelOnly(state, schemeRow("Lentor32"));
 }
 void BM_SorviAfterPainting(benchmark::State& state)
 {
-    kernelOnly(state, sorviRow(), true);
+    kernelOnly(state, schemeRow("Sorvi"), true);
 }
 void BM_Lentor32AfterPainting(benchmark::State& state)
 {
-    kernelOnly(state, lentorRow(), true);
+    kernelOnly(state, schemeRow("Lentor32"), true);
 }
 void BM_SorviStepThroughDriver(benchmark::State& state)
 {
-    throughDriver(state, sorviRow());
+    throughDriver(state, schemeRow("Sorvi"));
 }
 void BM_Lentor32StepThroughDriver(benchmark::State& state)
 {
-    throughDriver(state, lentorRow());
+    throughDriver(state, schemeRow("Lentor32"));
 }
 BENCHMARK(BM_Sorvi);
 BENCHMARK(BM_Lentor32);

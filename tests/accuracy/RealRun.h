@@ -14,10 +14,12 @@
 #include <vector>
 
 #include "common/Rounding.h"
+#include "kernels/SchemeTable.h"
 #include "kernels/riemann/ExactRiemann.h"
 #include "presets/ShockTubeTests.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
+#include "schemes/rusanov/Rusanov.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel::testing {
@@ -75,7 +77,7 @@ template <class Average> ExperimentState periodicState(std::string_view scheme, 
         (*q)[0] = (*q)[n];
         (*q)[n + 1] = (*q)[1];
     }
-    if (s.isMultifluid()) {
+    if (kernels::twoFluidScheme(s.SchemeName)) {
         for (long i = 0; i <= n + 1; ++i) {
             s.Rho1[i] = s.Rho[i];
             s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
@@ -104,6 +106,7 @@ inline double stableDt(const ExperimentState& s, double cfl)
 inline RunResult runTo(ExperimentState& s, double tStop, double cfl)
 {
     TimeStep stepper(1);
+    stepper.setSchemeLookup(findTestScheme); // the program's schemes and the tests' own
     RunResult r;
     bool retry = false;
     long rejectedInARow = 0;

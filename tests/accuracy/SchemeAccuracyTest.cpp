@@ -41,6 +41,7 @@ namespace {
             { "Mixtal32", 1.1, true, 0.0 },
             { "Lentor32", 1.5, false, 3.5 },
             { "Sorvi", 4.0, false, 1.7 },
+            { "Rusanov", 8.0, false, 1.5 },
         };
         return all;
     }
@@ -75,7 +76,7 @@ namespace {
     TEST_P(SchemeAccuracy, ShockTubeL1ErrorsWithinTheBars)
     {
         const SchemeCase& sc = GetParam();
-        ASSERT_NE(kernels::findScheme(sc.name), nullptr);
+        ASSERT_NE(findTestScheme(sc.name), nullptr);
         for (const Bar& b : kBars) {
             SCOPED_TRACE("Test " + std::to_string(b.test));
             const double l1 = measuredL1(sc.name, b.test);

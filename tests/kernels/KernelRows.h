@@ -1,34 +1,18 @@
 #pragma once
-// Scheme-table rows for the kernels of this test folder, built here so the
-// tests link only the entry points they call, and the strip-level helpers
-// the kernel tests share.
+// The rows every shared kernel table runs: the schemes of the program's table
+// and the test-only sixth scheme (tests/schemes), which joins each table by
+// being one more row here.
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "kernels/GridRun.h"
 #include "kernels/SchemeTable.h"
-#include "kernels/StripDriver.h"
-#include "kernels/common/StripSupport.h"
-
-namespace tamrel::testing {
-
-inline kernels::SchemeInfo sorviRow()
-{
-    kernels::SchemeInfo s { "Sorvi", kernels::EntryKind::Sorvi, true, 200, false, false, false };
-    s.sorvi = &SORVI;
-    return s;
-}
-
-inline kernels::SchemeInfo lentorRow()
-{
-    kernels::SchemeInfo s { "Lentor32", kernels::EntryKind::Lentor, true, 200, false, true, false };
-    s.lentor = &LENTOR32;
-    return s;
-}
-
-} // namespace tamrel::testing
+#include "schemes/rusanov/Rusanov.h"
 
 namespace tamrel::kernels {
 // Test logs name the scheme instead of dumping the row's bytes.
@@ -37,53 +21,69 @@ inline void PrintTo(const SchemeInfo& s, std::ostream* os) { *os << s.name; }
 
 namespace tamrel::testing {
 
-// The finite-volume kernels of this folder, for tests that hold for each.
-inline std::vector<kernels::SchemeInfo> godunovTypeKernels()
+inline std::vector<kernels::SchemeInfo> kernelRows()
 {
-    return { sorviRow(), lentorRow() };
+    std::vector<kernels::SchemeInfo> rows(kernels::allSchemes().begin(), kernels::allSchemes().end());
+    rows.push_back(rusanovRow());
+    return rows;
 }
 
-// The StripIO view of a loaded strip call (what the entry points build).
-inline kernels::StripIO<float> stripIO(StripCall<float>& c)
+// The row of a scheme of the program by name.
+inline const kernels::SchemeInfo& schemeRow(std::string_view name) { return *kernels::findScheme(name); }
+
+inline std::string rowName(const ::testing::TestParamInfo<kernels::SchemeInfo>& p)
 {
-    using IO = kernels::StripIO<float>;
-    IO io;
-    const long b = c.B;
-    io.x = IO::atCellZero(c.x.data(), b);
-    io.rho = IO::atCellZero(c.rho.data(), b);
-    io.p = IO::atCellZero(c.p.data(), b);
-    io.vx = IO::atCellZero(c.vx.data(), b);
-    io.vy = IO::atCellZero(c.vy.data(), b);
-    io.smoke = IO::atCellZero(c.smoke.data(), b);
-    io.rhoNew = IO::atCellZero(c.rhoNew.data(), b);
-    io.pNew = IO::atCellZero(c.pNew.data(), b);
-    io.vxNew = IO::atCellZero(c.vxNew.data(), b);
-    io.vyNew = IO::atCellZero(c.vyNew.data(), b);
-    io.smokeNew = IO::atCellZero(c.smokeNew.data(), b);
-    io.dt = c.dt;
-    io.gamma = c.gamma;
-    io.rhoFloor = c.rhoFloor;
-    io.kernelFloor = c.kernelFloor;
-    io.pFloor = c.pFloor;
-    io.L = c.L;
-    io.B = c.B;
-    return io;
+    return std::string(p.param.name);
 }
 
-// One strip covering the whole of g, ghosts filled, with Dt at Courant cfl.
-inline StripCall<float> wholeGridStrip(
-    Grid& g, double cfl, Boundary bc = Boundary::Outflow, const KernelConstants& k = {})
+} // namespace tamrel::testing
+
+namespace tamrel::testing {
+
+// Calls f.template operator()<Real>() with the row's precision.
+template <class F> void withPrecision(const kernels::SchemeInfo& row, F&& f)
 {
-    StripDriver d(sorviRow(), k, bc);
+    if (row.singlePrecision())
+        f.template operator()<float>();
+    else
+        f.template operator()<double>();
+}
+
+// What a grid needs for the row: a two-fluid scheme gets its fluid arrays,
+// the smoke (0 or 1) marking the cells of fluid 2.
+inline void prepareFor(const kernels::SchemeInfo& row, Grid& g, double rhoRatio2 = 1.0)
+{
+    if (row.twoFluid)
+        g.fillFluidsFromSmoke(rhoRatio2);
+}
+
+// One strip covering the whole of g, ghosts filled by the time step's rule,
+// with Dt at Courant number cfl.
+template <class Real>
+OneStrip<Real> wholeGridStrip(const kernels::SchemeInfo& row, Grid& g, double cfl, Boundary bc = Boundary::Outflow,
+    const KernelConstants& k = {})
+{
+    GridRun d(row, k, bc);
     d.fillGhosts(g);
-    StripCall<float> c;
-    c.load(g, 0, g.n, k, d.stableDt(g, cfl), false);
-    return c;
+    return OneStrip<Real>(g, 0, g.n, k, d.stableDt(g, cfl));
 }
 
-inline bool sameBits(const std::vector<float>& a, const std::vector<float>& b)
+template <class Real> bool sameBits(const std::vector<Real>& a, const std::vector<Real>& b)
 {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Real)) == 0;
+}
+
+// The results a call wrote: density, pressure, velocity, VY, and the smoke and
+// fluid results where the scheme has them, cells 1..L each.
+template <class Real>
+std::vector<std::vector<Real>> resultsOf(
+    const kernels::SchemeInfo& row, const OneStrip<Real>& c, const kernels::StripArgs<Real>& a)
+{
+    std::vector<std::vector<Real>> r;
+    const int last = row.twoFluid ? kernels::kResultCount : (row.carriesSmoke ? kernels::kSmokeNew + 1 : kernels::kSmokeNew);
+    for (int q = 0; q < last; ++q)
+        r.push_back(c.result(a, q));
+    return r;
 }
 
 } // namespace tamrel::testing

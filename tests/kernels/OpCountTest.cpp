@@ -1,5 +1,5 @@
-// Operation counts: the counting type counts what it should, and each
-// kernel reports in its Counters exactly what a counting run of the same
+// Operation counts: the counting type counts what it should, and every
+// scheme reports in its Counters exactly what its counting run of the same
 // strip executes, on every code path (shocks, fans, vacuum, floors).
 
 #include <gtest/gtest.h>
@@ -10,14 +10,13 @@
 #include "kernels/KernelRows.h"
 #include "kernels/ShockTubeCases.h"
 #include "kernels/lentor/LentorKernel.h"
-#include "kernels/opcount/Counted.h"
+#include "kernels/common/Counted.h"
 #include "kernels/sorvi/SorviKernel.h"
 
 namespace tamrel::testing {
 namespace {
 
     using kernels::Counted;
-    using kernels::KLong;
     using kernels::OpCount;
     using kernels::OpCountScope;
 
@@ -60,7 +59,7 @@ namespace {
         EXPECT_EQ(c[1], 1000);
     }
 
-    // The strips the comparison runs on: between them every block of both
+    // The strips the comparison runs on: between them every block of the
     // kernels runs, shocks and fans of the exact solver, the two-rarefaction
     // and two-shock guesses, vacuum generation and the floors.
     struct CountCase {
@@ -76,70 +75,105 @@ namespace {
         { "strong blast", { 1.0, 1000.0, -19.59745, 0 }, { 1.0, 0.01, -19.59745, 0 } },
     };
 
-    struct CountingRun {
-        OpCount counted, tallied;
-        std::vector<std::uint64_t> hits; // per block
-    };
+    // A case on a grid of n cells with b ghost cells, the smoke (and a
+    // two-fluid scheme's fluid 2) on the right.
+    Grid countGrid(const SchemeInfo& row, const CountCase& cc, int n = 24, int b = 6)
+    {
+        Grid g = Grid::uniform(n, 0.0, 1.0, b);
+        g.setTwoStates(cc.left, cc.right, 0.5);
+        for (int i = 1 - b; i <= n + b; ++i)
+            g.at(g.smoke, i) = g.centre(i) > 0.5 ? 1.0 : 0.0;
+        prepareFor(row, g);
+        return g;
+    }
 
-    template <class Body> void expectCountsMatch(const kernels::SchemeInfo& row, Body countingRun)
+    // What a call adds to the Counters is what the scheme's counting run of the
+    // same strip executes, and the counting run computes the same results.
+    template <class Real> void expectCountsMatch(const SchemeInfo& row, OneStrip<Real> c, KLong preloaded)
+    {
+        KLong counters[8] = { preloaded, preloaded, 0, 0, 0, 0, 0, 0 }; // counters accumulate
+        Real courant = 0;
+        const kernels::StripArgs<Real> run = c.call(row, courant, counters);
+        ASSERT_FALSE(std::isnan(courant));
+        const auto results = resultsOf(row, c, run);
+
+        Real countedCourant = 0;
+        const kernels::StripArgs<Real> counting = c.pack(row, &countedCourant, nullptr);
+        const OpCount counted = row.entry<Real>().count(counting);
+        EXPECT_GT(counted.total(), 0u);
+        const std::uint64_t kinds[8] = { counted.total(), counted.add, counted.mul, counted.div, counted.merge,
+            counted.sqrt, counted.sqrt2, counted.exp };
+        for (int k = 0; k < 8; ++k)
+            EXPECT_EQ(static_cast<std::uint32_t>(counters[k]),
+                static_cast<std::uint32_t>(kinds[k] + (k < 2 ? static_cast<std::uint64_t>(preloaded) : 0)))
+                << "counter " << k + 1;
+        EXPECT_EQ(countedCourant, courant);
+        const auto countedResults = resultsOf(row, c, counting);
+        for (std::size_t q = 0; q < results.size(); ++q)
+            EXPECT_TRUE(sameBits(countedResults[q], results[q])) << "result " << q;
+    }
+
+    class OpCounts : public ::testing::TestWithParam<SchemeInfo> { };
+
+    TEST_P(OpCounts, CountersAreWhatTheCountingRunExecutes)
+    {
+        const SchemeInfo row = GetParam();
+        ASSERT_NE(row.entry<float>().count == nullptr && row.entry<double>().count == nullptr, true);
+        withPrecision(row, [&]<class Real>() {
+            for (const CountCase& cc : kCountCases) {
+                SCOPED_TRACE(cc.name);
+                Grid g = countGrid(row, cc);
+                expectCountsMatch(row, wholeGridStrip<Real>(row, g, 0.7), 0);
+            }
+            // A short strip inside a grid, and the fewest ghost cells the
+            // scheme reads.
+            Grid g = countGrid(row, kCountCases[0], 60);
+            GridRun d(row);
+            d.fillGhosts(g);
+            expectCountsMatch(row, OneStrip<Real>(g, 17, 23, {}, d.stableDt(g, 0.7)), 5);
+            Grid narrow = countGrid(row, kCountCases[0], 30, row.ghostCells);
+            GridRun dn(row);
+            dn.fillGhosts(narrow);
+            expectCountsMatch(row, OneStrip<Real>(narrow, 0, 30, {}, dn.stableDt(narrow, 0.7)), 5);
+        });
+    }
+
+    INSTANTIATE_TEST_SUITE_P(Kernels, OpCounts, ::testing::ValuesIn(kernelRows()), rowName);
+
+    // The cases run every block of the Sorvi and Lentor32 tallies, so the
+    // comparison above checks each block's cost.
+    template <class Tally, class Run> void expectEveryBlockRuns(const SchemeInfo& row, Run run)
     {
         std::vector<std::uint64_t> hits;
         for (const CountCase& cc : kCountCases) {
-            SCOPED_TRACE(cc.name);
-            Grid g = Grid::uniform(24);
-            g.setTwoStates(cc.left, cc.right, 0.5);
-            StripCall<float> c = wholeGridStrip(g, 0.7);
-            KLong counters[8] = {};
+            Grid g = countGrid(row, cc);
+            OneStrip<float> c = wholeGridStrip<float>(row, g, 0.7);
             float courant = 0;
-            c.call(row, courant, counters);
-            ASSERT_FALSE(std::isnan(courant));
-
-            StripCall<float> copy = c;
-            const CountingRun run = countingRun(copy);
-            const OpCount& counted = run.counted;
-            EXPECT_EQ(run.tallied, counted) << "the block costs times the hits are the operations run";
-            hits.resize(run.hits.size());
+            const kernels::StripArgs<float> a = c.pack(row, &courant, nullptr);
+            const auto& k = *a.k;
+            const kernels::StripIO<float> io = kernels::unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke,
+                a.out[kernels::kRhoNew], a.out[kernels::kPNew], a.out[kernels::kVXNew], a.out[kernels::kVYNew],
+                a.out[kernels::kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &a.L, &a.B);
+            Tally tally;
+            run(io, a.work, tally);
+            hits.resize(tally.hits.size());
             for (std::size_t b = 0; b < hits.size(); ++b)
-                hits[b] += run.hits[b];
-            const std::uint64_t kinds[8] = { counted.total(), counted.add, counted.mul, counted.div, counted.merge,
-                counted.sqrt, counted.sqrt2, counted.exp };
-            for (int k = 0; k < 8; ++k)
-                EXPECT_EQ(static_cast<std::uint64_t>(counters[k]), kinds[k]) << "counter " << k + 1;
-            EXPECT_EQ(counters[0],
-                counters[1] + counters[2] + counters[3] + counters[4] + counters[5] + counters[6] + counters[7]);
-            // The counting run computed the same results.
-            EXPECT_TRUE(sameBits(copy.rhoNew, c.rhoNew));
-            EXPECT_TRUE(sameBits(copy.pNew, c.pNew));
-            EXPECT_TRUE(sameBits(copy.vyNew, c.vyNew));
+                hits[b] += tally.hits[b];
         }
         for (std::size_t b = 0; b < hits.size(); ++b)
             EXPECT_GT(hits[b], 0u) << "block " << b << " never ran: the cases miss a path";
     }
 
-    TEST(OpCounts, SorviReportsWhatACountingRunExecutes)
+    TEST(OpCountCases, RunEveryBlockOfSorviAndLentor)
     {
-        expectCountsMatch(sorviRow(), [](StripCall<float>& c) {
-            using C = Counted<float>;
-            kernels::sorvi::Tally tally;
-            OpCountScope scope;
-            C* work = kernels::threadScratch<C>(static_cast<std::size_t>(kernels::sorvi::scratchSize(c.L)));
-            kernels::sorvi::runStrip<C>(stripIO(c), work, tally);
-            return CountingRun { scope.counts(), tally.ops(kernels::sorvi::blockCosts()),
-                { tally.hits.begin(), tally.hits.end() } };
-        });
-    }
-
-    TEST(OpCounts, LentorReportsWhatACountingRunExecutes)
-    {
-        expectCountsMatch(lentorRow(), [](StripCall<float>& c) {
-            using C = Counted<float>;
-            kernels::lentor::Tally tally;
-            OpCountScope scope;
-            C* work = kernels::threadScratch<C>(static_cast<std::size_t>(kernels::lentor::scratchSize(c.L)));
-            kernels::lentor::runStrip<C>(stripIO(c), work, tally);
-            return CountingRun { scope.counts(), tally.ops(kernels::lentor::blockCosts()),
-                { tally.hits.begin(), tally.hits.end() } };
-        });
+        expectEveryBlockRuns<kernels::sorvi::Tally>(schemeRow("Sorvi"),
+            [](const kernels::StripIO<float>& io, float* work, kernels::sorvi::Tally& t) {
+                (void)kernels::sorvi::runStrip<float>(io, work, t);
+            });
+        expectEveryBlockRuns<kernels::lentor::Tally>(schemeRow("Lentor32"),
+            [](const kernels::StripIO<float>& io, float* work, kernels::lentor::Tally& t) {
+                (void)kernels::lentor::runStrip<float>(io, work, t);
+            });
     }
 
     // The exact solver's Newton iteration takes more steps for harder problems,
@@ -149,10 +183,10 @@ namespace {
         auto perCell = [](const Primitive& l, const Primitive& r) {
             Grid g = Grid::uniform(20);
             g.setTwoStates(l, r, 0.5);
-            StripCall<float> c = wholeGridStrip(g, 0.5);
+            OneStrip<float> c = wholeGridStrip<float>(schemeRow("Sorvi"), g, 0.5);
             KLong counters[8] = {};
             float courant = 0;
-            c.call(sorviRow(), courant, counters);
+            c.call(schemeRow("Sorvi"), courant, counters);
             return counters[0];
         };
         const KLong uniform = perCell({ 1, 1, 0, 0 }, { 1, 1, 0, 0 });

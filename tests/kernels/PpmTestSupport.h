@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "ShockTubeCases.h"
-#include "StripDriver.h"
+#include "GridRun.h"
 
 namespace tamrel::testing {
 
@@ -44,7 +44,7 @@ inline double shockTubeL1(const SchemeInfo& scheme, int number, int n = 400, con
 {
     const ShockTube& tube = shockTube(number);
     Grid g = shockTubeGrid(tube, n);
-    StripDriver d(scheme, k, Boundary::Outflow);
+    GridRun d(scheme, k, Boundary::Outflow);
     const RunStats st = d.run(g, 0.8, tube.tStop);
     if (stats)
         *stats = st;
@@ -67,7 +67,7 @@ inline double shockTubeL1(const SchemeInfo& scheme, int number, int n = 400, con
 inline RunStats runLikeTheTimeStep(const SchemeInfo& scheme, Grid& g, const ShockTube& tube, double courant,
     const KernelConstants& k = {})
 {
-    StripDriver d(scheme, k, Boundary::Outflow);
+    GridRun d(scheme, k, Boundary::Outflow);
     d.fillGhosts(g);
     const double soundSpeed0 = std::sqrt(k.gamma * std::max(tube.left.p / tube.left.rho, tube.right.p / tube.right.rho));
     double w = g.dx(1) / soundSpeed0;
@@ -85,8 +85,8 @@ inline RunStats runLikeTheTimeStep(const SchemeInfo& scheme, Grid& g, const Shoc
     RunStats st;
     long rejected = 0;
     while (st.time < tube.tStop) {
-        const StepOutcome o = d.attempt(g, dt, true, &st.floorHits);
-        if (std::isnan(o.courant) || rejected > 60) {
+        const StepOutcome o = d.attempt(g, dt, &st.floorHits);
+        if (o.fault || rejected > 60) {
             st.fault = true;
             return st;
         }
@@ -105,7 +105,7 @@ inline RunStats runLikeTheTimeStep(const SchemeInfo& scheme, Grid& g, const Shoc
         else if (o.courant > courant)
             dt *= courant / o.courant;
     }
-    st.fault = !StripDriver::allFinite(g);
+    st.fault = !GridRun::allFinite(g);
     return st;
 }
 

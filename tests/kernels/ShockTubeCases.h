@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-#include "kernels/StripDriver.h"
+#include "kernels/GridRun.h"
 #include "kernels/riemann/ExactRiemann.h"
 #include "presets/ShockTubeTests.h"
 

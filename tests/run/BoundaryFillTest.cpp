@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "run/BoundaryFill.h"
+#include "kernels/SchemeTable.h"
 #include "run/RunTestStates.h"
 
 namespace tamrel {
@@ -23,7 +24,7 @@ namespace {
             s.P[i] = real ? 10.0 * i : -99;
             s.VX[i] = real ? i + 0.5 : -99;
             s.VY[i] = real ? -i : -99;
-            if (s.isMultifluid())
+            if (kernels::twoFluidScheme(s.SchemeName))
                 s.FFracXY[i] = real ? 100.0 * i : -99;
         }
         return s;

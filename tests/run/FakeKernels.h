@@ -5,11 +5,13 @@
 // 1..L, raises Courant and counts operations. What it reports is set through
 // fakeKernel() by the test.
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <limits>
 #include <string_view>
 
+#include "kernels/ArgumentForms.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel::testing {
@@ -183,22 +185,35 @@ inline void fakeMixtal(const float* X, const float* Rho3, const float* P3, const
         smooth(in[q], out[q], *L, *B);
 }
 
-// The five schemes with their real names and strip lengths, fake entry points.
+// The five schemes with their real names, strip lengths and argument lists,
+// fake entry points. Entry is a template that gives the entry point to use
+// for a fake one (the fake itself, or a wrapper around it).
+template <template <auto> class Entry> std::array<kernels::SchemeInfo, 5> fakeSchemeRows()
+{
+    using namespace kernels;
+    return { {
+        { "Orvane", Precision::Double, false, true, 100, 4, {},
+            stripArraysEntry<double, Entry<&fakeOrvane<double>>::value>(nullptr) },
+        { "Orvane32", Precision::Single, false, true, 200, 4,
+            stripArraysEntry<float, Entry<&fakeOrvane<float>>::value>(nullptr), {} },
+        { "Lentor32", Precision::Single, false, true, 200, 2, slicesEntry<Entry<&fakeLentor>::value>(nullptr),
+            {} },
+        { "Mixtal32", Precision::Single, true, true, 4096, 4, twoFluidEntry<Entry<&fakeMixtal>::value>(nullptr),
+            {} },
+        { "Sorvi", Precision::Single, false, false, 200, 1, repeatedEntry<Entry<&fakeSorvi>::value>(nullptr),
+            {} },
+    } };
+}
+
+// The fake entry point itself.
+template <auto Fn> struct Itself {
+    static constexpr auto value = Fn;
+};
+
 inline const kernels::SchemeInfo* findFakeScheme(std::string_view name)
 {
-    using kernels::EntryKind;
-    static const kernels::SchemeInfo schemes[] = {
-        { "Orvane", EntryKind::Orvane64, false, 100, true, true, false, &fakeOrvane<double> },
-        { "Orvane32", EntryKind::Orvane32, true, 200, true, true, false, nullptr, &fakeOrvane<float> },
-        { "Lentor32", EntryKind::Lentor, true, 200, false, true, false, nullptr, nullptr, &fakeLentor },
-        { "Mixtal32", EntryKind::Mixtal, true, 4096, true, true, true, nullptr, nullptr, nullptr, &fakeMixtal },
-        { "Sorvi", EntryKind::Sorvi, true, 200, false, false, false, nullptr, nullptr, nullptr, nullptr,
-            &fakeSorvi },
-    };
-    for (const auto& s : schemes)
-        if (s.name == name)
-            return &s;
-    return nullptr;
+    static const auto rows = fakeSchemeRows<Itself>();
+    return kernels::findSchemeIn(rows, name);
 }
 
 } // namespace tamrel::testing

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "kernels/SchemeTable.h"
 #include "run/DefaultProblem.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
@@ -41,7 +42,7 @@ inline ExperimentState shockTubeState(long n, const std::string& scheme, double 
         s.VX[i] = left ? uL : 0.0;
         s.VY[i] = 0.0;
         s.FSmoke[i] = 0.0;
-        if (s.isMultifluid()) {
+        if (kernels::twoFluidScheme(s.SchemeName)) {
             s.Rho1[i] = s.Rho[i];
             s.Rho2[i] = s.Rho[i] * s.RhoRatio2;
             s.P1[i] = s.P[i];

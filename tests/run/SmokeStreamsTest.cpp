@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kernels/SchemeTable.h"
 #include "run/SmokeStreams.h"
 
 namespace tamrel {
@@ -16,12 +17,12 @@ namespace {
         s.NGridCells = static_cast<Long>(n);
         s.SchemeName = scheme;
         allocateGridArrays(s);
-        if (s.isMultifluid())
+        if (kernels::twoFluidScheme(s.SchemeName))
             allocateMultifluidArrays(s);
         for (long i = -6; i <= stateUpper(n); ++i) {
             s.FSmoke[i] = 7.0; // anything the layout must overwrite, or keep outside 1..N
             s.Rho[i] = 1.0;
-            if (s.isMultifluid())
+            if (kernels::twoFluidScheme(s.SchemeName))
                 s.Rho2[i] = 2.0;
         }
         return s;

@@ -46,30 +46,29 @@ template <auto Fn, std::size_t LIndex, class... A> struct Watched<Fn, LIndex, vo
     }
 };
 
+// The position of L in each argument list.
+template <auto Fn> constexpr std::size_t lIndex()
+{
+    using F = std::remove_pointer_t<decltype(Fn)>;
+    if constexpr (std::is_same_v<F, kernels::OrvaneEntry<double>> || std::is_same_v<F, kernels::OrvaneEntry<float>>)
+        return 23;
+    else if constexpr (std::is_same_v<F, kernels::LentorEntry>)
+        return 20;
+    else if constexpr (std::is_same_v<F, kernels::MixtalEntry>)
+        return 45;
+    else
+        return 42;
+}
+
+template <auto Fn> struct WatchedEntry {
+    static constexpr auto value = &Watched<Fn, lIndex<Fn>(), std::remove_pointer_t<decltype(Fn)>>::call;
+};
+
 // The five schemes with their names and strip lengths, stand-in entry points.
 inline const kernels::SchemeInfo* findWatchedScheme(std::string_view name)
 {
-    using kernels::EntryKind;
-    using kernels::LentorEntry;
-    using kernels::MixtalEntry;
-    using kernels::OrvaneEntry;
-    using kernels::SorviEntry;
-    static const kernels::SchemeInfo schemes[] = {
-        { "Orvane", EntryKind::Orvane64, false, 100, true, true, false,
-            &Watched<&fakeOrvane<double>, 23, OrvaneEntry<double>>::call },
-        { "Orvane32", EntryKind::Orvane32, true, 200, true, true, false, nullptr,
-            &Watched<&fakeOrvane<float>, 23, OrvaneEntry<float>>::call },
-        { "Lentor32", EntryKind::Lentor, true, 200, false, true, false, nullptr, nullptr,
-            &Watched<&fakeLentor, 20, LentorEntry>::call },
-        { "Mixtal32", EntryKind::Mixtal, true, 4096, true, true, true, nullptr, nullptr, nullptr,
-            &Watched<&fakeMixtal, 45, MixtalEntry>::call },
-        { "Sorvi", EntryKind::Sorvi, true, 200, false, false, false, nullptr, nullptr, nullptr, nullptr,
-            &Watched<&fakeSorvi, 42, SorviEntry>::call },
-    };
-    for (const auto& s : schemes)
-        if (s.name == name)
-            return &s;
-    return nullptr;
+    static const auto rows = fakeSchemeRows<WatchedEntry>();
+    return kernels::findSchemeIn(rows, name);
 }
 
 // The stored rows of a run: times and the five grid quantities.

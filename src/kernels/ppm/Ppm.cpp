@@ -1,10 +1,9 @@
-// Square roots in the inner loops must not set errno, and comparisons must
-// not be assumed to trap, or the compiler keeps the loops scalar (a call per
-// square root, branches for the selects) instead of vectorising them. No
-// multiply and add may be fused into one rounding: every copy of the update
-// below then computes exactly the operations the counters report, on every
-// processor.
-#pragma GCC optimize("no-math-errno", "no-trapping-math", "fp-contract=off")
+// No multiply and add may be fused into one rounding: every copy of the
+// update below then computes exactly the operations the counters report, on
+// every processor. (The kernels are built without errno for square roots and
+// without trapping comparisons, so that the inner loops vectorise: see
+// CMakeLists.txt.)
+#pragma GCC optimize("fp-contract=off")
 
 #include "kernels/ppm/Ppm.h"
 

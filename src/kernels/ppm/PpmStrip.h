@@ -491,7 +491,7 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
         orho[c] = st.rho;
         ou[c] = st.u;
         op[c] = st.p;
-        oup[c] = kselect(st.fromLeft, T(1), T(0));
+        oup[c] = st.fromLeft;
     }
 }
 

@@ -31,7 +31,7 @@ template <class T> struct TwoShockSide {
 // The state at x/t = 0 and where the gas crossing comes from.
 template <class T> struct TwoShockState {
     T rho, u, p;
-    bool fromLeft; // the contact moves right (u* >= 0): the crossing gas is the left state's
+    T fromLeft; // 1 when the contact moves right (u* >= 0), the crossing gas being the left state's; else 0
 };
 
 // floor: the smallest star pressure.
@@ -95,7 +95,7 @@ template <class T> inline TwoShockState<T> twoShockState(const TwoShockSide<T>& 
     const T span = kmax(tail - head, T(1e-30));
     const T wS = kmax(T(0), kmin(T(1), (-head) / span));
     const T um = u0m + wS * (usm - u0m);
-    return { rho0 + wS * (rhoS - rho0), kselect(left, um, -um), p0 + wS * (ps - p0), left };
+    return { rho0 + wS * (rhoS - rho0), kselect(left, um, -um), p0 + wS * (ps - p0), kselect(left, T(1), T(0)) };
 }
 
 } // namespace tamrel::kernels::riemann
