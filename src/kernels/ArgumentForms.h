@@ -35,8 +35,8 @@ template <LentorEntry* Fn> void callSlices(const StripArgs<float>& a)
     const KernelScalars<float>& k = *a.k;
     const auto& o = a.out;
     Fn(a.x, a.rho, a.p, a.vx, a.vy, a.vz, a.smoke, o[kRhoNew], o[kPNew], o[kVXNew], o[kVYNew], a.work,
-        o[kSmokeNew], &k.dt, a.courant, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &k.vxEpsilon, &a.L,
-        &a.B, a.counters);
+        o[kSmokeNew], &k.dt, a.courant, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &k.vxEpsilon, &a.L, &a.B,
+        a.counters);
 }
 template <LentorEntry* Fn> constexpr StripEntry<float> slicesEntry(CountStrip<float>* count)
 {

@@ -63,7 +63,10 @@ inline long strip3Index(long i, long j, long k, long L, long B)
     return (i + B - 1) + (L + 2 * B) * ((j + 2) + 5 * (k + 2));
 }
 // Elements of one strip array.
-inline long strip3Size(long L, long B) { return (L + 2 * B) * 25; }
+inline long strip3Size(long L, long B)
+{
+    return (L + 2 * B) * 25;
+}
 
 // ORVANE64 (double) and ORVANE32 (float): PPM.
 template <class Real>
@@ -74,34 +77,33 @@ using OrvaneEntry = void(const Real* X, const Real* Rho3, const Real* P3, const 
     const Real* Wavhaf, const KLong* L, const KLong* B, KLong* Counters);
 
 // LENTOR32: MUSCL-Hancock with HLLC.
-using LentorEntry = void(const float* X, const float* Rho, const float* P, const float* VX, const float* VY,
-    const float* VZ, const float* FSmoke, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work,
-    float* FSmokeNew, const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor,
-    const float* KernelFloor, const float* PFloor, const float* VXEpsilon, const KLong* L, const KLong* B,
-    KLong* Counters);
+using LentorEntry
+    = void(const float* X, const float* Rho, const float* P, const float* VX, const float* VY, const float* VZ,
+        const float* FSmoke, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work, float* FSmokeNew,
+        const float* Dt, float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor,
+        const float* PFloor, const float* VXEpsilon, const KLong* L, const KLong* B, KLong* Counters);
 
 // MIXTAL: two gamma-law fluids on PPM hydrodynamics.
 using MixtalEntry = void(const float* X, const float* Rho3, const float* P3, const float* VX3, const float* VY3,
     const float* VZ3, const float* FSmoke, const float* Rho1, const float* Rho2, const float* P1, const float* P2,
     const float* FFrac, const float* FFracX, const float* FFracY, const float* FFracXX, const float* FFracXY,
-    const float* FFracYY, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* FSmokeNew,
-    float* Rho1New, float* Rho2New, float* P1New, float* P2New, float* FFracNew, float* FFracXNew,
-    float* FFracYNew, float* FFracXXNew, float* FFracXYNew, float* FFracYYNew, const float* Dt, float* Courant,
-    const float* Gamma, const float* RhoFloor, const float* KernelFloor, const float* PFloor,
-    const float* VXEpsilon, const float* Gamma1, const float* Gamma2, const float* RhoRatio2,
-    const float* Difcon, const float* Shkjmp, const float* Wavhaf, const KLong* L, const KLong* B,
-    KLong* Counters, const KLong* Cycle);
+    const float* FFracYY, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* FSmokeNew, float* Rho1New,
+    float* Rho2New, float* P1New, float* P2New, float* FFracNew, float* FFracXNew, float* FFracYNew,
+    float* FFracXXNew, float* FFracXYNew, float* FFracYYNew, const float* Dt, float* Courant, const float* Gamma,
+    const float* RhoFloor, const float* KernelFloor, const float* PFloor, const float* VXEpsilon,
+    const float* Gamma1, const float* Gamma2, const float* RhoRatio2, const float* Difcon, const float* Shkjmp,
+    const float* Wavhaf, const KLong* L, const KLong* B, KLong* Counters, const KLong* Cycle);
 
 // SORVI: Godunov's first-order method. Rho, P and VX are passed five times,
 // VY and VZ3 seven times (the same addresses), as the contract lists them.
 using SorviEntry = void(const float* X, const float* Rho_1, const float* Rho_2, const float* Rho_3,
-    const float* Rho_4, const float* Rho_5, const float* P_1, const float* P_2, const float* P_3,
-    const float* P_4, const float* P_5, const float* VX_1, const float* VX_2, const float* VX_3,
-    const float* VX_4, const float* VX_5, const float* VY_1, const float* VY_2, const float* VY_3,
-    const float* VY_4, const float* VY_5, const float* VY_6, const float* VY_7, const float* VZ3_1,
-    const float* VZ3_2, const float* VZ3_3, const float* VZ3_4, const float* VZ3_5, const float* VZ3_6,
-    const float* VZ3_7, float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work, const float* Dt,
-    float* Courant, const float* Gamma, const float* RhoFloor, const float* KernelFloor, const float* PFloor,
+    const float* Rho_4, const float* Rho_5, const float* P_1, const float* P_2, const float* P_3, const float* P_4,
+    const float* P_5, const float* VX_1, const float* VX_2, const float* VX_3, const float* VX_4,
+    const float* VX_5, const float* VY_1, const float* VY_2, const float* VY_3, const float* VY_4,
+    const float* VY_5, const float* VY_6, const float* VY_7, const float* VZ3_1, const float* VZ3_2,
+    const float* VZ3_3, const float* VZ3_4, const float* VZ3_5, const float* VZ3_6, const float* VZ3_7,
+    float* RhoNew, float* PNew, float* VXNew, float* VYNew, float* Work, const float* Dt, float* Courant,
+    const float* Gamma, const float* RhoFloor, const float* KernelFloor, const float* PFloor,
     const float* VXEpsilon, const KLong* L, const KLong* B, KLong* Counters);
 
 // The sub-cell profile of the fluid-2 fraction: from FFrac, FFracX, FFracXX

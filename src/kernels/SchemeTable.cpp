@@ -54,7 +54,10 @@ namespace {
             .dbl = {} },
     } };
 
-    char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+    char lower(char c)
+    {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
 } // namespace
 
 bool sameSchemeName(std::string_view a, std::string_view b)
@@ -75,9 +78,15 @@ const SchemeInfo* findSchemeIn(std::span<const SchemeInfo> rows, std::string_vie
     return nullptr;
 }
 
-const SchemeInfo* findScheme(std::string_view name) { return findSchemeIn(kSchemes, name); }
+const SchemeInfo* findScheme(std::string_view name)
+{
+    return findSchemeIn(kSchemes, name);
+}
 
-std::span<const SchemeInfo> allSchemes() { return kSchemes; }
+std::span<const SchemeInfo> allSchemes()
+{
+    return kSchemes;
+}
 
 bool twoFluidScheme(std::string_view name)
 {

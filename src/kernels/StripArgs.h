@@ -24,7 +24,15 @@ inline constexpr int kFluidArrays = 10; // Rho1 Rho2 P1 P2 FFrac FFracX FFracY F
 
 // The New arrays: density, pressure, velocity, transverse velocity, smoke,
 // then the ten fluid results in the order of kFluidArrays.
-enum Result : int { kRhoNew, kPNew, kVXNew, kVYNew, kSmokeNew, kFirstFluidNew, kResultCount = kFirstFluidNew + 10 };
+enum Result : int {
+    kRhoNew,
+    kPNew,
+    kVXNew,
+    kVYNew,
+    kSmokeNew,
+    kFirstFluidNew,
+    kResultCount = kFirstFluidNew + 10
+};
 
 // The scalars of a call, converted to the scheme's precision.
 template <class Real> struct KernelScalars {

@@ -1,5 +1,5 @@
-#include "kernels/SchemeTable.h"
 #include "run/BoundaryFill.h"
+#include "kernels/SchemeTable.h"
 
 #include <array>
 #include <cstddef>
@@ -9,7 +9,7 @@ namespace tamrel {
 namespace {
 
     // The arrays a boundary fill touches, VX (the one that changes sign at a
-    // reflecting wall) among them; the fluid arrays only under "Mixtal32".
+    // reflecting wall) among them; the fluid arrays only under a two-fluid scheme.
     struct FilledArrays {
         std::array<BoundedArray<double>*, 15> a {};
         std::size_t count = 0;

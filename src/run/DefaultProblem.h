@@ -8,7 +8,7 @@ namespace tamrel {
 
 // The array families for the present NGridCells, SchemeName and NPlotsTotal:
 // state and kernel-result families (and the multifluid members under
-// "Mixtal32"), the history (NSTValues = (N+2)*K), and the control-cell
+// a two-fluid scheme), the history (NSTValues = (N+2)*K), and the control-cell
 // arrays resized keeping their contents.
 void AllocateArrays(ExperimentState& s);
 

@@ -1,5 +1,5 @@
-#include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
+#include "kernels/SchemeTable.h"
 
 #include <cmath>
 #include <vector>

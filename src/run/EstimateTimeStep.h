@@ -12,7 +12,7 @@ double CellGamma(const ExperimentState& s, long i);
 
 // X(0), X(N+2), SoundSpeedSq and SoundSpeed of cells 0..N+1 and
 // Dt = CourantNumber * 0.1 * (shortest signal crossing time), capped at
-// DtPlot when DtPlot > 0. Uses the mixed gamma under "Mixtal32".
+// DtPlot when DtPlot > 0. Uses the mixed gamma under a two-fluid scheme.
 // Returns false and changes nothing when the estimate is undefined: a
 // SoundSpeed0 that is not positive, a cell with a density, pressure or gamma
 // that is not positive (or not finite), or a zero signal speed.

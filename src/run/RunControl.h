@@ -12,7 +12,7 @@ enum class BeginStatus {
     Started, // history reallocated, row 0 stored, Stopped = 0
     NotAtTimeZero, // TimeNow is not exactly 0: nothing changed
     UnknownScheme, // SchemeName is none of the five schemes: nothing changed
-    MissingFluids, // "Mixtal32" without its fluid arrays: nothing changed
+    MissingFluids, // a two-fluid scheme without its fluid arrays: nothing changed
 };
 
 // Begin (Ready -> Running): history reallocated (RunHistoryRows rows), boundary cells 0 and N+1
@@ -66,7 +66,7 @@ enum class RestartStatus {
 // Restart (any state -> Ready): TNextPlot = DtPlot, TimeNow 0, meter totals 0,
 // Stopped = 1; row 0 back into Rho, P, VX, VY, FSmoke of cells 0..N+1 with
 // sound speeds from Gamma and Dt at a tenth of the target Courant number;
-// under "Mixtal32" the fluid arrays are derived again from the restored
+// under a two-fluid scheme the fluid arrays are derived again from the restored
 // state (see RederiveFluidArrays); history reallocated, row 0 stored again,
 // STRowOffset = N+2, plot ranges fitted, NStoredStates = 1, Dt capped at
 // DtPlot, DtOld = Dt. The window then shows the time, the stored-state range

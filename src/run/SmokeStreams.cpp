@@ -1,5 +1,5 @@
-#include "kernels/SchemeTable.h"
 #include "run/SmokeStreams.h"
+#include "kernels/SchemeTable.h"
 
 namespace tamrel {
 

@@ -8,7 +8,7 @@ namespace tamrel {
 
 // FSmoke of cells 1..N: each period of w = N \ NSmokeStreams cells (at least
 // 4, at most N) carries smoke 1 in its middle s = w \ 2 cells. Under
-// "Mixtal32" the stream cells also get the full-cell fraction values
+// a two-fluid scheme the stream cells also get the full-cell fraction values
 // (1, 0, 0, 1/12, 0, 1/12) and Rho = Rho2, the other cells all-zero fractions.
 // NSmokeStreams <= 0 lays out no stream (cells 1..N get smoke and fractions 0);
 // a grid of one cell is left untouched.

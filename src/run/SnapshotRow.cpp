@@ -38,7 +38,8 @@ bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
         return false;
     const long n = s.NGridCells;
     const long o = row * (n + 2);
-    const bool perCell = gamma == RowGamma::PerCell && kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(n + 1);
+    const bool perCell
+        = gamma == RowGamma::PerCell && kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(n + 1);
     auto g = [&](long j) { return perCell ? CellGamma(s, j) : s.Gamma; };
 
     for (long j = 0; j <= n + 1; ++j) {

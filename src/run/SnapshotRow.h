@@ -9,7 +9,7 @@ namespace tamrel {
 // Which ratio of specific heats the entropy and the impedance of a row use.
 enum class RowGamma {
     Uniform, // Gamma for every cell (Begin, Restart, the tick)
-    PerCell, // CellGamma(j): the mixed gamma under "Mixtal32" (set-ups)
+    PerCell, // CellGamma(j): the mixed gamma under a two-fluid scheme (set-ups)
 };
 
 // Whether history row `row` lies inside the arrays: 0 <= row and

@@ -148,7 +148,8 @@ StepFault TimeStep::makeFault(const ExperimentState& s, const std::string& why) 
     return f;
 }
 
-template <class Real> void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex, long first, long last)
+template <class Real>
+void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex, long first, long last)
 {
     Scratch& sc = *scratch_;
     kernels::StripPacker<Real>& packer = sc.slots[static_cast<std::size_t>(slotIndex)].template packer<Real>();

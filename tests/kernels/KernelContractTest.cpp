@@ -163,8 +163,8 @@ namespace {
                 const auto e = static_cast<std::size_t>(i + c.B - 1);
                 const double dx = double(c.x[e + 1]) - double(c.x[e]);
                 expect = std::max(expect,
-                    (std::fabs(double(c.vx[e])) + std::sqrt(1.4 * double(c.p[e]) / double(c.rho[e]))) * double(c.k.dt)
-                        / dx);
+                    (std::fabs(double(c.vx[e])) + std::sqrt(1.4 * double(c.p[e]) / double(c.rho[e])))
+                        * double(c.k.dt) / dx);
             }
             KLong counters[8] = {};
             Real courant = 0;

@@ -17,7 +17,10 @@ namespace {
     class KernelExactness : public ::testing::TestWithParam<SchemeInfo> { };
 
     // A value as the scheme stores it.
-    double stored(const SchemeInfo& row, double v) { return row.singlePrecision() ? double(float(v)) : v; }
+    double stored(const SchemeInfo& row, double v)
+    {
+        return row.singlePrecision() ? double(float(v)) : v;
+    }
 
     TEST_P(KernelExactness, UniformFlowStaysExactlyUniform)
     {

@@ -16,7 +16,10 @@
 
 namespace tamrel::kernels {
 // Test logs name the scheme instead of dumping the row's bytes.
-inline void PrintTo(const SchemeInfo& s, std::ostream* os) { *os << s.name; }
+inline void PrintTo(const SchemeInfo& s, std::ostream* os)
+{
+    *os << s.name;
+}
 } // namespace tamrel::kernels
 
 namespace tamrel::testing {
@@ -29,7 +32,10 @@ inline std::vector<kernels::SchemeInfo> kernelRows()
 }
 
 // The row of a scheme of the program by name.
-inline const kernels::SchemeInfo& schemeRow(std::string_view name) { return *kernels::findScheme(name); }
+inline const kernels::SchemeInfo& schemeRow(std::string_view name)
+{
+    return *kernels::findScheme(name);
+}
 
 inline std::string rowName(const ::testing::TestParamInfo<kernels::SchemeInfo>& p)
 {
@@ -80,7 +86,8 @@ std::vector<std::vector<Real>> resultsOf(
     const kernels::SchemeInfo& row, const OneStrip<Real>& c, const kernels::StripArgs<Real>& a)
 {
     std::vector<std::vector<Real>> r;
-    const int last = row.twoFluid ? kernels::kResultCount : (row.carriesSmoke ? kernels::kSmokeNew + 1 : kernels::kSmokeNew);
+    const int last
+        = row.twoFluid ? kernels::kResultCount : (row.carriesSmoke ? kernels::kSmokeNew + 1 : kernels::kSmokeNew);
     for (int q = 0; q < last; ++q)
         r.push_back(c.result(a, q));
     return r;

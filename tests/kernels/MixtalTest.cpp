@@ -17,7 +17,10 @@ namespace {
 using namespace tamrel::testing;
 namespace kernels = tamrel::kernels;
 
-const SchemeInfo& mixtalRow() { return schemeRow("Mixtal32"); }
+const SchemeInfo& mixtalRow()
+{
+    return schemeRow("Mixtal32");
+}
 
 // 100 cells at rho 1, p 1, u 1; cells 26..75 hold fluid 2 (density ratio2).
 Grid slabGrid(double ratio2)
@@ -25,7 +28,7 @@ Grid slabGrid(double ratio2)
     Grid g = Grid::uniform(100);
     for (int i = 1 - g.b; i <= g.n + g.b; ++i) {
         const bool inside = i >= 26 && i <= 75;
-        g.set(i, {inside ? ratio2 : 1.0, 1.0, 1.0, 0.0});
+        g.set(i, { inside ? ratio2 : 1.0, 1.0, 1.0, 0.0 });
         g.at(g.fluid[kRho1], i) = 1.0;
         g.at(g.fluid[kRho2], i) = ratio2;
         g.at(g.fluid[kP1], i) = 1.0;
@@ -51,7 +54,7 @@ struct SlabCase {
     double gamma2, ratio2;
 };
 
-class MixtalSlab : public ::testing::TestWithParam<SlabCase> {};
+class MixtalSlab : public ::testing::TestWithParam<SlabCase> { };
 
 TEST_P(MixtalSlab, CarriedOnceAroundStaysSharpBoundedAndConserved)
 {
@@ -91,7 +94,7 @@ TEST_P(MixtalSlab, CarriedOnceAroundStaysSharpBoundedAndConserved)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fluids, MixtalSlab,
-    ::testing::Values(SlabCase{"same gas", 1.4, 1.0}, SlabCase{"gamma 1.67, twice as dense", 1.67, 2.0}),
+    ::testing::Values(SlabCase { "same gas", 1.4, 1.0 }, SlabCase { "gamma 1.67, twice as dense", 1.67, 2.0 }),
     [](const auto& info) { return info.index == 0 ? std::string("SameGas") : std::string("DifferentGas"); });
 
 TEST(Mixtal, OneFluidTest1MatchesThePpmKernel)
@@ -112,8 +115,9 @@ TEST(Mixtal, OneFluidTest1MatchesThePpmKernel)
     const double ppm = shockTubeL1(o32, 1);
     EXPECT_NEAR(mix, ppm, 0.10 * ppm);
     EXPECT_GT(st.counters[0], 0);
-    EXPECT_EQ(st.counters[0], st.counters[1] + st.counters[2] + st.counters[3] + st.counters[4] +
-            st.counters[5] + st.counters[6] + st.counters[7]);
+    EXPECT_EQ(st.counters[0],
+        st.counters[1] + st.counters[2] + st.counters[3] + st.counters[4] + st.counters[5] + st.counters[6]
+            + st.counters[7]);
     for (int i = 1; i <= g.n; ++i)
         EXPECT_EQ(g.at(g.fluid[kF], i), 0.0);
 }
@@ -136,13 +140,14 @@ TEST(Mixtal, CountsEveryPathOfTheGeometry)
     Grid g = Grid::uniform(16);
     const struct {
         double f, fx;
-    } slabs[] = { { 0, 0 }, { 1, 1.0 / 12 }, { 0.25, 0 }, { 0.5, -0.125 }, { 0.5, 0.125 }, { 0.3, 0.1 },
-        { 1, 0 }, { 0.6, -0.05 }, { 1e-9, 0 }, { 1 - 1e-9, 0 }, { 0.5, 0.125 }, { 0.4, -0.1 } };
+    } slabs[] = { { 0, 0 }, { 1, 1.0 / 12 }, { 0.25, 0 }, { 0.5, -0.125 }, { 0.5, 0.125 }, { 0.3, 0.1 }, { 1, 0 },
+        { 0.6, -0.05 }, { 1e-9, 0 }, { 1 - 1e-9, 0 }, { 0.5, 0.125 }, { 0.4, -0.1 } };
     for (int i = 1 - g.b; i <= g.n + g.b; ++i) {
         const auto& sl = slabs[static_cast<std::size_t>((i + 12) % 12)];
         g.set(i, { 1.0 + 0.2 * std::sin(i), 1.0 + 0.1 * std::cos(i), 0.8 * std::sin(0.7 * i), 0.0 });
         g.at(g.fluid[kRho1], i) = 1.0;
-        g.at(g.fluid[kRho2], i) = i == 7 ? 40.0 : 2.0; // fluid 2 much denser than the mixture: fluid 1 at the floor
+        g.at(g.fluid[kRho2], i)
+            = i == 7 ? 40.0 : 2.0; // fluid 2 much denser than the mixture: fluid 1 at the floor
         g.at(g.fluid[kP1], i) = g.at(g.p, i);
         g.at(g.fluid[kP2], i) = g.at(g.p, i);
         g.at(g.fluid[kF], i) = sl.f;
@@ -160,7 +165,8 @@ TEST(Mixtal, CountsEveryPathOfTheGeometry)
     const std::uint64_t kinds[8] = { counted.total(), counted.add, counted.mul, counted.div, counted.merge,
         counted.sqrt, counted.sqrt2, counted.exp };
     for (int k = 0; k < 8; ++k)
-        EXPECT_EQ(static_cast<std::uint32_t>(counters[k]), static_cast<std::uint32_t>(kinds[k])) << "counter " << k + 1;
+        EXPECT_EQ(static_cast<std::uint32_t>(counters[k]), static_cast<std::uint32_t>(kinds[k]))
+            << "counter " << k + 1;
     EXPECT_EQ(countedCourant, courant);
     const auto a = resultsOf(row, c, run), b = resultsOf(row, c, counting);
     for (std::size_t q = 0; q < a.size(); ++q)

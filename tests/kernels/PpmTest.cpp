@@ -16,8 +16,14 @@ namespace {
 
 using namespace tamrel::testing;
 
-const SchemeInfo& orvane64() { return schemeRow("Orvane"); }
-const SchemeInfo& orvane32() { return schemeRow("Orvane32"); }
+const SchemeInfo& orvane64()
+{
+    return schemeRow("Orvane");
+}
+const SchemeInfo& orvane32()
+{
+    return schemeRow("Orvane32");
+}
 
 // --- Accuracy ---------------------------------------------------------------
 
@@ -33,7 +39,7 @@ double totalVariation(const std::vector<double>& v, int n)
 
 TEST(PpmAccuracy, Test1PlateausStayFlatAroundTheContact)
 {
-    for (const SchemeInfo& s : {orvane64(), orvane32()}) {
+    for (const SchemeInfo& s : { orvane64(), orvane32() }) {
         SCOPED_TRACE(std::string(s.name));
         Grid g;
         shockTubeL1(s, 1, 400, {}, nullptr, &g);
@@ -72,9 +78,10 @@ TEST(PpmAccuracy, ShockTubeDensityIsMonotoneBetweenTheWaves)
         int test;
         double tolerance;
     };
-    for (const SchemeInfo& s : {orvane64(), orvane32()})
-        for (const Case c : {Case{1, 0.002}, Case{2, 0.002}, Case{3, 0.002}, Case{6, 0.01}, Case{7, 0.002}})
-            for (int n : {100, 400}) {
+    for (const SchemeInfo& s : { orvane64(), orvane32() })
+        for (const Case c :
+            { Case { 1, 0.002 }, Case { 2, 0.002 }, Case { 3, 0.002 }, Case { 6, 0.01 }, Case { 7, 0.002 } })
+            for (int n : { 100, 400 }) {
                 SCOPED_TRACE(std::string(s.name) + " Test " + std::to_string(c.test) + " on " + std::to_string(n));
                 const ShockTube& tube = shockTube(c.test);
                 Grid g = shockTubeGrid(tube, n);
@@ -120,8 +127,9 @@ TEST(PpmConservation, LongPeriodicRunKeepsEveryTotalToRoundOff)
         for (int i = 1; i <= g.n; ++i) {
             const double x = g.centre(i);
             const double wave = 0.05 * std::sin(2 * std::numbers::pi * x);
-            g.set(i, { (x > 0.3 && x < 0.55 ? 0.4 : 1.0) * (1 + wave), (x > 0.7 && x < 0.8 ? 5.0 : 1.0) * (1 + 1.4 * wave),
-                0.3 + wave, 0.5 - x });
+            g.set(i,
+                { (x > 0.3 && x < 0.55 ? 0.4 : 1.0) * (1 + wave),
+                    (x > 0.7 && x < 0.8 ? 5.0 : 1.0) * (1 + 1.4 * wave), 0.3 + wave, 0.5 - x });
             g.at(g.smoke, i) = x > 0.45 ? 1.0 : 0.0;
         }
         const auto before = totals(g, 1.4);

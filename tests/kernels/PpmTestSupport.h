@@ -11,13 +11,16 @@
 #include <limits>
 #include <vector>
 
-#include "ShockTubeCases.h"
 #include "GridRun.h"
+#include "ShockTubeCases.h"
 
 namespace tamrel::testing {
 
 // Test `number` (1..8).
-inline const ShockTube& shockTube(int number) { return shockTubes()[static_cast<std::size_t>(number - 1)]; }
+inline const ShockTube& shockTube(int number)
+{
+    return shockTubes()[static_cast<std::size_t>(number - 1)];
+}
 
 // Exact density averaged over each cell 1..N of g at time t (index i holds cell i).
 inline std::vector<double> exactDensity(const Grid& g, const ShockTube& tube, double t, double gamma = 1.4)
@@ -64,12 +67,13 @@ inline double shockTubeL1(const SchemeInfo& scheme, int number, int n = 400, con
 // interval, a rejected attempt (Courant number 1 or more) retried with 0.9 of
 // the step, until the time reaches tStop (the last step is not shortened).
 // Continuation boundaries. Returns the time reached in `time`.
-inline RunStats runLikeTheTimeStep(const SchemeInfo& scheme, Grid& g, const ShockTube& tube, double courant,
-    const KernelConstants& k = {})
+inline RunStats runLikeTheTimeStep(
+    const SchemeInfo& scheme, Grid& g, const ShockTube& tube, double courant, const KernelConstants& k = {})
 {
     GridRun d(scheme, k, Boundary::Outflow);
     d.fillGhosts(g);
-    const double soundSpeed0 = std::sqrt(k.gamma * std::max(tube.left.p / tube.left.rho, tube.right.p / tube.right.rho));
+    const double soundSpeed0
+        = std::sqrt(k.gamma * std::max(tube.left.p / tube.left.rho, tube.right.p / tube.right.rho));
     double w = g.dx(1) / soundSpeed0;
     for (int i = 0; i <= g.n + 1; ++i) {
         const double c = std::sqrt(k.gamma * g.at(g.p, i) / g.at(g.rho, i));
@@ -79,8 +83,8 @@ inline RunStats runLikeTheTimeStep(const SchemeInfo& scheme, Grid& g, const Shoc
     double dt = courant * 0.1 * w;
     // At most one snapshot interval: the lab stores 400 snapshots per time
     // unit, the time a sound wave of cell 1 takes to cross the grid.
-    const double dtMax = (g.at(g.x, g.n + 1) - g.at(g.x, 1)) /
-        std::sqrt(k.gamma * g.at(g.p, 1) / g.at(g.rho, 1)) / 400.0;
+    const double dtMax
+        = (g.at(g.x, g.n + 1) - g.at(g.x, 1)) / std::sqrt(k.gamma * g.at(g.p, 1) / g.at(g.rho, 1)) / 400.0;
     dt = std::min(dt, dtMax);
     RunStats st;
     long rejected = 0;
@@ -142,9 +146,9 @@ inline double monotonicityDefect(const Grid& g, const std::vector<double>& exact
         if (!runs.empty() && runs.back().dir == dir)
             runs.back().last = i;
         else
-            runs.push_back({dir, i, i});
+            runs.push_back({ dir, i, i });
     }
-    std::vector<int> cuts{1};
+    std::vector<int> cuts { 1 };
     for (std::size_t k = 1; k < runs.size(); ++k) {
         const int from = std::max(1, runs[k - 1].last - 3), to = std::min(n, runs[k].first + 3);
         int turn = from;

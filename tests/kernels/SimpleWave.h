@@ -11,7 +11,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "kernels/StripDriver.h"
+#include "kernels/GridRun.h"
 
 namespace tamrel::testing {
 

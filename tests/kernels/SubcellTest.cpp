@@ -18,8 +18,8 @@ using tamrel::kernels::KLong;
 TEST(Subcell, SamplesFollowFractionAndMoment)
 {
     const KLong n = 4, b = 2, a = 8;
-    std::vector<float> f{0, 0, 1, 0, 0.5f, 0.25f, 0, 0};
-    std::vector<float> fx{0, 0, 0, 0, 0.5f * 0.25f, 0.25f * -0.25f, 0, 0};
+    std::vector<float> f { 0, 0, 1, 0, 0.5f, 0.25f, 0, 0 };
+    std::vector<float> fx { 0, 0, 0, 0, 0.5f * 0.25f, 0.25f * -0.25f, 0, 0 };
     std::vector<float> fxx(8, 0.0f);
     std::vector<float> q(static_cast<std::size_t>(n * a), -1.0f);
     const float tol = 1e-5f;

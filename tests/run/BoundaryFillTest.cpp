@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run/BoundaryFill.h"
 #include "kernels/SchemeTable.h"
+#include "run/BoundaryFill.h"
 #include "run/RunTestStates.h"
 
 namespace tamrel {

@@ -200,8 +200,7 @@ template <template <auto> class Entry> std::array<kernels::SchemeInfo, 5> fakeSc
             {} },
         { "Mixtal32", Precision::Single, true, true, 4096, 4, twoFluidEntry<Entry<&fakeMixtal>::value>(nullptr),
             {} },
-        { "Sorvi", Precision::Single, false, false, 200, 1, repeatedEntry<Entry<&fakeSorvi>::value>(nullptr),
-            {} },
+        { "Sorvi", Precision::Single, false, false, 200, 1, repeatedEntry<Entry<&fakeSorvi>::value>(nullptr), {} },
     } };
 }
 

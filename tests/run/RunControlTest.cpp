@@ -78,9 +78,11 @@ namespace {
     TEST(RunControl, BeginRefusesAnUnknownScheme)
     {
         auto s = shockTubeState(10, "Orvane");
-        s.SchemeName = "orvane32";
+        s.SchemeName = "Orvane33";
         EXPECT_EQ(BeginRun(s), BeginStatus::UnknownScheme);
         EXPECT_EQ(s.Stopped, 1);
+        s.SchemeName = "orvane32"; // letter case does not matter
+        EXPECT_EQ(BeginRun(s), BeginStatus::Started);
     }
 
     TEST(RunControl, BeginWithRiemannPlotsMakesPeriodicBoundaryCells)

@@ -50,7 +50,8 @@ template <auto Fn, std::size_t LIndex, class... A> struct Watched<Fn, LIndex, vo
 template <auto Fn> constexpr std::size_t lIndex()
 {
     using F = std::remove_pointer_t<decltype(Fn)>;
-    if constexpr (std::is_same_v<F, kernels::OrvaneEntry<double>> || std::is_same_v<F, kernels::OrvaneEntry<float>>)
+    if constexpr (std::is_same_v<F,
+                      kernels::OrvaneEntry<double>> || std::is_same_v<F, kernels::OrvaneEntry<float>>)
         return 23;
     else if constexpr (std::is_same_v<F, kernels::LentorEntry>)
         return 20;

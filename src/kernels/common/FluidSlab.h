@@ -60,7 +60,7 @@ template <class T, class OnPlacement> inline Slab<T> placeSlab(T f, T fx, OnPlac
 
 template <class T> inline Slab<T> placeSlab(T f, T fx)
 {
-    return placeSlab(f, fx, [](SlabPlacement) { });
+    return placeSlab(f, fx, [](SlabPlacement) {});
 }
 
 } // namespace tamrel::kernels

@@ -27,7 +27,10 @@ namespace tamrel::kernels {
 // of 0 still keeps densities and pressures away from zero.
 inline constexpr double kSmallestKernelFloor = 1e-30;
 
-template <class T> inline T kernelFloorOf(T requested) { return kmax(requested, T(kSmallestKernelFloor)); }
+template <class T> inline T kernelFloorOf(T requested)
+{
+    return kmax(requested, T(kSmallestKernelFloor));
+}
 
 // The arrays and constants of one strip call, with the array pointers moved
 // so that index i is strip cell i (x[i] is the left edge of cell i): kernel
@@ -40,7 +43,10 @@ template <class Real> struct StripIO {
 };
 
 // Pointer to strip cell 1-B of an argument array -> pointer to cell 0.
-template <class P> inline P* atCellZero(P* first, long B) { return first == nullptr ? nullptr : first + (B - 1); }
+template <class P> inline P* atCellZero(P* first, long B)
+{
+    return first == nullptr ? nullptr : first + (B - 1);
+}
 
 // Column (j, k) = (0, 0) of a strip array: cells 1-B .. L+B.
 template <class Real> inline const Real* stripColumn(const Real* a3, long L, long B)
@@ -128,7 +134,10 @@ template <class Real> inline CallCheck checkStrip(const StripIO<Real>& io, long 
     return ok ? CallCheck::Run : CallCheck::Fault;
 }
 
-template <class Real> inline Real faultCourant() { return std::numeric_limits<Real>::quiet_NaN(); }
+template <class Real> inline Real faultCourant()
+{
+    return std::numeric_limits<Real>::quiet_NaN();
+}
 
 // Raises *courant to local. NaN (a fault) is sticky: once a strip reported
 // it, the step stays faulted whatever later strips find.

@@ -37,9 +37,9 @@ const std::array<OpCount, kBlockCount>& blockCosts()
 OpCount countStrip(const StripArgs<float>& a)
 {
     const KernelScalars<float>& k = *a.k;
-    const StripIO<float> io = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew],
-        a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor,
-        &a.L, &a.B);
+    const StripIO<float> io
+        = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew], a.out[kVXNew],
+            a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &a.L, &a.B);
     OpCount executed;
     runStripCall(io, kGhostCells, a.courant, nullptr, [&](const StripIO<float>& s) {
         using C = Counted<float>;

@@ -98,7 +98,10 @@ template <class T> inline Scratch<T> carveScratch(ScratchArena<T>& a, long L)
     return s;
 }
 
-template <class T> inline long scratchSize(long L) { return kernels::scratchSize<T>(L, &carveScratch<T>); }
+template <class T> inline long scratchSize(long L)
+{
+    return kernels::scratchSize<T>(L, &carveScratch<T>);
+}
 
 template <class T> struct CallConstants {
     EosConstants<T> e;

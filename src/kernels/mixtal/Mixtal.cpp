@@ -139,7 +139,10 @@ namespace {
             return { kmax(T(0), b - kmax(a, T(1))) * (x1 - x0), uf * dt };
         return { kmax(T(0), kmin(b, T(0)) - a) * (x1 - x0), -uf * dt };
     }
-    template <class T> T crossingFraction(T v2, T swept) { return kmin(T(1), v2 / swept); }
+    template <class T> T crossingFraction(T v2, T swept)
+    {
+        return kmin(T(1), v2 / swept);
+    }
 
     // theta of the gas crossing, and the fluid-2 mass crossing (signed).
     template <class T> struct CrossingFlow {
@@ -152,7 +155,10 @@ namespace {
     }
 
     // Width of a neighbour in units of this cell.
-    template <class T> T widthRatio(T x0, T x1, T dx) { return (x1 - x0) / dx; }
+    template <class T> T widthRatio(T x0, T x1, T dx)
+    {
+        return (x1 - x0) / dx;
+    }
 
     // The part [lo, hi] of this cell (in its widths) that the moved slab of a
     // neighbour covers; offset is where the neighbour starts, scale its width.
@@ -189,8 +195,7 @@ namespace {
         bool positive; // the new density before its floor
     };
     template <class T>
-    HydroCell<T> hydroUpdate(
-        T rc, T uc, T vc, T ec, const CellIncrements<T, 1>& d, T thetaNew, T floor)
+    HydroCell<T> hydroUpdate(T rc, T uc, T vc, T ec, const CellIncrements<T, 1>& d, T thetaNew, T floor)
     {
         const T half(0.5);
         const T rn = rc + d.dRho;
@@ -208,7 +213,10 @@ namespace {
         return f * rho2 * dx - (m2Right - m2Left);
     }
 
-    template <class T> T cellCourant(T running, T u, T c, T dtdx) { return kmax(running, (kabs(u) + c) * dtdx); }
+    template <class T> T cellCourant(T running, T u, T c, T dtdx)
+    {
+        return kmax(running, (kabs(u) + c) * dtdx);
+    }
 
     // --- The strip ----------------------------------------------------------
 
@@ -361,12 +369,15 @@ namespace {
         return { kmax(rho1, floor), rho2 };
     }
 
-    template <class T> float out(T v) { return static_cast<float>(plainValue(v)); }
+    template <class T> float out(T v)
+    {
+        return static_cast<float>(plainValue(v));
+    }
 
     // Step 6: the new state of cells 1..L (c = B .. B+L-1).
     template <class T, class TallyT>
-    Verdict<T> updateCells(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L,
-        int B, TallyT& tally)
+    Verdict<T> updateCells(
+        const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L, int B, TallyT& tally)
     {
         const T tol(kSlabFractionTolerance);
         const T* x = w[mX];
@@ -390,7 +401,8 @@ namespace {
                 = hydroUpdate(r_[c], u_[c], v_[c], e_[c], cellIncrements(fl, fr, kk), cl.th1 + cl.dth * fn, floor);
             positive = positive && h.positive;
             const T mass2 = fluid2Mass(w[mF][c], w[mR2][c], dx, w[mM2][c - 1], w[mM2][c]);
-            const FluidDensities<T> d = fluidDensities(fn, h.rho, mass2, dx, w[mR1][c], w[mR2][c], floor, tol, tally);
+            const FluidDensities<T> d
+                = fluidDensities(fn, h.rho, mass2, dx, w[mR1][c], w[mR2][c], floor, tol, tally);
 
             T m2Out = m.m2;
             if (fn >= T(1)) {
@@ -516,7 +528,9 @@ namespace {
                 { Block::SlabAtRightEdge, 0.5, 0.125 } };
             for (const auto& p : placements)
                 cost(p.block) = measureOps([&] { (void)placeSlab(C(p.f), C(p.fx)); });
-            cost(Block::SlabMove) = measureOps([&] { (void)movedSlab(Slab<C> { half, one }, C(0), one, one, one, one); });
+            cost(Block::SlabMove) = measureOps([&] {
+                (void)movedSlab(Slab<C> { half, one }, C(0), one, one, one, one);
+            });
             cost(Block::Crossing) = measureOps([&] {
                 const Crossing<C> cr = crossingVolume(one, one, half, one, C(0), one, true);
                 (void)crossingFlow(cl, half, one, cr.v2, true);
@@ -542,7 +556,8 @@ namespace {
             cost(Block::Rho2Mixed) = measureOps([&] { (void)(half / (half * one)); });
             cost(Block::FractionComplement) = measureOps([&] { (void)(one - half); });
             cost(Block::Rho1Mixed) = measureOps([&] { (void)((one - half * one) / (one - half)); });
-            cost(Block::FluidOneAtFloor) = measureOps([&] { (void)kmax((one - (one - half) * tiny) / half, tiny); });
+            cost(Block::FluidOneAtFloor)
+                = measureOps([&] { (void)kmax((one - (one - half) * tiny) / half, tiny); });
             cost(Block::FullCellMoment) = measureOps([&] { (void)(one / C(12)); });
             cost(Block::RaisedCourant) = measureOps([&] { (void)kmax(half, one); });
             return t;
@@ -550,7 +565,10 @@ namespace {
         return costs;
     }
 
-    OpCount tallied(const Tally& t) { return t.ops(blockCosts()); }
+    OpCount tallied(const Tally& t)
+    {
+        return t.ops(blockCosts());
+    }
 
     // Counts nothing: the counting run counts by executing.
     struct NoCount {
@@ -609,17 +627,18 @@ OpCount countStrip(const StripArgs<float>& a)
     std::array<float*, kFluidArrays> fluidNew;
     for (int q = 0; q < kFluidArrays; ++q)
         fluidNew[q] = a.out[kFirstFluidNew + q];
-    const MixtalIO io = unpackMixtal(a.x, a.rho, a.p, a.vx, a.vy, a.fluid[0], a.fluid[1], a.fluid[4], a.fluid[5],
-        a.out[kRhoNew], a.out[kPNew], a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], fluidNew, &k.dt, &k.gamma,
-        &k.rhoFloor, &k.kernelFloor, &k.pFloor, &k.gamma1, &k.gamma2, &k.difcon, &k.shkjmp, &k.wavhaf, &a.L, &a.B,
-        false);
+    const MixtalIO io
+        = unpackMixtal(a.x, a.rho, a.p, a.vx, a.vy, a.fluid[0], a.fluid[1], a.fluid[4], a.fluid[5], a.out[kRhoNew],
+            a.out[kPNew], a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], fluidNew, &k.dt, &k.gamma, &k.rhoFloor,
+            &k.kernelFloor, &k.pFloor, &k.gamma1, &k.gamma2, &k.difcon, &k.shkjmp, &k.wavhaf, &a.L, &a.B, false);
     OpCount executed;
     runMixtalCall(io, a.courant, nullptr, [&] {
         using C = Counted<double>;
         std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (io.s.L + 2 * io.s.B + 1));
         NoCount none;
         OpCountScope scope;
-        const StripOutcome<float> r = runStrip<C>(io, scratch.data(), none, +[](const NoCount&) { return OpCount {}; });
+        const StripOutcome<float> r = runStrip<C>(
+            io, scratch.data(), none, +[](const NoCount&) { return OpCount {}; });
         executed = scope.counts();
         return StripOutcome<float> { r.courant, executed };
     });

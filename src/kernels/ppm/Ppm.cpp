@@ -114,7 +114,10 @@ namespace {
     }
 
     // Element 0 of an array of the strip at cell 1-B.
-    template <class P> P* fromFirstGhost(P* cellZero, long B) { return cellZero == nullptr ? nullptr : cellZero - (B - 1); }
+    template <class P> P* fromFirstGhost(P* cellZero, long B)
+    {
+        return cellZero == nullptr ? nullptr : cellZero - (B - 1);
+    }
 
     template <class Real> struct ShockConstants {
         Real difcon, shkjmp, wavhaf;
@@ -165,8 +168,8 @@ namespace {
                 v[static_cast<std::size_t>(e)] = C(first[e]);
             return v;
         };
-        const auto x = counted(io.x, n + 1), rho = counted(io.rho, n), p = counted(io.p, n),
-                   u = counted(io.vx, n), v = counted(io.vy, n), s = counted(io.smoke, n);
+        const auto x = counted(io.x, n + 1), rho = counted(io.rho, n), p = counted(io.p, n), u = counted(io.vx, n),
+                   v = counted(io.vy, n), s = counted(io.smoke, n);
         std::vector<C> o(static_cast<std::size_t>(5 * (n + 1)));
         std::vector<C> work(static_cast<std::size_t>(kSlotCount) * (n + 1));
         const PpmOutputs<C> out { &o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)] };
@@ -203,9 +206,9 @@ void orvane(const Real* X, const Real* Rho3, const Real* P3, const Real* VX3, co
 template <class Real> OpCount countStrip(const StripArgs<Real>& a)
 {
     const KernelScalars<Real>& k = *a.k;
-    const StripIO<Real> io = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew],
-        a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor,
-        &a.L, &a.B);
+    const StripIO<Real> io
+        = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew], a.out[kVXNew],
+            a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &a.L, &a.B);
     const ShockConstants<Real> sc { k.difcon, k.shkjmp, k.wavhaf };
     OpCount executed;
     runStripCall(io, kMinGhostCells, a.courant, nullptr,

@@ -51,20 +51,20 @@
 #include <type_traits>
 
 #include "kernels/common/CellUpdate.h"
-#include "kernels/ppm/Ppm.h"
 #include "kernels/common/KernelMath.h"
 #include "kernels/common/Scratch.h"
 #include "kernels/common/SlopeLimiters.h"
+#include "kernels/ppm/Ppm.h"
 #include "kernels/riemann/TwoShock.h"
 
 namespace tamrel::kernels::ppm {
 
 // Constants of CW84, unchanged from the paper.
 struct Cw84 {
-    static constexpr double kSteepK0 = 0.1;    // contact detection, eq 3.2
+    static constexpr double kSteepK0 = 0.1; // contact detection, eq 3.2
     static constexpr double kSteepEta1 = 20.0; // eq 1.16
     static constexpr double kSteepEta2 = 0.05;
-    static constexpr double kSteepEps = 0.01;  // relative density jump for steepening
+    static constexpr double kSteepEps = 0.01; // relative density jump for steepening
     static constexpr double kFlatOmega1 = 0.75; // eq A.1
     static constexpr double kFlatOmega2 = 10.0;
 };
@@ -75,44 +75,72 @@ inline constexpr double kDifconScale = 0.1;
 // Scratch slots, each an array of n + 1 numbers.
 enum Slot : int {
     // primitives, with density and pressure floored
-    sRho, sU, sP, sV, sS,
+    sRho,
+    sU,
+    sP,
+    sV,
+    sS,
     // limited slopes of u, p, vy, smoke
-    sDU, sDP, sDV, sDS,
+    sDU,
+    sDP,
+    sDV,
+    sDS,
     // their interface values a_{c+1/2}
-    sIU, sIP, sIV, sIS,
+    sIU,
+    sIP,
+    sIV,
+    sIS,
     // traced state at the left face of cell c (right state of interface c-1/2)
-    sLRho, sLU, sLP, sLV, sLS,
+    sLRho,
+    sLU,
+    sLP,
+    sLV,
+    sLS,
     // traced state at the right face of cell c (left state of interface c+1/2)
-    sRRho, sRU, sRP, sRV, sRS,
+    sRRho,
+    sRU,
+    sRP,
+    sRV,
+    sRS,
     // unlimited flattening coefficient, cell sound speed, Dt/dx, total energy
-    sFlat, sCs, sDtdx, sE,
+    sFlat,
+    sCs,
+    sDtdx,
+    sE,
     // flattening coefficient applied in each cell
     sFlatCell,
     // interface solution at c+1/2: density, velocity, pressure, and 1 where
     // the gas crossing comes from the left (u* >= 0), else 0
-    sSRho, sSU, sSP, sSUp,
+    sSRho,
+    sSU,
+    sSP,
+    sSUp,
     // fluxes at c+1/2
-    sFM, sFU, sFE, sFV, sFS,
+    sFM,
+    sFU,
+    sFE,
+    sFV,
+    sFS,
     // per-cell ratio of specific heats, (g+1)/(2g) and 1/(g-1) (variable-gamma use)
-    sGam, sGfac, sTheta,
+    sGam,
+    sGfac,
+    sTheta,
     // per-cell check of the new state: 0 where a cell is sound (see ppmUpdate)
     sCheck,
     kSlotCount
 };
 
-template <class T>
-struct PpmParams {
+template <class T> struct PpmParams {
     T dt;
-    T gamma;  // used when the gas has one gamma
-    T floor;  // smallest density and pressure used inside the kernel
+    T gamma; // used when the gas has one gamma
+    T floor; // smallest density and pressure used inside the kernel
     T difcon; // K of CW84 eq 4.5 (Difcon times kDifconScale)
     T shkjmp; // relative pressure jump that marks a shock for flattening
     T wavhaf; // weight of the flattening
 };
 
 // The scratch: slot s of a strip of n cells.
-template <class T>
-using PpmScratch = SlotScratch<T>;
+template <class T> using PpmScratch = SlotScratch<T>;
 
 // Step 0. Copy the primitives of all n cells from the input columns, raise
 // density and pressure to the kernel floor, form the total energy and Dt/dx.
@@ -132,7 +160,7 @@ void ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
     T* __restrict dtdx = w[sDtdx];
     const T* __restrict th = w[sTheta];
     const T theta0 = T(1) / (k.gamma - T(1));
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = 0; c < n; ++c) {
         const T rc = rho[c];
         const T pc = p[c];
@@ -153,28 +181,26 @@ void ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
 
 // Step 1. Limited slopes of u, p, vy and the smoke, cells c0-1 .. c1+1: the
 // monotonised central slope of CW84 eq 1.8.
-template <class T>
-void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
+template <class T> void ppmSlopes(const PpmScratch<T>& w, int c0, int c1)
 {
     for (int q = 0; q < 4; ++q) {
         const T* __restrict a = w[sU + q];
         T* __restrict d = w[sDU + q];
-        #pragma GCC ivdep
+#pragma GCC ivdep
         for (int c = c0 - 1; c <= c1 + 1; ++c)
             d[c] = mcSlope(a[c] - a[c - 1], a[c + 1] - a[c]);
     }
 }
 
 // Step 2. Their interface values a_{c+1/2} (CW84 eq 1.9 on a uniform grid), c0-1 .. c1.
-template <class T>
-void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
+template <class T> void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
 {
     const T sixth = T(1) / T(6);
     for (int q = 0; q < 4; ++q) {
         const T* __restrict a = w[sU + q];
         const T* __restrict d = w[sDU + q];
         T* __restrict ai = w[sIU + q];
-        #pragma GCC ivdep
+#pragma GCC ivdep
         for (int c = c0 - 1; c <= c1; ++c)
             ai[c] = T(0.5) * (a[c] + a[c + 1]) - sixth * (d[c + 1] - d[c]);
     }
@@ -183,13 +209,12 @@ void ppmInterfaces(const PpmScratch<T>& w, int c0, int c1)
 // Step 3. Unlimited flattening coefficient (CW84 eq A.1-A.2), c0-1 .. c1+1:
 // nonzero only where the pressure jump across the cell exceeds Shkjmp times
 // the smaller pressure and the flow converges; Wavhaf scales it.
-template <class T>
-void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+template <class T> void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict p = w[sP];
     const T* __restrict u = w[sU];
     T* __restrict f = w[sFlat];
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = c0 - 1; c <= c1 + 1; ++c) {
         const T dp1 = p[c + 1] - p[c - 1];
         const T dp2 = p[c + 2] - p[c - 2];
@@ -201,8 +226,7 @@ void ppmFlattening(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1
 }
 
 // The monotonicity constraints of CW84 eq 1.10 on one parabola.
-template <class T>
-inline void monotonise(T a, T& aL, T& aR)
+template <class T> inline void monotonise(T a, T& aL, T& aR)
 {
     const T da = aR - aL;
     const T a6 = T(6) * (a - T(0.5) * (aL + aR));
@@ -216,8 +240,7 @@ inline void monotonise(T a, T& aL, T& aR)
 }
 
 // The same for a parabola of mean 0 (the edge values relative to the mean).
-template <class T>
-inline void monotoniseAboutZero(T& aL, T& aR)
+template <class T> inline void monotoniseAboutZero(T& aL, T& aR)
 {
     const T da = aR - aL;
     const T a6 = T(-3) * (aL + aR);
@@ -231,38 +254,32 @@ inline void monotoniseAboutZero(T& aL, T& aR)
 }
 
 // One parabola on a cell: its edge values, their difference da and a6.
-template <class T>
-struct Parabola {
+template <class T> struct Parabola {
     T aL, aR, da, a6;
 };
 
-template <class T>
-inline Parabola<T> parabola(T a, T aL, T aR)
+template <class T> inline Parabola<T> parabola(T a, T aL, T aR)
 {
-    return {aL, aR, aR - aL, T(6) * a - T(3) * (aL + aR)};
+    return { aL, aR, aR - aL, T(6) * a - T(3) * (aL + aR) };
 }
 
 // The domain of dependence of a wave of |speed| Dt/dx = sigma (CW84 eq 1.12):
 // the average over it of a parabola at its right face is
 // aR - h (da - q a6) and at its left face aL + h (da + q a6), with h = sigma/2
 // and q = 1 - 2 sigma/3, shared by every variable traced with that wave.
-template <class T>
-struct Domain {
+template <class T> struct Domain {
     T h, q;
 };
 
-template <class T>
-inline Domain<T> domain(T sigma)
+template <class T> inline Domain<T> domain(T sigma)
 {
-    return {T(0.5) * sigma, T(1) - T(2.0 / 3.0) * sigma};
+    return { T(0.5) * sigma, T(1) - T(2.0 / 3.0) * sigma };
 }
-template <class T>
-inline T atRight(const Parabola<T>& a, const Domain<T>& d)
+template <class T> inline T atRight(const Parabola<T>& a, const Domain<T>& d)
 {
     return a.aR - d.h * (a.da - d.q * a.a6);
 }
-template <class T>
-inline T atLeft(const Parabola<T>& a, const Domain<T>& d)
+template <class T> inline T atLeft(const Parabola<T>& a, const Domain<T>& d)
 {
     return a.aL + d.h * (a.da + d.q * a.a6);
 }
@@ -272,8 +289,7 @@ inline T atLeft(const Parabola<T>& a, const Domain<T>& d)
 // ic2 = 1/c^2): limited slopes in cells c-1 .. c+1 from the differences at the
 // faces c-3/2 .. c+3/2, then contact steepening (CW84 eq 1.14-1.17) where the
 // density shows a contact. sixth is 1/6.
-template <class T>
-inline void entropyEdges(const T* r, const T* p, int c, T ic2, T g, T sixth, T& zL, T& zR)
+template <class T> inline void entropyEdges(const T* r, const T* p, int c, T ic2, T g, T sixth, T& zL, T& zR)
 {
     const T rc = r[c], pc = p[c];
     const T e0 = (r[c - 1] - r[c - 2]) - (p[c - 1] - p[c - 2]) * ic2;
@@ -305,14 +321,12 @@ inline void entropyEdges(const T* r, const T* p, int c, T ic2, T g, T sixth, T& 
 }
 
 // The parabolas of one cell.
-template <class T>
-struct CellParabolas {
+template <class T> struct CellParabolas {
     Parabola<T> rho, u, p, v, s;
 };
 
 // The traced state at one face of a cell.
-template <class T>
-struct FaceState {
+template <class T> struct FaceState {
     T rho, u, p, v, s;
 };
 
@@ -374,8 +388,7 @@ inline FaceState<T> traceLeftFace(const CellParabolas<T>& q, T uc, T lamM, T lam
 // Step 4. Per cell c0 .. c1: reconstruction (entropy part of the density,
 // steepening, flattening, monotonicity) and tracing. Writes the traced face
 // states, the flattening coefficient applied and the cell sound speed.
-template <bool VarGamma, class T>
-void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict r = w[sRho];
     const T* __restrict u = w[sU];
@@ -402,7 +415,7 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     T* __restrict cs = w[sCs];
     T* __restrict fcell = w[sFlatCell];
     const T sixth = T(1) / T(6);
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = c0; c <= c1; ++c) {
         const T g = VarGamma ? gam[c] : k.gamma;
         const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
@@ -463,8 +476,7 @@ void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 // Step 5. Interface solutions at c+1/2 for c = c0 .. c1-1 from the traced
 // states of cells c (left) and c+1 (right): the two-shock approximation,
 // sampled at x/t = 0.
-template <bool VarGamma, class T>
-void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+template <bool VarGamma, class T> void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict lrho = w[sRRho];
     const T* __restrict lu = w[sRU];
@@ -480,7 +492,7 @@ void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
     T* __restrict oup = w[sSUp];
     const T g0 = k.gamma;
     const T a0 = T(0.5) * (k.gamma + T(1));
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T gl = VarGamma ? gam[c] : g0;
         const T gr = VarGamma ? gam[c + 1] : g0;
@@ -524,7 +536,7 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
     T* __restrict fv = w[sFV];
     T* __restrict fs = w[sFS];
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T rho = sr[c], uu = su[c], pp = sp[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
@@ -555,8 +567,7 @@ void ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L,
 }
 
 // Outputs of one strip, element 0 at strip cell 1-B.
-template <class T>
-struct PpmOutputs {
+template <class T> struct PpmOutputs {
     T* rho;
     T* p;
     T* u;
@@ -596,7 +607,7 @@ void ppmUpdate(const PpmScratch<T>& w, const PpmOutputs<T>& out, const PpmParams
     T* __restrict oV = out.v;
     T* __restrict oS = out.s;
     const T gm1 = k.gamma - T(1);
-    #pragma GCC ivdep
+#pragma GCC ivdep
     for (int c = B; c < B + L; ++c) {
         const T kk = dtdx[c];
         const T rc = r_[c];
@@ -622,15 +633,13 @@ void ppmUpdate(const PpmScratch<T>& w, const PpmOutputs<T>& out, const PpmParams
 }
 
 // The verdict on a strip's update.
-template <class T>
-struct PpmVerdict {
+template <class T> struct PpmVerdict {
     T courant; // largest Courant number of cells 1..L, at least 1 if not `positive`
     bool finite; // every new value and the Courant number finite
     bool positive; // every new density came out positive (else a smaller step cures it)
 };
 
-template <class T>
-PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
+template <class T> PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
 {
     const T* __restrict cfl = w[sFlat];
     const T* __restrict check = w[sCheck];

@@ -35,7 +35,8 @@ template <class T> struct TwoShockState {
 };
 
 // floor: the smallest star pressure.
-template <class T> inline TwoShockState<T> twoShockState(const TwoShockSide<T>& L, const TwoShockSide<T>& R, T floor)
+template <class T>
+inline TwoShockState<T> twoShockState(const TwoShockSide<T>& L, const TwoShockSide<T>& R, T floor)
 {
     const T rhoL = L.rho, uL = L.u, pL = L.p;
     const T rhoR = R.rho, uR = R.u, pR = R.p;

@@ -61,9 +61,9 @@ namespace {
 OpCount countStrip(const StripArgs<float>& a)
 {
     const KernelScalars<float>& k = *a.k;
-    const StripIO<float> io = unpackStrip<float>(a.x, a.rho, a.p, a.vx, a.vy, nullptr, a.out[kRhoNew],
-        a.out[kPNew], a.out[kVXNew], a.out[kVYNew], nullptr, &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor,
-        &k.pFloor, &a.L, &a.B);
+    const StripIO<float> io
+        = unpackStrip<float>(a.x, a.rho, a.p, a.vx, a.vy, nullptr, a.out[kRhoNew], a.out[kPNew], a.out[kVXNew],
+            a.out[kVYNew], nullptr, &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &a.L, &a.B);
     OpCount executed;
     runStripCall(io, kGhostCells, a.courant, nullptr, [&](const StripIO<float>& s) {
         using C = Counted<float>;

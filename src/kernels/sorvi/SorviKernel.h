@@ -68,7 +68,10 @@ template <class T> inline Scratch<T> carveScratch(ScratchArena<T>& a, long L)
     return s;
 }
 
-template <class T> inline long scratchSize(long L) { return kernels::scratchSize<T>(L, &carveScratch<T>); }
+template <class T> inline long scratchSize(long L)
+{
+    return kernels::scratchSize<T>(L, &carveScratch<T>);
+}
 
 template <class T> struct CallConstants {
     riemann::GasConstants<T> g;

@@ -75,11 +75,14 @@ template <class T> inline LoadedCell<T> loadCell(T rho, T p, T xl, T xr, T dt, T
     return { r, pf, ksqrt(e.gamma * pf / r), dt / (xr - xl) };
 }
 
-template <class T> inline T cellCourant(T running, T u, T c, T dtdx) { return kmax(running, (kabs(u) + c) * dtdx); }
+template <class T> inline T cellCourant(T running, T u, T c, T dtdx)
+{
+    return kmax(running, (kabs(u) + c) * dtdx);
+}
 
 template <class T>
-inline EulerFlux<T, kScalars> rusanovFlux(const PrimitiveCell<T, kScalars>& l, T cl,
-    const PrimitiveCell<T, kScalars>& r, T cr, const EosConstants<T>& e)
+inline EulerFlux<T, kScalars> rusanovFlux(
+    const PrimitiveCell<T, kScalars>& l, T cl, const PrimitiveCell<T, kScalars>& r, T cr, const EosConstants<T>& e)
 {
     const T half(0.5);
     const T hs = half * kmax(kabs(l.u) + cl, kabs(r.u) + cr);
@@ -88,7 +91,8 @@ inline EulerFlux<T, kScalars> rusanovFlux(const PrimitiveCell<T, kScalars>& l, T
     EulerFlux<T, kScalars> f;
     f.mass = half * (fl.mass + fr.mass) - hs * (r.rho - l.rho);
     f.mom = half * (fl.mom + fr.mom) - hs * (r.rho * r.u - l.rho * l.u);
-    f.energy = half * (fl.energy + fr.energy) - hs * (totalEnergy(r.rho, r.u, r.p, e) - totalEnergy(l.rho, l.u, l.p, e));
+    f.energy = half * (fl.energy + fr.energy)
+        - hs * (totalEnergy(r.rho, r.u, r.p, e) - totalEnergy(l.rho, l.u, l.p, e));
     for (int k = 0; k < kScalars; ++k)
         f.phi[k] = half * (fl.phi[k] + fr.phi[k]) - hs * (r.rho * r.phi[k] - l.rho * l.phi[k]);
     return f;
@@ -175,9 +179,9 @@ inline const std::array<OpCount, kBlockCount>& blockCosts()
 inline OpCount countStrip(const StripArgs<float>& a)
 {
     const KernelScalars<float>& k = *a.k;
-    const StripIO<float> io = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew],
-        a.out[kVXNew], a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor,
-        &a.L, &a.B);
+    const StripIO<float> io
+        = unpackStrip(a.x, a.rho, a.p, a.vx, a.vy, a.smoke, a.out[kRhoNew], a.out[kPNew], a.out[kVXNew],
+            a.out[kVYNew], a.out[kSmokeNew], &k.dt, &k.gamma, &k.rhoFloor, &k.kernelFloor, &k.pFloor, &a.L, &a.B);
     OpCount executed;
     runStripCall(io, kGhostCells, a.courant, nullptr, [&](const StripIO<float>& s) {
         using C = Counted<float>;
