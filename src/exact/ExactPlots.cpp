@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "kernels/SchemeTable.h"
 #include "plots/LinePlotFrame.h"
 #include "plots/LinePlots.h"
 
@@ -23,7 +24,7 @@ namespace {
 
     bool smokeShown(const ExperimentState& s)
     {
-        return s.PlotFVSmoke != 0 && s.SchemeName == "Mixtal32";
+        return s.PlotFVSmoke != 0 && kernels::twoFluidScheme(s.SchemeName);
     }
 
     template <class F> std::vector<double> map(const std::vector<double>& a, F f)
