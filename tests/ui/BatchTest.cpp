@@ -171,7 +171,7 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
     };
     const Case cases[] = {
         { { "--test", "1", "--bogus" }, "bogus" },
-        { { "--test", "1", "--scheme", "orvane" }, "orvane" },
+        { { "--test", "1", "--scheme", "Orvan" }, "Orvan" },
         { { "--test", "9" }, "--test" },
         { { "--test", "0" }, "--test" },
         { { "--test", "1.5" }, "--test" },
