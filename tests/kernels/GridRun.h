@@ -23,12 +23,12 @@
 #include <string_view>
 #include <vector>
 
-#include "state/ExperimentState.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/StripArgs.h"
 #include "run/BoundaryFill.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::testing {
 

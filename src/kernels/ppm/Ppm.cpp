@@ -99,16 +99,16 @@ namespace {
 #else
 #define TAMREL_PPM_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
 #endif
-    [[TAMREL_PPM_WIDEST]] PpmVerdict<double> stripWidest(
-        const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
-        const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B)
+    [[TAMREL_PPM_WIDEST]] PpmVerdict<double> stripWidest(const PpmScratch<double>& w, const double* x,
+        const double* rho, const double* p, const double* u, const double* v, const double* s,
+        const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B)
     {
         return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B);
     }
 
-    [[TAMREL_PPM_WIDEST]] PpmVerdict<float> stripWidest(
-        const PpmScratch<float>& w, const float* x, const float* rho, const float* p, const float* u,
-        const float* v, const float* s, const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B)
+    [[TAMREL_PPM_WIDEST]] PpmVerdict<float> stripWidest(const PpmScratch<float>& w, const float* x,
+        const float* rho, const float* p, const float* u, const float* v, const float* s,
+        const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B)
     {
         return ppmStrip<float>(w, x, rho, p, u, v, s, out, k, L, B);
     }
