@@ -86,7 +86,7 @@ StepLimit LimitingCell(const ExperimentState& s)
         const double p = s.P[i];
         if (!(rho > 0) || !(p > 0))
             continue;
-        const double g = s.isMultifluid() && s.Rho1.contains(i) ? CellGamma(s, i) : s.Gamma;
+        const double g = kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(i) ? CellGamma(s, i) : s.Gamma;
         const double c = std::sqrt(g * p / rho);
         const double t = (s.X[i + 1] - s.X[i]) / (std::fabs(s.VX[i]) + c);
         if (limit.cell == 0 || t < limit.crossingTime) {
