@@ -73,6 +73,11 @@ RiemannInspection InspectRiemann(const kernels::FlowState& left, const kernels::
 // vacuum_speeds= gives the vacuum's two edges).
 std::string RiemannKeyValues(const RiemannInspection& r);
 
+// The inspector's table: one (label, text) row each for the two states, the
+// star pressure, velocity and densities, the three waves with their kind and
+// speeds, the times they reach the ends of the grid, and the vacuum.
+std::vector<std::pair<std::string, std::string>> InspectorRows(const RiemannInspection& r);
+
 // "rhoL,uL,pL,rhoR,uR,pR[,gamma]": false with a message naming what is
 // wrong (a value that is not a number, a non-positive density or pressure).
 bool ParseRiemannStates(const std::string& text, kernels::FlowState& left, kernels::FlowState& right,
