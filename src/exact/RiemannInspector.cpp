@@ -112,12 +112,21 @@ RiemannInspection InspectRiemann(const FlowState& left, const FlowState& right, 
     };
     r.leftCurve = { branch(left, -1, false), branch(left, -1, true) };
     r.rightCurve = { branch(right, +1, false), branch(right, +1, true) };
-    // The frame in u: both states, the star velocity, and the curves' ends
-    // at zero pressure (where a vacuum shows as their gap).
+    // The frame in u: both states and the star velocity with room around
+    // them (the curves run on beyond it); with a vacuum, the curves' ends at
+    // zero pressure, whose gap is the vacuum.
     const double uZeroLeft = r.leftCurve[0].points.front().first,
                  uZeroRight = r.rightCurve[0].points.front().first;
-    r.uLow = std::min({ left.u, right.u, uZeroRight, r.vacuum ? uZeroLeft : r.uStar });
-    r.uHigh = std::max({ left.u, right.u, uZeroLeft, r.vacuum ? uZeroRight : r.uStar });
+    if (r.vacuum) {
+        r.uLow = std::min({ left.u, right.u, uZeroLeft, uZeroRight });
+        r.uHigh = std::max({ left.u, right.u, uZeroLeft, uZeroRight });
+    } else {
+        const double lo = std::min({ left.u, right.u, r.uStar }), hi = std::max({ left.u, right.u, r.uStar });
+        const double cl = std::sqrt(gamma * left.p / left.rho), cr = std::sqrt(gamma * right.p / right.rho);
+        const double pad = std::max(0.6 * (hi - lo), 0.5 * (cl + cr));
+        r.uLow = lo - pad;
+        r.uHigh = hi + pad;
+    }
     return r;
 }
 

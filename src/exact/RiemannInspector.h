@@ -50,7 +50,9 @@ struct RiemannInspection {
 
     // Wave curves, each branch from p = 0 (rarefaction) or pK (shock) up to pTop.
     std::vector<WaveCurveBranch> leftCurve, rightCurve;
-    double pTop = 0, uLow = 0, uHigh = 0; // a frame that holds the curves' interesting part
+    // A frame for the curves: p from 0 to pTop; u around both states and the
+    // star velocity, or (with a vacuum) around the curves' ends at p = 0.
+    double pTop = 0, uLow = 0, uHigh = 0;
 
     // "left" / "right" wave kinds as words.
     const char* leftWaveName() const { return waves.leftShock && !vacuum ? "shock" : "rarefaction"; }

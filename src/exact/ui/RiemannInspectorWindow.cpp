@@ -56,7 +56,7 @@ RiemannInspectorWindow::RiemannInspectorWindow(QWidget* parent)
     layout->addLayout(sources);
     layout->addWidget(lblOrigin);
     layout->addLayout(body, 1);
-    resize(900, 420);
+    resize(980, 500);
 
     connect(optLoadedJump, &QRadioButton::toggled, this, [this](bool) { emit sourceChanged(); });
     connect(cmdMarkCell, &QPushButton::clicked, this, [this] { emit markRequested(); });
