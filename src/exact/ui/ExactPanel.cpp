@@ -1,10 +1,8 @@
 #include "exact/ui/ExactPanel.h"
 
-#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
-#include <QShortcut>
 #include <cmath>
 #include <cstdio>
 
@@ -61,8 +59,6 @@ ExactPanel::ExactPanel(WindowContext& w)
     QObject::connect(cmdExactOverlay, &QPushButton::clicked, &w.window, [this] { cmdExactOverlay_Click(); });
     QObject::connect(
         cmdRiemannInspector, &QPushButton::clicked, &w.window, [this] { cmdRiemannInspector_Click(); });
-    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), &w.window);
-    QObject::connect(shortcut, &QShortcut::activated, &w.window, [this] { cmdExactOverlay->click(); });
 }
 
 ExactPanel::~ExactPanel() = default;

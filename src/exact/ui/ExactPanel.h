@@ -1,7 +1,8 @@
 #pragma once
 // The exact solution in the window: its curve over each line plot, its waves
 // over the space-time picture, the distance readout, the switch that shows or
-// hides the overlays (Ctrl+E; the choice is kept in the user's settings) and
+// hides the overlays (View > Exact Solution, Ctrl+E; the choice is kept in
+// the user's settings) and
 // the Riemann inspector.
 //
 // The overlays lie on layers of their own over the pictures, so the plots'
