@@ -140,17 +140,16 @@ L1Distance L1FromExact(const ExperimentState& s, const ExactCells& e)
 {
     const long n = s.NGridCells;
     if (n < 1 || !s.X.contains(1) || !s.X.contains(n + 1) || !s.Rho.contains(n) || !s.P.contains(n)
-        || !s.VX.contains(n) || !s.Rho.contains(1))
+        || !s.VX.contains(n) || !s.Rho.contains(1) || e.rho.size() != ix(n + 2))
         return { NAN, NAN, NAN };
-    std::vector<double> edges(ix(n + 1)), rho(ix(n)), u(ix(n)), p(ix(n));
-    for (long i = 1; i <= n + 1; ++i)
-        edges[ix(i - 1)] = s.X[i];
+    L1Distance d;
     for (long i = 1; i <= n; ++i) {
-        rho[ix(i - 1)] = s.Rho[i];
-        u[ix(i - 1)] = s.VX[i];
-        p[ix(i - 1)] = s.P[i];
+        const double dx = s.X[i + 1] - s.X[i];
+        d.rho += std::fabs(s.Rho[i] - e.rho[ix(i)]) * dx;
+        d.u += std::fabs(s.VX[i] - e.u[ix(i)]) * dx;
+        d.p += std::fabs(s.P[i] - e.p[ix(i)]) * dx;
     }
-    return L1FromExact(edges, rho, u, p, e);
+    return d;
 }
 
 } // namespace tamrel::exact

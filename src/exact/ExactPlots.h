@@ -12,9 +12,9 @@
 #include <optional>
 #include <vector>
 
-#include "state/ExperimentState.h"
 #include "exact/ExactSolution.h"
 #include "plots/PlotDrawing.h"
+#include "state/ExperimentState.h"
 
 namespace tamrel::exact {
 

@@ -112,12 +112,21 @@ RiemannInspection InspectRiemann(const FlowState& left, const FlowState& right, 
     };
     r.leftCurve = { branch(left, -1, false), branch(left, -1, true) };
     r.rightCurve = { branch(right, +1, false), branch(right, +1, true) };
-    // The frame in u: both states, the star velocity, and the curves' ends
-    // at zero pressure (where a vacuum shows as their gap).
+    // The frame in u: both states and the star velocity with room around
+    // them (the curves run on beyond it); with a vacuum, the curves' ends at
+    // zero pressure, whose gap is the vacuum.
     const double uZeroLeft = r.leftCurve[0].points.front().first,
                  uZeroRight = r.rightCurve[0].points.front().first;
-    r.uLow = std::min({ left.u, right.u, uZeroRight, r.vacuum ? uZeroLeft : r.uStar });
-    r.uHigh = std::max({ left.u, right.u, uZeroLeft, r.vacuum ? uZeroRight : r.uStar });
+    if (r.vacuum) {
+        r.uLow = std::min({ left.u, right.u, uZeroLeft, uZeroRight });
+        r.uHigh = std::max({ left.u, right.u, uZeroLeft, uZeroRight });
+    } else {
+        const double lo = std::min({ left.u, right.u, r.uStar }), hi = std::max({ left.u, right.u, r.uStar });
+        const double cl = std::sqrt(gamma * left.p / left.rho), cr = std::sqrt(gamma * right.p / right.rho);
+        const double pad = std::max(0.6 * (hi - lo), 0.5 * (cl + cr));
+        r.uLow = lo - pad;
+        r.uHigh = hi + pad;
+    }
     return r;
 }
 
@@ -137,6 +146,56 @@ std::string RiemannKeyValues(const RiemannInspection& r)
     if (r.vacuum)
         out << " vacuum_speeds=" << num(r.waves.vacuumLeft) << "," << num(r.waves.vacuumRight);
     return out.str();
+}
+
+std::vector<std::pair<std::string, std::string>> InspectorRows(const RiemannInspection& r)
+{
+    std::vector<std::pair<std::string, std::string>> rows;
+    auto g = [](double v) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%.6g", v);
+        return std::string(buf);
+    };
+    auto state = [&](const FlowState& w) { return "rho=" + g(w.rho) + "  u=" + g(w.u) + "  p=" + g(w.p); };
+    rows.emplace_back("Left state", r.ok || usable(r.left) ? state(r.left) : "?");
+    rows.emplace_back("Right state", r.ok || usable(r.right) ? state(r.right) : "?");
+    if (!r.ok) {
+        rows.emplace_back("No solution", r.reason);
+        return rows;
+    }
+    auto fan = [&](double head, double tail) { return "rarefaction, head " + g(head) + ", tail " + g(tail); };
+    auto shock = [&](double s) { return "shock, speed " + g(s); };
+    auto reach = [&](const EndArrival& a) {
+        if (a.end == 0)
+            return std::string("stays at x=") + g(r.x0);
+        return "x=" + g(a.end < 0 ? r.xLeft : r.xRight) + " at t=" + g(a.time);
+    };
+    if (r.vacuum) {
+        rows.emplace_back("Star state", "none: the wave curves do not meet");
+        rows.emplace_back("Left wave", fan(r.waves.left[0], r.waves.left[1]));
+        rows.emplace_back("Vacuum",
+            "forms between x=" + g(r.x0) + (r.waves.vacuumLeft < 0 ? " - " : " + ")
+                + g(std::fabs(r.waves.vacuumLeft)) + " t and x=" + g(r.x0)
+                + (r.waves.vacuumRight < 0 ? " - " : " + ") + g(std::fabs(r.waves.vacuumRight)) + " t");
+        rows.emplace_back("Right wave", fan(r.waves.right[1], r.waves.right[0]));
+        rows.emplace_back("Left wave reaches", reach(r.leftArrival));
+        rows.emplace_back("Vacuum edge reaches", reach(r.contactArrival));
+        rows.emplace_back("Right wave reaches", reach(r.rightArrival));
+        return rows;
+    }
+    rows.emplace_back("Star pressure p*", g(r.pStar));
+    rows.emplace_back("Star velocity u*", g(r.uStar));
+    rows.emplace_back("Star density, left", g(r.rhoStarLeft));
+    rows.emplace_back("Star density, right", g(r.rhoStarRight));
+    rows.emplace_back(
+        "Left wave", r.waves.leftShock ? shock(r.waves.left[0]) : fan(r.waves.left[0], r.waves.left[1]));
+    rows.emplace_back("Contact", "speed " + g(r.waves.contact));
+    rows.emplace_back(
+        "Right wave", r.waves.rightShock ? shock(r.waves.right[0]) : fan(r.waves.right[1], r.waves.right[0]));
+    rows.emplace_back("Left wave reaches", reach(r.leftArrival));
+    rows.emplace_back("Contact reaches", reach(r.contactArrival));
+    rows.emplace_back("Right wave reaches", reach(r.rightArrival));
+    return rows;
 }
 
 bool ParseRiemannStates(

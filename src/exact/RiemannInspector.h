@@ -50,7 +50,9 @@ struct RiemannInspection {
 
     // Wave curves, each branch from p = 0 (rarefaction) or pK (shock) up to pTop.
     std::vector<WaveCurveBranch> leftCurve, rightCurve;
-    double pTop = 0, uLow = 0, uHigh = 0; // a frame that holds the curves' interesting part
+    // A frame for the curves: p from 0 to pTop; u around both states and the
+    // star velocity, or (with a vacuum) around the curves' ends at p = 0.
+    double pTop = 0, uLow = 0, uHigh = 0;
 
     // "left" / "right" wave kinds as words.
     const char* leftWaveName() const { return waves.leftShock && !vacuum ? "shock" : "rarefaction"; }
@@ -72,6 +74,11 @@ RiemannInspection InspectRiemann(const kernels::FlowState& left, const kernels::
 // vacuum the star values are 0, u_star and contact_speed nan, and
 // vacuum_speeds= gives the vacuum's two edges).
 std::string RiemannKeyValues(const RiemannInspection& r);
+
+// The inspector's table: one (label, text) row each for the two states, the
+// star pressure, velocity and densities, the three waves with their kind and
+// speeds, the times they reach the ends of the grid, and the vacuum.
+std::vector<std::pair<std::string, std::string>> InspectorRows(const RiemannInspection& r);
 
 // "rhoL,uL,pL,rhoR,uR,pR[,gamma]": false with a message naming what is
 // wrong (a value that is not a number, a non-positive density or pressure).

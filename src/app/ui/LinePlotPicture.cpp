@@ -9,23 +9,36 @@
 namespace tamrel {
 
 namespace {
-QPointF toPixels(const QPoint& twips) { return QPointF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel)); }
-QRectF toPixels(const QRect& twips)
-{
-    return QRectF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel),
-        twips.width() / double(kTwipsPerPixel), twips.height() / double(kTwipsPerPixel));
-}
+    QPointF toPixels(const QPoint& twips)
+    {
+        return QPointF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel));
+    }
+    QRectF toPixels(const QRect& twips)
+    {
+        return QRectF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel),
+            twips.width() / double(kTwipsPerPixel), twips.height() / double(kTwipsPerPixel));
+    }
 } // namespace
 
-LinePlotPicture::LinePlotPicture(QWidget* parent) : QWidget(parent)
+LinePlotPicture::LinePlotPicture(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-QRect LinePlotPicture::drawingArea() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
+QRect LinePlotPicture::drawingArea() const
+{
+    return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
+}
 
-int LinePlotPicture::scaleWidth() const { return drawingArea().width() * kTwipsPerPixel; }
-int LinePlotPicture::scaleHeight() const { return drawingArea().height() * kTwipsPerPixel; }
+int LinePlotPicture::scaleWidth() const
+{
+    return drawingArea().width() * kTwipsPerPixel;
+}
+int LinePlotPicture::scaleHeight() const
+{
+    return drawingArea().height() * kTwipsPerPixel;
+}
 
 void LinePlotPicture::resizeEvent(QResizeEvent*)
 {
@@ -85,11 +98,57 @@ void LinePlotPicture::outlineBox(const QRect& twips)
     update();
 }
 
+void LinePlotPicture::setOverlay(std::vector<std::vector<QPoint>> polylinesTwips, const QColor& colour)
+{
+    overlay_ = std::move(polylinesTwips);
+    overlayColour_ = colour;
+    update();
+}
+
+void LinePlotPicture::clearOverlay()
+{
+    if (overlay_.empty())
+        return;
+    overlay_.clear();
+    update();
+}
+
+void LinePlotPicture::paintOverlay(QPainter& painter) const
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(overlayColour_, 1.4));
+    for (const auto& line : overlay_) {
+        std::vector<QPointF> pts;
+        pts.reserve(line.size());
+        for (const auto& p : line)
+            pts.push_back(toPixels(p));
+        if (pts.size() >= 2)
+            painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+    }
+}
+
+QImage LinePlotPicture::shownImage() const
+{
+    QImage shown = surface_.copy();
+    if (!shown.isNull() && !overlay_.empty()) {
+        QPainter painter(&shown);
+        paintOverlay(painter);
+    }
+    return shown;
+}
+
 void LinePlotPicture::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     drawSunkenFrame(p, *this);
     p.drawImage(drawingArea().topLeft(), surface_);
+    if (!overlay_.empty()) {
+        p.save();
+        p.translate(drawingArea().topLeft());
+        p.setClipRect(QRect(QPoint(0, 0), drawingArea().size()));
+        paintOverlay(p);
+        p.restore();
+    }
 }
 
 void LinePlotPicture::mousePressEvent(QMouseEvent* e)

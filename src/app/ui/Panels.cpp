@@ -18,6 +18,7 @@ Panels::Panels(QWidget& window, ExperimentState& state, Dialogs& dialogs, const 
     , selection(context)
     , parameters(context)
     , setupFile(context)
+    , exact(context)
 {
     // Every box that takes an entry shows the value in force once its
     // editing ends.

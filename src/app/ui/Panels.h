@@ -8,6 +8,7 @@
 #include "edit/ui/CellEditorsPanel.h"
 #include "edit/ui/ParametersPanel.h"
 #include "edit/ui/SelectedCellsPanel.h"
+#include "exact/ui/ExactPanel.h"
 #include "plots/ui/LinePlotsPanel.h"
 #include "plots/ui/ReplayPanel.h"
 #include "presets/ui/PresetsPanel.h"
@@ -33,6 +34,7 @@ struct Panels {
     SelectedCellsPanel selection;
     ParametersPanel parameters;
     SetupFilePanel setupFile;
+    ExactPanel exact;
 };
 
 } // namespace tamrel

@@ -6,14 +6,28 @@
 #include <QPainter>
 
 #include "app/ui/Twips.h"
+#include "exact/ui/ExactPainting.h"
 
 namespace tamrel {
 
-SpaceTimePicture::SpaceTimePicture(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+SpaceTimePicture::SpaceTimePicture(QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
-QRect SpaceTimePicture::drawingArea() const { return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder); }
-int SpaceTimePicture::scaleWidth() const { return drawingArea().width(); }
-int SpaceTimePicture::scaleHeight() const { return drawingArea().height(); }
+QRect SpaceTimePicture::drawingArea() const
+{
+    return rect().adjusted(kBorder, kBorder, -kBorder, -kBorder);
+}
+int SpaceTimePicture::scaleWidth() const
+{
+    return drawingArea().width();
+}
+int SpaceTimePicture::scaleHeight() const
+{
+    return drawingArea().height();
+}
 
 void SpaceTimePicture::showImage(const QImage& image)
 {
@@ -32,6 +46,21 @@ void SpaceTimePicture::paintEvent(QPaintEvent*)
         // caller gives it already flipped, so it is drawn as it stands.
         p.drawImage(area.topLeft(), shown_, QRect(0, 0, area.width(), area.height()));
     }
+    if (!waves_.empty()) {
+        p.save();
+        p.translate(area.topLeft());
+        p.setClipRect(QRect(QPoint(0, 0), area.size()));
+        PaintWavePattern(p, waves_);
+        p.restore();
+    }
+}
+
+void SpaceTimePicture::setWaves(std::vector<exact::WavePolyline> waves)
+{
+    if (waves.empty() && waves_.empty())
+        return;
+    waves_ = std::move(waves);
+    update();
 }
 
 void SpaceTimePicture::mousePressEvent(QMouseEvent* e)

@@ -5,6 +5,9 @@
 
 #include <QImage>
 #include <QWidget>
+#include <vector>
+
+#include "exact/WavePattern.h"
 
 namespace tamrel {
 
@@ -20,6 +23,11 @@ public:
     // Show the top-left scaleWidth x scaleHeight pixels of `image`.
     void showImage(const QImage& image);
     const QImage& shownImage() const { return shown_; }
+
+    // Lines drawn over the image and apart from it (the exact waves), in
+    // the drawing area's pixels; the image and its PNG stay as they are.
+    void setWaves(std::vector<exact::WavePolyline> waves);
+    const std::vector<exact::WavePolyline>& waves() const { return waves_; }
 
 signals:
     void mouseDown(int button, double x, double y);
@@ -38,6 +46,7 @@ private:
     static constexpr int kBorder = 2;
     QRect drawingArea() const;
     QImage shown_;
+    std::vector<exact::WavePolyline> waves_;
     // The release that ends a double click is not a click of its own.
     bool releaseEndsDoubleClick_ = false;
 };

@@ -55,6 +55,10 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     buttonItem(view, "actMulti", QStringLiteral("&Multiple Plots"), "cmdMultiplePlots", {});
     buttonItem(view, "actPlotFVSmoke", QStringLiteral("Plot &FVSmoke"), "cmdPlotFVSmoke", {});
     buttonItem(view, "actGetTitle", QStringLiteral("&Title..."), "cmdGetTitle", {});
+    view->addSeparator();
+    buttonItem(view, "actExactOverlay", QStringLiteral("&Exact Solution"), "cmdExactOverlay",
+        QKeySequence(Qt::CTRL | Qt::Key_E));
+    buttonItem(view, "actRiemannInspector", QStringLiteral("&Riemann Inspector..."), "cmdRiemannInspector", {});
 
     QMenu* help = bar.addMenu(QStringLiteral("&Help"));
     QAction* guide = help->addAction(QStringLiteral("&User Guide"), this, [this] { showGuide(); });

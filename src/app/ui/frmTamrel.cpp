@@ -63,7 +63,7 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
 void frmTamrel::layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status)
 {
     const int w = twipsToPixels(15000);
-    const int h = twipsToPixels(11490);
+    const int h = twipsToPixels(11760);
     const int menuHeight = menus.sizeHint().height();
     menus.setGeometry(0, 0, w, menuHeight);
     client.setGeometry(0, menuHeight, w, h);

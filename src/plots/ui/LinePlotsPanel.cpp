@@ -12,6 +12,8 @@
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/Panels.h"
 #include "common/Format.h"
+#include "exact/ui/ExactPainting.h"
+#include "kernels/SchemeTable.h"
 #include "kernels/subcell/Quelmar.h"
 #include "plots/CellPick.h"
 #include "plots/LinePlots.h"
@@ -83,6 +85,7 @@ void LinePlotsPanel::pctDensityPlot_Paint()
     const LinePlotPaint paint
         = PaintDensityPlot(state, pctDensityPlot->scaleWidth(), pctDensityPlot->scaleHeight());
     showPaint(pctDensityPlot, paint, txtDensityMin, txtDensityMax, nullptr);
+    showExactOverlay(PlotQuantity::Density, pctDensityPlot);
 }
 
 void LinePlotsPanel::pctPressurePlot_Paint()
@@ -90,6 +93,7 @@ void LinePlotsPanel::pctPressurePlot_Paint()
     const LinePlotPaint paint
         = PaintPressurePlot(state, pctPressurePlot->scaleWidth(), pctPressurePlot->scaleHeight(), &QUELMAR1D);
     showPaint(pctPressurePlot, paint, txtPressureMin, txtPressureMax, lblPressurePlot);
+    showExactOverlay(PlotQuantity::Pressure, pctPressurePlot);
 }
 
 void LinePlotsPanel::pctVelocityPlot_Paint()
@@ -97,6 +101,20 @@ void LinePlotsPanel::pctVelocityPlot_Paint()
     const LinePlotPaint paint
         = PaintVelocityPlot(state, pctVelocityPlot->scaleWidth(), pctVelocityPlot->scaleHeight());
     showPaint(pctVelocityPlot, paint, txtVelocityMin, txtVelocityMax, nullptr);
+    showExactOverlay(PlotQuantity::Velocity, pctVelocityPlot);
+}
+
+void LinePlotsPanel::showExactOverlay(PlotQuantity q, LinePlotPicture* picture)
+{
+    picture->setOverlay(
+        panels.exact.plotOverlay(q, picture->scaleWidth(), picture->scaleHeight()), ExactCurveColour());
+}
+
+void LinePlotsPanel::refreshOverlays()
+{
+    showExactOverlay(PlotQuantity::Density, pctDensityPlot);
+    showExactOverlay(PlotQuantity::Pressure, pctPressurePlot);
+    showExactOverlay(PlotQuantity::Velocity, pctVelocityPlot);
 }
 
 void LinePlotsPanel::cmdPlotFVSmoke_Click()

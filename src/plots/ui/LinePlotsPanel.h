@@ -48,11 +48,15 @@ public:
     // The density and pressure range boxes hide while the big space-time
     // picture covers their plots.
     void showDensityAndPressureRanges(bool visible);
+    // The exact solution's layers over the three pictures, asked for afresh
+    // (the pictures' own drawings stay).
+    void refreshOverlays();
 
 private:
     void showPaint(LinePlotPicture* picture, const LinePlotPaint& paint, QLineEdit* minBox, QLineEdit* maxBox,
         QLabel* captionLabel);
     void pickOnPlot(LinePlotPicture* picture, double x);
+    void showExactOverlay(PlotQuantity q, LinePlotPicture* picture);
 
     ExperimentState& state;
     Panels& panels;

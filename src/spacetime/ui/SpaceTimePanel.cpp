@@ -52,6 +52,14 @@ void SpaceTimePanel::pctSpaceTime_Paint()
         return;
     panels.plots.showVelocityAxis(paint.velocityLabelCaption, paint.velocityMinText, paint.velocityMaxText);
     pctSpaceTime->showImage(toQImage(image, W, H));
+    pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(W, H));
+}
+
+void SpaceTimePanel::refreshWaves()
+{
+    if (pctSpaceTime->shownImage().isNull())
+        return;
+    pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight()));
 }
 
 void SpaceTimePanel::lstGrayVariable_Click()

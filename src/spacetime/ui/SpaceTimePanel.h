@@ -36,6 +36,9 @@ public:
     // The list's item chosen as a user chooses it (the picture repaints).
     void chooseVariable(const std::string& item);
 
+    // The exact waves over the picture, asked for afresh (the image stays).
+    void refreshWaves();
+
     // The picture's image at zoom 1 (drawing area of the current geometry).
     QImage image() const;
     // An 8-bit grayscale PNG holding exactly the image's pixels.

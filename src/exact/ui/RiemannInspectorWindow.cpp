@@ -1,0 +1,117 @@
+#include "exact/ui/RiemannInspectorWindow.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "exact/ui/PressureVelocityPlane.h"
+
+namespace tamrel {
+
+RiemannInspectorWindow::RiemannInspectorWindow(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmRiemannInspector"));
+    setWindowTitle(tr("Riemann Inspector"));
+    lblOrigin = new QLabel(this);
+    lblOrigin->setObjectName(QStringLiteral("lblRiemannOrigin"));
+    lblOrigin->setWordWrap(true);
+    optLoadedJump = new QRadioButton(tr("Jump of the loaded state"), this);
+    optLoadedJump->setObjectName(QStringLiteral("optRiemannLoadedJump"));
+    optPickedCells = new QRadioButton(tr("Marked cell and current cell"), this);
+    optPickedCells->setObjectName(QStringLiteral("optRiemannPickedCells"));
+    optLoadedJump->setChecked(true);
+    auto* group = new QButtonGroup(this);
+    group->addButton(optLoadedJump);
+    group->addButton(optPickedCells);
+    cmdMarkCell = new QPushButton(tr("Mark Current Cell"), this);
+    cmdMarkCell->setObjectName(QStringLiteral("cmdRiemannMarkCell"));
+    cmdMarkCell->setToolTip(tr("Click a cell on a plot, mark it here, then click a second cell: the inspector "
+                               "shows the Riemann problem between the two."));
+    plane = new PressureVelocityPlane(this);
+    plane->setObjectName(QStringLiteral("pctPressureVelocity"));
+    tblStarState = new QTableWidget(0, 2, this);
+    tblStarState->setObjectName(QStringLiteral("tblRiemannStarState"));
+    tblStarState->horizontalHeader()->setVisible(false);
+    tblStarState->verticalHeader()->setVisible(false);
+    tblStarState->horizontalHeader()->setStretchLastSection(true);
+    tblStarState->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblStarState->setSelectionMode(QAbstractItemView::NoSelection);
+    tblStarState->setMinimumWidth(360);
+
+    auto* sources = new QHBoxLayout;
+    sources->addWidget(optLoadedJump);
+    sources->addWidget(optPickedCells);
+    sources->addWidget(cmdMarkCell);
+    sources->addStretch();
+    auto* body = new QHBoxLayout;
+    body->addWidget(plane, 3);
+    body->addWidget(tblStarState, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(sources);
+    layout->addWidget(lblOrigin);
+    layout->addLayout(body, 1);
+    resize(980, 500);
+
+    connect(optLoadedJump, &QRadioButton::toggled, this, [this](bool) { emit sourceChanged(); });
+    connect(cmdMarkCell, &QPushButton::clicked, this, [this] { emit markRequested(); });
+}
+
+RiemannInspectorWindow::Source RiemannInspectorWindow::source() const
+{
+    return optPickedCells->isChecked() ? Source::PickedCells : Source::LoadedJump;
+}
+
+void RiemannInspectorWindow::setSource(Source source)
+{
+    (source == Source::PickedCells ? optPickedCells : optLoadedJump)->setChecked(true);
+}
+
+void RiemannInspectorWindow::showInspection(const exact::RiemannInspection& r, const std::string& origin)
+{
+    lblOrigin->setText(QString::fromStdString(origin));
+    plane->setInspection(r);
+    const auto rows = exact::InspectorRows(r);
+    tblStarState->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const int row = static_cast<int>(k);
+        tblStarState->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(rows[k].first)));
+        tblStarState->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(rows[k].second)));
+    }
+    tblStarState->resizeColumnToContents(0);
+}
+
+void RiemannInspectorWindow::showNothing(const std::string& why)
+{
+    exact::RiemannInspection none;
+    none.reason = why;
+    lblOrigin->setText(QString::fromStdString(why));
+    plane->setInspection(none);
+    tblStarState->setRowCount(0);
+}
+
+const exact::RiemannInspection& RiemannInspectorWindow::inspection() const
+{
+    return plane->inspection();
+}
+
+std::string RiemannInspectorWindow::origin() const
+{
+    return lblOrigin->text().toStdString();
+}
+
+std::vector<std::pair<std::string, std::string>> RiemannInspectorWindow::rows() const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    for (int r = 0; r < tblStarState->rowCount(); ++r)
+        out.emplace_back(
+            tblStarState->item(r, 0)->text().toStdString(), tblStarState->item(r, 1)->text().toStdString());
+    return out;
+}
+
+} // namespace tamrel

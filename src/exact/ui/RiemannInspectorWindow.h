@@ -1,0 +1,55 @@
+#pragma once
+// The Riemann inspector: a window of its own beside the lab's, which may stay
+// open during a run. It shows one Riemann problem, either the jump of the
+// loaded initial state (the one nearest the current cell when there are two)
+// or the pair of the current cell and a marked cell, as the pressure-velocity
+// plane and a table. What it shows is given to it; it only asks, through its
+// signals, for another source or for the current cell to be marked.
+
+#include <QWidget>
+#include <string>
+
+#include "exact/RiemannInspector.h"
+
+class QLabel;
+class QRadioButton;
+class QPushButton;
+class QTableWidget;
+
+namespace tamrel {
+
+class PressureVelocityPlane;
+
+class RiemannInspectorWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Source { LoadedJump, PickedCells };
+
+    explicit RiemannInspectorWindow(QWidget* parent = nullptr);
+
+    Source source() const;
+    void setSource(Source source);
+    // The problem and a line saying where it comes from.
+    void showInspection(const exact::RiemannInspection& r, const std::string& origin);
+    // Nothing to inspect, and why.
+    void showNothing(const std::string& why);
+
+    const exact::RiemannInspection& inspection() const;
+    std::string origin() const;
+    // The table as shown: label and text of each row.
+    std::vector<std::pair<std::string, std::string>> rows() const;
+
+signals:
+    void sourceChanged();
+    void markRequested();
+
+private:
+    QLabel* lblOrigin;
+    QRadioButton* optLoadedJump;
+    QRadioButton* optPickedCells;
+    QPushButton* cmdMarkCell;
+    PressureVelocityPlane* plane;
+    QTableWidget* tblStarState;
+};
+
+} // namespace tamrel
