@@ -60,8 +60,6 @@ LinePlotFrame::LinePlotFrame(
     const BoundedArray<double>& X, long n, double width, double height, double ymin, double ymax)
     : X_(X)
     , n_(n)
-    , width_(width)
-    , height_(height)
     , ymax_(ymax)
 {
     if (n < 1 || !X.contains(1) || !X.contains(n + 1))

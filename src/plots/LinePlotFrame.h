@@ -62,7 +62,6 @@ private:
 
     const BoundedArray<double>& X_;
     long n_;
-    double width_, height_;
     double ymax_;
     double xscale_ = 0, yscale_ = 0;
     bool drawable_ = false;
