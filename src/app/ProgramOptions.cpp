@@ -141,11 +141,11 @@ namespace {
             } else {
                 return "unexpected argument '" + a + "'";
             }
-            const OptionSpec* spec = findOption(name);
-            if (!spec)
+            const OptionSpec* option = findOption(name);
+            if (!option)
                 return "unknown option '" + dashed(name) + "'";
             std::string value;
-            if (spec->value.empty()) {
+            if (option->value.empty()) {
                 if (inlineValue)
                     return dashed(name) + " takes no value";
             } else if (inlineValue) {
@@ -153,7 +153,7 @@ namespace {
             } else if (i + 1 < arguments.size()) {
                 value = arguments[++i]; // taken as it is: values such as "-0.01,1,..." start with a dash
             } else {
-                return dashed(name) + " needs a value (" + std::string(spec->value) + ")";
+                return dashed(name) + " needs a value (" + std::string(option->value) + ")";
             }
             if (given.has(name))
                 return dashed(name) + " is given twice";
