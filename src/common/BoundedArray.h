@@ -12,8 +12,7 @@
 
 namespace tamrel {
 
-template <class T>
-class BoundedArray {
+template <class T> class BoundedArray {
 public:
     BoundedArray() = default;
     BoundedArray(long lower, long upper) { allocate(lower, upper); }
@@ -23,14 +22,14 @@ public:
     {
         lower_ = lower;
         upper_ = upper;
-        data_.assign(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T{});
+        data_.assign(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T {});
     }
 
     // New bounds; elements whose index lies in both the old and the new
     // range keep their values, the rest are zero.
     void resizeKeep(long lower, long upper)
     {
-        std::vector<T> fresh(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T{});
+        std::vector<T> fresh(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T {});
         const long from = std::max(lower, lower_);
         const long to = std::min(upper, upper_);
         for (long i = from; i <= to && !data_.empty(); ++i)

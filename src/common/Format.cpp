@@ -12,7 +12,8 @@ std::string formatPattern(double value, std::string_view pattern)
 {
     const auto dot = pattern.find('.');
     const std::string_view intPart = pattern.substr(0, dot);
-    const std::string_view fracPart = dot == std::string_view::npos ? std::string_view{} : pattern.substr(dot + 1);
+    const std::string_view fracPart
+        = dot == std::string_view::npos ? std::string_view {} : pattern.substr(dot + 1);
 
     int minInt = 0;
     for (char c : intPart)

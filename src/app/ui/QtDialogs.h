@@ -9,7 +9,10 @@ namespace tamrel {
 
 class QtDialogs : public Dialogs {
 public:
-    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) { }
+    explicit QtDialogs(QWidget* parent = nullptr)
+        : parent_(parent)
+    {
+    }
     void setParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
         const std::string& defaultAnswer, std::optional<ScreenPosTwips> position) override;

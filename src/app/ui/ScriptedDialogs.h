@@ -23,7 +23,7 @@ public:
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
         const std::string& defaultAnswer, std::optional<ScreenPosTwips>) override
     {
-        asked.push_back({prompt, title, defaultAnswer});
+        asked.push_back({ prompt, title, defaultAnswer });
         if (answers_.empty())
             return defaultAnswer;
         auto a = answers_.front();

@@ -9,7 +9,10 @@ namespace tamrel {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int twipsToPixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+inline int twipsToPixels(int twips)
+{
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
 
 inline QRect twipsRect(int left, int top, int width, int height)
 {

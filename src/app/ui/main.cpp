@@ -2,4 +2,7 @@
 
 #include "app/ui/CommandLine.h"
 
-int main(int argc, char** argv) { return tamrel::runProgram(argc, argv); }
+int main(int argc, char** argv)
+{
+    return tamrel::runProgram(argc, argv);
+}
