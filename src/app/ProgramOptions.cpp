@@ -473,37 +473,68 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     return p;
 }
 
-std::string programHelpText()
+std::vector<OptionHelpSection> programOptionHelp()
 {
-    std::string text = "Usage: tamrel [options]\n"
-                       "Tamrel, a laboratory for one-dimensional gas dynamics: shock tubes, sound waves and "
-                       "numerical schemes.\n";
-    const std::pair<Mode, const char*> sections[] = { { Mode::Any, "\nOptions:\n" },
-        { Mode::Window, "\nThe window:\n" }, { Mode::Batch, "\nBatch runs (no window, no display needed):\n" },
-        { Mode::Study, "\nConvergence studies (no window; the batch options of the problem apply):\n" },
-        { Mode::Alone, "\nOn its own:\n" } };
-    for (const auto& [mode, heading] : sections) {
-        text += heading;
+    const std::pair<Mode, const char*> headings[] = { { Mode::Any, "Options" }, { Mode::Window, "The window" },
+        { Mode::Batch, "Batch runs (no window, no display needed)" },
+        { Mode::Study, "Convergence studies (no window; the batch options of the problem apply)" },
+        { Mode::Alone, "On its own" } };
+    std::vector<OptionHelpSection> sections;
+    for (const auto& [mode, heading] : headings) {
+        OptionHelpSection& section = sections.emplace_back();
+        section.heading = heading;
         for (const OptionSpec& o : kOptions) {
             if (o.mode != mode)
                 continue;
-            std::string left = o.name == "help" ? "-h, " : o.name == "version" ? "-v, " : "";
-            left.append("--").append(o.name);
+            OptionHelp& help = section.options.emplace_back();
+            help.shortName = o.name == "help" ? "-h" : o.name == "version" ? "-v" : "";
+            help.name = "--" + std::string(o.name);
+            help.value = o.value;
+            help.help = o.help;
+        }
+    }
+    return sections;
+}
+
+const char* programHelpClosing()
+{
+    return "A batch run writes its files only when it succeeds; a failed run leaves every file as it was.\n"
+           "Exit status: 0 success, 1 the run or its outputs failed, 2 a refused option or problem (nothing "
+           "run).\n";
+}
+
+std::string programHelpText()
+{
+    std::string text = "Usage: tamrel [options]\n" + std::string(programSummary()) + "\n";
+    for (const OptionHelpSection& section : programOptionHelp()) {
+        text += "\n" + section.heading + ":\n";
+        for (const OptionHelp& o : section.options) {
+            std::string left = o.shortName.empty() ? "" : o.shortName + ", ";
+            left += o.name;
             if (!o.value.empty())
                 left.append(" ").append(o.value);
             left.resize(std::max<std::size_t>(left.size() + 2, 24), ' ');
-            text += "  " + left + std::string(o.help) + "\n";
+            text += "  " + left + o.help + "\n";
         }
     }
-    text += "\nA batch run writes its files only when it succeeds; a failed run leaves every file as it was.\n"
-            "Exit status: 0 success, 1 the run or its outputs failed, 2 a refused option or problem (nothing "
-            "run).\n";
-    return text;
+    return text + "\n" + programHelpClosing();
+}
+
+const char* programSummary()
+{
+    return "Tamrel, a laboratory for one-dimensional gas dynamics: shock tubes, sound waves and numerical "
+           "schemes.";
+}
+
+const char* programVersion()
+{
+    // The project's version, set once in CMakeLists.txt.
+    return TAMREL_VERSION;
 }
 
 std::string programVersionText()
 {
-    return "tamrel 1.0\n";
+    return "tamrel " + std::string(programVersion()) + "\n";
 }
 
 } // namespace tamrel

@@ -36,6 +36,23 @@ struct ProgramOptions {
 // not its format's, is Refused with a one-line reason.
 ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments);
 
+// The option texts, grouped as --help shows them (the man page is made from
+// the same texts).
+struct OptionHelp {
+    std::string shortName; // "-h", or empty
+    std::string name; // "--cells"
+    std::string value; // "N", or empty for a switch
+    std::string help;
+};
+struct OptionHelpSection {
+    std::string heading;
+    std::vector<OptionHelp> options;
+};
+std::vector<OptionHelpSection> programOptionHelp();
+const char* programSummary(); // one sentence: what the program is
+const char* programHelpClosing(); // the notes after the options
+const char* programVersion(); // "1.1.0"
+
 std::string programHelpText();
 std::string programVersionText();
 

@@ -34,7 +34,7 @@ namespace {
             SCOPED_TRACE(joined(a));
             const ProgramOptions p = parseProgramOptions(a);
             EXPECT_EQ(p.action, Action::Version);
-            EXPECT_EQ(p.text, "tamrel 1.0\n");
+            EXPECT_EQ(p.text, "tamrel " + std::string(programVersion()) + "\n");
         }
     }
 

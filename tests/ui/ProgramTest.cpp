@@ -16,6 +16,7 @@
 
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
+#include "app/ProgramOptions.h"
 #include "common/Format.h"
 
 using namespace tamrel;
@@ -110,7 +111,7 @@ TEST_F(ProgramTest, AnswersWithoutADisplay)
     };
     const Case cases[] = {
         { { "--help" }, 0, "Usage: tamrel [options]\n", "" },
-        { { "-v" }, 0, "tamrel 1.0\n", "" },
+        { { "-v" }, 0, tamrel::programVersionText(), "" },
         { { "--bogus" }, 2, "", "tamrel: unknown option '--bogus'" },
         { { "--batch", "--test", "1", "--cells", "5" }, 2, "", "--cells must be a whole number from 6 to 5000" },
         { { "--batch", "--test", "1", "--cells", "50", "--out", "r.csv" }, 0, "time=", "" },

@@ -10,6 +10,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "app/ProgramOptions.h"
 #include "app/ui/Controls.h"
 #include "app/ui/UserGuide.h"
 #include "state/ExperimentState.h"
@@ -122,8 +123,10 @@ void WindowMenus::showGuide()
 void WindowMenus::showAbout()
 {
     QMessageBox::about(&window, QStringLiteral("About Tamrel"),
-        QStringLiteral("<b>Tamrel</b><br>A laboratory for one-dimensional gas dynamics: shock tubes, sound waves "
-                       "and five numerical schemes on a grid of up to 5000 cells."));
+        QStringLiteral(
+            "<b>Tamrel %1</b><br>A laboratory for one-dimensional gas dynamics: shock tubes, sound waves "
+            "and five numerical schemes on a grid of up to 5000 cells.")
+            .arg(QString::fromUtf8(programVersion())));
 }
 
 } // namespace tamrel
