@@ -2,11 +2,13 @@
 // status line and the buttons follow the run through its states.
 
 #include <QAction>
+#include <QFile>
 #include <QKeySequence>
 #include <QLabel>
 #include <QTextBrowser>
 
 #include "WindowFixture.h"
+#include "app/ui/UserGuide.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -57,6 +59,11 @@ TEST_F(MenusAndStatusTest, F1OpensTheGuideBuiltIntoTheProgram)
     for (const char* topic : { "The eight tests", "The schemes", "The Courant number", "Riemann invariants",
              "Units", "Shortcuts", "Batch mode" })
         EXPECT_NE(text.find(topic), std::string::npos) << topic;
+    // The pictures the guide shows are built in with it.
+    for (const QString& picture : userGuidePictures(userGuideMarkdown()))
+        EXPECT_TRUE(QFile::exists(userGuideFolder() + "/" + picture)) << picture.toStdString();
+    EXPECT_EQ(userGuidePictures("![a](images/a.png) text ![b c](images/b.png)"),
+        QStringList({ "images/a.png", "images/b.png" }));
 }
 
 TEST_F(MenusAndStatusTest, ShortcutsActOnlyWhereTheirButtonsWould)

@@ -113,7 +113,8 @@ void WindowMenus::showGuide()
     dialog->setWindowTitle(QStringLiteral("Tamrel User Guide"));
     auto* browser = new QTextBrowser(dialog);
     browser->setObjectName(QStringLiteral("txtUserGuide"));
-    browser->setHtml(QString::fromUtf8(userGuideHtml()));
+    browser->setSearchPaths({ userGuideFolder() });
+    browser->setMarkdown(userGuideMarkdown());
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(browser);
     dialog->resize(720, 600);
