@@ -115,7 +115,7 @@ namespace {
     TEST(SetupRead, AWrittenFileReadsBackToFifteenDigits)
     {
         const ExperimentState s = awkwardState();
-        const std::string path = ::testing::TempDir() + "tamrel_setup_roundtrip.txt";
+        const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_roundtrip.txt";
         ASSERT_TRUE(WriteSetupFile(s, path));
         const SetupReadResult r = ReadSetupFile(path);
         std::remove(path.c_str());
@@ -311,7 +311,7 @@ namespace {
 
     TEST(SetupRead, AnEndlessLineInAFileIsAFailure)
     {
-        const std::string path = ::testing::TempDir() + "tamrel_setup_long_line.txt";
+        const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_long_line.txt";
         {
             std::ofstream out(path, std::ios::binary);
             out << "NDifferenceScheme " << std::string(3u << 20, '7') << "\r\n";
@@ -324,7 +324,7 @@ namespace {
     // at once instead of waiting for one, a folder or a device says what it is.
     TEST(SetupRead, AnythingButARegularFileIsRejectedWithoutWaiting)
     {
-        const std::string fifo = ::testing::TempDir() + "tamrel_setup_fifo";
+        const std::string fifo = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_fifo";
         std::remove(fifo.c_str());
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
         struct Case {
@@ -345,7 +345,7 @@ namespace {
 
     TEST(SetupWrite, AWriteThatFailsHalfWayLeavesTheFileThatWasThere)
     {
-        const std::string folder = ::testing::TempDir() + "tamrel_setup_write";
+        const std::string folder = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_write";
         std::filesystem::remove_all(folder);
         std::filesystem::create_directory(folder);
         const std::string path = folder + "/setup.txt";

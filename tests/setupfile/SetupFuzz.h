@@ -21,6 +21,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "edit/EditTestStates.h"
@@ -282,8 +283,9 @@ inline FuzzTally fuzzSetupReader(long iterations, unsigned seed)
 
         if (iteration % 100 == 0) {
             // The file reader sees the same lines as the text reader.
-            // Runs of other seeds may go on at the same time.
-            const std::string path = ::testing::TempDir() + "tamrel_setup_fuzz_" + std::to_string(seed) + ".txt";
+            // Runs of other seeds, and other checkouts' test runs, may go on at the same time.
+            const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_fuzz_"
+                + std::to_string(seed) + ".txt";
             {
                 std::ofstream out(path, std::ios::binary);
                 out << text;
