@@ -75,6 +75,10 @@ namespace {
             "Print the star state and the waves of the Riemann problem \"rhoL,uL,pL,rhoR,uR,pR[,gamma]\" and "
             "exit.",
             Mode::Alone },
+        { "check", "SHEET.json...",
+            "Run each lab sheet in batch and print one line per check (PASS or FAIL, the measured value, the "
+            "tolerance); exit 0 when all pass, 1 when one fails, 2 for a sheet that cannot be read.",
+            Mode::Alone },
     };
 
     // Outputs whose format is fixed: the name must carry one of its
@@ -118,6 +122,7 @@ namespace {
         const std::string& value(std::string_view name) const { return values_.at(std::string(name)); }
         const std::map<std::string, std::string>& all() const { return values_; }
         std::map<std::string, std::string> values_;
+        std::vector<std::string> files; // --check: every sheet named after it
     };
 
     // Splits the arguments into options and values; "" or the reason.
@@ -145,7 +150,15 @@ namespace {
             if (!option)
                 return "unknown option '" + dashed(name) + "'";
             std::string value;
-            if (option->value.empty()) {
+            if (name == "check") {
+                // Every argument up to the next option is a sheet.
+                if (inlineValue)
+                    given.files.push_back(*inlineValue);
+                while (i + 1 < arguments.size() && arguments[i + 1].compare(0, 2, "--") != 0)
+                    given.files.push_back(arguments[++i]);
+                if (given.files.empty())
+                    return "--check needs at least one lab sheet (SHEET.json)";
+            } else if (option->value.empty()) {
                 if (inlineValue)
                     return dashed(name) + " takes no value";
             } else if (inlineValue) {
@@ -459,6 +472,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
             return refused(error);
         p.action = ProgramOptions::Action::Riemann;
         p.text = given.value("riemann");
+        return p;
+    }
+    if (given.has("check")) {
+        p.action = ProgramOptions::Action::Check;
+        p.sheets = given.files;
         return p;
     }
     if (given.has("batch") || given.has("convergence")) {

@@ -20,13 +20,14 @@ struct WindowStart {
 };
 
 struct ProgramOptions {
-    enum class Action { Window, Batch, Convergence, Riemann, Help, Version, Refused };
+    enum class Action { Window, Batch, Convergence, Riemann, Check, Help, Version, Refused };
     Action action = Action::Window;
     // Help: the help text; Version: the version line; Refused: the reason;
     // Riemann: the states (rhoL,uL,pL,rhoR,uR,pR[,gamma]), already checked.
     std::string text;
     WindowStart window; // for Window
     BatchOptions batch; // for Batch and Convergence
+    std::vector<std::string> sheets; // for Check: the lab sheets, in the order given
 };
 
 // Reads the arguments that follow the program's name. Options are

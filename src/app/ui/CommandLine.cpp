@@ -11,6 +11,7 @@
 #include "app/ui/BatchRun.h"
 #include "app/ui/CompareBatch.h"
 #include "app/ui/QtDialogs.h"
+#include "app/ui/SheetCheckBatch.h"
 #include "app/ui/frmTamrel.h"
 #include "common/StagedFile.h"
 #include "exact/RiemannInspector.h"
@@ -94,6 +95,8 @@ int runProgram(int argc, char** argv)
         return runBatch(p.batch, argv[0]);
     case ProgramOptions::Action::Convergence:
         return runConvergenceBatch(p.batch, argv[0]);
+    case ProgramOptions::Action::Check:
+        return runSheetChecks(p.sheets, argv[0]);
     case ProgramOptions::Action::Riemann: {
         kernels::FlowState left, right;
         double gamma = 0;

@@ -1,0 +1,79 @@
+#pragma once
+// A lab sheet: the problem a teacher hands out, the scheme and grid to run it
+// on, the questions for the students, and the checks with their tolerances
+// that `tamrel --check` measures on the finished run. The JSON file is read
+// in the window layer (app/ui/LabSheetReader.h); this is what it becomes.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tamrel::sheets {
+
+enum class CheckKind {
+    L1, // the L1 density error against the exact solution at TStop: at most `tolerance`
+    Value, // a variable in the cell holding x at time t: `expected` within `tolerance`
+    Front, // the position of a wave at TStop: `expected` within `tolerance`
+    Width, // the width of a wave at TStop (the density from 10 to 90 percent of its jump): at most
+           // `tolerance`, or `expected` within `tolerance` when the sheet gives one
+    Volume, // the fluid-2 volume at TStop (two-fluid scheme): `expected` within `tolerance`
+    Order, // the fitted order of a convergence ladder: at least `minOrder` for every scheme
+};
+
+enum class Variable { Density, Pressure, Velocity, Fraction };
+
+enum class Wave {
+    Shock, // the one shock of the problem
+    LeftShock,
+    RightShock,
+    Contact,
+    Interface, // where the fluid-2 volume fraction crosses 1/2 (two-fluid scheme)
+};
+
+struct Check {
+    std::string key; // where it stands in the sheet: "checks[2]"
+    std::string name; // as printed
+    CheckKind kind = CheckKind::L1;
+    std::string scheme; // the scheme the check runs (the sheet's unless the check names another)
+    double x = 0; // Value
+    std::optional<double> time; // Value: nothing means TStop
+    Variable variable = Variable::Density; // Value
+    Wave wave = Wave::Contact; // Front, Width
+    double expected = 0; // Value, Front, Volume, and Width when `widthExpected`
+    bool widthExpected = false;
+    double tolerance = 0; // L1, Value, Front, Width, Volume
+    std::vector<std::string> schemes; // Order
+    std::vector<long> cells; // Order
+    double minOrder = 0; // Order
+};
+
+struct Problem {
+    std::optional<int> test; // shock-tube test 1..8
+    std::vector<double> wave; // sound wave: A+, k+, A-, k-, A0, k0, u0 (or empty)
+    std::optional<std::string> setupFile; // a set-up file, its path resolved against the sheet's folder
+};
+
+struct LabSheet {
+    std::string file; // the sheet's own path
+    std::string title;
+    std::vector<std::string> questions;
+    Problem problem;
+    std::string scheme;
+    std::optional<long> cells;
+    std::optional<double> courant;
+    std::optional<double> periods;
+    std::vector<Check> checks;
+};
+
+// Why a sheet cannot be used: the key it is about ("checks[1].tolerance",
+// "problem") and a sentence.
+struct SheetRefusal {
+    std::string key;
+    std::string reason;
+    std::string text() const { return key.empty() ? reason : key + ": " + reason; }
+};
+
+const char* variableName(Variable v); // "density"
+const char* waveName(Wave w); // "right shock"
+
+} // namespace tamrel::sheets

@@ -1,0 +1,47 @@
+#pragma once
+// A lab sheet against its problem: whether the problem can answer every
+// check (before anything runs), then the runs and the measured checks.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/sheets/LabSheet.h"
+#include "compare/ConvergenceStudy.h"
+#include "state/ExperimentState.h"
+
+namespace tamrel::sheets {
+
+// The Ready records of the sheet's problem and grid, one for each scheme its
+// runs use, by the scheme's name.
+using ReadyRecords = std::map<std::string, ExperimentState>;
+
+// The schemes whose runs the sheet needs: its own, then those its checks
+// name (a convergence ladder prepares its own runs).
+std::vector<std::string> SchemesToRun(const LabSheet& sheet);
+
+// Why the problem, set up in `ready`, cannot answer one of the sheet's checks, or nothing: an
+// L1 error or a convergence ladder without an exact reference up to TStop, a
+// front the exact solution does not have, a point outside the grid or a time
+// outside 0..TStop, the fluid-2 fraction under a one-fluid scheme.
+std::optional<SheetRefusal> CheckAgainstProblem(const LabSheet& sheet, const ReadyRecords& ready);
+
+struct CheckResult {
+    const Check* check = nullptr;
+    bool pass = false;
+    double measured = 0; // NaN when nothing could be measured
+    std::string note; // why nothing was measured; for an order check each scheme's order
+};
+
+// Runs the sheet's problem from `ready` to TStop (and to every earlier time a
+// value check asks for), once for each scheme, and measures each check; an order check runs its
+// ladder through `prepare` (`threads` runs at a time). A run that fails
+// fails the checks that needed it.
+std::vector<CheckResult> RunSheetChecks(
+    const LabSheet& sheet, const ReadyRecords& ready, const compare::PrepareStudyRun& prepare, int threads);
+
+// "PASS  name  measured=...  expected=...  tolerance=..." for one check.
+std::string CheckLine(const CheckResult& r);
+
+} // namespace tamrel::sheets
