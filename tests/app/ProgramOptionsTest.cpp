@@ -85,6 +85,9 @@ namespace {
             { { "--riemann", "1,0,1,1,0,1", "--name", "Jo" }, "--riemann stands alone" },
             { { "--riemann", "1,0,1,1,0,0" }, "--riemann: the right pressure pR must be positive, not 0" },
             { { "--riemann", "1,0,1,1,0,1,1" }, "--riemann: gamma must exceed 1, not 1" },
+            { { "--check" }, "--check needs at least one lab sheet" },
+            { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
+            { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(joined(c.args));
@@ -131,6 +134,16 @@ namespace {
         const ProgramOptions r = parseProgramOptions({ "--riemann=1,0.75,1,0.125,0,0.1,1.4" });
         ASSERT_EQ(r.action, Action::Riemann) << r.text;
         EXPECT_EQ(r.text, "1,0.75,1,0.125,0,0.1,1.4");
+    }
+
+    TEST(ProgramOptions, CheckTakesEverySheetUpToTheNextOption)
+    {
+        const ProgramOptions p = parseProgramOptions({ "--check", "sheets/a.json", "b.json", "-odd name.json" });
+        ASSERT_EQ(p.action, Action::Check) << p.text;
+        EXPECT_EQ(p.sheets, (Args { "sheets/a.json", "b.json", "-odd name.json" }));
+        const ProgramOptions q = parseProgramOptions({ "--check=a.json", "b.json" });
+        ASSERT_EQ(q.action, Action::Check) << q.text;
+        EXPECT_EQ(q.sheets, (Args { "a.json", "b.json" }));
     }
 
     TEST(ProgramOptions, AWindowCommandLineReachesItsStart)

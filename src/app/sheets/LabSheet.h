@@ -34,7 +34,7 @@ struct Check {
     std::string key; // where it stands in the sheet: "checks[2]"
     std::string name; // as printed
     CheckKind kind = CheckKind::L1;
-    std::string scheme; // the scheme the check runs (the sheet's unless the check names another)
+    std::string scheme; // the scheme the check runs when it names one ("": the sheet's)
     double x = 0; // Value
     std::optional<double> time; // Value: nothing means TStop
     Variable variable = Variable::Density; // Value

@@ -232,6 +232,35 @@ std::vector<CheckResult> RunSheetChecks(
     return results;
 }
 
+std::string DescribeCheck(const Check& c)
+{
+    const std::string within = num(c.expected) + " within " + num(c.tolerance);
+    const std::string by = c.scheme.empty() ? "" : " (" + c.scheme + ")";
+    switch (c.kind) {
+    case CheckKind::L1:
+        return "L1 density error against the exact solution at TStop" + by + ": at most " + num(c.tolerance);
+    case CheckKind::Value:
+        return std::string(variableName(c.variable)) + " in the cell at x=" + num(c.x)
+            + " at t=" + (c.time ? num(*c.time) : std::string("TStop")) + by + ": " + within;
+    case CheckKind::Front:
+        return "position of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": " + within;
+    case CheckKind::Width:
+        return "width of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": "
+            + (c.widthExpected ? within : "at most " + num(c.tolerance));
+    case CheckKind::Volume:
+        return "fluid-2 volume at TStop" + by + ": " + within;
+    case CheckKind::Order: {
+        std::string schemes, cells;
+        for (const std::string& s : c.schemes)
+            schemes += (schemes.empty() ? "" : ", ") + s;
+        for (long n : c.cells)
+            cells += (cells.empty() ? "" : ", ") + std::to_string(n);
+        return "fitted order of " + schemes + " on " + cells + " cells: at least " + num(c.minOrder);
+    }
+    }
+    return {};
+}
+
 std::string CheckLine(const CheckResult& r)
 {
     const Check& c = *r.check;

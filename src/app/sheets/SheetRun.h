@@ -41,6 +41,10 @@ struct CheckResult {
 std::vector<CheckResult> RunSheetChecks(
     const LabSheet& sheet, const ReadyRecords& ready, const compare::PrepareStudyRun& prepare, int threads);
 
+// What a check asks, in words: "density in the cell at x=0.5 at t=TStop:
+// 0.42 within 0.01".
+std::string DescribeCheck(const Check& c);
+
 // "PASS  name  measured=...  expected=...  tolerance=..." for one check.
 std::string CheckLine(const CheckResult& r);
 

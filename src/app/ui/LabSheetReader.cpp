@@ -228,7 +228,7 @@ namespace {
         refuse(key, "must be shock, left shock, right shock, contact or interface, not " + describe(v));
     }
 
-    Check readCheck(const QJsonValue& v, int index, const std::string& sheetScheme)
+    Check readCheck(const QJsonValue& v, int index)
     {
         const std::string at = "checks[" + std::to_string(index) + "]";
         if (!v.isObject())
@@ -306,8 +306,8 @@ namespace {
         }
         if (f.has("name"))
             c.name = f.text("name");
-        if (c.kind != CheckKind::Order)
-            c.scheme = f.has("scheme") ? schemeNamed(f.key("scheme"), f.value("scheme")) : sheetScheme;
+        if (f.has("scheme"))
+            c.scheme = schemeNamed(f.key("scheme"), f.value("scheme"));
         return c;
     }
 
@@ -345,7 +345,7 @@ namespace {
         }
         const QJsonArray checks = top.list("checks");
         for (int i = 0; i < checks.size(); ++i)
-            sheet.checks.push_back(readCheck(checks.at(i), i, sheet.scheme));
+            sheet.checks.push_back(readCheck(checks.at(i), i));
         return sheet;
     }
 

@@ -6,7 +6,9 @@
 #include <QPainter>
 #include <QStatusBar>
 
+#include "app/ui/LabSheetWindow.h"
 #include "app/ui/Panels.h"
+#include "app/ui/QueuedDialogs.h"
 #include "app/ui/RunStatusLine.h"
 #include "app/ui/Twips.h"
 #include "app/ui/WindowLayout.h"
@@ -36,7 +38,9 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("stbStatus"));
     status->setSizeGripEnabled(false);
-    panels = std::make_unique<Panels>(*this, state, dialogs, options);
+    // The panels ask through a queue a lab sheet can fill ahead of its presses.
+    auto* queued = new QueuedDialogs(this, dialogs);
+    panels = std::make_unique<Panels>(*this, state, *queued, options);
 
     // Start-up, in order.
     state.TitleText = panels->presets.titleCaption();
@@ -57,6 +61,7 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     panels->run.startMetronome();
     runStatus = new RunStatusLine(*this, state);
     new WindowMenus(*this, *menus, state);
+    new LabSheetMenu(*this, *menus, *queued, state);
     layOutFrame(*menus, *client, *status);
 }
 

@@ -1,0 +1,308 @@
+// Lab sheets: tamrel --check on good, broken and unreadable sheets (a sheet
+// that cannot be read or answered stops everything before the first run),
+// and File > Open Lab Sheet in the window.
+
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <string>
+
+#include "ProgramProcess.h"
+#include "WindowFixture.h"
+#include "setupfile/SetupFile.h"
+
+using namespace tamrel;
+using namespace tamrel::testing;
+
+namespace {
+
+void writeFile(const QString& path, const std::string& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// A sheet on Test 1 (200 cells) with the given checks.
+std::string test1Sheet(const std::string& checks)
+{
+    return R"({ "title": "Test 1", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 200, "checks": [ )"
+        + checks + " ] }";
+}
+
+const char* const kGoodCheck = R"({ "kind": "front", "wave": "shock", "expected": 0.7307, "tolerance": 0.01 })";
+
+class LabSheetCheckTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!QFileInfo(programPath()).isExecutable())
+            GTEST_SKIP() << "tamrel is not built next to the test program";
+        ASSERT_TRUE(folder.isValid());
+    }
+    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    Outcome check(const QStringList& sheets)
+    {
+        return runTamrel(QStringList { QStringLiteral("--check") } + sheets, folder.path());
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+// Each bad sheet is refused with status 2 and the key it is about; the good
+// sheet given before it has not run (no line on standard output).
+TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
+{
+    writeFile(path("good.json"), test1Sheet(kGoodCheck));
+    const struct {
+        const char* what;
+        std::string sheet;
+        const char* says;
+    } cases[] = {
+        { "not JSON", "{ \"title\": ", "not JSON" },
+        { "not an object", "[1, 2]", "one JSON object" },
+        { "unknown key",
+            R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + R"( ], "colour": "red" })",
+            "colour: unknown key" },
+        { "missing problem",
+            R"({ "title": "t", "scheme": "Orvane", "cells": 100, "checks": [ )" + std::string(kGoodCheck) + " ] }",
+            "problem: missing" },
+        { "two problems",
+            R"({ "title": "t", "problem": { "test": 1, "setup": "a.txt" }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "problem: give one problem only" },
+        { "test out of range",
+            R"({ "title": "t", "problem": { "test": 9 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "problem.test: must be a whole number from 1 to 8" },
+        { "unknown scheme",
+            R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Upwind", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "scheme: unknown scheme" },
+        { "negative tolerance", test1Sheet(R"({ "kind": "l1", "tolerance": -0.01 })"),
+            "checks[0].tolerance: must be a positive number" },
+        { "zero tolerance",
+            test1Sheet(std::string(kGoodCheck) + R"(, { "kind": "volume", "expected": 1, "tolerance": 0 })"),
+            "checks[1].tolerance: must be a positive number" },
+        { "tolerance as text",
+            test1Sheet(R"({ "kind": "front", "wave": "contact", "expected": 0.57, "tolerance": "0.01" })"),
+            "checks[0].tolerance: must be a positive number" },
+        { "key of another kind", test1Sheet(R"({ "kind": "l1", "tolerance": 0.01, "x": 0.5 })"),
+            "checks[0].x: unknown key for a l1 check" },
+        { "unknown kind", test1Sheet(R"({ "kind": "energy", "tolerance": 0.01 })"), "checks[0].kind: must be l1" },
+        { "setup file missing",
+            R"({ "title": "t", "problem": { "setup": "nowhere.txt" }, "scheme": "Orvane", "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "problem.setup: cannot open" },
+        { "a test's own stop time",
+            R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "periods": 2, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "periods: a shock-tube test runs to its own stop time" },
+        // Checks the problem cannot answer.
+        { "L1 without an exact solution",
+            R"({ "title": "t", "problem": { "sound_wave": [0.1, 1, 0, 1, 0, 1, 0] }, "scheme": "Orvane", "cells": 64, "checks": [ { "kind": "l1", "tolerance": 0.01 } ] })",
+            "checks[0]: an L1 error needs the exact solution" },
+        { "a shock in Test 3",
+            R"({ "title": "t", "problem": { "test": 3 }, "scheme": "Orvane", "cells": 100, "checks": [ { "kind": "front", "wave": "shock", "expected": 0.5, "tolerance": 0.01 } ] })",
+            "checks[0].wave: the problem has no shock" },
+        { "which shock of two",
+            R"({ "title": "t", "problem": { "test": 6 }, "scheme": "Orvane", "cells": 100, "checks": [ { "kind": "width", "wave": "shock", "tolerance": 0.01 } ] })",
+            "checks[0].wave: the problem has two shocks" },
+        { "a fraction of one fluid",
+            test1Sheet(
+                R"({ "kind": "value", "x": 0.5, "variable": "fraction", "expected": 1, "tolerance": 0.1 })"),
+            "checks[0].variable: the fluid-2 fraction needs the two-fluid scheme" },
+        { "a point off the grid",
+            test1Sheet(R"({ "kind": "value", "x": 1.5, "variable": "density", "expected": 1, "tolerance": 0.1 })"),
+            "checks[0].x: x=1.5 lies outside the grid" },
+        { "a time past TStop",
+            test1Sheet(
+                R"({ "kind": "value", "x": 0.5, "t": 0.3, "variable": "density", "expected": 1, "tolerance": 0.1 })"),
+            "checks[0].t: t=0.3 lies outside the run" },
+        { "a ladder of one rung",
+            test1Sheet(R"({ "kind": "order", "schemes": ["Sorvi"], "cells": [64], "min_order": 0.5 })"),
+            "checks[0]: a study needs at least two resolutions" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path("bad.json"), c.sheet);
+        const Outcome o = check({ QStringLiteral("good.json"), QStringLiteral("bad.json") });
+        EXPECT_EQ(o.exitCode, 2) << o.out << o.err;
+        EXPECT_NE(o.err.find("bad.json: "), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "");
+    }
+}
+
+// One broken check fails the sheet with status 1 and says which; the other
+// checks still run and pass.
+TEST_F(LabSheetCheckTest, ABrokenCheckFailsAndSaysWhich)
+{
+    writeFile(path("broken.json"),
+        test1Sheet(std::string(kGoodCheck)
+            + R"(, { "kind": "front", "name": "contact put in the wrong place", "wave": "contact", "expected": 0.45, "tolerance": 0.01 },
+                   { "kind": "l1", "name": "L1 error", "tolerance": 0.01 })"));
+    const Outcome o = check({ QStringLiteral("broken.json") });
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_NE(o.out.find("FAIL  contact put in the wrong place  measured=0.57"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("expected=0.45  tolerance=0.01"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("PASS  shock position  measured=0.73"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("PASS  L1 error"), std::string::npos) << o.out;
+}
+
+// A value at an earlier time comes from the run stopped there: at x = 0.6
+// the shock of Test 1 has not arrived at t = 0.1 and has passed by t = 0.2.
+// A set-up file is found beside its sheet, wherever the program runs.
+TEST_F(LabSheetCheckTest, EarlierTimesAndASetupFileBesideTheSheet)
+{
+    writeFile(path("times.json"),
+        test1Sheet(
+            R"({ "kind": "value", "x": 0.6, "t": 0.1, "variable": "pressure", "expected": 0.1, "tolerance": 1e-6 },
+                     { "kind": "value", "x": 0.6, "t": "TStop", "variable": "pressure", "expected": 0.4663, "tolerance": 0.01 },
+                     { "kind": "value", "x": 0.6, "t": 0, "variable": "pressure", "expected": 0.1, "tolerance": 1e-12 })"));
+
+    // The set-up: Test 1 as the window writes it.
+    app();
+    ScriptedDialogs dialogs;
+    WindowOptions options;
+    options.studentName = "Teacher";
+    {
+        frmTamrel w(dialogs, options);
+        click(w, "cmdTest1");
+        ASSERT_TRUE(QDir().mkpath(path("lab")));
+        ASSERT_TRUE(WriteSetupFile(w.record(), path("lab/tube.txt").toStdString()));
+    }
+    writeFile(path("lab/setup.json"),
+        R"({ "title": "A set-up", "problem": { "setup": "tube.txt" }, "scheme": "Sorvi", "checks": [
+             { "kind": "value", "x": 0.9, "t": 0, "variable": "density", "expected": 0.125, "tolerance": 1e-9 },
+             { "kind": "value", "x": 0.6, "t": 0.1, "variable": "pressure", "expected": 0.1, "tolerance": 1e-6 } ] })");
+    const Outcome o = check({ QStringLiteral("times.json"), QStringLiteral("lab/setup.json") });
+    EXPECT_EQ(o.exitCode, 0) << o.out << o.err;
+    EXPECT_EQ(o.out.find("FAIL"), std::string::npos) << o.out;
+
+    // The set-up runs to its own stop time, long after the waves have left
+    // the tube: the exact solution cannot place the contact there.
+    writeFile(path("lab/late.json"),
+        R"({ "title": "Too late", "problem": { "setup": "tube.txt" }, "scheme": "Sorvi", "checks": [
+             { "kind": "front", "wave": "contact", "expected": 0.5722, "tolerance": 0.02 } ] })");
+    const Outcome late = check({ QStringLiteral("lab/late.json") });
+    EXPECT_EQ(late.exitCode, 2);
+    EXPECT_NE(late.err.find("lab/late.json: checks[0]: the exact solution holds only until"), std::string::npos)
+        << late.err;
+}
+
+namespace {
+
+class LabSheetWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        ASSERT_TRUE(folder.isValid());
+    }
+    // The sheet `text` written to a file and opened through File > Open Lab Sheet.
+    void open(const std::string& text)
+    {
+        const QString file = folder.filePath(QStringLiteral("sheet.json"));
+        writeFile(file, text);
+        dialogs.answerFile(file.toStdString());
+        auto* item = window->findChild<QAction*>(QStringLiteral("actOpenLabSheet"));
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+    }
+    QWidget* sheetWindow() { return window->findChild<QWidget*>(QStringLiteral("frmLabSheet")); }
+    std::string sheetText()
+    {
+        auto* text = window->findChild<QTextBrowser*>(QStringLiteral("txtLabSheet"));
+        return text ? text->toPlainText().toStdString() : "";
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+// The sheet's scheme, grid and test go into the window through its own
+// controls (nothing is asked of the user but the file), and the sheet shows
+// beside the plots, which stay where they were.
+TEST_F(LabSheetWindowTest, OpeningASheetLoadsItsProblemAndShowsItsQuestions)
+{
+    const QRect plotPlace = plot(*window, "pctDensityPlot")->geometry();
+    const QSize windowSize = window->size();
+    open(R"({ "title": "The three waves", "questions": ["Name the three waves."], "problem": { "test": 6 },
+              "scheme": "Lentor32", "cells": 240, "courant": 0.5,
+              "checks": [ { "kind": "front", "name": "where the right shock is", "wave": "right shock", "expected": 0.83, "tolerance": 0.01 } ] })");
+    EXPECT_EQ(s().SchemeName, "Lentor32");
+    EXPECT_EQ(s().NGridCells, 240);
+    EXPECT_EQ(s().CourantNumber, 0.5);
+    EXPECT_EQ(s().TStop, 0.035); // Test 6
+    EXPECT_EQ(s().Rho[1], 5.99924);
+    EXPECT_TRUE(dialogs.asked.empty()); // the scheme's questions were answered by the sheet
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_NE(sheetWindow(), nullptr);
+    EXPECT_TRUE(sheetWindow()->isVisible());
+    const std::string text = sheetText();
+    for (const char* part : { "The three waves", "Name the three waves.", "where the right shock is",
+             "position of the right shock at TStop: 0.83 within 0.01", "tamrel --check" })
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_EQ(plot(*window, "pctDensityPlot")->geometry(), plotPlace);
+    EXPECT_EQ(window->size(), windowSize);
+}
+
+// A run under way goes back to its start, and a sound wave is set up from
+// the sheet's seven values without a question to the user.
+TEST_F(LabSheetWindowTest, ASoundWaveSheetOverARunningRun)
+{
+    click(*window, "cmdTest1");
+    click(*window, "cmdBegin");
+    window->tick();
+    ASSERT_GT(s().TimeNow, 0);
+    open(
+        R"({ "title": "Sound", "problem": { "sound_wave": [1e-4, 2, 0, 1, 0, 1, 0] }, "scheme": "Sorvi", "cells": 64, "periods": 1,
+              "checks": [ { "kind": "order", "schemes": ["Sorvi"], "cells": [32, 64], "min_order": 0.5 } ] })");
+    EXPECT_EQ(s().TimeNow, 0);
+    EXPECT_NE(s().Stopped, 0);
+    EXPECT_EQ(s().SchemeName, "Sorvi");
+    EXPECT_EQ(s().NGridCells, 64);
+    EXPECT_EQ(s().RiemannPlots, 1);
+    EXPECT_EQ(s().RPlusAmplitude, 1e-4);
+    EXPECT_EQ(s().RPlusFrequency, 2);
+    EXPECT_EQ(s().MnBdry, 4);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// A sheet that cannot be read says why, naming the key, and leaves the
+// window's problem as it was.
+TEST_F(LabSheetWindowTest, ABadSheetSaysWhyAndChangesNothing)
+{
+    click(*window, "cmdTest3");
+    const Long cells = s().NGridCells;
+    open(test1Sheet(R"({ "kind": "l1", "tolerance": 0 })"));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("checks[0].tolerance: must be a positive number"), std::string::npos)
+        << dialogs.messages[0];
+    EXPECT_EQ(s().TStop, 0.15); // still Test 3
+    EXPECT_EQ(s().NGridCells, cells);
+    EXPECT_EQ(sheetWindow(), nullptr);
+}
+
+// A sheet's set-up file is read beside the sheet through Read Setup.
+TEST_F(LabSheetWindowTest, ASetupSheetIsReadFromBesideIt)
+{
+    click(*window, "cmdTest1");
+    ASSERT_TRUE(WriteSetupFile(s(), folder.filePath(QStringLiteral("tube.txt")).toStdString()));
+    click(*window, "cmdTest3");
+    ASSERT_EQ(s().Rho[s().NGridCells], 1.0);
+    open(R"({ "title": "Set-up", "problem": { "setup": "tube.txt" }, "scheme": "Orvane32",
+              "checks": [ { "kind": "value", "x": 0.9, "t": 0, "variable": "density", "expected": 0.125, "tolerance": 1e-9 } ] })");
+    EXPECT_EQ(s().SchemeName, "Orvane32");
+    EXPECT_EQ(s().Rho[s().NGridCells], 0.125);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
