@@ -124,6 +124,10 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
             test1Sheet(
                 R"({ "kind": "value", "x": 0.5, "t": 0.3, "variable": "density", "expected": 1, "tolerance": 0.1 })"),
             "checks[0].t: t=0.3 lies outside the run" },
+        { "a time that is neither",
+            test1Sheet(
+                R"({ "kind": "value", "x": 0.5, "t": "end", "variable": "density", "expected": 1, "tolerance": 0.1 })"),
+            "checks[0].t: must be a time from 0 up, or \"TStop\", not \"end\"" },
         { "a ladder of one rung",
             test1Sheet(R"({ "kind": "order", "schemes": ["Sorvi"], "cells": [64], "min_order": 0.5 })"),
             "checks[0]: a study needs at least two resolutions" },

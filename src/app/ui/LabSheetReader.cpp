@@ -247,10 +247,11 @@ namespace {
             f.onlyKeys({ "kind", "name", "scheme", "x", "t", "variable", "expected", "tolerance" }, what);
             c.kind = CheckKind::Value;
             c.x = f.number("x");
-            if (f.has("t") && !(f.value("t").isString() && f.value("t").toString() == QLatin1String("TStop"))) {
-                c.time = f.number("t");
-                if (*c.time < 0)
-                    refuse(f.key("t"), "must be a time from 0 up, or \"TStop\", not " + num(*c.time));
+            if (f.has("t") && f.value("t") != QJsonValue(QStringLiteral("TStop"))) {
+                const QJsonValue t = f.value("t");
+                if (!t.isDouble() || !(t.toDouble() >= 0) || !std::isfinite(t.toDouble()))
+                    refuse(f.key("t"), "must be a time from 0 up, or \"TStop\", not " + describe(t));
+                c.time = t.toDouble();
             }
             f.require("variable");
             c.variable = variableOf(f.key("variable"), f.value("variable"));
