@@ -29,4 +29,8 @@ zcat "$work/root/usr/share/man/man1/tamrel.1.gz" > "$work/tamrel.1"
 for option in $("$tamrel" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
   grep -qF -- "${option//-/\\-}" "$work/tamrel.1" || { echo "the manual page lacks $option"; exit 1; }
 done
+# The lab sheets shipped with the package pass when run from where it puts them.
+(cd "$work" && "$tamrel" --check "$work"/root/usr/share/tamrel/sheets/*.json > check.txt) \
+  || { cat "$work/check.txt"; echo "the installed lab sheets do not pass"; exit 1; }
+test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the guide"; exit 1; }
 echo "package $version installs and runs"
