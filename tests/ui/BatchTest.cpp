@@ -30,26 +30,6 @@ Outcome runProgram(const QStringList& arguments, const QString& folder)
     return tamrel::testing::runTamrel(QStringList { QStringLiteral("--batch") } + arguments, folder);
 }
 
-std::vector<std::string> linesOf(const QString& path)
-{
-    std::vector<std::string> lines;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&f);
-    while (!in.atEnd())
-        lines.push_back(in.readLine().toStdString());
-    return lines;
-}
-
-std::vector<double> numbersOf(const std::string& line)
-{
-    std::vector<double> v;
-    for (const QString& field : QString::fromStdString(line).split(','))
-        v.push_back(std::strtod(field.toStdString().c_str(), nullptr));
-    return v;
-}
-
 class BatchTest : public RunWindowTest {
 protected:
     void SetUp() override

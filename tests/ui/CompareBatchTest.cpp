@@ -20,21 +20,7 @@
 
 namespace {
 
-using tamrel::testing::Outcome;
-using tamrel::testing::programPath;
-using tamrel::testing::runTamrel;
-
-std::vector<std::string> linesOf(const QString& path)
-{
-    std::vector<std::string> lines;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&f);
-    while (!in.atEnd())
-        lines.push_back(in.readLine().toStdString());
-    return lines;
-}
+using namespace tamrel::testing;
 
 // The data rows of a CSV (after the comment lines and the header).
 std::vector<std::string> dataRows(const std::vector<std::string>& lines)
@@ -53,13 +39,6 @@ std::vector<std::string> dataRows(const std::vector<std::string>& lines)
     return rows;
 }
 
-double summaryValue(const std::string& line, const char* key)
-{
-    const auto m = QRegularExpression(QStringLiteral("%1=(\\S+)").arg(QLatin1String(key)))
-                       .match(QString::fromStdString(line));
-    return m.hasMatch() ? std::strtod(m.captured(1).toStdString().c_str(), nullptr) : NAN;
-}
-
 std::vector<std::string> splitLines(const std::string& text)
 {
     std::vector<std::string> out;
@@ -68,19 +47,7 @@ std::vector<std::string> splitLines(const std::string& text)
     return out;
 }
 
-class CompareBatchTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!QFileInfo(programPath()).isExecutable())
-            GTEST_SKIP() << "tamrel is not built next to the test program";
-        ASSERT_TRUE(folder.isValid());
-    }
-    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    Outcome run(const QStringList& arguments) { return runTamrel(arguments, folder.path()); }
-
-    QTemporaryDir folder;
-};
+using CompareBatchTest = ProgramFolderTest;
 
 // Every scheme's rows of --out and --history are, after the scheme column,
 // those of a run of that scheme alone, byte for byte.

@@ -19,53 +19,9 @@
 
 namespace {
 
-using tamrel::testing::Outcome;
-using tamrel::testing::programPath;
-using tamrel::testing::runTamrel;
+using namespace tamrel::testing;
 
-std::vector<std::string> linesOf(const QString& path)
-{
-    std::vector<std::string> lines;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return lines;
-    QTextStream in(&f);
-    while (!in.atEnd())
-        lines.push_back(in.readLine().toStdString());
-    return lines;
-}
-
-std::vector<double> numbersOf(const std::string& line)
-{
-    std::vector<double> v;
-    for (const QString& field : QString::fromStdString(line).split(','))
-        v.push_back(std::strtod(field.toStdString().c_str(), nullptr));
-    return v;
-}
-
-double summaryValue(const std::string& out, const char* key)
-{
-    const auto m = QRegularExpression(QStringLiteral("%1=(\\S+)").arg(QLatin1String(key)))
-                       .match(QString::fromStdString(out));
-    return m.hasMatch() ? std::strtod(m.captured(1).toStdString().c_str(), nullptr) : -1;
-}
-
-class ExactBatchTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!QFileInfo(programPath()).isExecutable())
-            GTEST_SKIP() << "tamrel is not built next to the test program";
-        ASSERT_TRUE(folder.isValid());
-    }
-    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    Outcome batch(const QStringList& arguments)
-    {
-        return runTamrel(QStringList { QStringLiteral("--batch") } + arguments, folder.path());
-    }
-
-    QTemporaryDir folder;
-};
+using ExactBatchTest = ProgramFolderTest;
 
 } // namespace
 

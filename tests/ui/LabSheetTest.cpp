@@ -34,21 +34,9 @@ std::string test1Sheet(const std::string& checks)
 
 const char* const kGoodCheck = R"({ "kind": "front", "wave": "shock", "expected": 0.7307, "tolerance": 0.01 })";
 
-class LabSheetCheckTest : public ::testing::Test {
+class LabSheetCheckTest : public ProgramFolderTest {
 protected:
-    void SetUp() override
-    {
-        if (!QFileInfo(programPath()).isExecutable())
-            GTEST_SKIP() << "tamrel is not built next to the test program";
-        ASSERT_TRUE(folder.isValid());
-    }
-    QString path(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
-    Outcome check(const QStringList& sheets)
-    {
-        return runTamrel(QStringList { QStringLiteral("--check") } + sheets, folder.path());
-    }
-
-    QTemporaryDir folder;
+    Outcome check(const QStringList& sheets) { return run(QStringList { QStringLiteral("--check") } + sheets); }
 };
 
 } // namespace

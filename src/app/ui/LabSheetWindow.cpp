@@ -11,18 +11,12 @@
 #include "app/ui/Controls.h"
 #include "app/ui/LabSheetReader.h"
 #include "app/ui/QueuedDialogs.h"
+#include "common/Format.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel {
 
 namespace {
-
-    std::string num17(double v)
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.17g", v);
-        return buf;
-    }
 
     std::string escaped(const std::string& text)
     {
@@ -98,15 +92,15 @@ bool LabSheetMenu::setUpProblem(const sheets::LabSheet& sheet)
     dialogs.queueAnswer(std::to_string(state.MeterOn));
     press(window, "cmdNumericalScheme");
     if (sheet.periods)
-        typeInto(window, "txtNPeriods", num17(*sheet.periods));
+        typeInto(window, "txtNPeriods", formatExact(*sheet.periods));
     if (sheet.courant)
-        typeInto(window, "txtCourantNumber", num17(*sheet.courant));
+        typeInto(window, "txtCourantNumber", formatExact(*sheet.courant));
     const sheets::Problem& p = sheet.problem;
     if (p.test) {
         press(window, "cmdTest" + std::to_string(*p.test));
     } else if (!p.wave.empty()) {
         for (double a : p.wave)
-            dialogs.queueAnswer(num17(a));
+            dialogs.queueAnswer(formatExact(a));
         press(window, "cmdSoundWave");
     } else if (p.setupFile) {
         dialogs.queueFile(*p.setupFile);

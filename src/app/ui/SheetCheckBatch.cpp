@@ -7,17 +7,11 @@
 #include "app/sheets/SheetRun.h"
 #include "app/ui/BatchSupport.h"
 #include "app/ui/LabSheetReader.h"
+#include "common/Format.h"
 
 namespace tamrel {
 
 namespace {
-
-    std::string num17(double v)
-    {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.17g", v);
-        return buf;
-    }
 
     struct Prepared {
         sheets::LabSheet sheet;
@@ -34,12 +28,12 @@ BatchOptions batchOptionsOf(const sheets::LabSheet& sheet)
     o.test = sheet.problem.test;
     o.soundWave = !sheet.problem.wave.empty();
     for (double a : sheet.problem.wave)
-        o.wave.push_back(num17(a));
+        o.wave.push_back(formatExact(a));
     o.setupFile = sheet.problem.setupFile;
     if (sheet.courant)
-        o.courant = num17(*sheet.courant);
+        o.courant = formatExact(*sheet.courant);
     if (sheet.periods)
-        o.periods = num17(*sheet.periods);
+        o.periods = formatExact(*sheet.periods);
     o.threads = 1;
     return o;
 }
