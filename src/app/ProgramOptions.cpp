@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <sstream>
 #include <string_view>
@@ -33,7 +34,11 @@ namespace {
         { "name", "NAME", "Start-up name (no name prompt).", Mode::Any },
         { "threads", "T", "Threads for the strips of a time step (1 or 2).", Mode::Any },
         { "exit-after-shown", "MS", "Close the window MS milliseconds after it is shown.", Mode::Window },
-        { "screenshot", "FILE.png", "With --exit-after-shown: save a picture of the window before closing it.",
+        { "screenshot", "FILE.png",
+            "Save a picture of the window and close it (after --exit-after-shown, or one second after it is "
+            "shown).",
+            Mode::Window },
+        { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
         { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
         { "test", "K", "Shock-tube test K (1..8).", Mode::Batch },
@@ -57,6 +62,7 @@ namespace {
         { "out", "FILE.csv", "Write the final state as CSV.", Mode::Batch },
         { "history", "FILE.csv", "Write every stored snapshot as CSV.", Mode::Batch },
         { "spacetime", "FILE.png", "Save the space-time picture as PNG.", Mode::Batch },
+        { "plots", "FILE.png", "Save the three line plots of the final state (.png or .svg).", Mode::Batch },
         { "variable", "NAME", "Space-time variable (default Density; with --spacetime).", Mode::Batch },
         { "size", "SIZE", "Space-time picture size, small or big (with --spacetime).", Mode::Batch },
         { "exact", "",
@@ -98,6 +104,7 @@ namespace {
             { "spacetime", "the space-time picture", "PNG", { ".png" } },
             { "screenshot", "the window's picture", "PNG", { ".png" } },
             { "plot", "the study's plot", "PNG or SVG", { ".png", ".svg" } },
+            { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" } },
         };
         return formats;
     }
@@ -141,6 +148,8 @@ namespace {
                 name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
                 if (eq != std::string::npos)
                     inlineValue = a.substr(eq + 1);
+            } else if (a == "-geometry") {
+                name = "geometry"; // the X11 toolkits' spelling
             } else if (a.size() > 1 && a[0] == '-') {
                 return "unknown option '" + a + "'";
             } else {
@@ -272,9 +281,30 @@ namespace {
         }
         if (given.has("screenshot")) {
             if (!w.exitAfterShownMs)
-                return "--screenshot needs --exit-after-shown (the picture is taken just before the window "
-                       "closes)";
+                w.exitAfterShownMs = 1000; // long enough for the first paints
             w.screenshotFile = given.value("screenshot");
+        }
+        if (given.has("geometry")) {
+            const std::string& g = given.value("geometry");
+            int width = 0, height = 0, x = 0, y = 0;
+            char xSign = '+', ySign = '+';
+            int used = 0;
+            const bool sized = std::sscanf(g.c_str(), "%dx%d%n", &width, &height, &used) == 2;
+            bool placed = false;
+            if (sized && static_cast<std::size_t>(used) < g.size()) {
+                int more = 0;
+                placed = std::sscanf(g.c_str() + used, "%c%d%c%d%n", &xSign, &x, &ySign, &y, &more) == 4
+                    && (xSign == '+' || xSign == '-') && (ySign == '+' || ySign == '-')
+                    && static_cast<std::size_t>(used + more) == g.size();
+                if (!placed)
+                    width = 0;
+            }
+            if (!sized || width < 1 || height < 1 || width > 30000 || height > 30000)
+                return "-geometry must be WIDTHxHEIGHT in pixels, as 1400x1072 (with +X+Y to place it), not '" + g
+                    + "'";
+            w.size = std::make_pair(width, height);
+            if (placed)
+                w.position = std::make_pair(xSign == '-' ? -x : x, ySign == '-' ? -y : y);
         }
         return readThreads(given, w.threads);
     }
@@ -333,7 +363,7 @@ namespace {
         o.convergence = true;
         if (!given.has("test") && !given.has("sound-wave"))
             return "--convergence needs a problem with an exact reference: --test K or --sound-wave";
-        for (const char* other : { "setup", "history", "spacetime", "exact", "meter", "scheme" })
+        for (const char* other : { "setup", "history", "spacetime", "plots", "exact", "meter", "scheme" })
             if (given.has(other))
                 return dashed(other) + " is not for a convergence study";
         if (!given.has("schemes"))
@@ -384,8 +414,8 @@ namespace {
 
     std::string readOutputs(const Given& given, BatchOptions& o)
     {
-        const std::pair<const char*, std::optional<std::string>*> files[]
-            = { { "out", &o.outFile }, { "history", &o.historyFile }, { "spacetime", &o.spaceTimeFile } };
+        const std::pair<const char*, std::optional<std::string>*> files[] = { { "out", &o.outFile },
+            { "history", &o.historyFile }, { "spacetime", &o.spaceTimeFile }, { "plots", &o.plotsFile } };
         for (const auto& [name, field] : files)
             if (given.has(name))
                 *field = given.value(name);
@@ -428,7 +458,7 @@ namespace {
             if (o.schemes.size() < static_cast<std::size_t>(compare::kMinSchemes)
                 || o.schemes.size() > static_cast<std::size_t>(compare::kMaxSchemes))
                 return "--schemes takes 2 to 5 schemes, not " + std::to_string(o.schemes.size());
-            for (const char* other : { "spacetime", "meter" })
+            for (const char* other : { "spacetime", "plots", "meter" })
                 if (given.has(other))
                     return dashed(other) + " is for a run of one scheme, not with --schemes";
         }

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/BatchOptions.h"
@@ -16,6 +17,10 @@ struct WindowStart {
     std::optional<std::string> studentName;
     std::optional<int> exitAfterShownMs; // close the window this long after it is shown
     std::optional<std::string> screenshotFile; // saved just before that close
+    // The first size of the window in pixels ("-geometry WxH", X11 style; a
+    // "+X+Y" after it places the window).
+    std::optional<std::pair<int, int>> size;
+    std::optional<std::pair<int, int>> position;
     int threads = 2;
 };
 

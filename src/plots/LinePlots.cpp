@@ -48,12 +48,23 @@ namespace {
         return n >= 1 && s.X.contains(1) && s.X.contains(n + 1) && cellInArrays(s, 0) && cellInArrays(s, n + 1);
     }
 
+    void setAxes(LinePlotPaint& out, const ExperimentState& s, double ymin, double ymax)
+    {
+        out.axes.shown = true;
+        out.axes.xmin = 0;
+        out.axes.xmax = s.X[s.NGridCells + 1];
+        out.axes.ymin = ymin;
+        out.axes.ymax = ymax;
+    }
+
     // Curve, control-cell marks and current-cell mark of a plot of cell values.
     void drawCells(LinePlotPaint& out, const ExperimentState& s, const std::vector<double>& v, double W, double H,
         double ymin, double ymax, bool controlMarks)
     {
         const LinePlotFrame frame(s.X, s.NGridCells, W, H, ymin, ymax);
         frame.drawCellCurve(out.drawing, v);
+        if (frame.drawable())
+            setAxes(out, s, ymin, ymax);
         if (controlMarks) {
             for (long t = 1; t <= s.NSelected; ++t)
                 if (s.MSelected.contains(t))
@@ -126,6 +137,9 @@ namespace {
         }
 
         const LinePlotFrame frame(s.X, n, W, H, 0.0, 1.0);
+        if (frame.drawable())
+            setAxes(out, s, 0.0, 1.0);
+        out.axes.variable = "fluid-2 volume fraction";
         // Sub-cell k (1-based) spans [(k-1) dx, k dx]; its point is its centre.
         std::vector<std::pair<double, double>> pts;
         auto subPoint = [&](long k) {
@@ -327,6 +341,7 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
         drawCells(out, s, v, W, H, ymin, ymax, false);
         readout(out, s);
         setRange(out, ymin, ymax, kRiemannRangePattern);
+        out.axes.variable = "R+ Riemann invariant";
     } else if (s.LogPlots != 0) {
         double lo = s.RhoMax;
         for (long i = 1; i <= n; ++i)
@@ -338,11 +353,13 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
         readout(out, s);
         setRange(out, ymin, ymax, kRangePattern);
+        out.axes.variable = "log10 density";
     } else {
         const auto v = cellValues(s, [&](long i) { return s.Rho[i]; });
         drawCells(out, s, v, W, H, s.RhoMin, s.RhoMax, ControlMarksShown(s));
         readout(out, s);
         setRange(out, s.RhoMin, s.RhoMax, kRangePattern);
+        out.axes.variable = "density";
     }
     return out;
 }
@@ -371,6 +388,7 @@ LinePlotPaint PaintPressurePlot(
         readout(out, s);
         setRange(out, ymin, ymax, kRiemannRangePattern);
         out.caption = "P / (Rho^Gamma)";
+        out.axes.variable = "entropy P / rho^gamma";
     } else if (s.LogPlots != 0) {
         double lo = s.PMax;
         for (long i = 1; i <= n; ++i)
@@ -383,12 +401,14 @@ LinePlotPaint PaintPressurePlot(
         readout(out, s);
         setRange(out, ymin, ymax, kRangePattern);
         out.caption = "Pressure";
+        out.axes.variable = "log10 pressure";
     } else {
         const auto v = cellValues(s, [&](long i) { return s.P[i]; });
         drawCells(out, s, v, W, H, s.PMin, s.PMax, ControlMarksShown(s));
         readout(out, s);
         setRange(out, s.PMin, s.PMax, kRangePattern);
         out.caption = "Pressure";
+        out.axes.variable = "pressure";
     }
     return out;
 }
@@ -409,12 +429,14 @@ LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H)
         s.RMinusPlotMax = ymax;
         drawCells(out, s, v, W, H, ymin, ymax, false);
         pattern = kRiemannRangePattern;
+        out.axes.variable = "R- Riemann invariant";
     } else {
         const auto v = cellValues(s, [&](long i) { return s.VX[i]; });
         ymin = s.VXMin;
         ymax = s.VXMax;
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
         pattern = kRangePattern;
+        out.axes.variable = "velocity";
     }
     readout(out, s);
     if (s.BigSpaceTime != 1)

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "kernels/KernelContract.h"
+#include "plots/PlotAxes.h"
 #include "plots/PlotDrawing.h"
 #include "state/ExperimentState.h"
 
@@ -30,6 +31,7 @@ struct LinePlotPaint {
     std::optional<std::string> rangeMinText; // txtDensityMin / txtPressureMin / txtVelocityMin
     std::optional<std::string> rangeMaxText; // ... Max
     std::optional<std::string> caption; // lblPressurePlot (pressure paint only)
+    PlotAxes axes; // what the curve shows, for the axes drawn over it
 };
 
 // Density picture: R+ Riemann invariant while RiemannPlots, else log10 of

@@ -56,7 +56,10 @@ namespace {
             { { "--out", "r.csv" }, "--out is for batch runs (--batch)" },
             { { "--batch", "--exit-after-shown", "10" }, "--exit-after-shown is for the window" },
             { { "--exit-after-shown", "soon" }, "--exit-after-shown must be a whole number" },
-            { { "--screenshot", "s.png" }, "--screenshot needs --exit-after-shown" },
+            { { "-geometry", "1400" }, "-geometry must be WIDTHxHEIGHT" },
+            { { "-geometry", "0x100" }, "-geometry must be WIDTHxHEIGHT" },
+            { { "--geometry", "800x600+10" }, "-geometry must be WIDTHxHEIGHT" },
+            { { "--batch", "-geometry", "800x600" }, "--geometry is for the window" },
             { { "--threads", "3" }, "--threads must be 1 or 2, not '3'" },
             { { "--batch", "--cells", "5" }, "--cells must be a whole number from 6 to 5000, not '5'" },
             { { "--batch", "--cells", "100.5" }, "--cells must be a whole number" },
@@ -161,6 +164,17 @@ namespace {
         EXPECT_EQ(p.window.exitAfterShownMs, 1500);
         EXPECT_EQ(p.window.screenshotFile, "shot.png");
         EXPECT_EQ(p.window.threads, 1);
+
+        // A screenshot alone waits a second for the first paints; -geometry
+        // gives the first size, and a place after it.
+        const ProgramOptions shot = parseProgramOptions({ "-geometry", "1400x1072", "--screenshot", "s.png" });
+        ASSERT_EQ(shot.action, Action::Window) << shot.text;
+        EXPECT_EQ(shot.window.exitAfterShownMs, 1000);
+        EXPECT_EQ(shot.window.size, std::make_pair(1400, 1072));
+        EXPECT_FALSE(shot.window.position);
+        const ProgramOptions placed = parseProgramOptions({ "--geometry=800x600-5+20" });
+        ASSERT_EQ(placed.action, Action::Window) << placed.text;
+        EXPECT_EQ(placed.window.position, std::make_pair(-5, 20));
     }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -226,4 +227,28 @@ TEST_F(BatchTest, NothingToLoadRunsTheDefaultProblem)
     ASSERT_TRUE(in.open(QIODevice::ReadOnly));
     const QString header = QString::fromUtf8(in.readLine());
     EXPECT_TRUE(header.contains("scheme=Orvane cells=100")) << header.toStdString();
+}
+
+// --plots writes the three line plots of the final state, as PNG or SVG by
+// its name; a folder that does not exist stops the batch before it runs.
+TEST_F(BatchTest, PlotsOfTheFinalStateAsPngOrSvg)
+{
+    const Outcome o = runProgram(
+        { "--test", "1", "--cells", "60", "--plots", "plots.png", "--out", "final.csv" }, folder.path());
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(QImage(path("plots.png")).size(), QSize(900, 3 * 383 + 2 * 12));
+    const Outcome svg = runProgram({ "--test", "1", "--cells", "60", "--plots", "plots.SVG" }, folder.path());
+    ASSERT_EQ(svg.exitCode, 0) << svg.err;
+    QFile f(path("plots.SVG"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray text = f.readAll();
+    EXPECT_TRUE(text.contains("<svg"));
+    EXPECT_GE(text.count("<polyline"), 3);
+
+    const Outcome refused
+        = runProgram({ "--test", "1", "--cells", "60", "--plots", "nowhere/plots.png" }, folder.path());
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("nowhere/plots.png"), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(runProgram({ "--test", "1", "--plots", "p.jpg" }, folder.path()).exitCode, 2);
 }

@@ -146,14 +146,14 @@ TEST_F(ExactWindowTest, PastItsTimeTheOverlayGoesAndTheReadoutSaysWhy)
             EXPECT_GT(y, 0.8 * H);
 }
 
-// The switch and its menu item (Ctrl+E) show and hide the overlays; a new window
+// The switch and its menu item (Ctrl+Shift+E) show and hide the overlays; a new window
 // starts with the last choice.
 TEST_F(ExactWindowTest, SwitchAndShortcutPersist)
 {
     finish(1, 100);
     QAction* item = window->findChild<QAction*>(QStringLiteral("actExactOverlay"));
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+    EXPECT_EQ(item->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     item->trigger();
     EXPECT_TRUE(plot(*window, "pctVelocityPlot")->overlay().empty());
     EXPECT_FALSE(button(*window, "cmdExactOverlay")->isChecked());

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QTextBrowser>
+#include <map>
 
 #include "WindowFixture.h"
 #include "app/ui/UserGuide.h"
@@ -42,11 +43,22 @@ TEST_F(MenusAndStatusTest, ShortcutsAreTheUsualKeys)
         { "actReadSetUp", QKeySequence(QKeySequence::Open) },
         { "actWriteSetUp", QKeySequence(QKeySequence::Save) },
         { "actUserGuide", QKeySequence(QKeySequence::HelpContents) },
+        { "actExport", QKeySequence(Qt::CTRL | Qt::Key_E) },
+        { "actExactOverlay", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E) },
     };
     for (const auto& c : cases) {
         if (QAction* a = item(c.item)) {
             EXPECT_EQ(a->shortcut(), c.keys) << c.item;
         }
+    }
+    // No two items share a key.
+    std::map<QString, QString> owners;
+    for (QAction* a : window->findChildren<QAction*>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        const auto [at, fresh] = owners.emplace(a->shortcut().toString(), a->objectName());
+        EXPECT_TRUE(fresh) << a->shortcut().toString().toStdString() << ": " << at->second.toStdString() << " and "
+                           << a->objectName().toStdString();
     }
 }
 

@@ -15,6 +15,7 @@
 #include "app/ui/CompareBatch.h"
 #include "app/ui/Controls.h"
 #include "app/ui/ScriptedDialogs.h"
+#include "app/ui/WindowExport.h"
 #include "app/ui/frmTamrel.h"
 #include "common/Format.h"
 #include "common/RegularFile.h"
@@ -41,6 +42,12 @@ namespace {
             const bool saved
                 = o.waves ? SaveSpaceTimeWithWaves(w, f->temporaryPath()) : w.saveSpaceTimePng(f->temporaryPath());
             if (!saved)
+                return "cannot write '" + f->target() + "'";
+        }
+        if (const StagedFile* f = outputs.file("--plots")) {
+            const bool svg = f->target().size() >= 4
+                && QString::fromStdString(f->target()).endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+            if (writeView(w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath()))
                 return "cannot write '" + f->target() + "'";
         }
         if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))

@@ -165,8 +165,8 @@ std::optional<std::string> BatchOutputs::stage(
 
 std::optional<std::string> BatchOutputs::stage(const BatchOptions& o)
 {
-    return stage(
-        { { &o.outFile, "--out" }, { &o.historyFile, "--history" }, { &o.spaceTimeFile, "--spacetime" } });
+    return stage({ { &o.outFile, "--out" }, { &o.historyFile, "--history" }, { &o.spaceTimeFile, "--spacetime" },
+        { &o.plotsFile, "--plots" } });
 }
 
 const StagedFile* BatchOutputs::file(const char* option) const

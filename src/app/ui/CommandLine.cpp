@@ -1,6 +1,7 @@
 #include "app/ui/CommandLine.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -26,6 +27,23 @@ namespace {
     {
         return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
             && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    }
+
+    // The first size: -geometry's, or one that fits the screen; and the
+    // place -geometry asks for (a negative one from the right or bottom).
+    void placeWindow(frmTamrel& window, const WindowStart& start)
+    {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+        if (start.size)
+            window.resize(start.size->first, start.size->second);
+        else
+            window.resize(window.firstSize(available));
+        if (start.position) {
+            const auto [x, y] = *start.position;
+            window.move(x >= 0 ? x : available.right() - window.width() + x,
+                y >= 0 ? y : available.bottom() - window.height() + y);
+        }
     }
 
     int runWindow(const WindowStart& start, char* program)
@@ -60,6 +78,7 @@ namespace {
         options.studentName = start.studentName;
         frmTamrel window(dialogs, options);
         dialogs.setParent(&window);
+        placeWindow(window, start);
         window.show();
 
         if (start.exitAfterShownMs) {

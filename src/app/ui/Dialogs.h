@@ -26,6 +26,20 @@ public:
     // nullopt when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& filter) = 0;
     virtual std::optional<std::string> saveFileName(const std::string& filter) = 0;
+    // A save dialog whose filter offers several kinds of file: the path and
+    // the position of the kind chosen in the filter (0 for the first), or -1
+    // when the dialog cannot tell (the caller then goes by the name).
+    struct SaveChoice {
+        std::string path;
+        int kind = -1;
+    };
+    virtual std::optional<SaveChoice> saveFileOfKind(const std::string& filter)
+    {
+        auto path = saveFileName(filter);
+        if (!path)
+            return std::nullopt;
+        return SaveChoice { *path, -1 };
+    }
 };
 
 } // namespace tamrel

@@ -2,21 +2,29 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFrame>
+#include <cmath>
 
+#include "app/ui/PlotAxesPainting.h"
 #include "app/ui/Twips.h"
+#include "app/ui/WindowScale.h"
 
 namespace tamrel {
 
 namespace {
-    QPointF toPixels(const QPoint& twips)
+    // Twips of a drawing `frame` twips wide onto `pixels`: at the designed
+    // size the divisor is exactly 15.
+    double along(int twips, double frame, double pixels)
     {
-        return QPointF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel));
+        return twips / (frame / pixels);
     }
-    QRectF toPixels(const QRect& twips)
+
+    // The shade of an overlaid paint: the newest black, older ones lighter.
+    QColor groupShade(int group, int groups)
     {
-        return QRectF(twips.x() / double(kTwipsPerPixel), twips.y() / double(kTwipsPerPixel),
-            twips.width() / double(kTwipsPerPixel), twips.height() / double(kTwipsPerPixel));
+        if (groups < 2)
+            return Qt::black;
+        const int level = 170 * (groups - 1 - group) / (groups - 1);
+        return QColor(level, level, level);
     }
 } // namespace
 
@@ -33,32 +41,96 @@ QRect LinePlotPicture::drawingArea() const
 
 int LinePlotPicture::scaleWidth() const
 {
-    return drawingArea().width() * kTwipsPerPixel;
+    const double s = layoutScale(*this);
+    if (s == 1.0)
+        return drawingArea().width() * kTwipsPerPixel;
+    return static_cast<int>(std::lround(drawingArea().width() * kTwipsPerPixel / s));
 }
 int LinePlotPicture::scaleHeight() const
 {
-    return drawingArea().height() * kTwipsPerPixel;
+    const double s = layoutScale(*this);
+    if (s == 1.0)
+        return drawingArea().height() * kTwipsPerPixel;
+    return static_cast<int>(std::lround(drawingArea().height() * kTwipsPerPixel / s));
+}
+
+void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool shaded, std::size_t first) const
+{
+    const int groups = static_cast<int>(groupTimes_.size());
+    painter.setRenderHint(QPainter::Antialiasing);
+    std::vector<QPointF> pts;
+    for (std::size_t k = first; k < commands_.size(); ++k) {
+        const Command& c = commands_[k];
+        const double pw = size.width(), ph = size.height();
+        const double fw = c.frameWidth, fh = c.frameHeight;
+        const QColor colour = shaded ? groupShade(c.group, groups) : QColor(Qt::black);
+        // Lines and marks grow with the picture: 1.2 pixels at the designed size.
+        const double unit = pw * kTwipsPerPixel / fw;
+        if (c.kind == Command::Polyline) {
+            pts.clear();
+            pts.reserve(c.points.size());
+            for (const QPoint& p : c.points)
+                pts.emplace_back(along(p.x(), fw, pw), along(p.y(), fh, ph));
+            painter.setPen(QPen(colour, 1.2 * unit));
+            painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+            continue;
+        }
+        const QRectF box(along(c.box.x(), fw, pw), along(c.box.y(), fh, ph), along(c.box.width(), fw, pw),
+            along(c.box.height(), fh, ph));
+        if (c.kind == Command::Fill) {
+            painter.fillRect(box, colour);
+        } else {
+            painter.setPen(QPen(colour, unit));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(box);
+        }
+    }
+}
+
+void LinePlotPicture::rebuildSurface()
+{
+    const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
+    const double dpr = devicePixelRatioF();
+    QImage fresh(size * dpr, QImage::Format_RGB32);
+    fresh.setDevicePixelRatio(dpr);
+    fresh.fill(Qt::white);
+    {
+        QPainter p(&fresh);
+        drawCommands(p, size, false);
+    }
+    surface_ = fresh;
+    shaded_ = QImage();
 }
 
 void LinePlotPicture::resizeEvent(QResizeEvent*)
 {
     const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
-    if (surface_.size() == size)
+    if (surface_.deviceIndependentSize().toSize() == size && surface_.devicePixelRatio() == devicePixelRatioF())
         return;
-    QImage fresh(size, QImage::Format_RGB32);
-    fresh.fill(Qt::white);
-    if (!surface_.isNull()) {
-        QPainter p(&fresh);
-        p.drawImage(0, 0, surface_);
-    }
-    surface_ = fresh;
+    rebuildSurface();
+}
+
+void LinePlotPicture::record(Command c)
+{
+    if (surface_.isNull())
+        rebuildSurface();
+    c.frameWidth = scaleWidth();
+    c.frameHeight = scaleHeight();
+    c.group = std::max(0, static_cast<int>(groupTimes_.size()) - 1);
+    commands_.push_back(std::move(c));
+    // Only the new drawing goes onto the surface.
+    QPainter p(&surface_);
+    drawCommands(p, surface_.deviceIndependentSize(), false, commands_.size() - 1);
+    p.end();
+    shaded_ = QImage();
+    update();
 }
 
 void LinePlotPicture::clear()
 {
-    if (surface_.isNull())
-        resizeEvent(nullptr);
-    surface_.fill(Qt::white);
+    commands_.clear();
+    groupTimes_.clear();
+    rebuildSurface();
     update();
 }
 
@@ -66,41 +138,24 @@ void LinePlotPicture::drawPolyline(const std::vector<QPoint>& pointsTwips)
 {
     if (pointsTwips.size() < 2)
         return;
-    if (surface_.isNull())
-        resizeEvent(nullptr);
-    std::vector<QPointF> pts;
-    pts.reserve(pointsTwips.size());
-    for (const auto& p : pointsTwips)
-        pts.push_back(toPixels(p));
-    QPainter painter(&surface_);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, 1.2));
-    painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-    update();
+    record({ Command::Polyline, pointsTwips, {}, 0, 0, 0 });
 }
 
 void LinePlotPicture::fillBox(const QRect& twips)
 {
-    if (surface_.isNull())
-        resizeEvent(nullptr);
-    QPainter painter(&surface_);
-    painter.fillRect(toPixels(twips), Qt::black);
-    update();
+    record({ Command::Fill, {}, twips, 0, 0, 0 });
 }
 
 void LinePlotPicture::outlineBox(const QRect& twips)
 {
-    if (surface_.isNull())
-        resizeEvent(nullptr);
-    QPainter painter(&surface_);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawRect(toPixels(twips));
-    update();
+    record({ Command::Outline, {}, twips, 0, 0, 0 });
 }
 
 void LinePlotPicture::setOverlay(std::vector<std::vector<QPoint>> polylinesTwips, const QColor& colour)
 {
     overlay_ = std::move(polylinesTwips);
+    overlayFrameWidth_ = scaleWidth();
+    overlayFrameHeight_ = scaleHeight();
     overlayColour_ = colour;
     update();
 }
@@ -113,15 +168,50 @@ void LinePlotPicture::clearOverlay()
     update();
 }
 
-void LinePlotPicture::paintOverlay(QPainter& painter) const
+void LinePlotPicture::beginPaint(const PlotAxes& axes, const QString& timeText)
 {
+    axes_ = axes;
+    timeText_ = timeText;
+    groupTimes_.push_back(timeText);
+    shaded_ = QImage();
+    update();
+}
+
+void LinePlotPicture::setAxesShown(bool shown)
+{
+    if (axesShown_ == shown)
+        return;
+    axesShown_ = shown;
+    update();
+}
+
+QStringList LinePlotPicture::overlaidTimes() const
+{
+    QStringList times;
+    for (const QString& t : groupTimes_)
+        if (times.isEmpty() || times.back() != t)
+            times.push_back(t);
+    return times;
+}
+
+bool LinePlotPicture::shadesGroups() const
+{
+    return overlaidTimes().size() > 1;
+}
+
+void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const
+{
+    if (overlay_.empty() || overlayFrameWidth_ <= 0 || overlayFrameHeight_ <= 0)
+        return;
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(overlayColour_, 1.4));
+    const double unit = size.width() * kTwipsPerPixel / overlayFrameWidth_;
+    painter.setPen(QPen(overlayColour_, 1.4 * unit));
+    std::vector<QPointF> pts;
     for (const auto& line : overlay_) {
-        std::vector<QPointF> pts;
-        pts.reserve(line.size());
+        pts.clear();
         for (const auto& p : line)
-            pts.push_back(toPixels(p));
+            pts.emplace_back(
+                along(p.x(), overlayFrameWidth_, size.width()), along(p.y(), overlayFrameHeight_, size.height()));
         if (pts.size() >= 2)
             painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
     }
@@ -132,23 +222,62 @@ QImage LinePlotPicture::shownImage() const
     QImage shown = surface_.copy();
     if (!shown.isNull() && !overlay_.empty()) {
         QPainter painter(&shown);
-        paintOverlay(painter);
+        paintOverlay(painter, shown.deviceIndependentSize());
     }
     return shown;
 }
 
+namespace {
+    std::vector<LegendEntry> legendOf(const QStringList& times)
+    {
+        std::vector<LegendEntry> entries;
+        const int n = static_cast<int>(times.size());
+        for (int i = 0; i < n; ++i)
+            entries.push_back({ times[i], groupShade(i, n) });
+        return entries;
+    }
+} // namespace
+
+void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withAxes) const
+{
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.setClipRect(QRectF(QPointF(0, 0), target.size()));
+    painter.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
+    const bool shaded = withAxes && shadesGroups();
+    drawCommands(painter, target.size(), shaded);
+    paintOverlay(painter, target.size());
+    if (withAxes && axes_.shown)
+        paintLinePlotAxes(painter, QRectF(QPointF(0, 0), target.size()), axes_, timeText_,
+            shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {},
+            target.width() * kTwipsPerPixel / std::max(1, scaleWidth()));
+    painter.restore();
+}
+
 void LinePlotPicture::paintEvent(QPaintEvent*)
 {
+    if (surface_.devicePixelRatio() != devicePixelRatioF())
+        rebuildSurface();
     QPainter p(this);
     drawSunkenFrame(p, *this);
-    p.drawImage(drawingArea().topLeft(), surface_);
-    if (!overlay_.empty()) {
-        p.save();
-        p.translate(drawingArea().topLeft());
-        p.setClipRect(QRect(QPoint(0, 0), drawingArea().size()));
-        paintOverlay(p);
-        p.restore();
+    const QRect area = drawingArea();
+    const bool shaded = axesShown_ && shadesGroups();
+    if (shaded && (shaded_.isNull() || shaded_.size() != surface_.size())) {
+        shaded_ = QImage(surface_.size(), QImage::Format_RGB32);
+        shaded_.setDevicePixelRatio(surface_.devicePixelRatio());
+        shaded_.fill(Qt::white);
+        QPainter sp(&shaded_);
+        drawCommands(sp, shaded_.deviceIndependentSize(), true);
     }
+    p.drawImage(area.topLeft(), shaded ? shaded_ : surface_);
+    p.save();
+    p.translate(area.topLeft());
+    p.setClipRect(QRect(QPoint(0, 0), area.size()));
+    paintOverlay(p, area.size());
+    if (axesShown_ && axes_.shown)
+        paintLinePlotAxes(p, QRectF(QPointF(0, 0), area.size()), axes_, timeText_,
+            shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {}, layoutScale(*this));
+    p.restore();
 }
 
 void LinePlotPicture::mousePressEvent(QMouseEvent* e)
@@ -158,7 +287,8 @@ void LinePlotPicture::mousePressEvent(QMouseEvent* e)
     const QPointF local = e->position() - QPointF(area.topLeft());
     if (local.x() < 0 || local.y() < 0 || local.x() > area.width() || local.y() > area.height())
         return;
-    emit mouseDown(static_cast<int>(e->button()), local.x() * kTwipsPerPixel, local.y() * kTwipsPerPixel);
+    emit mouseDown(static_cast<int>(e->button()), local.x() * scaleWidth() / area.width(),
+        local.y() * scaleHeight() / area.height());
 }
 
 } // namespace tamrel

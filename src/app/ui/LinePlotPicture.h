@@ -3,14 +3,19 @@
 // draw onto (so "clear" and the overlay of several paints behave as they
 // should and an uncovered window shows the last drawing). Drawing commands
 // are in twips, the picture's own units: (0,0) at the top left of the
-// drawing area, 15 twips to a pixel.
+// drawing area, 15 twips to a pixel at the designed size. The picture keeps
+// the commands since the last clear, so at a new size, scale or device
+// pixel ratio it draws them afresh, sharp, in the same places of the plot.
 
 #include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 #include <vector>
+
+#include "plots/PlotAxes.h"
 
 class QPainter;
 
@@ -21,7 +26,8 @@ class LinePlotPicture : public QWidget {
 public:
     explicit LinePlotPicture(QWidget* parent = nullptr);
 
-    // Drawing area in twips (the picture's scale width and height).
+    // Drawing area in twips (the picture's scale width and height): its
+    // size in pixels times 15 over the window's scale.
     int scaleWidth() const;
     int scaleHeight() const;
 
@@ -30,6 +36,7 @@ public:
     void fillBox(const QRect& twips);
     void outlineBox(const QRect& twips);
 
+    // The designed drawing at the picture's size and device pixel ratio.
     const QImage& surface() const { return surface_; }
 
     // A layer over the surface and apart from it (the exact solution):
@@ -38,8 +45,25 @@ public:
     void setOverlay(std::vector<std::vector<QPoint>> polylinesTwips, const QColor& colour);
     void clearOverlay();
     const std::vector<std::vector<QPoint>>& overlay() const { return overlay_; }
-    // The surface with the overlay over it, as the picture shows them.
+    // The surface with the overlay over it, as the picture shows them
+    // without its axes.
     QImage shownImage() const;
+
+    // The axes over the drawing: what the next drawings show, and the time
+    // of the state they show. Drawings after this call belong to that time
+    // (with several times overlaid, each is drawn in its own shade and a
+    // legend names them).
+    void beginPaint(const PlotAxes& axes, const QString& timeText);
+    void setAxesShown(bool shown);
+    bool axesShown() const { return axesShown_; }
+    const PlotAxes& axes() const { return axes_; }
+    QString timeText() const { return timeText_; }
+    // The times overlaid since the last clear, oldest first.
+    QStringList overlaidTimes() const;
+
+    // Everything the picture shows (drawing, overlay and, when shown, axes)
+    // drawn into `target` of any painter (an image of any size, an SVG).
+    void render(QPainter& painter, const QRectF& target, bool withAxes) const;
 
 signals:
     // A press in the drawing area, in twips.
@@ -51,13 +75,31 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
 
 private:
+    struct Command {
+        enum Kind { Polyline, Fill, Outline } kind;
+        std::vector<QPoint> points; // Polyline
+        QRect box; // Fill, Outline
+        double frameWidth, frameHeight; // the twips of the drawing area it was drawn for
+        int group; // which paint
+    };
     static constexpr int kBorder = 2;
     QRect drawingArea() const;
-    void paintOverlay(QPainter& painter) const;
+    void record(Command c);
+    void rebuildSurface();
+    void drawCommands(QPainter& painter, const QSizeF& size, bool shaded, std::size_t first = 0) const;
+    void paintOverlay(QPainter& painter, const QSizeF& size) const;
+    bool shadesGroups() const;
 
     QImage surface_;
+    QImage shaded_; // the drawing with each paint in its shade, made when shown
+    std::vector<Command> commands_;
+    std::vector<QString> groupTimes_;
     std::vector<std::vector<QPoint>> overlay_;
+    double overlayFrameWidth_ = 0, overlayFrameHeight_ = 0;
     QColor overlayColour_;
+    PlotAxes axes_;
+    QString timeText_;
+    bool axesShown_ = true;
 };
 
 } // namespace tamrel

@@ -66,4 +66,15 @@ std::optional<std::string> QtDialogs::saveFileName(const std::string& filter)
     return path.toStdString();
 }
 
+std::optional<Dialogs::SaveChoice> QtDialogs::saveFileOfKind(const std::string& filter)
+{
+    const QStringList kinds = QString::fromStdString(qtFilterFromPipeFilter(filter)).split(QStringLiteral(";;"));
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(
+        parent_, QObject::tr("Export"), QString(), kinds.join(QStringLiteral(";;")), &chosen);
+    if (path.isEmpty())
+        return std::nullopt;
+    return SaveChoice { path.toStdString(), static_cast<int>(kinds.indexOf(chosen)) };
+}
+
 } // namespace tamrel

@@ -19,6 +19,7 @@ public:
     void messageBox(const std::string& text, const std::string& title) override;
     std::optional<std::string> openFileName(const std::string& filter) override;
     std::optional<std::string> saveFileName(const std::string& filter) override;
+    std::optional<SaveChoice> saveFileOfKind(const std::string& filter) override;
 
 private:
     QWidget* parent_;

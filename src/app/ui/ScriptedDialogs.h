@@ -33,6 +33,20 @@ public:
     void messageBox(const std::string& text, const std::string&) override { messages.push_back(text); }
     std::optional<std::string> openFileName(const std::string&) override { return nextFile(); }
     std::optional<std::string> saveFileName(const std::string&) override { return nextFile(); }
+    // The kind queued with answerKind, or -1 (by the name) when none is.
+    void answerKind(int kind) { kinds_.push_back(kind); }
+    std::optional<SaveChoice> saveFileOfKind(const std::string&) override
+    {
+        auto path = nextFile();
+        int kind = -1;
+        if (!kinds_.empty()) {
+            kind = kinds_.front();
+            kinds_.pop_front();
+        }
+        if (!path)
+            return std::nullopt;
+        return SaveChoice { *path, kind };
+    }
 
     std::size_t pendingAnswers() const { return answers_.size(); }
 
@@ -50,6 +64,7 @@ private:
     }
     std::deque<std::optional<std::string>> answers_;
     std::deque<std::optional<std::string>> files_;
+    std::deque<int> kinds_;
 };
 
 } // namespace tamrel

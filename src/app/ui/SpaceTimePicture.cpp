@@ -4,8 +4,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 #include "app/ui/Twips.h"
+#include "app/ui/WindowScale.h"
 #include "exact/ui/ExactPainting.h"
 
 namespace tamrel {
@@ -22,11 +25,11 @@ QRect SpaceTimePicture::drawingArea() const
 }
 int SpaceTimePicture::scaleWidth() const
 {
-    return drawingArea().width();
+    return static_cast<int>(std::lround(drawingArea().width() * devicePixelRatioF()));
 }
 int SpaceTimePicture::scaleHeight() const
 {
-    return drawingArea().height();
+    return static_cast<int>(std::lround(drawingArea().height() * devicePixelRatioF()));
 }
 
 void SpaceTimePicture::showImage(const QImage& image)
@@ -35,24 +38,89 @@ void SpaceTimePicture::showImage(const QImage& image)
     update();
 }
 
+void SpaceTimePicture::render(QPainter& p, const QRectF& target, bool withAxes) const
+{
+    p.save();
+    p.translate(target.topLeft());
+    p.setClipRect(QRectF(QPointF(0, 0), target.size()));
+    p.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
+    // The image and the waves are in device pixels of the drawing area.
+    const double sx = target.width() / std::max(1, scaleWidth());
+    const double sy = target.height() / std::max(1, scaleHeight());
+    if (!shown_.isNull()) {
+        // The image is bottom-up in memory but a QImage is top-down: the
+        // caller gives it already flipped, so it is drawn as it stands.
+        p.drawImage(QRectF(0, 0, shown_.width() * sx, shown_.height() * sy), shown_);
+    }
+    if (!waves_.empty()) {
+        p.save();
+        p.scale(sx, sy);
+        PaintWavePattern(p, waves_);
+        p.restore();
+    }
+    if (withAxes && !shown_.isNull())
+        paintSpaceTimeAxes(p, QRectF(QPointF(0, 0), target.size()), axes_,
+            target.width() * layoutScale(*this) / std::max(1, drawingArea().width()));
+    p.restore();
+}
+
 void SpaceTimePicture::paintEvent(QPaintEvent*)
 {
+    if (QSize(scaleWidth(), scaleHeight()) != lastScaleSize_) {
+        // A new device pixel ratio (another screen): the image is made afresh.
+        lastScaleSize_ = QSize(scaleWidth(), scaleHeight());
+        QMetaObject::invokeMethod(this, &SpaceTimePicture::resized, Qt::QueuedConnection);
+    }
     QPainter p(this);
     drawSunkenFrame(p, *this);
     const QRect area = drawingArea();
     p.fillRect(area, Qt::white);
+    const double dpr = devicePixelRatioF();
     if (!shown_.isNull()) {
-        // The image is bottom-up in memory but a QImage is top-down: the
-        // caller gives it already flipped, so it is drawn as it stands.
-        p.drawImage(area.topLeft(), shown_, QRect(0, 0, area.width(), area.height()));
+        QImage image = shown_;
+        image.setDevicePixelRatio(dpr);
+        p.drawImage(QRectF(area.topLeft(),
+                        QSizeF(std::min(area.width(), int(shown_.width() / dpr + 0.5)),
+                            std::min(area.height(), int(shown_.height() / dpr + 0.5)))),
+            image,
+            QRectF(0, 0, std::min<double>(shown_.width(), scaleWidth()),
+                std::min<double>(shown_.height(), scaleHeight())));
     }
+    p.save();
+    p.translate(area.topLeft());
+    p.setClipRect(QRect(QPoint(0, 0), area.size()));
     if (!waves_.empty()) {
         p.save();
-        p.translate(area.topLeft());
-        p.setClipRect(QRect(QPoint(0, 0), area.size()));
+        p.scale(1 / dpr, 1 / dpr);
         PaintWavePattern(p, waves_);
         p.restore();
     }
+    if (axesShown_ && !shown_.isNull())
+        paintSpaceTimeAxes(p, QRectF(QPointF(0, 0), area.size()), axes_, layoutScale(*this));
+    p.restore();
+}
+
+void SpaceTimePicture::resizeEvent(QResizeEvent*)
+{
+    const QSize size(scaleWidth(), scaleHeight());
+    if (size == lastScaleSize_)
+        return;
+    lastScaleSize_ = size;
+    emit resized();
+}
+
+void SpaceTimePicture::setAxes(const SpaceTimeAxes& axes)
+{
+    axes_ = axes;
+    update();
+}
+
+void SpaceTimePicture::setAxesShown(bool shown)
+{
+    if (axesShown_ == shown)
+        return;
+    axesShown_ = shown;
+    update();
 }
 
 void SpaceTimePicture::setWaves(std::vector<exact::WavePolyline> waves)
@@ -73,7 +141,8 @@ void SpaceTimePicture::mousePressEvent(QMouseEvent* e)
     const QPointF local = e->position() - QPointF(area.topLeft());
     if (local.x() < 0 || local.y() < 0 || local.x() > area.width() || local.y() > area.height())
         return;
-    emit mouseDown(static_cast<int>(e->button()), local.x(), local.y());
+    const double dpr = devicePixelRatioF();
+    emit mouseDown(static_cast<int>(e->button()), local.x() * dpr, local.y() * dpr);
 }
 
 void SpaceTimePicture::mouseReleaseEvent(QMouseEvent* e)

@@ -1,12 +1,15 @@
 #pragma once
 // The space-time picture: shows an 8-bit gray image at zoom 1 in its
 // drawing area (pixels), and reports clicks, double clicks and presses.
-// A context menu saves the picture as a PNG.
+// A context menu saves the picture as a PNG. Its drawing area is measured in
+// device pixels, so the image is drawn sharp at any device pixel ratio; at
+// a new size the picture asks for the image afresh (resized).
 
 #include <QImage>
 #include <QWidget>
 #include <vector>
 
+#include "app/ui/PlotAxesPainting.h"
 #include "exact/WavePattern.h"
 
 namespace tamrel {
@@ -29,11 +32,22 @@ public:
     void setWaves(std::vector<exact::WavePolyline> waves);
     const std::vector<exact::WavePolyline>& waves() const { return waves_; }
 
+    // The axes and the gray scale bar over the image.
+    void setAxes(const SpaceTimeAxes& axes);
+    const SpaceTimeAxes& axes() const { return axes_; }
+    void setAxesShown(bool shown);
+    bool axesShown() const { return axesShown_; }
+
+    // Image, waves and (when asked) axes drawn into `target` of any painter.
+    void render(QPainter& painter, const QRectF& target, bool withAxes) const;
+
 signals:
     void mouseDown(int button, double x, double y);
     void clicked();
     void doubleClicked();
     void savePngRequested();
+    // The drawing area changed its size in device pixels.
+    void resized();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -41,12 +55,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void contextMenuEvent(QContextMenuEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
     static constexpr int kBorder = 2;
     QRect drawingArea() const;
     QImage shown_;
     std::vector<exact::WavePolyline> waves_;
+    SpaceTimeAxes axes_;
+    bool axesShown_ = true;
+    QSize lastScaleSize_;
     // The release that ends a double click is not a click of its own.
     bool releaseEndsDoubleClick_ = false;
 };

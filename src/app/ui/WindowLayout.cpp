@@ -11,6 +11,7 @@
 #include "app/ui/PictureButton.h"
 #include "app/ui/SpaceTimePicture.h"
 #include "app/ui/Twips.h"
+#include "app/ui/WindowScale.h"
 
 namespace tamrel {
 
@@ -162,7 +163,7 @@ namespace {
         // The exact solution, in a strip below the test buttons: the switch for
         // its overlays, the Riemann inspector, and the distance readout.
         { K::Button, "cmdExactOverlay", "Exact Solution", 240, 11280, 1815, 375, F::SansSmall,
-          "Show or hide the exact solution over the plots and its waves over the space-time picture (Ctrl+E)." },
+          "Show or hide the exact solution over the plots and its waves over the space-time picture (Ctrl+Shift+E)." },
         { K::Button, "cmdRiemannInspector", "Riemann Inspector", 2160, 11280, 1815, 375, F::SansSmall,
           "Open the Riemann inspector: the wave curves, the star state and the waves of the loaded jump or of two "
           "cells." },
@@ -281,11 +282,11 @@ void buildControls(QWidget& window)
     for (const ControlSpec& c : kLayout) {
         QWidget* w = create(c, window);
         w->setObjectName(QString::fromLatin1(c.name));
-        w->setGeometry(twipsRect(c.left, c.top, c.width, c.height));
+        placeInTwips(*w, QRect(c.left, c.top, c.width, c.height));
         if (*c.toolTip)
             w->setToolTip(QString::fromUtf8(c.toolTip));
         if (c.face != Face::Default)
-            w->setFont(labFont(c.face));
+            setDesignedFont(*w, labFont(c.face));
     }
 }
 

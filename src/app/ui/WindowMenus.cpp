@@ -7,24 +7,49 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "app/ProgramOptions.h"
 #include "app/ui/Controls.h"
+#include "app/ui/Dialogs.h"
+#include "app/ui/LinePlotPicture.h"
+#include "app/ui/SpaceTimePicture.h"
 #include "app/ui/UserGuide.h"
+#include "app/ui/WindowExport.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel {
 
-WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState& state_)
+namespace {
+    const char* const kAxesKey = "view/axesShown";
+    QSettings labSettings()
+    {
+        return QSettings(QStringLiteral("Tamrel"), QStringLiteral("tamrel"));
+    }
+} // namespace
+
+void showAxes(QWidget& window, bool shown)
+{
+    for (LinePlotPicture* plot : window.findChildren<LinePlotPicture*>())
+        plot->setAxesShown(shown);
+    for (SpaceTimePicture* picture : window.findChildren<SpaceTimePicture*>())
+        picture->setAxesShown(shown);
+}
+
+WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState& state_, Dialogs& dialogs_)
     : QObject(&window_)
     , window(window_)
     , state(state_)
+    , dialogs(dialogs_)
 {
     QMenu* file = bar.addMenu(QStringLiteral("&File"));
     buttonItem(file, "actReadSetUp", QStringLiteral("&Read Setup..."), "cmdReadSetUp", QKeySequence::Open);
     buttonItem(file, "actWriteSetUp", QStringLiteral("&Write Setup..."), "cmdWriteSetUp", QKeySequence::Save);
+    QAction* exportItem = file->addAction(QStringLiteral("&Export..."), this, [this] { exportView(); });
+    exportItem->setObjectName(QStringLiteral("actExport"));
+    exportItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), &window, [this] { window.close(); });
     quit->setObjectName(QStringLiteral("actQuit"));
@@ -58,8 +83,19 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     buttonItem(view, "actGetTitle", QStringLiteral("&Title..."), "cmdGetTitle", {});
     view->addSeparator();
     buttonItem(view, "actExactOverlay", QStringLiteral("&Exact Solution"), "cmdExactOverlay",
-        QKeySequence(Qt::CTRL | Qt::Key_E));
+        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     buttonItem(view, "actRiemannInspector", QStringLiteral("&Riemann Inspector..."), "cmdRiemannInspector", {});
+    view->addSeparator();
+    // The axes, times and legends over the pictures; off, the plain drawings.
+    QAction* axes = view->addAction(QStringLiteral("&Axes"));
+    axes->setObjectName(QStringLiteral("actAxes"));
+    axes->setCheckable(true);
+    axes->setChecked(labSettings().value(kAxesKey, true).toBool());
+    QObject::connect(axes, &QAction::toggled, this, [this](bool on) {
+        showAxes(window, on);
+        labSettings().setValue(kAxesKey, on);
+    });
+    showAxes(window, axes->isChecked());
 
     QMenu* help = bar.addMenu(QStringLiteral("&Help"));
     QAction* guide = help->addAction(QStringLiteral("&User Guide"), this, [this] { showGuide(); });
@@ -103,6 +139,21 @@ bool WindowMenus::eventFilter(QObject* watched, QEvent* event)
             if (button == watched)
                 item->setEnabled(button->isEnabled());
     return QObject::eventFilter(watched, event);
+}
+
+// File > Export: the kind chosen in the dialog, or the one its name says.
+void WindowMenus::exportView()
+{
+    const auto choice = dialogs.saveFileOfKind(tamrel::exportFilter());
+    if (!choice)
+        return;
+    const ExportKind kind = exportKindFor(choice->kind, choice->path);
+    if (const auto failure = tamrel::exportView(window, state, kind, choice->path)) {
+        sayInStatusLine(window, "Export: " + *failure);
+        dialogs.messageBox("Nothing was exported: " + *failure + ".");
+    } else {
+        sayInStatusLine(window, "Exported to " + choice->path);
+    }
 }
 
 void WindowMenus::showGuide()

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "app/ui/LabSheetWindow.h"
 #include "app/ui/Panels.h"
@@ -13,6 +14,7 @@
 #include "app/ui/Twips.h"
 #include "app/ui/WindowLayout.h"
 #include "app/ui/WindowMenus.h"
+#include "app/ui/WindowScale.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
 
@@ -60,20 +62,64 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     AllocateArraysAndDefaultProblem();
     panels->run.startMetronome();
     runStatus = new RunStatusLine(*this, state);
-    new WindowMenus(*this, *menus, state);
+    new WindowMenus(*this, *menus, state, dialogs);
     new LabSheetMenu(*this, *menus, *queued, state);
     layOutFrame(*menus, *client, *status);
 }
 
 void frmTamrel::layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status)
 {
-    const int w = twipsToPixels(15000);
-    const int h = twipsToPixels(11760);
+    menuBar_ = &menus;
+    client_ = &client;
+    statusBar_ = &status;
     const int menuHeight = menus.sizeHint().height();
-    menus.setGeometry(0, 0, w, menuHeight);
-    client.setGeometry(0, menuHeight, w, h);
-    status.setGeometry(0, menuHeight + h, w, kStatusLineHeight);
-    setFixedSize(w, menuHeight + h + kStatusLineHeight);
+    const QSize smallest = scaledClientSize(kMinimumLayoutScale);
+    setMinimumSize(smallest.width(), menuHeight + smallest.height() + kStatusLineHeight);
+    const QSize designed = scaledClientSize(1.0);
+    resize(designed.width(), menuHeight + designed.height() + kStatusLineHeight);
+    layOutAt(size());
+}
+
+void frmTamrel::layOutAt(const QSize& size)
+{
+    if (!client_)
+        return;
+    const int menuHeight = menuBar_->sizeHint().height();
+    menuBar_->setGeometry(0, 0, size.width(), menuHeight);
+    statusBar_->setGeometry(0, size.height() - kStatusLineHeight, size.width(), kStatusLineHeight);
+    const QSize room(size.width(), std::max(1, size.height() - menuHeight - kStatusLineHeight));
+    // The designed size gives exactly scale 1.
+    const QSize designed = scaledClientSize(1.0);
+    const double s = room == designed ? 1.0 : fittingScale(room);
+    const QSize clientSize = scaledClientSize(s);
+    client_->setGeometry(std::max(0, (room.width() - clientSize.width()) / 2),
+        menuHeight + std::max(0, (room.height() - clientSize.height()) / 2), clientSize.width(),
+        clientSize.height());
+    if (s != layoutScale(*client_) || !client_->property("tamrelLayoutScale").isValid())
+        applyLayoutScale(*client_, s);
+}
+
+QSize frmTamrel::firstSize(const QRect& availableScreen) const
+{
+    const int menuHeight = menuBar_ ? menuBar_->sizeHint().height() : 0;
+    const int chrome = menuHeight + kStatusLineHeight;
+    // Room for the frame and title bar the window manager adds.
+    const QSize frame(16, 40);
+    const QSize room(static_cast<int>(availableScreen.width() * 0.9) - frame.width(),
+        static_cast<int>(availableScreen.height() * 0.9) - frame.height() - chrome);
+    const double s = std::min(1.0, fittingScale(room));
+    const QSize client = scaledClientSize(s);
+    return QSize(client.width(), client.height() + chrome);
+}
+
+double frmTamrel::scale() const
+{
+    return client_ ? layoutScale(*client_) : 1.0;
+}
+
+void frmTamrel::resizeEvent(QResizeEvent*)
+{
+    layOutAt(size());
 }
 
 frmTamrel::~frmTamrel()

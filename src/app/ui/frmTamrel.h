@@ -58,7 +58,14 @@ public:
     // The time step, for its operation counts.
     const TimeStep& stepper() const;
 
+    // The window's size for its first showing on `screen`: the designed size,
+    // or smaller when that would take more than about 90 % of the screen.
+    QSize firstSize(const QRect& availableScreen) const;
+    // The scale the client area is drawn at (1: the designed layout).
+    double scale() const;
+
 protected:
+    void resizeEvent(QResizeEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void paintEvent(QPaintEvent*) override;
 
@@ -68,12 +75,18 @@ private:
     void AllocateArraysAndDefaultProblem();
     // Menu bar on top, the designed client area, the status line at the foot.
     void layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status);
+    // The client area at the largest scale the window's size allows,
+    // centred in the room between the menu bar and the status line.
+    void layOutAt(const QSize& size);
 
     ExperimentState state;
     Dialogs& dialogs;
     WindowOptions options;
     std::unique_ptr<Panels> panels;
     RunStatusLine* runStatus = nullptr; // a child of the window
+    QMenuBar* menuBar_ = nullptr;
+    QWidget* client_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
 };
 
 } // namespace tamrel

@@ -1,7 +1,7 @@
 #pragma once
 // The exact solution in the window: its curve over each line plot, its waves
 // over the space-time picture, the distance readout, the switch that shows or
-// hides the overlays (View > Exact Solution, Ctrl+E; the choice is kept in
+// hides the overlays (View > Exact Solution, Ctrl+Shift+E; the choice is kept in
 // the user's settings) and
 // the Riemann inspector.
 //

@@ -37,6 +37,21 @@ namespace {
             picture->outlineBox(QRect(r.x, r.y, r.width, r.height));
     }
 
+    // The time of the state on show, as the time box gives it ("t = 0.15").
+    QString shownTimeLabel(const QWidget& picture)
+    {
+        const QLineEdit* txtTime = findControl<QLineEdit>(*picture.window(), "txtTime");
+        if (!txtTime)
+            return {};
+        QString text = txtTime->text();
+        text.remove(QLatin1Char(' '));
+        if (text.startsWith(QLatin1String("t=")))
+            text = text.mid(2);
+        if (const auto t = parseNumber(text.toStdString()))
+            return QString::fromStdString(TimeLabel(*t));
+        return txtTime->text().trimmed();
+    }
+
 } // namespace
 
 LinePlotsPanel::LinePlotsPanel(WindowContext& w)
@@ -70,6 +85,7 @@ LinePlotsPanel::LinePlotsPanel(WindowContext& w)
 void LinePlotsPanel::showPaint(LinePlotPicture* picture, const LinePlotPaint& paint, QLineEdit* minBox,
     QLineEdit* maxBox, QLabel* captionLabel)
 {
+    picture->beginPaint(paint.axes, shownTimeLabel(*picture));
     replay(picture, paint.drawing);
     panels.editors.showPlottedCell(paint.currentCell, paint.pressureText, paint.densityText, paint.velocityText);
     if (paint.rangeMinText)

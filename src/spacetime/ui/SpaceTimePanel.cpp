@@ -11,13 +11,31 @@
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
 #include "app/ui/SpaceTimePicture.h"
-#include "app/ui/Twips.h"
+#include "app/ui/WindowScale.h"
 #include "common/Format.h"
 #include "run/SnapshotRow.h"
 #include "spacetime/SpaceTimePaint.h"
 #include "spacetime/SpaceTimePick.h"
 
 namespace tamrel {
+
+namespace {
+    // What the picture's axes say: the variable (in log10 where the plots
+    // are), the grid across, the time of the top row, the gray range.
+    SpaceTimeAxes spaceTimeAxes(const ExperimentState& s, const QString& variable, double vmin, double vmax)
+    {
+        SpaceTimeAxes a;
+        a.shown = s.NGridCells >= 1 && s.X.contains(s.NGridCells + 1);
+        const bool logged = s.LogPlots != 0 && (variable == "Density" || variable == "Pressure");
+        a.variable = (logged ? QStringLiteral("log10 ") : QString()) + variable;
+        a.xmax = a.shown ? s.X[s.NGridCells + 1] : 1;
+        const Long top = s.NStoredStates - 1;
+        a.tmax = s.StoredTime.contains(top) ? s.StoredTime[top] : s.TimeNow;
+        a.vmin = vmin;
+        a.vmax = vmax;
+        return a;
+    }
+} // namespace
 
 SpaceTimePanel::SpaceTimePanel(WindowContext& w)
     : state(w.state)
@@ -33,6 +51,10 @@ SpaceTimePanel::SpaceTimePanel(WindowContext& w)
         pctSpaceTime, &SpaceTimePicture::doubleClicked, &w.window, [this] { pctSpaceTime_DblClick(); });
     QObject::connect(pctSpaceTime, &SpaceTimePicture::mouseDown, &w.window,
         [this](int b, double x, double y) { pctSpaceTime_MouseDown(b, x, y); });
+    QObject::connect(pctSpaceTime, &SpaceTimePicture::resized, &w.window, [this] {
+        if (!pctSpaceTime->shownImage().isNull())
+            pctSpaceTime_Paint();
+    });
     QObject::connect(pctSpaceTime, &SpaceTimePicture::savePngRequested, &w.window, [this] {
         if (auto path = dialogs.saveFileName("PNG Images (*.png)|*.png|All Files (*.*)|*.*"))
             if (!savePng(*path))
@@ -45,6 +67,10 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     GrayImage& image = state.BigSpaceTime == 1 ? BigDib : SmallDib;
     const int W = pctSpaceTime->scaleWidth();
     const int H = pctSpaceTime->scaleHeight();
+    // The window's scale or the screen's pixel ratio changed since the image
+    // was made: it is made afresh at the picture's size, so it stays at zoom 1.
+    if (image.width != W || image.height != H)
+        image = MakeGrayImage(W, H);
     const SpaceTimePaint paint = PaintSpaceTime(state, lstGrayVariable->currentText().toStdString(), W, H, image);
     if (paint.replacementListText)
         lstGrayVariable->setCurrentText(QString::fromStdString(*paint.replacementListText));
@@ -53,6 +79,7 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     panels.plots.showVelocityAxis(paint.velocityLabelCaption, paint.velocityMinText, paint.velocityMaxText);
     pctSpaceTime->showImage(toQImage(image, W, H));
     pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(W, H));
+    pctSpaceTime->setAxes(spaceTimeAxes(state, lstGrayVariable->currentText(), paint.vmin, paint.vmax));
 }
 
 void SpaceTimePanel::refreshWaves()
@@ -112,12 +139,12 @@ void SpaceTimePanel::pctSpaceTime_MouseDown(int, double x, double y)
 
 void SpaceTimePanel::setSmallGeometry()
 {
-    pctSpaceTime->setGeometry(twipsRect(7920, 6240, 6800, 2895));
+    placeInTwips(*pctSpaceTime, QRect(7920, 6240, 6800, 2895));
 }
 
 void SpaceTimePanel::setBigGeometry()
 {
-    pctSpaceTime->setGeometry(twipsRect(120, 2520, 14600, 6615));
+    placeInTwips(*pctSpaceTime, QRect(120, 2520, 14600, 6615));
     pctSpaceTime->raise();
 }
 

@@ -1,0 +1,45 @@
+#pragma once
+// Saving what the window shows: the three line plots (one picture, density
+// above pressure above velocity) and the space-time picture, each as PNG or
+// SVG, and the state on show or the whole history as CSV in the batch
+// format. A file is written in full or not at all: an unwritable path is
+// refused before anything is drawn, and the target is replaced only once
+// its content is complete.
+
+#include <QSize>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace tamrel {
+
+struct ExperimentState;
+
+enum class ExportKind { LinePlotsPng, LinePlotsSvg, SpaceTimePng, SpaceTimeSvg, ShownStateCsv, HistoryCsv };
+
+// The save dialog's filter, one entry per kind in the order above.
+const char* exportFilter();
+// The kind the dialog's choice names, or (kind -1) the one the file name
+// says: .svg the line plots as SVG, .csv the state on show, anything else
+// the line plots as PNG.
+ExportKind exportKindFor(int filterIndex, const std::string& path);
+
+// Each of the three plots in an exported picture, in pixels (SVG: units),
+// and the white gap between them.
+inline constexpr int kExportPlotWidth = 900;
+inline constexpr int kExportPlotHeight = 383;
+inline constexpr int kExportPlotGap = 12;
+QSize linePlotsExportSize();
+
+// Writes `kind` of `window` straight into `path` (a staged file's
+// temporary path); nothing, or why not.
+std::optional<std::string> writeView(
+    const QWidget& window, const ExperimentState& s, ExportKind kind, const std::string& path);
+
+// Writes `kind` of `window` to `path`; nothing, or why not (and then the
+// target is as it was).
+std::optional<std::string> exportView(
+    const QWidget& window, const ExperimentState& s, ExportKind kind, const std::string& path);
+
+} // namespace tamrel
