@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program in a real window under Xvfb and checks that the
 # window shows up and the program closes cleanly; then that -geometry sets
-# the window's first size, so its screenshot has exactly that size.
+# the window's first size, so its screenshot has exactly that size (twice
+# that at a scale factor of 2), with a run on show.
 set -euo pipefail
 exe="$1"
 out=$(mktemp -d)
@@ -15,10 +16,17 @@ test -s "$out/shot.png"
 
 # Width and height of a PNG: the first two numbers of its header chunk.
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d\n", $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8 }'; }
-xvfb-run -a -s "-screen 0 1600x1200x24" "$exe" -geometry 1400x1072 --name X --screenshot "$out/big.png" \
-  > "$out/log2" 2>&1
-cat "$out/log2"
-size=$(png_size "$out/big.png")
-echo "screenshot at -geometry 1400x1072: $size"
-test "$size" = "1400x1072"
+# Each: the environment's scale factor, -geometry, a scene, the picture's size.
+while read -r factor geometry scene want; do
+  QT_SCALE_FACTOR=$factor xvfb-run -a -s "-screen 0 2400x2000x24" "$exe" -geometry "$geometry" --name X \
+    --scene "$scene" --screenshot "$out/shot-$factor-$geometry.png" > "$out/log2" 2>&1
+  cat "$out/log2"
+  size=$(png_size "$out/shot-$factor-$geometry.png")
+  echo "scale factor $factor, -geometry $geometry, scene $scene: $size"
+  test "$size" = "$want"
+done <<'CASES'
+1 1000x766 test1 1000x766
+1 1400x1072 multi 1400x1072
+2 1000x766 spacetime 2000x1532
+CASES
 exit $status

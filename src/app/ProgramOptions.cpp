@@ -38,6 +38,10 @@ namespace {
             "Save a picture of the window and close it (after --exit-after-shown, or one second after it is "
             "shown).",
             Mode::Window },
+        { "scene", "NAME",
+            "Before the window shows: start, test1 (Test 1 run to its end), multi (four of its states "
+            "overlaid) or spacetime (its space-time picture big); for pictures of the window.",
+            Mode::Window },
         { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
         { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
@@ -283,6 +287,12 @@ namespace {
             if (!w.exitAfterShownMs)
                 w.exitAfterShownMs = 1000; // long enough for the first paints
             w.screenshotFile = given.value("screenshot");
+        }
+        if (given.has("scene")) {
+            const std::string& scene = given.value("scene");
+            if (scene != "start" && scene != "test1" && scene != "multi" && scene != "spacetime")
+                return "--scene must be start, test1, multi or spacetime, not '" + scene + "'";
+            w.scene = scene;
         }
         if (given.has("geometry")) {
             const std::string& g = given.value("geometry");

@@ -21,6 +21,7 @@ struct WindowStart {
     // "+X+Y" after it places the window).
     std::optional<std::pair<int, int>> size;
     std::optional<std::pair<int, int>> position;
+    std::optional<std::string> scene; // a problem set up and run before the window shows
     int threads = 2;
 };
 

@@ -11,6 +11,7 @@
 #include "app/ProgramOptions.h"
 #include "app/ui/BatchRun.h"
 #include "app/ui/CompareBatch.h"
+#include "app/ui/GuideScenes.h"
 #include "app/ui/QtDialogs.h"
 #include "app/ui/SheetCheckBatch.h"
 #include "app/ui/frmTamrel.h"
@@ -78,6 +79,8 @@ namespace {
         options.studentName = start.studentName;
         frmTamrel window(dialogs, options);
         dialogs.setParent(&window);
+        if (start.scene)
+            playGuideScene(window, *start.scene);
         placeWindow(window, start);
         window.show();
 

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -106,7 +107,15 @@ void SpaceTimePicture::resizeEvent(QResizeEvent*)
     if (size == lastScaleSize_)
         return;
     lastScaleSize_ = size;
-    emit resized();
+    // A window dragged to a new size sends many sizes in a row: the image is
+    // made once, for the last of them, when the events have been handled.
+    if (resizePending_)
+        return;
+    resizePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        resizePending_ = false;
+        emit resized();
+    });
 }
 
 void SpaceTimePicture::setAxes(const SpaceTimeAxes& axes)

@@ -65,6 +65,7 @@ private:
     SpaceTimeAxes axes_;
     bool axesShown_ = true;
     QSize lastScaleSize_;
+    bool resizePending_ = false;
     // The release that ends a double click is not a click of its own.
     bool releaseEndsDoubleClick_ = false;
 };

@@ -1,0 +1,59 @@
+#include "app/ui/GuideScenes.h"
+
+#include <QScrollBar>
+
+#include "app/ui/Controls.h"
+#include "app/ui/frmTamrel.h"
+
+namespace tamrel {
+
+namespace {
+
+    // Runs the loaded problem to its stop time, tick by tick.
+    void runToEnd(frmTamrel& w)
+    {
+        press(w, "cmdBegin");
+        for (long i = 0; i < 1000000 && w.record().Stopped == 0 && !w.runFaulted(); ++i)
+            w.tick();
+    }
+
+    void finishTest(frmTamrel& w, int test)
+    {
+        press(w, "cmdTest" + std::to_string(test));
+        runToEnd(w);
+    }
+
+} // namespace
+
+std::vector<std::string> guideSceneNames()
+{
+    return { "start", "test1", "multi", "spacetime" };
+}
+
+bool playGuideScene(frmTamrel& w, const std::string& name)
+{
+    if (name == "start")
+        return true;
+    if (name == "test1") {
+        finishTest(w, 1);
+        return true;
+    }
+    if (name == "multi") {
+        // Four stored states of Test 1 overlaid, from the start to the end.
+        finishTest(w, 1);
+        press(w, "cmdMultiplePlots");
+        const long last = w.record().NStoredStates - 1;
+        auto* rows = control<QScrollBar>(w, "vsbStoredStateNumber");
+        for (long row : { 0L, last / 3, 2 * last / 3, last })
+            rows->setValue(static_cast<int>(row));
+        return true;
+    }
+    if (name == "spacetime") {
+        finishTest(w, 1);
+        w.showSpaceTime("Density", true);
+        return true;
+    }
+    return false;
+}
+
+} // namespace tamrel
