@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QKeySequence>
 #include <QLabel>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <map>
 
@@ -76,6 +77,18 @@ TEST_F(MenusAndStatusTest, F1OpensTheGuideBuiltIntoTheProgram)
         EXPECT_TRUE(QFile::exists(userGuideFolder() + "/" + picture)) << picture.toStdString();
     EXPECT_EQ(userGuidePictures("![a](images/a.png) text ![b c](images/b.png)"),
         QStringList({ "images/a.png", "images/b.png" }));
+    // The window's pictures are among them, each shown narrower than the
+    // guide's window.
+    EXPECT_GE(userGuidePictures(userGuideMarkdown()).size(), 5);
+    int pictures = 0;
+    for (QTextBlock block = guide->document()->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat()) {
+                ++pictures;
+                EXPECT_LE(it.fragment().charFormat().toImageFormat().width(), 660);
+                EXPECT_GT(it.fragment().charFormat().toImageFormat().width(), 0);
+            }
+    EXPECT_GE(pictures, 5);
 }
 
 TEST_F(MenusAndStatusTest, ShortcutsActOnlyWhereTheirButtonsWould)

@@ -196,7 +196,11 @@ QStringList LinePlotPicture::overlaidTimes() const
 
 bool LinePlotPicture::shadesGroups() const
 {
-    return overlaidTimes().size() > 1;
+    // A Multi left on through a whole run overlays a paint per tick: past a
+    // few dozen the shades tell nothing apart and cost a redraw of all of
+    // them, so the drawing shows as designed.
+    const auto paints = overlaidTimes().size();
+    return paints > 1 && paints <= kMostShadedPaints;
 }
 
 void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const

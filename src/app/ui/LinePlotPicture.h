@@ -83,6 +83,7 @@ private:
         int group; // which paint
     };
     static constexpr int kBorder = 2;
+    static constexpr qsizetype kMostShadedPaints = 40;
     QRect drawingArea() const;
     void record(Command c);
     void rebuildSurface();

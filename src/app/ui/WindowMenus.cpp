@@ -4,11 +4,16 @@
 #include <QAction>
 #include <QDialog>
 #include <QEvent>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSettings>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
 #include <QVBoxLayout>
 
 #include "app/ProgramOptions.h"
@@ -27,6 +32,32 @@ namespace {
     QSettings labSettings()
     {
         return QSettings(QStringLiteral("Tamrel"), QStringLiteral("tamrel"));
+    }
+} // namespace
+
+namespace {
+    // The guide's pictures (screenshots of the whole window) at most `width`
+    // pixels wide, so the guide reads without scrolling sideways.
+    void fitGuidePictures(QTextBrowser& browser, int width)
+    {
+        QTextDocument* doc = browser.document();
+        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                if (!fragment.isValid() || !fragment.charFormat().isImageFormat())
+                    continue;
+                QTextImageFormat image = fragment.charFormat().toImageFormat();
+                const QImage picture(userGuideFolder() + QLatin1Char('/') + image.name());
+                if (picture.isNull() || picture.width() <= width)
+                    continue;
+                image.setWidth(width);
+                image.setHeight(static_cast<double>(width) * picture.height() / picture.width());
+                QTextCursor cursor(doc);
+                cursor.setPosition(fragment.position());
+                cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+                cursor.setCharFormat(image);
+            }
+        }
     }
 } // namespace
 
@@ -166,6 +197,7 @@ void WindowMenus::showGuide()
     browser->setObjectName(QStringLiteral("txtUserGuide"));
     browser->setSearchPaths({ userGuideFolder() });
     browser->setMarkdown(userGuideMarkdown());
+    fitGuidePictures(*browser, 660);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(browser);
     dialog->resize(720, 600);
