@@ -47,7 +47,9 @@ namespace {
         if (const StagedFile* f = outputs.file("--plots")) {
             const bool svg = f->target().size() >= 4
                 && QString::fromStdString(f->target()).endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
-            if (writeView(w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath()))
+            const PlotsLook look { false, true, o.exact };
+            if (writeView(
+                    w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath(), look))
                 return "cannot write '" + f->target() + "'";
         }
         if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))

@@ -242,7 +242,7 @@ namespace {
     }
 } // namespace
 
-void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withAxes) const
+void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withAxes, bool withOverlay) const
 {
     painter.save();
     painter.translate(target.topLeft());
@@ -250,7 +250,8 @@ void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withA
     painter.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
     const bool shaded = withAxes && shadesGroups();
     drawCommands(painter, target.size(), shaded);
-    paintOverlay(painter, target.size());
+    if (withOverlay)
+        paintOverlay(painter, target.size());
     if (withAxes && axes_.shown)
         paintLinePlotAxes(painter, QRectF(QPointF(0, 0), target.size()), axes_, timeText_,
             shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {},

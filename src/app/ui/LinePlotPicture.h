@@ -63,7 +63,7 @@ public:
 
     // Everything the picture shows (drawing, overlay and, when shown, axes)
     // drawn into `target` of any painter (an image of any size, an SVG).
-    void render(QPainter& painter, const QRectF& target, bool withAxes) const;
+    void render(QPainter& painter, const QRectF& target, bool withAxes, bool withOverlay = true) const;
 
 signals:
     // A press in the drawing area, in twips.

@@ -25,13 +25,18 @@ namespace {
 
     const char* const kPlotNames[] = { "pctDensityPlot", "pctPressurePlot", "pctVelocityPlot" };
 
-    void paintLinePlots(const QWidget& window, QPainter& p)
+    void paintLinePlots(const QWidget& window, QPainter& p, const PlotsLook& look)
     {
         p.fillRect(QRect(QPoint(0, 0), linePlotsExportSize()), Qt::white);
         int top = 0;
         for (const char* name : kPlotNames) {
             const LinePlotPicture* plot = control<LinePlotPicture>(window, name);
-            plot->render(p, QRectF(0, top, kExportPlotWidth, kExportPlotHeight), plot->axesShown());
+            const QRectF area(0, top, kExportPlotWidth, kExportPlotHeight);
+            plot->render(p, area, look.asShown ? plot->axesShown() : look.axes, look.asShown || look.exact);
+            // A light frame keeps the three plots apart.
+            p.setPen(QPen(QColor(170, 170, 170), 1));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(area.adjusted(0.5, 0.5, -0.5, -0.5));
             top += kExportPlotHeight + kExportPlotGap;
         }
     }
@@ -90,15 +95,15 @@ QSize linePlotsExportSize()
     return QSize(kExportPlotWidth, 3 * kExportPlotHeight + 2 * kExportPlotGap);
 }
 
-std::optional<std::string> writeView(
-    const QWidget& window, const ExperimentState& s, ExportKind kind, const std::string& path)
+std::optional<std::string> writeView(const QWidget& window, const ExperimentState& s, ExportKind kind,
+    const std::string& path, const PlotsLook& look)
 {
     bool written = false;
     switch (kind) {
     case ExportKind::LinePlotsPng:
     case ExportKind::LinePlotsSvg:
         written = writePicture(path, linePlotsExportSize(), kind == ExportKind::LinePlotsSvg,
-            [&](QPainter& p) { paintLinePlots(window, p); });
+            [&](QPainter& p) { paintLinePlots(window, p, look); });
         break;
     case ExportKind::SpaceTimePng:
     case ExportKind::SpaceTimeSvg: {

@@ -32,10 +32,19 @@ inline constexpr int kExportPlotHeight = 383;
 inline constexpr int kExportPlotGap = 12;
 QSize linePlotsExportSize();
 
+// How the line plots are drawn: as the window shows them (its Axes switch
+// and exact overlay), or as given (a batch run's --plots: axes, and the
+// exact solution only with --exact).
+struct PlotsLook {
+    bool asShown = true;
+    bool axes = true;
+    bool exact = false;
+};
+
 // Writes `kind` of `window` straight into `path` (a staged file's
 // temporary path); nothing, or why not.
-std::optional<std::string> writeView(
-    const QWidget& window, const ExperimentState& s, ExportKind kind, const std::string& path);
+std::optional<std::string> writeView(const QWidget& window, const ExperimentState& s, ExportKind kind,
+    const std::string& path, const PlotsLook& look = {});
 
 // Writes `kind` of `window` to `path`; nothing, or why not (and then the
 // target is as it was).
