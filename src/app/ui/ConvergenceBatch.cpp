@@ -10,6 +10,7 @@
 
 #include "app/ui/BatchSupport.h"
 #include "app/ui/CompareBatch.h"
+#include "app/ui/StudyFiles.h"
 #include "app/ui/StudyPlotPicture.h"
 #include "common/StagedFile.h"
 #include "compare/ConvergenceStudy.h"
@@ -20,42 +21,6 @@ namespace tamrel {
 namespace {
 
     using namespace batch;
-
-    std::string orderText(double q)
-    {
-        if (!std::isfinite(q))
-            return "nan";
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.4f", q);
-        return buf;
-    }
-
-    bool writeStudyCsv(const compare::StudyResult& r, const std::string& path)
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << (r.kind == compare::StudyKind::Riemann ? "scheme,cells,l1_rho,l1_vx,l1_p,order_rho"
-                                                      : "scheme,cells,l1_rplus,l1_rminus,l1_entropy,order")
-            << ",seconds,cell_updates_per_second\n";
-        for (const compare::StudyRow& row : r.rows) {
-            char tail[96];
-            std::snprintf(tail, sizeof tail, ",%.6f,%.0f", row.seconds, row.cellUpdatesPerSecond);
-            out << row.scheme << ',' << row.cells << ',' << num17(row.errors[0]) << ',' << num17(row.errors[1])
-                << ',' << num17(row.errors[2]) << ',' << orderText(row.order) << tail << "\n";
-        }
-        out.close();
-        return !out.fail();
-    }
-
-    bool endsWithSvg(const std::string& path)
-    {
-        if (path.size() < 4)
-            return false;
-        std::string tail = path.substr(path.size() - 4);
-        std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return std::tolower(c); });
-        return tail == ".svg";
-    }
 
 } // namespace
 
@@ -99,7 +64,7 @@ int runConvergenceBatch(const BatchOptions& o, char* program)
         if (std::find(names.begin(), names.end(), row.scheme) == names.end())
             names.push_back(row.scheme);
     for (const std::string& name : names)
-        std::printf("scheme=%s fitted_order=%s\n", name.c_str(), orderText(r.fittedOrder(name)).c_str());
+        std::printf("scheme=%s fitted_order=%s\n", name.c_str(), studyOrderText(r.fittedOrder(name)).c_str());
     std::printf("runs=%zu seconds=%.3f\n", r.rows.size(), seconds);
     return 0;
 }

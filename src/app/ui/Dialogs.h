@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tamrel {
 
@@ -22,6 +23,11 @@ public:
         = 0;
     // A modal message box with an OK button.
     virtual void messageBox(const std::string& text, const std::string& title = "Tamrel") = 0;
+    // Picks some of `choices` (the schemes to compare), `chosen` ticked at
+    // first; nullopt when cancelled. Without a dialog of its own, an input
+    // box takes the names separated by commas.
+    virtual std::optional<std::vector<std::string>> chooseSchemes(const std::string& prompt,
+        const std::string& title, const std::vector<std::string>& choices, const std::vector<std::string>& chosen);
     // File dialogs with a filter such as "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
     // nullopt when cancelled.
     virtual std::optional<std::string> openFileName(const std::string& filter) = 0;

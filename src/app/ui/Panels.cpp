@@ -19,6 +19,7 @@ Panels::Panels(QWidget& window, ExperimentState& state, Dialogs& dialogs, const 
     , parameters(context)
     , setupFile(context)
     , exact(context)
+    , compare(context)
 {
     // Every box that takes an entry shows the value in force once its
     // editing ends.

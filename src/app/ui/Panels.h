@@ -5,6 +5,7 @@
 // panel only through that panel's public operations, never its widgets.
 
 #include "app/ui/WindowContext.h"
+#include "compare/ui/ComparePanel.h"
 #include "edit/ui/CellEditorsPanel.h"
 #include "edit/ui/ParametersPanel.h"
 #include "edit/ui/SelectedCellsPanel.h"
@@ -35,6 +36,7 @@ struct Panels {
     ParametersPanel parameters;
     SetupFilePanel setupFile;
     ExactPanel exact;
+    ComparePanel compare;
 };
 
 } // namespace tamrel

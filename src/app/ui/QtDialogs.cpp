@@ -1,8 +1,14 @@
 #include "app/ui/QtDialogs.h"
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
+#include <algorithm>
 
 namespace tamrel {
 
@@ -24,6 +30,37 @@ std::optional<std::string> QtDialogs::inputBox(const std::string& prompt, const 
 void QtDialogs::messageBox(const std::string& text, const std::string& title)
 {
     QMessageBox::information(parent_, QString::fromStdString(title), QString::fromStdString(text));
+}
+
+std::optional<std::vector<std::string>> QtDialogs::chooseSchemes(const std::string& prompt,
+    const std::string& title, const std::vector<std::string>& choices, const std::vector<std::string>& chosen)
+{
+    // One box to tick for each scheme, in the table's order.
+    QDialog dialog(parent_);
+    dialog.setObjectName(QStringLiteral("dlgChooseSchemes"));
+    dialog.setWindowTitle(QString::fromStdString(title));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QLabel(QString::fromStdString(prompt), &dialog);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    std::vector<QCheckBox*> boxes;
+    for (const std::string& name : choices) {
+        auto* box = new QCheckBox(QString::fromStdString(name), &dialog);
+        box->setChecked(std::find(chosen.begin(), chosen.end(), name) != chosen.end());
+        layout->addWidget(box);
+        boxes.push_back(box);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    std::vector<std::string> picked;
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i]->isChecked())
+            picked.push_back(choices[i]);
+    return picked;
 }
 
 std::string qtFilterFromPipeFilter(const std::string& filter)

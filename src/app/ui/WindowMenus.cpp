@@ -23,6 +23,7 @@
 #include "app/ui/SpaceTimePicture.h"
 #include "app/ui/UserGuide.h"
 #include "app/ui/WindowExport.h"
+#include "compare/ui/ComparePanel.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel {
@@ -112,6 +113,7 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     buttonItem(view, "actMulti", QStringLiteral("&Multiple Plots"), "cmdMultiplePlots", {});
     buttonItem(view, "actPlotFVSmoke", QStringLiteral("Plot &FVSmoke"), "cmdPlotFVSmoke", {});
     buttonItem(view, "actGetTitle", QStringLiteral("&Title..."), "cmdGetTitle", {});
+    addCompareItems(window, *view);
     view->addSeparator();
     buttonItem(view, "actExactOverlay", QStringLiteral("&Exact Solution"), "cmdExactOverlay",
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));

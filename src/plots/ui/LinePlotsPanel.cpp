@@ -102,6 +102,7 @@ void LinePlotsPanel::pctDensityPlot_Paint()
         = PaintDensityPlot(state, pctDensityPlot->scaleWidth(), pctDensityPlot->scaleHeight());
     showPaint(pctDensityPlot, paint, txtDensityMin, txtDensityMax, nullptr);
     showExactOverlay(PlotQuantity::Density, pctDensityPlot);
+    panels.compare.plotPainted(PlotQuantity::Density, *pctDensityPlot);
 }
 
 void LinePlotsPanel::pctPressurePlot_Paint()
@@ -110,6 +111,7 @@ void LinePlotsPanel::pctPressurePlot_Paint()
         = PaintPressurePlot(state, pctPressurePlot->scaleWidth(), pctPressurePlot->scaleHeight(), &QUELMAR1D);
     showPaint(pctPressurePlot, paint, txtPressureMin, txtPressureMax, lblPressurePlot);
     showExactOverlay(PlotQuantity::Pressure, pctPressurePlot);
+    panels.compare.plotPainted(PlotQuantity::Pressure, *pctPressurePlot);
 }
 
 void LinePlotsPanel::pctVelocityPlot_Paint()
@@ -118,6 +120,7 @@ void LinePlotsPanel::pctVelocityPlot_Paint()
         = PaintVelocityPlot(state, pctVelocityPlot->scaleWidth(), pctVelocityPlot->scaleHeight());
     showPaint(pctVelocityPlot, paint, txtVelocityMin, txtVelocityMax, nullptr);
     showExactOverlay(PlotQuantity::Velocity, pctVelocityPlot);
+    panels.compare.plotPainted(PlotQuantity::Velocity, *pctVelocityPlot);
 }
 
 void LinePlotsPanel::showExactOverlay(PlotQuantity q, LinePlotPicture* picture)

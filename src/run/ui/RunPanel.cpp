@@ -20,6 +20,7 @@
 #include "run/EstimateTimeStep.h"
 #include "run/FlopMeter.h"
 #include "run/RunControl.h"
+#include "run/SchemeChoice.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
@@ -110,6 +111,9 @@ void RunPanel::cmdBegin_Click()
 {
     if (state.TimeNow != 0)
         return;
+    // A comparison gives the grid its first scheme and makes the others' copies.
+    if (panels.compare.comparing() && !panels.compare.prepareBegin())
+        return;
     switch (BeginRun(state)) {
     case BeginStatus::NotAtTimeZero:
         return;
@@ -128,6 +132,7 @@ void RunPanel::cmdBegin_Click()
     runFaulted_ = false;
     setCaption(cmdNumericalScheme, state.SchemeName);
     panels.presets.UpdateProblemDescription();
+    panels.compare.begun();
 }
 
 void RunPanel::cmdPause_Click()
@@ -163,6 +168,7 @@ void RunPanel::cmdContinue_Click()
 void RunPanel::cmdRestart_Click()
 {
     RestartRun(state);
+    panels.compare.restarted();
     runFaulted_ = false;
     panels.replay.showTime(timeText(state.TimeNow));
     panels.replay.setRowRange(std::max<Long>(0, state.NStoredStates - 1));
@@ -174,6 +180,10 @@ void RunPanel::tmrMetronome_Timer()
 {
     if (state.Stopped != 0)
         return;
+    if (panels.compare.running()) {
+        runFaulted_ = panels.compare.tick() || runFaulted_;
+        return;
+    }
     const auto budget = std::chrono::nanoseconds(static_cast<long long>(options.tickBudgetSeconds * 1e9));
 
     // Stored-state controls follow every row as it is stored. The row's
@@ -236,18 +246,7 @@ void RunPanel::cmdNumericalScheme_Click()
     if (const auto v = parseNumber(meter.value_or("")))
         state.MeterOn = std::clamp<Long>(roundToLong(*v), 0, 1);
 
-    if (!kernels::twoFluidScheme(state.SchemeName))
-        return;
-    allocateMultifluidArrays(state);
-    for (long i = 0; i <= state.NGridCells + 1; ++i) {
-        state.Rho1[i] = state.Rho[i];
-        state.Rho2[i] = state.Rho[i] * state.RhoRatio2;
-        state.P1[i] = state.P[i];
-        state.P2[i] = state.P[i];
-        state.FSmoke[i] = 0;
-    }
-    SetUpSmokeStreams(state);
-    EstimateTimeStep(state);
+    TakeScheme(state, state.SchemeName);
 }
 
 void RunPanel::cmdGetDiffConsts_Click()

@@ -64,6 +64,9 @@ SpaceTimePanel::SpaceTimePanel(WindowContext& w)
 
 void SpaceTimePanel::pctSpaceTime_Paint()
 {
+    // A comparison may show another scheme's run, or a difference, instead.
+    if (panels.compare.paintSpaceTimeInstead())
+        return;
     GrayImage& image = state.BigSpaceTime == 1 ? BigDib : SmallDib;
     const int W = pctSpaceTime->scaleWidth();
     const int H = pctSpaceTime->scaleHeight();
