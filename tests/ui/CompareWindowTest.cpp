@@ -96,6 +96,9 @@ namespace {
             alone->showSpaceTime("Density", false);
             EXPECT_EQ(window->spaceTimeImage(), alone->spaceTimeImage());
         }
+        // The list stands in for the space-time caption while the comparison is on show.
+        EXPECT_FALSE(spaceTimeList()->isHidden());
+        EXPECT_TRUE(label(*window, "lblDensitySpaceTimePlot")->isHidden());
         // Schemes, then the differences of every pair.
         EXPECT_EQ(spaceTimeList()->count(), 6);
         EXPECT_EQ(spaceTimeList()->itemText(3).toStdString(), "Orvane - Mixtal32");
@@ -168,7 +171,8 @@ namespace {
         // Restart drops the copies; the next Begin makes them afresh.
         click(*window, "cmdRestart");
         EXPECT_FALSE(compare().running());
-        EXPECT_FALSE(spaceTimeList()->isVisible());
+        EXPECT_TRUE(spaceTimeList()->isHidden());
+        EXPECT_FALSE(label(*window, "lblDensitySpaceTimePlot")->isHidden());
         EXPECT_TRUE(density.curves().empty());
     }
 

@@ -167,14 +167,15 @@ namespace {
         { K::Button, "cmdRiemannInspector", "Riemann Inspector", 2160, 11280, 1815, 375, F::SansSmall,
           "Open the Riemann inspector: the wave curves, the star state and the waves of the loaded jump or of two "
           "cells." },
-        { K::Label, "lblExactReadout", "", 4140, 11280, 6135, 375, F::SansBodyPlain,
+        { K::Label, "lblExactReadout", "", 4140, 11280, 8900, 375, F::SansBodyPlain,
           "How far the grid on show lies from the exact cell averages: sum |numerical - exact| dx." },
 
-        // Schemes side by side: the choice of schemes, and the scheme (or the
-        // difference of two) the space-time picture shows while comparing.
-        { K::Button, "cmdCompareSchemes", "Compare...", 10380, 11280, 1335, 375, F::SansSmall,
+        // Schemes side by side: the choice of schemes, and, in place of the
+        // space-time caption while a comparison is on show, the scheme (or
+        // the difference of two) the space-time picture shows.
+        { K::Button, "cmdCompareSchemes", "Compare...", 13140, 11280, 1635, 375, F::SansSmall,
           "Choose 2 to 5 schemes to run side by side: Begin runs each on its own copy of the set-up." },
-        { K::List, "lstCompareSpaceTime", "", 11820, 11280, 2955, 375, F::SansSmall,
+        { K::List, "lstCompareSpaceTime", "", 11160, 9360, 3495, 396, F::SansBody,
           "Choose the scheme the space-time picture shows, or the difference of two." },
     };
     // clang-format on

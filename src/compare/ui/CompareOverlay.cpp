@@ -54,6 +54,12 @@ void CompareOverlay::setLegend(std::vector<LegendEntry> legend)
     update();
 }
 
+void CompareOverlay::setLegendAtFoot(bool atFoot)
+{
+    atFoot_ = atFoot;
+    update();
+}
+
 void CompareOverlay::setCovering(bool covering, const QString& heading, const QString& range)
 {
     covering_ = covering;
@@ -103,8 +109,10 @@ void CompareOverlay::paintEvent(QPaintEvent*)
     for (const LegendEntry& e : legend_)
         textWidth = std::max(textWidth, fm.horizontalAdvance(e.name));
     const int lineH = fm.height();
-    const QRect box(area.right() - textWidth - 40, area.top() + 4, textWidth + 34,
-        lineH * static_cast<int>(legend_.size()) + 6);
+    // Below the plot's time label; at the foot while the plot names overlaid times there.
+    const int height = lineH * static_cast<int>(legend_.size()) + 6;
+    const int top = atFoot_ ? area.bottom() - height - 22 : area.top() + 22;
+    const QRect box(area.right() - textWidth - 40, top, textWidth + 34, height);
     p.setPen(QColor(160, 160, 160));
     p.setBrush(QColor(255, 255, 255, 225));
     p.drawRect(box);

@@ -33,6 +33,8 @@ public:
     void clearCurves();
     void addCurve(Curve curve);
     void setLegend(std::vector<LegendEntry> legend);
+    // The legend in the top right corner, or in the bottom right one.
+    void setLegendAtFoot(bool atFoot);
     // The difference view: an opaque picture with a heading and the range.
     void setCovering(bool covering, const QString& heading = {}, const QString& range = {});
 
@@ -51,6 +53,7 @@ private:
     std::vector<Curve> curves_;
     std::vector<LegendEntry> legend_;
     bool covering_ = false;
+    bool atFoot_ = false;
     QString heading_, range_;
 };
 

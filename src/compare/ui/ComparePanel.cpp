@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <chrono>
@@ -20,6 +21,7 @@
 #include "compare/ui/CompareOverlay.h"
 #include "compare/ui/StudyDialog.h"
 #include "exact/InitialGrid.h"
+#include "exact/ui/ExactPainting.h"
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"
@@ -101,6 +103,7 @@ ComparePanel::ComparePanel(WindowContext& w)
     , panels(w.panels)
     , cmdCompareSchemes(control<QPushButton>(w.window, "cmdCompareSchemes"))
     , lstCompareSpaceTime(control<QComboBox>(w.window, "lstCompareSpaceTime"))
+    , lblDensitySpaceTimePlot(control<QLabel>(w.window, "lblDensitySpaceTimePlot"))
     , actCompareSchemes(makeAction(w.window, "actCompareSchemes", QStringLiteral("&Compare Schemes...")))
     , actDifferenceView(makeAction(w.window, "actDifferenceView", QStringLiteral("&Difference View")))
     , actConvergenceStudy(makeAction(w.window, "actConvergenceStudy", QStringLiteral("Con&vergence Study...")))
@@ -338,7 +341,8 @@ void ComparePanel::plotPainted(PlotQuantity q, LinePlotPicture& picture)
             legend.push_back({ QString::fromStdString(record(k).SchemeName), schemeColour(k) });
         }
         if (!picture.overlay().empty())
-            legend.push_back({ QStringLiteral("Exact"), QColor(200, 30, 30) });
+            legend.push_back({ QStringLiteral("Exact"), ExactCurveColour() });
+        o.setLegendAtFoot(picture.overlaidTimes().size() > 1);
         o.setLegend(std::move(legend));
         return;
     }
@@ -358,7 +362,7 @@ void ComparePanel::plotPainted(PlotQuantity q, LinePlotPicture& picture)
     const std::string reference = againstExact ? "the exact solution" : state.SchemeName;
     o.setCovering(true,
         QString::fromStdString(std::string(quantity) + " minus " + reference + " at row " + std::to_string(row)),
-        QString::fromStdString("range  +/- " + formatGeneral(span)));
+        QStringLiteral("range  +/- %1").arg(span, 0, 'g', 3));
     o.setLegend(std::move(legend));
 }
 
@@ -388,6 +392,7 @@ void ComparePanel::refreshSpaceTimeList()
     }
     lstCompareSpaceTime->blockSignals(false);
     lstCompareSpaceTime->setVisible(running());
+    lblDensitySpaceTimePlot->setVisible(!running());
     actDifferenceView->setEnabled(running());
 }
 

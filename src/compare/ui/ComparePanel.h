@@ -7,8 +7,9 @@
 // control (replay, Single and Multi, the space-time picture, the exact
 // solution) works on it as in a single run; the other schemes' rows at the
 // row on show are drawn over the line plots in their colours with a legend,
-// or, in the difference view, every scheme minus the reference. A list
-// chooses the scheme the space-time picture shows, or the difference of two.
+// or, in the difference view, every scheme minus the reference. A list, in
+// place of the space-time picture's caption while a comparison is on show,
+// chooses the scheme the picture shows, or the difference of two.
 // Without a comparison nothing here changes a run.
 
 #include <memory>
@@ -22,6 +23,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace tamrel {
@@ -90,6 +92,7 @@ private:
     Panels& panels;
     QPushButton* cmdCompareSchemes;
     QComboBox* lstCompareSpaceTime;
+    QLabel* lblDensitySpaceTimePlot;
     QAction* actCompareSchemes;
     QAction* actDifferenceView;
     QAction* actConvergenceStudy;
