@@ -1,12 +1,16 @@
 #pragma once
-// Problems set up and run as the program runs them: the experiment state
-// from the start-up record, a shock-tube button's set-up (or a hand-made
-// periodic state), and the real time step (ghost cells, strips, the kernel
-// of SchemeName, floors), but with the time step chosen here for a fixed
-// Courant number and the last step landing exactly on the stop time, so
-// the result can be compared with an exact solution at that time.
+// Problems set up and run as the program runs them: the start-up record on
+// the asked grid and scheme with the target Courant number, a shock-tube
+// button's set-up (or a hand-made periodic state with the first time step of
+// the estimate), then Begin and the metronome tick until the run stops. The
+// tick steps as a student's run steps: the first step at a tenth of the
+// Courant number (capped at the snapshot interval in force), growing 2.5
+// percent a step, the Courant-number control, snapshot rows, and the last
+// step shortened to land exactly on TStop, where the result is compared
+// with an exact solution.
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -14,10 +18,13 @@
 #include <vector>
 
 #include "common/Rounding.h"
+#include "edit/GridParameters.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/riemann/ExactRiemann.h"
 #include "presets/ShockTubeTests.h"
 #include "run/DefaultProblem.h"
+#include "run/EstimateTimeStep.h"
+#include "run/RunControl.h"
 #include "run/TimeStep.h"
 #include "schemes/rusanov/Rusanov.h"
 #include "state/ExperimentState.h"
@@ -26,16 +33,18 @@ namespace tamrel::testing {
 
 struct RunResult {
     bool fault = false;
-    std::string why; // the time step's message when it faulted
+    std::string why; // the run's message when it faulted or stopped short
     long steps = 0; // accepted steps
     long rejections = 0; // attempts repeated for Courant >= 1
-    long floorHits = 0; // cells at RhoFloor or PFloor after an accepted step
+    long floorHits = 0; // cells at RhoFloor or PFloor at the end
     double time = 0;
 };
 
-// A start-up state on n cells under the given scheme, with a history of two
-// rows only (the runs here store none).
-inline ExperimentState freshState(std::string_view scheme, long n)
+// The start-up record with n cells, the scheme and the target Courant number
+// set as the boxes set them (the default problem rebuilt on the new grid,
+// as the grid-size box does), and a history of two rows: Begin sizes the
+// history of a run to reach its stop time.
+inline ExperimentState freshState(std::string_view scheme, long n, double courant = 0.8)
 {
     ExperimentState s;
     StartUpState(s);
@@ -43,20 +52,27 @@ inline ExperimentState freshState(std::string_view scheme, long n)
     s.NGridCells = static_cast<Long>(n);
     s.SchemeName = std::string(scheme);
     AllocateArrays(s);
+    SetUpDefaultProblem(s);
+    RefreshTimeScales(s);
+    CourantTextChanged(s, std::to_string(courant));
     return s;
 }
 
 // Shock-tube test `number` on n cells, as its button sets it up.
-inline ExperimentState shockTubeState(std::string_view scheme, int number, long n)
+inline ExperimentState shockTubeState(std::string_view scheme, int number, long n, double courant = 0.8)
 {
-    ExperimentState s = freshState(scheme, n);
+    ExperimentState s = freshState(scheme, n, courant);
     ApplyShockTubeTest(s, number);
     return s;
 }
 
 // n cells of the unit interval with periodic boundaries, cell i holding
-// average(X(i), X(i+1)) (density, pressure, velocity), no shear or smoke.
-template <class Average> ExperimentState periodicState(std::string_view scheme, long n, Average average)
+// average(X(i), X(i+1)) (density, pressure, velocity), no shear or smoke,
+// shown as a periodic wave (RiemannPlots 1), to run until tStop with the
+// first time step of the estimate, capped at a snapshot interval of a tenth
+// of the run.
+template <class Average>
+ExperimentState periodicState(std::string_view scheme, long n, double tStop, Average average)
 {
     ExperimentState s = freshState(scheme, n);
     s.MnBdry = 4;
@@ -88,53 +104,47 @@ template <class Average> ExperimentState periodicState(std::string_view scheme, 
         }
     }
     s.TimeNow = 0;
+    s.RiemannPlots = 1;
+    s.TStop = tStop;
+    s.DtPlot = 0.1 * tStop;
+    s.TNextPlot = s.DtPlot;
+    EstimateTimeStep(s);
+    CapFirstTimeStep(s);
     return s;
 }
 
-// Largest stable step at Courant number cfl over cells 1..N.
-inline double stableDt(const ExperimentState& s, double cfl)
+// Begin, then the metronome's ticks until the run stops, as the batch mode
+// runs it (every tick its full count of steps). The tests' own schemes are
+// not among the program's, so Begin, which checks the name, sees "Sorvi" in
+// their place; the steps run the scheme itself.
+inline RunResult runToStop(ExperimentState& s)
 {
-    double m = INFINITY;
-    for (long i = 1; i <= s.NGridCells; ++i) {
-        const double c = std::sqrt(s.Gamma * s.P[i] / s.Rho[i]);
-        m = std::min(m, (s.X[i + 1] - s.X[i]) / (std::fabs(s.VX[i]) + c));
+    RunResult r;
+    const std::string scheme = s.SchemeName;
+    if (kernels::findScheme(scheme) == nullptr)
+        s.SchemeName = "Sorvi";
+    const BeginStatus begun = BeginRun(s);
+    s.SchemeName = scheme;
+    if (begun != BeginStatus::Started) {
+        r.fault = true;
+        r.why = "the run could not begin";
+        return r;
     }
-    return cfl * m;
-}
-
-// Advances s from TimeNow to tStop at Courant number cfl.
-inline RunResult runTo(ExperimentState& s, double tStop, double cfl)
-{
     TimeStep stepper(1);
     stepper.setSchemeLookup(findTestScheme); // the program's schemes and the tests' own
-    RunResult r;
-    bool retry = false;
-    long rejectedInARow = 0;
-    while (tStop - s.TimeNow > 1e-12 * tStop) {
-        if (!retry)
-            s.Dt = std::min(stableDt(s, cfl), tStop - s.TimeNow);
-        const AttemptResult a = stepper.attempt(s);
-        if (a == AttemptResult::Rejected) {
-            ++r.rejections;
-            retry = ++rejectedInARow < TimeStep::kMaxRejections;
-            if (!retry) {
-                r.fault = true;
-                r.why = "too many rejected attempts";
-                break;
-            }
-            continue;
-        }
-        retry = false;
-        rejectedInARow = 0;
-        if (a != AttemptResult::Accepted) {
+    const Long cycles = s.NCycle;
+    while (s.Stopped == 0) {
+        const TickReport t = RunTick(s, stepper, std::chrono::nanoseconds(0), {});
+        r.steps += t.stepsRun;
+        if (t.faulted || t.historyEnded) {
             r.fault = true;
-            r.why = a == AttemptResult::NoScheme ? "no such scheme" : "the kernel faulted";
+            r.why = t.fault.message;
             break;
         }
-        ++r.steps;
-        for (long i = 1; i <= s.NGridCells; ++i)
-            r.floorHits += (s.Rho[i] == s.RhoFloor) + (s.P[i] == s.PFloor);
     }
+    r.rejections = static_cast<long>(s.NCycle - cycles) - r.steps;
+    for (long i = 1; i <= s.NGridCells; ++i)
+        r.floorHits += (s.Rho[i] == s.RhoFloor) + (s.P[i] == s.PFloor);
     r.time = s.TimeNow;
     return r;
 }

@@ -54,6 +54,7 @@
 #include "kernels/common/KernelMath.h"
 #include "kernels/common/Scratch.h"
 #include "kernels/common/SlopeLimiters.h"
+#include "kernels/ppm/ExpansionFlux.h"
 #include "kernels/ppm/Ppm.h"
 #include "kernels/riemann/TwoShock.h"
 
@@ -511,8 +512,11 @@ template <bool VarGamma, class T> void ppmRiemann(const PpmScratch<T>& w, const 
 // eq 4.5, nu (U_c - U_{c+1}), nu = K max(0, u_c - u_{c+1}) f, where f is the
 // larger flattening coefficient of the two cells: the dissipation acts at
 // detected shocks only, so smooth compressions keep the order of the method.
-// `thetaFace` (1/(g-1) of the gas crossing each interface) is used when
-// VarGamma.
+// Where the interface solution is a double rarefaction (its pressure below
+// both traced pressures) the flux of mass, momentum and energy is the HLLC
+// flux of the traced states instead (ExpansionFlux.h), and the passive
+// scalars follow its contact. `thetaFace` (1/(g-1) of the gas crossing each
+// interface) is used when VarGamma.
 template <bool VarGamma, class T>
 void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
 {
@@ -530,24 +534,40 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
     const T* __restrict s = w[sS];
     const T* __restrict e = w[sE];
     const T* __restrict fl = w[sFlatCell];
+    const T* __restrict lrho = w[sRRho];
+    const T* __restrict lu = w[sRU];
+    const T* __restrict lp = w[sRP];
+    const T* __restrict rrho = w[sLRho];
+    const T* __restrict ru = w[sLU];
+    const T* __restrict rp = w[sLP];
+    const T* __restrict gam = w[sGam];
+    const T* __restrict th = w[sTheta];
     T* __restrict fm = w[sFM];
     T* __restrict fu = w[sFU];
     T* __restrict fe = w[sFE];
     T* __restrict fv = w[sFV];
     T* __restrict fs = w[sFS];
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
+    const T theta0 = T(1) / (k.gamma - T(1));
 #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T rho = sr[c], uu = su[c], pp = sp[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
-        const T m = rho * uu;
+        const T ms = rho * uu;
+        const ExpansionSide<T> left { lrho[c], lu[c], lp[c], VarGamma ? gam[c] : k.gamma,
+            VarGamma ? th[c] : theta0 };
+        const ExpansionSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], VarGamma ? gam[c + 1] : k.gamma,
+            VarGamma ? th[c + 1] : theta0 };
+        const ExpansionFlux<T> x = expansionFlux(left, right);
+        const bool expanding = pp < kmin(lp[c], rp[c + 1]);
+        const T m = kselect(expanding, x.mass, ms);
         const T nu = k.difcon * kmax(T(0), u[c] - u[c + 1]) * kmax(fl[c], fl[c + 1]);
         const T rc = r[c], rn = r[c + 1];
         fm[c] = m + nu * (rc - rn);
-        fu[c] = m * uu + pp + nu * (rc * u[c] - rn * u[c + 1]);
-        fe[c] = uu * (pp * enth + T(0.5) * m * uu) + nu * (e[c] - e[c + 1]);
+        fu[c] = kselect(expanding, x.mom, ms * uu + pp) + nu * (rc * u[c] - rn * u[c + 1]);
+        fe[c] = kselect(expanding, x.energy, uu * (pp * enth + T(0.5) * ms * uu)) + nu * (e[c] - e[c + 1]);
         // VY and the smoke come from the side the gas crosses from.
-        const bool fromLeft = sup[c] > T(0);
+        const bool fromLeft = kselect(expanding, x.fromLeft, sup[c]) > T(0);
         fv[c] = m * kselect(fromLeft, lv[c], rv[c + 1]) + nu * (rc * v[c] - rn * v[c + 1]);
         fs[c] = m * kselect(fromLeft, ls[c], rs[c + 1]) + nu * (rc * s[c] - rn * s[c + 1]);
     }
