@@ -118,6 +118,25 @@ TEST_F(WindowViewTest, EveryControlScalesWithTheWindow)
     EXPECT_EQ(control<QWidget>(*window, "client")->x(), (1600 - client.width()) / 2);
 }
 
+// The first size: the designed one where it fits in nine tenths of the
+// screen with a frame around it, smaller on a small screen, never below the
+// minimum.
+TEST_F(WindowViewTest, TheFirstSizeFitsTheScreen)
+{
+    const QSize designed(scaledClientSize(1.0).width(), scaledClientSize(1.0).height() + chrome());
+    EXPECT_EQ(window->firstSize(QRect(0, 0, 2560, 1440)), designed);
+    for (const QRect screen : { QRect(0, 0, 1366, 768), QRect(0, 0, 1280, 800), QRect(0, 0, 1440, 900) }) {
+        SCOPED_TRACE(screen.width());
+        const QSize first = window->firstSize(screen);
+        EXPECT_LT(first.height(), designed.height());
+        EXPECT_LE(first.height() + 40, 0.9 * screen.height() + 1);
+        EXPECT_LE(first.width(), 0.9 * screen.width());
+        EXPECT_GE(first.width(), window->minimumWidth());
+        EXPECT_GE(first.height(), window->minimumHeight());
+    }
+    EXPECT_EQ(window->firstSize(QRect(0, 0, 640, 480)), window->minimumSize());
+}
+
 TEST_F(WindowViewTest, PicturesAreDrawnAfreshAndPicksKeepTheirMeaning)
 {
     ASSERT_NO_FATAL_FAILURE(finishTest1());
