@@ -189,8 +189,15 @@ bool ComparePanel::prepareBegin()
         return false;
     std::vector<compare::SchemeRun> copies(schemes_.size());
     for (std::size_t k = 0; k < schemes_.size(); ++k) {
-        copies[k].state = state;
-        TakeScheme(copies[k].state, schemes_[k]);
+        ExperimentState& c = copies[k].state;
+        c = state;
+        // Begin makes every copy a history of its own; the grid's old one is not needed.
+        for (auto member : { &ExperimentState::STRho, &ExperimentState::STP, &ExperimentState::STVX,
+                 &ExperimentState::STVY, &ExperimentState::STFSmoke, &ExperimentState::STRPlus,
+                 &ExperimentState::STRMinus, &ExperimentState::STEntropy })
+            (c.*member).release();
+        c.StoredTime.release();
+        TakeScheme(c, schemes_[k]);
     }
     if (const auto why = compare::CheckSideBySide(copies)) {
         dialogs.messageBox("The schemes cannot run side by side: " + *why + ".");
