@@ -168,7 +168,11 @@ namespace {
         action("actDifferenceView")->trigger();
         EXPECT_FALSE(density.covering());
 
-        // Restart drops the copies; the next Begin makes them afresh.
+        // Ending the comparison drops the copies; so does Restart, and the next Begin makes them afresh.
+        compareSchemes("Orvane");
+        EXPECT_FALSE(compare().running());
+        EXPECT_TRUE(density.legend().empty());
+        compareSchemes("Orvane, Mixtal32, Sorvi");
         click(*window, "cmdRestart");
         EXPECT_FALSE(compare().running());
         EXPECT_TRUE(spaceTimeList()->isHidden());

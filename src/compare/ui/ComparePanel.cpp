@@ -169,7 +169,14 @@ bool ComparePanel::chooseSchemes(const std::vector<std::string>& names)
         return false;
     }
     if (canonical.size() < static_cast<std::size_t>(compare::kMinSchemes)) {
+        // The comparison ends: the other schemes' runs go, the grid's run stays.
         schemes_.clear();
+        if (running()) {
+            runs_.clear();
+            steppers_.clear();
+            refreshSpaceTimeList();
+            repaintAll();
+        }
         sayInStatusLine(window, "No comparison: Begin runs the one scheme " + state.SchemeName + ".");
     } else {
         schemes_ = canonical;
