@@ -312,5 +312,15 @@ namespace {
             d.findChild<QTableWidget*>(QStringLiteral("tblStudy"))->rowCount(), static_cast<int>(r.rows.size()));
     }
 
+    TEST_F(StudyDialogTest, AWindowClosedDuringAStudyStopsIt)
+    {
+        clickTest(*window, 1);
+        StudyDialog& d = study();
+        ask(d, "Orvane, Sorvi", "2000, 4000, 5000");
+        ASSERT_TRUE(d.cmdStudyRun_Click());
+        window.reset(); // cancels the study and waits for its threads
+        SUCCEED();
+    }
+
 } // namespace
 } // namespace tamrel::testing

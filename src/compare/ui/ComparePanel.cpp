@@ -129,7 +129,11 @@ ComparePanel::ComparePanel(WindowContext& w)
         lstCompareSpaceTime, &QComboBox::currentIndexChanged, &w.window, [this] { lstCompareSpaceTime_Click(); });
 }
 
-ComparePanel::~ComparePanel() = default;
+ComparePanel::~ComparePanel()
+{
+    // A study still running stops before the rest of the window goes.
+    delete window.findChild<StudyDialog*>(QStringLiteral("dlgConvergenceStudy"));
+}
 
 void ComparePanel::cmdCompareSchemes_Click()
 {
