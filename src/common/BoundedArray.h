@@ -1,14 +1,16 @@
 #pragma once
 // An array with explicit lower and upper bounds, as the experiment state
 // describes its grids: a field may run from -6 to N+7, a history from 0.
-// Allocation gives fresh zeroed storage; resizeKeep preserves the elements
-// whose index is still in range.
+// Allocation gives fresh zeroed storage, untouched until written (a large
+// history costs nothing until its rows are stored); resizeKeep preserves the
+// elements whose index is still in range.
 
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <stdexcept>
-#include <vector>
+
+#include "common/ZeroedBlock.h"
 
 namespace tamrel {
 
@@ -22,18 +24,19 @@ public:
     {
         lower_ = lower;
         upper_ = upper;
-        data_.assign(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T {});
+        data_ = ZeroedBlock<T>(static_cast<std::size_t>(std::max(0L, upper - lower + 1)));
     }
 
     // New bounds; elements whose index lies in both the old and the new
     // range keep their values, the rest are zero.
     void resizeKeep(long lower, long upper)
     {
-        std::vector<T> fresh(static_cast<std::size_t>(std::max(0L, upper - lower + 1)), T {});
+        ZeroedBlock<T> fresh(static_cast<std::size_t>(std::max(0L, upper - lower + 1)));
         const long from = std::max(lower, lower_);
         const long to = std::min(upper, upper_);
-        for (long i = from; i <= to && !data_.empty(); ++i)
-            fresh[static_cast<std::size_t>(i - lower)] = data_[static_cast<std::size_t>(i - lower_)];
+        if (from <= to && !data_.empty())
+            ZeroedBlock<T>::copyNonZero(fresh.data() + (from - lower), data_.data() + (from - lower_),
+                static_cast<std::size_t>(to - from + 1));
         data_.swap(fresh);
         lower_ = lower;
         upper_ = upper;
@@ -41,8 +44,7 @@ public:
 
     void release()
     {
-        data_.clear();
-        data_.shrink_to_fit();
+        data_ = ZeroedBlock<T>();
         lower_ = 0;
         upper_ = -1;
     }
@@ -56,19 +58,19 @@ public:
     T& operator[](long i)
     {
         assert(contains(i));
-        return data_[static_cast<std::size_t>(i - lower_)];
+        return data_.data()[i - lower_];
     }
     const T& operator[](long i) const
     {
         assert(contains(i));
-        return data_[static_cast<std::size_t>(i - lower_)];
+        return data_.data()[i - lower_];
     }
     // Bounds-checked access for code that handles outside input.
     T& at(long i)
     {
         if (!contains(i))
             throw std::out_of_range("BoundedArray index out of range");
-        return data_[static_cast<std::size_t>(i - lower_)];
+        return data_.data()[i - lower_];
     }
     const T& at(long i) const { return const_cast<BoundedArray*>(this)->at(i); }
 
@@ -84,12 +86,12 @@ public:
         return data_.data() + (i - lower_);
     }
 
-    void fill(const T& v) { std::fill(data_.begin(), data_.end(), v); }
+    void fill(const T& v) { std::fill(data_.data(), data_.data() + data_.size(), v); }
 
 private:
     long lower_ = 0;
     long upper_ = -1;
-    std::vector<T> data_;
+    ZeroedBlock<T> data_;
 };
 
 } // namespace tamrel

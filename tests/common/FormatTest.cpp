@@ -125,6 +125,35 @@ TEST(BoundedArray, BoundsAllocationAndResize)
     EXPECT_EQ(a.ptr(0) - a.ptr(-6), 6);
 }
 
+// A history-sized array comes from zero pages: it reads zero everywhere,
+// keeps what was written through a resize and a copy (also a negative zero,
+// whose bits are not zero), and the copy is its own storage.
+TEST(BoundedArray, LargeArraysStartZeroAndKeepWhatWasWritten)
+{
+    const long n = 3'000'000;
+    BoundedArray<float> a(0, n);
+    EXPECT_EQ(a[0], 0.0f);
+    EXPECT_EQ(a[n / 2], 0.0f);
+    EXPECT_EQ(a[n], 0.0f);
+    a[1] = 1.5f;
+    a[n / 2] = -0.0f;
+    a[n - 1] = 7.0f;
+    a.resizeKeep(-4, n + 100'000);
+    EXPECT_EQ(a[1], 1.5f);
+    EXPECT_TRUE(std::signbit(a[n / 2]));
+    EXPECT_EQ(a[n - 1], 7.0f);
+    EXPECT_EQ(a[n + 100'000], 0.0f);
+    EXPECT_EQ(a[-4], 0.0f);
+    BoundedArray<float> b = a;
+    b[1] = 2.0f;
+    EXPECT_EQ(a[1], 1.5f);
+    EXPECT_EQ(b[n - 1], 7.0f);
+    EXPECT_TRUE(std::signbit(b[n / 2]));
+    a.resizeKeep(0, 10);
+    EXPECT_EQ(a[1], 1.5f);
+    EXPECT_EQ(a.size(), 11);
+}
+
 TEST(FormatGeneral, FixedAndExponentRanges)
 {
     EXPECT_EQ(formatGeneral(0.0001), "0.0001");

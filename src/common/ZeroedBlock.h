@@ -1,0 +1,120 @@
+#pragma once
+// Zeroed storage for plain numbers that costs nothing until it is written.
+// A large block comes straight from the system's zero pages (an anonymous
+// mapping): its pages stay untouched, and cost no memory and no time, until
+// the program writes them. A history of thousands of rows therefore takes
+// no time to allocate, and a run that fills only some of its rows never
+// touches the rest. Small blocks come from calloc.
+//
+// Copies skip the parts that are zero, so a copy of a mostly unwritten
+// block leaves its own pages as untouched as the original's.
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <type_traits>
+#include <utility>
+
+namespace tamrel {
+
+template <class T> class ZeroedBlock {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>,
+        "a zeroed block holds plain numbers");
+
+public:
+    // Blocks of at least this many bytes are mapped from zero pages.
+    static constexpr std::size_t kMappedBytes = std::size_t { 1 } << 18;
+
+    ZeroedBlock() = default;
+    explicit ZeroedBlock(std::size_t n) { reserveZeroed(n); }
+    ~ZeroedBlock() { release(); }
+
+    ZeroedBlock(const ZeroedBlock& o)
+    {
+        reserveZeroed(o.size_);
+        copyNonZero(data_, o.data_, size_);
+    }
+    ZeroedBlock& operator=(const ZeroedBlock& o)
+    {
+        if (this != &o) {
+            ZeroedBlock copy(o);
+            swap(copy);
+        }
+        return *this;
+    }
+    ZeroedBlock(ZeroedBlock&& o) noexcept { swap(o); }
+    ZeroedBlock& operator=(ZeroedBlock&& o) noexcept
+    {
+        swap(o);
+        return *this;
+    }
+
+    void swap(ZeroedBlock& o) noexcept
+    {
+        std::swap(data_, o.data_);
+        std::swap(size_, o.size_);
+        std::swap(mapped_, o.mapped_);
+    }
+
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+
+    // Copies n elements, leaving untouched every page-sized run of the
+    // destination whose source is all zero bits (the destination must be
+    // zero there already, as a fresh block is).
+    static void copyNonZero(T* dst, const T* src, std::size_t n)
+    {
+        constexpr std::size_t kRun = 4096 / sizeof(T) > 0 ? 4096 / sizeof(T) : 1;
+        static const T zeros[kRun] {};
+        for (std::size_t i = 0; i < n; i += kRun) {
+            const std::size_t len = std::min(kRun, n - i);
+            if (std::memcmp(src + i, zeros, len * sizeof(T)) != 0)
+                std::memcpy(dst + i, src + i, len * sizeof(T));
+        }
+    }
+
+private:
+    void reserveZeroed(std::size_t n)
+    {
+        if (n == 0)
+            return;
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes >= kMappedBytes) {
+            void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED)
+                throw std::bad_alloc();
+            data_ = static_cast<T*>(p);
+            mapped_ = true;
+        } else {
+            data_ = static_cast<T*>(std::calloc(n, sizeof(T)));
+            if (data_ == nullptr)
+                throw std::bad_alloc();
+        }
+        size_ = n;
+    }
+
+    void release() noexcept
+    {
+        if (data_ != nullptr) {
+            if (mapped_)
+                munmap(data_, size_ * sizeof(T));
+            else
+                std::free(data_);
+        }
+        data_ = nullptr;
+        size_ = 0;
+        mapped_ = false;
+    }
+
+    T* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool mapped_ = false;
+};
+
+} // namespace tamrel
