@@ -87,7 +87,7 @@ void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool s
     }
 }
 
-void LinePlotPicture::rebuildSurface()
+void LinePlotPicture::rebuildSurface() const
 {
     const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
     const double dpr = devicePixelRatioF();
@@ -99,7 +99,26 @@ void LinePlotPicture::rebuildSurface()
         drawCommands(p, size, false);
     }
     surface_ = fresh;
+    drawn_ = commands_.size();
+    surfaceStale_ = false;
     shaded_ = QImage();
+}
+
+void LinePlotPicture::settle() const
+{
+    const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
+    if (surfaceStale_ || surface_.isNull() || surface_.deviceIndependentSize().toSize() != size
+        || surface_.devicePixelRatio() != devicePixelRatioF()) {
+        rebuildSurface();
+        return;
+    }
+    if (drawn_ >= commands_.size())
+        return;
+    // Only the drawings since the last settle go onto the surface.
+    QPainter p(&surface_);
+    drawCommands(p, surface_.deviceIndependentSize(), false, drawn_);
+    p.end();
+    drawn_ = commands_.size();
 }
 
 void LinePlotPicture::resizeEvent(QResizeEvent*)
@@ -107,21 +126,15 @@ void LinePlotPicture::resizeEvent(QResizeEvent*)
     const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
     if (surface_.deviceIndependentSize().toSize() == size && surface_.devicePixelRatio() == devicePixelRatioF())
         return;
-    rebuildSurface();
+    surfaceStale_ = true;
 }
 
 void LinePlotPicture::record(Command c)
 {
-    if (surface_.isNull())
-        rebuildSurface();
     c.frameWidth = scaleWidth();
     c.frameHeight = scaleHeight();
     c.group = std::max(0, static_cast<int>(groupTimes_.size()) - 1);
     commands_.push_back(std::move(c));
-    // Only the new drawing goes onto the surface.
-    QPainter p(&surface_);
-    drawCommands(p, surface_.deviceIndependentSize(), false, commands_.size() - 1);
-    p.end();
     shaded_ = QImage();
     update();
 }
@@ -130,7 +143,8 @@ void LinePlotPicture::clear()
 {
     commands_.clear();
     groupTimes_.clear();
-    rebuildSurface();
+    surfaceStale_ = true;
+    shaded_ = QImage();
     update();
 }
 
@@ -223,6 +237,7 @@ void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const
 
 QImage LinePlotPicture::shownImage() const
 {
+    settle();
     QImage shown = surface_.copy();
     if (!shown.isNull() && !overlay_.empty()) {
         QPainter painter(&shown);
@@ -261,8 +276,7 @@ void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withA
 
 void LinePlotPicture::paintEvent(QPaintEvent*)
 {
-    if (surface_.devicePixelRatio() != devicePixelRatioF())
-        rebuildSurface();
+    settle();
     QPainter p(this);
     drawSunkenFrame(p, *this);
     const QRect area = drawingArea();

@@ -6,6 +6,9 @@
 // drawing area, 15 twips to a pixel at the designed size. The picture keeps
 // the commands since the last clear, so at a new size, scale or device
 // pixel ratio it draws them afresh, sharp, in the same places of the plot.
+// Commands are drawn onto the surface only when it is asked for (shown,
+// saved or read), so a window that is never shown, as in a batch run, keeps
+// the commands without drawing them.
 
 #include <QColor>
 #include <QImage>
@@ -37,7 +40,11 @@ public:
     void outlineBox(const QRect& twips);
 
     // The designed drawing at the picture's size and device pixel ratio.
-    const QImage& surface() const { return surface_; }
+    const QImage& surface() const
+    {
+        settle();
+        return surface_;
+    }
 
     // A layer over the surface and apart from it (the exact solution):
     // setting or clearing it leaves the surface, and so every designed
@@ -86,13 +93,17 @@ private:
     static constexpr qsizetype kMostShadedPaints = 40;
     QRect drawingArea() const;
     void record(Command c);
-    void rebuildSurface();
+    // The surface at the picture's size with every command drawn on it.
+    void settle() const;
+    void rebuildSurface() const;
     void drawCommands(QPainter& painter, const QSizeF& size, bool shaded, std::size_t first = 0) const;
     void paintOverlay(QPainter& painter, const QSizeF& size) const;
     bool shadesGroups() const;
 
-    QImage surface_;
-    QImage shaded_; // the drawing with each paint in its shade, made when shown
+    mutable QImage surface_;
+    mutable std::size_t drawn_ = 0; // commands drawn onto surface_
+    mutable bool surfaceStale_ = true; // surface_ is to be drawn afresh
+    mutable QImage shaded_; // the drawing with each paint in its shade, made when shown
     std::vector<Command> commands_;
     std::vector<QString> groupTimes_;
     std::vector<std::vector<QPoint>> overlay_;

@@ -11,15 +11,16 @@ void PictureButton::paintEvent(QPaintEvent*)
     QStyleOptionButton option;
     initStyleOption(&option);
     p.drawControl(QStyle::CE_PushButtonBevel, option);
-    if (!picture_.isNull()) {
+    const QPixmap& shown = picture();
+    if (!shown.isNull()) {
         const QRect inner = rect().adjusted(3, 3, -3, -3);
-        p.drawPixmap(inner, picture_);
+        p.drawPixmap(inner, shown);
     }
     // The caption over the picture, with a faint halo so it stays readable.
     p.setFont(font());
     const QString caption = text();
     const QRect textArea = rect().adjusted(2, 1, -2, -1);
-    if (!picture_.isNull()) {
+    if (!shown.isNull()) {
         p.setPen(QColor(255, 255, 255, 200));
         for (int dx = -1; dx <= 1; ++dx)
             for (int dy = -1; dy <= 1; ++dy)

@@ -83,14 +83,17 @@ void PresetsPanel::RefreshControls()
 
     panels.plots.clearAndRepaint();
 
-    // The test buttons show each test's initial state behind the caption.
+    // The test buttons show each test's initial state behind the caption,
+    // drawn when a button is first painted.
     for (int t = 1; t <= kShockTubeTestCount; ++t) {
-        if (!cmdTest[t]->picture().isNull())
+        if (cmdTest[t]->hasPicture())
             continue;
-        const TestPicture pic = RenderTestPicture(t);
-        QImage image(reinterpret_cast<const uchar*>(pic.argb.data()), pic.width, pic.height, pic.width * 4,
-            QImage::Format_ARGB32);
-        cmdTest[t]->setPicture(QPixmap::fromImage(image.copy()));
+        cmdTest[t]->setPicture([t] {
+            const TestPicture pic = RenderTestPicture(t);
+            QImage image(reinterpret_cast<const uchar*>(pic.argb.data()), pic.width, pic.height, pic.width * 4,
+                QImage::Format_ARGB32);
+            return QPixmap::fromImage(image.copy());
+        });
     }
 }
 
