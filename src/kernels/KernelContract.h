@@ -10,8 +10,9 @@
 //    strip cell 1-B; strip cell i is element i+B-1. X holds interfaces
 //    1-B .. L+B+1 (X(i) is the left edge of cell i).
 //  * a name ending in 3 is a strip array (1-B To L+B, -2 To 2, -2 To 2), first
-//    index fastest, all 25 columns equal; element (i, j, k) is at
-//    (i+B-1) + (L+2B) * ((j+2) + 5 * (k+2)). VZ3 and VZ are all zero.
+//    index fastest; element (i, j, k) is at (i+B-1) + (L+2B) * ((j+2) +
+//    5 * (k+2)). A one-dimensional kernel reads column (0, 0) only, and the
+//    time step fills only that column. VZ3 and VZ are all zero.
 //  * New arrays are outputs (1-B To L+B+1); cells 1..L are read back.
 //  * Work is scratch of at least kWorkPerCell * (L+2B+1) Reals.
 //
