@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "common/Format.h"
 #include "run/BoundaryFill.h"
@@ -220,7 +222,11 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
     for (auto* v : { &sc.rhoNew, &sc.pNew, &sc.vxNew })
         if (v->size() < static_cast<std::size_t>(n + 1))
             v->resize(static_cast<std::size_t>(n + 1));
-    const int slotsUsed = threads_ == 2 && sc.strips.size() >= 2 ? 2 : 1;
+    const bool chooses = threads_ == 2 && sc.strips.size() >= 2 && !secondAlways_;
+    int slotsUsed = threads_ == 2 && sc.strips.size() >= 2 ? 2 : 1;
+    if (chooses)
+        slotsUsed = choice_.next(n, k.longestStrip);
+    lastThreads_ = slotsUsed;
 
     if (k.singlePrecision()) {
         // Whole-grid Single copies of cells 1-B..N+B+1, VZ all zero.
@@ -258,7 +264,8 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
             s.FSmokeNew[i] = 0.0;
 
     const bool metered = s.MeterOn > 0;
-    const auto t0 = metered ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
+    const auto t0
+        = metered || chooses ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
 
     const long m = static_cast<long>(sc.strips.size());
     if (slotsUsed == 2) {
@@ -273,6 +280,9 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
     } else {
         runStripsOf(s, k, 0, 0, m);
     }
+    if (chooses)
+        choice_.measured(n, k.longestStrip, slotsUsed,
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 
     // Combine the strips in order: counts add, the Courant number is the
     // largest, and a NaN from any strip poisons the step.
@@ -297,49 +307,79 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
     return courant;
 }
 
+namespace {
+
+    // A value is not finite when its exponent bits are all ones; or-ing
+    // that test over the cells is a loop that vectorises.
+    bool allFinite(const double* v, long n)
+    {
+        constexpr std::uint64_t exponent = 0x7ff0000000000000ULL;
+        std::uint64_t bad = 0;
+        for (long i = 1; i <= n; ++i)
+            bad |= static_cast<std::uint64_t>((std::bit_cast<std::uint64_t>(v[i]) & exponent) == exponent);
+        return bad == 0;
+    }
+
+    long firstNotFinite(const double* v, long n)
+    {
+        for (long i = 1; i <= n; ++i)
+            if (!std::isfinite(v[i]))
+                return i;
+        return 0;
+    }
+
+} // namespace
+
 bool TimeStep::newStateFinite(const ExperimentState& s, const SchemeInfo& k, long& badCell) const
 {
     const Scratch& sc = *scratch_;
     const long n = s.NGridCells;
-    for (long i = 1; i <= n; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        if (!std::isfinite(sc.rhoNew[u]) || !std::isfinite(sc.pNew[u]) || !std::isfinite(sc.vxNew[u])
-            || !std::isfinite(s.VYNew[i]) || !std::isfinite(s.FSmokeNew[i])) {
-            badCell = i;
-            return false;
-        }
-    }
-    if (k.twoFluid) {
-        auto& ms = const_cast<ExperimentState&>(s);
-        for (auto* a : fluidResults(ms))
-            for (long i = 1; i <= n; ++i)
-                if (!std::isfinite((*a)[i])) {
-                    badCell = i;
-                    return false;
-                }
-    }
-    return true;
+    std::vector<const double*> arrays { sc.rhoNew.data(), sc.pNew.data(), sc.vxNew.data(), s.VYNew.ptr(0),
+        s.FSmokeNew.ptr(0) };
+    if (k.twoFluid)
+        for (auto* a : fluidResults(const_cast<ExperimentState&>(s)))
+            arrays.push_back(a->ptr(0));
+    bool finite = true;
+    for (const double* a : arrays)
+        finite = allFinite(a, n) && finite;
+    if (finite)
+        return true;
+    // The first cell with a value that is not finite, the five results of a
+    // cell before the fluid results.
+    badCell = 0;
+    for (std::size_t q = 0; q < 5; ++q)
+        if (const long c = firstNotFinite(arrays[q], n); c > 0 && (badCell == 0 || c < badCell))
+            badCell = c;
+    if (badCell == 0)
+        for (std::size_t q = 5; q < arrays.size() && badCell == 0; ++q)
+            badCell = firstNotFinite(arrays[q], n);
+    return false;
 }
 
 void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
 {
     const Scratch& sc = *scratch_;
     const long n = s.NGridCells;
-    for (long i = 1; i <= n; ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        s.Rho[i] = sc.rhoNew[u];
-        s.P[i] = sc.pNew[u];
-        s.VX[i] = sc.vxNew[u];
-        s.VY[i] = s.VYNew[i];
-        s.FSmoke[i] = s.FSmokeNew[i];
-        if (s.Rho[i] < s.RhoFloor)
-            s.Rho[i] = s.RhoFloor;
-        if (s.P[i] < s.PFloor)
-            s.P[i] = s.PFloor;
-        if (std::fabs(s.VX[i]) < s.VXEpsilon)
-            s.VX[i] = 0;
-        if (std::fabs(s.VY[i]) < s.VXEpsilon)
-            s.VY[i] = 0;
+    {
+        double* __restrict rho = s.Rho.ptr(0);
+        double* __restrict p = s.P.ptr(0);
+        double* __restrict vx = s.VX.ptr(0);
+        double* __restrict vy = s.VY.ptr(0);
+        double* __restrict smoke = s.FSmoke.ptr(0);
+        const double* __restrict rhoNew = sc.rhoNew.data();
+        const double* __restrict pNew = sc.pNew.data();
+        const double* __restrict vxNew = sc.vxNew.data();
+        const double* __restrict vyNew = s.VYNew.ptr(0);
+        const double* __restrict smokeNew = s.FSmokeNew.ptr(0);
+        const double rhoFloor = s.RhoFloor, pFloor = s.PFloor, eps = s.VXEpsilon;
+        for (long i = 1; i <= n; ++i) {
+            const double r = rhoNew[i], q = pNew[i], u = vxNew[i], v = vyNew[i];
+            rho[i] = r < rhoFloor ? rhoFloor : r;
+            p[i] = q < pFloor ? pFloor : q;
+            vx[i] = std::fabs(u) < eps ? 0.0 : u;
+            vy[i] = std::fabs(v) < eps ? 0.0 : v;
+            smoke[i] = smokeNew[i];
+        }
     }
     if (k.twoFluid) {
         for (long i = 1; i <= n; ++i) {

@@ -6,7 +6,9 @@
 // The strips of one attempt are independent (each reads the whole-grid input
 // and writes its own cells), so they may run on two threads; Courant numbers
 // and operation counts are combined per strip afterwards in strip order, and
-// the result is the same bit for bit with one thread or two.
+// the result is the same bit for bit with one thread or two. With two
+// threads allowed, the second takes part only while it makes the steps of
+// the grid faster (run/ThreadChoice.h), unless it is asked for always.
 
 #include <chrono>
 #include <functional>
@@ -17,6 +19,7 @@
 
 #include "kernels/SchemeTable.h"
 #include "run/FlopMeter.h"
+#include "run/ThreadChoice.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel {
@@ -84,7 +87,8 @@ public:
     // A kernel that rejects this many attempts in a row is a fault.
     static constexpr long kMaxRejections = 60;
 
-    // threads: 1, or 2 to share the strips of a step with a worker thread.
+    // threads: 1, or 2 to share the strips of a step with a worker thread
+    // while that pays.
     explicit TimeStep(int threads = 1);
     ~TimeStep();
     TimeStep(const TimeStep&) = delete;
@@ -92,6 +96,10 @@ public:
 
     void setThreads(int threads); // clamped to 1..2
     int threads() const { return threads_; }
+    // With two threads: share every step, whether it pays or not.
+    void setSecondThreadAlways(bool always) { secondAlways_ = always; }
+    // The threads the last attempt ran on (1 or 2).
+    int lastThreads() const { return lastThreads_; }
 
     // How a SchemeName becomes a kernel; kernels::findScheme unless replaced.
     void setSchemeLookup(SchemeLookup lookup);
@@ -145,6 +153,9 @@ private:
     StepFault collapseFault(const ExperimentState& s, const std::string& why) const;
 
     int threads_ = 1;
+    bool secondAlways_ = false;
+    int lastThreads_ = 1;
+    ThreadChoice choice_;
     SchemeLookup lookup_;
     std::unique_ptr<Scratch> scratch_;
     std::unique_ptr<StripPool> pool_;

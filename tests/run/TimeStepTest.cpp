@@ -392,30 +392,34 @@ namespace {
         EXPECT_EQ(FlopMeterTexts(s, c, 1).buttons[1], "0");
     }
 
-    // Two threads give the very same run as one, bit for bit.
+    // Two threads give the very same run as one, bit for bit, whether the
+    // second thread takes every step or only those where it pays.
     TEST_F(TimeStepTest, TwoThreadsEqualOneThread)
     {
-        for (const char* scheme : { "Orvane", "Orvane32", "Mixtal32", "Sorvi" }) {
-            SCOPED_TRACE(scheme);
-            const long n = std::string(scheme) == "Mixtal32" ? 5000 : 1000;
-            auto one = running(n, scheme);
-            auto two = one;
-            TimeStep a(1), b(2);
-            a.setSchemeLookup(testing::findFakeScheme);
-            b.setSchemeLookup(testing::findFakeScheme);
-            const auto ta = a.runTickSteps(one, 30);
-            const auto tb = b.runTickSteps(two, 30);
-            ASSERT_FALSE(ta.faulted);
-            EXPECT_EQ(ta.stepsRun, tb.stepsRun);
-            EXPECT_EQ(a.lastCounts(), b.lastCounts());
-            EXPECT_EQ(one.Dt, two.Dt);
-            EXPECT_EQ(one.TimeNow, two.TimeNow);
-            EXPECT_EQ(one.NStoredStates, two.NStoredStates);
-            for (const auto& [x, y] : { std::pair { &one.Rho, &two.Rho }, { &one.P, &two.P }, { &one.VX, &two.VX },
-                     { &one.FSmoke, &two.FSmoke } })
-                EXPECT_EQ(std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
-            EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
-        }
+        for (const bool always : { true, false })
+            for (const char* scheme : { "Orvane", "Orvane32", "Mixtal32", "Sorvi" }) {
+                SCOPED_TRACE(scheme);
+                SCOPED_TRACE(always ? "every step on two threads" : "two threads while they pay");
+                const long n = std::string(scheme) == "Mixtal32" ? 5000 : 1000;
+                auto one = running(n, scheme);
+                auto two = one;
+                TimeStep a(1), b(2);
+                a.setSchemeLookup(testing::findFakeScheme);
+                b.setSchemeLookup(testing::findFakeScheme);
+                b.setSecondThreadAlways(always);
+                const auto ta = a.runTickSteps(one, 30);
+                const auto tb = b.runTickSteps(two, 30);
+                ASSERT_FALSE(ta.faulted);
+                EXPECT_EQ(ta.stepsRun, tb.stepsRun);
+                EXPECT_EQ(a.lastCounts(), b.lastCounts());
+                EXPECT_EQ(one.Dt, two.Dt);
+                EXPECT_EQ(one.TimeNow, two.TimeNow);
+                EXPECT_EQ(one.NStoredStates, two.NStoredStates);
+                for (const auto& [x, y] : { std::pair { &one.Rho, &two.Rho }, { &one.P, &two.P },
+                         { &one.VX, &two.VX }, { &one.FSmoke, &two.FSmoke } })
+                    EXPECT_EQ(std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
+                EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
+            }
     }
 
     TEST_F(TimeStepTest, BudgetEndsTheTickEarlyWithoutChangingTheSteps)

@@ -1,0 +1,70 @@
+#pragma once
+// Whether a time step hands half of its strips to the second thread. A
+// second thread pays on an idle machine and costs on a busy one, where the
+// step waits for a worker the other programs keep off its core; which it
+// is changes while a run goes. So the choice is measured as the run goes,
+// for each grid (its cells and strip length) on its own: a few steps with
+// one thread, a few with two, then the faster of the two for a stretch of
+// steps, after which the other is tried again. A choice that keeps winning
+// is tried against less and less often; when the running time of the chosen
+// way moves far from what it was when chosen, both are tried again at once.
+//
+// The choice changes nothing in the results (the strips are independent),
+// only how long a step takes. Times are given by the caller, so the policy
+// runs the same on measured and on made-up times.
+
+#include <array>
+#include <vector>
+
+namespace tamrel {
+
+class ThreadChoice {
+public:
+    // Steps timed for each way in a trial.
+    static constexpr int kTrialSteps = 6;
+    // Steps run the chosen way before the first trial of the other way; the
+    // stretch doubles while the choice stands, up to kLongestStretch.
+    static constexpr long kFirstStretch = 200;
+    static constexpr long kLongestStretch = 6400;
+    // Two threads must be this much faster than one to be chosen.
+    static constexpr double kTwoMustWin = 0.95;
+    // A chosen way whose running median moves this far (either way) from
+    // its median when chosen is tried against the other way again.
+    static constexpr double kDrift = 0.35;
+
+    // 1 or 2: the threads for the next step of a grid of `cells` cells cut
+    // into strips of at most `longest` cells.
+    int next(long cells, long longest);
+    // The seconds the step just chosen by next() took with `threads`.
+    void measured(long cells, long longest, int threads, double seconds);
+
+    // The way a grid runs at present (1 before anything is measured).
+    int chosen(long cells, long longest) const;
+
+private:
+    struct Window {
+        std::array<double, kTrialSteps> t {};
+        int count = 0; // values held (up to kTrialSteps)
+        int next = 0; // slot of the next value
+        void add(double v);
+        bool full() const { return count == kTrialSteps; }
+        double median() const;
+        void clear() { count = next = 0; }
+    };
+    enum class Phase { TryOne, TryTwo, Run };
+    struct Grid {
+        long cells = 0, longest = 0;
+        Phase phase = Phase::TryOne;
+        int choice = 1;
+        long left = 0; // steps of the present stretch
+        long stretch = kFirstStretch;
+        double chosenMedian = 0; // median of the chosen way when chosen
+        Window one, two, running;
+    };
+    Grid& grid(long cells, long longest);
+    void decide(Grid& g);
+
+    std::vector<Grid> grids_;
+};
+
+} // namespace tamrel
