@@ -21,6 +21,9 @@ using kernels::SchemeInfo;
 
 namespace {
 
+    // The exponent bits of a double: all ones for an infinity or a NaN.
+    constexpr std::uint64_t kExponent = 0x7ff0000000000000ULL;
+
     template <class Real> kernels::KernelScalars<Real> scalarsOf(const ExperimentState& s)
     {
         auto r = [](double v) { return static_cast<Real>(v); };
@@ -74,6 +77,7 @@ struct TimeStep::Scratch {
     std::vector<Strip> strips;
     std::vector<std::array<KLong, kernels::kCounterCount>> counters;
     std::vector<double> courant;
+    std::vector<char> finite; // every result of the strip is finite
     // Full-length new density, pressure and velocity, indexed by cell.
     std::vector<double> rhoNew, pNew, vxNew;
     // Whole-grid Single copies of cells 1-B..N+B+1 (cell c at c+B-1).
@@ -181,14 +185,23 @@ void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex,
         for (long r = 0; r < reps_; ++r)
             entry.run(args);
         sc.courant[static_cast<std::size_t>(j)] = static_cast<double>(courant);
+        // The results go back while they are in the cache, and are checked
+        // on the way (a value is not finite when its exponent bits are all
+        // ones).
+        std::uint64_t bad = 0;
         for (int q = 0; q < kernels::kResultCount; ++q) {
             double* d = dst[static_cast<std::size_t>(q)];
             if (d == nullptr)
                 continue;
             const Real* o = args.out[static_cast<std::size_t>(q)] + (b - 1);
-            for (long i = 1; i <= st.length; ++i)
-                d[st.start + i] = static_cast<double>(o[i]);
+            double* to = d + st.start;
+            for (long i = 1; i <= st.length; ++i) {
+                const double v = static_cast<double>(o[i]);
+                to[i] = v;
+                bad |= static_cast<std::uint64_t>((std::bit_cast<std::uint64_t>(v) & kExponent) == kExponent);
+            }
         }
+        sc.finite[static_cast<std::size_t>(j)] = bad == 0;
     }
 }
 
@@ -216,6 +229,7 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         sc.strips = planStrips(n, k.longestStrip);
         sc.counters.assign(sc.strips.size(), {});
         sc.courant.assign(sc.strips.size(), 0.0);
+        sc.finite.assign(sc.strips.size(), 1);
         sc.n = n;
         sc.longest = k.longestStrip;
     }
@@ -309,17 +323,6 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
 
 namespace {
 
-    // A value is not finite when its exponent bits are all ones; or-ing
-    // that test over the cells is a loop that vectorises.
-    bool allFinite(const double* v, long n)
-    {
-        constexpr std::uint64_t exponent = 0x7ff0000000000000ULL;
-        std::uint64_t bad = 0;
-        for (long i = 1; i <= n; ++i)
-            bad |= static_cast<std::uint64_t>((std::bit_cast<std::uint64_t>(v[i]) & exponent) == exponent);
-        return bad == 0;
-    }
-
     long firstNotFinite(const double* v, long n)
     {
         for (long i = 1; i <= n; ++i)
@@ -332,18 +335,17 @@ namespace {
 
 bool TimeStep::newStateFinite(const ExperimentState& s, const SchemeInfo& k, long& badCell) const
 {
+    // The strips checked their results as they copied them back: the cells
+    // are searched only when one of them found a value that is not finite.
     const Scratch& sc = *scratch_;
+    if (std::all_of(sc.finite.begin(), sc.finite.end(), [](char f) { return f != 0; }))
+        return true;
     const long n = s.NGridCells;
     std::vector<const double*> arrays { sc.rhoNew.data(), sc.pNew.data(), sc.vxNew.data(), s.VYNew.ptr(0),
         s.FSmokeNew.ptr(0) };
     if (k.twoFluid)
         for (auto* a : fluidResults(const_cast<ExperimentState&>(s)))
             arrays.push_back(a->ptr(0));
-    bool finite = true;
-    for (const double* a : arrays)
-        finite = allFinite(a, n) && finite;
-    if (finite)
-        return true;
     // The first cell with a value that is not finite, the five results of a
     // cell before the fluid results.
     badCell = 0;

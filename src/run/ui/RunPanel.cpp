@@ -138,6 +138,7 @@ void RunPanel::cmdBegin_Click()
 void RunPanel::cmdPause_Click()
 {
     PauseRun(state);
+    panels.spaceTime.paintIfBehind();
 }
 
 void RunPanel::cmdContinue_Click()
@@ -196,10 +197,12 @@ void RunPanel::tmrMetronome_Timer()
             panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
         state.Stopped = stopped;
         if (report.spaceTimeDue)
-            panels.spaceTime.pctSpaceTime_Paint();
+            panels.spaceTime.paintForRun();
     };
     const TickReport report = RunTick(state, *stepper_, budget, onSnapshot);
     acceptedSteps_ += report.stepsRun;
+    if (state.Stopped != 0)
+        panels.spaceTime.paintIfBehind();
 
     panels.replay.showTime(timeText(state.TimeNow));
     if (state.MeterOn > 0 && report.stepsRun > 0)

@@ -62,8 +62,23 @@ SpaceTimePanel::SpaceTimePanel(WindowContext& w)
     });
 }
 
+void SpaceTimePanel::paintForRun()
+{
+    if (pctSpaceTime->isVisible())
+        pctSpaceTime_Paint();
+    else
+        behind_ = true;
+}
+
+void SpaceTimePanel::paintIfBehind()
+{
+    if (behind_)
+        pctSpaceTime_Paint();
+}
+
 void SpaceTimePanel::pctSpaceTime_Paint()
 {
+    behind_ = false;
     // A comparison may show another scheme's run, or a difference, instead.
     if (panels.compare.paintSpaceTimeInstead())
         return;

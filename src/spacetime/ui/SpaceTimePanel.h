@@ -23,6 +23,11 @@ public:
     explicit SpaceTimePanel(WindowContext& w);
 
     void pctSpaceTime_Paint();
+    // The paint a run asks for as its rows come: at once while the picture
+    // can be seen; a picture no one sees (the window of a batch run) is
+    // painted once, when the run stops (paintIfBehind).
+    void paintForRun();
+    void paintIfBehind();
     void lstGrayVariable_Click();
     void pctSpaceTime_Click();
     void pctSpaceTime_DblClick();
@@ -47,6 +52,7 @@ public:
     const GrayImage& bigImage() const { return BigDib; }
 
 private:
+    bool behind_ = false; // a paint of the run is still to be done
     void setSmallGeometry();
     void setBigGeometry();
 
