@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
@@ -29,10 +31,17 @@ inline QApplication& app()
     static int argc = 1;
     static char name[] = "test_ui";
     static char* argv[] = { name, nullptr };
-    // Never destroyed: a static QApplication torn down by the exit handlers
-    // would run after the platform plugin is gone and crash on the pointing
-    // devices that synthetic mouse events created.
-    static QApplication* instance = new QApplication(argc, argv);
+    // Switches the window keeps between sessions (the exact overlay, the
+    // axes) go to a settings folder of this test process, never to the
+    // settings of the person running the tests.
+    // The application is never destroyed: a static QApplication torn down by
+    // the exit handlers would run after the platform plugin is gone and crash
+    // on the pointing devices that synthetic mouse events created.
+    static QApplication* instance = [] {
+        static QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        return new QApplication(argc, argv);
+    }();
     return *instance;
 }
 
