@@ -40,7 +40,8 @@ namespace {
             Mode::Window },
         { "scene", "NAME",
             "Before the window shows: start, test1 (Test 1 run to its end), multi (four of its states "
-            "overlaid) or spacetime (its space-time picture big); for pictures of the window.",
+            "overlaid), spacetime (its space-time picture big) or compare (Test 1 run by three schemes side "
+            "by side); for pictures of the window.",
             Mode::Window },
         { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
@@ -290,8 +291,9 @@ namespace {
         }
         if (given.has("scene")) {
             const std::string& scene = given.value("scene");
-            if (scene != "start" && scene != "test1" && scene != "multi" && scene != "spacetime")
-                return "--scene must be start, test1, multi or spacetime, not '" + scene + "'";
+            if (scene != "start" && scene != "test1" && scene != "multi" && scene != "spacetime"
+                && scene != "compare")
+                return "--scene must be start, test1, multi, spacetime or compare, not '" + scene + "'";
             w.scene = scene;
         }
         if (given.has("geometry")) {

@@ -1,5 +1,6 @@
 #include "app/ui/GuideScenes.h"
 
+#include <QComboBox>
 #include <QScrollBar>
 
 #include "app/ui/Controls.h"
@@ -27,7 +28,7 @@ namespace {
 
 std::vector<std::string> guideSceneNames()
 {
-    return { "start", "test1", "multi", "spacetime" };
+    return { "start", "test1", "multi", "spacetime", "compare" };
 }
 
 bool playGuideScene(frmTamrel& w, const std::string& name)
@@ -46,6 +47,15 @@ bool playGuideScene(frmTamrel& w, const std::string& name)
         auto* rows = control<QScrollBar>(w, "vsbStoredStateNumber");
         for (long row : { 0L, last / 3, 2 * last / 3, last })
             rows->setValue(static_cast<int>(row));
+        return true;
+    }
+    if (name == "compare") {
+        // Three schemes on Test 1 side by side, the space-time picture showing the second.
+        press(w, "cmdTest1");
+        w.compareSchemes({ "Orvane", "Mixtal32", "Sorvi" });
+        runToEnd(w);
+        if (auto* list = findControl<QComboBox>(w, "lstCompareSpaceTime"))
+            list->setCurrentIndex(1);
         return true;
     }
     if (name == "spacetime") {

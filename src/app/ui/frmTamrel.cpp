@@ -179,6 +179,11 @@ const TimeStep& frmTamrel::stepper() const
     return panels->run.stepper();
 }
 
+bool frmTamrel::compareSchemes(const std::vector<std::string>& names)
+{
+    return panels->compare.chooseSchemes(names);
+}
+
 void frmTamrel::closeEvent(QCloseEvent* e)
 {
     panels->run.stopMetronome();

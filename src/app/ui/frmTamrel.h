@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ui/WindowContext.h"
 
@@ -57,6 +58,9 @@ public:
     long acceptedSteps() const;
     // The time step, for its operation counts.
     const TimeStep& stepper() const;
+    // The schemes Begin runs side by side, as the Compare button's dialog
+    // takes them (fewer than two: none); false when refused (with a message).
+    bool compareSchemes(const std::vector<std::string>& names);
 
     // The window's size for its first showing on `screen`: the designed size,
     // or smaller when that would take more than about 90 % of the screen.
