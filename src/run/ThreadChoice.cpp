@@ -36,23 +36,23 @@ ThreadChoice::Grid& ThreadChoice::grid(long cells, long longest)
 int ThreadChoice::next(long cells, long longest)
 {
     const Grid& g = grid(cells, longest);
-    switch (g.phase) {
-    case Phase::TryOne:
-        return 1;
-    case Phase::TryTwo:
-        return 2;
-    case Phase::Run:
-        break;
-    }
-    return g.choice;
+    return g.phase == Phase::Trial ? g.trialNext : g.choice;
 }
 
 int ThreadChoice::chosen(long cells, long longest) const
 {
     for (const Grid& g : grids_)
         if (g.cells == cells && g.longest == longest)
-            return g.phase == Phase::Run ? g.choice : 1;
+            return g.chosenMedian > 0 ? g.choice : 1;
     return 1;
+}
+
+void ThreadChoice::startTrial(Grid& g)
+{
+    g.one.clear();
+    g.two.clear();
+    g.trialNext = 1;
+    g.phase = Phase::Trial;
 }
 
 void ThreadChoice::decide(Grid& g)
@@ -70,56 +70,28 @@ void ThreadChoice::decide(Grid& g)
 void ThreadChoice::measured(long cells, long longest, int threads, double seconds)
 {
     Grid& g = grid(cells, longest);
-    switch (g.phase) {
-    case Phase::TryOne:
-        if (threads != 1)
+    if (g.phase == Phase::Trial) {
+        if (threads != g.trialNext)
             return;
-        g.one.add(seconds);
-        if (g.one.full()) {
-            if (g.two.full())
-                decide(g);
-            else
-                g.phase = Phase::TryTwo;
-        }
+        (threads == 2 ? g.two : g.one).add(seconds);
+        g.trialNext = threads == 1 ? 2 : 1;
+        if (g.one.full() && g.two.full())
+            decide(g);
         return;
-    case Phase::TryTwo:
-        if (threads != 2)
-            return;
-        g.two.add(seconds);
-        if (g.two.full()) {
-            if (g.one.full())
-                decide(g);
-            else
-                g.phase = Phase::TryOne;
-        }
-        return;
-    case Phase::Run:
-        break;
     }
     if (threads != g.choice)
         return;
-    (g.choice == 2 ? g.two : g.one).add(seconds);
     g.running.add(seconds);
     --g.left;
-    if (g.running.full() && std::fabs(g.running.median() / g.chosenMedian - 1) > kDrift) {
-        // The machine's load has changed: both ways are timed afresh.
-        g.one.clear();
-        g.two.clear();
+    // Two threads that have become much slower: the load has grown.
+    const bool slower = g.choice == 2 && g.running.full() && g.running.median() > (1 + kDrift) * g.chosenMedian;
+    if (slower) {
         g.chosenMedian = 0;
-        g.phase = Phase::TryOne;
+        startTrial(g);
         return;
     }
-    if (g.left <= 0) {
-        // Time the other way again; the chosen way's window holds its
-        // latest steps.
-        if (g.choice == 2) {
-            g.one.clear();
-            g.phase = Phase::TryOne;
-        } else {
-            g.two.clear();
-            g.phase = Phase::TryTwo;
-        }
-    }
+    if (g.left <= 0)
+        startTrial(g);
 }
 
 } // namespace tamrel

@@ -3,11 +3,12 @@
 // second thread pays on an idle machine and costs on a busy one, where the
 // step waits for a worker the other programs keep off its core; which it
 // is changes while a run goes. So the choice is measured as the run goes,
-// for each grid (its cells and strip length) on its own: a few steps with
-// one thread, a few with two, then the faster of the two for a stretch of
-// steps, after which the other is tried again. A choice that keeps winning
-// is tried against less and less often; when the running time of the chosen
-// way moves far from what it was when chosen, both are tried again at once.
+// for each grid (its cells and strip length) on its own: a trial runs steps
+// one way and the other in turn (so both meet the same load), then the
+// faster way runs for a stretch of steps, after which comes the next trial.
+// A choice that keeps winning is tried less and less often; when two
+// threads, once chosen, become much slower than they were, the next trial
+// comes at once.
 //
 // The choice changes nothing in the results (the strips are independent),
 // only how long a step takes. Times are given by the caller, so the policy
@@ -27,9 +28,9 @@ public:
     static constexpr long kFirstStretch = 200;
     static constexpr long kLongestStretch = 6400;
     // Two threads must be this much faster than one to be chosen.
-    static constexpr double kTwoMustWin = 0.95;
-    // A chosen way whose running median moves this far (either way) from
-    // its median when chosen is tried against the other way again.
+    static constexpr double kTwoMustWin = 0.8;
+    // Two threads, once chosen, whose running median grows this much over
+    // their median when chosen are tried against one thread again.
     static constexpr double kDrift = 0.35;
 
     // 1 or 2: the threads for the next step of a grid of `cells` cells cut
@@ -51,11 +52,12 @@ private:
         double median() const;
         void clear() { count = next = 0; }
     };
-    enum class Phase { TryOne, TryTwo, Run };
+    enum class Phase { Trial, Run };
     struct Grid {
         long cells = 0, longest = 0;
-        Phase phase = Phase::TryOne;
+        Phase phase = Phase::Trial;
         int choice = 1;
+        int trialNext = 1; // the way of the next trial step
         long left = 0; // steps of the present stretch
         long stretch = kFirstStretch;
         double chosenMedian = 0; // median of the chosen way when chosen
@@ -63,6 +65,7 @@ private:
     };
     Grid& grid(long cells, long longest);
     void decide(Grid& g);
+    static void startTrial(Grid& g);
 
     std::vector<Grid> grids_;
 };
