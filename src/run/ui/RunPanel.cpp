@@ -201,8 +201,7 @@ void RunPanel::tmrMetronome_Timer()
     };
     const TickReport report = RunTick(state, *stepper_, budget, onSnapshot);
     acceptedSteps_ += report.stepsRun;
-    if (state.Stopped != 0)
-        panels.spaceTime.paintIfBehind();
+    panels.spaceTime.paintAfterTick(state.Stopped != 0);
 
     panels.replay.showTime(timeText(state.TimeNow));
     if (state.MeterOn > 0 && report.stepsRun > 0)

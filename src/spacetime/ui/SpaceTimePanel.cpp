@@ -64,10 +64,13 @@ SpaceTimePanel::SpaceTimePanel(WindowContext& w)
 
 void SpaceTimePanel::paintForRun()
 {
-    if (pctSpaceTime->isVisible())
+    behind_ = true;
+}
+
+void SpaceTimePanel::paintAfterTick(bool runStopped)
+{
+    if (behind_ && (runStopped || pctSpaceTime->isVisible()))
         pctSpaceTime_Paint();
-    else
-        behind_ = true;
 }
 
 void SpaceTimePanel::paintIfBehind()

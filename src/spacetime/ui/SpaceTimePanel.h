@@ -23,10 +23,13 @@ public:
     explicit SpaceTimePanel(WindowContext& w);
 
     void pctSpaceTime_Paint();
-    // The paint a run asks for as its rows come: at once while the picture
-    // can be seen; a picture no one sees (the window of a batch run) is
-    // painted once, when the run stops (paintIfBehind).
+    // The paint a run asks for as its rows come is done once, after the
+    // tick's steps (a paint draws the whole history afresh, so one paint
+    // for the tick's last row shows what one for each row would): at once
+    // while the picture can be seen; a picture no one sees (the window of a
+    // batch run) is painted only when the run stops or pauses.
     void paintForRun();
+    void paintAfterTick(bool runStopped);
     void paintIfBehind();
     void lstGrayVariable_Click();
     void pctSpaceTime_Click();
