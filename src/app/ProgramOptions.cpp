@@ -32,7 +32,10 @@ namespace {
         { "help", "", "Show this help and exit.", Mode::Any },
         { "version", "", "Show the version and exit.", Mode::Any },
         { "name", "NAME", "Start-up name (no name prompt).", Mode::Any },
-        { "threads", "T", "Threads for the strips of a time step (1 or 2).", Mode::Any },
+        { "threads", "T",
+            "Threads for the strips of a time step: 1, or 2 (the default), where the second thread takes part "
+            "only while it makes the steps faster.",
+            Mode::Any },
         { "exit-after-shown", "MS", "Close the window MS milliseconds after it is shown.", Mode::Window },
         { "screenshot", "FILE.png",
             "Save a picture of the window and close it (after --exit-after-shown, or one second after it is "

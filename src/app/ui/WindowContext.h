@@ -20,7 +20,8 @@ struct WindowOptions {
     // Longest time one tick may spend on time steps before it leaves the
     // rest of its steps to the next tick (0: no budget, the plain tick).
     double tickBudgetSeconds = 0.05;
-    // Threads for the strips of a time step.
+    // Threads for the strips of a time step (with 2 the second takes part
+    // only while it makes the steps faster).
     int threads = 2;
 };
 
