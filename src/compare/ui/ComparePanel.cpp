@@ -15,6 +15,7 @@
 #include "app/ui/Controls.h"
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/Panels.h"
+#include "app/ui/PlotPolylines.h"
 #include "common/Format.h"
 #include "compare/CompareCurves.h"
 #include "compare/Lockstep.h"
@@ -46,19 +47,6 @@ namespace {
         return q == PlotQuantity::Density ? compare::CurvePicture::Density
             : q == PlotQuantity::Pressure ? compare::CurvePicture::Pressure
                                           : compare::CurvePicture::Velocity;
-    }
-
-    std::vector<std::vector<QPoint>> toPoints(const PlotDrawing& d)
-    {
-        std::vector<std::vector<QPoint>> out;
-        for (const auto& line : d.polylines) {
-            std::vector<QPoint> pts;
-            pts.reserve(line.size());
-            for (const PlotPoint& p : line)
-                pts.emplace_back(p.x, p.y);
-            out.push_back(std::move(pts));
-        }
-        return out;
     }
 
     std::string schemeNames()
@@ -355,7 +343,8 @@ void ComparePanel::plotPainted(PlotQuantity q, LinePlotPicture& picture)
         o.setCovering(false);
         for (std::size_t k = 0; k < runs_.size(); ++k) {
             if (k > 0)
-                o.addCurve({ toPoints(compare::RowCurve(state, runs_[k].state, row, c, W, H)), schemeColour(k) });
+                o.addCurve(
+                    { qtPolylines(compare::RowCurve(state, runs_[k].state, row, c, W, H)), schemeColour(k) });
             legend.push_back({ QString::fromStdString(record(k).SchemeName), schemeColour(k) });
         }
         if (!picture.overlay().empty())
@@ -368,10 +357,10 @@ void ComparePanel::plotPainted(PlotQuantity q, LinePlotPicture& picture)
     const bool againstExact = d.reference == compare::ReferenceKind::Exact;
     const double span = compare::DifferenceSpan(d, c);
     o.clearCurves();
-    o.addCurve({ toPoints(compare::ZeroLine(span, W, H)), QColor(150, 150, 150), 1.0 });
+    o.addCurve({ qtPolylines(compare::ZeroLine(span, W, H)), QColor(150, 150, 150), 1.0 });
     for (std::size_t k = againstExact ? 0 : 1; k < runs_.size(); ++k) {
         o.addCurve(
-            { toPoints(compare::DifferenceCurve(state, d.minusReference[k], c, span, W, H)), schemeColour(k) });
+            { qtPolylines(compare::DifferenceCurve(state, d.minusReference[k], c, span, W, H)), schemeColour(k) });
         legend.push_back({ QString::fromStdString(record(k).SchemeName), schemeColour(k) });
     }
     const char* quantity = q == PlotQuantity::Density ? "Density"

@@ -8,6 +8,7 @@
 
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
+#include "app/ui/PlotPolylines.h"
 #include "exact/ui/RiemannInspectorWindow.h"
 #include "plots/LinePlots.h"
 
@@ -134,18 +135,9 @@ void ExactPanel::showReadout()
 std::vector<std::vector<QPoint>> ExactPanel::plotOverlay(PlotQuantity q, double W, double H)
 {
     refresh();
-    std::vector<std::vector<QPoint>> out;
     if (!shown_ || !cellsValid_)
-        return out;
-    const PlotDrawing d = exact::ExactOverlayDrawing(state, pictureOf(q), cells_, W, H);
-    for (const auto& line : d.polylines) {
-        std::vector<QPoint> pts;
-        pts.reserve(line.size());
-        for (const PlotPoint& p : line)
-            pts.emplace_back(p.x, p.y);
-        out.push_back(std::move(pts));
-    }
-    return out;
+        return {};
+    return qtPolylines(exact::ExactOverlayDrawing(state, pictureOf(q), cells_, W, H));
 }
 
 std::vector<exact::WavePolyline> ExactPanel::spaceTimeWaves(double W, double H)

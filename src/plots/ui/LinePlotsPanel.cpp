@@ -11,6 +11,7 @@
 #include "app/ui/Controls.h"
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/Panels.h"
+#include "app/ui/PlotPolylines.h"
 #include "common/Format.h"
 #include "exact/ui/ExactPainting.h"
 #include "kernels/SchemeTable.h"
@@ -24,13 +25,8 @@ namespace {
 
     void replay(LinePlotPicture* picture, const PlotDrawing& drawing)
     {
-        for (const auto& line : drawing.polylines) {
-            std::vector<QPoint> pts;
-            pts.reserve(line.size());
-            for (const PlotPoint& p : line)
-                pts.emplace_back(p.x, p.y);
+        for (const auto& pts : qtPolylines(drawing))
             picture->drawPolyline(pts);
-        }
         for (const PlotRect& r : drawing.filled)
             picture->fillBox(QRect(r.x, r.y, r.width, r.height));
         for (const PlotRect& r : drawing.outlined)
