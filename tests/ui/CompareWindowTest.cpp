@@ -104,6 +104,17 @@ namespace {
         EXPECT_EQ(spaceTimeList()->itemText(3).toStdString(), "Orvane - Mixtal32");
         spaceTimeList()->setCurrentIndex(3);
         EXPECT_NE(window->spaceTimeImage(), QImage());
+
+        // The exact waves belong to one scheme's run, not to a difference.
+        auto* picture = window->findChild<SpaceTimePicture*>(QStringLiteral("pctSpaceTime"));
+        ASSERT_NE(picture, nullptr);
+        if (button(*window, "cmdExactOverlay")->isChecked())
+            click(*window, "cmdExactOverlay");
+        spaceTimeList()->setCurrentIndex(3);
+        click(*window, "cmdExactOverlay"); // switched on while the difference is on show
+        EXPECT_TRUE(picture->waves().empty());
+        spaceTimeList()->setCurrentIndex(1);
+        EXPECT_FALSE(picture->waves().empty());
     }
 
     TEST_F(CompareWindowTest, PlotsOverlayTheSchemesWithALegendAndTheDifferenceViewSubtractsTheReference)

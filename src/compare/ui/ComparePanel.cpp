@@ -408,6 +408,11 @@ void ComparePanel::lstCompareSpaceTime_Click()
     panels.spaceTime.pctSpaceTime_Paint();
 }
 
+bool ComparePanel::spaceTimeShowsDifference() const
+{
+    return shown() && lstCompareSpaceTime->currentIndex() >= static_cast<int>(runs_.size());
+}
+
 bool ComparePanel::paintSpaceTimeInstead()
 {
     const int choice = lstCompareSpaceTime->currentIndex();
@@ -437,6 +442,9 @@ bool ComparePanel::paintSpaceTimeInstead()
         std::swap(state, d);
         panels.spaceTime.pctSpaceTime_Paint();
         std::swap(state, d);
+        // The exact waves are those of one run's initial grid; a difference
+        // of two runs has none.
+        panels.spaceTime.clearWaves();
     }
     paintingInstead_ = false;
     return true;

@@ -69,6 +69,8 @@ public:
     // difference) in place of the grid's run; false when the grid's run is
     // the one to paint.
     bool paintSpaceTimeInstead();
+    // The space-time picture shows the difference of two schemes' runs.
+    bool spaceTimeShowsDifference() const;
 
     bool differenceView() const { return difference_; }
     // The record of scheme k (0: the grid's own run).

@@ -103,10 +103,17 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     pctSpaceTime->setAxes(spaceTimeAxes(state, lstGrayVariable->currentText(), paint.vmin, paint.vmax));
 }
 
+void SpaceTimePanel::clearWaves()
+{
+    pctSpaceTime->setWaves({});
+}
+
 void SpaceTimePanel::refreshWaves()
 {
     if (pctSpaceTime->shownImage().isNull())
         return;
+    if (panels.compare.spaceTimeShowsDifference())
+        return clearWaves();
     pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(pctSpaceTime->scaleWidth(), pctSpaceTime->scaleHeight()));
 }
 

@@ -23,6 +23,7 @@ public:
     explicit SpaceTimePanel(WindowContext& w);
 
     void pctSpaceTime_Paint();
+    void clearWaves(); // the exact waves off the picture until its next paint
     // The paint a run asks for as its rows come is done once, after the
     // tick's steps (a paint draws the whole history afresh, so one paint
     // for the tick's last row shows what one for each row would): at once
