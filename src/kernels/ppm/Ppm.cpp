@@ -24,15 +24,25 @@ namespace {
 
     // Blocks of the operation tally. Every loop of the strip update is
     // branch-free, so its operations are a constant per strip cell (all L+2B
-    // of them), per updated cell (1..L) and per call; only a non-positive new
+    // of them), per updated cell (1..L) and per call, besides one two-shock
+    // solution per interface between unequal states; a non-positive new
     // density adds one more merge (the Courant number raised to 1).
-    enum class Block : int { Call, StripCell, UpdatedCell, RaisedCourant, End };
+    enum class Block : int { Call, StripCell, UpdatedCell, Solve, RaisedCourant, End };
     constexpr int kBlockCount = static_cast<int>(Block::End);
     using Tally = BlockTally<kBlockCount>;
 
+    // The operations of one two-shock solution.
+    OpCount measureSolve()
+    {
+        using C = Counted<double>;
+        const riemann::TwoShockSide<C> left { C(1.0), C(0.3), C(1.0), C(1.4), C(1.2) };
+        const riemann::TwoShockSide<C> right { C(0.5), C(-0.2), C(0.4), C(1.4), C(1.2) };
+        return measureOps([&] { (void)riemann::twoShockState<C>(left, right, C(1e-8)); });
+    }
+
     // The operations of one strip update on Counted numbers, on a smooth
     // synthetic state (the loops are branch-free, so any sound state gives
-    // the same count).
+    // the same count), without its two-shock solutions.
     OpCount measureStrip(int L, int B)
     {
         using C = Counted<double>;
@@ -51,10 +61,18 @@ namespace {
         }
         const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.3), C(0.2), C(1.0) };
         const PpmOutputs<C> out { &o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)] };
-        return measureOps([&] {
-            (void)ppmStrip<C>(PpmScratch<C> { work.data(), n }, x.data(), rho.data(), p.data(), u.data(), v.data(),
-                s.data(), out, k, L, B);
+        PpmVerdict<C> verdict {};
+        const OpCount all = measureOps([&] {
+            verdict = ppmStrip<C>(PpmScratch<C> { work.data(), n }, x.data(), rho.data(), p.data(), u.data(),
+                v.data(), s.data(), out, k, L, B);
         });
+        const OpCount solve = measureSolve();
+        OpCount rest;
+        using K = std::uint64_t OpCount::*;
+        for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt, &OpCount::sqrt2,
+                 &OpCount::exp })
+            rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(verdict.solved);
+        return rest;
     }
 
     // The cost of a strip is costs[StripCell] (L + 2B) + costs[UpdatedCell] L
@@ -80,6 +98,7 @@ namespace {
                 cost(Block::Call).*q = a.*q - perCell * (1 + 2 * kMinGhostCells) - perUpdated;
             }
             using C = Counted<double>;
+            cost(Block::Solve) = measureSolve();
             cost(Block::RaisedCourant) = measureOps([] { (void)kmax(C(0.5), C(1)); });
             return t;
         }();
@@ -135,6 +154,7 @@ namespace {
         tally.hit(Block::Call);
         tally.hit(Block::StripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::UpdatedCell, static_cast<std::uint64_t>(L));
+        tally.hit(Block::Solve, static_cast<std::uint64_t>(v.solved));
         if (!v.positive)
             tally.hit(Block::RaisedCourant);
         return { stripCourant(v.courant, v.finite), tally.ops(blockCosts()) };
@@ -182,7 +202,8 @@ namespace {
         for (int q = 0; q < 5; ++q)
             for (int i = 1; i <= L; ++i)
                 dst[q][i] = o[static_cast<std::size_t>(q * (n + 1) + i + B - 1)].value();
-        return outcomeOf(PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive }, L, B);
+        return outcomeOf(
+            PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive, verdict.solved }, L, B);
     }
 
 } // namespace

@@ -476,8 +476,14 @@ template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const Pp
 
 // Step 5. Interface solutions at c+1/2 for c = c0 .. c1-1 from the traced
 // states of cells c (left) and c+1 (right): the two-shock approximation,
-// sampled at x/t = 0.
-template <bool VarGamma, class T> void ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+// sampled at x/t = 0. Returns how many interfaces went through the solver.
+//
+// With one gamma, an interface whose two traced states are equal to the last
+// bit (the gas is uniform there, as ahead of every wave of a shock tube) has
+// that state as its solution and the gas crossing from the upwind side; only
+// the others are solved. They are packed into contiguous arrays first, so the
+// solver still runs as one vector loop, over fewer interfaces.
+template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict lrho = w[sRRho];
     const T* __restrict lu = w[sRU];
@@ -493,18 +499,68 @@ template <bool VarGamma, class T> void ppmRiemann(const PpmScratch<T>& w, const 
     T* __restrict oup = w[sSUp];
     const T g0 = k.gamma;
     const T a0 = T(0.5) * (k.gamma + T(1));
+    if constexpr (VarGamma) {
 #pragma GCC ivdep
-    for (int c = c0; c < c1; ++c) {
-        const T gl = VarGamma ? gam[c] : g0;
-        const T gr = VarGamma ? gam[c + 1] : g0;
-        const riemann::TwoShockSide<T> left { lrho[c], lu[c], lp[c], gl, VarGamma ? gfac[c] * gl : a0 };
-        const riemann::TwoShockSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], gr,
-            VarGamma ? gfac[c + 1] * gr : a0 };
-        const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
-        orho[c] = st.rho;
-        ou[c] = st.u;
-        op[c] = st.p;
-        oup[c] = st.fromLeft;
+        for (int c = c0; c < c1; ++c) {
+            const T gl = gam[c];
+            const T gr = gam[c + 1];
+            const riemann::TwoShockSide<T> left { lrho[c], lu[c], lp[c], gl, gfac[c] * gl };
+            const riemann::TwoShockSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], gr, gfac[c + 1] * gr };
+            const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
+            orho[c] = st.rho;
+            ou[c] = st.u;
+            op[c] = st.p;
+            oup[c] = st.fromLeft;
+        }
+        return c1 - c0;
+    } else {
+        // Slots free while the interfaces are solved (the slopes and edge
+        // values have been used by the tracing, the fluxes come later).
+        T* __restrict pRhoL = w[sDU];
+        T* __restrict pUL = w[sDP];
+        T* __restrict pPL = w[sDV];
+        T* __restrict pRhoR = w[sDS];
+        T* __restrict pUR = w[sIU];
+        T* __restrict pPR = w[sIP];
+        T* __restrict sRho = w[sIV];
+        T* __restrict sU = w[sIS];
+        T* __restrict sP = w[sFM];
+        T* __restrict sUp = w[sFU];
+        auto differ
+            = [&](int c) { return !((lrho[c] == rrho[c + 1]) & (lu[c] == ru[c + 1]) & (lp[c] == rp[c + 1])); };
+        int m = 0;
+        for (int c = c0; c < c1; ++c) {
+            orho[c] = lrho[c];
+            ou[c] = lu[c];
+            op[c] = lp[c];
+            oup[c] = lu[c] >= T(0) ? T(1) : T(0);
+            pRhoL[m] = lrho[c];
+            pUL[m] = lu[c];
+            pPL[m] = lp[c];
+            pRhoR[m] = rrho[c + 1];
+            pUR[m] = ru[c + 1];
+            pPR[m] = rp[c + 1];
+            m += differ(c) ? 1 : 0;
+        }
+#pragma GCC ivdep
+        for (int j = 0; j < m; ++j) {
+            const riemann::TwoShockSide<T> left { pRhoL[j], pUL[j], pPL[j], g0, a0 };
+            const riemann::TwoShockSide<T> right { pRhoR[j], pUR[j], pPR[j], g0, a0 };
+            const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
+            sRho[j] = st.rho;
+            sU[j] = st.u;
+            sP[j] = st.p;
+            sUp[j] = st.fromLeft;
+        }
+        for (int c = c0, j = 0; c < c1; ++c)
+            if (differ(c)) {
+                orho[c] = sRho[j];
+                ou[c] = sU[j];
+                op[c] = sP[j];
+                oup[c] = sUp[j];
+                ++j;
+            }
+        return m;
     }
 }
 
@@ -574,8 +630,9 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
 }
 
 // Everything before the update: steps 1-5 over the strip (step 0 first).
+// Returns how many interfaces the Riemann solver solved.
 template <bool VarGamma, class T>
-void ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
+int ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
 {
     const int c0 = B - 1;
     const int c1 = B + L;
@@ -583,7 +640,7 @@ void ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L,
     ppmInterfaces(w, c0, c1);
     ppmFlattening(w, k, c0, c1);
     ppmTrace<VarGamma>(w, k, c0, c1);
-    ppmRiemann<VarGamma>(w, k, c0, c1);
+    return ppmRiemann<VarGamma>(w, k, c0, c1);
 }
 
 // Outputs of one strip, element 0 at strip cell 1-B.
@@ -657,6 +714,7 @@ template <class T> struct PpmVerdict {
     T courant; // largest Courant number of cells 1..L, at least 1 if not `positive`
     bool finite; // every new value and the Courant number finite
     bool positive; // every new density came out positive (else a smaller step cures it)
+    int solved = 0; // interfaces the Riemann solver solved (the others were uniform)
 };
 
 template <class T> PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
@@ -682,10 +740,12 @@ PpmVerdict<T> ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T
     const T* s, const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B)
 {
     ppmLoad<false>(w, x, rho, p, u, v, s, k);
-    ppmInterfaceSolutions<false>(w, k, L, B);
+    const int solved = ppmInterfaceSolutions<false>(w, k, L, B);
     ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
     ppmUpdate(w, out, k, L, B);
-    return ppmVerdict(w, L, B);
+    PpmVerdict<T> verdict = ppmVerdict(w, L, B);
+    verdict.solved = solved;
+    return verdict;
 }
 
 } // namespace tamrel::kernels::ppm
