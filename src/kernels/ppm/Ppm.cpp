@@ -25,7 +25,7 @@ namespace {
     // Blocks of the operation tally. Every loop of the strip update is
     // branch-free, so its operations are a constant per strip cell (all L+2B
     // of them), per updated cell (1..L) and per call, besides one two-shock
-    // solution per interface between unequal states; a non-positive new
+    // solution per interface the solver runs on; a non-positive new
     // density adds one more merge (the Courant number raised to 1).
     enum class Block : int { Call, StripCell, UpdatedCell, Solve, RaisedCourant, End };
     constexpr int kBlockCount = static_cast<int>(Block::End);

@@ -480,9 +480,12 @@ template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const Pp
 //
 // With one gamma, an interface whose two traced states are equal to the last
 // bit (the gas is uniform there, as ahead of every wave of a shock tube) has
-// that state as its solution and the gas crossing from the upwind side; only
-// the others are solved. They are packed into contiguous arrays first, so the
-// solver still runs as one vector loop, over fewer interfaces.
+// that state as its solution and the gas crossing from the upwind side. The
+// interfaces go in blocks of kRiemannBlock: a block of such interfaces only is
+// not solved, the others are solved as one vector loop and keep the uniform
+// answer where it holds, so no result depends on the blocks.
+inline constexpr int kRiemannBlock = 16;
+
 template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict lrho = w[sRRho];
@@ -514,53 +517,35 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
         }
         return c1 - c0;
     } else {
-        // Slots free while the interfaces are solved (the slopes and edge
-        // values have been used by the tracing, the fluxes come later).
-        T* __restrict pRhoL = w[sDU];
-        T* __restrict pUL = w[sDP];
-        T* __restrict pPL = w[sDV];
-        T* __restrict pRhoR = w[sDS];
-        T* __restrict pUR = w[sIU];
-        T* __restrict pPR = w[sIP];
-        T* __restrict sRho = w[sIV];
-        T* __restrict sU = w[sIS];
-        T* __restrict sP = w[sFM];
-        T* __restrict sUp = w[sFU];
-        auto differ
-            = [&](int c) { return !((lrho[c] == rrho[c + 1]) & (lu[c] == ru[c + 1]) & (lp[c] == rp[c + 1])); };
-        int m = 0;
-        for (int c = c0; c < c1; ++c) {
-            orho[c] = lrho[c];
-            ou[c] = lu[c];
-            op[c] = lp[c];
-            oup[c] = lu[c] >= T(0) ? T(1) : T(0);
-            pRhoL[m] = lrho[c];
-            pUL[m] = lu[c];
-            pPL[m] = lp[c];
-            pRhoR[m] = rrho[c + 1];
-            pUR[m] = ru[c + 1];
-            pPR[m] = rp[c + 1];
-            m += differ(c) ? 1 : 0;
-        }
-#pragma GCC ivdep
-        for (int j = 0; j < m; ++j) {
-            const riemann::TwoShockSide<T> left { pRhoL[j], pUL[j], pPL[j], g0, a0 };
-            const riemann::TwoShockSide<T> right { pRhoR[j], pUR[j], pPR[j], g0, a0 };
-            const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
-            sRho[j] = st.rho;
-            sU[j] = st.u;
-            sP[j] = st.p;
-            sUp[j] = st.fromLeft;
-        }
-        for (int c = c0, j = 0; c < c1; ++c)
-            if (differ(c)) {
-                orho[c] = sRho[j];
-                ou[c] = sU[j];
-                op[c] = sP[j];
-                oup[c] = sUp[j];
-                ++j;
+        int solved = 0;
+        for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
+            const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+            int unequal = 0;
+            for (int c = b0; c < b1; ++c)
+                unequal |= (lrho[c] != rrho[c + 1]) | (lu[c] != ru[c + 1]) | (lp[c] != rp[c + 1]);
+            if (unequal == 0) {
+                for (int c = b0; c < b1; ++c) {
+                    orho[c] = lrho[c];
+                    ou[c] = lu[c];
+                    op[c] = lp[c];
+                    oup[c] = lu[c] >= T(0) ? T(1) : T(0);
+                }
+                continue;
             }
-        return m;
+            solved += b1 - b0;
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c) {
+                const riemann::TwoShockSide<T> left { lrho[c], lu[c], lp[c], g0, a0 };
+                const riemann::TwoShockSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], g0, a0 };
+                const riemann::TwoShockState<T> st = riemann::twoShockState(left, right, k.floor);
+                const bool equal = (lrho[c] == rrho[c + 1]) & (lu[c] == ru[c + 1]) & (lp[c] == rp[c + 1]);
+                orho[c] = equal ? lrho[c] : st.rho;
+                ou[c] = equal ? lu[c] : st.u;
+                op[c] = equal ? lp[c] : st.p;
+                oup[c] = equal ? (lu[c] >= T(0) ? T(1) : T(0)) : st.fromLeft;
+            }
+        }
+        return solved;
     }
 }
 
@@ -714,7 +699,7 @@ template <class T> struct PpmVerdict {
     T courant; // largest Courant number of cells 1..L, at least 1 if not `positive`
     bool finite; // every new value and the Courant number finite
     bool positive; // every new density came out positive (else a smaller step cures it)
-    int solved = 0; // interfaces the Riemann solver solved (the others were uniform)
+    int solved = 0; // interfaces the Riemann solver ran on (blocks of uniform ones it skipped)
 };
 
 template <class T> PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
