@@ -25,9 +25,10 @@ namespace {
     // Blocks of the operation tally. Every loop of the strip update is
     // branch-free, so its operations are a constant per strip cell (all L+2B
     // of them), per updated cell (1..L) and per call, besides one two-shock
-    // solution per interface the solver runs on; a non-positive new
-    // density adds one more merge (the Courant number raised to 1).
-    enum class Block : int { Call, StripCell, UpdatedCell, Solve, RaisedCourant, End };
+    // solution per interface the solver runs on and one expansion flux per
+    // interface it is computed for; a non-positive new density adds one more
+    // merge (the Courant number raised to 1).
+    enum class Block : int { Call, StripCell, UpdatedCell, Solve, Expansion, RaisedCourant, End };
     constexpr int kBlockCount = static_cast<int>(Block::End);
     using Tally = BlockTally<kBlockCount>;
 
@@ -40,9 +41,24 @@ namespace {
         return measureOps([&] { (void)riemann::twoShockState<C>(left, right, C(1e-8)); });
     }
 
+    // The operations of one expansion flux where it is computed: the flux and
+    // the test whether the interface expands.
+    OpCount measureExpansion()
+    {
+        using C = Counted<double>;
+        const ExpansionSide<C> left { C(1.0), C(-0.3), C(1.0), C(1.4), C(2.5) };
+        const ExpansionSide<C> right { C(0.5), C(0.2), C(0.4), C(1.4), C(2.5) };
+        const FluxNeighbours<C> q { C(1), C(0.5), C(-0.3), C(0.2), C(2.5), C(1.0), C(0), C(0), C(0), C(1), C(0),
+            C(0), C(0), C(1) };
+        return measureOps([&] {
+            (void)expandingFlux<C>(left, right, C(0), q);
+            (void)kmin(C(1), C(0.4));
+        });
+    }
+
     // The operations of one strip update on Counted numbers, on a smooth
     // synthetic state (the loops are branch-free, so any sound state gives
-    // the same count), without its two-shock solutions.
+    // the same count), without its two-shock solutions and expansion fluxes.
     OpCount measureStrip(int L, int B)
     {
         using C = Counted<double>;
@@ -67,11 +83,13 @@ namespace {
                 v.data(), s.data(), out, k, L, B);
         });
         const OpCount solve = measureSolve();
+        const OpCount expansion = measureExpansion();
         OpCount rest;
         using K = std::uint64_t OpCount::*;
         for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt, &OpCount::sqrt2,
                  &OpCount::exp })
-            rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(verdict.solved);
+            rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(verdict.solved)
+                - expansion.*q * static_cast<std::uint64_t>(verdict.expanded);
         return rest;
     }
 
@@ -99,6 +117,7 @@ namespace {
             }
             using C = Counted<double>;
             cost(Block::Solve) = measureSolve();
+            cost(Block::Expansion) = measureExpansion();
             cost(Block::RaisedCourant) = measureOps([] { (void)kmax(C(0.5), C(1)); });
             return t;
         }();
@@ -155,6 +174,7 @@ namespace {
         tally.hit(Block::StripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::UpdatedCell, static_cast<std::uint64_t>(L));
         tally.hit(Block::Solve, static_cast<std::uint64_t>(v.solved));
+        tally.hit(Block::Expansion, static_cast<std::uint64_t>(v.expanded));
         if (!v.positive)
             tally.hit(Block::RaisedCourant);
         return { stripCourant(v.courant, v.finite), tally.ops(blockCosts()) };
@@ -202,8 +222,9 @@ namespace {
         for (int q = 0; q < 5; ++q)
             for (int i = 1; i <= L; ++i)
                 dst[q][i] = o[static_cast<std::size_t>(q * (n + 1) + i + B - 1)].value();
-        return outcomeOf(
-            PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive, verdict.solved }, L, B);
+        return outcomeOf(PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive,
+                             verdict.solved, verdict.expanded },
+            L, B);
     }
 
 } // namespace

@@ -549,17 +549,46 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
     }
 }
 
+// The fluxes through an interface where the flow expands: the HLLC flux of
+// the traced states (ExpansionFlux.h) with the dissipative flux nu (U_c -
+// U_c+1) added, and VY and the smoke from the side the gas crosses from.
+template <class T> struct InterfaceFlux {
+    T mass, mom, energy, vy, smoke;
+};
+
+// Both cells of an interface: conserved-variable parts of the dissipative
+// flux and the passive scalars traced to the interface from either side.
+template <class T> struct FluxNeighbours {
+    T rc, rn, uc, un, ec, en, vc, vn, sc, sn;
+    T vFromLeft, vFromRight, sFromLeft, sFromRight;
+};
+
+template <class T>
+inline InterfaceFlux<T> expandingFlux(
+    const ExpansionSide<T>& left, const ExpansionSide<T>& right, T nu, const FluxNeighbours<T>& q)
+{
+    const ExpansionFlux<T> x = expansionFlux(left, right);
+    const bool fromLeft = x.fromLeft > T(0);
+    return { x.mass + nu * (q.rc - q.rn), x.mom + nu * (q.rc * q.uc - q.rn * q.un), x.energy + nu * (q.ec - q.en),
+        x.mass * kselect(fromLeft, q.vFromLeft, q.vFromRight) + nu * (q.rc * q.vc - q.rn * q.vn),
+        x.mass * kselect(fromLeft, q.sFromLeft, q.sFromRight) + nu * (q.rc * q.sc - q.rn * q.sn) };
+}
+
 // Step 6. Fluxes at c+1/2, c0 .. c1-1, with the dissipative flux of CW84
 // eq 4.5, nu (U_c - U_{c+1}), nu = K max(0, u_c - u_{c+1}) f, where f is the
 // larger flattening coefficient of the two cells: the dissipation acts at
 // detected shocks only, so smooth compressions keep the order of the method.
 // Where the interface solution is a double rarefaction (its pressure below
 // both traced pressures) the flux of mass, momentum and energy is the HLLC
-// flux of the traced states instead (ExpansionFlux.h), and the passive
+// flux of the traced states instead (expandingFlux), and the passive
 // scalars follow its contact. `thetaFace` (1/(g-1) of the gas crossing each
 // interface) is used when VarGamma.
+//
+// The HLLC flux is computed in blocks of kRiemannBlock interfaces, with one
+// gamma for the blocks with an expanding interface only. Returns how many
+// interfaces it was computed for.
 template <bool VarGamma, class T>
-void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
+int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
 {
     const T* __restrict sr = w[sSRho];
     const T* __restrict su = w[sSU];
@@ -588,30 +617,56 @@ void ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace
     T* __restrict fe = w[sFE];
     T* __restrict fv = w[sFV];
     T* __restrict fs = w[sFS];
+    T* __restrict nus = w[sCheck]; // free until the update
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
     const T theta0 = T(1) / (k.gamma - T(1));
+    // The sampled two-shock flux everywhere.
 #pragma GCC ivdep
     for (int c = c0; c < c1; ++c) {
         const T rho = sr[c], uu = su[c], pp = sp[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
         const T ms = rho * uu;
-        const ExpansionSide<T> left { lrho[c], lu[c], lp[c], VarGamma ? gam[c] : k.gamma,
-            VarGamma ? th[c] : theta0 };
-        const ExpansionSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], VarGamma ? gam[c + 1] : k.gamma,
-            VarGamma ? th[c + 1] : theta0 };
-        const ExpansionFlux<T> x = expansionFlux(left, right);
-        const bool expanding = pp < kmin(lp[c], rp[c + 1]);
-        const T m = kselect(expanding, x.mass, ms);
         const T nu = k.difcon * kmax(T(0), u[c] - u[c + 1]) * kmax(fl[c], fl[c + 1]);
+        nus[c] = nu;
         const T rc = r[c], rn = r[c + 1];
-        fm[c] = m + nu * (rc - rn);
-        fu[c] = kselect(expanding, x.mom, ms * uu + pp) + nu * (rc * u[c] - rn * u[c + 1]);
-        fe[c] = kselect(expanding, x.energy, uu * (pp * enth + T(0.5) * ms * uu)) + nu * (e[c] - e[c + 1]);
+        fm[c] = ms + nu * (rc - rn);
+        fu[c] = (ms * uu + pp) + nu * (rc * u[c] - rn * u[c + 1]);
+        fe[c] = uu * (pp * enth + T(0.5) * ms * uu) + nu * (e[c] - e[c + 1]);
         // VY and the smoke come from the side the gas crosses from.
-        const bool fromLeft = kselect(expanding, x.fromLeft, sup[c]) > T(0);
-        fv[c] = m * kselect(fromLeft, lv[c], rv[c + 1]) + nu * (rc * v[c] - rn * v[c + 1]);
-        fs[c] = m * kselect(fromLeft, ls[c], rs[c + 1]) + nu * (rc * s[c] - rn * s[c + 1]);
+        const bool fromLeft = sup[c] > T(0);
+        fv[c] = ms * kselect(fromLeft, lv[c], rv[c + 1]) + nu * (rc * v[c] - rn * v[c + 1]);
+        fs[c] = ms * kselect(fromLeft, ls[c], rs[c + 1]) + nu * (rc * s[c] - rn * s[c + 1]);
     }
+    // The HLLC flux where the flow expands.
+    int computed = 0;
+    for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
+        const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+        int expands = 0;
+        for (int c = b0; c < b1; ++c)
+            expands |= sp[c] < kmin(lp[c], rp[c + 1]);
+        // With a gamma per cell every block takes it (the two-fluid kernel
+        // counts its operations as a constant per interface).
+        if (expands == 0 && !VarGamma)
+            continue;
+        computed += b1 - b0;
+#pragma GCC ivdep
+        for (int c = b0; c < b1; ++c) {
+            const ExpansionSide<T> left { lrho[c], lu[c], lp[c], VarGamma ? gam[c] : k.gamma,
+                VarGamma ? th[c] : theta0 };
+            const ExpansionSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], VarGamma ? gam[c + 1] : k.gamma,
+                VarGamma ? th[c + 1] : theta0 };
+            const FluxNeighbours<T> q { r[c], r[c + 1], u[c], u[c + 1], e[c], e[c + 1], v[c], v[c + 1], s[c],
+                s[c + 1], lv[c], rv[c + 1], ls[c], rs[c + 1] };
+            const InterfaceFlux<T> x = expandingFlux(left, right, nus[c], q);
+            const bool expanding = sp[c] < kmin(lp[c], rp[c + 1]);
+            fm[c] = expanding ? x.mass : fm[c];
+            fu[c] = expanding ? x.mom : fu[c];
+            fe[c] = expanding ? x.energy : fe[c];
+            fv[c] = expanding ? x.vy : fv[c];
+            fs[c] = expanding ? x.smoke : fs[c];
+        }
+    }
+    return computed;
 }
 
 // Everything before the update: steps 1-5 over the strip (step 0 first).
@@ -700,6 +755,7 @@ template <class T> struct PpmVerdict {
     bool finite; // every new value and the Courant number finite
     bool positive; // every new density came out positive (else a smaller step cures it)
     int solved = 0; // interfaces the Riemann solver ran on (blocks of uniform ones it skipped)
+    int expanded = 0; // interfaces the expansion flux was computed for
 };
 
 template <class T> PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B)
@@ -726,10 +782,11 @@ PpmVerdict<T> ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T
 {
     ppmLoad<false>(w, x, rho, p, u, v, s, k);
     const int solved = ppmInterfaceSolutions<false>(w, k, L, B);
-    ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
+    const int expanded = ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
     ppmUpdate(w, out, k, L, B);
     PpmVerdict<T> verdict = ppmVerdict(w, L, B);
     verdict.solved = solved;
+    verdict.expanded = expanded;
     return verdict;
 }
 
