@@ -14,7 +14,9 @@
 //         });
 //     }
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "kernels/KernelContract.h"
@@ -85,18 +87,44 @@ inline StripIO<Real> unpackStrip(const Real* X, const Real* Rho, const Real* P, 
     return io;
 }
 
-// The checks over arrays add up v - v, which is 0 for a finite v and NaN for
-// NaN or an infinity, and 1 for each pair of edges out of order: the sum is 0
-// exactly when all is well. Written as arithmetic rather than branches, the
-// loops vectorise on every processor.
+// The checks over arrays look at the bits of each value: its exponent is all
+// ones for a NaN or an infinity, and adding the exponent's lowest bit to the
+// exponent then carries into the sign bit. Written as integer arithmetic
+// rather than branches or a floating-point sum, the loops vectorise on every
+// processor. Edges are in order when the difference of neighbours is
+// positive: neither a zero nor a negative number (sign bit set).
+template <class Real> struct FloatBits;
+template <> struct FloatBits<double> {
+    using Word = std::uint64_t;
+    static constexpr Word kExponent = 0x7ff0000000000000ULL, kLowest = 0x0010000000000000ULL,
+                          kSign = 0x8000000000000000ULL;
+    // kSign for a value that is not finite, else 0.
+    static Word nonFinite(double v) { return ((std::bit_cast<Word>(v) & kExponent) + kLowest) & kSign; }
+    // kSign for a zero (of either sign) or a negative value, else 0.
+    static Word notPositive(double v)
+    {
+        const Word b = std::bit_cast<Word>(v);
+        return ((b - 1) | b) & kSign;
+    }
+};
+template <> struct FloatBits<float> {
+    using Word = std::uint32_t;
+    static constexpr Word kExponent = 0x7f800000U, kLowest = 0x00800000U, kSign = 0x80000000U;
+    static Word nonFinite(float v) { return ((std::bit_cast<Word>(v) & kExponent) + kLowest) & kSign; }
+    static Word notPositive(float v)
+    {
+        const Word b = std::bit_cast<Word>(v);
+        return ((b - 1) | b) & kSign;
+    }
+};
 
 // True when every value of v[lo..hi] is finite.
 template <class Real> inline bool allFinite(const Real* v, long lo, long hi)
 {
-    Real sum(0);
+    typename FloatBits<Real>::Word bad = 0;
     for (long i = lo; i <= hi; ++i)
-        sum = sum + (v[i] - v[i]);
-    return sum == Real(0);
+        bad |= FloatBits<Real>::nonFinite(v[i]);
+    return bad == 0;
 }
 
 enum class CallCheck { Run, Empty, Fault };
@@ -116,22 +144,21 @@ template <class Real> inline CallCheck checkStrip(const StripIO<Real>& io, long 
     if (!scalars)
         return CallCheck::Fault;
     // One pass over the cells the stencil reads, the smoke in it when there
-    // is one.
+    // is one, in integer arithmetic so that it vectorises.
     const long lo = 1 - margin, hi = io.L + margin;
+    using Bits = FloatBits<Real>;
     auto cell = [&io](long i) {
-        const Real order = io.x[i + 1] > io.x[i] ? Real(0) : Real(1);
-        return (((io.x[i + 1] - io.x[i + 1]) + order) + ((io.rho[i] - io.rho[i]) + (io.p[i] - io.p[i])))
-            + ((io.vx[i] - io.vx[i]) + (io.vy[i] - io.vy[i]));
+        return Bits::nonFinite(io.x[i + 1]) | Bits::notPositive(io.x[i + 1] - io.x[i]) | Bits::nonFinite(io.rho[i])
+            | Bits::nonFinite(io.p[i]) | Bits::nonFinite(io.vx[i]) | Bits::nonFinite(io.vy[i]);
     };
-    Real sum = io.x[lo] - io.x[lo];
+    typename Bits::Word bad = Bits::nonFinite(io.x[lo]);
     if (io.smoke != nullptr)
         for (long i = lo; i <= hi; ++i)
-            sum = sum + (cell(i) + (io.smoke[i] - io.smoke[i]));
+            bad |= cell(i) | Bits::nonFinite(io.smoke[i]);
     else
         for (long i = lo; i <= hi; ++i)
-            sum = sum + cell(i);
-    const bool ok = sum == Real(0);
-    return ok ? CallCheck::Run : CallCheck::Fault;
+            bad |= cell(i);
+    return bad == 0 ? CallCheck::Run : CallCheck::Fault;
 }
 
 template <class Real> inline Real faultCourant()
