@@ -124,6 +124,10 @@ namespace {
                 Grid g = countGrid(row, cc);
                 expectCountsMatch(row, wholeGridStrip<Real>(row, g, 0.7), 0);
             }
+            // A long tube: whole blocks of it lie in uniform gas, which
+            // kernels may pass through more cheaply.
+            Grid wide = countGrid(row, kCountCases[0], 90);
+            expectCountsMatch(row, wholeGridStrip<Real>(row, wide, 0.7), 0);
             // A short strip inside a grid, and the fewest ghost cells the
             // scheme reads.
             Grid g = countGrid(row, kCountCases[0], 60);

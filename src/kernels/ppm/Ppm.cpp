@@ -28,7 +28,11 @@ namespace {
     // solution per interface the solver runs on and one expansion flux per
     // interface it is computed for; a non-positive new density adds one more
     // merge (the Courant number raised to 1).
-    enum class Block : int { Call, StripCell, UpdatedCell, Solve, Expansion, RaisedCourant, End };
+    // A cell traced from flat parabolas (uniform gas around it) does the
+    // FlatCell block's work instead of part of its StripCell work; that
+    // block's cost is the difference, negative (it wraps, and wraps back when
+    // the blocks are added up).
+    enum class Block : int { Call, StripCell, UpdatedCell, FlatCell, Solve, Expansion, RaisedCourant, End };
     constexpr int kBlockCount = static_cast<int>(Block::End);
     using Tally = BlockTally<kBlockCount>;
 
@@ -58,8 +62,13 @@ namespace {
 
     // The operations of one strip update on Counted numbers, on a smooth
     // synthetic state (the loops are branch-free, so any sound state gives
-    // the same count), without its two-shock solutions and expansion fluxes.
-    OpCount measureStrip(int L, int B)
+    // the same count) or on uniform gas, without its two-shock solutions and
+    // expansion fluxes; and how many of its cells were traced flat.
+    struct StripMeasure {
+        OpCount rest;
+        int flat = 0;
+    };
+    StripMeasure measureStrip(int L, int B, bool uniform = false)
     {
         using C = Counted<double>;
         const int n = L + 2 * B;
@@ -69,11 +78,11 @@ namespace {
         for (int c = 0; c <= n; ++c)
             x[c] = C(0.01 * c);
         for (int c = 0; c < n; ++c) {
-            rho[c] = C(1.0 + 0.1 * c);
-            p[c] = C(1.0 + 0.05 * c * c);
-            u[c] = C(0.3 - 0.02 * c);
+            rho[c] = C(uniform ? 1.0 : 1.0 + 0.1 * c);
+            p[c] = C(uniform ? 1.0 : 1.0 + 0.05 * c * c);
+            u[c] = C(uniform ? 0.3 : 0.3 - 0.02 * c);
             v[c] = C(0.1);
-            s[c] = C(c % 2);
+            s[c] = C(uniform ? 0 : c % 2);
         }
         const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.3), C(0.2), C(1.0) };
         const PpmOutputs<C> out { &o[0], &o[n + 1], &o[2 * (n + 1)], &o[3 * (n + 1)], &o[4 * (n + 1)] };
@@ -90,7 +99,7 @@ namespace {
                  &OpCount::exp })
             rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(verdict.solved)
                 - expansion.*q * static_cast<std::uint64_t>(verdict.expanded);
-        return rest;
+        return { rest, verdict.flat };
     }
 
     // The cost of a strip is costs[StripCell] (L + 2B) + costs[UpdatedCell] L
@@ -98,9 +107,10 @@ namespace {
     const std::array<OpCount, kBlockCount>& blockCosts()
     {
         static const std::array<OpCount, kBlockCount> costs = [] {
-            const OpCount a = measureStrip(1, kMinGhostCells);
-            const OpCount b = measureStrip(2, kMinGhostCells);
-            const OpCount c = measureStrip(1, kMinGhostCells + 1);
+            const OpCount a = measureStrip(1, kMinGhostCells).rest;
+            const OpCount b = measureStrip(2, kMinGhostCells).rest;
+            const OpCount c = measureStrip(1, kMinGhostCells + 1).rest;
+            const StripMeasure flat = measureStrip(1, kMinGhostCells, true);
             using K = std::uint64_t OpCount::*;
             const K kinds[] = { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
                 &OpCount::sqrt2, &OpCount::exp };
@@ -114,6 +124,8 @@ namespace {
                 cost(Block::StripCell).*q = perCell;
                 cost(Block::UpdatedCell).*q = perUpdated;
                 cost(Block::Call).*q = a.*q - perCell * (1 + 2 * kMinGhostCells) - perUpdated;
+                const auto change = static_cast<std::int64_t>(flat.rest.*q - a.*q);
+                cost(Block::FlatCell).*q = static_cast<std::uint64_t>(change / flat.flat);
             }
             using C = Counted<double>;
             cost(Block::Solve) = measureSolve();
@@ -173,6 +185,7 @@ namespace {
         tally.hit(Block::Call);
         tally.hit(Block::StripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::UpdatedCell, static_cast<std::uint64_t>(L));
+        tally.hit(Block::FlatCell, static_cast<std::uint64_t>(v.flat));
         tally.hit(Block::Solve, static_cast<std::uint64_t>(v.solved));
         tally.hit(Block::Expansion, static_cast<std::uint64_t>(v.expanded));
         if (!v.positive)
@@ -223,7 +236,7 @@ namespace {
             for (int i = 1; i <= L; ++i)
                 dst[q][i] = o[static_cast<std::size_t>(q * (n + 1) + i + B - 1)].value();
         return outcomeOf(PpmVerdict<Real> { verdict.courant.value(), verdict.finite, verdict.positive,
-                             verdict.solved, verdict.expanded },
+                             verdict.flat, verdict.solved, verdict.expanded },
             L, B);
     }
 

@@ -47,7 +47,9 @@
 // L+1 interfaces 1/2 .. L+1/2; the widest stencil (flattening) reaches three
 // cells further, so B must be at least 4.
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <type_traits>
 
 #include "kernels/common/CellUpdate.h"
@@ -386,10 +388,38 @@ inline FaceState<T> traceLeftFace(const CellParabolas<T>& q, T uc, T lamM, T lam
         atLeft(q.s, d0) };
 }
 
+// Cells and interfaces go in blocks of this many where uniform gas lets a
+// block skip work (see ppmTrace and ppmRiemann).
+inline constexpr int kRiemannBlock = 16;
+
+// The five primitives of cells lo .. hi are each one number to the last bit
+// (compared as bits, so -0 and +0 differ; the caller has checked that the
+// inputs are finite).
+template <class T> inline bool uniformCells(const PpmScratch<T>& w, int lo, int hi)
+{
+    using P = decltype(plainValue(T {}));
+    using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
+    Word differ = 0;
+    for (int q = sRho; q <= sS; ++q) {
+        const T* __restrict a = w[q];
+        const Word first = std::bit_cast<Word>(plainValue(a[lo]));
+        for (int c = lo + 1; c <= hi; ++c)
+            differ |= std::bit_cast<Word>(plainValue(a[c])) ^ first;
+    }
+    return differ == 0;
+}
+
 // Step 4. Per cell c0 .. c1: reconstruction (entropy part of the density,
 // steepening, flattening, monotonicity) and tracing. Writes the traced face
 // states, the flattening coefficient applied and the cell sound speed.
-template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+//
+// With one gamma, the cells go in blocks of kRiemannBlock. Where every cell
+// a block's stencils reach (three on either side) holds the same state, all
+// differences vanish: slopes, steepening and flattening are 0 and every
+// parabola is flat, a = aL = aR with da = a6 = 0, which is what the
+// reconstruction would compute to the last bit. Those cells skip it and trace
+// their flat parabolas. Returns how many cells did.
+template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict r = w[sRho];
     const T* __restrict u = w[sU];
@@ -416,8 +446,7 @@ template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const Pp
     T* __restrict cs = w[sCs];
     T* __restrict fcell = w[sFlatCell];
     const T sixth = T(1) / T(6);
-#pragma GCC ivdep
-    for (int c = c0; c <= c1; ++c) {
+    auto reconstructAndTrace = [&](int c) {
         const T g = VarGamma ? gam[c] : k.gamma;
         const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
         const T c2 = g * pc / rc;
@@ -471,6 +500,51 @@ template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const Pp
         lp[c] = left.p;
         lv[c] = left.v;
         ls[c] = left.s;
+    };
+    if constexpr (VarGamma) {
+#pragma GCC ivdep
+        for (int c = c0; c <= c1; ++c)
+            reconstructAndTrace(c);
+        return 0;
+    } else {
+        int flat = 0;
+        for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
+            const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
+            if (!uniformCells(w, b0 - 3, b1 + 2)) {
+#pragma GCC ivdep
+                for (int c = b0; c < b1; ++c)
+                    reconstructAndTrace(c);
+                continue;
+            }
+            flat += b1 - b0;
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c) {
+                const T g = k.gamma;
+                const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
+                const T c2 = g * pc / rc;
+                const T cc = ksqrt(c2);
+                cs[c] = cc;
+                fcell[c] = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
+                const CellParabolas<T> q { parabola(rc, rc, rc), parabola(uc, uc, uc), parabola(pc, pc, pc),
+                    parabola(vc, vc, vc), parabola(sc, sc, sc) };
+                const T kk = dtdx[c];
+                const T lamM = uc - cc;
+                const T lamP = uc + cc;
+                const FaceState<T> right = traceRightFace(q, uc, lamM, lamP, kk, g, k.floor);
+                rr[c] = right.rho;
+                ru[c] = right.u;
+                rp[c] = right.p;
+                rv[c] = right.v;
+                rs[c] = right.s;
+                const FaceState<T> left = traceLeftFace(q, uc, lamM, lamP, kk, g, k.floor);
+                lr[c] = left.rho;
+                lu[c] = left.u;
+                lp[c] = left.p;
+                lv[c] = left.v;
+                ls[c] = left.s;
+            }
+        }
+        return flat;
     }
 }
 
@@ -484,7 +558,6 @@ template <bool VarGamma, class T> void ppmTrace(const PpmScratch<T>& w, const Pp
 // interfaces go in blocks of kRiemannBlock: a block of such interfaces only is
 // not solved, the others are solved as one vector loop and keep the uniform
 // answer where it holds, so no result depends on the blocks.
-inline constexpr int kRiemannBlock = 16;
 
 template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
@@ -669,18 +742,25 @@ int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace,
     return computed;
 }
 
+// How much of the work on a strip uniform gas let it skip.
+struct SkippedWork {
+    int flat = 0; // cells traced from flat parabolas
+    int solved = 0; // interfaces the Riemann solver ran on
+};
+
 // Everything before the update: steps 1-5 over the strip (step 0 first).
-// Returns how many interfaces the Riemann solver solved.
 template <bool VarGamma, class T>
-int ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
+SkippedWork ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
 {
     const int c0 = B - 1;
     const int c1 = B + L;
     ppmSlopes(w, c0, c1);
     ppmInterfaces(w, c0, c1);
     ppmFlattening(w, k, c0, c1);
-    ppmTrace<VarGamma>(w, k, c0, c1);
-    return ppmRiemann<VarGamma>(w, k, c0, c1);
+    SkippedWork done;
+    done.flat = ppmTrace<VarGamma>(w, k, c0, c1);
+    done.solved = ppmRiemann<VarGamma>(w, k, c0, c1);
+    return done;
 }
 
 // Outputs of one strip, element 0 at strip cell 1-B.
@@ -754,6 +834,7 @@ template <class T> struct PpmVerdict {
     T courant; // largest Courant number of cells 1..L, at least 1 if not `positive`
     bool finite; // every new value and the Courant number finite
     bool positive; // every new density came out positive (else a smaller step cures it)
+    int flat = 0; // cells traced from flat parabolas (uniform gas around them)
     int solved = 0; // interfaces the Riemann solver ran on (blocks of uniform ones it skipped)
     int expanded = 0; // interfaces the expansion flux was computed for
 };
@@ -781,11 +862,12 @@ PpmVerdict<T> ppmStrip(const PpmScratch<T>& w, const T* x, const T* rho, const T
     const T* s, const PpmOutputs<T>& out, const PpmParams<T>& k, int L, int B)
 {
     ppmLoad<false>(w, x, rho, p, u, v, s, k);
-    const int solved = ppmInterfaceSolutions<false>(w, k, L, B);
+    const SkippedWork done = ppmInterfaceSolutions<false>(w, k, L, B);
     const int expanded = ppmFluxes<false, T>(w, k, nullptr, B - 1, B + L);
     ppmUpdate(w, out, k, L, B);
     PpmVerdict<T> verdict = ppmVerdict(w, L, B);
-    verdict.solved = solved;
+    verdict.flat = done.flat;
+    verdict.solved = done.solved;
     verdict.expanded = expanded;
     return verdict;
 }
