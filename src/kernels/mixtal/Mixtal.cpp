@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "kernels/common/BlockTally.h"
@@ -438,8 +439,7 @@ namespace {
     }
 
     // The whole strip: T is double, or Counted<double> to count.
-    template <class T, class TallyT>
-    StripOutcome<float> runStrip(const MixtalIO& io, T* scratch, TallyT& tally, OpCount (*ops)(const TallyT&))
+    template <class T, class TallyT> Verdict<T> stripBody(const MixtalIO& io, T* scratch, TallyT& tally)
     {
         const int L = static_cast<int>(io.s.L), B = static_cast<int>(io.s.B);
         const SlotScratch<T> w { scratch, L + 2 * B };
@@ -462,7 +462,31 @@ namespace {
         tally.hit(Block::HydroCall);
         tally.hit(Block::HydroStripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::HydroUpdatedCell, static_cast<std::uint64_t>(L));
-        const Verdict<T> v = updateCells(io, w, cl, floor, L, B, tally);
+        return updateCells(io, w, cl, floor, L, B, tally);
+    }
+
+    // The strip in double, built for the widest vectors of the processor as
+    // the one-gas PPM strip is (kernels/ppm/Ppm.cpp): an AVX-512, an AVX2 and
+    // a baseline copy, the whole body inlined into each, the one the
+    // processor runs picked at load time. All compute the same numbers.
+#if defined(__clang__)
+#define TAMREL_MIXTAL_WIDEST gnu::flatten
+#else
+#define TAMREL_MIXTAL_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
+#endif
+    [[TAMREL_MIXTAL_WIDEST]] Verdict<double> stripWidest(const MixtalIO& io, double* scratch, Tally& tally)
+    {
+        return stripBody<double>(io, scratch, tally);
+    }
+
+    template <class T, class TallyT>
+    StripOutcome<float> runStrip(const MixtalIO& io, T* scratch, TallyT& tally, OpCount (*ops)(const TallyT&))
+    {
+        Verdict<T> v;
+        if constexpr (std::is_same_v<T, double>)
+            v = stripWidest(io, scratch, tally);
+        else
+            v = stripBody<T>(io, scratch, tally);
         return { stripCourant(v.courant, v.finite), ops(tally) };
     }
 
