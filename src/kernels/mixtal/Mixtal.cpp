@@ -73,21 +73,25 @@ namespace {
     constexpr int kBlockCount = static_cast<int>(Block::End);
     using Tally = BlockTally<kBlockCount>;
 
-    Block slabBlock(SlabPlacement p)
+    // --- Choices the data makes -------------------------------------------
+    //
+    // The geometry's blocks depend on the data. Plain numbers form every
+    // candidate and select one, so that the loops over cells have no branch
+    // and vectorise; the counting type forms only the one taken, so that it
+    // counts what a cell of these data executes. Both give the same numbers.
+
+    template <class T> inline constexpr bool kPlain = std::is_floating_point_v<T>;
+
+    // a() where c holds, else b().
+    template <class T, class A, class B> inline T choose(bool c, A&& a, B&& b)
     {
-        switch (p) {
-        case SlabPlacement::Empty:
-            return Block::SlabEmpty;
-        case SlabPlacement::Full:
-            return Block::SlabFull;
-        case SlabPlacement::AtLeftEdge:
-            return Block::SlabAtLeftEdge;
-        case SlabPlacement::AtRightEdge:
-            return Block::SlabAtRightEdge;
-        case SlabPlacement::Inside:
-            break;
+        if constexpr (kPlain<T>) {
+            const T x = a();
+            const T y = b();
+            return c ? x : y;
+        } else {
+            return c ? a() : b();
         }
-        return Block::SlabInside;
     }
 
     // --- The blocks -------------------------------------------------------
@@ -136,9 +140,11 @@ namespace {
     };
     template <class T> Crossing<T> crossingVolume(T uf, T dt, T a, T b, T x0, T x1, bool fromLeft)
     {
-        if (fromLeft)
-            return { kmax(T(0), b - kmax(a, T(1))) * (x1 - x0), uf * dt };
-        return { kmax(T(0), kmin(b, T(0)) - a) * (x1 - x0), -uf * dt };
+        return { choose<T>(
+                     fromLeft, [&] { return kmax(T(0), b - kmax(a, T(1))) * (x1 - x0); },
+                     [&] { return kmax(T(0), kmin(b, T(0)) - a) * (x1 - x0); }),
+            choose<T>(
+                fromLeft, [&] { return uf * dt; }, [&] { return -uf * dt; }) };
     }
     template <class T> T crossingFraction(T v2, T swept)
     {
@@ -180,6 +186,22 @@ namespace {
         m.vol = m.vol + (hi - lo);
         m.m1 = m.m1 + half * (dh * dh - dl * dl);
         m.m2 = m.m2 + (dh * dh * dh - dl * dl * dl) / T(3);
+    }
+
+    // The piece [lo, hi] added to m where it is not empty (hi > lo).
+    template <class T> void addPieceIfAny(Moments<T>& m, T lo, T hi, std::int64_t& added)
+    {
+        const bool any = hi > lo;
+        added += any;
+        if constexpr (kPlain<T>) {
+            Moments<T> n = m;
+            addPiece(n, lo, hi);
+            m.vol = any ? n.vol : m.vol;
+            m.m1 = any ? n.m1 : m.m1;
+            m.m2 = any ? n.m2 : m.m2;
+        } else if (any) {
+            addPiece(m, lo, hi);
+        }
     }
 
     // Rounding must not turn a full or an empty cell into a mixed one.
@@ -239,28 +261,90 @@ namespace {
     template <class T, class TallyT>
     void loadStrip(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, TallyT& tally)
     {
-        const long B = io.s.B;
+        const long first = 1 - io.s.B; // cell of element 0
         const int n = w.n;
-        const long first = 1 - B; // cell of element 0
-        T* x = w[mX];
+        const float* __restrict ix = io.s.x + first;
+        const float* __restrict irho = io.s.rho + first;
+        const float* __restrict ip = io.s.p + first;
+        const float* __restrict iu = io.s.vx + first;
+        const float* __restrict iv = io.s.vy + first;
+        const float* __restrict ifx = io.fracX + first;
+        const float* __restrict ir1 = io.rho1 + first;
+        const float* __restrict ir2 = io.rho2 + first;
+        const float* __restrict ifr = io.frac + first;
+        T* __restrict x = w[mX];
+        T* __restrict rho = w[mRho];
+        T* __restrict p = w[mP];
+        T* __restrict u = w[mU];
+        T* __restrict v = w[mV];
+        T* __restrict fx = w[mFX];
+        T* __restrict r1 = w[mR1];
+        T* __restrict r2 = w[mR2];
+        T* __restrict f = w[mF];
+        T* __restrict theta = w[sTheta];
+        T* __restrict gam = w[sGam];
+        T* __restrict gfac = w[sGfac];
         for (int c = 0; c <= n; ++c)
-            x[c] = T(io.s.x[first + c]);
+            x[c] = T(ix[c]);
+#pragma GCC ivdep
         for (int c = 0; c < n; ++c) {
-            const long i = first + c;
-            w[mRho][c] = T(io.s.rho[i]);
-            w[mP][c] = T(io.s.p[i]);
-            w[mU][c] = T(io.s.vx[i]);
-            w[mV][c] = T(io.s.vy[i]);
-            w[mFX][c] = T(io.fracX[i]);
-            w[mR1][c] = T(io.rho1[i]);
-            w[mR2][c] = T(io.rho2[i]);
-            const MixedCell<T> m = mixedCell(T(io.frac[i]), cl);
-            w[mF][c] = m.f;
-            w[sTheta][c] = m.theta;
-            w[sGam][c] = m.gam;
-            w[sGfac][c] = m.gfac;
+            rho[c] = T(irho[c]);
+            p[c] = T(ip[c]);
+            u[c] = T(iu[c]);
+            v[c] = T(iv[c]);
+            fx[c] = T(ifx[c]);
+            r1[c] = T(ir1[c]);
+            r2[c] = T(ir2[c]);
+            const MixedCell<T> m = mixedCell(T(ifr[c]), cl);
+            f[c] = m.f;
+            theta[c] = m.theta;
+            gam[c] = m.gam;
+            gfac[c] = m.gfac;
         }
         tally.hit(Block::LoadCell, static_cast<std::uint64_t>(n));
+    }
+
+    // How often each way of placing a slab was taken.
+    struct SlabPaths {
+        std::int64_t empty = 0, full = 0, atLeft = 0, atRight = 0, inside = 0;
+    };
+
+    // The slab of a cell (kernels/common/FluidSlab.h), its way counted. The
+    // counting type takes placeSlab's branches; plain numbers form the
+    // candidates of every way and select the one placeSlab takes.
+    template <class T> Slab<T> cellSlab(T f, T fx, SlabPaths& n)
+    {
+        if constexpr (kPlain<T>) {
+            const T half(0.5);
+            const T tol(kSlabFractionTolerance);
+            const T edge(kSlabEdgeTolerance);
+            const bool empty = f <= tol;
+            const bool full = !empty & (f >= T(1) - tol);
+            const T h = half * f;
+            const T xi = kmax(h - half, kmin(half - h, fx / f));
+            const T a = half + xi - h;
+            const T b = half + xi + h;
+            const bool placed = !empty & !full;
+            const bool atLeft = placed & (a < edge);
+            const bool atRight = placed & !(a < edge) & (b > T(1) - edge);
+            const bool inside = placed & !atLeft & !atRight;
+            n.empty += empty;
+            n.full += full;
+            n.atLeft += atLeft;
+            n.atRight += atRight;
+            n.inside += inside;
+            const T sa = empty ? half : (inside ? a : (atRight ? T(1) - f : T(0)));
+            const T sb = empty ? half : (inside ? b : (atLeft ? f : T(1)));
+            return { sa, sb };
+        } else {
+            return placeSlab(f, fx, [&](SlabPlacement p) {
+                n.empty += p == SlabPlacement::Empty;
+                n.full += p == SlabPlacement::Full;
+                n.atLeft += p == SlabPlacement::AtLeftEdge;
+                n.atRight += p == SlabPlacement::AtRightEdge;
+                n.inside += p == SlabPlacement::Inside;
+            });
+        }
     }
 
     // Step 3: the fluid-2 slab of each cell 0..L+1 (c = B-1 .. B+L), moved
@@ -268,64 +352,88 @@ namespace {
     // their outer interface solution: their slab moves with the inner one.
     template <class T, class TallyT> void moveSlabs(const SlotScratch<T>& w, T dt, int L, int B, TallyT& tally)
     {
-        const T* x = w[mX];
-        const T* us = w[sSU]; // contact velocity at c+1/2
-        for (int c = B - 1; c <= B + L; ++c) {
-            const Slab<T> s = placeSlab(w[mF][c], w[mFX][c], [&](SlabPlacement p) { tally.hit(slabBlock(p)); });
-            const T uL = c > B - 1 ? us[c - 1] : us[c];
-            const T uR = c < B + L ? us[c] : us[c - 1];
-            const Slab<T> moved = movedSlab(s, x[c], x[c + 1], dt, uL, uR);
-            w[mA][c] = moved.a;
-            w[mB][c] = moved.b;
-        }
+        const T* __restrict x = w[mX];
+        const T* __restrict us = w[sSU]; // contact velocity at c+1/2
+        const T* __restrict f = w[mF];
+        const T* __restrict fx = w[mFX];
+        T* __restrict ma = w[mA];
+        T* __restrict mb = w[mB];
+        SlabPaths n;
+        auto move = [&](int c, T uL, T uR) {
+            const Slab<T> moved = movedSlab(cellSlab(f[c], fx[c], n), x[c], x[c + 1], dt, uL, uR);
+            ma[c] = moved.a;
+            mb[c] = moved.b;
+        };
+        move(B - 1, us[B - 1], us[B - 1]);
+#pragma GCC ivdep
+        for (int c = B; c < B + L; ++c)
+            move(c, us[c - 1], us[c]);
+        move(B + L, us[B + L - 1], us[B + L - 1]);
+        tally.hit(Block::SlabEmpty, static_cast<std::uint64_t>(n.empty));
+        tally.hit(Block::SlabFull, static_cast<std::uint64_t>(n.full));
+        tally.hit(Block::SlabAtLeftEdge, static_cast<std::uint64_t>(n.atLeft));
+        tally.hit(Block::SlabAtRightEdge, static_cast<std::uint64_t>(n.atRight));
+        tally.hit(Block::SlabInside, static_cast<std::uint64_t>(n.inside));
         tally.hit(Block::SlabMove, static_cast<std::uint64_t>(L + 2));
     }
 
     // Step 4: what crosses each interface 1/2 .. L+1/2: theta of the gas (for
-    // the energy flux) and the fluid-2 mass.
+    // the energy flux) and the fluid-2 mass. The fluid comes from the upwind
+    // cell: both neighbours are read and the upwind one selected.
     template <class T, class TallyT>
     void crossings(const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B, TallyT& tally)
     {
-        const T* x = w[mX];
-        const T* us = w[sSU];
+        const T* __restrict x = w[mX];
+        const T* __restrict us = w[sSU];
+        const T* __restrict ma = w[mA];
+        const T* __restrict mb = w[mB];
+        const T* __restrict r2 = w[mR2];
+        T* __restrict thetaFace = w[mThetaFace];
+        T* __restrict m2 = w[mM2];
+        std::int64_t fractions = 0;
+#pragma GCC ivdep
         for (int c = B - 1; c < B + L; ++c) {
             const T uf = us[c];
             const bool fromLeft = uf >= T(0);
-            const int up = fromLeft ? c : c + 1;
-            const Crossing<T> cr = crossingVolume(uf, dt, w[mA][up], w[mB][up], x[up], x[up + 1], fromLeft);
-            T fbar(0);
-            if (cr.swept > T(0)) {
-                tally.hit(Block::CrossingFraction);
-                fbar = crossingFraction(cr.v2, cr.swept);
-            }
-            const CrossingFlow<T> flow = crossingFlow(cl, fbar, w[mR2][up], cr.v2, fromLeft);
-            w[mThetaFace][c] = flow.theta;
-            w[mM2][c] = flow.m2;
+            auto upwind = [&](const T* a) {
+                return choose<T>(
+                    fromLeft, [&] { return a[c]; }, [&] { return a[c + 1]; });
+            };
+            const Crossing<T> cr
+                = crossingVolume(uf, dt, upwind(ma), upwind(mb), upwind(x), upwind(x + 1), fromLeft);
+            const bool swept = cr.swept > T(0);
+            fractions += swept;
+            const T fbar = choose<T>(
+                swept, [&] { return crossingFraction(cr.v2, cr.swept); }, [] { return T(0); });
+            const CrossingFlow<T> flow = crossingFlow(cl, fbar, upwind(r2), cr.v2, fromLeft);
+            thetaFace[c] = flow.theta;
+            m2[c] = flow.m2;
         }
+        tally.hit(Block::CrossingFraction, static_cast<std::uint64_t>(fractions));
         tally.hit(Block::Crossing, static_cast<std::uint64_t>(L + 1));
     }
 
+    // How often the data-dependent blocks of the landed fluid ran.
+    struct LandingPaths {
+        std::int64_t pieces = 0;
+    };
+
     // The moved slabs of cells c-1, c, c+1 inside cell c: its new fluid-2
-    // volume and moments, in its widths.
-    template <class T, class TallyT> Moments<T> landedFluid(const SlotScratch<T>& w, int c, T dx, TallyT& tally)
+    // volume and moments, in its widths. The left neighbour ends, the right
+    // one starts, at this cell's edge.
+    template <class T>
+    Moments<T> landedFluid(
+        const T* __restrict x, const T* __restrict ma, const T* __restrict mb, int c, T dx, LandingPaths& n)
     {
-        const T* x = w[mX];
         Moments<T> m { T(0), T(0), T(0) };
-        for (int j = c - 1; j <= c + 1; ++j) {
-            T scale(1), offset(0);
-            if (j != c) {
-                tally.hit(Block::NeighbourScale);
-                scale = widthRatio(x[j], x[j + 1], dx);
-                // The left neighbour ends, the right one starts, at this cell's edge.
-                offset = j < c ? -scale : T(1);
-            }
-            tally.hit(Block::PieceBounds);
-            const Slab<T> piece = pieceBounds(offset, scale, Slab<T> { w[mA][j], w[mB][j] });
-            if (piece.b > piece.a) {
-                tally.hit(Block::PieceMoments);
-                addPiece(m, piece.a, piece.b);
-            }
-        }
+        const T left = widthRatio(x[c - 1], x[c], dx);
+        const Slab<T> pl = pieceBounds(-left, left, Slab<T> { ma[c - 1], mb[c - 1] });
+        addPieceIfAny(m, pl.a, pl.b, n.pieces);
+        const Slab<T> pc = pieceBounds(T(0), T(1), Slab<T> { ma[c], mb[c] });
+        addPieceIfAny(m, pc.a, pc.b, n.pieces);
+        const T right = widthRatio(x[c + 1], x[c + 2], dx);
+        const Slab<T> pr = pieceBounds(T(1), right, Slab<T> { ma[c + 1], mb[c + 1] });
+        addPieceIfAny(m, pr.a, pr.b, n.pieces);
         return m;
     }
 
@@ -335,38 +443,39 @@ namespace {
     template <class T> struct FluidDensities {
         T rho1, rho2;
     };
-    template <class T, class TallyT>
-    FluidDensities<T> fluidDensities(T fn, T rf, T mass2, T dx, T r1Old, T r2Old, T floor, T tol, TallyT& tally)
+    // How often the data-dependent blocks of the fluid densities ran.
+    struct DensityPaths {
+        std::int64_t rho2Mixed = 0, complement = 0, rho1Mixed = 0, oneAtFloor = 0;
+    };
+    template <class T>
+    FluidDensities<T> fluidDensities(T fn, T rf, T mass2, T dx, T r1Old, T r2Old, T floor, T tol, DensityPaths& n)
     {
-        T rho2 = r2Old;
-        if (fn >= T(1)) {
-            rho2 = rf;
-        } else if (fn > tol) {
-            tally.hit(Block::Rho2Mixed);
-            rho2 = mass2 / (fn * dx);
-        }
+        const bool full = fn >= T(1);
+        const bool mixed2 = !full & (fn > tol);
+        n.rho2Mixed += mixed2;
+        T rho2 = choose<T>(
+            mixed2, [&] { return mass2 / (fn * dx); }, [&] { return full ? rf : r2Old; });
         rho2 = kmax(rho2, floor);
-        T rho1 = rf;
-        if (!(fn <= T(0))) {
-            tally.hit(Block::FractionComplement);
-            if (T(1) - fn > tol) {
-                tally.hit(Block::Rho1Mixed);
-                rho1 = (rf - fn * rho2) / (T(1) - fn);
-            } else {
-                rho1 = r1Old;
-            }
-        }
+        const bool notEmpty = !(fn <= T(0));
+        n.complement += notEmpty;
+        const T rest = choose<T>(
+            notEmpty, [&] { return T(1) - fn; }, [] { return T(0); });
+        const bool mixed1 = notEmpty & (rest > tol);
+        n.rho1Mixed += mixed1;
+        T rho1 = choose<T>(
+            mixed1, [&] { return (rf - fn * rho2) / (T(1) - fn); }, [&] { return notEmpty ? r1Old : rf; });
         // Where the fraction and the mixture density disagree so much that
         // fluid 1 would need a density below the floor, fluid 2 gives way:
         // the mixture rule rho = f rho2 + (1 - f) rho1 always holds.
-        if (rho1 < floor && fn > tol) {
-            tally.hit(Block::FractionComplement);
-            if (T(1) - fn > tol) {
-                tally.hit(Block::FluidOneAtFloor);
-                rho1 = floor;
-                rho2 = kmax((rf - (T(1) - fn) * rho1) / fn, floor);
-            }
-        }
+        const bool low = (rho1 < floor) & (fn > tol);
+        n.complement += low;
+        const T restLow = choose<T>(
+            low, [&] { return T(1) - fn; }, [] { return T(0); });
+        const bool atFloor = low & (restLow > tol);
+        n.oneAtFloor += atFloor;
+        rho2 = choose<T>(
+            atFloor, [&] { return kmax((rf - (T(1) - fn) * floor) / fn, floor); }, [&] { return rho2; });
+        rho1 = atFloor ? floor : rho1;
         return { kmax(rho1, floor), rho2 };
     }
 
@@ -375,24 +484,57 @@ namespace {
         return static_cast<float>(plainValue(v));
     }
 
-    // Step 6: the new state of cells 1..L (c = B .. B+L-1).
+    // Step 6: the new state of cells 1..L (c = B .. B+L-1). Each cell's
+    // Courant number goes to sFlat (free by now); the largest is found after
+    // the loop (the order of a largest value does not matter: kmax drops NaN).
     template <class T, class TallyT>
     Verdict<T> updateCells(
         const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L, int B, TallyT& tally)
     {
         const T tol(kSlabFractionTolerance);
-        const T* x = w[mX];
-        const T *r_ = w[sRho], *u_ = w[sU], *v_ = w[sV], *e_ = w[sE];
-        const T *dtdx = w[sDtdx], *cs = w[sCs];
-        const T *fm = w[sFM], *fu = w[sFU], *fe = w[sFE], *fv = w[sFV];
+        const T* __restrict x = w[mX];
+        const T* __restrict ma = w[mA];
+        const T* __restrict mb = w[mB];
+        const T* __restrict r_ = w[sRho];
+        const T* __restrict u_ = w[sU];
+        const T* __restrict v_ = w[sV];
+        const T* __restrict e_ = w[sE];
+        const T* __restrict dtdx = w[sDtdx];
+        const T* __restrict cs = w[sCs];
+        const T* __restrict fm = w[sFM];
+        const T* __restrict fu = w[sFU];
+        const T* __restrict fe = w[sFE];
+        const T* __restrict fv = w[sFV];
+        const T* __restrict f = w[mF];
+        const T* __restrict r1 = w[mR1];
+        const T* __restrict r2 = w[mR2];
+        const T* __restrict m2 = w[mM2];
+        T* __restrict cfl = w[sFlat];
+        // The outputs indexed like the scratch (strip cell i = c - B + 1).
+        const long shift = 1 - B;
         const StripIO<float>& s = io.s;
-        const auto& fo = io.fluidNew;
-        bool positive = true, finite = true;
-        T courant(0);
+        float* __restrict oRho = s.rhoNew + shift;
+        float* __restrict oP = s.pNew + shift;
+        float* __restrict oU = s.vxNew + shift;
+        float* __restrict oV = s.vyNew + shift;
+        float* __restrict oSmoke = s.smokeNew + shift;
+        float* __restrict oR1 = io.fluidNew[0] + shift;
+        float* __restrict oR2 = io.fluidNew[1] + shift;
+        float* __restrict oP1 = io.fluidNew[2] + shift;
+        float* __restrict oP2 = io.fluidNew[3] + shift;
+        float* __restrict oF = io.fluidNew[4] + shift;
+        float* __restrict oFX = io.fluidNew[5] + shift;
+        float* __restrict oFY = io.fluidNew[6] + shift;
+        float* __restrict oFXX = io.fluidNew[7] + shift;
+        float* __restrict oFXY = io.fluidNew[8] + shift;
+        float* __restrict oFYY = io.fluidNew[9] + shift;
+        LandingPaths landing;
+        DensityPaths densities;
+        std::int64_t fullCells = 0, notPositive = 0, notFinite = 0;
+#pragma GCC ivdep
         for (int c = B; c < B + L; ++c) {
-            const int i = c - B + 1; // strip cell
             const T dx = x[c + 1] - x[c];
-            const Moments<T> m = landedFluid(w, c, dx, tally);
+            const Moments<T> m = landedFluid(x, ma, mb, c, dx, landing);
             const T fn = roundedFraction(m.vol, tol);
 
             const T kk = dtdx[c];
@@ -400,42 +542,53 @@ namespace {
             const EulerFlux<T, 1> fr { fm[c], fu[c], fe[c], { fv[c] } };
             const HydroCell<T> h
                 = hydroUpdate(r_[c], u_[c], v_[c], e_[c], cellIncrements(fl, fr, kk), cl.th1 + cl.dth * fn, floor);
-            positive = positive && h.positive;
-            const T mass2 = fluid2Mass(w[mF][c], w[mR2][c], dx, w[mM2][c - 1], w[mM2][c]);
-            const FluidDensities<T> d
-                = fluidDensities(fn, h.rho, mass2, dx, w[mR1][c], w[mR2][c], floor, tol, tally);
+            notPositive += !h.positive;
+            const T mass2 = fluid2Mass(f[c], r2[c], dx, m2[c - 1], m2[c]);
+            const FluidDensities<T> d = fluidDensities(fn, h.rho, mass2, dx, r1[c], r2[c], floor, tol, densities);
 
-            T m2Out = m.m2;
-            if (fn >= T(1)) {
-                tally.hit(Block::FullCellMoment);
-                m2Out = T(1) / T(12);
-            }
-            s.rhoNew[i] = out(h.rho);
-            s.pNew[i] = out(h.p);
-            s.vxNew[i] = out(h.u);
-            s.vyNew[i] = out(h.v);
-            s.smokeNew[i] = out(fn);
-            fo[4][i] = out(fn);
-            fo[5][i] = out(fn >= T(1) ? T(0) : m.m1);
-            fo[6][i] = 0.0f;
-            fo[7][i] = out(m2Out);
-            fo[8][i] = 0.0f;
-            fo[9][i] = out(fn / T(12));
-            fo[0][i] = out(d.rho1);
-            fo[1][i] = out(d.rho2);
-            fo[2][i] = s.pNew[i];
-            fo[3][i] = s.pNew[i];
-            finite = finite && kfinite(h.rho) && kfinite(h.u) && kfinite(h.v) && kfinite(h.p) && kfinite(d.rho1)
-                && kfinite(d.rho2) && kfinite(fn);
-            courant = cellCourant(courant, u_[c], cs[c], kk);
+            const bool full = fn >= T(1);
+            fullCells += full;
+            const T m2Out = choose<T>(
+                full, [] { return T(1) / T(12); }, [&] { return m.m2; });
+            const float pn = out(h.p);
+            oRho[c] = out(h.rho);
+            oP[c] = pn;
+            oU[c] = out(h.u);
+            oV[c] = out(h.v);
+            oSmoke[c] = out(fn);
+            oF[c] = out(fn);
+            oFX[c] = out(full ? T(0) : m.m1);
+            oFY[c] = 0.0f;
+            oFXX[c] = out(m2Out);
+            oFXY[c] = 0.0f;
+            oFYY[c] = out(fn / T(12));
+            oR1[c] = out(d.rho1);
+            oR2[c] = out(d.rho2);
+            oP1[c] = pn;
+            oP2[c] = pn;
+            notFinite += !(kfinite(h.rho) & kfinite(h.u) & kfinite(h.v) & kfinite(h.p) & kfinite(d.rho1)
+                & kfinite(d.rho2) & kfinite(fn));
+            cfl[c] = cellCourant(T(0), u_[c], cs[c], kk);
         }
+        tally.hit(Block::NeighbourScale, static_cast<std::uint64_t>(2 * L));
+        tally.hit(Block::PieceBounds, static_cast<std::uint64_t>(3 * L));
+        tally.hit(Block::PieceMoments, static_cast<std::uint64_t>(landing.pieces));
+        tally.hit(Block::Rho2Mixed, static_cast<std::uint64_t>(densities.rho2Mixed));
+        tally.hit(Block::FractionComplement, static_cast<std::uint64_t>(densities.complement));
+        tally.hit(Block::Rho1Mixed, static_cast<std::uint64_t>(densities.rho1Mixed));
+        tally.hit(Block::FluidOneAtFloor, static_cast<std::uint64_t>(densities.oneAtFloor));
+        tally.hit(Block::FullCellMoment, static_cast<std::uint64_t>(fullCells));
         tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-        if (!positive) {
+        double largestCell = 0;
+        for (int c = B; c < B + L; ++c)
+            largestCell = kmax(largestCell, double(plainValue(cfl[c])));
+        T courant(largestCell);
+        if (notPositive > 0) {
             tally.hit(Block::RaisedCourant);
             courant = kmax(courant, T(1));
         }
-        const float cfl = out(courant);
-        return { cfl, finite && kfinite(cfl) };
+        const float largest = out(courant);
+        return { largest, notFinite == 0 && kfinite(largest) };
     }
 
     // The whole strip: T is double, or Counted<double> to count.
