@@ -484,6 +484,25 @@ namespace {
         return static_cast<float>(plainValue(v));
     }
 
+    // The largest of v[0..n) and 0, none of them NaN. Eight running maxima,
+    // so that the loop runs on whole vectors: the largest value of a set does
+    // not depend on the order it is looked for in.
+    template <class T> double largestOf(const T* v, int n)
+    {
+        constexpr int kLanes = 8;
+        double lane[kLanes] = {};
+        int c = 0;
+        for (; c + kLanes <= n; c += kLanes)
+            for (int k = 0; k < kLanes; ++k)
+                lane[k] = kmax(lane[k], double(plainValue(v[c + k])));
+        for (; c < n; ++c)
+            lane[0] = kmax(lane[0], double(plainValue(v[c])));
+        double largest = 0;
+        for (double m : lane)
+            largest = kmax(largest, m);
+        return largest;
+    }
+
     // Step 6: the new state of cells 1..L (c = B .. B+L-1). Each cell's
     // Courant number goes to sFlat (free by now); the largest is found after
     // the loop (the order of a largest value does not matter: kmax drops NaN).
@@ -579,10 +598,7 @@ namespace {
         tally.hit(Block::FluidOneAtFloor, static_cast<std::uint64_t>(densities.oneAtFloor));
         tally.hit(Block::FullCellMoment, static_cast<std::uint64_t>(fullCells));
         tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-        double largestCell = 0;
-        for (int c = B; c < B + L; ++c)
-            largestCell = kmax(largestCell, double(plainValue(cfl[c])));
-        T courant(largestCell);
+        T courant(largestOf(cfl + B, L));
         if (notPositive > 0) {
             tally.hit(Block::RaisedCourant);
             courant = kmax(courant, T(1));
