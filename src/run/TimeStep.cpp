@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
 #include "common/Format.h"
 #include "run/BoundaryFill.h"
 #include "run/EstimateTimeStep.h"
+#include "run/GridCopies.h"
 #include "run/PlotRanges.h"
 #include "run/RunControl.h"
 #include "run/SnapshotRow.h"
@@ -20,26 +20,6 @@ using kernels::KLong;
 using kernels::SchemeInfo;
 
 namespace {
-
-    // The exponent bits of a double: all ones for an infinity or a NaN.
-    // Adding the exponent's lowest bit to them carries into the sign bit
-    // exactly then, which a vector loop can test with an add and two ands.
-    constexpr std::uint64_t kExponent = 0x7ff0000000000000ULL;
-    constexpr std::uint64_t kExponentLsb = 0x0010000000000000ULL;
-    constexpr std::uint64_t kSign = 0x8000000000000000ULL;
-
-    // Copies cells 1..len of a kernel's result to the grid's New array and
-    // tells whether any of them is not finite.
-    template <class Real> std::uint64_t copyBack(const Real* __restrict from, double* __restrict to, long len)
-    {
-        std::uint64_t bad = 0;
-        for (long i = 1; i <= len; ++i) {
-            const double v = static_cast<double>(from[i]);
-            to[i] = v;
-            bad |= ((std::bit_cast<std::uint64_t>(v) & kExponent) + kExponentLsb) & kSign;
-        }
-        return bad;
-    }
 
     template <class Real> kernels::KernelScalars<Real> scalarsOf(const ExperimentState& s)
     {
@@ -260,9 +240,7 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         auto copy = [&](std::vector<float>& dst, const BoundedArray<double>& src) {
             if (dst.size() < len)
                 dst.resize(len);
-            const double* from = src.ptr(lo);
-            for (std::size_t i = 0; i < len; ++i)
-                dst[i] = static_cast<float>(from[i]);
+            narrowCopy(dst.data(), src.ptr(lo), static_cast<long>(len));
         };
         copy(sc.x, s.X);
         copy(sc.rho, s.Rho);
@@ -373,30 +351,10 @@ void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
 {
     const Scratch& sc = *scratch_;
     const long n = s.NGridCells;
-    {
-        double* __restrict rho = s.Rho.ptr(0);
-        double* __restrict p = s.P.ptr(0);
-        double* __restrict vx = s.VX.ptr(0);
-        double* __restrict vy = s.VY.ptr(0);
-        double* __restrict smoke = s.FSmoke.ptr(0);
-        const double* __restrict rhoNew = sc.rhoNew.data();
-        const double* __restrict pNew = sc.pNew.data();
-        const double* __restrict vxNew = sc.vxNew.data();
-        const double* __restrict vyNew = s.VYNew.ptr(0);
-        const double* __restrict smokeNew = s.FSmokeNew.ptr(0);
-        const double rhoFloor = s.RhoFloor, pFloor = s.PFloor, eps = s.VXEpsilon;
-        // The arrays are distinct (GCC does not take __restrict on locals as
-        // a promise, and would otherwise test every pair at run time).
-#pragma GCC ivdep
-        for (long i = 1; i <= n; ++i) {
-            const double r = rhoNew[i], q = pNew[i], u = vxNew[i], v = vyNew[i];
-            rho[i] = r < rhoFloor ? rhoFloor : r;
-            p[i] = q < pFloor ? pFloor : q;
-            vx[i] = std::fabs(u) < eps ? 0.0 : u;
-            vy[i] = std::fabs(v) < eps ? 0.0 : v;
-            smoke[i] = smokeNew[i];
-        }
-    }
+    acceptCells(
+        { s.Rho.ptr(0), s.P.ptr(0), s.VX.ptr(0), s.VY.ptr(0), s.FSmoke.ptr(0), sc.rhoNew.data(), sc.pNew.data(),
+            sc.vxNew.data(), s.VYNew.ptr(0), s.FSmokeNew.ptr(0), s.RhoFloor, s.PFloor, s.VXEpsilon },
+        n);
     if (k.twoFluid) {
         for (long i = 1; i <= n; ++i) {
             s.Rho1[i] = s.Rho1New[i];
