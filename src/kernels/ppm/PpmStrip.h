@@ -56,6 +56,7 @@
 #include "kernels/common/KernelMath.h"
 #include "kernels/common/Scratch.h"
 #include "kernels/common/SlopeLimiters.h"
+#include "kernels/common/StripCall.h"
 #include "kernels/ppm/ExpansionFlux.h"
 #include "kernels/ppm/Ppm.h"
 #include "kernels/riemann/TwoShock.h"
@@ -844,10 +845,31 @@ template <class T> PpmVerdict<T> ppmVerdict(const PpmScratch<T>& w, int L, int B
     const T* __restrict cfl = w[sFlat];
     const T* __restrict check = w[sCheck];
     PpmVerdict<T> v { T(0), true, true };
-    for (int c = B; c < B + L; ++c) {
-        v.courant = kmax(v.courant, cfl[c]);
-        v.finite = v.finite && kfinite(check[c]);
-        v.positive = v.positive && check[c] == T(0);
+    if constexpr (std::is_floating_point_v<T>) {
+        // The same verdict in integer arithmetic, so that it vectorises. A
+        // Courant number is +0 or positive, or NaN, which the largest passes
+        // over; positive numbers order as their bits do.
+        using Bits = FloatBits<T>;
+        using Signed = std::make_signed_t<typename Bits::Word>;
+        Signed top = 0;
+        typename Bits::Word bad = 0, unsound = 0;
+        for (int c = B; c < B + L; ++c) {
+            const T x = cfl[c] >= T(0) ? cfl[c] : T(0);
+            const auto bits = std::bit_cast<Signed>(x);
+            top = bits > top ? bits : top;
+            bad |= Bits::nonFinite(check[c]);
+            unsound |= std::bit_cast<typename Bits::Word>(check[c]);
+        }
+        v.courant = std::bit_cast<T>(top);
+        v.finite = bad == 0;
+        // check is +0 for a sound cell: any other bits are a NaN or 1.
+        v.positive = unsound == 0;
+    } else {
+        for (int c = B; c < B + L; ++c) {
+            v.courant = kmax(v.courant, cfl[c]);
+            v.finite = v.finite && kfinite(check[c]);
+            v.positive = v.positive && check[c] == T(0);
+        }
     }
     v.finite = v.finite && kfinite(v.courant);
     if (!v.positive)
