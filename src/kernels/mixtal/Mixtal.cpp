@@ -41,15 +41,22 @@ namespace {
         kMixSlotCount
     };
 
-    // Blocks of the operation tally: the branch-free hydrodynamics (costs per
-    // strip cell, per updated cell and per call, like the one-gas kernel's),
-    // and the pieces of the fluid geometry, whose paths depend on the data.
+    // Blocks of the operation tally: the hydrodynamics (costs per strip cell,
+    // per updated cell and per call, like the one-gas kernel's, besides one
+    // two-shock solution per interface the solver runs on, one expansion flux
+    // per interface it is computed for, and the change of a cell traced from
+    // flat parabolas, negative: it wraps, and wraps back when the blocks are
+    // added up), and the pieces of the fluid geometry, whose paths depend on
+    // the data.
     enum class Block : int {
         Call,
         LoadCell,
         HydroCall,
         HydroStripCell,
         HydroUpdatedCell,
+        FlatCell,
+        Solve,
+        Expansion,
         SlabEmpty,
         SlabFull,
         SlabInside,
@@ -623,14 +630,17 @@ namespace {
         // Step 2: PPM's reconstruction, tracing and interface solutions with
         // each cell's own gamma.
         ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
-        ppmInterfaceSolutions<true>(w, k, L, B);
+        const SkippedWork done = ppmInterfaceSolutions<true>(w, k, L, B);
         moveSlabs(w, dt, L, B, tally);
         crossings(w, cl, dt, L, B, tally);
         // Step 5: the fluxes, the energy flux with theta of the gas crossing.
-        ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
+        const int expanded = ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
         tally.hit(Block::HydroCall);
         tally.hit(Block::HydroStripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::HydroUpdatedCell, static_cast<std::uint64_t>(L));
+        tally.hit(Block::FlatCell, static_cast<std::uint64_t>(done.flat));
+        tally.hit(Block::Solve, static_cast<std::uint64_t>(done.solved));
+        tally.hit(Block::Expansion, static_cast<std::uint64_t>(expanded));
         return updateCells(io, w, cl, floor, L, B, tally);
     }
 
@@ -661,9 +671,55 @@ namespace {
 
     // --- Operation counts ----------------------------------------------------
 
-    // The hydrodynamic steps on Counted numbers for a strip of L cells (any
-    // state: they are branch-free).
-    OpCount measureHydro(int L, int B)
+    // The operations of one interface through the two-shock solver, each
+    // side with its own gamma.
+    OpCount measureSolve()
+    {
+        using C = Counted<double>;
+        const int n = 2;
+        std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (n + 1), C(1.0));
+        const SlotScratch<C> w { scratch.data(), n };
+        for (int c = 0; c <= n; ++c) {
+            w[sGam][c] = C(1.4);
+            w[sGfac][c] = C(6.0 / 7.0);
+        }
+        w[sLRho][1] = C(0.5);
+        w[sLP][1] = C(0.4);
+        const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.03), C(0.2), C(1.0) };
+        // Less what a call costs without an interface.
+        const OpCount one = measureOps([&] { (void)ppmRiemann<true>(w, k, 0, 1); });
+        const OpCount none = measureOps([&] { (void)ppmRiemann<true>(w, k, 0, 0); });
+        OpCount solve;
+        using K = std::uint64_t OpCount::*;
+        for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt, &OpCount::sqrt2,
+                 &OpCount::exp })
+            solve.*q = one.*q - none.*q;
+        return solve;
+    }
+
+    // The operations of one expansion flux where it is computed: the flux and
+    // the test whether the interface expands.
+    OpCount measureExpansion()
+    {
+        using C = Counted<double>;
+        const ExpansionSide<C> left { C(1.0), C(-0.3), C(1.0), C(1.4), C(2.5) };
+        const ExpansionSide<C> right { C(0.5), C(0.2), C(0.4), C(1.67), C(1.5) };
+        const FluxNeighbours<C> q { C(1), C(0.5), C(-0.3), C(0.2), C(2.5), C(1.0), C(0), C(0), C(0), C(1), C(0),
+            C(0), C(0), C(1) };
+        return measureOps([&] {
+            (void)expandingFlux<C>(left, right, C(0), q);
+            (void)kmin(C(1), C(0.4));
+        });
+    }
+
+    // The hydrodynamic steps on Counted numbers for a strip of L cells, on a
+    // smooth synthetic state or on uniform gas, without their two-shock
+    // solutions and expansion fluxes; and how many cells were traced flat.
+    struct HydroMeasure {
+        OpCount rest;
+        int flat = 0;
+    };
+    HydroMeasure measureHydro(int L, int B, bool uniform = false)
     {
         using C = Counted<double>;
         const int n = L + 2 * B;
@@ -671,9 +727,9 @@ namespace {
         const SlotScratch<C> w { scratch.data(), n };
         for (int c = 0; c <= n; ++c) {
             w[mX][c] = C(0.01 * c);
-            w[mRho][c] = C(1.0 + 0.1 * c);
-            w[mP][c] = C(1.0 + 0.05 * c * c);
-            w[mU][c] = C(0.3 - 0.02 * c);
+            w[mRho][c] = C(uniform ? 1.0 : 1.0 + 0.1 * c);
+            w[mP][c] = C(uniform ? 1.0 : 1.0 + 0.05 * c * c);
+            w[mU][c] = C(uniform ? 0.3 : 0.3 - 0.02 * c);
             w[mV][c] = C(0.1);
             w[mF][c] = C(0.5);
             w[sTheta][c] = C(2.5);
@@ -682,11 +738,21 @@ namespace {
             w[mThetaFace][c] = C(2.5);
         }
         const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.03), C(0.2), C(1.0) };
-        return measureOps([&] {
+        SkippedWork done;
+        int expanded = 0;
+        const OpCount all = measureOps([&] {
             ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
-            ppmInterfaceSolutions<true>(w, k, L, B);
-            ppmFluxes<true, C>(w, k, w[mThetaFace], B - 1, B + L);
+            done = ppmInterfaceSolutions<true>(w, k, L, B);
+            expanded = ppmFluxes<true, C>(w, k, w[mThetaFace], B - 1, B + L);
         });
+        const OpCount solve = measureSolve(), expansion = measureExpansion();
+        OpCount rest;
+        using K = std::uint64_t OpCount::*;
+        for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt, &OpCount::sqrt2,
+                 &OpCount::exp })
+            rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(done.solved)
+                - expansion.*q * static_cast<std::uint64_t>(expanded);
+        return { rest, done.flat };
     }
 
     const std::array<OpCount, kBlockCount>& blockCosts()
@@ -699,8 +765,9 @@ namespace {
             const Closure<C> cl { C(2.5), C(-1.0) };
 
             // The hydrodynamics: three strip shapes give its three parts.
-            const OpCount a = measureHydro(1, kGhostCells), b = measureHydro(2, kGhostCells),
-                          c = measureHydro(1, kGhostCells + 1);
+            const OpCount a = measureHydro(1, kGhostCells).rest, b = measureHydro(2, kGhostCells).rest,
+                          c = measureHydro(1, kGhostCells + 1).rest;
+            const HydroMeasure flat = measureHydro(1, kGhostCells, true);
             using K = std::uint64_t OpCount::*;
             for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
                      &OpCount::sqrt2, &OpCount::exp }) {
@@ -708,7 +775,11 @@ namespace {
                 cost(Block::HydroStripCell).*q = perCell;
                 cost(Block::HydroUpdatedCell).*q = perUpdated;
                 cost(Block::HydroCall).*q = a.*q - perCell * (1 + 2 * kGhostCells) - perUpdated;
+                const auto change = static_cast<std::int64_t>(flat.rest.*q - a.*q);
+                cost(Block::FlatCell).*q = static_cast<std::uint64_t>(change / flat.flat);
             }
+            cost(Block::Solve) = measureSolve();
+            cost(Block::Expansion) = measureExpansion();
 
             cost(Block::Call) = measureOps([&] { (void)closureOf(C(1.4), C(1.67)); });
             cost(Block::LoadCell) = measureOps([&] { (void)mixedCell(half, cl); });

@@ -414,12 +414,13 @@ template <class T> inline bool uniformCells(const PpmScratch<T>& w, int lo, int 
 // steepening, flattening, monotonicity) and tracing. Writes the traced face
 // states, the flattening coefficient applied and the cell sound speed.
 //
-// With one gamma, the cells go in blocks of kRiemannBlock. Where every cell
-// a block's stencils reach (three on either side) holds the same state, all
+// The cells go in blocks of kRiemannBlock. Where every cell a block's
+// stencils reach (three on either side) holds the same state, all
 // differences vanish: slopes, steepening and flattening are 0 and every
 // parabola is flat, a = aL = aR with da = a6 = 0, which is what the
-// reconstruction would compute to the last bit. Those cells skip it and trace
-// their flat parabolas. Returns how many cells did.
+// reconstruction would compute to the last bit, whatever the gamma of each
+// cell. Those cells skip it and trace their flat parabolas. Returns how many
+// cells did.
 template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
     const T* __restrict r = w[sRho];
@@ -502,12 +503,7 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
         lv[c] = left.v;
         ls[c] = left.s;
     };
-    if constexpr (VarGamma) {
-#pragma GCC ivdep
-        for (int c = c0; c <= c1; ++c)
-            reconstructAndTrace(c);
-        return 0;
-    } else {
+    {
         int flat = 0;
         for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
             const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
@@ -520,7 +516,7 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
             flat += b1 - b0;
 #pragma GCC ivdep
             for (int c = b0; c < b1; ++c) {
-                const T g = k.gamma;
+                const T g = VarGamma ? gam[c] : k.gamma;
                 const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
                 const T c2 = g * pc / rc;
                 const T cc = ksqrt(c2);
@@ -559,6 +555,12 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
 // interfaces go in blocks of kRiemannBlock: a block of such interfaces only is
 // not solved, the others are solved as one vector loop and keep the uniform
 // answer where it holds, so no result depends on the blocks.
+//
+// With a gamma per cell the solution is computed everywhere, but a block
+// whose interfaces all have the same inputs to the last bit (both traced
+// states and both gammas) solves only its first one and copies it to the
+// others, or copies the last interface solved so, when its inputs are those:
+// the same inputs give the same bits.
 
 template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
 {
@@ -577,8 +579,7 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
     const T g0 = k.gamma;
     const T a0 = T(0.5) * (k.gamma + T(1));
     if constexpr (VarGamma) {
-#pragma GCC ivdep
-        for (int c = c0; c < c1; ++c) {
+        auto solve = [&](int c) {
             const T gl = gam[c];
             const T gr = gam[c + 1];
             const riemann::TwoShockSide<T> left { lrho[c], lu[c], lp[c], gl, gfac[c] * gl };
@@ -588,8 +589,47 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
             ou[c] = st.u;
             op[c] = st.p;
             oup[c] = st.fromLeft;
+        };
+        using P = decltype(plainValue(T {}));
+        using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
+        auto bits = [](T v) { return std::bit_cast<Word>(plainValue(v)); };
+        const T* const in[8] = { lrho, lu, lp, gam, gfac, rrho + 1, ru + 1, rp + 1 };
+        int solved = 0;
+        int last = -1; // the interface a uniform block solved last
+        for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
+            const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+            Word differ = 0;
+            for (int q = 0; q < 8; ++q) {
+                const Word first = bits(in[q][b0]);
+                for (int c = b0 + 1; c < b1; ++c)
+                    differ |= bits(in[q][c]) ^ first;
+            }
+            differ |= bits(gam[b1]) ^ bits(gam[b0]);
+            differ |= bits(gfac[b1]) ^ bits(gfac[b0]);
+            if (differ != 0) {
+#pragma GCC ivdep
+                for (int c = b0; c < b1; ++c)
+                    solve(c);
+                solved += b1 - b0;
+                continue;
+            }
+            Word same = last < 0 ? 1 : 0;
+            if (last >= 0)
+                for (int q = 0; q < 8; ++q)
+                    same |= bits(in[q][b0]) ^ bits(in[q][last]);
+            if (same != 0) {
+                solve(b0);
+                solved += 1;
+                last = b0;
+            }
+            for (int c = b0; c < b1; ++c) {
+                orho[c] = orho[last];
+                ou[c] = ou[last];
+                op[c] = op[last];
+                oup[c] = oup[last];
+            }
         }
-        return c1 - c0;
+        return solved;
     } else {
         int solved = 0;
         for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
@@ -658,9 +698,9 @@ inline InterfaceFlux<T> expandingFlux(
 // scalars follow its contact. `thetaFace` (1/(g-1) of the gas crossing each
 // interface) is used when VarGamma.
 //
-// The HLLC flux is computed in blocks of kRiemannBlock interfaces, with one
-// gamma for the blocks with an expanding interface only. Returns how many
-// interfaces it was computed for.
+// The HLLC flux is computed in blocks of kRiemannBlock interfaces, for the
+// blocks with an expanding interface only. Returns how many interfaces it
+// was computed for.
 template <bool VarGamma, class T>
 int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
 {
@@ -718,9 +758,7 @@ int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace,
         int expands = 0;
         for (int c = b0; c < b1; ++c)
             expands |= sp[c] < kmin(lp[c], rp[c + 1]);
-        // With a gamma per cell every block takes it (the two-fluid kernel
-        // counts its operations as a constant per interface).
-        if (expands == 0 && !VarGamma)
+        if (expands == 0)
             continue;
         computed += b1 - b0;
 #pragma GCC ivdep
