@@ -593,19 +593,21 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
         using P = decltype(plainValue(T {}));
         using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
         auto bits = [](T v) { return std::bit_cast<Word>(plainValue(v)); };
-        const T* const in[8] = { lrho, lu, lp, gam, gfac, rrho + 1, ru + 1, rp + 1 };
+        // Bits in which the inputs of interfaces c and i differ (the gammas
+        // of a uniform block are one, so the right ones need no test).
+        auto differs = [&](int c, int i) {
+            return ((bits(lrho[c]) ^ bits(lrho[i])) | (bits(lu[c]) ^ bits(lu[i])) | (bits(lp[c]) ^ bits(lp[i])))
+                | ((bits(rrho[c + 1]) ^ bits(rrho[i + 1])) | (bits(ru[c + 1]) ^ bits(ru[i + 1]))
+                    | (bits(rp[c + 1]) ^ bits(rp[i + 1])))
+                | ((bits(gam[c]) ^ bits(gam[i])) | (bits(gfac[c]) ^ bits(gfac[i])));
+        };
         int solved = 0;
         int last = -1; // the interface a uniform block solved last
         for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
             const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
-            Word differ = 0;
-            for (int q = 0; q < 8; ++q) {
-                const Word first = bits(in[q][b0]);
-                for (int c = b0 + 1; c < b1; ++c)
-                    differ |= bits(in[q][c]) ^ first;
-            }
-            differ |= bits(gam[b1]) ^ bits(gam[b0]);
-            differ |= bits(gfac[b1]) ^ bits(gfac[b0]);
+            Word differ = (bits(gam[b1]) ^ bits(gam[b0])) | (bits(gfac[b1]) ^ bits(gfac[b0]));
+            for (int c = b0 + 1; c < b1; ++c)
+                differ |= differs(c, b0);
             if (differ != 0) {
 #pragma GCC ivdep
                 for (int c = b0; c < b1; ++c)
@@ -613,11 +615,7 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
                 solved += b1 - b0;
                 continue;
             }
-            Word same = last < 0 ? 1 : 0;
-            if (last >= 0)
-                for (int q = 0; q < 8; ++q)
-                    same |= bits(in[q][b0]) ^ bits(in[q][last]);
-            if (same != 0) {
+            if (last < 0 || differs(b0, last) != 0) {
                 solve(b0);
                 solved += 1;
                 last = b0;
