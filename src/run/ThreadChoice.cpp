@@ -57,9 +57,14 @@ void ThreadChoice::startTrial(Grid& g)
 
 void ThreadChoice::decide(Grid& g)
 {
+    choose(g, g.two.median() < kTwoMustWin * g.one.median() ? 2 : 1);
+}
+
+void ThreadChoice::choose(Grid& g, int threads)
+{
     const int before = g.choice;
     const bool wasRunning = g.chosenMedian > 0;
-    g.choice = g.two.median() < kTwoMustWin * g.one.median() ? 2 : 1;
+    g.choice = threads;
     g.stretch = wasRunning && g.choice == before ? std::min(2 * g.stretch, kLongestStretch) : kFirstStretch;
     g.left = g.stretch;
     g.chosenMedian = g.choice == 2 ? g.two.median() : g.one.median();
@@ -75,6 +80,10 @@ void ThreadChoice::measured(long cells, long longest, int threads, double second
             return;
         (threads == 2 ? g.two : g.one).add(seconds);
         g.trialNext = threads == 1 ? 2 : 1;
+        if (threads == 2 && g.one.count > 0 && seconds > kHopeless * g.one.median()) {
+            choose(g, 1);
+            return;
+        }
         if (g.one.full() && g.two.full())
             decide(g);
         return;

@@ -29,6 +29,11 @@ public:
     static constexpr long kLongestStretch = 6400;
     // Two threads must be this much faster than one to be chosen.
     static constexpr double kTwoMustWin = 0.8;
+    // A trial step on two threads this many times slower than one thread
+    // ends the trial at once for one thread: on a busy machine each such step
+    // can take several times a whole one-thread step, and the rest of the
+    // trial would only add more of them.
+    static constexpr double kHopeless = 2.0;
     // Two threads, once chosen, whose running median grows this much over
     // their median when chosen are tried against one thread again.
     static constexpr double kDrift = 0.35;
@@ -65,6 +70,7 @@ private:
     };
     Grid& grid(long cells, long longest);
     void decide(Grid& g);
+    void choose(Grid& g, int threads);
     static void startTrial(Grid& g);
 
     std::vector<Grid> grids_;

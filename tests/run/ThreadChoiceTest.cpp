@@ -47,6 +47,21 @@ namespace {
         }
     }
 
+    // On a busy machine a step on two threads can take many one-thread
+    // steps; a trial stops at the first such step instead of timing six.
+    TEST(ThreadChoice, AHopelessTrialStopsAtItsFirstSlowStep)
+    {
+        ThreadChoice choice;
+        const long onTwo = runSteps(choice, 2000, [](int t, long) { return t == 2 ? 25.0 : 1.0; });
+        EXPECT_EQ(choice.chosen(5000, 100), 1);
+        // One step of each trial: at the start and after stretches of 200,
+        // 400, 800 steps.
+        EXPECT_LE(onTwo, 4);
+        // A two-thread step merely no faster still gets its whole trial.
+        ThreadChoice close;
+        EXPECT_GT(runSteps(close, 20, [](int t, long) { return t == 2 ? 1.5 : 1.0; }), 4);
+    }
+
     TEST(ThreadChoice, FollowsTheMachineWhenItsLoadChanges)
     {
         ThreadChoice choice;
