@@ -7,6 +7,7 @@
 #include "app/ui/PlotAxesPainting.h"
 #include "app/ui/Twips.h"
 #include "app/ui/WindowScale.h"
+#include "plots/PolylineColumns.h"
 
 namespace tamrel {
 
@@ -25,6 +26,40 @@ namespace {
             return Qt::black;
         const int level = 170 * (groups - 1 - group) / (groups - 1);
         return QColor(level, level, level);
+    }
+
+    // How the painter maps x onto the pixel columns of a raster surface
+    // (an image, a pixmap, a widget's backing store): device x = x * scale +
+    // offset. Not for vector output (an SVG keeps every point) nor under a
+    // rotation or shear.
+    struct PixelColumns {
+        bool known = false;
+        double scale = 1, offset = 0;
+    };
+    PixelColumns pixelColumnsOf(const QPainter& painter)
+    {
+        const QPaintDevice* device = painter.device();
+        if (!device)
+            return {};
+        const int type = device->devType();
+        if (type != QInternal::Image && type != QInternal::Pixmap && type != QInternal::Widget)
+            return {};
+        const QTransform& t = painter.deviceTransform();
+        if (t.type() > QTransform::TxScale || !(t.m11() > 0))
+            return {};
+        return { true, t.m11(), t.dx() };
+    }
+
+    // A polyline stroked with only the points that show on the surface.
+    void strokePolyline(QPainter& painter, const PixelColumns& columns, std::vector<QPointF>& pts)
+    {
+        std::size_t n = pts.size();
+        if (columns.known)
+            n = KeepColumnExtremes(
+                pts.data(), n, columns.scale, columns.offset, [](const QPointF& p) { return p.x(); },
+                [](const QPointF& p) { return p.y(); });
+        if (n >= 2)
+            painter.drawPolyline(pts.data(), static_cast<int>(n));
     }
 } // namespace
 
@@ -58,6 +93,7 @@ void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool s
 {
     const int groups = static_cast<int>(groupTimes_.size());
     painter.setRenderHint(QPainter::Antialiasing);
+    const PixelColumns columns = pixelColumnsOf(painter);
     std::vector<QPointF> pts;
     for (std::size_t k = first; k < commands_.size(); ++k) {
         const Command& c = commands_[k];
@@ -72,7 +108,7 @@ void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool s
             for (const QPoint& p : c.points)
                 pts.emplace_back(along(p.x(), fw, pw), along(p.y(), fh, ph));
             painter.setPen(QPen(colour, 1.2 * unit));
-            painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+            strokePolyline(painter, columns, pts);
             continue;
         }
         const QRectF box(along(c.box.x(), fw, pw), along(c.box.y(), fh, ph), along(c.box.width(), fw, pw),
@@ -224,14 +260,14 @@ void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const
     painter.setRenderHint(QPainter::Antialiasing);
     const double unit = size.width() * kTwipsPerPixel / overlayFrameWidth_;
     painter.setPen(QPen(overlayColour_, 1.4 * unit));
+    const PixelColumns columns = pixelColumnsOf(painter);
     std::vector<QPointF> pts;
     for (const auto& line : overlay_) {
         pts.clear();
         for (const auto& p : line)
             pts.emplace_back(
                 along(p.x(), overlayFrameWidth_, size.width()), along(p.y(), overlayFrameHeight_, size.height()));
-        if (pts.size() >= 2)
-            painter.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+        strokePolyline(painter, columns, pts);
     }
 }
 

@@ -1,0 +1,48 @@
+#pragma once
+// A curve of a few thousand cells drawn a few hundred pixels wide has many
+// points in every pixel column, and stroking all of them costs far more
+// than the picture needs. Of each run of consecutive points that fall in one
+// column only four matter: the first and the last, which join the run to
+// its neighbours, and the lowest and the highest, which bound what the
+// stroke covers in that column. The line through those four, in their order
+// along the curve, covers the same span of every column and meets the
+// neighbouring columns at the same points: the same picture, up to how the
+// antialiasing shades the edge pixels of the stroke.
+
+#include <cmath>
+#include <cstddef>
+
+namespace tamrel {
+
+// Keeps, of every run of consecutive points of pts[0..n) with the same
+// column floor(x(p) * scale + offset), its first, lowest, highest and last
+// point (each once, in their order along the line), moved to the front of
+// pts; returns how many points are kept. x and y read a point's coordinates;
+// scale and offset map x to the pixel columns of the drawing surface. Points
+// without a finite column each stay on their own.
+template <class Point, class X, class Y>
+std::size_t KeepColumnExtremes(Point* pts, std::size_t n, double scale, double offset, X x, Y y)
+{
+    std::size_t kept = 0;
+    std::size_t first = 0;
+    while (first < n) {
+        const double column = std::floor(x(pts[first]) * scale + offset);
+        std::size_t low = first, high = first, end = first + 1;
+        for (; end < n && std::floor(x(pts[end]) * scale + offset) == column; ++end) {
+            if (y(pts[end]) < y(pts[low]))
+                low = end;
+            if (y(pts[end]) > y(pts[high]))
+                high = end;
+        }
+        // Ascending, so each is written at or before where it is read, and
+        // no point still to be read is overwritten.
+        const std::size_t keep[4] = { first, low < high ? low : high, low < high ? high : low, end - 1 };
+        for (std::size_t k = 0; k < 4; ++k)
+            if (k == 0 || keep[k] != keep[k - 1])
+                pts[kept++] = pts[keep[k]];
+        first = end;
+    }
+    return kept;
+}
+
+} // namespace tamrel
