@@ -17,9 +17,11 @@ namespace tamrel {
 struct WindowOptions {
     // The start-up name; without it the name prompt is shown.
     std::optional<std::string> studentName;
-    // Longest time one tick may spend on time steps before it leaves the
-    // rest of its steps to the next tick (0: no budget, the plain tick).
-    double tickBudgetSeconds = 0.05;
+    // About how long one tick takes, its time steps and the paints after
+    // them: the steps get what the last tick's paints left of it and leave
+    // the rest of their count to the next tick (run/TickPacer.h; 0: no
+    // budget, the plain tick). A comparison's tick steps for this long.
+    double tickBudgetSeconds = 0.027;
     // Threads for the strips of a time step (with 2 the second takes part
     // only while it makes the steps faster).
     int threads = 2;

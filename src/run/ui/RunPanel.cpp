@@ -4,11 +4,14 @@
 
 #include "run/ui/RunPanel.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <limits>
 #include <string>
 
 #include "app/ui/Controls.h"
@@ -30,6 +33,31 @@ namespace tamrel {
 namespace {
 
     const ScreenPosTwips kDialogPos { 3000, 3000 };
+
+    // Told, through an event of the lowest priority posted as a tick's steps
+    // end, when the window has handled what the tick posted before it: the
+    // repaints (posted at low priority) and the paints they make.
+    class PaintsDone : public QObject {
+    public:
+        explicit PaintsDone(TickPacer& pacer)
+            : pacer_(pacer)
+        {
+        }
+        void post() { QCoreApplication::postEvent(this, new QEvent(kType), std::numeric_limits<int>::min()); }
+
+    protected:
+        bool event(QEvent* e) override
+        {
+            if (e->type() != kType)
+                return QObject::event(e);
+            pacer_.paintsDone(TickPacer::Clock::now());
+            return true;
+        }
+
+    private:
+        static constexpr QEvent::Type kType = static_cast<QEvent::Type>(QEvent::User + 14);
+        TickPacer& pacer_;
+    };
 
     // The schemes of the table as a list: "Orvane, Orvane32, ... or Sorvi", with
     // `lastJoin` before the last name and each name followed by mark(row, last).
@@ -72,6 +100,8 @@ RunPanel::RunPanel(WindowContext& w)
     , cmdNumericalScheme(control<QPushButton>(w.window, "cmdNumericalScheme"))
     , cmdGetDiffConsts(control<QPushButton>(w.window, "cmdGetDiffConsts"))
     , tmrMetronome(new QTimer(&w.window))
+    , pacer_(w.options.tickBudgetSeconds)
+    , paintsDone_(std::make_unique<PaintsDone>(pacer_))
 {
     tmrMetronome->setObjectName(QStringLiteral("tmrMetronome"));
     tmrMetronome->setInterval(10);
@@ -185,8 +215,6 @@ void RunPanel::tmrMetronome_Timer()
         runFaulted_ = panels.compare.tick() || runFaulted_;
         return;
     }
-    const auto budget = std::chrono::nanoseconds(static_cast<long long>(options.tickBudgetSeconds * 1e9));
-
     // Stored-state controls follow every row as it is stored. The row's
     // handlers must not restore it into the grid: they act only while the run
     // is halted, so the run is shown as going while the controls are written.
@@ -199,8 +227,13 @@ void RunPanel::tmrMetronome_Timer()
         if (report.spaceTimeDue)
             panels.spaceTime.paintForRun();
     };
-    const TickReport report = RunTick(state, *stepper_, budget, onSnapshot);
+    const TickReport report = RunTick(state, *stepper_, pacer_.stepBudget(), onSnapshot);
     acceptedSteps_ += report.stepsRun;
+    // Without a budget (a batch run) no one handles the window's events.
+    if (options.tickBudgetSeconds > 0) {
+        pacer_.stepsDone(TickPacer::Clock::now());
+        static_cast<PaintsDone*>(paintsDone_.get())->post();
+    }
     panels.spaceTime.paintAfterTick(state.Stopped != 0);
 
     panels.replay.showTime(timeText(state.TimeNow));

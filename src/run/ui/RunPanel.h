@@ -7,7 +7,9 @@
 #include <memory>
 
 #include "app/ui/WindowContext.h"
+#include "run/TickPacer.h"
 
+class QObject;
 class QPushButton;
 class QTimer;
 
@@ -58,6 +60,10 @@ private:
     QTimer* tmrMetronome;
 
     std::unique_ptr<TimeStep> stepper_;
+    // The steps' share of each tick, and what tells it when a tick's paints
+    // are done (an event handled after them).
+    TickPacer pacer_;
+    std::unique_ptr<QObject> paintsDone_;
     long acceptedSteps_ = 0;
     bool runFaulted_ = false;
 };
