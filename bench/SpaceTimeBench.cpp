@@ -48,5 +48,6 @@ BENCHMARK(BM_SpaceTimePaint)
     ->Args({ 100, 600, 969, 437 })
     ->Args({ 100, 600, 449, 189 })
     ->Args({ 5000, 400, 969, 437 })
+    ->Args({ 5000, 96, 449, 189 })
     ->Args({ 501, 20, 449, 189 })
     ->Unit(benchmark::kMillisecond);

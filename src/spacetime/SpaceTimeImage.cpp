@@ -201,12 +201,41 @@ namespace {
         auto rule2 = [&](std::int32_t* R, long i, std::int32_t g) {
             const Cell& k = cells[static_cast<std::size_t>(i)];
             std::int32_t* px = R - 1;
+            // A cell inside one pixel column (c1 + 1 == c0) overwrites its
+            // blend with g at once.
+            if (k.use1 && k.c1 < k.c0) {
+                px[k.c0] = g;
+                return;
+            }
             px[k.c0] = whole(px[k.c0] * (1 - k.fx0) + static_cast<double>(g) * k.fx0);
             for (int c = k.c0 + 1; c <= k.c1; ++c)
                 px[c] = g;
             if (k.use1)
                 px[k.c1 + 1] = g;
         };
+
+        // Rule 1 of a cell blends pixel c0 with what the cells before it
+        // left there, a chain of dependent roundings through every cell of a
+        // column when cells are narrower than pixels. A cell whose c0 lies
+        // past every pixel the cells before it write starts a piece of the
+        // row whose rule-1 pixels are its own, so a few such pieces are
+        // blended side by side, each in its own order.
+        constexpr int kPieces = 4;
+        long cut[kPieces + 1];
+        cut[0] = 1;
+        cut[kPieces] = N + 1;
+        for (int p = 1; p < kPieces; ++p) {
+            long i = std::max(cut[p - 1], 1 + N * p / kPieces);
+            for (; i <= N; ++i) {
+                const Cell& before = cells[static_cast<std::size_t>(i - 1)];
+                if (i > 1 && cells[static_cast<std::size_t>(i)].c0 > std::max(before.c0, before.c1))
+                    break;
+            }
+            cut[p] = std::min(i, N + 1);
+        }
+        long common = N;
+        for (int p = 0; p < kPieces; ++p)
+            common = std::min(common, cut[p + 1] - cut[p]);
 
         const std::size_t span = static_cast<std::size_t>(W) + 1;
         std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
@@ -233,13 +262,23 @@ namespace {
                 // The rows above r0 are untouched so far and every one of them
                 // (r0+1..r1, and r1+1 when partly covered) receives the same
                 // writes: build one and copy it. Row r0 and that row are
-                // independent, so one pass over the cells serves both.
-                std::fill(band.begin(), band.end(), 0);
-                for (long i = 1; i <= N; ++i) {
-                    const std::int32_t g = gray[static_cast<std::size_t>(i)];
-                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
-                    rule2(band.data(), i, g);
+                // independent.
+                auto blend = [&](long i) {
+                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], gray[static_cast<std::size_t>(i)]);
+                };
+                for (long t = 0; t < common; ++t) {
+                    static_assert(kPieces == 4);
+                    blend(cut[0] + t);
+                    blend(cut[1] + t);
+                    blend(cut[2] + t);
+                    blend(cut[3] + t);
                 }
+                for (int p = 0; p < kPieces; ++p)
+                    for (long i = cut[p] + common; i < cut[p + 1]; ++i)
+                        blend(i);
+                std::fill(band.begin(), band.end(), 0);
+                for (long i = 1; i <= N; ++i)
+                    rule2(band.data(), i, gray[static_cast<std::size_t>(i)]);
                 const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
                 for (long r = r0 + 1; r <= top; ++r)
                     std::memcpy(raster.row(static_cast<int>(r)), band.data(), span * sizeof(std::int32_t));
