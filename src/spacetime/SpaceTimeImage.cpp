@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <memory>
 
 namespace tamrel {
 
@@ -36,6 +39,83 @@ namespace {
             return 0;
         const long long fit = (sz - 1 - lastCell) / rowLen + 1;
         return static_cast<long>(std::min<long long>(NS, fit));
+    }
+
+    // One snapshot row of the box average, p[0..N+1]: the running range of
+    // cells 1..N into lo and hi (index j-1), and q[c] = p[c] / tx for
+    // c = 1..N+1, every quotient exactly the one the division gives.
+    //
+    // Where the processor fuses a multiply and an add into one rounding, the
+    // quotients come from the reciprocal y = 1/tx and one correction, several
+    // at a time: with q = v*y rounded, the remainder v - q*tx is exact and
+    // q + remainder*y rounds to the rounded quotient (Markstein's theorem;
+    // tx > 1 here, so nothing overflows or underflows). A zero of either
+    // sign gives +0 there, which no sum of the picture and no gray level
+    // tells from -0; an infinite value keeps the division's infinity.
+    void boxRowByDivision(const float* p, long N, float* lo, float* hi, double* q, double tx)
+    {
+        for (long j = 1; j <= N; ++j) {
+            const float v = p[j];
+            lo[j - 1] = v < lo[j - 1] ? v : lo[j - 1];
+            hi[j - 1] = v > hi[j - 1] ? v : hi[j - 1];
+            q[j] = static_cast<double>(v) / tx;
+        }
+        q[N + 1] = static_cast<double>(p[N + 1]) / tx;
+    }
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TAMREL_FUSED_QUOTIENTS 1
+    __attribute__((target("avx2,fma"))) void boxRowFused(
+        const float* p, long N, float* lo, float* hi, double* q, double tx, double y)
+    {
+        for (long j = 1; j <= N + 1; ++j) {
+            const float v = p[j];
+            if (j <= N) {
+                lo[j - 1] = v < lo[j - 1] ? v : lo[j - 1];
+                hi[j - 1] = v > hi[j - 1] ? v : hi[j - 1];
+            }
+            const double a = static_cast<double>(v);
+            const double rounded = a * y;
+            const double exact = std::fma(std::fma(-rounded, tx, a), y, rounded);
+            q[j] = std::fabs(rounded) <= std::numeric_limits<double>::max() ? exact : rounded;
+        }
+    }
+    // out[i] = v[i] / d (d > 1), each exactly as the division rounds it, in
+    // the same way.
+    __attribute__((target("avx2,fma"))) void quotientsFused(
+        const double* v, double* out, std::size_t n, double d, double y)
+    {
+        for (std::size_t i = 0; i < n; ++i) {
+            const double rounded = v[i] * y;
+            const double exact = std::fma(std::fma(-rounded, d, v[i]), y, rounded);
+            out[i] = std::fabs(rounded) <= std::numeric_limits<double>::max() ? exact : rounded;
+        }
+    }
+    bool fusedMultiplyAdd()
+    {
+        static const bool have = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+        return have;
+    }
+#endif
+    void boxRow(const float* p, long N, float* lo, float* hi, double* q, double tx)
+    {
+#ifdef TAMREL_FUSED_QUOTIENTS
+        if (fusedMultiplyAdd()) {
+            boxRowFused(p, N, lo, hi, q, tx, 1 / tx);
+            return;
+        }
+#endif
+        boxRowByDivision(p, N, lo, hi, q, tx);
+    }
+    void quotients(const double* v, double* out, std::size_t n, double d)
+    {
+#ifdef TAMREL_FUSED_QUOTIENTS
+        if (fusedMultiplyAdd()) {
+            quotientsFused(v, out, n, d, 1 / d);
+            return;
+        }
+#endif
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = v[i] / d;
     }
 
     // Box average. Every snapshot row is read once, in order: its extremes go
@@ -73,6 +153,16 @@ namespace {
             if (k.c1 + 1 > lastCell)
                 k.use1 = false;
         }
+        // When every column has `fewest` whole cells or one more (evenColumns),
+        // the one more is added as a last term that is -0 for the columns
+        // without it (x + (-0) is x for every x, +0 and -0 too), so every
+        // column takes the same steps.
+        long fewest = lastCell, most = 0;
+        for (const Column& k : cols) {
+            fewest = std::min(fewest, std::max(0L, k.c1 - k.c0));
+            most = std::max(most, k.c1 - k.c0);
+        }
+        const bool evenColumns = most - fewest <= 1;
 
         // The snapshots under every pixel row.
         struct PixelRow {
@@ -97,42 +187,93 @@ namespace {
         }
 
         std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
-        std::vector<double> q(static_cast<std::size_t>(lastCell) + 1);
-        std::vector<double> rowSum(w);
-        std::vector<double> sums(w * static_cast<std::size_t>(H), 0.0);
+        std::vector<double> q(static_cast<std::size_t>(lastCell) + 2);
+        std::vector<double> rowSum(w), rowByTy(w);
+        // Every pixel row's sum is first set by the snapshot at its foot.
+        const auto sums = std::make_unique_for_overwrite<double[]>(w * static_cast<std::size_t>(H));
         int jFirst = 1; // first pixel row still open
         for (long s = 0; s < NS; ++s) {
             const float* p = data + s * rowLen;
-            for (long j = 1; j <= N; ++j) {
-                const float v = p[j];
-                lo[static_cast<std::size_t>(j - 1)]
-                    = v < lo[static_cast<std::size_t>(j - 1)] ? v : lo[static_cast<std::size_t>(j - 1)];
-                hi[static_cast<std::size_t>(j - 1)]
-                    = v > hi[static_cast<std::size_t>(j - 1)] ? v : hi[static_cast<std::size_t>(j - 1)];
-            }
+            boxRow(p, N, lo.data(), hi.data(), q.data(), tx);
+            // The next snapshot row is asked from memory while this one's
+            // columns are summed, a cache line every few columns: a row is
+            // read from memory far more slowly than it is summed.
+            const float* next = p + rowLen;
+            const float* nextEnd = s + 1 < NS ? next + rowLen : next;
+            const std::size_t step = std::max<std::size_t>(1, w * 16 / static_cast<std::size_t>(rowLen + 16));
             // row(s) of every column: d(s,c0) wx0 + sum of d(s,c)/tx + d(s,c1+1) wx1,
-            // added left to right; each d/tx is formed once.
-            for (long c = 1; c <= lastCell; ++c)
-                q[static_cast<std::size_t>(c)] = static_cast<double>(p[c]) / tx;
-            for (std::size_t i = 0; i < w; ++i) {
-                const Column& k = cols[i];
-                double acc = static_cast<double>(p[k.c0]) * k.wx0;
-                for (long c = k.c0 + 1; c <= k.c1; ++c)
-                    acc = acc + q[static_cast<std::size_t>(c)];
-                if (k.use1)
-                    acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
-                rowSum[i] = acc;
+            // added left to right; Fixed >= 0 is `fewest` known in advance.
+            auto sumColumns = [&]<long Fixed>() {
+                std::size_t untilPrefetch = 0;
+                for (std::size_t i = 0; i < w; ++i) {
+                    const Column& k = cols[i];
+                    if (untilPrefetch-- == 0) {
+                        untilPrefetch = step - 1;
+                        if (next < nextEnd) {
+                            __builtin_prefetch(next);
+                            next += 16;
+                        }
+                    }
+                    double acc = static_cast<double>(p[k.c0]) * k.wx0;
+                    if (Fixed >= 0) {
+                        const double* d = q.data() + k.c0 + 1;
+                        for (long t = 0; t < Fixed; ++t)
+                            acc = acc + d[t];
+                        acc = acc + (k.c1 - k.c0 > Fixed ? d[Fixed] : -0.0);
+                    } else if (evenColumns) {
+                        const double* d = q.data() + k.c0 + 1;
+                        for (long t = 0; t < fewest; ++t)
+                            acc = acc + d[t];
+                        acc = acc + (k.c1 - k.c0 > fewest ? d[fewest] : -0.0);
+                    } else {
+                        for (long c = k.c0 + 1; c <= k.c1; ++c)
+                            acc = acc + q[static_cast<std::size_t>(c)];
+                    }
+                    if (k.use1)
+                        acc = acc + static_cast<double>(p[k.c1 + 1]) * k.wx1;
+                    rowSum[i] = acc;
+                }
+            };
+            switch (evenColumns ? fewest : -1) {
+            case 1:
+                sumColumns.template operator()<1>();
+                break;
+            case 2:
+                sumColumns.template operator()<2>();
+                break;
+            case 3:
+                sumColumns.template operator()<3>();
+                break;
+            case 4:
+                sumColumns.template operator()<4>();
+                break;
+            case 5:
+                sumColumns.template operator()<5>();
+                break;
+            case 6:
+                sumColumns.template operator()<6>();
+                break;
+            default:
+                sumColumns.template operator()<-1>();
+                break;
             }
+            for (; next < nextEnd; next += 16)
+                __builtin_prefetch(next);
+            bool dividedByTy = false;
             // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
             for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
                 const PixelRow& pr = rows[static_cast<std::size_t>(j)];
-                double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
+                double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
                 if (s == pr.s0)
                     for (std::size_t i = 0; i < w; ++i)
                         sum[i] = pr.wy0 * rowSum[i];
-                if (s > pr.s0 && s < pr.s1)
+                if (s > pr.s0 && s < pr.s1) {
+                    if (!dividedByTy)
+                        quotients(rowSum.data(), rowByTy.data(), w, ty);
+                    dividedByTy = true;
                     for (std::size_t i = 0; i < w; ++i)
-                        sum[i] = sum[i] + rowSum[i] / ty;
+                        sum[i] = sum[i] + rowByTy[i];
+                }
                 if (s == pr.s1 && pr.use1)
                     for (std::size_t i = 0; i < w; ++i)
                         sum[i] = sum[i] + pr.wy1 * rowSum[i];
@@ -148,7 +289,7 @@ namespace {
         }
         const GrayScale gs = GrayScale::forRange(range);
         for (int j = 1; j <= H; ++j) {
-            const double* sum = sums.data() + static_cast<std::size_t>(j - 1) * w;
+            const double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
             std::int32_t* out = raster.row(j);
             for (std::size_t i = 0; i < w; ++i)
                 out[i] = grayOf(gs, sum[i]);

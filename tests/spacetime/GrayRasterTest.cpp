@@ -81,6 +81,8 @@ TEST(FillGrayRaster, MatchesTheLiteralRulesAtThePictureSizes)
     const Size sizes[] = {
         { 449, 189, 501, 20 }, // more cells than columns, few snapshots: coverage
         { 449, 189, 501, 300 }, // both shrink: box average
+        { 969, 437, 2000, 1000 }, // a large box average
+        { 449, 189, 2300, 400 }, // four or five whole cells a column
         { 449, 189, 100, 600 }, // few cells, many snapshots: coverage
         { 969, 437, 100, 2 },
         { 449, 189, 5000, 96 }, // Test 1 at 5000 cells, small picture: coverage
