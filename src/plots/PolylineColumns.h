@@ -17,9 +17,11 @@ namespace tamrel {
 // Keeps, of every run of consecutive points of pts[0..n) with the same
 // column floor(x(p) * scale + offset), its first, lowest, highest and last
 // point (each once, in their order along the line), moved to the front of
-// pts; returns how many points are kept. x and y read a point's coordinates;
-// scale and offset map x to the pixel columns of the drawing surface. Points
-// without a finite column each stay on their own.
+// pts; returns how many points are kept. Of several equally low (high)
+// points the one nearest the other extreme stands for them, so a step
+// inside a column keeps both its corners. x and y read a point's
+// coordinates; scale and offset map x to the pixel columns of the drawing
+// surface. Points without a finite column each stay on their own.
 template <class Point, class X, class Y>
 std::size_t KeepColumnExtremes(Point* pts, std::size_t n, double scale, double offset, X x, Y y)
 {
@@ -34,6 +36,12 @@ std::size_t KeepColumnExtremes(Point* pts, std::size_t n, double scale, double o
             if (y(pts[end]) > y(pts[high]))
                 high = end;
         }
+        // The earlier extreme moves to its last equal before the later one.
+        std::size_t& earlier = low < high ? low : high;
+        const std::size_t later = low < high ? high : low;
+        for (std::size_t k = earlier + 1; k < later; ++k)
+            if (y(pts[k]) == y(pts[earlier]))
+                earlier = k;
         // Ascending, so each is written at or before where it is read, and
         // no point still to be read is overwritten.
         const std::size_t keep[4] = { first, low < high ? low : high, low < high ? high : low, end - 1 };
@@ -41,6 +49,29 @@ std::size_t KeepColumnExtremes(Point* pts, std::size_t n, double scale, double o
             if (k == 0 || keep[k] != keep[k - 1])
                 pts[kept++] = pts[keep[k]];
         first = end;
+    }
+    return kept;
+}
+
+// Drops from pts[0..n) every point that lies on a level stretch between its
+// neighbours (the same height as both, its x between theirs): the line runs
+// through it anyway, so the stroke is the same without it. A plateau of a
+// curve, left with two points a column by KeepColumnExtremes, becomes one
+// segment. Returns how many points are kept, moved to the front.
+template <class Point, class X, class Y> std::size_t DropLevelMiddles(Point* pts, std::size_t n, X x, Y y)
+{
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        if (kept >= 2) {
+            const Point& a = pts[kept - 2];
+            const Point& b = pts[kept - 1];
+            const Point& c = pts[k];
+            const bool level = y(a) == y(b) && y(b) == y(c);
+            const bool between = (x(a) <= x(b) && x(b) <= x(c)) || (x(a) >= x(b) && x(b) >= x(c));
+            if (level && between)
+                --kept;
+        }
+        pts[kept++] = pts[k];
     }
     return kept;
 }

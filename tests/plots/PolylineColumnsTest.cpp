@@ -50,6 +50,14 @@ double highest(const std::vector<Pt>& r)
     return std::max_element(r.begin(), r.end(), [](const Pt& a, const Pt& b) { return a.y < b.y; })->y;
 }
 
+std::vector<Pt> levelMiddlesDropped(std::vector<Pt> pts)
+{
+    const auto n = DropLevelMiddles(
+        pts.data(), pts.size(), [](const Pt& p) { return p.x; }, [](const Pt& p) { return p.y; });
+    pts.resize(n);
+    return pts;
+}
+
 } // namespace
 
 TEST(KeepColumnExtremes, EveryColumnKeepsItsEndsAndItsLowestAndHighestPoints)
@@ -109,8 +117,35 @@ TEST(KeepColumnExtremes, KeepsThePointsInTheirOrderAlongTheLine)
     const std::vector<Pt> expected
         = { { 0.1, 5 }, { 0.2, 9 }, { 0.4, 1 }, { 0.9, 3 }, { 1.5, 2 }, { 1.9, 8 }, { 2.0, 6 } };
     EXPECT_EQ(reduced(line), expected);
-    // A flat run keeps its two ends; the first of equal lowest values stands.
+    // A step inside a column keeps both its corners: of equal lowest values
+    // the last before the highest stands, of equal highest the first.
+    EXPECT_EQ(reduced({ { 0.1, 5 }, { 0.2, 5 }, { 0.3, 5 }, { 0.5, 9 }, { 0.6, 9 }, { 0.8, 9 } }),
+        (std::vector<Pt> { { 0.1, 5 }, { 0.3, 5 }, { 0.5, 9 }, { 0.8, 9 } }));
+    EXPECT_EQ(reduced({ { 0.1, 9 }, { 0.2, 9 }, { 0.3, 9 }, { 0.5, 5 }, { 0.6, 5 }, { 0.8, 5 } }),
+        (std::vector<Pt> { { 0.1, 9 }, { 0.3, 9 }, { 0.5, 5 }, { 0.8, 5 } }));
+    // A flat run keeps its two ends.
     EXPECT_EQ(
         reduced({ { 0.1, 2 }, { 0.3, 2 }, { 0.5, 2 }, { 0.7, 2 } }), (std::vector<Pt> { { 0.1, 2 }, { 0.7, 2 } }));
     EXPECT_TRUE(reduced({}).empty());
+}
+
+TEST(DropLevelMiddles, DropsOnlyPointsTheLinePassesThroughOnALevelStretch)
+{
+    struct Case {
+        const char* name;
+        std::vector<Pt> line, kept;
+    };
+    const Case cases[] = {
+        { "a plateau between a rise and a fall", { { 0, 5 }, { 1, 2 }, { 2, 2 }, { 3, 2 }, { 4, 2 }, { 5, 7 } },
+            { { 0, 5 }, { 1, 2 }, { 4, 2 }, { 5, 7 } } },
+        { "a level line leftwards", { { 9, 1 }, { 7, 1 }, { 4, 1 } }, { { 9, 1 }, { 4, 1 } } },
+        { "a level line that turns back keeps its turn", { { 0, 1 }, { 3, 1 }, { 2, 1 } },
+            { { 0, 1 }, { 3, 1 }, { 2, 1 } } },
+        { "a slope is not a level", { { 0, 0 }, { 1, 1 }, { 2, 2 } }, { { 0, 0 }, { 1, 1 }, { 2, 2 } } },
+        { "a single step", { { 0, 1 }, { 1, 1 }, { 1, 4 }, { 2, 4 } },
+            { { 0, 1 }, { 1, 1 }, { 1, 4 }, { 2, 4 } } },
+        { "two points", { { 0, 1 }, { 1, 1 } }, { { 0, 1 }, { 1, 1 } } },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(levelMiddlesDropped(c.line), c.kept) << c.name;
 }

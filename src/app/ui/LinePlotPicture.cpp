@@ -54,10 +54,12 @@ namespace {
     void strokePolyline(QPainter& painter, const PixelColumns& columns, std::vector<QPointF>& pts)
     {
         std::size_t n = pts.size();
-        if (columns.known)
-            n = KeepColumnExtremes(
-                pts.data(), n, columns.scale, columns.offset, [](const QPointF& p) { return p.x(); },
-                [](const QPointF& p) { return p.y(); });
+        if (columns.known) {
+            auto x = [](const QPointF& p) { return p.x(); };
+            auto y = [](const QPointF& p) { return p.y(); };
+            n = KeepColumnExtremes(pts.data(), n, columns.scale, columns.offset, x, y);
+            n = DropLevelMiddles(pts.data(), n, x, y);
+        }
         if (n >= 2)
             painter.drawPolyline(pts.data(), static_cast<int>(n));
     }
