@@ -16,7 +16,7 @@ std::chrono::nanoseconds TickPacer::stepBudget() const
         return std::chrono::nanoseconds(0);
     if (!paints_)
         return tick_ / 2;
-    return std::max(tick_ - *paints_, tick_ / 4);
+    return std::max(tick_ - *paints_, tick_ / 2);
 }
 
 void TickPacer::paintsDone(Clock::time_point at)

@@ -6,8 +6,9 @@
 // the window answers about once a tick however large the grid, and the
 // steps take as much of every tick as the paints allow.
 //
-// Before any paints are measured a tick steps for half the tick, and no
-// tick steps for less than a quarter of it, so a run always moves on.
+// A tick steps for at least half the tick (also before any paints are
+// measured): on a busy machine, where every paint takes longer, the ticks
+// grow rather than the share of the paints in a run.
 
 #include <chrono>
 #include <optional>

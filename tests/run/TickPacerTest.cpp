@@ -18,8 +18,8 @@ TEST(TickPacer, StepsGetWhatTheLastPaintsLeftOfTheTick)
     const Case cases[] = {
         { "cheap paints", 2ms, 26ms },
         { "a large grid's paints", 9ms, 19ms },
-        { "paints of most of the tick: a quarter stays", 25ms, 7ms },
-        { "paints longer than the tick", 80ms, 7ms },
+        { "paints of most of the tick: half of it stays", 25ms, 14ms },
+        { "paints longer than the tick", 80ms, 14ms },
     };
     for (const Case& c : cases) {
         TickPacer pacer(0.028);

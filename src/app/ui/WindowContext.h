@@ -21,7 +21,7 @@ struct WindowOptions {
     // them: the steps get what the last tick's paints left of it and leave
     // the rest of their count to the next tick (run/TickPacer.h; 0: no
     // budget, the plain tick). A comparison's tick steps for this long.
-    double tickBudgetSeconds = 0.027;
+    double tickBudgetSeconds = 0.028;
     // Threads for the strips of a time step (with 2 the second takes part
     // only while it makes the steps faster).
     int threads = 2;
