@@ -356,19 +356,14 @@ void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
             sc.vxNew.data(), s.VYNew.ptr(0), s.FSmokeNew.ptr(0), s.RhoFloor, s.PFloor, s.VXEpsilon },
         n);
     if (k.twoFluid) {
-        for (long i = 1; i <= n; ++i) {
-            s.Rho1[i] = s.Rho1New[i];
-            s.Rho2[i] = s.Rho2New[i];
-            s.P1[i] = s.P1New[i];
-            s.P2[i] = s.P2New[i];
-            s.FSmoke[i] = s.FFracNew[i];
-            s.FFrac[i] = s.FFracNew[i];
-            s.FFracX[i] = s.FFracXNew[i];
-            s.FFracY[i] = s.FFracYNew[i];
-            s.FFracXX[i] = s.FFracXXNew[i];
-            s.FFracXY[i] = s.FFracXYNew[i];
-            s.FFracYY[i] = s.FFracYYNew[i];
-        }
+        // The fluid results become the state as they are, the fraction also
+        // the smoke: one copy per array (a loop over all eleven at once
+        // reloads each array's address for every cell).
+        const auto to = fluidInputs(s);
+        const auto from = fluidResults(s);
+        for (std::size_t q = 0; q < to.size(); ++q)
+            std::copy_n(from[q]->ptr(1), n, to[q]->ptr(1));
+        std::copy_n(s.FFracNew.ptr(1), n, s.FSmoke.ptr(1));
     }
 
     s.TimeNow = s.TimeNow + s.Dt;
