@@ -76,4 +76,49 @@ template <class Point, class X, class Y> std::size_t DropLevelMiddles(Point* pts
     return kept;
 }
 
+// Drops from pts[0..n) points that lie within `tolerance` of the segment
+// joining the points kept on either side of them, so the line moves nowhere
+// by more than the tolerance: with a tolerance below the rounding of the
+// drawing's own coordinates (a fraction of a pixel), the stroke is the same
+// up to the shading of its edges, and a smooth stretch of a curve needs a
+// few segments in place of two points a column. A segment stands for at
+// most kLongestStretch points, which bounds the work. Returns how many
+// points are kept, moved to the front; the first and last always are.
+template <class Point, class X, class Y>
+std::size_t DropNearlyStraight(Point* pts, std::size_t n, double tolerance, X x, Y y)
+{
+    constexpr std::size_t kLongestStretch = 32;
+    if (n < 3 || !(tolerance > 0))
+        return n;
+    // Distance squared from p to the segment a-b.
+    auto apart = [&](const Point& p, const Point& a, const Point& b) {
+        const double dx = x(b) - x(a), dy = y(b) - y(a);
+        const double px = x(p) - x(a), py = y(p) - y(a);
+        const double length = dx * dx + dy * dy;
+        double t = length > 0 ? (px * dx + py * dy) / length : 0;
+        t = t < 0 ? 0 : (t > 1 ? 1 : t);
+        const double ex = px - t * dx, ey = py - t * dy;
+        return ex * ex + ey * ey;
+    };
+    const double limit = tolerance * tolerance;
+    std::size_t kept = 1; // pts[0] stays
+    std::size_t anchor = 0;
+    while (anchor + 1 < n) {
+        // The farthest point the anchor reaches with every point between
+        // them within the tolerance of the segment.
+        std::size_t reach = anchor + 1;
+        for (std::size_t end = anchor + 2; end < n && end - anchor <= kLongestStretch; ++end) {
+            bool straight = true;
+            for (std::size_t k = anchor + 1; k < end && straight; ++k)
+                straight = apart(pts[k], pts[anchor], pts[end]) <= limit;
+            if (!straight)
+                break;
+            reach = end;
+        }
+        pts[kept++] = pts[reach];
+        anchor = reach;
+    }
+    return kept;
+}
+
 } // namespace tamrel

@@ -149,3 +149,57 @@ TEST(DropLevelMiddles, DropsOnlyPointsTheLinePassesThroughOnALevelStretch)
     for (const Case& c : cases)
         EXPECT_EQ(levelMiddlesDropped(c.line), c.kept) << c.name;
 }
+
+TEST(DropNearlyStraight, EveryDroppedPointStaysWithinTheToleranceOfTheLineKept)
+{
+    std::mt19937 rng(32);
+    std::uniform_real_distribution<double> jitter(-0.02, 0.02);
+    struct Case {
+        const char* name;
+        double bend; // curvature of the line
+        double noise; // scale of the jitter
+        double tolerance;
+    };
+    const Case cases[] = {
+        { "a straight line", 0, 0, 0.03 },
+        { "a gentle curve", 0.001, 0, 0.03 },
+        { "a sharp curve", 0.2, 0, 0.03 },
+        { "jitter above the tolerance", 0, 5, 0.03 },
+        { "jitter below the tolerance", 0, 0.5, 0.03 },
+    };
+    for (const Case& c : cases) {
+        std::vector<Pt> line;
+        for (int k = 0; k < 400; ++k)
+            line.push_back({ 0.5 * k, 0.3 * k + c.bend * k * k + c.noise * jitter(rng) });
+        std::vector<Pt> kept = line;
+        const auto n = DropNearlyStraight(
+            kept.data(), kept.size(), c.tolerance, [](const Pt& p) { return p.x; },
+            [](const Pt& p) { return p.y; });
+        kept.resize(n);
+        EXPECT_EQ(kept.front(), line.front()) << c.name;
+        EXPECT_EQ(kept.back(), line.back()) << c.name;
+        // Every point of the line lies within the tolerance of the kept
+        // segment that spans it (the kept points are points of the line).
+        std::size_t at = 0;
+        for (std::size_t s = 0; s + 1 < kept.size(); ++s) {
+            while (!(line[at] == kept[s]))
+                ++at;
+            const Pt a = kept[s], b = kept[s + 1];
+            for (; !(line[at] == b); ++at) {
+                const double dx = b.x - a.x, dy = b.y - a.y;
+                const double t = std::clamp(
+                    ((line[at].x - a.x) * dx + (line[at].y - a.y) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+                EXPECT_LE(std::hypot(line[at].x - a.x - t * dx, line[at].y - a.y - t * dy), c.tolerance)
+                    << c.name << ", point " << at;
+            }
+        }
+        if (c.bend == 0 && c.noise <= 1) {
+            // Straight within the tolerance: one segment for every few dozen points.
+            EXPECT_LE(kept.size(), 400u / 32 + 2) << c.name;
+        }
+        if (c.noise > 1) {
+            // Jitter far above the tolerance leaves most points.
+            EXPECT_GT(kept.size(), 200u) << c.name;
+        }
+    }
+}

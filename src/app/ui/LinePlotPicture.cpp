@@ -59,6 +59,9 @@ namespace {
             auto y = [](const QPointF& p) { return p.y(); };
             n = KeepColumnExtremes(pts.data(), n, columns.scale, columns.offset, x, y);
             n = DropLevelMiddles(pts.data(), n, x, y);
+            // A 32nd of a device pixel: below the twips the points are rounded
+            // to at the designed size (a 15th of a pixel).
+            n = DropNearlyStraight(pts.data(), n, 1.0 / 32 / columns.scale, x, y);
         }
         if (n >= 2)
             painter.drawPolyline(pts.data(), static_cast<int>(n));
