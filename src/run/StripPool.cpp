@@ -1,6 +1,41 @@
 #include "run/StripPool.h"
 
+#include <chrono>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace tamrel {
+
+namespace {
+
+    // A hint to the processor that this is a spin loop (it frees the core's
+    // resources for the other hardware thread and saves power).
+    inline void relax()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        _mm_pause();
+#else
+        std::this_thread::yield();
+#endif
+    }
+
+} // namespace
+
+template <class Done> bool StripPool::spinUntil(Done done)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(kSpinMicroseconds);
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (done())
+                return true;
+            relax();
+        }
+        if (std::chrono::steady_clock::now() > until)
+            return done();
+    }
+}
 
 StripPool::StripPool()
     : worker_([this] { loop(); })
@@ -9,9 +44,11 @@ StripPool::StripPool()
 
 StripPool::~StripPool()
 {
+    quit_.store(true, std::memory_order_release);
     {
+        // Taken so that a worker between its check and its wait cannot miss
+        // the notification.
         std::lock_guard lock(mutex_);
-        quit_ = true;
     }
     wake_.notify_one();
     worker_.join();
@@ -19,30 +56,40 @@ StripPool::~StripPool()
 
 void StripPool::runPair(const std::function<void(int)>& task)
 {
+    task_ = &task;
+    busy_.store(true, std::memory_order_relaxed);
+    posted_.fetch_add(1, std::memory_order_release);
     {
         std::lock_guard lock(mutex_);
-        task_ = &task;
-        busy_ = true;
     }
     wake_.notify_one();
     task(0);
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [this] { return !busy_; });
+    if (!spinUntil([this] { return !busy_.load(std::memory_order_acquire); })) {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return !busy_.load(std::memory_order_acquire); });
+    }
     task_ = nullptr;
 }
 
 void StripPool::loop()
 {
-    std::unique_lock lock(mutex_);
+    std::uint64_t seen = 0;
     for (;;) {
-        wake_.wait(lock, [this] { return quit_ || busy_; });
-        if (quit_)
+        auto posted = [&] {
+            return quit_.load(std::memory_order_acquire) || posted_.load(std::memory_order_acquire) != seen;
+        };
+        if (!spinUntil(posted)) {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, posted);
+        }
+        if (quit_.load(std::memory_order_acquire))
             return;
-        const auto* task = task_;
-        lock.unlock();
-        (*task)(1);
-        lock.lock();
-        busy_ = false;
+        seen = posted_.load(std::memory_order_acquire);
+        (*task_)(1);
+        busy_.store(false, std::memory_order_release);
+        {
+            std::lock_guard lock(mutex_);
+        }
         done_.notify_one();
     }
 }

@@ -152,7 +152,8 @@ StepFault TimeStep::makeFault(const ExperimentState& s, const std::string& why) 
 }
 
 template <class Real>
-void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex, long first, long last)
+void TimeStep::runStrips(
+    ExperimentState& s, const SchemeInfo& k, int slotIndex, std::atomic<long>& next, long count)
 {
     Scratch& sc = *scratch_;
     kernels::StripPacker<Real>& packer = sc.slots[static_cast<std::size_t>(slotIndex)].template packer<Real>();
@@ -172,7 +173,8 @@ void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex,
             dst[static_cast<std::size_t>(kernels::kFirstFluidNew + q)] = res[static_cast<std::size_t>(q)]->ptr(0);
     }
 
-    for (long j = first; j < last; ++j) {
+    for (long j = next.fetch_add(1, std::memory_order_relaxed); j < count;
+         j = next.fetch_add(1, std::memory_order_relaxed)) {
         const Strip st = sc.strips[static_cast<std::size_t>(j)];
         KLong* counters = sc.counters[static_cast<std::size_t>(j)].data();
         std::fill(counters, counters + kernels::kCounterCount, 0);
@@ -196,12 +198,12 @@ void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex,
     }
 }
 
-void TimeStep::runStripsOf(ExperimentState& s, const SchemeInfo& k, int slot, long first, long last)
+void TimeStep::runStripsOf(ExperimentState& s, const SchemeInfo& k, int slot, std::atomic<long>& next, long count)
 {
     if (k.singlePrecision())
-        runStrips<float>(s, k, slot, first, last);
+        runStrips<float>(s, k, slot, next, count);
     else
-        runStrips<double>(s, k, slot, first, last);
+        runStrips<double>(s, k, slot, next, count);
 }
 
 double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCourant)
@@ -271,17 +273,12 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         = metered || chooses ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
 
     const long m = static_cast<long>(sc.strips.size());
+    std::atomic<long> next { 0 };
     if (slotsUsed == 2) {
-        const long half = (m + 1) / 2;
-        const std::function<void(int)> task = [&](int slot) {
-            if (slot == 0)
-                runStripsOf(s, k, 0, 0, half);
-            else
-                runStripsOf(s, k, 1, half, m);
-        };
+        const std::function<void(int)> task = [&](int slot) { runStripsOf(s, k, slot, next, m); };
         pool_->runPair(task);
     } else {
-        runStripsOf(s, k, 0, 0, m);
+        runStripsOf(s, k, 0, next, m);
     }
     if (chooses)
         choice_.measured(n, k.longestStrip, slotsUsed,

@@ -10,6 +10,7 @@
 // threads allowed, the second takes part only while it makes the steps of
 // the grid faster (run/ThreadChoice.h), unless it is asked for always.
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -144,9 +145,15 @@ private:
     struct Slot;
 
     double runKernel(ExperimentState& s, const kernels::SchemeInfo& scheme, bool& nanCourant);
+    // Runs strips on scratch slot `slot`, taking the next strip number from
+    // `next` until it reaches `count`: with two threads both take from one
+    // counter, so a thread that got cheap strips (uniform gas, which the
+    // kernels pass through quickly) takes more of them.
     template <class Real>
-    void runStrips(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, long first, long last);
-    void runStripsOf(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, long first, long last);
+    void runStrips(
+        ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, std::atomic<long>& next, long count);
+    void runStripsOf(
+        ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, std::atomic<long>& next, long count);
     bool newStateFinite(const ExperimentState& s, const kernels::SchemeInfo& scheme, long& badCell) const;
     void accept(ExperimentState& s, const kernels::SchemeInfo& scheme, double courant);
     StepFault makeFault(const ExperimentState& s, const std::string& why) const;
