@@ -448,6 +448,24 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
     T* __restrict cs = w[sCs];
     T* __restrict fcell = w[sFlatCell];
     const T sixth = T(1) / T(6);
+    // The traced states at both faces of cell c from its parabolas.
+    auto traceFaces = [&](int c, const CellParabolas<T>& q, T uc, T cc, T g) {
+        const T kk = dtdx[c];
+        const T lamM = uc - cc;
+        const T lamP = uc + cc;
+        const FaceState<T> right = traceRightFace(q, uc, lamM, lamP, kk, g, k.floor);
+        rr[c] = right.rho;
+        ru[c] = right.u;
+        rp[c] = right.p;
+        rv[c] = right.v;
+        rs[c] = right.s;
+        const FaceState<T> left = traceLeftFace(q, uc, lamM, lamP, kk, g, k.floor);
+        lr[c] = left.rho;
+        lu[c] = left.u;
+        lp[c] = left.p;
+        lv[c] = left.v;
+        ls[c] = left.s;
+    };
     auto reconstructAndTrace = [&](int c) {
         const T g = VarGamma ? gam[c] : k.gamma;
         const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
@@ -487,62 +505,32 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
 
         const CellParabolas<T> q { parabola(rc, rc + zL + (pL - pc) * ic2, rc + zR + (pR - pc) * ic2),
             parabola(uc, uL, uR), parabola(pc, pL, pR), parabola(vc, vL, vR), parabola(sc, sL, sR) };
-        const T kk = dtdx[c];
-        const T lamM = uc - cc;
-        const T lamP = uc + cc;
-        const FaceState<T> right = traceRightFace(q, uc, lamM, lamP, kk, g, k.floor);
-        rr[c] = right.rho;
-        ru[c] = right.u;
-        rp[c] = right.p;
-        rv[c] = right.v;
-        rs[c] = right.s;
-        const FaceState<T> left = traceLeftFace(q, uc, lamM, lamP, kk, g, k.floor);
-        lr[c] = left.rho;
-        lu[c] = left.u;
-        lp[c] = left.p;
-        lv[c] = left.v;
-        ls[c] = left.s;
+        traceFaces(c, q, uc, cc, g);
     };
-    {
-        int flat = 0;
-        for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
-            const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
-            if (!uniformCells(w, b0 - 3, b1 + 2)) {
+    int flat = 0;
+    for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
+        const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
+        if (!uniformCells(w, b0 - 3, b1 + 2)) {
 #pragma GCC ivdep
-                for (int c = b0; c < b1; ++c)
-                    reconstructAndTrace(c);
-                continue;
-            }
-            flat += b1 - b0;
-#pragma GCC ivdep
-            for (int c = b0; c < b1; ++c) {
-                const T g = VarGamma ? gam[c] : k.gamma;
-                const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
-                const T c2 = g * pc / rc;
-                const T cc = ksqrt(c2);
-                cs[c] = cc;
-                fcell[c] = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
-                const CellParabolas<T> q { parabola(rc, rc, rc), parabola(uc, uc, uc), parabola(pc, pc, pc),
-                    parabola(vc, vc, vc), parabola(sc, sc, sc) };
-                const T kk = dtdx[c];
-                const T lamM = uc - cc;
-                const T lamP = uc + cc;
-                const FaceState<T> right = traceRightFace(q, uc, lamM, lamP, kk, g, k.floor);
-                rr[c] = right.rho;
-                ru[c] = right.u;
-                rp[c] = right.p;
-                rv[c] = right.v;
-                rs[c] = right.s;
-                const FaceState<T> left = traceLeftFace(q, uc, lamM, lamP, kk, g, k.floor);
-                lr[c] = left.rho;
-                lu[c] = left.u;
-                lp[c] = left.p;
-                lv[c] = left.v;
-                ls[c] = left.s;
-            }
+            for (int c = b0; c < b1; ++c)
+                reconstructAndTrace(c);
+            continue;
         }
-        return flat;
+        flat += b1 - b0;
+#pragma GCC ivdep
+        for (int c = b0; c < b1; ++c) {
+            const T g = VarGamma ? gam[c] : k.gamma;
+            const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
+            const T c2 = g * pc / rc;
+            const T cc = ksqrt(c2);
+            cs[c] = cc;
+            fcell[c] = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
+            const CellParabolas<T> q { parabola(rc, rc, rc), parabola(uc, uc, uc), parabola(pc, pc, pc),
+                parabola(vc, vc, vc), parabola(sc, sc, sc) };
+            traceFaces(c, q, uc, cc, g);
+        }
     }
+    return flat;
 }
 
 // Step 5. Interface solutions at c+1/2 for c = c0 .. c1-1 from the traced
