@@ -1,7 +1,8 @@
 #include "run/GridCopies.h"
 
-#include <bit>
 #include <cmath>
+
+#include "kernels/common/StripCall.h"
 
 namespace tamrel {
 
@@ -15,20 +16,13 @@ namespace tamrel {
 
 namespace {
 
-    // The exponent bits of a double are all ones for an infinity or a NaN;
-    // adding the exponent's lowest bit to them carries into the sign bit
-    // exactly then, which a vector loop tests with an add and two ands.
-    constexpr std::uint64_t kExponent = 0x7ff0000000000000ULL;
-    constexpr std::uint64_t kExponentLsb = 0x0010000000000000ULL;
-    constexpr std::uint64_t kSign = 0x8000000000000000ULL;
-
     template <class Real> std::uint64_t copyBackOf(const Real* __restrict from, double* __restrict to, long len)
     {
         std::uint64_t bad = 0;
         for (long i = 1; i <= len; ++i) {
             const double v = static_cast<double>(from[i]);
             to[i] = v;
-            bad |= ((std::bit_cast<std::uint64_t>(v) & kExponent) + kExponentLsb) & kSign;
+            bad |= kernels::FloatBits<double>::nonFinite(v);
         }
         return bad;
     }
