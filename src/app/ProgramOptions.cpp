@@ -11,7 +11,7 @@
 #include "common/Format.h"
 #include "compare/ConvergenceStudy.h"
 #include "compare/SideBySide.h"
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 #include "kernels/SchemeTable.h"
 #include "spacetime/SpaceTimeVariables.h"
 

@@ -10,7 +10,7 @@
 
 #include "ExactTestStates.h"
 #include "exact/GridShape.h"
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 #include "kernels/riemann/ExactRiemannCore.h"
 
 namespace tamrel {

@@ -1,6 +1,6 @@
 // The exact solution in the window: the curves over the plots and the waves
 // over the space-time picture, the readout, the switch that shows or hides
-// them (kept in the settings), and the Riemann inspector.
+// them (kept in the settings), and the Riemann explorer.
 
 #include <QAction>
 #include <QImage>
@@ -15,7 +15,7 @@
 #include "WindowFixture.h"
 #include "exact/ExactPlots.h"
 #include "exact/ExactTracker.h"
-#include "exact/ui/RiemannInspectorWindow.h"
+#include "exact/ui/RiemannExplorerWindow.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -171,17 +171,17 @@ TEST_F(ExactWindowTest, SwitchAndShortcutPersist)
         QSettings(QStringLiteral("Tamrel"), QStringLiteral("tamrel")).value("exact/overlaysShown").toBool());
 }
 
-// The inspector shows the loaded jump (Test 1: a rarefaction and a shock),
+// The explorer shows the loaded jump (Test 1: a rarefaction and a shock),
 // then the marked and the current cell, and follows the grid as it changes:
 // two cells pulled apart faster than sound can follow leave a vacuum.
-TEST_F(ExactWindowTest, InspectorFollowsTheJumpAndPickedCells)
+TEST_F(ExactWindowTest, ExplorerFollowsTheJumpAndPickedCells)
 {
     clickTest(*window, 1);
-    click(*window, "cmdRiemannInspector");
-    RiemannInspectorWindow& inspector = panels().exact.inspector();
-    ASSERT_TRUE(inspector.isVisible());
+    click(*window, "cmdRiemannExplorer");
+    RiemannExplorerWindow& explorer = panels().exact.explorer();
+    ASSERT_TRUE(explorer.isVisible());
     auto row = [&](const std::string& label) {
-        for (const auto& [l, text] : inspector.rows())
+        for (const auto& [l, text] : explorer.rows())
             if (l == label)
                 return text;
         return std::string("(no row)");
@@ -193,22 +193,22 @@ TEST_F(ExactWindowTest, InspectorFollowsTheJumpAndPickedCells)
 
     // Mark cell 20, make cell 80 current.
     typeInto(*window, "txtMSelected", "20");
-    control<QPushButton>(inspector, "cmdRiemannMarkCell")->click();
+    control<QPushButton>(explorer, "cmdRiemannMarkCell")->click();
     EXPECT_EQ(panels().exact.markedCell(), 20);
-    EXPECT_EQ(inspector.source(), RiemannInspectorWindow::Source::PickedCells);
+    EXPECT_EQ(explorer.source(), RiemannExplorerWindow::Source::PickedCells);
     typeInto(*window, "txtMSelected", "80");
-    EXPECT_EQ(inspector.origin(), "Cells 20 and 80 as they stand, the jump put at x=0.79.");
+    EXPECT_EQ(explorer.origin(), "Cells 20 and 80 as they stand, the jump put at x=0.79.");
     EXPECT_EQ(row("Left state"), "rho=1  u=0.75  p=1");
     EXPECT_EQ(row("Right state"), "rho=0.125  u=0  p=0.1");
 
-    // The grid changes; the next repaint brings the inspector along.
+    // The grid changes; the next repaint brings the explorer along.
     s().VX[20] = -4;
     s().P[20] = 0.4;
     s().VX[80] = 4;
     s().Rho[80] = 1;
     s().P[80] = 0.4;
     panels().plots.paint();
-    EXPECT_TRUE(inspector.inspection().vacuum);
+    EXPECT_TRUE(explorer.exploration().vacuum);
     EXPECT_EQ(row("Star state"), "none: the wave curves do not meet");
     EXPECT_EQ(row("Vacuum"), "forms between x=0.79 - 0.258343 t and x=0.79 + 0.258343 t");
 }

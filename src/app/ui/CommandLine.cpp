@@ -16,7 +16,7 @@
 #include "app/ui/SheetCheckBatch.h"
 #include "app/ui/frmTamrel.h"
 #include "common/StagedFile.h"
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 
 namespace tamrel {
 
@@ -124,7 +124,7 @@ int runProgram(int argc, char** argv)
         double gamma = 0;
         std::string error;
         exact::ParseRiemannStates(p.text, left, right, gamma, error);
-        std::puts(exact::RiemannKeyValues(exact::InspectRiemann(left, right, gamma)).c_str());
+        std::puts(exact::RiemannKeyValues(exact::ExploreRiemann(left, right, gamma)).c_str());
         return 0;
     }
     case ProgramOptions::Action::Window:

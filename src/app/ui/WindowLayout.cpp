@@ -161,11 +161,11 @@ namespace {
         { K::HScroll, "hsbVelocity", "", 3840, 2040, 3077, 372, F::Default, "" },
 
         // The exact solution, in a strip below the test buttons: the switch for
-        // its overlays, the Riemann inspector, and the distance readout.
+        // its overlays, the Riemann explorer, and the distance readout.
         { K::Button, "cmdExactOverlay", "Exact Solution", 240, 11280, 1815, 375, F::SansSmall,
           "Show or hide the exact solution over the plots and its waves over the space-time picture (Ctrl+Shift+E)." },
-        { K::Button, "cmdRiemannInspector", "Riemann Inspector", 2160, 11280, 1815, 375, F::SansSmall,
-          "Open the Riemann inspector: the wave curves, the star state and the waves of the loaded jump or of two "
+        { K::Button, "cmdRiemannExplorer", "Riemann Explorer", 2160, 11280, 1815, 375, F::SansSmall,
+          "Open the Riemann explorer: the wave curves, the star state and the waves of the loaded jump or of two "
           "cells." },
         { K::Label, "lblExactReadout", "", 4140, 11280, 8900, 375, F::SansBodyPlain,
           "How far the grid on show lies from the exact cell averages: sum |numerical - exact| dx." },

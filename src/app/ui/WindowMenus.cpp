@@ -117,7 +117,7 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     view->addSeparator();
     buttonItem(view, "actExactOverlay", QStringLiteral("&Exact Solution"), "cmdExactOverlay",
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    buttonItem(view, "actRiemannInspector", QStringLiteral("&Riemann Inspector..."), "cmdRiemannInspector", {});
+    buttonItem(view, "actRiemannExplorer", QStringLiteral("&Riemann Explorer..."), "cmdRiemannExplorer", {});
     view->addSeparator();
     // The axes, times and legends over the pictures; off, the plain drawings.
     QAction* axes = view->addAction(QStringLiteral("&Axes"));

@@ -9,7 +9,7 @@
 #include "app/ui/Controls.h"
 #include "app/ui/Panels.h"
 #include "app/ui/PlotPolylines.h"
-#include "exact/ui/RiemannInspectorWindow.h"
+#include "exact/ui/RiemannExplorerWindow.h"
 #include "plots/LinePlots.h"
 
 namespace tamrel {
@@ -51,15 +51,14 @@ ExactPanel::ExactPanel(WindowContext& w)
     , state(w.state)
     , panels(w.panels)
     , cmdExactOverlay(control<QPushButton>(w.window, "cmdExactOverlay"))
-    , cmdRiemannInspector(control<QPushButton>(w.window, "cmdRiemannInspector"))
+    , cmdRiemannExplorer(control<QPushButton>(w.window, "cmdRiemannExplorer"))
     , lblExactReadout(control<QLabel>(w.window, "lblExactReadout"))
 {
     shown_ = labSettings().value(kSettingsKey, true).toBool();
     cmdExactOverlay->setCheckable(true);
     cmdExactOverlay->setChecked(shown_);
     QObject::connect(cmdExactOverlay, &QPushButton::clicked, &w.window, [this] { cmdExactOverlay_Click(); });
-    QObject::connect(
-        cmdRiemannInspector, &QPushButton::clicked, &w.window, [this] { cmdRiemannInspector_Click(); });
+    QObject::connect(cmdRiemannExplorer, &QPushButton::clicked, &w.window, [this] { cmdRiemannExplorer_Click(); });
 }
 
 ExactPanel::~ExactPanel() = default;
@@ -74,29 +73,28 @@ void ExactPanel::cmdExactOverlay_Click()
     panels.spaceTime.refreshWaves();
 }
 
-void ExactPanel::cmdRiemannInspector_Click()
+void ExactPanel::cmdRiemannExplorer_Click()
 {
-    RiemannInspectorWindow& w = inspector();
+    RiemannExplorerWindow& w = explorer();
     w.show();
     w.raise();
-    refreshInspector();
+    refreshExplorer();
 }
 
-RiemannInspectorWindow& ExactPanel::inspector()
+RiemannExplorerWindow& ExactPanel::explorer()
 {
-    if (!inspector_) {
-        inspector_ = new RiemannInspectorWindow(&window);
-        // The lab ends when its own window closes, inspector or not.
-        inspector_->setAttribute(Qt::WA_QuitOnClose, false);
-        QObject::connect(
-            inspector_, &RiemannInspectorWindow::sourceChanged, &window, [this] { refreshInspector(); });
-        QObject::connect(inspector_, &RiemannInspectorWindow::markRequested, &window, [this] {
+    if (!explorer_) {
+        explorer_ = new RiemannExplorerWindow(&window);
+        // The lab ends when its own window closes, explorer or not.
+        explorer_->setAttribute(Qt::WA_QuitOnClose, false);
+        QObject::connect(explorer_, &RiemannExplorerWindow::sourceChanged, &window, [this] { refreshExplorer(); });
+        QObject::connect(explorer_, &RiemannExplorerWindow::markRequested, &window, [this] {
             marked_ = state.MCurrent;
-            inspector_->setSource(RiemannInspectorWindow::Source::PickedCells);
-            refreshInspector();
+            explorer_->setSource(RiemannExplorerWindow::Source::PickedCells);
+            refreshExplorer();
         });
     }
-    return *inspector_;
+    return *explorer_;
 }
 
 void ExactPanel::refresh()
@@ -111,8 +109,8 @@ void ExactPanel::refresh()
             sol.cellAverages(time_, cells_);
     }
     showReadout();
-    if (inspector_ && inspector_->isVisible())
-        refreshInspector();
+    if (explorer_ && explorer_->isVisible())
+        refreshExplorer();
 }
 
 void ExactPanel::showReadout()
@@ -147,22 +145,22 @@ std::vector<exact::WavePolyline> ExactPanel::spaceTimeWaves(double W, double H)
     return exact::SpaceTimeWaves(state, tracker_.update(state), W, H);
 }
 
-void ExactPanel::refreshInspector()
+void ExactPanel::refreshExplorer()
 {
-    if (!inspector_)
+    if (!explorer_)
         return;
     const ExperimentState& s = state;
     const long n = s.NGridCells;
     if (n < 1 || !s.X.contains(n + 1))
-        return inspector_->showNothing("No grid.");
+        return explorer_->showNothing("No grid.");
     const double xa = s.X[1], xb = s.X[n + 1];
-    if (inspector_->source() == RiemannInspectorWindow::Source::PickedCells) {
+    if (explorer_->source() == RiemannExplorerWindow::Source::PickedCells) {
         const Long a = std::min(marked_, s.MCurrent), b = std::max(marked_, s.MCurrent);
         if (marked_ < 1 || marked_ > n || a == b || !s.Rho.contains(b))
-            return inspector_->showNothing(
+            return explorer_->showNothing(
                 "Mark a cell (click it on a plot, then Mark Current Cell), then click a second cell on a plot.");
         const kernels::FlowState left { s.Rho[a], s.VX[a], s.P[a], 0 }, right { s.Rho[b], s.VX[b], s.P[b], 0 };
-        return inspector_->showInspection(exact::InspectRiemann(left, right, s.Gamma, s.X[b], xa, xb),
+        return explorer_->showExploration(exact::ExploreRiemann(left, right, s.Gamma, s.X[b], xa, xb),
             "Cells " + std::to_string(a) + " and " + std::to_string(b)
                 + " as they stand, the jump put at x=" + g3(s.X[b]) + ".");
     }
@@ -174,10 +172,10 @@ void ExactPanel::refreshInspector()
             && (!nearest || std::fabs(j.x0 - here) < std::fabs(nearest->x0 - here)))
             nearest = &j;
     if (!nearest)
-        return inspector_->showNothing(sol.available()
-                ? "The loaded state has no jump between two cells: mark a cell and click another to inspect them."
-                : "No jump to inspect: " + sol.reason() + ".");
-    inspector_->showInspection(exact::InspectRiemann(nearest->left, nearest->right, s.Gamma, nearest->x0, xa, xb),
+        return explorer_->showNothing(sol.available()
+                ? "The loaded state has no jump between two cells: mark a cell and click another to explore them."
+                : "No jump to explore: " + sol.reason() + ".");
+    explorer_->showExploration(exact::ExploreRiemann(nearest->left, nearest->right, s.Gamma, nearest->x0, xa, xb),
         "The loaded jump at x=" + g3(nearest->x0) + " (" + sol.shape() + ").");
 }
 

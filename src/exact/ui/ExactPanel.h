@@ -3,13 +3,13 @@
 // over the space-time picture, the distance readout, the switch that shows or
 // hides the overlays (View > Exact Solution, Ctrl+Shift+E; the choice is kept in
 // the user's settings) and
-// the Riemann inspector.
+// the Riemann explorer.
 //
 // The overlays lie on layers of their own over the pictures, so the plots'
 // and the space-time picture's own drawings, and what every designed control
 // does, stay as they are. The line plots and the space-time picture ask this
 // panel for their overlay whenever they paint; the readout and an open
-// inspector follow at the same moments.
+// explorer follow at the same moments.
 
 #include <QPoint>
 #include <memory>
@@ -27,7 +27,7 @@ class QPushButton;
 namespace tamrel {
 
 enum class PlotQuantity;
-class RiemannInspectorWindow;
+class RiemannExplorerWindow;
 
 class ExactPanel {
 public:
@@ -35,31 +35,31 @@ public:
     ~ExactPanel();
 
     void cmdExactOverlay_Click();
-    void cmdRiemannInspector_Click();
+    void cmdRiemannExplorer_Click();
 
     // The exact curve over a line plot of W x H twips, for the grid on show;
     // empty while the overlays are hidden or no exact solution holds. Brings
-    // the readout and an open inspector up to date.
+    // the readout and an open explorer up to date.
     std::vector<std::vector<QPoint>> plotOverlay(PlotQuantity q, double W, double H);
     // The exact waves over the space-time picture of W x H pixels.
     std::vector<exact::WavePolyline> spaceTimeWaves(double W, double H);
 
     bool overlaysShown() const { return shown_; }
-    // The inspector window (made on first use; it may stay open during a run).
-    RiemannInspectorWindow& inspector();
-    // Cell number of the inspector's marked cell (0: none).
+    // The explorer window (made on first use; it may stay open during a run).
+    RiemannExplorerWindow& explorer();
+    // Cell number of the explorer's marked cell (0: none).
     Long markedCell() const { return marked_; }
 
 private:
     void refresh();
     void showReadout();
-    void refreshInspector();
+    void refreshExplorer();
 
     QWidget& window;
     ExperimentState& state;
     Panels& panels;
     QPushButton* cmdExactOverlay;
-    QPushButton* cmdRiemannInspector;
+    QPushButton* cmdRiemannExplorer;
     QLabel* lblExactReadout;
 
     bool shown_ = true;
@@ -70,7 +70,7 @@ private:
     long cellsSolve_ = -1;
     double cellsTime_ = -1;
     double time_ = 0;
-    RiemannInspectorWindow* inspector_ = nullptr;
+    RiemannExplorerWindow* explorer_ = nullptr;
     Long marked_ = 0;
 };
 

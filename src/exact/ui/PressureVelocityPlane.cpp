@@ -25,7 +25,7 @@ PressureVelocityPlane::PressureVelocityPlane(QWidget* parent)
     setMinimumSize(320, 220);
 }
 
-void PressureVelocityPlane::setInspection(const exact::RiemannInspection& r)
+void PressureVelocityPlane::setExploration(const exact::RiemannExploration& r)
 {
     r_ = r;
     update();

@@ -7,7 +7,7 @@
 
 #include <QWidget>
 
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 
 namespace tamrel {
 
@@ -16,8 +16,8 @@ class PressureVelocityPlane : public QWidget {
 public:
     explicit PressureVelocityPlane(QWidget* parent = nullptr);
 
-    void setInspection(const exact::RiemannInspection& r);
-    const exact::RiemannInspection& inspection() const { return r_; }
+    void setExploration(const exact::RiemannExploration& r);
+    const exact::RiemannExploration& exploration() const { return r_; }
 
     // Where a point (u, p) of the plane is drawn in the widget.
     QPointF toWidget(double u, double p) const;
@@ -30,7 +30,7 @@ protected:
 private:
     QRectF plotArea() const;
 
-    exact::RiemannInspection r_;
+    exact::RiemannExploration r_;
 };
 
 } // namespace tamrel

@@ -1,4 +1,4 @@
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,7 @@ namespace {
         return std::isfinite(w.rho) && std::isfinite(w.u) && std::isfinite(w.p);
     }
 
-    // Why a state cannot be inspected ("" if it can).
+    // Why a state cannot be explored ("" if it can).
     std::string stateProblem(const FlowState& w, const char* side)
     {
         const std::string s(side);
@@ -62,10 +62,10 @@ double WaveCurveVelocity(const FlowState& K, double gamma, int side, double p)
     return side < 0 ? K.u - f : K.u + f;
 }
 
-RiemannInspection InspectRiemann(const FlowState& left, const FlowState& right, double gamma, double x0,
+RiemannExploration ExploreRiemann(const FlowState& left, const FlowState& right, double gamma, double x0,
     double xLeft, double xRight, int curvePoints)
 {
-    RiemannInspection r;
+    RiemannExploration r;
     r.left = left;
     r.right = right;
     r.gamma = gamma;
@@ -130,7 +130,7 @@ RiemannInspection InspectRiemann(const FlowState& left, const FlowState& right, 
     return r;
 }
 
-std::string RiemannKeyValues(const RiemannInspection& r)
+std::string RiemannKeyValues(const RiemannExploration& r)
 {
     std::ostringstream out;
     auto speeds = [&](const double(&v)[2], bool shock) { return shock ? num(v[0]) : num(v[0]) + "," + num(v[1]); };
@@ -148,7 +148,7 @@ std::string RiemannKeyValues(const RiemannInspection& r)
     return out.str();
 }
 
-std::vector<std::pair<std::string, std::string>> InspectorRows(const RiemannInspection& r)
+std::vector<std::pair<std::string, std::string>> ExplorerRows(const RiemannExploration& r)
 {
     std::vector<std::pair<std::string, std::string>> rows;
     auto g = [](double v) {

@@ -1,4 +1,4 @@
-#include "exact/ui/RiemannInspectorWindow.h"
+#include "exact/ui/RiemannExplorerWindow.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -13,11 +13,11 @@
 
 namespace tamrel {
 
-RiemannInspectorWindow::RiemannInspectorWindow(QWidget* parent)
+RiemannExplorerWindow::RiemannExplorerWindow(QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("frmRiemannInspector"));
-    setWindowTitle(tr("Riemann Inspector"));
+    setObjectName(QStringLiteral("frmRiemannExplorer"));
+    setWindowTitle(tr("Riemann Explorer"));
     lblOrigin = new QLabel(this);
     lblOrigin->setObjectName(QStringLiteral("lblRiemannOrigin"));
     lblOrigin->setWordWrap(true);
@@ -31,7 +31,7 @@ RiemannInspectorWindow::RiemannInspectorWindow(QWidget* parent)
     group->addButton(optPickedCells);
     cmdMarkCell = new QPushButton(tr("Mark Current Cell"), this);
     cmdMarkCell->setObjectName(QStringLiteral("cmdRiemannMarkCell"));
-    cmdMarkCell->setToolTip(tr("Click a cell on a plot, mark it here, then click a second cell: the inspector "
+    cmdMarkCell->setToolTip(tr("Click a cell on a plot, mark it here, then click a second cell: the explorer "
                                "shows the Riemann problem between the two."));
     plane = new PressureVelocityPlane(this);
     plane->setObjectName(QStringLiteral("pctPressureVelocity"));
@@ -62,21 +62,21 @@ RiemannInspectorWindow::RiemannInspectorWindow(QWidget* parent)
     connect(cmdMarkCell, &QPushButton::clicked, this, [this] { emit markRequested(); });
 }
 
-RiemannInspectorWindow::Source RiemannInspectorWindow::source() const
+RiemannExplorerWindow::Source RiemannExplorerWindow::source() const
 {
     return optPickedCells->isChecked() ? Source::PickedCells : Source::LoadedJump;
 }
 
-void RiemannInspectorWindow::setSource(Source source)
+void RiemannExplorerWindow::setSource(Source source)
 {
     (source == Source::PickedCells ? optPickedCells : optLoadedJump)->setChecked(true);
 }
 
-void RiemannInspectorWindow::showInspection(const exact::RiemannInspection& r, const std::string& origin)
+void RiemannExplorerWindow::showExploration(const exact::RiemannExploration& r, const std::string& origin)
 {
     lblOrigin->setText(QString::fromStdString(origin));
-    plane->setInspection(r);
-    const auto rows = exact::InspectorRows(r);
+    plane->setExploration(r);
+    const auto rows = exact::ExplorerRows(r);
     tblStarState->setRowCount(static_cast<int>(rows.size()));
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const int row = static_cast<int>(k);
@@ -86,26 +86,26 @@ void RiemannInspectorWindow::showInspection(const exact::RiemannInspection& r, c
     tblStarState->resizeColumnToContents(0);
 }
 
-void RiemannInspectorWindow::showNothing(const std::string& why)
+void RiemannExplorerWindow::showNothing(const std::string& why)
 {
-    exact::RiemannInspection none;
+    exact::RiemannExploration none;
     none.reason = why;
     lblOrigin->setText(QString::fromStdString(why));
-    plane->setInspection(none);
+    plane->setExploration(none);
     tblStarState->setRowCount(0);
 }
 
-const exact::RiemannInspection& RiemannInspectorWindow::inspection() const
+const exact::RiemannExploration& RiemannExplorerWindow::exploration() const
 {
-    return plane->inspection();
+    return plane->exploration();
 }
 
-std::string RiemannInspectorWindow::origin() const
+std::string RiemannExplorerWindow::origin() const
 {
     return lblOrigin->text().toStdString();
 }
 
-std::vector<std::pair<std::string, std::string>> RiemannInspectorWindow::rows() const
+std::vector<std::pair<std::string, std::string>> RiemannExplorerWindow::rows() const
 {
     std::vector<std::pair<std::string, std::string>> out;
     for (int r = 0; r < tblStarState->rowCount(); ++r)

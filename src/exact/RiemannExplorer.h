@@ -1,5 +1,5 @@
 #pragma once
-// What the Riemann inspector shows of one Riemann problem: the two wave
+// What the Riemann explorer shows of one Riemann problem: the two wave
 // curves in the pressure-velocity plane, the star state where they cross,
 // the kind and speeds of the waves and when they reach the ends of the grid,
 // or, when the curves do not meet, the vacuum that forms.
@@ -34,7 +34,7 @@ struct EndArrival {
     double time = 0;
 };
 
-struct RiemannInspection {
+struct RiemannExploration {
     bool ok = false;
     std::string reason; // why not, naming the state and the quantity
     kernels::FlowState left, right;
@@ -62,23 +62,23 @@ struct RiemannInspection {
 // u on the left (sign -1) or right (+1) wave curve of state K at pressure p.
 double WaveCurveVelocity(const kernels::FlowState& K, double gamma, int side, double p);
 
-// The inspection of the problem (left | right) with the jump at x0 on the
+// The exploration of the problem (left | right) with the jump at x0 on the
 // grid xLeft..xRight. A state whose density or pressure is not positive and
 // finite, or gamma <= 1, gives ok = false and a reason.
-RiemannInspection InspectRiemann(const kernels::FlowState& left, const kernels::FlowState& right, double gamma,
+RiemannExploration ExploreRiemann(const kernels::FlowState& left, const kernels::FlowState& right, double gamma,
     double x0 = 0.5, double xLeft = 0.0, double xRight = 1.0, int curvePoints = 96);
 
-// The inspection as one line of key=value pairs: p_star= u_star=
+// The exploration as one line of key=value pairs: p_star= u_star=
 // rho_star_left= rho_star_right= left_wave= left_speeds= right_wave=
 // right_speeds= contact_speed= vacuum= (a fan's speeds head,tail; with a
 // vacuum the star values are 0, u_star and contact_speed nan, and
 // vacuum_speeds= gives the vacuum's two edges).
-std::string RiemannKeyValues(const RiemannInspection& r);
+std::string RiemannKeyValues(const RiemannExploration& r);
 
-// The inspector's table: one (label, text) row each for the two states, the
+// The explorer's table: one (label, text) row each for the two states, the
 // star pressure, velocity and densities, the three waves with their kind and
 // speeds, the times they reach the ends of the grid, and the vacuum.
-std::vector<std::pair<std::string, std::string>> InspectorRows(const RiemannInspection& r);
+std::vector<std::pair<std::string, std::string>> ExplorerRows(const RiemannExploration& r);
 
 // "rhoL,uL,pL,rhoR,uR,pR[,gamma]": false with a message naming what is
 // wrong (a value that is not a number, a non-positive density or pressure).

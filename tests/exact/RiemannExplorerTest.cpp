@@ -1,4 +1,4 @@
-// The Riemann inspector's table and curves, its key=value line, and the
+// The Riemann explorer's table and curves, its key=value line, and the
 // states it refuses.
 
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 
 namespace tamrel {
 namespace {
@@ -14,9 +14,9 @@ namespace {
     using kernels::FlowState;
 
     // Test 1: a rarefaction to the left, a shock to the right.
-    TEST(RiemannInspector, ShockAndRarefactionTable)
+    TEST(RiemannExplorer, ShockAndRarefactionTable)
     {
-        const auto r = exact::InspectRiemann({ 1.0, 0.75, 1.0 }, { 0.125, 0.0, 0.1 }, 1.4, 0.3, 0.0, 1.0);
+        const auto r = exact::ExploreRiemann({ 1.0, 0.75, 1.0 }, { 0.125, 0.0, 0.1 }, 1.4, 0.3, 0.0, 1.0);
         ASSERT_TRUE(r.ok) << r.reason;
         EXPECT_FALSE(r.vacuum);
         EXPECT_NEAR(r.pStar, 0.466293566840, 1e-9);
@@ -64,9 +64,9 @@ namespace {
 
     // Two gases leaving each other faster than sound can follow: the curves
     // end at p = 0 without meeting, and a vacuum opens between the fans.
-    TEST(RiemannInspector, VacuumPair)
+    TEST(RiemannExplorer, VacuumPair)
     {
-        const auto r = exact::InspectRiemann({ 1.0, -4.0, 0.4 }, { 1.0, 4.0, 0.4 }, 1.4, 0.5, 0.0, 1.0);
+        const auto r = exact::ExploreRiemann({ 1.0, -4.0, 0.4 }, { 1.0, 4.0, 0.4 }, 1.4, 0.5, 0.0, 1.0);
         ASSERT_TRUE(r.ok) << r.reason;
         EXPECT_TRUE(r.vacuum);
         const double c = std::sqrt(1.4 * 0.4);
@@ -91,7 +91,7 @@ namespace {
             << kv;
     }
 
-    TEST(RiemannInspector, RefusesStatesAndNamesThem)
+    TEST(RiemannExplorer, RefusesStatesAndNamesThem)
     {
         const struct {
             FlowState l, r;
@@ -104,13 +104,13 @@ namespace {
             { { 1, 0, 1 }, { 1, 0, 1 }, 1.0, "gamma must exceed 1" },
         };
         for (const auto& c : cases) {
-            const auto r = exact::InspectRiemann(c.l, c.r, c.gamma);
+            const auto r = exact::ExploreRiemann(c.l, c.r, c.gamma);
             EXPECT_FALSE(r.ok);
             EXPECT_EQ(r.reason, c.reason);
         }
     }
 
-    TEST(RiemannInspector, ParsesTheCommandLineStates)
+    TEST(RiemannExplorer, ParsesTheCommandLineStates)
     {
         FlowState l, r;
         double g = 0;

@@ -1,5 +1,5 @@
 #pragma once
-// The Riemann inspector: a window of its own beside the lab's, which may stay
+// The Riemann explorer: a window of its own beside the lab's, which may stay
 // open during a run. It shows one Riemann problem, either the jump of the
 // loaded initial state (the one nearest the current cell when there are two)
 // or the pair of the current cell and a marked cell, as the pressure-velocity
@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <string>
 
-#include "exact/RiemannInspector.h"
+#include "exact/RiemannExplorer.h"
 
 class QLabel;
 class QRadioButton;
@@ -20,21 +20,21 @@ namespace tamrel {
 
 class PressureVelocityPlane;
 
-class RiemannInspectorWindow : public QWidget {
+class RiemannExplorerWindow : public QWidget {
     Q_OBJECT
 public:
     enum class Source { LoadedJump, PickedCells };
 
-    explicit RiemannInspectorWindow(QWidget* parent = nullptr);
+    explicit RiemannExplorerWindow(QWidget* parent = nullptr);
 
     Source source() const;
     void setSource(Source source);
     // The problem and a line saying where it comes from.
-    void showInspection(const exact::RiemannInspection& r, const std::string& origin);
-    // Nothing to inspect, and why.
+    void showExploration(const exact::RiemannExploration& r, const std::string& origin);
+    // Nothing to explore, and why.
     void showNothing(const std::string& why);
 
-    const exact::RiemannInspection& inspection() const;
+    const exact::RiemannExploration& exploration() const;
     std::string origin() const;
     // The table as shown: label and text of each row.
     std::vector<std::pair<std::string, std::string>> rows() const;
