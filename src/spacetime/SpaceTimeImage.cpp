@@ -1,5 +1,7 @@
 #include "spacetime/SpaceTimeImage.h"
 
+#include "spacetime/BoxAverageRows.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -129,11 +131,7 @@ namespace {
         const std::size_t w = static_cast<std::size_t>(W);
 
         // The cells under every pixel column are the same on every row.
-        struct Column {
-            long c0, c1;
-            double wx0, wx1;
-            bool use1;
-        };
+        using Column = BoxColumn;
         std::vector<Column> cols(w);
         const long lastCell = N + 1;
         double x = 0;
@@ -186,12 +184,69 @@ namespace {
             pr.last = std::max(pr.s0, pr.use1 ? pr.s1 : pr.s1 - 1);
         }
 
-        std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
-        std::vector<double> q(static_cast<std::size_t>(lastCell) + 2);
         std::vector<double> rowSum(w), rowByTy(w);
         // Every pixel row's sum is first set by the snapshot at its foot.
         const auto sums = std::make_unique_for_overwrite<double[]>(w * static_cast<std::size_t>(H));
         int jFirst = 1; // first pixel row still open
+        // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
+        auto addToPixelRows = [&](long s) {
+            bool dividedByTy = false;
+            for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
+                const PixelRow& pr = rows[static_cast<std::size_t>(j)];
+                double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
+                if (s == pr.s0)
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = pr.wy0 * rowSum[i];
+                if (s > pr.s0 && s < pr.s1) {
+                    if (!dividedByTy)
+                        quotients(rowSum.data(), rowByTy.data(), w, ty);
+                    dividedByTy = true;
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = sum[i] + rowByTy[i];
+                }
+                if (s == pr.s1 && pr.use1)
+                    for (std::size_t i = 0; i < w; ++i)
+                        sum[i] = sum[i] + pr.wy1 * rowSum[i];
+            }
+            while (jFirst <= H && rows[static_cast<std::size_t>(jFirst)].last <= s)
+                ++jFirst;
+        };
+        // The gray levels once the range of the whole history is known.
+        auto writeGrays = [&](GrayRange range) {
+            const GrayScale gs = GrayScale::forRange(range);
+            for (int j = 1; j <= H; ++j) {
+                const double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
+                std::int32_t* out = raster.row(j);
+                for (std::size_t i = 0; i < w; ++i)
+                    out[i] = grayOf(gs, sum[i]);
+            }
+            return range;
+        };
+
+        // Four columns side by side where the processor and the columns allow
+        // it; a row it does not take sends the whole paint the column-by-column
+        // way below.
+        BoxAverageRows quads;
+        if (quads.prepare(cols, N, tx)) {
+            rowSum.resize(quads.paddedWidth());
+            const std::size_t held = static_cast<std::size_t>(NS * rowLen);
+            BoxAverageRows::Range range;
+            long s = 0;
+            for (; s < NS; ++s) {
+                const float* p = data + s * rowLen;
+                const float* next = s + 1 < NS ? p + rowLen : nullptr;
+                if (!quads.sumRow(p, held - static_cast<std::size_t>(s * rowLen), next,
+                        static_cast<std::size_t>(rowLen), rowSum.data(), range))
+                    break;
+                addToPixelRows(s);
+            }
+            if (s == NS)
+                return writeGrays({ range.min(), range.max() });
+            jFirst = 1;
+        }
+
+        std::vector<float> lo(data + 1, data + 1 + N), hi(data + 1, data + 1 + N);
+        std::vector<double> q(static_cast<std::size_t>(lastCell) + 2);
         for (long s = 0; s < NS; ++s) {
             const float* p = data + s * rowLen;
             boxRow(p, N, lo.data(), hi.data(), q.data(), tx);
@@ -259,27 +314,7 @@ namespace {
             }
             for (; next < nextEnd; next += 16)
                 __builtin_prefetch(next);
-            bool dividedByTy = false;
-            // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
-            for (int j = jFirst; j <= H && rows[static_cast<std::size_t>(j)].s0 <= s; ++j) {
-                const PixelRow& pr = rows[static_cast<std::size_t>(j)];
-                double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
-                if (s == pr.s0)
-                    for (std::size_t i = 0; i < w; ++i)
-                        sum[i] = pr.wy0 * rowSum[i];
-                if (s > pr.s0 && s < pr.s1) {
-                    if (!dividedByTy)
-                        quotients(rowSum.data(), rowByTy.data(), w, ty);
-                    dividedByTy = true;
-                    for (std::size_t i = 0; i < w; ++i)
-                        sum[i] = sum[i] + rowByTy[i];
-                }
-                if (s == pr.s1 && pr.use1)
-                    for (std::size_t i = 0; i < w; ++i)
-                        sum[i] = sum[i] + pr.wy1 * rowSum[i];
-            }
-            while (jFirst <= H && rows[static_cast<std::size_t>(jFirst)].last <= s)
-                ++jFirst;
+            addToPixelRows(s);
         }
 
         GrayRange range { lo[0], hi[0] };
@@ -287,14 +322,7 @@ namespace {
             range.vmin = std::min<double>(range.vmin, lo[static_cast<std::size_t>(j)]);
             range.vmax = std::max<double>(range.vmax, hi[static_cast<std::size_t>(j)]);
         }
-        const GrayScale gs = GrayScale::forRange(range);
-        for (int j = 1; j <= H; ++j) {
-            const double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
-            std::int32_t* out = raster.row(j);
-            for (std::size_t i = 0; i < w; ++i)
-                out[i] = grayOf(gs, sum[i]);
-        }
-        return range;
+        return writeGrays(range);
     }
 
     void fillCoverage(
