@@ -1,6 +1,7 @@
 #include "spacetime/SpaceTimeImage.h"
 
 #include "spacetime/BoxAverageRows.h"
+#include "spacetime/GrayLevels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,22 +14,9 @@ namespace tamrel {
 
 namespace {
 
-    // Nearest whole number, halves to even, for |x| < 2^51: adding and taking
-    // away 1.5 * 2^52 leaves the sum with no fraction bits, and the hardware's
-    // default rounding picks the even neighbour on a tie (what nearbyint does,
-    // without a library call per pixel). Beyond +-1e9 the value is clamped;
-    // NaN gives 0. Gray levels and blends never come near the clamp.
     inline std::int32_t whole(double x)
     {
-        if (!(x > -1e9 && x < 1e9))
-            return x > 0 ? 1000000000 : (x < 0 ? -1000000000 : 0);
-        constexpr double kMagic = 6755399441055744.0;
-        return static_cast<std::int32_t>((x + kMagic) - kMagic);
-    }
-
-    inline std::int32_t grayOf(const GrayScale& g, double v)
-    {
-        return whole(g.scale * (v - g.vmin)) + 5;
+        return RoundedWhole(x);
     }
 
     // Snapshots whose cells 0..lastCell lie inside the data.
@@ -214,12 +202,8 @@ namespace {
         // The gray levels once the range of the whole history is known.
         auto writeGrays = [&](GrayRange range) {
             const GrayScale gs = GrayScale::forRange(range);
-            for (int j = 1; j <= H; ++j) {
-                const double* sum = sums.get() + static_cast<std::size_t>(j - 1) * w;
-                std::int32_t* out = raster.row(j);
-                for (std::size_t i = 0; i < w; ++i)
-                    out[i] = grayOf(gs, sum[i]);
-            }
+            for (int j = 1; j <= H; ++j)
+                GrayLevels(sums.get() + static_cast<std::size_t>(j - 1) * w, w, gs, raster.row(j));
             return range;
         };
 
@@ -356,12 +340,14 @@ namespace {
         }
 
         // Raster rows as 0-based arrays over columns 1..W+1: element c-1.
-        auto rule1 = [&](std::int32_t* R, long i, double fy0, double gp, double g) {
+        // `mixed` is fy0 (gp (1 - fx0) + g fx0) of the cell's level g and the
+        // level gp of the cell before it.
+        auto rule1 = [&](std::int32_t* R, long i, double fy0, double mixed, double g) {
             const Cell& k = cells[static_cast<std::size_t>(i)];
             const double keep = 1 - fy0;
             const double full = fy0 * g;
             std::int32_t* px = R - 1;
-            px[k.c0] = whole(px[k.c0] * keep + fy0 * (gp * (1 - k.fx0) + g * k.fx0));
+            px[k.c0] = whole(px[k.c0] * keep + mixed);
             for (int c = k.c0 + 1; c <= k.c1; ++c)
                 px[c] = whole(px[c] * keep + full);
             if (i == N && k.use1)
@@ -406,8 +392,29 @@ namespace {
         for (int p = 0; p < kPieces; ++p)
             common = std::min(common, cut[p + 1] - cut[p]);
 
+        // Rule 2 into the band row: a cell inside one pixel column only
+        // writes its level there, so when the next cell is such a cell of the
+        // same column, which writes over it without reading it, its write
+        // never shows. The band is written by the other cells alone.
+        std::vector<long> bandCells;
+        bandCells.reserve(static_cast<std::size_t>(std::min<long>(N, 2L * W + 2)));
+        auto inOneColumn = [&](long i) {
+            const Cell& k = cells[static_cast<std::size_t>(i)];
+            return k.use1 && k.c1 < k.c0;
+        };
+        for (long i = 1; i <= N; ++i)
+            if (!(i < N && inOneColumn(i) && inOneColumn(i + 1)
+                    && cells[static_cast<std::size_t>(i + 1)].c0 == cells[static_cast<std::size_t>(i)].c0))
+                bandCells.push_back(i);
+
         const std::size_t span = static_cast<std::size_t>(W) + 1;
         std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
+        std::vector<double> level(static_cast<std::size_t>(N) + 1, 0.0), mixed(static_cast<std::size_t>(N) + 1);
+        std::vector<double> fx0(static_cast<std::size_t>(N) + 1), rest(static_cast<std::size_t>(N) + 1);
+        for (long i = 1; i <= N; ++i) {
+            fx0[static_cast<std::size_t>(i)] = cells[static_cast<std::size_t>(i)].fx0;
+            rest[static_cast<std::size_t>(i)] = 1 - cells[static_cast<std::size_t>(i)].fx0;
+        }
         std::vector<std::int32_t> band(span);
         double y = 0;
         for (long s = 0; s < NS; ++s) {
@@ -423,8 +430,13 @@ namespace {
                 break; // past the spare row: cannot happen for sums of H/NS
 
             const float* p = data + s * rowLen;
-            for (long i = 1; i <= N; ++i)
-                gray[static_cast<std::size_t>(i)] = grayOf(gs, p[i]);
+            GrayLevels(p + 1, static_cast<std::size_t>(N), gs, gray.data() + 1);
+            // Every cell's blend of its level and the one before it, apart
+            // from the pixels it goes into.
+            for (std::size_t i = 1; i <= static_cast<std::size_t>(N); ++i) {
+                level[i] = gray[i];
+                mixed[i] = fy0 * (level[i - 1] * rest[i] + level[i] * fx0[i]);
+            }
 
             std::int32_t* R0 = raster.row(static_cast<int>(r0));
             if (r1 >= r0) {
@@ -433,7 +445,7 @@ namespace {
                 // writes: build one and copy it. Row r0 and that row are
                 // independent.
                 auto blend = [&](long i) {
-                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], gray[static_cast<std::size_t>(i)]);
+                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
                 };
                 for (long t = 0; t < common; ++t) {
                     static_assert(kPieces == 4);
@@ -446,7 +458,7 @@ namespace {
                     for (long i = cut[p] + common; i < cut[p + 1]; ++i)
                         blend(i);
                 std::fill(band.begin(), band.end(), 0);
-                for (long i = 1; i <= N; ++i)
+                for (const long i : bandCells)
                     rule2(band.data(), i, gray[static_cast<std::size_t>(i)]);
                 const long top = std::min<long>(use3 ? r1 + 1 : r1, H + 1);
                 for (long r = r0 + 1; r <= top; ++r)
@@ -456,7 +468,7 @@ namespace {
                 // covered row r1+1: both writes go to the same row, cell by cell.
                 for (long i = 1; i <= N; ++i) {
                     const std::int32_t g = gray[static_cast<std::size_t>(i)];
-                    rule1(R0, i, fy0, gray[static_cast<std::size_t>(i - 1)], g);
+                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
                     if (use3)
                         rule2(R0, i, g);
                 }
