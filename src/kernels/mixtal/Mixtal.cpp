@@ -5,7 +5,9 @@
 #include "kernels/mixtal/Mixtal.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <type_traits>
 #include <vector>
@@ -44,10 +46,10 @@ namespace {
     // Blocks of the operation tally: the hydrodynamics (costs per strip cell,
     // per updated cell and per call, like the one-gas kernel's, besides one
     // two-shock solution per interface the solver runs on, one expansion flux
-    // per interface it is computed for, and the change of a cell traced from
-    // flat parabolas, negative: it wraps, and wraps back when the blocks are
-    // added up), and the pieces of the fluid geometry, whose paths depend on
-    // the data.
+    // per interface it is computed for, and the changes of a cell traced from
+    // flat parabolas and of one whose traced states were copied, negative:
+    // they wrap, and wrap back when the blocks are added up), and the pieces
+    // of the fluid geometry, whose paths depend on the data.
     enum class Block : int {
         Call,
         LoadCell,
@@ -55,6 +57,7 @@ namespace {
         HydroStripCell,
         HydroUpdatedCell,
         FlatCell,
+        CopiedTrace,
         Solve,
         Expansion,
         SlabEmpty,
@@ -64,11 +67,15 @@ namespace {
         SlabAtRightEdge,
         SlabMove,
         Crossing,
+        EmptyCrossing,
         CrossingFraction,
         NeighbourScale,
         PieceBounds,
         PieceMoments,
+        PieceVolume,
+        FullVolumeTest,
         UpdateCell,
+        CopiedUpdate,
         Rho2Mixed,
         FractionComplement,
         Rho1Mixed,
@@ -99,6 +106,31 @@ namespace {
         } else {
             return c ? a() : b();
         }
+    }
+
+    // --- Blocks of cells ----------------------------------------------------
+    //
+    // The loops over cells go in blocks of kBlock where a block of one kind
+    // (one fraction, or no fluid 2 in uniform gas) can form its numbers once
+    // and copy them: the same numbers from the same inputs, to the last bit.
+
+    inline constexpr int kBlock = kRiemannBlock;
+
+    template <class T> std::uint64_t bitsOf(T v)
+    {
+        using P = decltype(plainValue(v));
+        using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
+        return std::bit_cast<Word>(plainValue(v));
+    }
+
+    // a[lo .. hi) all hold one number, to the last bit (-0 and +0 differ).
+    template <class T> bool oneValue(const T* a, int lo, int hi)
+    {
+        const std::uint64_t first = bitsOf(a[lo]);
+        std::uint64_t differ = 0;
+        for (int c = lo + 1; c < hi; ++c)
+            differ |= bitsOf(a[c]) ^ first;
+        return differ == 0;
     }
 
     // --- The blocks -------------------------------------------------------
@@ -186,28 +218,32 @@ namespace {
     template <class T> struct Moments {
         T vol, m1, m2;
     };
-    template <class T> void addPiece(Moments<T>& m, T lo, T hi)
+    // The piece [lo, hi] added to m: its volume, and with WithMoments its
+    // moments.
+    template <bool WithMoments, class T> void addPiece(Moments<T>& m, T lo, T hi)
     {
-        const T half(0.5);
-        const T dl = lo - half, dh = hi - half;
         m.vol = m.vol + (hi - lo);
-        m.m1 = m.m1 + half * (dh * dh - dl * dl);
-        m.m2 = m.m2 + (dh * dh * dh - dl * dl * dl) / T(3);
+        if constexpr (WithMoments) {
+            const T half(0.5);
+            const T dl = lo - half, dh = hi - half;
+            m.m1 = m.m1 + half * (dh * dh - dl * dl);
+            m.m2 = m.m2 + (dh * dh * dh - dl * dl * dl) / T(3);
+        }
     }
 
     // The piece [lo, hi] added to m where it is not empty (hi > lo).
-    template <class T> void addPieceIfAny(Moments<T>& m, T lo, T hi, std::int64_t& added)
+    template <bool WithMoments, class T> void addPieceIfAny(Moments<T>& m, T lo, T hi, std::int64_t& added)
     {
         const bool any = hi > lo;
         added += any;
         if constexpr (kPlain<T>) {
             Moments<T> n = m;
-            addPiece(n, lo, hi);
+            addPiece<WithMoments>(n, lo, hi);
             m.vol = any ? n.vol : m.vol;
             m.m1 = any ? n.m1 : m.m1;
             m.m2 = any ? n.m2 : m.m2;
         } else if (any) {
-            addPiece(m, lo, hi);
+            addPiece<WithMoments>(m, lo, hi);
         }
     }
 
@@ -263,10 +299,41 @@ namespace {
         bool finite;
     };
 
+    // What the load learns about the strip's cells, so that the later loops
+    // need not compare them again: runs of one hydrodynamic state (density,
+    // pressure, velocities and fraction: the gas PPM sees; see StateRuns in
+    // PpmStrip.h), runs of one whole state (those, the first moment and the
+    // fluid densities), each a count of changes from cell 0, and the count of
+    // cells holding fluid 2 up to each cell.
+    struct CellRuns {
+        std::vector<std::int32_t> hydro, all, fluid2;
+        int n = 0;
+        bool dtdxFit = false; // Dt/dx finite and not negative in every cell
+
+        explicit CellRuns(int cells)
+            : hydro(static_cast<std::size_t>(cells))
+            , all(static_cast<std::size_t>(cells))
+            , fluid2(static_cast<std::size_t>(cells))
+            , n(cells)
+        {
+        }
+        // The hydrodynamic runs for PPM, where Dt/dx lets them be used.
+        StateRuns forPpm() const { return dtdxFit ? StateRuns { hydro.data(), n } : StateRuns {}; }
+        // Cells lo .. hi hold one whole state.
+        bool sameAll(int lo, int hi) const { return lo >= 0 && hi < n && all[lo] == all[hi]; }
+        // No cell of lo .. hi-1 holds fluid 2.
+        bool noFluid2(int lo, int hi) const
+        {
+            return fluid2[static_cast<std::size_t>(hi - 1)]
+                == (lo > 0 ? fluid2[static_cast<std::size_t>(lo - 1)] : 0);
+        }
+    };
+
     // Step 1: load the strip (cells 1-B .. L+B) with its mixture, as PPM
     // wants it in the first slots.
     template <class T, class TallyT>
-    void loadStrip(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, TallyT& tally)
+    void loadStrip(
+        const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, CellRuns& runs, TallyT& tally)
     {
         const long first = 1 - io.s.B; // cell of element 0
         const int n = w.n;
@@ -302,13 +369,59 @@ namespace {
             fx[c] = T(ifx[c]);
             r1[c] = T(ir1[c]);
             r2[c] = T(ir2[c]);
-            const MixedCell<T> m = mixedCell(T(ifr[c]), cl);
+        }
+        // The mixture of each cell; a block of cells of one fraction (to the
+        // last bit) forms it once.
+        auto put = [&](int c, const MixedCell<T>& m) {
             f[c] = m.f;
             theta[c] = m.theta;
             gam[c] = m.gam;
             gfac[c] = m.gfac;
+        };
+        std::uint64_t mixed = 0;
+        for (int b0 = 0; b0 < n; b0 += kBlock) {
+            const int b1 = b0 + kBlock < n ? b0 + kBlock : n;
+            if (oneValue(ifr, b0, b1)) {
+                const MixedCell<T> m = mixedCell(T(ifr[b0]), cl);
+                for (int c = b0; c < b1; ++c)
+                    put(c, m);
+                mixed += 1;
+                continue;
+            }
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c)
+                put(c, mixedCell(T(ifr[c]), cl));
+            mixed += static_cast<std::uint64_t>(b1 - b0);
         }
-        tally.hit(Block::LoadCell, static_cast<std::uint64_t>(n));
+        tally.hit(Block::LoadCell, mixed);
+
+        // Where the state changes from the cell before, and which cells hold
+        // fluid 2; then the counts.
+        std::int32_t* __restrict hydro = runs.hydro.data();
+        std::int32_t* __restrict all = runs.all.data();
+        std::int32_t* __restrict fluid2 = runs.fluid2.data();
+        auto bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
+        hydro[0] = 0;
+        all[0] = 0;
+#pragma GCC ivdep
+        for (int c = 1; c < n; ++c) {
+            const std::uint32_t h = (bits(irho[c]) ^ bits(irho[c - 1])) | (bits(ip[c]) ^ bits(ip[c - 1]))
+                | (bits(iu[c]) ^ bits(iu[c - 1])) | (bits(iv[c]) ^ bits(iv[c - 1]))
+                | (bits(ifr[c]) ^ bits(ifr[c - 1]));
+            const std::uint32_t a = (bits(ifx[c]) ^ bits(ifx[c - 1])) | (bits(ir1[c]) ^ bits(ir1[c - 1]))
+                | (bits(ir2[c]) ^ bits(ir2[c - 1]));
+            hydro[c] = h != 0;
+            all[c] = (h | a) != 0;
+        }
+        const double tol = kSlabFractionTolerance;
+#pragma GCC ivdep
+        for (int c = 0; c < n; ++c)
+            fluid2[c] = !(double(plainValue(f[c])) <= tol);
+        for (int c = 1; c < n; ++c) {
+            hydro[c] += hydro[c - 1];
+            all[c] += all[c - 1];
+            fluid2[c] += fluid2[c - 1];
+        }
     }
 
     // How often each way of placing a slab was taken.
@@ -354,10 +467,38 @@ namespace {
         }
     }
 
+    // a[lo .. hi) all finite and not negative (the sign bit clear, below
+    // infinity).
+    template <class T> bool finiteNotNegative(const T* a, int lo, int hi)
+    {
+        const std::uint64_t infinity = bitsOf(std::numeric_limits<double>::infinity());
+        int unfit = 0;
+        for (int c = lo; c < hi; ++c)
+            unfit |= bitsOf(a[c]) >= infinity;
+        return unfit == 0;
+    }
+
+    // Cells lo .. hi-1 all full of fluid 2 (their clamped fractions at least
+    // 1 less the tolerance).
+    template <class T> bool onlyFluid2(const T* f, int lo, int hi)
+    {
+        const double full = 1.0 - kSlabFractionTolerance;
+        int any = 0;
+        for (int c = lo; c < hi; ++c)
+            any |= !(double(plainValue(f[c])) >= full);
+        return any == 0;
+    }
+
+    // An empty slab [a, a] adds no piece to any cell it is moved over and no
+    // fluid 2 crosses an interface from it, wherever a lies: blocks of empty
+    // cells do not move their slabs.
+    inline constexpr double kUnmovedEmptySlab = 0.5;
+
     // Step 3: the fluid-2 slab of each cell 0..L+1 (c = B-1 .. B+L), moved
     // by the contact velocities of its interfaces. The outermost cells lack
     // their outer interface solution: their slab moves with the inner one.
-    template <class T, class TallyT> void moveSlabs(const SlotScratch<T>& w, T dt, int L, int B, TallyT& tally)
+    template <class T, class TallyT>
+    void moveSlabs(const SlotScratch<T>& w, T dt, int L, int B, const CellRuns& runs, TallyT& tally)
     {
         const T* __restrict x = w[mX];
         const T* __restrict us = w[sSU]; // contact velocity at c+1/2
@@ -372,23 +513,36 @@ namespace {
             mb[c] = moved.b;
         };
         move(B - 1, us[B - 1], us[B - 1]);
+        std::uint64_t moved = 2;
+        for (int b0 = B; b0 < B + L; b0 += kBlock) {
+            const int b1 = b0 + kBlock < B + L ? b0 + kBlock : B + L;
+            if (runs.noFluid2(b0, b1)) {
+                for (int c = b0; c < b1; ++c) {
+                    ma[c] = T(kUnmovedEmptySlab);
+                    mb[c] = T(kUnmovedEmptySlab);
+                }
+                continue;
+            }
 #pragma GCC ivdep
-        for (int c = B; c < B + L; ++c)
-            move(c, us[c - 1], us[c]);
+            for (int c = b0; c < b1; ++c)
+                move(c, us[c - 1], us[c]);
+            moved += static_cast<std::uint64_t>(b1 - b0);
+        }
         move(B + L, us[B + L - 1], us[B + L - 1]);
         tally.hit(Block::SlabEmpty, static_cast<std::uint64_t>(n.empty));
         tally.hit(Block::SlabFull, static_cast<std::uint64_t>(n.full));
         tally.hit(Block::SlabAtLeftEdge, static_cast<std::uint64_t>(n.atLeft));
         tally.hit(Block::SlabAtRightEdge, static_cast<std::uint64_t>(n.atRight));
         tally.hit(Block::SlabInside, static_cast<std::uint64_t>(n.inside));
-        tally.hit(Block::SlabMove, static_cast<std::uint64_t>(L + 2));
+        tally.hit(Block::SlabMove, moved);
     }
 
     // Step 4: what crosses each interface 1/2 .. L+1/2: theta of the gas (for
     // the energy flux) and the fluid-2 mass. The fluid comes from the upwind
     // cell: both neighbours are read and the upwind one selected.
     template <class T, class TallyT>
-    void crossings(const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B, TallyT& tally)
+    void crossings(
+        const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B, const CellRuns& runs, TallyT& tally)
     {
         const T* __restrict x = w[mX];
         const T* __restrict us = w[sSU];
@@ -398,8 +552,8 @@ namespace {
         T* __restrict thetaFace = w[mThetaFace];
         T* __restrict m2 = w[mM2];
         std::int64_t fractions = 0;
-#pragma GCC ivdep
-        for (int c = B - 1; c < B + L; ++c) {
+        std::uint64_t volumes = 0;
+        auto crossing = [&](int c) {
             const T uf = us[c];
             const bool fromLeft = uf >= T(0);
             auto upwind = [&](const T* a) {
@@ -415,32 +569,61 @@ namespace {
             const CrossingFlow<T> flow = crossingFlow(cl, fbar, upwind(r2), cr.v2, fromLeft);
             thetaFace[c] = flow.theta;
             m2[c] = flow.m2;
+        };
+        // Between two empty cells the volume and the fraction crossing are +0
+        // (an empty slab, an interface that moves it or not); only the flow of
+        // fluid 1 and its theta remain.
+        auto emptyCrossing = [&](int c) {
+            const T uf = us[c];
+            const bool fromLeft = uf >= T(0);
+            const T r2Up = choose<T>(
+                fromLeft, [&] { return r2[c]; }, [&] { return r2[c + 1]; });
+            const CrossingFlow<T> flow = crossingFlow(cl, T(0), r2Up, T(0), fromLeft);
+            thetaFace[c] = flow.theta;
+            m2[c] = flow.m2;
+        };
+        for (int b0 = B - 1; b0 < B + L; b0 += kBlock) {
+            const int b1 = b0 + kBlock < B + L ? b0 + kBlock : B + L;
+            if (runs.noFluid2(b0, b1 + 1)) {
+#pragma GCC ivdep
+                for (int c = b0; c < b1; ++c)
+                    emptyCrossing(c);
+                continue;
+            }
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c)
+                crossing(c);
+            volumes += static_cast<std::uint64_t>(b1 - b0);
         }
         tally.hit(Block::CrossingFraction, static_cast<std::uint64_t>(fractions));
-        tally.hit(Block::Crossing, static_cast<std::uint64_t>(L + 1));
+        tally.hit(Block::Crossing, volumes);
+        tally.hit(Block::EmptyCrossing, static_cast<std::uint64_t>(L + 1) - volumes);
     }
 
     // How often the data-dependent blocks of the landed fluid ran.
     struct LandingPaths {
-        std::int64_t pieces = 0;
+        std::int64_t pieces = 0; // with their moments
+        std::int64_t volumes = 0; // cells whose landed volume alone was formed
+        std::int64_t volumePieces = 0; // pieces added to those
     };
 
     // The moved slabs of cells c-1, c, c+1 inside cell c: its new fluid-2
-    // volume and moments, in its widths. The left neighbour ends, the right
-    // one starts, at this cell's edge.
-    template <class T>
+    // volume and (WithMoments) moments, in its widths. The left neighbour
+    // ends, the right one starts, at this cell's edge. Pieces counts the
+    // pieces added.
+    template <bool WithMoments, class T>
     Moments<T> landedFluid(
-        const T* __restrict x, const T* __restrict ma, const T* __restrict mb, int c, T dx, LandingPaths& n)
+        const T* __restrict x, const T* __restrict ma, const T* __restrict mb, int c, T dx, std::int64_t& pieces)
     {
         Moments<T> m { T(0), T(0), T(0) };
         const T left = widthRatio(x[c - 1], x[c], dx);
         const Slab<T> pl = pieceBounds(-left, left, Slab<T> { ma[c - 1], mb[c - 1] });
-        addPieceIfAny(m, pl.a, pl.b, n.pieces);
+        addPieceIfAny<WithMoments>(m, pl.a, pl.b, pieces);
         const Slab<T> pc = pieceBounds(T(0), T(1), Slab<T> { ma[c], mb[c] });
-        addPieceIfAny(m, pc.a, pc.b, n.pieces);
+        addPieceIfAny<WithMoments>(m, pc.a, pc.b, pieces);
         const T right = widthRatio(x[c + 1], x[c + 2], dx);
         const Slab<T> pr = pieceBounds(T(1), right, Slab<T> { ma[c + 1], mb[c + 1] });
-        addPieceIfAny(m, pr.a, pr.b, n.pieces);
+        addPieceIfAny<WithMoments>(m, pr.a, pr.b, pieces);
         return m;
     }
 
@@ -514,8 +697,8 @@ namespace {
     // Courant number goes to sFlat (free by now); the largest is found after
     // the loop (the order of a largest value does not matter: kmax drops NaN).
     template <class T, class TallyT>
-    Verdict<T> updateCells(
-        const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L, int B, TallyT& tally)
+    Verdict<T> updateCells(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L,
+        int B, const CellRuns& runs, TallyT& tally)
     {
         const T tol(kSlabFractionTolerance);
         const T* __restrict x = w[mX];
@@ -557,10 +740,9 @@ namespace {
         LandingPaths landing;
         DensityPaths densities;
         std::int64_t fullCells = 0, notPositive = 0, notFinite = 0;
-#pragma GCC ivdep
-        for (int c = B; c < B + L; ++c) {
+        auto update = [&](int c) {
             const T dx = x[c + 1] - x[c];
-            const Moments<T> m = landedFluid(x, ma, mb, c, dx, landing);
+            const Moments<T> m = landedFluid<true>(x, ma, mb, c, dx, landing.pieces);
             const T fn = roundedFraction(m.vol, tol);
 
             const T kk = dtdx[c];
@@ -595,16 +777,84 @@ namespace {
             notFinite += !(kfinite(h.rho) & kfinite(h.u) & kfinite(h.v) & kfinite(h.p) & kfinite(d.rho1)
                 & kfinite(d.rho2) & kfinite(fn));
             cfl[c] = cellCourant(T(0), u_[c], cs[c], kk);
+        };
+        // A block of uniform gas whose fluxes are one on both sides of every
+        // cell: the increments are Dt/dx times +0, +0 for any finite Dt/dx
+        // not negative, so the hydrodynamics give every cell the new state of
+        // the first, whatever its width. So do the fluids where no cell holds
+        // a fraction between 0 and 1 after the step: without fluid 2 in the
+        // block and its neighbours none lands in it (its moments and new
+        // fraction are +0); in a block of fluid 2 whose every new volume
+        // rounds to 1, the moments are those of a full cell and the fluid
+        // densities those of the cell before. Only the Courant number is
+        // each cell's own.
+        //
+        // The fluxes through the interfaces of cells b0 .. b1-1 come from
+        // cells b0-5 .. b1+4 (the traced states of their neighbours, three
+        // cells each way, and the slabs moved by the contact velocities
+        // either side); with those one state, only the theta of the gas
+        // crossing may differ, where fluid 2 crosses (its fraction carries
+        // the rounding of each cell's width): the energy fluxes are compared.
+        auto oneHydroState = [&](int b0, int b1) { return runs.dtdxFit && runs.sameAll(b0 - 5, b1 + 4); };
+        auto allFull = [&](int b0, int b1) {
+            if (!onlyFluid2(f, b0 - 1, b1 + 1) || !oneValue(fe, b0 - 1, b1))
+                return false;
+            int partial = 0;
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c) {
+                const T dx = x[c + 1] - x[c];
+                const Moments<T> m = landedFluid<false>(x, ma, mb, c, dx, landing.volumePieces);
+                partial |= !(m.vol >= T(1) - tol);
+            }
+            landing.volumes += b1 - b0;
+            return partial == 0;
+        };
+        auto oneState = [&](int b0, int b1) {
+            return oneHydroState(b0, b1) && (runs.noFluid2(b0 - 1, b1 + 1) || allFull(b0, b1));
+        };
+        std::uint64_t updated = 0;
+        int lastEmpty = -1; // the cell an empty block updated last
+        for (int b0 = B; b0 < B + L; b0 += kBlock) {
+            const int b1 = b0 + kBlock < B + L ? b0 + kBlock : B + L;
+            if (oneState(b0, b1)) {
+                // An empty block of the state the last one had gets its new
+                // state as well (the state and the fluxes depend on the cells
+                // alone there).
+                int from = b0;
+                if (lastEmpty >= 0 && runs.sameAll(lastEmpty, b0) && runs.noFluid2(b0, b0 + 1)) {
+                    from = lastEmpty;
+                } else {
+                    update(b0);
+                    updated += 1;
+                    if (runs.noFluid2(b0, b0 + 1))
+                        lastEmpty = b0;
+                }
+                for (float* o : { oRho, oP, oU, oV, oSmoke, oF, oFX, oFY, oFXX, oFXY, oFYY, oR1, oR2, oP1, oP2 })
+                    for (int c = b0; c < b1; ++c)
+                        o[c] = o[from];
+#pragma GCC ivdep
+                for (int c = from == b0 ? b0 + 1 : b0; c < b1; ++c)
+                    cfl[c] = cellCourant(T(0), u_[c], cs[c], dtdx[c]);
+                continue;
+            }
+#pragma GCC ivdep
+            for (int c = b0; c < b1; ++c)
+                update(c);
+            updated += static_cast<std::uint64_t>(b1 - b0);
         }
-        tally.hit(Block::NeighbourScale, static_cast<std::uint64_t>(2 * L));
-        tally.hit(Block::PieceBounds, static_cast<std::uint64_t>(3 * L));
+        const auto landed = updated + static_cast<std::uint64_t>(landing.volumes);
+        tally.hit(Block::NeighbourScale, 2 * landed);
+        tally.hit(Block::PieceBounds, 3 * landed);
         tally.hit(Block::PieceMoments, static_cast<std::uint64_t>(landing.pieces));
+        tally.hit(Block::PieceVolume, static_cast<std::uint64_t>(landing.volumePieces));
+        tally.hit(Block::FullVolumeTest, static_cast<std::uint64_t>(landing.volumes));
         tally.hit(Block::Rho2Mixed, static_cast<std::uint64_t>(densities.rho2Mixed));
         tally.hit(Block::FractionComplement, static_cast<std::uint64_t>(densities.complement));
         tally.hit(Block::Rho1Mixed, static_cast<std::uint64_t>(densities.rho1Mixed));
         tally.hit(Block::FluidOneAtFloor, static_cast<std::uint64_t>(densities.oneAtFloor));
         tally.hit(Block::FullCellMoment, static_cast<std::uint64_t>(fullCells));
-        tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
+        tally.hit(Block::UpdateCell, updated);
+        tally.hit(Block::CopiedUpdate, static_cast<std::uint64_t>(L) - updated);
         T courant(largestOf(cfl + B, L));
         if (notPositive > 0) {
             tally.hit(Block::RaisedCourant);
@@ -626,22 +876,25 @@ namespace {
         const PpmParams<T> k { dt, T(io.gamma1), floor, T(io.difcon * float(kDifconScale)), T(io.shkjmp),
             T(io.wavhaf) };
 
-        loadStrip(io, w, cl, tally);
+        CellRuns runs(w.n);
+        loadStrip(io, w, cl, runs, tally);
         // Step 2: PPM's reconstruction, tracing and interface solutions with
         // each cell's own gamma.
         ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
-        const SkippedWork done = ppmInterfaceSolutions<true>(w, k, L, B);
-        moveSlabs(w, dt, L, B, tally);
-        crossings(w, cl, dt, L, B, tally);
+        runs.dtdxFit = finiteNotNegative(w[sDtdx], 0, w.n);
+        const SkippedWork done = ppmInterfaceSolutions<true>(w, k, L, B, runs.forPpm());
+        moveSlabs(w, dt, L, B, runs, tally);
+        crossings(w, cl, dt, L, B, runs, tally);
         // Step 5: the fluxes, the energy flux with theta of the gas crossing.
         const int expanded = ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
         tally.hit(Block::HydroCall);
         tally.hit(Block::HydroStripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::HydroUpdatedCell, static_cast<std::uint64_t>(L));
         tally.hit(Block::FlatCell, static_cast<std::uint64_t>(done.flat));
+        tally.hit(Block::CopiedTrace, static_cast<std::uint64_t>(done.copied));
         tally.hit(Block::Solve, static_cast<std::uint64_t>(done.solved));
         tally.hit(Block::Expansion, static_cast<std::uint64_t>(expanded));
-        return updateCells(io, w, cl, floor, L, B, tally);
+        return updateCells(io, w, cl, floor, L, B, runs, tally);
     }
 
     // The strip in double, built for the widest vectors of the processor as
@@ -714,10 +967,11 @@ namespace {
 
     // The hydrodynamic steps on Counted numbers for a strip of L cells, on a
     // smooth synthetic state or on uniform gas, without their two-shock
-    // solutions and expansion fluxes; and how many cells were traced flat.
+    // solutions and expansion fluxes; and how many cells were traced flat and
+    // how many of those copied their traced states.
     struct HydroMeasure {
         OpCount rest;
-        int flat = 0;
+        int flat = 0, copied = 0;
     };
     HydroMeasure measureHydro(int L, int B, bool uniform = false)
     {
@@ -752,7 +1006,7 @@ namespace {
                  &OpCount::exp })
             rest.*q = all.*q - solve.*q * static_cast<std::uint64_t>(done.solved)
                 - expansion.*q * static_cast<std::uint64_t>(expanded);
-        return { rest, done.flat };
+        return { rest, done.flat, done.copied };
     }
 
     const std::array<OpCount, kBlockCount>& blockCosts()
@@ -764,10 +1018,13 @@ namespace {
             const C one(1), half(0.5), tiny(1e-9);
             const Closure<C> cl { C(2.5), C(-1.0) };
 
-            // The hydrodynamics: three strip shapes give its three parts.
+            // The hydrodynamics: three strip shapes give its three parts, and
+            // the same shapes of uniform gas the changes of the flat and the
+            // copied cells (u flat and v copied in one, y and z in the other).
             const OpCount a = measureHydro(1, kGhostCells).rest, b = measureHydro(2, kGhostCells).rest,
                           c = measureHydro(1, kGhostCells + 1).rest;
-            const HydroMeasure flat = measureHydro(1, kGhostCells, true);
+            const HydroMeasure ua = measureHydro(1, kGhostCells, true), ub = measureHydro(2, kGhostCells, true);
+            const std::int64_t u = ua.flat, v = ua.copied, y = ub.flat, z = ub.copied, det = u * z - v * y;
             using K = std::uint64_t OpCount::*;
             for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
                      &OpCount::sqrt2, &OpCount::exp }) {
@@ -775,8 +1032,10 @@ namespace {
                 cost(Block::HydroStripCell).*q = perCell;
                 cost(Block::HydroUpdatedCell).*q = perUpdated;
                 cost(Block::HydroCall).*q = a.*q - perCell * (1 + 2 * kGhostCells) - perUpdated;
-                const auto change = static_cast<std::int64_t>(flat.rest.*q - a.*q);
-                cost(Block::FlatCell).*q = static_cast<std::uint64_t>(change / flat.flat);
+                const auto changeA = static_cast<std::int64_t>(ua.rest.*q - a.*q);
+                const auto changeB = static_cast<std::int64_t>(ub.rest.*q - b.*q);
+                cost(Block::FlatCell).*q = static_cast<std::uint64_t>((changeA * z - changeB * v) / det);
+                cost(Block::CopiedTrace).*q = static_cast<std::uint64_t>((u * changeB - y * changeA) / det);
             }
             cost(Block::Solve) = measureSolve();
             cost(Block::Expansion) = measureExpansion();
@@ -799,12 +1058,21 @@ namespace {
                 const Crossing<C> cr = crossingVolume(one, one, half, one, C(0), one, true);
                 (void)crossingFlow(cl, half, one, cr.v2, true);
             });
+            cost(Block::EmptyCrossing) = measureOps([&] { (void)crossingFlow(cl, C(0), one, C(0), true); });
             cost(Block::CrossingFraction) = measureOps([&] { (void)crossingFraction(half, one); });
             cost(Block::NeighbourScale) = measureOps([&] { (void)widthRatio(C(0), one, one); });
             cost(Block::PieceBounds) = measureOps([&] { (void)pieceBounds(C(0), one, Slab<C> { half, one }); });
             cost(Block::PieceMoments) = measureOps([&] {
                 Moments<C> m { C(0), C(0), C(0) };
-                addPiece(m, C(0), one);
+                addPiece<true>(m, C(0), one);
+            });
+            cost(Block::PieceVolume) = measureOps([&] {
+                Moments<C> m { C(0), C(0), C(0) };
+                addPiece<false>(m, C(0), one);
+            });
+            cost(Block::FullVolumeTest) = measureOps([&] {
+                (void)(one - C(0)); // the cell's width
+                (void)(one - tiny);
             });
             cost(Block::UpdateCell) = measureOps([&] {
                 const C dx = one - C(0);
@@ -817,6 +1085,7 @@ namespace {
                 (void)(fn / C(12)); // FFracYY
                 (void)cellCourant(C(0), one, one, one);
             });
+            cost(Block::CopiedUpdate) = measureOps([&] { (void)cellCourant(C(0), one, one, one); });
             cost(Block::Rho2Mixed) = measureOps([&] { (void)(half / (half * one)); });
             cost(Block::FractionComplement) = measureOps([&] { (void)(one - half); });
             cost(Block::Rho1Mixed) = measureOps([&] { (void)((one - half * one) / (one - half)); });

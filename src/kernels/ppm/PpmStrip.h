@@ -50,6 +50,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <type_traits>
 
 #include "kernels/common/CellUpdate.h"
@@ -410,6 +411,46 @@ template <class T> inline bool uniformCells(const PpmScratch<T>& w, int lo, int 
     return differ == 0;
 }
 
+// Where the cells of a strip hold one state, as a caller that has compared
+// its inputs knows it: runs[c] counts the changes of state between cell 0 and
+// cell c, so cells lo .. hi hold one state (primitives, smoke and gamma, to
+// the last bit) where runs[lo] == runs[hi]. The caller also vouches that
+// Dt/dx is finite and not negative in every cell. Without runs the trace and
+// the solver scan the scratch themselves.
+struct StateRuns {
+    const std::int32_t* runs = nullptr;
+    int n = 0;
+    bool known() const { return runs != nullptr; }
+    bool same(int lo, int hi) const { return lo >= 0 && hi < n && runs[lo] == runs[hi]; }
+};
+
+// How much of the work on a strip uniform gas let it skip.
+struct SkippedWork {
+    int flat = 0; // cells traced from flat parabolas
+    int copied = 0; // of those, cells whose traced states were copied (gamma per cell only)
+    int solved = 0; // interfaces the Riemann solver ran on
+};
+
+// The cells lo .. hi-1 of a uniform block share one gamma to the last bit and
+// have Dt/dx finite and not negative (the sign bit clear, below infinity), so
+// their flat parabolas trace to the same face states.
+template <class T> inline bool oneFlatTrace(const PpmScratch<T>& w, int lo, int hi)
+{
+    using P = decltype(plainValue(T {}));
+    using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
+    const Word infinity = std::bit_cast<Word>(std::numeric_limits<P>::infinity());
+    const T* __restrict gam = w[sGam];
+    const T* __restrict dtdx = w[sDtdx];
+    const Word g0 = std::bit_cast<Word>(plainValue(gam[lo]));
+    Word differ = 0;
+    Word unfit = 0;
+    for (int c = lo; c < hi; ++c) {
+        differ |= std::bit_cast<Word>(plainValue(gam[c])) ^ g0;
+        unfit |= std::bit_cast<Word>(plainValue(dtdx[c])) >= infinity;
+    }
+    return (differ | unfit) == 0;
+}
+
 // Step 4. Per cell c0 .. c1: reconstruction (entropy part of the density,
 // steepening, flattening, monotonicity) and tracing. Writes the traced face
 // states, the flattening coefficient applied and the cell sound speed.
@@ -419,9 +460,20 @@ template <class T> inline bool uniformCells(const PpmScratch<T>& w, int lo, int 
 // differences vanish: slopes, steepening and flattening are 0 and every
 // parabola is flat, a = aL = aR with da = a6 = 0, which is what the
 // reconstruction would compute to the last bit, whatever the gamma of each
-// cell. Those cells skip it and trace their flat parabolas. Returns how many
-// cells did.
-template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+// cell. Those cells skip it and trace their flat parabolas. Counts in `done`
+// how many cells did.
+//
+// A flat parabola traces to its mean at either face whatever the width of the
+// domain of dependence (h (da - q a6) is +0 for da = a6 = +0 and a finite
+// h >= +0), so the traced states of a flat cell depend only on its state and
+// gamma, not on Dt/dx. With a gamma per cell, a uniform block whose cells
+// share one gamma and have Dt/dx finite and not negative therefore traces its
+// first cell and copies its faces and sound speed to the others (or those of
+// the cell it traced last, where the runs of one state show it the same).
+// Given the runs, the blocks are judged by them instead of by the scratch.
+template <bool VarGamma, class T>
+void ppmTrace(
+    const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1, SkippedWork& done, const StateRuns& runs = {})
 {
     const T* __restrict r = w[sRho];
     const T* __restrict u = w[sU];
@@ -448,6 +500,9 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
     T* __restrict cs = w[sCs];
     T* __restrict fcell = w[sFlatCell];
     const T sixth = T(1) / T(6);
+    // Flattening (CW84 eq A.3): the larger coefficient of this cell and of
+    // its neighbour on the low-pressure side.
+    auto flattening = [&](int c) { return kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1])); };
     // The traced states at both faces of cell c from its parabolas.
     auto traceFaces = [&](int c, const CellParabolas<T>& q, T uc, T cc, T g) {
         const T kk = dtdx[c];
@@ -477,9 +532,7 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
         T zL, zR;
         entropyEdges(r, p, c, ic2, g, sixth, zL, zR);
 
-        // Flattening (CW84 eq A.3): the larger coefficient of this cell and
-        // of its neighbour on the low-pressure side.
-        const T f = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
+        const T f = flattening(c);
         fcell[c] = f;
         const T keep = T(1) - f;
         zL = keep * zL;
@@ -507,30 +560,59 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
             parabola(uc, uL, uR), parabola(pc, pL, pR), parabola(vc, vL, vR), parabola(sc, sL, sR) };
         traceFaces(c, q, uc, cc, g);
     };
-    int flat = 0;
+    auto traceFlat = [&](int c) {
+        const T g = VarGamma ? gam[c] : k.gamma;
+        const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
+        const T c2 = g * pc / rc;
+        const T cc = ksqrt(c2);
+        cs[c] = cc;
+        const CellParabolas<T> q { parabola(rc, rc, rc), parabola(uc, uc, uc), parabola(pc, pc, pc),
+            parabola(vc, vc, vc), parabola(sc, sc, sc) };
+        traceFaces(c, q, uc, cc, g);
+    };
+    int lastFlat = -1; // the cell a copying block traced last
     for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
         const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
-        if (!uniformCells(w, b0 - 3, b1 + 2)) {
+        const bool uniform = runs.known() ? runs.same(b0 - 3, b1 + 2) : uniformCells(w, b0 - 3, b1 + 2);
+        if (!uniform) {
 #pragma GCC ivdep
             for (int c = b0; c < b1; ++c)
                 reconstructAndTrace(c);
             continue;
         }
-        flat += b1 - b0;
+        done.flat += b1 - b0;
+        if constexpr (VarGamma) {
+            if (runs.known() || oneFlatTrace(w, b0, b1)) {
+#pragma GCC ivdep
+                for (int c = b0; c < b1; ++c)
+                    fcell[c] = flattening(c);
+                // The cell traced last holds this state too where the runs
+                // say so: its faces serve this block as well.
+                int from = b0;
+                if (runs.known() && lastFlat >= 0 && runs.same(lastFlat, b0)) {
+                    from = lastFlat;
+                    done.copied += b1 - b0;
+                } else {
+                    traceFlat(b0);
+                    lastFlat = b0;
+                    done.copied += b1 - b0 - 1;
+                }
+                for (int q = sLRho; q <= sRS; ++q) {
+                    T* __restrict a = w[q];
+                    for (int c = b0; c < b1; ++c)
+                        a[c] = a[from];
+                }
+                for (int c = b0; c < b1; ++c)
+                    cs[c] = cs[from];
+                continue;
+            }
+        }
 #pragma GCC ivdep
         for (int c = b0; c < b1; ++c) {
-            const T g = VarGamma ? gam[c] : k.gamma;
-            const T rc = r[c], uc = u[c], pc = p[c], vc = v[c], sc = s[c];
-            const T c2 = g * pc / rc;
-            const T cc = ksqrt(c2);
-            cs[c] = cc;
-            fcell[c] = kmax(ft[c], kselect(p[c + 1] < p[c - 1], ft[c + 1], ft[c - 1]));
-            const CellParabolas<T> q { parabola(rc, rc, rc), parabola(uc, uc, uc), parabola(pc, pc, pc),
-                parabola(vc, vc, vc), parabola(sc, sc, sc) };
-            traceFaces(c, q, uc, cc, g);
+            fcell[c] = flattening(c);
+            traceFlat(c);
         }
     }
-    return flat;
 }
 
 // Step 5. Interface solutions at c+1/2 for c = c0 .. c1-1 from the traced
@@ -548,9 +630,12 @@ template <bool VarGamma, class T> int ppmTrace(const PpmScratch<T>& w, const Ppm
 // whose interfaces all have the same inputs to the last bit (both traced
 // states and both gammas) solves only its first one and copies it to the
 // others, or copies the last interface solved so, when its inputs are those:
-// the same inputs give the same bits.
+// the same inputs give the same bits. Given the runs of one state, a block is
+// known to be such from the cells its traced states come from (three either
+// side), without comparing the traced states; any other block is solved.
 
-template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1)
+template <bool VarGamma, class T>
+int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1, const StateRuns& runs = {})
 {
     const T* __restrict lrho = w[sRRho];
     const T* __restrict lu = w[sRU];
@@ -593,9 +678,15 @@ template <bool VarGamma, class T> int ppmRiemann(const PpmScratch<T>& w, const P
         int last = -1; // the interface a uniform block solved last
         for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
             const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
-            Word differ = (bits(gam[b1]) ^ bits(gam[b0])) | (bits(gfac[b1]) ^ bits(gfac[b0]));
-            for (int c = b0 + 1; c < b1; ++c)
-                differ |= differs(c, b0);
+            // The traced states of cells b0 .. b1 come from cells b0-3 .. b1+3.
+            Word differ = 0;
+            if (runs.known()) {
+                differ = runs.same(b0 - 3, b1 + 3) ? 0 : 1;
+            } else {
+                differ = (bits(gam[b1]) ^ bits(gam[b0])) | (bits(gfac[b1]) ^ bits(gfac[b0]));
+                for (int c = b0 + 1; c < b1; ++c)
+                    differ |= differs(c, b0);
+            }
             if (differ != 0) {
 #pragma GCC ivdep
                 for (int c = b0; c < b1; ++c)
@@ -767,15 +858,10 @@ int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace,
     return computed;
 }
 
-// How much of the work on a strip uniform gas let it skip.
-struct SkippedWork {
-    int flat = 0; // cells traced from flat parabolas
-    int solved = 0; // interfaces the Riemann solver ran on
-};
-
 // Everything before the update: steps 1-5 over the strip (step 0 first).
 template <bool VarGamma, class T>
-SkippedWork ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B)
+SkippedWork ppmInterfaceSolutions(
+    const PpmScratch<T>& w, const PpmParams<T>& k, int L, int B, const StateRuns& runs = {})
 {
     const int c0 = B - 1;
     const int c1 = B + L;
@@ -783,8 +869,8 @@ SkippedWork ppmInterfaceSolutions(const PpmScratch<T>& w, const PpmParams<T>& k,
     ppmInterfaces(w, c0, c1);
     ppmFlattening(w, k, c0, c1);
     SkippedWork done;
-    done.flat = ppmTrace<VarGamma>(w, k, c0, c1);
-    done.solved = ppmRiemann<VarGamma>(w, k, c0, c1);
+    ppmTrace<VarGamma>(w, k, c0, c1, done, runs);
+    done.solved = ppmRiemann<VarGamma>(w, k, c0, c1, runs);
     return done;
 }
 
