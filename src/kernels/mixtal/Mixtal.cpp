@@ -28,14 +28,7 @@ namespace {
     // Extra scratch slots after the PPM ones.
     enum MixSlot : int {
         mX = kSlotCount,
-        mRho,
-        mP,
-        mU,
-        mV,
         mF,
-        mFX,
-        mR1,
-        mR2,
         mA, // moved fluid-2 slab of each cell, from ...
         mB, // ... to, in its own cell's widths
         mThetaFace, // 1/(g-1) of the gas crossing each interface
@@ -347,29 +340,12 @@ namespace {
         const float* __restrict ir2 = io.rho2 + first;
         const float* __restrict ifr = io.frac + first;
         T* __restrict x = w[mX];
-        T* __restrict rho = w[mRho];
-        T* __restrict p = w[mP];
-        T* __restrict u = w[mU];
-        T* __restrict v = w[mV];
-        T* __restrict fx = w[mFX];
-        T* __restrict r1 = w[mR1];
-        T* __restrict r2 = w[mR2];
         T* __restrict f = w[mF];
         T* __restrict theta = w[sTheta];
         T* __restrict gam = w[sGam];
         T* __restrict gfac = w[sGfac];
         for (int c = 0; c <= n; ++c)
             x[c] = T(ix[c]);
-#pragma GCC ivdep
-        for (int c = 0; c < n; ++c) {
-            rho[c] = T(irho[c]);
-            p[c] = T(ip[c]);
-            u[c] = T(iu[c]);
-            v[c] = T(iv[c]);
-            fx[c] = T(ifx[c]);
-            r1[c] = T(ir1[c]);
-            r2[c] = T(ir2[c]);
-        }
         // The mixture of each cell; a block of cells of one fraction (to the
         // last bit) forms it once.
         auto put = [&](int c, const MixedCell<T>& m) {
@@ -417,10 +393,14 @@ namespace {
 #pragma GCC ivdep
         for (int c = 0; c < n; ++c)
             fluid2[c] = !(double(plainValue(f[c])) <= tol);
-        for (int c = 1; c < n; ++c) {
-            hydro[c] += hydro[c - 1];
-            all[c] += all[c - 1];
-            fluid2[c] += fluid2[c - 1];
+        std::int32_t h = 0, a = 0, k = 0;
+        for (int c = 0; c < n; ++c) {
+            h += hydro[c];
+            a += all[c];
+            k += fluid2[c];
+            hydro[c] = h;
+            all[c] = a;
+            fluid2[c] = k;
         }
     }
 
@@ -498,17 +478,18 @@ namespace {
     // by the contact velocities of its interfaces. The outermost cells lack
     // their outer interface solution: their slab moves with the inner one.
     template <class T, class TallyT>
-    void moveSlabs(const SlotScratch<T>& w, T dt, int L, int B, const CellRuns& runs, TallyT& tally)
+    void moveSlabs(
+        const MixtalIO& io, const SlotScratch<T>& w, T dt, int L, int B, const CellRuns& runs, TallyT& tally)
     {
         const T* __restrict x = w[mX];
         const T* __restrict us = w[sSU]; // contact velocity at c+1/2
         const T* __restrict f = w[mF];
-        const T* __restrict fx = w[mFX];
+        const float* __restrict fx = io.fracX + (1 - io.s.B);
         T* __restrict ma = w[mA];
         T* __restrict mb = w[mB];
         SlabPaths n;
         auto move = [&](int c, T uL, T uR) {
-            const Slab<T> moved = movedSlab(cellSlab(f[c], fx[c], n), x[c], x[c + 1], dt, uL, uR);
+            const Slab<T> moved = movedSlab(cellSlab(f[c], T(fx[c]), n), x[c], x[c + 1], dt, uL, uR);
             ma[c] = moved.a;
             mb[c] = moved.b;
         };
@@ -541,14 +522,14 @@ namespace {
     // the energy flux) and the fluid-2 mass. The fluid comes from the upwind
     // cell: both neighbours are read and the upwind one selected.
     template <class T, class TallyT>
-    void crossings(
-        const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B, const CellRuns& runs, TallyT& tally)
+    void crossings(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T dt, int L, int B,
+        const CellRuns& runs, TallyT& tally)
     {
         const T* __restrict x = w[mX];
         const T* __restrict us = w[sSU];
         const T* __restrict ma = w[mA];
         const T* __restrict mb = w[mB];
-        const T* __restrict r2 = w[mR2];
+        const float* __restrict r2 = io.rho2 + (1 - io.s.B);
         T* __restrict thetaFace = w[mThetaFace];
         T* __restrict m2 = w[mM2];
         std::int64_t fractions = 0;
@@ -556,9 +537,9 @@ namespace {
         auto crossing = [&](int c) {
             const T uf = us[c];
             const bool fromLeft = uf >= T(0);
-            auto upwind = [&](const T* a) {
+            auto upwind = [&](const auto* a) {
                 return choose<T>(
-                    fromLeft, [&] { return a[c]; }, [&] { return a[c + 1]; });
+                    fromLeft, [&] { return T(a[c]); }, [&] { return T(a[c + 1]); });
             };
             const Crossing<T> cr
                 = crossingVolume(uf, dt, upwind(ma), upwind(mb), upwind(x), upwind(x + 1), fromLeft);
@@ -577,7 +558,7 @@ namespace {
             const T uf = us[c];
             const bool fromLeft = uf >= T(0);
             const T r2Up = choose<T>(
-                fromLeft, [&] { return r2[c]; }, [&] { return r2[c + 1]; });
+                fromLeft, [&] { return T(r2[c]); }, [&] { return T(r2[c + 1]); });
             const CrossingFlow<T> flow = crossingFlow(cl, T(0), r2Up, T(0), fromLeft);
             thetaFace[c] = flow.theta;
             m2[c] = flow.m2;
@@ -715,8 +696,8 @@ namespace {
         const T* __restrict fe = w[sFE];
         const T* __restrict fv = w[sFV];
         const T* __restrict f = w[mF];
-        const T* __restrict r1 = w[mR1];
-        const T* __restrict r2 = w[mR2];
+        const float* __restrict r1 = io.rho1 + (1 - io.s.B);
+        const float* __restrict r2 = io.rho2 + (1 - io.s.B);
         const T* __restrict m2 = w[mM2];
         T* __restrict cfl = w[sFlat];
         // The outputs indexed like the scratch (strip cell i = c - B + 1).
@@ -751,8 +732,9 @@ namespace {
             const HydroCell<T> h
                 = hydroUpdate(r_[c], u_[c], v_[c], e_[c], cellIncrements(fl, fr, kk), cl.th1 + cl.dth * fn, floor);
             notPositive += !h.positive;
-            const T mass2 = fluid2Mass(f[c], r2[c], dx, m2[c - 1], m2[c]);
-            const FluidDensities<T> d = fluidDensities(fn, h.rho, mass2, dx, r1[c], r2[c], floor, tol, densities);
+            const T r2c(r2[c]);
+            const T mass2 = fluid2Mass(f[c], r2c, dx, m2[c - 1], m2[c]);
+            const FluidDensities<T> d = fluidDensities(fn, h.rho, mass2, dx, T(r1[c]), r2c, floor, tol, densities);
 
             const bool full = fn >= T(1);
             fullCells += full;
@@ -880,11 +862,12 @@ namespace {
         loadStrip(io, w, cl, runs, tally);
         // Step 2: PPM's reconstruction, tracing and interface solutions with
         // each cell's own gamma.
-        ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
+        const long first = 1 - io.s.B; // cell of element 0
+        ppmLoad<true>(w, w[mX], io.s.rho + first, io.s.p + first, io.s.vx + first, io.s.vy + first, w[mF], k);
         runs.dtdxFit = finiteNotNegative(w[sDtdx], 0, w.n);
         const SkippedWork done = ppmInterfaceSolutions<true>(w, k, L, B, runs.forPpm());
-        moveSlabs(w, dt, L, B, runs, tally);
-        crossings(w, cl, dt, L, B, runs, tally);
+        moveSlabs(io, w, dt, L, B, runs, tally);
+        crossings(io, w, cl, dt, L, B, runs, tally);
         // Step 5: the fluxes, the energy flux with theta of the gas crossing.
         const int expanded = ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
         tally.hit(Block::HydroCall);
@@ -979,12 +962,13 @@ namespace {
         const int n = L + 2 * B;
         std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (n + 1));
         const SlotScratch<C> w { scratch.data(), n };
+        std::vector<C> rho(n + 1), p(n + 1), u(n + 1), v(n + 1);
         for (int c = 0; c <= n; ++c) {
             w[mX][c] = C(0.01 * c);
-            w[mRho][c] = C(uniform ? 1.0 : 1.0 + 0.1 * c);
-            w[mP][c] = C(uniform ? 1.0 : 1.0 + 0.05 * c * c);
-            w[mU][c] = C(uniform ? 0.3 : 0.3 - 0.02 * c);
-            w[mV][c] = C(0.1);
+            rho[c] = C(uniform ? 1.0 : 1.0 + 0.1 * c);
+            p[c] = C(uniform ? 1.0 : 1.0 + 0.05 * c * c);
+            u[c] = C(uniform ? 0.3 : 0.3 - 0.02 * c);
+            v[c] = C(0.1);
             w[mF][c] = C(0.5);
             w[sTheta][c] = C(2.5);
             w[sGam][c] = C(1.4);
@@ -995,7 +979,7 @@ namespace {
         SkippedWork done;
         int expanded = 0;
         const OpCount all = measureOps([&] {
-            ppmLoad<true>(w, w[mX], w[mRho], w[mP], w[mU], w[mV], w[mF], k);
+            ppmLoad<true>(w, w[mX], rho.data(), p.data(), u.data(), v.data(), w[mF], k);
             done = ppmInterfaceSolutions<true>(w, k, L, B);
             expanded = ppmFluxes<true, C>(w, k, w[mThetaFace], B - 1, B + L);
         });

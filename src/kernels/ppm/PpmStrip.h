@@ -150,9 +150,11 @@ template <class T> using PpmScratch = SlotScratch<T>;
 // Step 0. Copy the primitives of all n cells from the input columns, raise
 // density and pressure to the kernel floor, form the total energy and Dt/dx.
 // The caller has checked the inputs (kernels/common/StripCall.h). With
-// VarGamma, sTheta must already hold 1/(g-1) of every cell.
-template <bool VarGamma, class T>
-void ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const T* u, const T* v, const T* s,
+// VarGamma, sTheta must already hold 1/(g-1) of every cell. The columns of
+// density, pressure and velocities may be of a narrower type (In), widened
+// as they are read.
+template <bool VarGamma, class T, class In>
+void ppmLoad(const PpmScratch<T>& w, const T* x, const In* rho, const In* p, const In* u, const In* v, const T* s,
     const PpmParams<T>& k)
 {
     const int n = w.n;
@@ -167,16 +169,16 @@ void ppmLoad(const PpmScratch<T>& w, const T* x, const T* rho, const T* p, const
     const T theta0 = T(1) / (k.gamma - T(1));
 #pragma GCC ivdep
     for (int c = 0; c < n; ++c) {
-        const T rc = rho[c];
-        const T pc = p[c];
-        const T uc = u[c];
+        const T rc(rho[c]);
+        const T pc(p[c]);
+        const T uc(u[c]);
         const T dx = x[c + 1] - x[c];
         const T rf = kmax(rc, k.floor);
         const T pf = kmax(pc, k.floor);
         r_[c] = rf;
         p_[c] = pf;
         u_[c] = uc;
-        v_[c] = v[c];
+        v_[c] = T(v[c]);
         s_[c] = s[c];
         dtdx[c] = k.dt / dx;
         const T theta = VarGamma ? th[c] : theta0;
