@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "kernels/KernelContract.h"
@@ -48,6 +50,19 @@ template <class Real> struct GridInputs {
     std::array<const Real*, kFluidArrays> fluid {}; // two-fluid schemes only
 };
 
+// Inputs a scheme may leave unread, as bits of StripEntry::reads: the smoke,
+// and each of the fluid arrays (fluid array q is kReadsFluid << q). X, Rho,
+// P, VX and VY are always read.
+enum InputsRead : std::uint32_t {
+    kReadsSmoke = 1u,
+    kReadsFluid = 2u,
+    kReadsAll = (kReadsFluid << kFluidArrays) - 1,
+};
+
+// dst[i] = (float)src[i], i = 0 .. n-1, built for the widest vectors the
+// processor has (the same result on every processor).
+void narrowInto(float* dst, const double* src, long n);
+
 // The arguments of one strip call. Plain arrays start at strip cell 1-B (X at
 // interface 1-B, L+2B+1 of them); strip arrays are filled only for schemes
 // that take them, and only in their column (0, 0); VZ and VZ3 are all zero; the New arrays hold L+2B+1 values
@@ -77,6 +92,9 @@ template <class Real> struct StripEntry {
     OpCount (*count)(const StripArgs<Real>&) = nullptr;
     // Rho, P, VX, VY go in as 25-column strip arrays rather than 1-D slices.
     bool stripArrays = false;
+    // The optional inputs the entry point reads (InputsRead); the others are
+    // passed as null.
+    std::uint32_t reads = kReadsAll;
 };
 
 // Builds the arguments of one strip after another; owns the strip arrays, the
@@ -89,6 +107,18 @@ public:
     StripArgs<Real> pack(const GridInputs<Real>& in, const KernelScalars<Real>& k, long start, long len, long b,
         bool stripArrays, bool twoFluid, Real* courant, KLong* counters)
     {
+        return packFrom(in, k, start, len, b, stripArrays, twoFluid, kReadsAll, courant, counters);
+    }
+
+    // The same from a grid of this precision (its arrays passed in place) or
+    // of double precision for a float scheme (each input converted as it is
+    // packed, into arrays of the packer), passing only the optional inputs
+    // named in `reads`.
+    template <class Grid>
+    StripArgs<Real> packFrom(const GridInputs<Grid>& in, const KernelScalars<Real>& k, long start, long len,
+        long b, bool stripArrays, bool twoFluid, std::uint32_t reads, Real* courant, KLong* counters)
+    {
+        static_assert(std::is_same_v<Grid, Real> || (std::is_same_v<Grid, double> && std::is_same_v<Real, float>));
         const long col = len + 2 * b;
         const auto cells = static_cast<std::size_t>(col);
         const auto edges = static_cast<std::size_t>(col + 1);
@@ -101,24 +131,39 @@ public:
         StripArgs<Real> a;
         a.L = static_cast<KLong>(len);
         a.B = static_cast<KLong>(b);
-        a.x = in.x + start;
-        a.rho = in.rho + start;
-        a.p = in.p + start;
-        a.vx = in.vx + start;
-        a.vy = in.vy + start;
+        a.x = slice(x_, in.x + start, col + 1);
         a.vz = vz_.data();
-        a.smoke = in.smoke + start;
         grow(vz3_, s3);
         a.vz3 = vz3_.data();
         if (stripArrays) {
-            a.rho3 = fillStrip3(rho3_, a.rho, col, s3);
-            a.p3 = fillStrip3(p3_, a.p, col, s3);
-            a.vx3 = fillStrip3(vx3_, a.vx, col, s3);
-            a.vy3 = fillStrip3(vy3_, a.vy, col, s3);
+            a.rho3 = fillStrip3(rho3_, in.rho + start, col, s3);
+            a.p3 = fillStrip3(p3_, in.p + start, col, s3);
+            a.vx3 = fillStrip3(vx3_, in.vx + start, col, s3);
+            a.vy3 = fillStrip3(vy3_, in.vy + start, col, s3);
         }
+        if constexpr (std::is_same_v<Grid, Real>) {
+            a.rho = in.rho + start;
+            a.p = in.p + start;
+            a.vx = in.vx + start;
+            a.vy = in.vy + start;
+        } else if (stripArrays) {
+            // Column (0, 0) holds the cells as a slice would.
+            a.rho = a.rho3 + 12 * col;
+            a.p = a.p3 + 12 * col;
+            a.vx = a.vx3 + 12 * col;
+            a.vy = a.vy3 + 12 * col;
+        } else {
+            a.rho = slice(rho_, in.rho + start, col);
+            a.p = slice(p_, in.p + start, col);
+            a.vx = slice(vx_, in.vx + start, col);
+            a.vy = slice(vy_, in.vy + start, col);
+        }
+        if (reads & kReadsSmoke)
+            a.smoke = slice(smoke_, in.smoke + start, col);
         if (twoFluid)
             for (int q = 0; q < kFluidArrays; ++q)
-                a.fluid[q] = in.fluid[q] + start;
+                if (reads & (kReadsFluid << q))
+                    a.fluid[q] = slice(fluid_[q], in.fluid[q] + start, col);
         for (int q = 0; q < kResultCount; ++q)
             a.out[q] = out_[q].data();
         a.work = work_.data();
@@ -136,18 +181,38 @@ private:
             v.resize(n);
     }
 
+    static void copy(Real* dst, const Real* src, long n) { std::copy(src, src + n, dst); }
+    static void copy(float* dst, const double* src, long n) { narrowInto(dst, src, n); }
+
+    // `n` values from `src`: in place when they are of this precision,
+    // otherwise converted into `buf`.
+    template <class Grid> static const Real* slice(std::vector<Real>& buf, const Grid* src, long n)
+    {
+        if constexpr (std::is_same_v<Grid, Real>) {
+            return src;
+        } else {
+            grow(buf, static_cast<std::size_t>(n));
+            copy(buf.data(), src, n);
+            return buf.data();
+        }
+    }
+
     // Column (j, k) = (0, 0) holds cells 1-B..L+B. It is the only column a
     // kernel reads (a contract test spoils the others), so the other 24 are
     // not written: copying them cost more than the rest of the packing.
     // Column (0, 0) starts (j+2) + 5 (k+2) = 12 columns in.
-    static const Real* fillStrip3(std::vector<Real>& dst, const Real* src, long col, std::size_t size)
+    template <class Grid>
+    static const Real* fillStrip3(std::vector<Real>& dst, const Grid* src, long col, std::size_t size)
     {
         grow(dst, size);
-        std::copy(src, src + col, dst.begin() + 12 * col);
+        copy(dst.data() + 12 * col, src, col);
         return dst.data();
     }
 
     std::vector<Real> rho3_, p3_, vx3_, vy3_, vz3_, vz_, work_;
+    // Converted inputs (a double grid for a float scheme).
+    std::vector<Real> x_, rho_, p_, vx_, vy_, smoke_;
+    std::array<std::vector<Real>, kFluidArrays> fluid_;
     std::array<std::vector<Real>, kResultCount> out_;
 };
 

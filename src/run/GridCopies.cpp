@@ -16,59 +16,79 @@ namespace tamrel {
 
 namespace {
 
-    template <class Real> std::uint64_t copyBackOf(const Real* __restrict from, double* __restrict to, long len)
+    template <class Real> std::uint64_t nonFiniteOf(const Real* __restrict v, long n)
     {
-        std::uint64_t bad = 0;
-        for (long i = 1; i <= len; ++i) {
-            const double v = static_cast<double>(from[i]);
-            to[i] = v;
-            bad |= kernels::FloatBits<double>::nonFinite(v);
-        }
+        typename kernels::FloatBits<Real>::Word bad = 0;
+        for (long i = 0; i < n; ++i)
+            bad |= kernels::FloatBits<Real>::nonFinite(v[i]);
         return bad;
+    }
+
+    template <class Real> void widenCopyOf(double* __restrict to, const Real* __restrict from, long n)
+    {
+        for (long i = 0; i < n; ++i)
+            to[i] = static_cast<double>(from[i]);
+    }
+
+    template <class Real> inline void acceptCellsOf(const AcceptedCells<Real>& a, long n)
+    {
+        double* __restrict rho = a.rho;
+        double* __restrict p = a.p;
+        double* __restrict vx = a.vx;
+        double* __restrict vy = a.vy;
+        double* __restrict smoke = a.smoke;
+        const Real* __restrict rhoNew = a.rhoNew;
+        const Real* __restrict pNew = a.pNew;
+        const Real* __restrict vxNew = a.vxNew;
+        const Real* __restrict vyNew = a.vyNew;
+        const double rhoFloor = a.rhoFloor, pFloor = a.pFloor, eps = a.eps;
+        // The arrays are distinct (GCC does not take __restrict on locals as a
+        // promise, and would otherwise test every pair at run time).
+#pragma GCC ivdep
+        for (long i = 0; i < n; ++i) {
+            const double r = rhoNew[i], q = pNew[i], u = vxNew[i], v = vyNew[i];
+            rho[i] = r < rhoFloor ? rhoFloor : r;
+            p[i] = q < pFloor ? pFloor : q;
+            vx[i] = std::fabs(u) < eps ? 0.0 : u;
+            vy[i] = std::fabs(v) < eps ? 0.0 : v;
+        }
+        if (a.smokeNew != nullptr)
+            widenCopyOf(smoke, a.smokeNew, n);
+        else
+            for (long i = 0; i < n; ++i)
+                smoke[i] = 0.0;
     }
 
 } // namespace
 
-[[TAMREL_WIDEST]] void narrowCopy(float* __restrict dst, const double* __restrict src, long n)
+[[TAMREL_WIDEST]] std::uint64_t nonFinite(const double* v, long n)
 {
-    for (long i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(src[i]);
+    return nonFiniteOf(v, n);
 }
 
-[[TAMREL_WIDEST]] std::uint64_t copyBack(const double* from, double* to, long len)
+[[TAMREL_WIDEST]] std::uint64_t nonFinite(const float* v, long n)
 {
-    return copyBackOf(from, to, len);
+    return nonFiniteOf(v, n);
 }
 
-[[TAMREL_WIDEST]] std::uint64_t copyBack(const float* from, double* to, long len)
+[[TAMREL_WIDEST]] void widenCopy(double* to, const double* from, long n)
 {
-    return copyBackOf(from, to, len);
+    widenCopyOf(to, from, n);
 }
 
-[[TAMREL_WIDEST]] void acceptCells(const AcceptedCells& a, long n)
+[[TAMREL_WIDEST]] void widenCopy(double* to, const float* from, long n)
 {
-    double* __restrict rho = a.rho;
-    double* __restrict p = a.p;
-    double* __restrict vx = a.vx;
-    double* __restrict vy = a.vy;
-    double* __restrict smoke = a.smoke;
-    const double* __restrict rhoNew = a.rhoNew;
-    const double* __restrict pNew = a.pNew;
-    const double* __restrict vxNew = a.vxNew;
-    const double* __restrict vyNew = a.vyNew;
-    const double* __restrict smokeNew = a.smokeNew;
-    const double rhoFloor = a.rhoFloor, pFloor = a.pFloor, eps = a.eps;
-    // The arrays are distinct (GCC does not take __restrict on locals as a
-    // promise, and would otherwise test every pair at run time).
-#pragma GCC ivdep
-    for (long i = 1; i <= n; ++i) {
-        const double r = rhoNew[i], q = pNew[i], u = vxNew[i], v = vyNew[i];
-        rho[i] = r < rhoFloor ? rhoFloor : r;
-        p[i] = q < pFloor ? pFloor : q;
-        vx[i] = std::fabs(u) < eps ? 0.0 : u;
-        vy[i] = std::fabs(v) < eps ? 0.0 : v;
-        smoke[i] = smokeNew[i];
-    }
+    widenCopyOf(to, from, n);
+}
+
+[[TAMREL_WIDEST]] void acceptCells(const AcceptedCells<double>& a, long n)
+{
+    acceptCellsOf(a, n);
+}
+
+[[TAMREL_WIDEST]] void acceptCells(const AcceptedCells<float>& a, long n)
+{
+    acceptCellsOf(a, n);
 }
 
 } // namespace tamrel

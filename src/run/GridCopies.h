@@ -1,30 +1,32 @@
 #pragma once
-// The loops of a time step that move whole grids around the kernel: the
-// single-precision copies a 32-bit scheme reads, the results copied back from
-// each strip, and the accepted new state with its floors. They are memory
-// bound, so they are built for the widest vectors the processor has (the
-// results are the same on every processor: conversions, comparisons and
-// copies only).
+// The loops of a time step that move a strip's results into the grid: the
+// check that they are finite, the accepted new state with its floors, and
+// the plain copies of the fluid arrays. They are memory bound, so they are
+// built for the widest vectors the processor has (the results are the same
+// on every processor: conversions, comparisons and copies only).
 
 #include <cstdint>
 
 namespace tamrel {
 
-// dst[i] = (float)src[i], i = 0 .. n-1.
-void narrowCopy(float* dst, const double* src, long n);
+// A nonzero word when any of v[0 .. n-1] is not finite.
+std::uint64_t nonFinite(const double* v, long n);
+std::uint64_t nonFinite(const float* v, long n);
 
-// to[i] = from[i] for i = 1 .. len, and a nonzero word when any of them is not
-// finite.
-std::uint64_t copyBack(const double* from, double* to, long len);
-std::uint64_t copyBack(const float* from, double* to, long len);
+// to[i] = (double)from[i], i = 0 .. n-1.
+void widenCopy(double* to, const double* from, long n);
+void widenCopy(double* to, const float* from, long n);
 
-// The new state of cells 1..n with the floors of the accepted step: density
-// and pressure raised to their floors, velocities smaller than eps set to 0.
-struct AcceptedCells {
+// The new state of n cells with the floors of the accepted step: density and
+// pressure raised to their floors, velocities smaller than eps set to 0, the
+// smoke as it is (0 when smokeNew is null). Every pointer is at the first of
+// the n cells; the new values are of the scheme's precision.
+template <class Real> struct AcceptedCells {
     double *rho, *p, *vx, *vy, *smoke;
-    const double *rhoNew, *pNew, *vxNew, *vyNew, *smokeNew;
+    const Real *rhoNew, *pNew, *vxNew, *vyNew, *smokeNew;
     double rhoFloor, pFloor, eps;
 };
-void acceptCells(const AcceptedCells& a, long n);
+void acceptCells(const AcceptedCells<double>& a, long n);
+void acceptCells(const AcceptedCells<float>& a, long n);
 
 } // namespace tamrel

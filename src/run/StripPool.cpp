@@ -1,41 +1,8 @@
 #include "run/StripPool.h"
 
-#include <chrono>
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
+#include "run/Spin.h"
 
 namespace tamrel {
-
-namespace {
-
-    // A hint to the processor that this is a spin loop (it frees the core's
-    // resources for the other hardware thread and saves power).
-    inline void relax()
-    {
-#if defined(__x86_64__) || defined(__i386__)
-        _mm_pause();
-#else
-        std::this_thread::yield();
-#endif
-    }
-
-} // namespace
-
-template <class Done> bool StripPool::spinUntil(Done done)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(kSpinMicroseconds);
-    for (;;) {
-        for (int i = 0; i < 64; ++i) {
-            if (done())
-                return true;
-            relax();
-        }
-        if (std::chrono::steady_clock::now() > until)
-            return done();
-    }
-}
 
 StripPool::StripPool()
     : worker_([this] { loop(); })
@@ -64,7 +31,7 @@ void StripPool::runPair(const std::function<void(int)>& task)
     }
     wake_.notify_one();
     task(0);
-    if (!spinUntil([this] { return !busy_.load(std::memory_order_acquire); })) {
+    if (!spinUntil([this] { return !busy_.load(std::memory_order_acquire); }, kSpinMicroseconds)) {
         std::unique_lock lock(mutex_);
         done_.wait(lock, [this] { return !busy_.load(std::memory_order_acquire); });
     }
@@ -78,7 +45,7 @@ void StripPool::loop()
         auto posted = [&] {
             return quit_.load(std::memory_order_acquire) || posted_.load(std::memory_order_acquire) != seen;
         };
-        if (!spinUntil(posted)) {
+        if (!spinUntil(posted, kSpinMicroseconds)) {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, posted);
         }

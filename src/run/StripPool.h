@@ -32,9 +32,6 @@ public:
 
 private:
     void loop();
-    // Spins until done() is true or about kSpinMicroseconds have passed;
-    // returns done().
-    template <class Done> static bool spinUntil(Done done);
     static constexpr int kSpinMicroseconds = 60;
 
     std::mutex mutex_;

@@ -12,6 +12,7 @@
 #include "run/PlotRanges.h"
 #include "run/RunControl.h"
 #include "run/SnapshotRow.h"
+#include "run/StripDeal.h"
 #include "run/StripPool.h"
 
 namespace tamrel {
@@ -41,16 +42,11 @@ namespace {
         return k;
     }
 
-    // The fluid arrays in the kernel's argument order (inputs) and result order.
+    // The fluid arrays in the kernel's argument order.
     std::array<BoundedArray<double>*, kernels::kFluidArrays> fluidInputs(ExperimentState& s)
     {
         return { &s.Rho1, &s.Rho2, &s.P1, &s.P2, &s.FFrac, &s.FFracX, &s.FFracY, &s.FFracXX, &s.FFracXY,
             &s.FFracYY };
-    }
-    std::array<BoundedArray<double>*, kernels::kFluidArrays> fluidResults(ExperimentState& s)
-    {
-        return { &s.Rho1New, &s.Rho2New, &s.P1New, &s.P2New, &s.FFracNew, &s.FFracXNew, &s.FFracYNew,
-            &s.FFracXXNew, &s.FFracXYNew, &s.FFracYYNew };
     }
 
 } // namespace
@@ -75,30 +71,57 @@ struct TimeStep::Scratch {
     std::vector<std::array<KLong, kernels::kCounterCount>> counters;
     std::vector<double> courant;
     std::vector<char> finite; // every result of the strip is finite
-    // Full-length new density, pressure and velocity, indexed by cell.
-    std::vector<double> rhoNew, pNew, vxNew;
-    // Whole-grid Single copies of cells 1-B..N+B+1 (cell c at c+B-1).
-    std::vector<float> x, rho, p, vx, vy, smoke;
-    std::array<std::vector<float>, kernels::kFluidArrays> fluid;
+    // The results of every strip, kept until the attempt is decided: result q
+    // of strip j starts at ((j * kept) + slot[q]) * stride, cell 1 at B.
+    std::array<int, kernels::kResultCount> slot {}; // -1: not kept
+    long kept = 0, stride = 0;
+    std::vector<double> outd;
+    std::vector<float> outf;
     kernels::KernelScalars<double> kd {};
     kernels::KernelScalars<float> kf {};
-    kernels::GridInputs<double> ind {};
-    kernels::GridInputs<float> inf {};
+    kernels::GridInputs<double> in {};
+    StripDeal deal;
+    bool metered = false;
+    std::chrono::steady_clock::time_point kernelsDone {};
     std::array<Slot, 2> slots;
 
-    template <class Real> const kernels::GridInputs<Real>& inputs() const
-    {
-        if constexpr (sizeof(Real) == sizeof(float))
-            return inf;
-        else
-            return ind;
-    }
     template <class Real> const kernels::KernelScalars<Real>& scalars() const
     {
         if constexpr (sizeof(Real) == sizeof(float))
             return kf;
         else
             return kd;
+    }
+    template <class Real> std::vector<Real>& results()
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return outf;
+        else
+            return outd;
+    }
+    template <class Real> const std::vector<Real>& results() const
+    {
+        if constexpr (sizeof(Real) == sizeof(float))
+            return outf;
+        else
+            return outd;
+    }
+    // Result q of strip j at its strip cell 1-B.
+    template <class Real> Real* result(long j, int q)
+    {
+        return results<Real>().data() + (j * kept + slot[static_cast<std::size_t>(q)]) * stride;
+    }
+    template <class Real> const Real* result(long j, int q) const
+    {
+        return results<Real>().data() + (j * kept + slot[static_cast<std::size_t>(q)]) * stride;
+    }
+    // No Courant number of 1 or more or NaN, and every result finite.
+    bool acceptable() const
+    {
+        for (std::size_t j = 0; j < strips.size(); ++j)
+            if (!(courant[j] < 1) || finite[j] == 0)
+                return false;
+        return true;
     }
 };
 
@@ -151,59 +174,76 @@ StepFault TimeStep::makeFault(const ExperimentState& s, const std::string& why) 
     return f;
 }
 
-template <class Real>
-void TimeStep::runStrips(
-    ExperimentState& s, const SchemeInfo& k, int slotIndex, std::atomic<long>& next, long count)
+template <class Real> void TimeStep::runStrips(ExperimentState& s, const SchemeInfo& k, int slotIndex)
 {
     Scratch& sc = *scratch_;
     kernels::StripPacker<Real>& packer = sc.slots[static_cast<std::size_t>(slotIndex)].template packer<Real>();
     const kernels::StripEntry<Real>& entry = k.entry<Real>();
     const long b = s.NBdy;
 
-    // Destinations of the results, each pointing at cell 0.
-    std::array<double*, kernels::kResultCount> dst {};
-    dst[kernels::kRhoNew] = sc.rhoNew.data();
-    dst[kernels::kPNew] = sc.pNew.data();
-    dst[kernels::kVXNew] = sc.vxNew.data();
-    dst[kernels::kVYNew] = s.VYNew.ptr(0);
-    dst[kernels::kSmokeNew] = k.carriesSmoke ? s.FSmokeNew.ptr(0) : nullptr;
-    if (k.twoFluid) {
-        auto res = fluidResults(s);
-        for (int q = 0; q < kernels::kFluidArrays; ++q)
-            dst[static_cast<std::size_t>(kernels::kFirstFluidNew + q)] = res[static_cast<std::size_t>(q)]->ptr(0);
-    }
-
-    for (long j = next.fetch_add(1, std::memory_order_relaxed); j < count;
-         j = next.fetch_add(1, std::memory_order_relaxed)) {
+    // This thread's strips: first..last, neighbours all.
+    long first = -1, last = -2;
+    for (long j = sc.deal.take(slotIndex); j >= 0; j = sc.deal.take(slotIndex)) {
         const Strip st = sc.strips[static_cast<std::size_t>(j)];
         KLong* counters = sc.counters[static_cast<std::size_t>(j)].data();
         std::fill(counters, counters + kernels::kCounterCount, 0);
         Real courant = 0;
-        const kernels::StripArgs<Real> args = packer.pack(sc.template inputs<Real>(), sc.template scalars<Real>(),
-            st.start, st.length, b, entry.stripArrays, k.twoFluid, &courant, counters);
+        kernels::StripArgs<Real> args = packer.packFrom(sc.in, sc.template scalars<Real>(), st.start, st.length, b,
+            entry.stripArrays, k.twoFluid, entry.reads, &courant, counters);
+        for (int q = 0; q < kernels::kResultCount; ++q)
+            if (sc.slot[static_cast<std::size_t>(q)] >= 0)
+                args.out[static_cast<std::size_t>(q)] = sc.template result<Real>(j, q);
         for (long r = 0; r < reps_; ++r)
             entry.run(args);
         sc.courant[static_cast<std::size_t>(j)] = static_cast<double>(courant);
-        // The results go back while they are in the cache, and are checked
-        // on the way (a value is not finite when its exponent bits are all
-        // ones).
+        // The results are checked while they are in the cache.
         std::uint64_t bad = 0;
-        for (int q = 0; q < kernels::kResultCount; ++q) {
-            double* d = dst[static_cast<std::size_t>(q)];
-            if (d == nullptr)
-                continue;
-            bad |= copyBack(args.out[static_cast<std::size_t>(q)] + (b - 1), d + st.start, st.length);
-        }
+        for (int q = 0; q < kernels::kResultCount; ++q)
+            if (sc.slot[static_cast<std::size_t>(q)] >= 0)
+                bad |= nonFinite(args.out[static_cast<std::size_t>(q)] + b, st.length);
         sc.finite[static_cast<std::size_t>(j)] = bad == 0;
+        first = first < 0 ? j : std::min(first, j);
+        last = std::max(last, j);
+        sc.deal.done();
+    }
+
+    sc.deal.waitAll();
+    if (slotIndex == 0 && sc.metered)
+        sc.kernelsDone = std::chrono::steady_clock::now();
+    // Both threads come to the same verdict from the same strips.
+    if (!sc.acceptable())
+        return;
+    for (long j = first; j <= last; ++j)
+        acceptStrip<Real>(s, k, j);
+}
+
+template <class Real> void TimeStep::acceptStrip(ExperimentState& s, const SchemeInfo& k, long j)
+{
+    const Scratch& sc = *scratch_;
+    const Strip st = sc.strips[static_cast<std::size_t>(j)];
+    const long c = st.start + 1, b = s.NBdy;
+    auto result = [&](int q) { return sc.template result<Real>(j, q) + b; };
+    // Under a two-fluid scheme the smoke is the fluid-2 fraction.
+    const Real* smoke = k.twoFluid ? result(kernels::kFirstFluidNew + 4)
+        : k.carriesSmoke           ? result(kernels::kSmokeNew)
+                                   : nullptr;
+    acceptCells(AcceptedCells<Real> { s.Rho.ptr(c), s.P.ptr(c), s.VX.ptr(c), s.VY.ptr(c), s.FSmoke.ptr(c),
+                    result(kernels::kRhoNew), result(kernels::kPNew), result(kernels::kVXNew),
+                    result(kernels::kVYNew), smoke, s.RhoFloor, s.PFloor, s.VXEpsilon },
+        st.length);
+    if (k.twoFluid) {
+        const auto to = fluidInputs(s);
+        for (int q = 0; q < kernels::kFluidArrays; ++q)
+            widenCopy(to[static_cast<std::size_t>(q)]->ptr(c), result(kernels::kFirstFluidNew + q), st.length);
     }
 }
 
-void TimeStep::runStripsOf(ExperimentState& s, const SchemeInfo& k, int slot, std::atomic<long>& next, long count)
+void TimeStep::runStripsOf(ExperimentState& s, const SchemeInfo& k, int slot)
 {
     if (k.singlePrecision())
-        runStrips<float>(s, k, slot, next, count);
+        runStrips<float>(s, k, slot);
     else
-        runStrips<double>(s, k, slot, next, count);
+        runStrips<double>(s, k, slot);
 }
 
 double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCourant)
@@ -226,59 +266,52 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
         sc.n = n;
         sc.longest = k.longestStrip;
     }
-    for (auto* v : { &sc.rhoNew, &sc.pNew, &sc.vxNew })
-        if (v->size() < static_cast<std::size_t>(n + 1))
-            v->resize(static_cast<std::size_t>(n + 1));
-    const bool chooses = threads_ == 2 && sc.strips.size() >= 2 && !secondAlways_;
-    int slotsUsed = threads_ == 2 && sc.strips.size() >= 2 ? 2 : 1;
+    const long m = static_cast<long>(sc.strips.size());
+
+    // The results kept: those that become the grid, and the smoke, which is
+    // checked even where the fraction becomes the smoke.
+    sc.kept = 0;
+    for (int q = 0; q < kernels::kResultCount; ++q) {
+        const bool kept = q < kernels::kSmokeNew || (q == kernels::kSmokeNew && k.carriesSmoke)
+            || (q >= kernels::kFirstFluidNew && k.twoFluid);
+        sc.slot[static_cast<std::size_t>(q)] = kept ? static_cast<int>(sc.kept++) : -1;
+    }
+    // Rounded up to whole cache lines.
+    sc.stride = (sc.strips.front().length + 2 * b + 1 + 15) / 16 * 16;
+    const auto values = static_cast<std::size_t>(m * sc.kept * sc.stride);
+    if (k.singlePrecision() ? sc.outf.size() < values : sc.outd.size() < values)
+        k.singlePrecision() ? sc.outf.resize(values) : sc.outd.resize(values);
+
+    const bool chooses = threads_ == 2 && m >= 2 && !secondAlways_;
+    int slotsUsed = threads_ == 2 && m >= 2 ? 2 : 1;
     if (chooses)
         slotsUsed = choice_.next(n, k.longestStrip);
     lastThreads_ = slotsUsed;
 
-    if (k.singlePrecision()) {
-        // Whole-grid Single copies of cells 1-B..N+B+1, VZ all zero.
-        const auto len = static_cast<std::size_t>(n + 2 * b + 1);
-        const long lo = 1 - b;
-        auto copy = [&](std::vector<float>& dst, const BoundedArray<double>& src) {
-            if (dst.size() < len)
-                dst.resize(len);
-            narrowCopy(dst.data(), src.ptr(lo), static_cast<long>(len));
-        };
-        copy(sc.x, s.X);
-        copy(sc.rho, s.Rho);
-        copy(sc.p, s.P);
-        copy(sc.vx, s.VX);
-        copy(sc.vy, s.VY);
-        copy(sc.smoke, s.FSmoke);
-        sc.inf = { sc.x.data(), sc.rho.data(), sc.p.data(), sc.vx.data(), sc.vy.data(), sc.smoke.data(), {} };
-        if (k.twoFluid) {
-            auto in = fluidInputs(s);
-            for (int q = 0; q < kernels::kFluidArrays; ++q) {
-                copy(sc.fluid[static_cast<std::size_t>(q)], *in[static_cast<std::size_t>(q)]);
-                sc.inf.fluid[static_cast<std::size_t>(q)] = sc.fluid[static_cast<std::size_t>(q)].data();
-            }
-        }
-        sc.kf = scalarsOf<float>(s);
-    } else {
-        const long lo = 1 - b;
-        sc.ind = { s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), {} };
-        sc.kd = scalarsOf<double>(s);
+    // The whole-grid inputs at cell 1-B; a Single scheme's strips are
+    // converted as they are packed.
+    const long lo = 1 - b;
+    sc.in = { s.X.ptr(lo), s.Rho.ptr(lo), s.P.ptr(lo), s.VX.ptr(lo), s.VY.ptr(lo), s.FSmoke.ptr(lo), {} };
+    if (k.twoFluid) {
+        const auto in = fluidInputs(s);
+        for (std::size_t q = 0; q < in.size(); ++q)
+            sc.in.fluid[q] = in[q]->ptr(lo);
     }
-    if (!k.carriesSmoke)
-        for (long i = 1; i <= n; ++i)
-            s.FSmokeNew[i] = 0.0;
+    if (k.singlePrecision())
+        sc.kf = scalarsOf<float>(s);
+    else
+        sc.kd = scalarsOf<double>(s);
 
-    const bool metered = s.MeterOn > 0;
+    sc.metered = s.MeterOn > 0;
     const auto t0
-        = metered || chooses ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
+        = sc.metered || chooses ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point {};
 
-    const long m = static_cast<long>(sc.strips.size());
-    std::atomic<long> next { 0 };
+    sc.deal.reset(m);
     if (slotsUsed == 2) {
-        const std::function<void(int)> task = [&](int slot) { runStripsOf(s, k, slot, next, m); };
+        const std::function<void(int)> task = [&](int slot) { runStripsOf(s, k, slot); };
         pool_->runPair(task);
     } else {
-        runStripsOf(s, k, 0, next, m);
+        runStripsOf(s, k, 0);
     }
     if (chooses)
         choice_.measured(n, k.longestStrip, slotsUsed,
@@ -300,69 +333,51 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
             courant = cj;
     }
 
-    if (metered) {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - t0;
+    if (sc.metered) {
+        const std::chrono::duration<double> elapsed = sc.kernelsDone - t0;
         UpdateFlopMeter(s, elapsed.count(), counts_);
     }
     return courant;
 }
 
-namespace {
-
-    long firstNotFinite(const double* v, long n)
-    {
-        for (long i = 1; i <= n; ++i)
-            if (!std::isfinite(v[i]))
-                return i;
-        return 0;
-    }
-
-} // namespace
-
-bool TimeStep::newStateFinite(const ExperimentState& s, const SchemeInfo& k, long& badCell) const
+template <class Real> long TimeStep::firstNotFinite(int q, long b) const
 {
-    // The strips checked their results as they copied them back: the cells
-    // are searched only when one of them found a value that is not finite.
+    // Only strips that found a value that is not finite are searched, in
+    // the order of their cells.
     const Scratch& sc = *scratch_;
-    if (std::all_of(sc.finite.begin(), sc.finite.end(), [](char f) { return f != 0; }))
-        return true;
-    const long n = s.NGridCells;
-    std::vector<const double*> arrays { sc.rhoNew.data(), sc.pNew.data(), sc.vxNew.data(), s.VYNew.ptr(0),
-        s.FSmokeNew.ptr(0) };
-    if (k.twoFluid)
-        for (auto* a : fluidResults(const_cast<ExperimentState&>(s)))
-            arrays.push_back(a->ptr(0));
-    // The first cell with a value that is not finite, the five results of a
-    // cell before the fluid results.
-    badCell = 0;
-    for (std::size_t q = 0; q < 5; ++q)
-        if (const long c = firstNotFinite(arrays[q], n); c > 0 && (badCell == 0 || c < badCell))
-            badCell = c;
-    if (badCell == 0)
-        for (std::size_t q = 5; q < arrays.size() && badCell == 0; ++q)
-            badCell = firstNotFinite(arrays[q], n);
-    return false;
+    for (std::size_t j = 0; j < sc.strips.size(); ++j) {
+        if (sc.finite[j] != 0)
+            continue;
+        const Real* v = sc.template result<Real>(static_cast<long>(j), q) + b;
+        for (long i = 0; i < sc.strips[j].length; ++i)
+            if (!std::isfinite(v[i]))
+                return sc.strips[j].start + i + 1;
+    }
+    return 0;
 }
 
-void TimeStep::accept(ExperimentState& s, const SchemeInfo& k, double courant)
+long TimeStep::firstNotFiniteCell(const ExperimentState& s, const SchemeInfo& k) const
 {
     const Scratch& sc = *scratch_;
-    const long n = s.NGridCells;
-    acceptCells(
-        { s.Rho.ptr(0), s.P.ptr(0), s.VX.ptr(0), s.VY.ptr(0), s.FSmoke.ptr(0), sc.rhoNew.data(), sc.pNew.data(),
-            sc.vxNew.data(), s.VYNew.ptr(0), s.FSmokeNew.ptr(0), s.RhoFloor, s.PFloor, s.VXEpsilon },
-        n);
-    if (k.twoFluid) {
-        // The fluid results become the state as they are, the fraction also
-        // the smoke: one copy per array (a loop over all eleven at once
-        // reloads each array's address for every cell).
-        const auto to = fluidInputs(s);
-        const auto from = fluidResults(s);
-        for (std::size_t q = 0; q < to.size(); ++q)
-            std::copy_n(from[q]->ptr(1), n, to[q]->ptr(1));
-        std::copy_n(s.FFracNew.ptr(1), n, s.FSmoke.ptr(1));
-    }
+    auto search = [&](int q) -> long {
+        if (sc.slot[static_cast<std::size_t>(q)] < 0)
+            return 0;
+        return k.singlePrecision() ? firstNotFinite<float>(q, s.NBdy) : firstNotFinite<double>(q, s.NBdy);
+    };
+    // The first cell with a value that is not finite, the five results of a
+    // cell before the fluid results.
+    long bad = 0;
+    for (int q = 0; q < kernels::kFirstFluidNew; ++q)
+        if (const long c = search(q); c > 0 && (bad == 0 || c < bad))
+            bad = c;
+    for (int q = kernels::kFirstFluidNew; q < kernels::kResultCount && bad == 0; ++q)
+        bad = search(q);
+    return bad;
+}
 
+void TimeStep::accept(ExperimentState& s, double courant)
+{
+    // The cells are in the grid already: each thread moved its own strips.
     s.TimeNow = s.TimeNow + s.Dt;
     s.TNextPlot = s.TNextPlot - s.Dt;
 
@@ -412,12 +427,11 @@ AttemptResult TimeStep::attempt(ExperimentState& s)
         s.Dt = 0.9 * s.Dt;
         return AttemptResult::Rejected;
     }
-    long bad = 0;
-    if (!newStateFinite(s, *k, bad)) {
-        lastReason_ = "the new state of cell " + std::to_string(bad) + " is not finite.";
+    if (!std::all_of(scratch_->finite.begin(), scratch_->finite.end(), [](char f) { return f != 0; })) {
+        lastReason_ = "the new state of cell " + std::to_string(firstNotFiniteCell(s, *k)) + " is not finite.";
         return AttemptResult::Fault;
     }
-    accept(s, *k, courant);
+    accept(s, courant);
     return AttemptResult::Accepted;
 }
 

@@ -6,11 +6,13 @@
 // The strips of one attempt are independent (each reads the whole-grid input
 // and writes its own cells), so they may run on two threads; Courant numbers
 // and operation counts are combined per strip afterwards in strip order, and
-// the result is the same bit for bit with one thread or two. With two
+// the result is the same bit for bit with one thread or two. Each strip's
+// results stay in its own arrays until every strip is done; then, when the
+// attempt is accepted, the thread that ran a strip moves its cells into the
+// grid (run/StripDeal.h), so a thread's cells stay in its cache. With two
 // threads allowed, the second takes part only while it makes the steps of
 // the grid faster (run/ThreadChoice.h), unless it is asked for always.
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -107,7 +109,7 @@ public:
 
     // One attempt: Courant 0, ghost cells, NCycle + 1, the kernel over all
     // strips (reps times each with the meter on), meter update, then
-    // rejection (Dt *= 0.9) or acceptance (floors, multifluid copy-back,
+    // rejection (Dt *= 0.9) or acceptance (floors, the multifluid arrays,
     // TimeNow += Dt, TNextPlot -= Dt, step-size control).
     AttemptResult attempt(ExperimentState& s);
 
@@ -145,17 +147,17 @@ private:
     struct Slot;
 
     double runKernel(ExperimentState& s, const kernels::SchemeInfo& scheme, bool& nanCourant);
-    // Runs strips on scratch slot `slot`, taking the next strip number from
-    // `next` until it reaches `count`: with two threads both take from one
-    // counter, so a thread that got cheap strips (uniform gas, which the
-    // kernels pass through quickly) takes more of them.
-    template <class Real>
-    void runStrips(
-        ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, std::atomic<long>& next, long count);
-    void runStripsOf(
-        ExperimentState& s, const kernels::SchemeInfo& scheme, int slot, std::atomic<long>& next, long count);
-    bool newStateFinite(const ExperimentState& s, const kernels::SchemeInfo& scheme, long& badCell) const;
-    void accept(ExperimentState& s, const kernels::SchemeInfo& scheme, double courant);
+    // What thread `slot` does in an attempt: it runs the strips it takes
+    // (run/StripDeal.h) and checks their results, waits for the other
+    // thread's strips, and when the attempt is accepted (no Courant number of
+    // 1 or more or NaN, every result finite) moves the results of its own
+    // strips into the grid with the floors.
+    template <class Real> void runStrips(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot);
+    void runStripsOf(ExperimentState& s, const kernels::SchemeInfo& scheme, int slot);
+    template <class Real> void acceptStrip(ExperimentState& s, const kernels::SchemeInfo& scheme, long strip);
+    template <class Real> long firstNotFinite(int result, long ghostCells) const;
+    long firstNotFiniteCell(const ExperimentState& s, const kernels::SchemeInfo& scheme) const;
+    void accept(ExperimentState& s, double courant);
     StepFault makeFault(const ExperimentState& s, const std::string& why) const;
     StepFault collapseFault(const ExperimentState& s, const std::string& why) const;
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -400,25 +401,33 @@ namespace {
             for (const char* scheme : { "Orvane", "Orvane32", "Mixtal32", "Sorvi" }) {
                 SCOPED_TRACE(scheme);
                 SCOPED_TRACE(always ? "every step on two threads" : "two threads while they pay");
-                const long n = std::string(scheme) == "Mixtal32" ? 5000 : 1000;
-                auto one = running(n, scheme);
-                auto two = one;
-                TimeStep a(1), b(2);
-                a.setSchemeLookup(testing::findFakeScheme);
-                b.setSchemeLookup(testing::findFakeScheme);
-                b.setSecondThreadAlways(always);
-                const auto ta = a.runTickSteps(one, 30);
-                const auto tb = b.runTickSteps(two, 30);
-                ASSERT_FALSE(ta.faulted);
-                EXPECT_EQ(ta.stepsRun, tb.stepsRun);
-                EXPECT_EQ(a.lastCounts(), b.lastCounts());
-                EXPECT_EQ(one.Dt, two.Dt);
-                EXPECT_EQ(one.TimeNow, two.TimeNow);
-                EXPECT_EQ(one.NStoredStates, two.NStoredStates);
-                for (const auto& [x, y] : { std::pair { &one.Rho, &two.Rho }, { &one.P, &two.P },
-                         { &one.VX, &two.VX }, { &one.FSmoke, &two.FSmoke } })
-                    EXPECT_EQ(std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
-                EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
+                // Strips of equal length, an odd number of them, a short last one.
+                for (const long n : std::string(scheme) == "Mixtal32" ? std::vector<long> { 5000, 4099 }
+                                                                      : std::vector<long> { 1000, 301 }) {
+                    SCOPED_TRACE(n);
+                    auto one = running(n, scheme);
+                    auto two = one;
+                    TimeStep a(1), b(2);
+                    a.setSchemeLookup(testing::findFakeScheme);
+                    b.setSchemeLookup(testing::findFakeScheme);
+                    b.setSecondThreadAlways(always);
+                    const auto ta = a.runTickSteps(one, 30);
+                    const auto tb = b.runTickSteps(two, 30);
+                    ASSERT_FALSE(ta.faulted);
+                    EXPECT_EQ(ta.stepsRun, tb.stepsRun);
+                    EXPECT_EQ(a.lastCounts(), b.lastCounts());
+                    EXPECT_EQ(one.Dt, two.Dt);
+                    EXPECT_EQ(one.TimeNow, two.TimeNow);
+                    EXPECT_EQ(one.NStoredStates, two.NStoredStates);
+                    for (const auto& [x, y] : { std::pair { &one.Rho, &two.Rho }, { &one.P, &two.P },
+                             { &one.VX, &two.VX }, { &one.FSmoke, &two.FSmoke } })
+                        EXPECT_EQ(
+                            std::memcmp(x->ptr(x->lower()), y->ptr(y->lower()), sizeof(double) * x->size()), 0);
+                    EXPECT_EQ(std::memcmp(one.STP.ptr(0), two.STP.ptr(0), sizeof(float) * one.STP.size()), 0);
+                    if (one.Rho2.size() > 0) { // the fluid arrays of a two-fluid scheme
+                        EXPECT_EQ(std::memcmp(one.Rho2.ptr(1), two.Rho2.ptr(1), sizeof(double) * n), 0);
+                    }
+                }
             }
     }
 
@@ -457,6 +466,9 @@ namespace {
         EXPECT_EQ(s.NCycle, cycle);
     }
 
+    // A fault leaves the grid as it was, also when the second thread runs the
+    // strip that failed (strips from the back: cell 290 of 300) and the first
+    // has moved its own cells into the grid had the attempt been accepted.
     TEST_F(TimeStepTest, FaultsLeaveTheGridAndStopTheRun)
     {
         struct Case {
@@ -464,16 +476,22 @@ namespace {
             double fixedCourant;
             long nanCell;
             const char* scheme;
+            int threads;
         };
         const Case cases[] = {
-            { "NaN Courant", std::nan(""), -1, "Orvane" },
-            { "non-finite new state", 0.5, 37, "Orvane" },
-            { "non-finite new state, single", 0.5, 205, "Lentor32" },
-            { "endless rejection", 2.0, -1, "Orvane" },
+            { "NaN Courant", std::nan(""), -1, "Orvane", 1 },
+            { "non-finite new state", 0.5, 37, "Orvane", 1 },
+            { "non-finite new state, single", 0.5, 205, "Lentor32", 1 },
+            { "non-finite new state in the last strip, two threads", 0.5, 290, "Orvane", 2 },
+            { "non-finite new state in the last strip, single, two threads", 0.5, 290, "Orvane32", 2 },
+            { "endless rejection", 2.0, -1, "Orvane", 1 },
         };
         for (const auto& c : cases) {
             SCOPED_TRACE(c.what);
             testing::resetFakeKernel();
+            TimeStep stepper(c.threads);
+            stepper.setSchemeLookup(testing::findFakeScheme);
+            stepper.setSecondThreadAlways(true);
             auto s = running(300, c.scheme);
             fakeKernel().fixedCourant = c.fixedCourant;
             fakeKernel().nanCell = c.nanCell;
@@ -486,10 +504,37 @@ namespace {
             EXPECT_EQ(s.Dt, before.Dt);
             EXPECT_GT(t.fault.cycle, before.NCycle);
             EXPECT_NE(t.fault.message.find("cycle"), std::string::npos);
-            for (long i = 1; i <= 300; ++i)
+            if (c.nanCell > 0) {
+                EXPECT_NE(t.fault.message.find("cell " + std::to_string(c.nanCell) + " "), std::string::npos);
+            }
+            for (long i = 1; i <= 300; ++i) {
                 ASSERT_EQ(s.Rho[i], before.Rho[i]);
+                ASSERT_EQ(s.VX[i], before.VX[i]);
+            }
         }
         EXPECT_EQ(fakeKernel().calls, TimeStep::kMaxRejections * 3); // three strips, 60 attempts
+    }
+
+    // One fast cell in the last strip rejects the attempt: with two threads
+    // neither moves its cells into the grid.
+    TEST_F(TimeStepTest, ARejectionInTheLastStripLeavesEveryCell)
+    {
+        for (const int threads : { 1, 2 }) {
+            SCOPED_TRACE(threads);
+            TimeStep stepper(threads);
+            stepper.setSchemeLookup(testing::findFakeScheme);
+            stepper.setSecondThreadAlways(true);
+            auto s = running(300, "Orvane32");
+            s.Dt = 1e-3;
+            s.VX[295] = 400; // Courant 120 there, below 1 elsewhere
+            const auto before = s;
+            ASSERT_EQ(stepper.attempt(s), AttemptResult::Rejected);
+            for (long i = 1; i <= 300; ++i) {
+                ASSERT_EQ(s.Rho[i], before.Rho[i]) << i;
+                ASSERT_EQ(s.P[i], before.P[i]) << i;
+                ASSERT_EQ(s.VX[i], before.VX[i]) << i;
+            }
+        }
     }
 
     TEST_F(TimeStepTest, UnknownSchemeOrNoTimeStepIsNeverRun)
