@@ -50,8 +50,12 @@ namespace {
         return { true, t.m11(), t.dx() };
     }
 
-    // A polyline stroked with only the points that show on the surface.
-    void strokePolyline(QPainter& painter, const PixelColumns& columns, std::vector<QPointF>& pts)
+    // A polyline stroked with only the points that show on the surface. In
+    // the window (`quick`) the segments are drawn as lines, each on its own
+    // with square ends: the painter fills a line as one quadrilateral,
+    // where a polyline of a wide pen goes through the general stroker and
+    // its joins. The pictures differ only along the curve's edges.
+    void strokePolyline(QPainter& painter, const PixelColumns& columns, std::vector<QPointF>& pts, bool quick)
     {
         std::size_t n = pts.size();
         if (columns.known) {
@@ -63,8 +67,17 @@ namespace {
             // to at the designed size (a 15th of a pixel).
             n = DropNearlyStraight(pts.data(), n, 1.0 / 32 / columns.scale, x, y);
         }
-        if (n >= 2)
+        if (n < 2)
+            return;
+        if (!(quick && columns.known)) {
             painter.drawPolyline(pts.data(), static_cast<int>(n));
+            return;
+        }
+        thread_local std::vector<QLineF> lines;
+        lines.clear();
+        for (std::size_t k = 1; k < n; ++k)
+            lines.emplace_back(pts[k - 1], pts[k]);
+        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
     }
 } // namespace
 
@@ -94,7 +107,8 @@ int LinePlotPicture::scaleHeight() const
     return static_cast<int>(std::lround(drawingArea().height() * kTwipsPerPixel / s));
 }
 
-void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool shaded, std::size_t first) const
+void LinePlotPicture::drawCommands(
+    QPainter& painter, const QSizeF& size, bool shaded, bool quick, std::size_t first) const
 {
     const int groups = static_cast<int>(groupTimes_.size());
     painter.setRenderHint(QPainter::Antialiasing);
@@ -113,7 +127,7 @@ void LinePlotPicture::drawCommands(QPainter& painter, const QSizeF& size, bool s
             for (const QPoint& p : c.points)
                 pts.emplace_back(along(p.x(), fw, pw), along(p.y(), fh, ph));
             painter.setPen(QPen(colour, 1.2 * unit));
-            strokePolyline(painter, columns, pts);
+            strokePolyline(painter, columns, pts, quick);
             continue;
         }
         const QRectF box(along(c.box.x(), fw, pw), along(c.box.y(), fh, ph), along(c.box.width(), fw, pw),
@@ -132,14 +146,18 @@ void LinePlotPicture::rebuildSurface() const
 {
     const QSize size = drawingArea().size().expandedTo(QSize(1, 1));
     const double dpr = devicePixelRatioF();
-    QImage fresh(size * dpr, QImage::Format_RGB32);
-    fresh.setDevicePixelRatio(dpr);
-    fresh.fill(Qt::white);
-    {
-        QPainter p(&fresh);
-        drawCommands(p, size, false);
+    // The surface of the same size is drawn afresh where it is (every tick
+    // of a run clears the plots): no new image to allocate and fault in.
+    if (surface_.isNull() || surface_.size() != size * dpr || surface_.devicePixelRatio() != dpr
+        || surface_.format() != QImage::Format_RGB32) {
+        surface_ = QImage(size * dpr, QImage::Format_RGB32);
+        surface_.setDevicePixelRatio(dpr);
     }
-    surface_ = fresh;
+    surface_.fill(Qt::white);
+    {
+        QPainter p(&surface_);
+        drawCommands(p, size, false, true);
+    }
     drawn_ = commands_.size();
     surfaceStale_ = false;
     shaded_ = QImage();
@@ -157,7 +175,7 @@ void LinePlotPicture::settle() const
         return;
     // Only the drawings since the last settle go onto the surface.
     QPainter p(&surface_);
-    drawCommands(p, surface_.deviceIndependentSize(), false, drawn_);
+    drawCommands(p, surface_.deviceIndependentSize(), false, true, drawn_);
     p.end();
     drawn_ = commands_.size();
 }
@@ -258,7 +276,7 @@ bool LinePlotPicture::shadesGroups() const
     return paints > 1 && paints <= kMostShadedPaints;
 }
 
-void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const
+void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size, bool quick) const
 {
     if (overlay_.empty() || overlayFrameWidth_ <= 0 || overlayFrameHeight_ <= 0)
         return;
@@ -272,7 +290,7 @@ void LinePlotPicture::paintOverlay(QPainter& painter, const QSizeF& size) const
         for (const auto& p : line)
             pts.emplace_back(
                 along(p.x(), overlayFrameWidth_, size.width()), along(p.y(), overlayFrameHeight_, size.height()));
-        strokePolyline(painter, columns, pts);
+        strokePolyline(painter, columns, pts, quick);
     }
 }
 
@@ -282,7 +300,7 @@ QImage LinePlotPicture::shownImage() const
     QImage shown = surface_.copy();
     if (!shown.isNull() && !overlay_.empty()) {
         QPainter painter(&shown);
-        paintOverlay(painter, shown.deviceIndependentSize());
+        paintOverlay(painter, shown.deviceIndependentSize(), true);
     }
     return shown;
 }
@@ -305,9 +323,9 @@ void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withA
     painter.setClipRect(QRectF(QPointF(0, 0), target.size()));
     painter.fillRect(QRectF(QPointF(0, 0), target.size()), Qt::white);
     const bool shaded = withAxes && shadesGroups();
-    drawCommands(painter, target.size(), shaded);
+    drawCommands(painter, target.size(), shaded, false);
     if (withOverlay)
-        paintOverlay(painter, target.size());
+        paintOverlay(painter, target.size(), false);
     if (withAxes && axes_.shown)
         paintLinePlotAxes(painter, QRectF(QPointF(0, 0), target.size()), axes_, timeText_,
             shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {},
@@ -327,13 +345,13 @@ void LinePlotPicture::paintEvent(QPaintEvent*)
         shaded_.setDevicePixelRatio(surface_.devicePixelRatio());
         shaded_.fill(Qt::white);
         QPainter sp(&shaded_);
-        drawCommands(sp, shaded_.deviceIndependentSize(), true);
+        drawCommands(sp, shaded_.deviceIndependentSize(), true, true);
     }
     p.drawImage(area.topLeft(), shaded ? shaded_ : surface_);
     p.save();
     p.translate(area.topLeft());
     p.setClipRect(QRect(QPoint(0, 0), area.size()));
-    paintOverlay(p, area.size());
+    paintOverlay(p, area.size(), true);
     if (axesShown_ && axes_.shown)
         paintLinePlotAxes(p, QRectF(QPointF(0, 0), area.size()), axes_, timeText_,
             shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {}, layoutScale(*this));

@@ -96,8 +96,10 @@ private:
     // The surface at the picture's size with every command drawn on it.
     void settle() const;
     void rebuildSurface() const;
-    void drawCommands(QPainter& painter, const QSizeF& size, bool shaded, std::size_t first = 0) const;
-    void paintOverlay(QPainter& painter, const QSizeF& size) const;
+    // `quick`: for the window's own pixels (strokes drawn the cheaper way);
+    // exports draw as the painter's stroker does.
+    void drawCommands(QPainter& painter, const QSizeF& size, bool shaded, bool quick, std::size_t first = 0) const;
+    void paintOverlay(QPainter& painter, const QSizeF& size, bool quick) const;
     bool shadesGroups() const;
 
     mutable QImage surface_;

@@ -2,10 +2,13 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace tamrel {
 
@@ -17,19 +20,54 @@ namespace {
 
     QFont axesFont(double unit, bool bold = false)
     {
+        const int pixels = std::max(7, static_cast<int>(std::lround(9 * unit)));
+        // The axes of every picture are painted at every tick of a run in a
+        // font or two: each is made once.
+        static QHash<int, QFont> made;
+        const int key = 2 * pixels + (bold ? 1 : 0);
+        if (const auto it = made.constFind(key); it != made.cend())
+            return *it;
         QFont f(QStringLiteral("Liberation Sans"));
         f.setFamilies(
             { QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans") });
-        f.setPixelSize(std::max(7, static_cast<int>(std::lround(9 * unit))));
+        f.setPixelSize(pixels);
         f.setBold(bold);
+        made.insert(key, f);
         return f;
+    }
+
+    // The size of a label's patch in the painter's font. The same few labels
+    // come back at every paint: their widths are kept, per font.
+    QSizeF labelSize(const QPainter& p, const QString& text)
+    {
+        struct Measured {
+            QFont font;
+            QFontMetricsF metrics;
+            QHash<QString, qreal> widths;
+        };
+        static std::vector<std::unique_ptr<Measured>> fonts;
+        const QFont& font = p.font();
+        auto it = std::find_if(fonts.begin(), fonts.end(), [&](const auto& m) { return m->font == font; });
+        if (it == fonts.end()) {
+            if (fonts.size() >= 8)
+                fonts.clear();
+            fonts.push_back(std::make_unique<Measured>(Measured { font, QFontMetricsF(font), {} }));
+            it = fonts.end() - 1;
+        }
+        Measured& m = **it;
+        auto w = m.widths.constFind(text);
+        if (w == m.widths.cend()) {
+            if (m.widths.size() >= 512)
+                m.widths.clear();
+            w = m.widths.insert(text, m.metrics.horizontalAdvance(text));
+        }
+        return { *w + 4, m.metrics.height() };
     }
 
     // Text on a light patch, its box kept inside `area`; returns the box.
     QRectF label(QPainter& p, const QRectF& area, QPointF anchor, Qt::Alignment align, const QString& text)
     {
-        const QFontMetricsF m(p.font());
-        const QSizeF size(m.horizontalAdvance(text) + 4, m.height());
+        const QSizeF size = labelSize(p, text);
         QPointF topLeft = anchor;
         if (align & Qt::AlignRight)
             topLeft.rx() -= size.width();
