@@ -1,6 +1,7 @@
 #include "spacetime/SpaceTimeImage.h"
 
 #include "spacetime/BoxAverageRows.h"
+#include "spacetime/CoverageChains.h"
 #include "spacetime/GrayLevels.h"
 
 #include <algorithm>
@@ -407,6 +408,22 @@ namespace {
                     && cells[static_cast<std::size_t>(i + 1)].c0 == cells[static_cast<std::size_t>(i)].c0))
                 bandCells.push_back(i);
 
+        // Cells narrower than a pixel column each blend only pixel c0 in rule
+        // 1: the columns' chains go four side by side while every level and
+        // so every pixel stays in 0..255 (a level outside sends the rest of
+        // the paint the cell-by-cell way).
+        CoverageChains chains;
+        bool chained = N >= 4L * W;
+        if (chained) {
+            std::vector<int> c0(static_cast<std::size_t>(N) + 1, 1);
+            for (long i = 1; i <= N; ++i) {
+                const Cell& k = cells[static_cast<std::size_t>(i)];
+                c0[static_cast<std::size_t>(i)] = k.c0;
+                chained = chained && k.c1 <= k.c0;
+            }
+            chained = chained && chains.prepare(c0, N, W);
+        }
+
         const std::size_t span = static_cast<std::size_t>(W) + 1;
         std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
         std::vector<double> level(static_cast<std::size_t>(N) + 1, 0.0), mixed(static_cast<std::size_t>(N) + 1);
@@ -447,14 +464,30 @@ namespace {
                 auto blend = [&](long i) {
                     rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
                 };
-                for (long t = 0; t < common; ++t) {
+                if (chained) {
+                    std::int32_t lowest = 0, highest = 0;
+                    for (std::size_t i = 1; i <= static_cast<std::size_t>(N); ++i) {
+                        lowest = std::min(lowest, gray[i]);
+                        highest = std::max(highest, gray[i]);
+                    }
+                    chained = lowest >= 0 && highest <= 255;
+                }
+                if (chained) {
+                    chains.blend(R0, mixed.data(), 1 - fy0);
+                    const Cell& k = cells[static_cast<std::size_t>(N)];
+                    if (k.use1) {
+                        std::int32_t* px = R0 - 1;
+                        px[k.c1 + 1] = whole(px[k.c1 + 1] * (1 - fy0) + fy0 * level[static_cast<std::size_t>(N)]);
+                    }
+                }
+                for (long t = 0; !chained && t < common; ++t) {
                     static_assert(kPieces == 4);
                     blend(cut[0] + t);
                     blend(cut[1] + t);
                     blend(cut[2] + t);
                     blend(cut[3] + t);
                 }
-                for (int p = 0; p < kPieces; ++p)
+                for (int p = 0; !chained && p < kPieces; ++p)
                     for (long i = cut[p] + common; i < cut[p + 1]; ++i)
                         blend(i);
                 std::fill(band.begin(), band.end(), 0);

@@ -86,6 +86,7 @@ TEST(FillGrayRaster, MatchesTheLiteralRulesAtThePictureSizes)
         { 449, 189, 100, 600 }, // few cells, many snapshots: coverage
         { 969, 437, 100, 2 },
         { 449, 189, 5000, 96 }, // Test 1 at 5000 cells, small picture: coverage
+        { 449, 189, 1796, 150 }, // four cells a pixel column: the columns' chains side by side
         { 969, 437, 5000, 438 }, // NS = H+1: still coverage
         { 969, 437, 5000, 439 },
         { 449, 189, 450, 2000 }, // N = W+1: coverage
