@@ -56,12 +56,14 @@ template <MixtalEntry* Fn> void callTwoFluid(const StripArgs<float>& a)
         &k.pFloor, &k.vxEpsilon, &k.gamma1, &k.gamma2, &k.rhoRatio2, &k.difcon, &k.shkjmp, &k.wavhaf, &a.L, &a.B,
         a.counters, &k.cycle);
 }
-template <MixtalEntry* Fn> constexpr StripEntry<float> twoFluidEntry(CountStrip<float>* count)
+template <MixtalEntry* Fn>
+constexpr StripEntry<float> twoFluidEntry(CountStrip<float>* count, std::uint32_t reads = kReadsAll)
 {
-    return { &callTwoFluid<Fn>, count, true };
+    return { &callTwoFluid<Fn>, count, true, reads };
 }
 
-// SORVI: Rho, P, VX five times, VY and VZ3 seven times, no smoke.
+// SORVI: Rho, P, VX five times, VY and VZ3 seven times, no smoke (none of the
+// optional inputs).
 template <SorviEntry* Fn> void callRepeated(const StripArgs<float>& a)
 {
     const KernelScalars<float>& k = *a.k;
@@ -73,7 +75,7 @@ template <SorviEntry* Fn> void callRepeated(const StripArgs<float>& a)
 }
 template <SorviEntry* Fn> constexpr StripEntry<float> repeatedEntry(CountStrip<float>* count)
 {
-    return { &callRepeated<Fn>, count, false };
+    return { &callRepeated<Fn>, count, false, 0 };
 }
 
 } // namespace tamrel::kernels

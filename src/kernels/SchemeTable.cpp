@@ -42,7 +42,10 @@ namespace {
             .carriesSmoke = true,
             .longestStrip = 4096,
             .ghostCells = mixtal::kGhostCells,
-            .single = twoFluidEntry<&MIXTAL>(&mixtal::countStrip),
+            // Of the optional inputs MIXTAL reads Rho1, Rho2, FFrac and
+            // FFracX; the fraction is its smoke.
+            .single = twoFluidEntry<&MIXTAL>(
+                &mixtal::countStrip, kReadsFluid << 0 | kReadsFluid << 1 | kReadsFluid << 4 | kReadsFluid << 5),
             .dbl = {} },
         { .name = "Sorvi",
             .precision = Precision::Single,

@@ -147,6 +147,34 @@ namespace {
         });
     }
 
+    // The time step passes only the optional inputs a scheme's row says it
+    // reads (the smoke, each fluid array); the others come as null.
+    TEST_P(KernelContract, ReadsOnlyTheInputsItsRowNames)
+    {
+        const SchemeInfo row = GetParam();
+        withPrecision(row, [&]<class Real>() {
+            const std::uint32_t reads = row.entry<Real>().reads;
+            if (reads == kernels::kReadsAll)
+                GTEST_SKIP() << "reads every input";
+            Grid g = lumpyGrid(row, 30);
+            OneStrip<Real> c = wholeGridStrip<Real>(row, g, 0.8);
+            Real c1 = 0, c2 = 0;
+            KLong counters[8] = {};
+            const auto all = resultsOf(row, c, c.call(row, c1, counters));
+            kernels::StripArgs<Real> a = c.pack(row, &c2, counters);
+            if (!(reads & kernels::kReadsSmoke))
+                a.smoke = nullptr;
+            for (int q = 0; q < kernels::kFluidArrays; ++q)
+                if (!(reads & (kernels::kReadsFluid << q)))
+                    a.fluid[static_cast<std::size_t>(q)] = nullptr;
+            row.entry<Real>().run(a);
+            EXPECT_EQ(c2, c1);
+            const auto named = resultsOf(row, c, a);
+            for (std::size_t q = 0; q < all.size(); ++q)
+                EXPECT_TRUE(sameBits(named[q], all[q])) << "result " << q;
+        });
+    }
+
     // Courant = max over cells 1..L of (|u| + c) Dt/dx; it only ever rises
     // across strips, and a NaN from an earlier strip stays.
     TEST_P(KernelContract, CourantIsTheLargestCellCourantNumber)
