@@ -51,6 +51,7 @@ namespace {
         HydroUpdatedCell,
         FlatCell,
         CopiedTrace,
+        CopiedFlux,
         Solve,
         Expansion,
         SlabEmpty,
@@ -811,9 +812,11 @@ namespace {
                     if (runs.noFluid2(b0, b0 + 1))
                         lastEmpty = b0;
                 }
-                for (float* o : { oRho, oP, oU, oV, oSmoke, oF, oFX, oFY, oFXX, oFXY, oFYY, oR1, oR2, oP1, oP2 })
+                for (float* o : { oRho, oP, oU, oV, oSmoke, oF, oFX, oFY, oFXX, oFXY, oFYY, oR1, oR2, oP1, oP2 }) {
+                    const float value = o[from];
                     for (int c = b0; c < b1; ++c)
-                        o[c] = o[from];
+                        o[c] = value;
+                }
 #pragma GCC ivdep
                 for (int c = from == b0 ? b0 + 1 : b0; c < b1; ++c)
                     cfl[c] = cellCourant(T(0), u_[c], cs[c], dtdx[c]);
@@ -869,7 +872,8 @@ namespace {
         moveSlabs(io, w, dt, L, B, runs, tally);
         crossings(io, w, cl, dt, L, B, runs, tally);
         // Step 5: the fluxes, the energy flux with theta of the gas crossing.
-        const int expanded = ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L);
+        int copiedFluxes = 0;
+        const int expanded = ppmFluxes<true, T>(w, k, w[mThetaFace], B - 1, B + L, runs.forPpm(), &copiedFluxes);
         tally.hit(Block::HydroCall);
         tally.hit(Block::HydroStripCell, static_cast<std::uint64_t>(L + 2 * B));
         tally.hit(Block::HydroUpdatedCell, static_cast<std::uint64_t>(L));
@@ -877,6 +881,7 @@ namespace {
         tally.hit(Block::CopiedTrace, static_cast<std::uint64_t>(done.copied));
         tally.hit(Block::Solve, static_cast<std::uint64_t>(done.solved));
         tally.hit(Block::Expansion, static_cast<std::uint64_t>(expanded));
+        tally.hit(Block::CopiedFlux, static_cast<std::uint64_t>(copiedFluxes));
         return updateCells(io, w, cl, floor, L, B, runs, tally);
     }
 
@@ -931,6 +936,26 @@ namespace {
                  &OpCount::exp })
             solve.*q = one.*q - none.*q;
         return solve;
+    }
+
+    // What an interface whose flux is copied does not do: the sampled flux
+    // and the test whether the flow expands (negative: it wraps, and wraps
+    // back when the blocks are added up).
+    OpCount measureCopiedFlux()
+    {
+        using C = Counted<double>;
+        const int n = 2;
+        std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (n + 1), C(1.0));
+        const SlotScratch<C> w { scratch.data(), n };
+        const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.03), C(0.2), C(1.0) };
+        const OpCount one = measureOps([&] { (void)ppmFluxes<true, C>(w, k, w[mThetaFace], 0, 1); });
+        const OpCount none = measureOps([&] { (void)ppmFluxes<true, C>(w, k, w[mThetaFace], 0, 0); });
+        OpCount saved;
+        using K = std::uint64_t OpCount::*;
+        for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt, &OpCount::sqrt2,
+                 &OpCount::exp })
+            saved.*q = none.*q - one.*q;
+        return saved;
     }
 
     // The operations of one expansion flux where it is computed: the flux and
@@ -1022,6 +1047,7 @@ namespace {
                 cost(Block::CopiedTrace).*q = static_cast<std::uint64_t>((u * changeB - y * changeA) / det);
             }
             cost(Block::Solve) = measureSolve();
+            cost(Block::CopiedFlux) = measureCopiedFlux();
             cost(Block::Expansion) = measureExpansion();
 
             cost(Block::Call) = measureOps([&] { (void)closureOf(C(1.4), C(1.67)); });

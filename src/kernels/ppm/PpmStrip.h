@@ -601,11 +601,13 @@ void ppmTrace(
                 }
                 for (int q = sLRho; q <= sRS; ++q) {
                     T* __restrict a = w[q];
+                    const T value = a[from];
                     for (int c = b0; c < b1; ++c)
-                        a[c] = a[from];
+                        a[c] = value;
                 }
+                const T sound = cs[from];
                 for (int c = b0; c < b1; ++c)
-                    cs[c] = cs[from];
+                    cs[c] = sound;
                 continue;
             }
         }
@@ -701,11 +703,12 @@ int ppmRiemann(const PpmScratch<T>& w, const PpmParams<T>& k, int c0, int c1, co
                 solved += 1;
                 last = b0;
             }
+            const T r = orho[last], v = ou[last], q = op[last], up = oup[last];
             for (int c = b0; c < b1; ++c) {
-                orho[c] = orho[last];
-                ou[c] = ou[last];
-                op[c] = op[last];
-                oup[c] = oup[last];
+                orho[c] = r;
+                ou[c] = v;
+                op[c] = q;
+                oup[c] = up;
             }
         }
         return solved;
@@ -780,8 +783,14 @@ inline InterfaceFlux<T> expandingFlux(
 // The HLLC flux is computed in blocks of kRiemannBlock interfaces, for the
 // blocks with an expanding interface only. Returns how many interfaces it
 // was computed for.
+//
+// With a gamma per cell and the runs of one state, a block whose interfaces
+// come from cells of one state (three either side of its cells) and see gas
+// of one theta crossing has one flux: its first interface's is formed and
+// copied. `copied` counts the interfaces that took a copy.
 template <bool VarGamma, class T>
-int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1)
+int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace, int c0, int c1,
+    const StateRuns& runs = {}, int* copied = nullptr)
 {
     const T* __restrict sr = w[sSRho];
     const T* __restrict su = w[sSU];
@@ -814,8 +823,7 @@ int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace,
     const T enth0 = k.gamma / (k.gamma - T(1)); // 1 + 1/(g-1)
     const T theta0 = T(1) / (k.gamma - T(1));
     // The sampled two-shock flux everywhere.
-#pragma GCC ivdep
-    for (int c = c0; c < c1; ++c) {
+    auto sampled = [&](int c) {
         const T rho = sr[c], uu = su[c], pp = sp[c];
         const T enth = VarGamma ? thetaFace[c] + T(1) : enth0;
         const T ms = rho * uu;
@@ -829,33 +837,75 @@ int ppmFluxes(const PpmScratch<T>& w, const PpmParams<T>& k, const T* thetaFace,
         const bool fromLeft = sup[c] > T(0);
         fv[c] = ms * kselect(fromLeft, lv[c], rv[c + 1]) + nu * (rc * v[c] - rn * v[c + 1]);
         fs[c] = ms * kselect(fromLeft, ls[c], rs[c + 1]) + nu * (rc * s[c] - rn * s[c + 1]);
-    }
+    };
     // The HLLC flux where the flow expands.
-    int computed = 0;
-    for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
-        const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+    auto expansion = [&](int c) {
+        const ExpansionSide<T> left { lrho[c], lu[c], lp[c], VarGamma ? gam[c] : k.gamma,
+            VarGamma ? th[c] : theta0 };
+        const ExpansionSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], VarGamma ? gam[c + 1] : k.gamma,
+            VarGamma ? th[c + 1] : theta0 };
+        const FluxNeighbours<T> q { r[c], r[c + 1], u[c], u[c + 1], e[c], e[c + 1], v[c], v[c + 1], s[c], s[c + 1],
+            lv[c], rv[c + 1], ls[c], rs[c + 1] };
+        const InterfaceFlux<T> x = expandingFlux(left, right, nus[c], q);
+        const bool expanding = sp[c] < kmin(lp[c], rp[c + 1]);
+        fm[c] = expanding ? x.mass : fm[c];
+        fu[c] = expanding ? x.mom : fu[c];
+        fe[c] = expanding ? x.energy : fe[c];
+        fv[c] = expanding ? x.vy : fv[c];
+        fs[c] = expanding ? x.smoke : fs[c];
+    };
+    // A block of interfaces where the flow expands somewhere: the HLLC flux
+    // of all of them. Returns how many.
+    auto expansions = [&](int b0, int b1) {
         int expands = 0;
         for (int c = b0; c < b1; ++c)
             expands |= sp[c] < kmin(lp[c], rp[c + 1]);
         if (expands == 0)
-            continue;
-        computed += b1 - b0;
+            return 0;
 #pragma GCC ivdep
-        for (int c = b0; c < b1; ++c) {
-            const ExpansionSide<T> left { lrho[c], lu[c], lp[c], VarGamma ? gam[c] : k.gamma,
-                VarGamma ? th[c] : theta0 };
-            const ExpansionSide<T> right { rrho[c + 1], ru[c + 1], rp[c + 1], VarGamma ? gam[c + 1] : k.gamma,
-                VarGamma ? th[c + 1] : theta0 };
-            const FluxNeighbours<T> q { r[c], r[c + 1], u[c], u[c + 1], e[c], e[c + 1], v[c], v[c + 1], s[c],
-                s[c + 1], lv[c], rv[c + 1], ls[c], rs[c + 1] };
-            const InterfaceFlux<T> x = expandingFlux(left, right, nus[c], q);
-            const bool expanding = sp[c] < kmin(lp[c], rp[c + 1]);
-            fm[c] = expanding ? x.mass : fm[c];
-            fu[c] = expanding ? x.mom : fu[c];
-            fe[c] = expanding ? x.energy : fe[c];
-            fv[c] = expanding ? x.vy : fv[c];
-            fs[c] = expanding ? x.smoke : fs[c];
+        for (int c = b0; c < b1; ++c)
+            expansion(c);
+        return b1 - b0;
+    };
+    int computed = 0;
+    if constexpr (VarGamma) {
+        if (runs.known()) {
+            using P = decltype(plainValue(T {}));
+            using Word = std::conditional_t<sizeof(P) == 8, std::uint64_t, std::uint32_t>;
+            int copies = 0;
+            for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
+                const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+                Word differ = runs.same(b0 - 3, b1 + 3) ? 0 : 1;
+                const Word theta = std::bit_cast<Word>(plainValue(thetaFace[b0]));
+                for (int c = b0 + 1; c < b1; ++c)
+                    differ |= std::bit_cast<Word>(plainValue(thetaFace[c])) ^ theta;
+                if (differ != 0) {
+#pragma GCC ivdep
+                    for (int c = b0; c < b1; ++c)
+                        sampled(c);
+                    computed += expansions(b0, b1);
+                    continue;
+                }
+                sampled(b0);
+                computed += expansions(b0, b0 + 1);
+                copies += b1 - b0 - 1;
+                for (T* a : { fm, fu, fe, fv, fs, nus }) {
+                    const T value = a[b0];
+                    for (int c = b0 + 1; c < b1; ++c)
+                        a[c] = value;
+                }
+            }
+            if (copied != nullptr)
+                *copied = copies;
+            return computed;
         }
+    }
+#pragma GCC ivdep
+    for (int c = c0; c < c1; ++c)
+        sampled(c);
+    for (int b0 = c0; b0 < c1; b0 += kRiemannBlock) {
+        const int b1 = b0 + kRiemannBlock < c1 ? b0 + kRiemannBlock : c1;
+        computed += expansions(b0, b1);
     }
     return computed;
 }
