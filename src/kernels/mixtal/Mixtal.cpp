@@ -52,6 +52,10 @@ namespace {
         FlatCell,
         CopiedTrace,
         CopiedFlux,
+        UnslopedCell,
+        UninterpolatedCell,
+        UnflattenedCell,
+        MoreInterpolationCalls,
         Solve,
         Expansion,
         SlabEmpty,
@@ -882,6 +886,11 @@ namespace {
         tally.hit(Block::Solve, static_cast<std::uint64_t>(done.solved));
         tally.hit(Block::Expansion, static_cast<std::uint64_t>(expanded));
         tally.hit(Block::CopiedFlux, static_cast<std::uint64_t>(copiedFluxes));
+        tally.hit(Block::UnslopedCell, static_cast<std::uint64_t>(done.unsloped));
+        tally.hit(Block::UninterpolatedCell, static_cast<std::uint64_t>(done.uninterpolated));
+        tally.hit(Block::UnflattenedCell, static_cast<std::uint64_t>(done.unflattened));
+        // One call is the hydrodynamics' own (wraps to -1 without a call).
+        tally.hit(Block::MoreInterpolationCalls, static_cast<std::uint64_t>(done.interpolationCalls) - 1);
         return updateCells(io, w, cl, floor, L, B, runs, tally);
     }
 
@@ -956,6 +965,37 @@ namespace {
                  &OpCount::exp })
             saved.*q = none.*q - one.*q;
         return saved;
+    }
+
+    // What a cell whose slopes, interface values or flattening coefficient
+    // are not formed does not do (negative, as above): each step on cell 3 of
+    // a strip of six.
+    struct ReconstructionCosts {
+        OpCount unsloped, uninterpolated, unflattened;
+        OpCount interpolationCall; // what a call of the interface values costs besides its cells
+    };
+    ReconstructionCosts measureReconstruction()
+    {
+        using C = Counted<double>;
+        const int n = 6;
+        std::vector<C> scratch(static_cast<std::size_t>(kMixSlotCount) * (n + 1), C(1.0));
+        const SlotScratch<C> w { scratch.data(), n };
+        const PpmParams<C> k { C(0.001), C(1.4), C(1e-8), C(0.03), C(0.2), C(1.0) };
+        // One cell less: what one cell costs, negative.
+        auto less = [](const OpCount& one, const OpCount& two) {
+            OpCount r;
+            using K = std::uint64_t OpCount::*;
+            for (K q : { &OpCount::add, &OpCount::mul, &OpCount::div, &OpCount::merge, &OpCount::sqrt,
+                     &OpCount::sqrt2, &OpCount::exp })
+                r.*q = one.*q - two.*q;
+            return r;
+        };
+        const OpCount interpolateOne = measureOps([&] { ppmInterfaces(w, 4, 3); });
+        const OpCount interpolateTwo = measureOps([&] { ppmInterfaces(w, 4, 4); });
+        return { less(measureOps([&] { ppmSlopes(w, 4, 2); }), measureOps([&] { ppmSlopes(w, 4, 3); })),
+            less(interpolateOne, interpolateTwo),
+            less(measureOps([&] { ppmFlattening(w, k, 4, 2); }), measureOps([&] { ppmFlattening(w, k, 4, 3); })),
+            less(interpolateOne, less(interpolateTwo, interpolateOne)) };
     }
 
     // The operations of one expansion flux where it is computed: the flux and
@@ -1048,6 +1088,11 @@ namespace {
             }
             cost(Block::Solve) = measureSolve();
             cost(Block::CopiedFlux) = measureCopiedFlux();
+            const ReconstructionCosts r = measureReconstruction();
+            cost(Block::UnslopedCell) = r.unsloped;
+            cost(Block::UninterpolatedCell) = r.uninterpolated;
+            cost(Block::UnflattenedCell) = r.unflattened;
+            cost(Block::MoreInterpolationCalls) = r.interpolationCall;
             cost(Block::Expansion) = measureExpansion();
 
             cost(Block::Call) = measureOps([&] { (void)closureOf(C(1.4), C(1.67)); });

@@ -431,6 +431,10 @@ struct SkippedWork {
     int flat = 0; // cells traced from flat parabolas
     int copied = 0; // of those, cells whose traced states were copied (gamma per cell only)
     int solved = 0; // interfaces the Riemann solver ran on
+    // Given the runs of one state: cells whose slopes, interface values and
+    // flattening coefficient were not formed (none is read, or it is +0).
+    int unsloped = 0, uninterpolated = 0, unflattened = 0;
+    int interpolationCalls = 1; // calls of ppmInterfaces
 };
 
 // The cells lo .. hi-1 of a uniform block share one gamma to the last bit and
@@ -917,10 +921,42 @@ SkippedWork ppmInterfaceSolutions(
 {
     const int c0 = B - 1;
     const int c1 = B + L;
-    ppmSlopes(w, c0, c1);
-    ppmInterfaces(w, c0, c1);
-    ppmFlattening(w, k, c0, c1);
     SkippedWork done;
+    if (runs.known()) {
+        // Only the cells the trace reconstructs read slopes and interface
+        // values (the blocks of ppmTrace); the flattening coefficient of a
+        // cell amid one state is +0 (no pressure jump marks a shock).
+        int sloped = 0, interpolated = 0, flattened = 0, calls = 0;
+        for (int b0 = c0; b0 <= c1; b0 += kRiemannBlock) {
+            const int b1 = b0 + kRiemannBlock <= c1 + 1 ? b0 + kRiemannBlock : c1 + 1;
+            if (runs.same(b0 - 3, b1 + 2))
+                continue;
+            ppmSlopes(w, b0, b1 - 1);
+            ppmInterfaces(w, b0, b1 - 1);
+            sloped += b1 - b0 + 2;
+            interpolated += b1 - b0 + 1;
+            calls += 1;
+        }
+        done.interpolationCalls = calls;
+        T* __restrict ft = w[sFlat];
+        for (int b0 = c0 - 1; b0 <= c1 + 1; b0 += kRiemannBlock) {
+            const int b1 = b0 + kRiemannBlock <= c1 + 2 ? b0 + kRiemannBlock : c1 + 2;
+            if (runs.same(b0 - 2, b1 + 1)) {
+                for (int c = b0; c < b1; ++c)
+                    ft[c] = T(0);
+                continue;
+            }
+            ppmFlattening(w, k, b0 + 1, b1 - 2);
+            flattened += b1 - b0;
+        }
+        done.unsloped = (c1 - c0 + 3) - sloped;
+        done.uninterpolated = (c1 - c0 + 2) - interpolated;
+        done.unflattened = (c1 - c0 + 3) - flattened;
+    } else {
+        ppmSlopes(w, c0, c1);
+        ppmInterfaces(w, c0, c1);
+        ppmFlattening(w, k, c0, c1);
+    }
     ppmTrace<VarGamma>(w, k, c0, c1, done, runs);
     done.solved = ppmRiemann<VarGamma>(w, k, c0, c1, runs);
     return done;
