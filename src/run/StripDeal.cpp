@@ -7,7 +7,8 @@ namespace tamrel {
 void StripDeal::reset(long count)
 {
     count_ = static_cast<int>(count);
-    done_.store(0, std::memory_order_relaxed);
+    for (Side& side : sides_)
+        side.done.store(0, std::memory_order_relaxed);
     ends_.store(static_cast<std::uint64_t>(count) << 32, std::memory_order_relaxed);
 }
 
@@ -24,20 +25,25 @@ long StripDeal::take(int side)
     }
 }
 
-void StripDeal::done()
+void StripDeal::done(int side)
 {
-    if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == count_)
-        done_.notify_all();
+    std::atomic<int>& done = sides_[static_cast<std::size_t>(side)].done;
+    done.store(done.load(std::memory_order_relaxed) + 1, std::memory_order_release);
 }
 
-void StripDeal::waitAll()
+void StripDeal::waitAll(int side)
 {
-    auto all = [this] { return done_.load(std::memory_order_acquire) >= count_; };
+    const std::atomic<int>& mine = sides_[static_cast<std::size_t>(side)].done;
+    std::atomic<int>& other = sides_[static_cast<std::size_t>(1 - side)].done;
+    // This side takes no further strip: wake the other if it sleeps.
+    sides_[static_cast<std::size_t>(side)].done.notify_all();
+    const int left = count_ - mine.load(std::memory_order_relaxed);
+    auto all = [&] { return other.load(std::memory_order_acquire) >= left; };
     if (spinUntil(all, kSpinMicroseconds))
         return;
-    for (int seen = done_.load(std::memory_order_acquire); seen < count_;
-         seen = done_.load(std::memory_order_acquire))
-        done_.wait(seen, std::memory_order_acquire);
+    for (int seen = other.load(std::memory_order_acquire); seen < left;
+         seen = other.load(std::memory_order_acquire))
+        other.wait(seen, std::memory_order_acquire);
 }
 
 } // namespace tamrel

@@ -9,6 +9,7 @@
 // A thread alone takes every strip from the front; so does thread 0 when
 // thread 1 starts late.
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 
@@ -21,19 +22,24 @@ public:
     // The next strip for `side` (0 from the front, 1 from the back), or -1
     // when every strip is taken.
     long take(int side);
-    // A strip taken is done: its results are written.
-    void done();
-    // Returns once every strip of the step is done; what the other thread
-    // wrote for its strips is then visible. Spins for a short while, then
-    // sleeps.
-    void waitAll();
+    // A strip taken by `side` is done: its results are written.
+    void done(int side);
+    // Returns once every strip of the step is done, after `side` has taken
+    // its last; what the other side wrote for its strips is then visible.
+    // Spins for a short while, then sleeps.
+    void waitAll(int side);
 
 private:
     static constexpr int kSpinMicroseconds = 60;
     // The next strip from the front (low 32 bits) and one past the next from
     // the back (high 32 bits): the strips left lie between.
-    std::atomic<std::uint64_t> ends_ { 0 };
-    std::atomic<int> done_ { 0 };
+    alignas(64) std::atomic<std::uint64_t> ends_ { 0 };
+    // Strips done by each side, each written by its own thread only and on
+    // a cache line of its own.
+    struct alignas(64) Side {
+        std::atomic<int> done { 0 };
+    };
+    std::array<Side, 2> sides_;
     int count_ = 0;
 };
 

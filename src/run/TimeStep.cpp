@@ -204,10 +204,10 @@ template <class Real> void TimeStep::runStrips(ExperimentState& s, const SchemeI
         sc.finite[static_cast<std::size_t>(j)] = bad == 0;
         first = first < 0 ? j : std::min(first, j);
         last = std::max(last, j);
-        sc.deal.done();
+        sc.deal.done(slotIndex);
     }
 
-    sc.deal.waitAll();
+    sc.deal.waitAll(slotIndex);
     if (slotIndex == 0 && sc.metered)
         sc.kernelsDone = std::chrono::steady_clock::now();
     // Both threads come to the same verdict from the same strips.
