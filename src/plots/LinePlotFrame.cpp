@@ -49,6 +49,19 @@ namespace {
         return true;
     }
 
+    // nearbyint under the default rounding, without its call: below 2^52
+    // adding 2^52 to |x| leaves no fraction bits and rounds halves to even,
+    // the sign goes back on (so -0.3 gives -0 as nearbyint does); larger
+    // values, infinities and NaN are already whole or stay as they are.
+    inline double nearestWhole(double x)
+    {
+        constexpr double kTwo52 = 4503599627370496.0;
+        const double a = std::fabs(x);
+        if (!(a < kTwo52))
+            return x;
+        return std::copysign((a + kTwo52) - kTwo52, x);
+    }
+
     PlotPoint toPoint(double x, double y)
     {
         return { static_cast<std::int32_t>(x), static_cast<std::int32_t>(y) };
@@ -98,17 +111,18 @@ void LinePlotFrame::drawPolyline(PlotDrawing& d, const std::vector<std::pair<dou
     auto inside = [&](double x, double y) { return x >= gx0_ && x <= gx1_ && y >= gy0_ && y <= gy1_; };
 
     std::vector<PlotPoint> run;
+    run.reserve(points.size());
     auto flush = [&] {
         if (run.size() >= 2)
             d.polylines.push_back(std::move(run));
         run.clear();
     };
 
-    double px = std::nearbyint(points[0].first);
-    double py = std::nearbyint(points[0].second);
+    double px = nearestWhole(points[0].first);
+    double py = nearestWhole(points[0].second);
     for (std::size_t k = 1; k < points.size(); ++k) {
-        const double qx = std::nearbyint(points[k].first);
-        const double qy = std::nearbyint(points[k].second);
+        const double qx = nearestWhole(points[k].first);
+        const double qy = nearestWhole(points[k].second);
         if (!finite2(px, py) || !finite2(qx, qy)) {
             flush();
         } else if (inside(px, py) && inside(qx, qy)) {
@@ -122,10 +136,10 @@ void LinePlotFrame::drawPolyline(PlotDrawing& d, const std::vector<std::pair<dou
             if (!clipSegment(ax, ay, bx, by, gx0_, gx1_, gy0_, gy1_)) {
                 flush();
             } else {
-                ax = std::nearbyint(ax);
-                ay = std::nearbyint(ay);
-                bx = std::nearbyint(bx);
-                by = std::nearbyint(by);
+                ax = nearestWhole(ax);
+                ay = nearestWhole(ay);
+                bx = nearestWhole(bx);
+                by = nearestWhole(by);
                 const bool startsHere = ax == px && ay == py && !run.empty();
                 if (!startsHere) {
                     flush();
@@ -146,8 +160,8 @@ bool LinePlotFrame::squareAt(double x, double y, PlotRect& out) const
 {
     if (!drawable_)
         return false;
-    const double rx = std::nearbyint(x);
-    const double ry = std::nearbyint(y);
+    const double rx = nearestWhole(x);
+    const double ry = nearestWhole(y);
     if (!finite2(rx, ry))
         return false;
     const double half = kMarkSize / 2;
