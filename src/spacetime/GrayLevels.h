@@ -27,4 +27,11 @@ inline std::int32_t RoundedWhole(double x)
 void GrayLevels(const float* v, std::size_t n, const GrayScale& scale, std::int32_t* out);
 void GrayLevels(const double* v, std::size_t n, const GrayScale& scale, std::int32_t* out);
 
+// For cells i = 1..n of levels g[0..n]: level[i] = g[i] and
+//   mixed[i] = fy0 (level[i-1] rest[i] + level[i] fx0[i]),
+// the blend of a cell's level with its left neighbour's; true when every
+// level g[1..n] lies in 0..255.
+bool MixLevels(const std::int32_t* g, std::size_t n, const double* rest, const double* fx0, double fy0,
+    double* level, double* mixed);
+
 } // namespace tamrel

@@ -450,10 +450,8 @@ namespace {
             GrayLevels(p + 1, static_cast<std::size_t>(N), gs, gray.data() + 1);
             // Every cell's blend of its level and the one before it, apart
             // from the pixels it goes into.
-            for (std::size_t i = 1; i <= static_cast<std::size_t>(N); ++i) {
-                level[i] = gray[i];
-                mixed[i] = fy0 * (level[i - 1] * rest[i] + level[i] * fx0[i]);
-            }
+            const bool levelsInside = MixLevels(gray.data(), static_cast<std::size_t>(N), rest.data(), fx0.data(),
+                fy0, level.data(), mixed.data());
 
             std::int32_t* R0 = raster.row(static_cast<int>(r0));
             if (r1 >= r0) {
@@ -464,14 +462,7 @@ namespace {
                 auto blend = [&](long i) {
                     rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
                 };
-                if (chained) {
-                    std::int32_t lowest = 0, highest = 0;
-                    for (std::size_t i = 1; i <= static_cast<std::size_t>(N); ++i) {
-                        lowest = std::min(lowest, gray[i]);
-                        highest = std::max(highest, gray[i]);
-                    }
-                    chained = lowest >= 0 && highest <= 255;
-                }
+                chained = chained && levelsInside;
                 if (chained) {
                     chains.blend(R0, mixed.data(), 1 - fy0);
                     const Cell& k = cells[static_cast<std::size_t>(N)];
