@@ -58,23 +58,22 @@ namespace {
     }
 #endif
 
-    bool mixOneByOne(const std::int32_t* g, std::size_t from, std::size_t n, const double* rest, const double* fx0,
-        double fy0, double* level, double* mixed)
+    bool mixOneByOne(
+        const std::int32_t* g, std::size_t from, std::size_t n, const double* fx0, double fy0, double* mixed)
     {
         bool inside = true;
         for (std::size_t i = from; i <= n; ++i) {
-            level[i] = g[i];
-            mixed[i] = fy0 * (static_cast<double>(g[i - 1]) * rest[i] + level[i] * fx0[i]);
+            mixed[i] = fy0 * (static_cast<double>(g[i - 1]) * (1 - fx0[i]) + static_cast<double>(g[i]) * fx0[i]);
             inside = inside && g[i] >= 0 && g[i] <= 255;
         }
         return inside;
     }
 
 #ifdef TAMREL_GRAY_LEVELS_AVX2
-    __attribute__((target("avx2"))) bool mixFourByFour(const std::int32_t* g, std::size_t n, const double* rest,
-        const double* fx0, double fy0, double* level, double* mixed)
+    __attribute__((target("avx2"))) bool mixFourByFour(
+        const std::int32_t* g, std::size_t n, const double* fx0, double fy0, double* mixed)
     {
-        const __m256d f = _mm256_set1_pd(fy0);
+        const __m256d f = _mm256_set1_pd(fy0), one = _mm256_set1_pd(1.0);
         __m128i lowest = _mm_setzero_si128(), highest = _mm_setzero_si128();
         std::size_t i = 1;
         for (; i + 3 <= n; i += 4) {
@@ -82,14 +81,14 @@ namespace {
             const __m256d here = _mm256_cvtepi32_pd(gi);
             const __m256d before
                 = _mm256_cvtepi32_pd(_mm_loadu_si128(reinterpret_cast<const __m128i*>(g + i - 1)));
-            _mm256_storeu_pd(level + i, here);
-            const __m256d sum = _mm256_add_pd(
-                _mm256_mul_pd(before, _mm256_loadu_pd(rest + i)), _mm256_mul_pd(here, _mm256_loadu_pd(fx0 + i)));
+            const __m256d w = _mm256_loadu_pd(fx0 + i);
+            const __m256d sum
+                = _mm256_add_pd(_mm256_mul_pd(before, _mm256_sub_pd(one, w)), _mm256_mul_pd(here, w));
             _mm256_storeu_pd(mixed + i, _mm256_mul_pd(f, sum));
             lowest = _mm_min_epi32(lowest, gi);
             highest = _mm_max_epi32(highest, gi);
         }
-        const bool tail = mixOneByOne(g, i, n, rest, fx0, fy0, level, mixed);
+        const bool tail = mixOneByOne(g, i, n, fx0, fy0, mixed);
         const __m128i outside = _mm_or_si128(
             _mm_cmplt_epi32(lowest, _mm_setzero_si128()), _mm_cmpgt_epi32(highest, _mm_set1_epi32(255)));
         return tail && _mm_testz_si128(outside, outside);
@@ -117,14 +116,13 @@ void GrayLevels(const double* v, std::size_t n, const GrayScale& scale, std::int
     levels(v, n, scale, out);
 }
 
-bool MixLevels(const std::int32_t* g, std::size_t n, const double* rest, const double* fx0, double fy0,
-    double* level, double* mixed)
+bool MixLevels(const std::int32_t* g, std::size_t n, const double* fx0, double fy0, double* mixed)
 {
 #ifdef TAMREL_GRAY_LEVELS_AVX2
     if (haveAvx2())
-        return mixFourByFour(g, n, rest, fx0, fy0, level, mixed);
+        return mixFourByFour(g, n, fx0, fy0, mixed);
 #endif
-    return mixOneByOne(g, 1, n, rest, fx0, fy0, level, mixed);
+    return mixOneByOne(g, 1, n, fx0, fy0, mixed);
 }
 
 } // namespace tamrel

@@ -27,11 +27,10 @@ inline std::int32_t RoundedWhole(double x)
 void GrayLevels(const float* v, std::size_t n, const GrayScale& scale, std::int32_t* out);
 void GrayLevels(const double* v, std::size_t n, const GrayScale& scale, std::int32_t* out);
 
-// For cells i = 1..n of levels g[0..n]: level[i] = g[i] and
-//   mixed[i] = fy0 (level[i-1] rest[i] + level[i] fx0[i]),
-// the blend of a cell's level with its left neighbour's; true when every
-// level g[1..n] lies in 0..255.
-bool MixLevels(const std::int32_t* g, std::size_t n, const double* rest, const double* fx0, double fy0,
-    double* level, double* mixed);
+// For cells i = 1..n of levels g[0..n], the blend of a cell's level with
+// its left neighbour's:
+//   mixed[i] = fy0 (g[i-1] (1 - fx0[i]) + g[i] fx0[i]);
+// true when every level g[1..n] lies in 0..255.
+bool MixLevels(const std::int32_t* g, std::size_t n, const double* fx0, double fy0, double* mixed);
 
 } // namespace tamrel

@@ -426,11 +426,9 @@ namespace {
 
         const std::size_t span = static_cast<std::size_t>(W) + 1;
         std::vector<std::int32_t> gray(static_cast<std::size_t>(N) + 1, 0);
-        std::vector<double> level(static_cast<std::size_t>(N) + 1, 0.0), mixed(static_cast<std::size_t>(N) + 1);
-        std::vector<double> fx0(static_cast<std::size_t>(N) + 1), rest(static_cast<std::size_t>(N) + 1);
+        std::vector<double> mixed(static_cast<std::size_t>(N) + 1), fx0(static_cast<std::size_t>(N) + 1);
         for (long i = 1; i <= N; ++i) {
             fx0[static_cast<std::size_t>(i)] = cells[static_cast<std::size_t>(i)].fx0;
-            rest[static_cast<std::size_t>(i)] = 1 - cells[static_cast<std::size_t>(i)].fx0;
         }
         std::vector<std::int32_t> band(span);
         double y = 0;
@@ -450,8 +448,8 @@ namespace {
             GrayLevels(p + 1, static_cast<std::size_t>(N), gs, gray.data() + 1);
             // Every cell's blend of its level and the one before it, apart
             // from the pixels it goes into.
-            const bool levelsInside = MixLevels(gray.data(), static_cast<std::size_t>(N), rest.data(), fx0.data(),
-                fy0, level.data(), mixed.data());
+            const bool levelsInside
+                = MixLevels(gray.data(), static_cast<std::size_t>(N), fx0.data(), fy0, mixed.data());
 
             std::int32_t* R0 = raster.row(static_cast<int>(r0));
             if (r1 >= r0) {
@@ -460,7 +458,7 @@ namespace {
                 // writes: build one and copy it. Row r0 and that row are
                 // independent.
                 auto blend = [&](long i) {
-                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
+                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], gray[static_cast<std::size_t>(i)]);
                 };
                 chained = chained && levelsInside;
                 if (chained) {
@@ -468,7 +466,7 @@ namespace {
                     const Cell& k = cells[static_cast<std::size_t>(N)];
                     if (k.use1) {
                         std::int32_t* px = R0 - 1;
-                        px[k.c1 + 1] = whole(px[k.c1 + 1] * (1 - fy0) + fy0 * level[static_cast<std::size_t>(N)]);
+                        px[k.c1 + 1] = whole(px[k.c1 + 1] * (1 - fy0) + fy0 * gray[static_cast<std::size_t>(N)]);
                     }
                 }
                 for (long t = 0; !chained && t < common; ++t) {
@@ -492,7 +490,7 @@ namespace {
                 // covered row r1+1: both writes go to the same row, cell by cell.
                 for (long i = 1; i <= N; ++i) {
                     const std::int32_t g = gray[static_cast<std::size_t>(i)];
-                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], level[static_cast<std::size_t>(i)]);
+                    rule1(R0, i, fy0, mixed[static_cast<std::size_t>(i)], gray[static_cast<std::size_t>(i)]);
                     if (use3)
                         rule2(R0, i, g);
                 }
