@@ -52,6 +52,7 @@ void ThreadChoice::startTrial(Grid& g)
     g.one.clear();
     g.two.clear();
     g.trialNext = 1;
+    g.warmedUp = false;
     g.phase = Phase::Trial;
 }
 
@@ -78,6 +79,11 @@ void ThreadChoice::measured(long cells, long longest, int threads, double second
     if (g.phase == Phase::Trial) {
         if (threads != g.trialNext)
             return;
+        if (!g.warmedUp) {
+            g.warmedUp = true;
+            return;
+        }
+        g.warmedUp = false;
         (threads == 2 ? g.two : g.one).add(seconds);
         g.trialNext = threads == 1 ? 2 : 1;
         if (threads == 2 && g.one.count > 0 && seconds > kHopeless * g.one.median()) {

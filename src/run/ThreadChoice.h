@@ -3,9 +3,13 @@
 // second thread pays on an idle machine and costs on a busy one, where the
 // step waits for a worker the other programs keep off its core; which it
 // is changes while a run goes. So the choice is measured as the run goes,
-// for each grid (its cells and strip length) on its own: a trial runs steps
-// one way and the other in turn (so both meet the same load), then the
-// faster way runs for a stretch of steps, after which comes the next trial.
+// for each grid (its cells and strip length) on its own: a trial runs pairs
+// of steps one way and the other in turn (so both meet the same load), then
+// the faster way runs for a stretch of steps, after which comes the next
+// trial. Only the second step of a pair is timed: the first one after a
+// change of way pays for it (the worker wakes from its sleep, the cells move
+// into the other core's cache), which a stretch of steps run the same way
+// does not.
 // A choice that keeps winning is tried less and less often; when two
 // threads, once chosen, become much slower than they were, the next trial
 // comes at once.
@@ -21,7 +25,7 @@ namespace tamrel {
 
 class ThreadChoice {
 public:
-    // Steps timed for each way in a trial.
+    // Steps timed for each way in a trial (each after a step of warm-up).
     static constexpr int kTrialSteps = 6;
     // Steps run the chosen way before the first trial of the other way; the
     // stretch doubles while the choice stands, up to kLongestStretch.
@@ -63,6 +67,7 @@ private:
         Phase phase = Phase::Trial;
         int choice = 1;
         int trialNext = 1; // the way of the next trial step
+        bool warmedUp = false; // the step before ran trialNext's way, untimed
         long left = 0; // steps of the present stretch
         long stretch = kFirstStretch;
         double chosenMedian = 0; // median of the chosen way when chosen
