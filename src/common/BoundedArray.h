@@ -31,7 +31,12 @@ public:
     // range keep their values, the rest are zero.
     void resizeKeep(long lower, long upper)
     {
-        ZeroedBlock<T> fresh(static_cast<std::size_t>(std::max(0L, upper - lower + 1)));
+        const auto n = static_cast<std::size_t>(std::max(0L, upper - lower + 1));
+        if (lower == lower_ && data_.resizeMappedKeep(n)) {
+            upper_ = upper;
+            return;
+        }
+        ZeroedBlock<T> fresh(n);
         const long from = std::max(lower, lower_);
         const long to = std::min(upper, upper_);
         if (from <= to && !data_.empty())

@@ -7,9 +7,12 @@
 // touches the rest. Small blocks come from calloc.
 //
 // Copies skip the parts that are zero, so a copy of a mostly unwritten
-// block leaves its own pages as untouched as the original's.
+// block leaves its own pages as untouched as the original's. A mapped block
+// grows or shrinks in place (the kernel moves its page tables), so a resize
+// that keeps the contents reads none of the pages that were never written.
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -65,6 +68,36 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
 
+    // Gives the block n elements, the first min(n, size()) keeping their
+    // values and the rest zero, without reading or copying the contents.
+    // Only a mapped block that stays mapped can do so; returns false, with
+    // the block unchanged, where the caller must copy instead.
+    bool resizeMappedKeep(std::size_t n)
+    {
+#ifdef __linux__
+        const std::size_t bytes = n * sizeof(T);
+        if (!mapped_ || bytes < kMappedBytes)
+            return false;
+        const std::size_t oldBytes = size_ * sizeof(T);
+        if (bytes < oldBytes) {
+            // The kept part of the last page must read zero past the end,
+            // since a later growth hands that part back unwritten.
+            const std::size_t page = pageBytes();
+            const std::size_t tailEnd = std::min(oldBytes, (bytes + page - 1) / page * page);
+            std::memset(reinterpret_cast<char*>(data_) + bytes, 0, tailEnd - bytes);
+        }
+        void* p = mremap(data_, oldBytes, bytes, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED)
+            return false;
+        data_ = static_cast<T*>(p);
+        size_ = n;
+        return true;
+#else
+        (void)n;
+        return false;
+#endif
+    }
+
     // Copies n elements, leaving untouched every page-sized run of the
     // destination whose source is all zero bits (the destination must be
     // zero there already, as a fresh block is).
@@ -80,6 +113,8 @@ public:
     }
 
 private:
+    static std::size_t pageBytes() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+
     void reserveZeroed(std::size_t n)
     {
         if (n == 0)

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <cmath>
 
@@ -152,6 +153,37 @@ TEST(BoundedArray, LargeArraysStartZeroAndKeepWhatWasWritten)
     a.resizeKeep(0, 10);
     EXPECT_EQ(a[1], 1.5f);
     EXPECT_EQ(a.size(), 11);
+}
+
+// A history is resized with its contents kept whenever the snapshot count or
+// the grid changes. Its untouched pages must stay untouched: reading them only
+// to find zeros cost a large share of a batch run. A shrink followed by a
+// growth must not hand back what was written past the smaller end.
+TEST(BoundedArray, ResizeKeepsContentsWithoutTouchingUnwrittenPages)
+{
+    const long n = 4'000'000; // 16 MB of floats, about 4000 pages
+    BoundedArray<float> a(0, n);
+    a[10] = 1.0f;
+    a[n - 5] = 2.0f;
+    const auto faults = [] {
+        rusage u {};
+        getrusage(RUSAGE_SELF, &u);
+        return u.ru_minflt;
+    };
+    const long before = faults();
+    a.resizeKeep(0, 2 * n);
+    EXPECT_LT(faults() - before, 100);
+    EXPECT_EQ(a[10], 1.0f);
+    EXPECT_EQ(a[n - 5], 2.0f);
+    EXPECT_EQ(a[2 * n], 0.0f);
+
+    a.resizeKeep(0, n - 10); // cuts inside the page that holds a[n - 5]
+    a.resizeKeep(0, n);
+    EXPECT_EQ(a[n - 5], 0.0f);
+    EXPECT_EQ(a[10], 1.0f);
+    a.resizeKeep(0, 100); // small enough to leave the mapping: copied
+    EXPECT_EQ(a[10], 1.0f);
+    EXPECT_EQ(a.size(), 101);
 }
 
 TEST(FormatGeneral, FixedAndExponentRanges)
