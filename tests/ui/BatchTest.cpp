@@ -175,11 +175,18 @@ TEST_F(BatchTest, BadArgumentsExitWithTwoWithoutRunning)
     }
 }
 
-// A run whose time step collapses (a wave far too strong for the gas) halts
-// at once and says where, instead of running for hours: exit 1.
+// A run whose time step collapses (a cell far too hot for its neighbours)
+// halts at once and says where, instead of running for hours: exit 1.
 TEST_F(BatchTest, ACollapsingRunHaltsWithItsTimeCycleAndCell)
 {
-    const Outcome o = runProgram({ "--sound-wave", "--wave", "1e6,1,0,1,0,1,0", "--out", "r.csv" }, folder.path());
+    clickTest(*window, 1);
+    typeInto(*window, "txtDensity", "1");
+    typeInto(*window, "txtPressure", "1e30");
+    typeInto(*window, "txtVelocity", "0");
+    click(*window, "cmdSelect");
+    dialogs.answerFile(path("hot.txt").toStdString());
+    click(*window, "cmdWriteSetUp");
+    const Outcome o = runProgram({ "--setup", "hot.txt", "--out", "r.csv" }, folder.path());
     EXPECT_EQ(o.exitCode, 1);
     EXPECT_EQ(o.out, "");
     for (const char* piece : { "cannot finish", "at t=", "(cycle ", "Cell ", "limits the step" })
