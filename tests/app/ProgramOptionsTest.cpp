@@ -95,6 +95,12 @@ namespace {
             { { "--riemann", "1,0,1,1,0,1", "--name", "Jo" }, "--riemann stands alone" },
             { { "--riemann", "1,0,1,1,0,0" }, "--riemann: the right pressure pR must be positive, not 0" },
             { { "--riemann", "1,0,1,1,0,1,1" }, "--riemann: gamma must exceed 1, not 1" },
+            // Outside the range the explorer carries in double precision.
+            { { "--riemann", "1e-300,0,1e-300,1,0,1" },
+                "--riemann: the left density rhoL 1e-300 lies outside the range the explorer solves, 1e-100 to "
+                "1e+100" },
+            { { "--riemann", "1,0,1e300,1,0,1e-300" }, "the left pressure pL 1e+300 lies outside the range" },
+            { { "--riemann", "1,2e100,1,1,0,1" }, "the left velocity uL 2e+100 lies outside the range" },
             { { "--check" }, "--check needs at least one lab sheet" },
             { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
             { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },
