@@ -15,6 +15,7 @@
 #include "common/StagedFile.h"
 #include "edit/GridParameters.h"
 #include "exact/ExactColumns.h"
+#include "presets/SoundWave.h"
 #include "setupfile/SetupFile.h"
 
 namespace tamrel::batch {
@@ -287,6 +288,31 @@ std::optional<ExperimentState> prepareRun(
         return std::nullopt;
     }
     return w.record();
+}
+
+BatchOptions mirroredWave(const BatchOptions& o)
+{
+    BatchOptions m = o;
+    if (!m.soundWave)
+        return m;
+    const ExperimentState defaults;
+    m.wave.resize(kSoundWaveQuestions.size());
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
+        const SoundWaveField f = kSoundWaveQuestions[k].field;
+        if (m.wave[k].empty())
+            m.wave[k] = soundWaveDefaultText(defaults, f);
+        const bool amplitude = f == SoundWaveField::RPlusAmplitude || f == SoundWaveField::RMinusAmplitude
+            || f == SoundWaveField::R0Amplitude;
+        if (const auto v = parseNumber(m.wave[k]); amplitude && v)
+            m.wave[k] = num17(-*v);
+    }
+    return m;
+}
+
+std::optional<ExperimentState> prepareStudyRun(
+    const BatchOptions& o, const std::string& scheme, long cells, bool mirrored, std::string& why)
+{
+    return prepareRun(mirrored ? mirroredWave(o) : o, scheme, cells, why);
 }
 
 } // namespace tamrel::batch
