@@ -34,6 +34,17 @@ std::string num17(double v)
 }
 
 namespace {
+    // A stored snapshot value with the digits it holds: the history keeps
+    // single precision, whose 24 bits print in 9 significant digits (what
+    // reads back to the same float); more digits would show only the
+    // conversion to double.
+    std::string num9(double v)
+    {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.9g", v);
+        return buf;
+    }
+
     double storedValue(const ExperimentState& s, const BoundedArray<float>& a, long k, bool logged)
     {
         const double v = a[k];
@@ -85,8 +96,8 @@ void writeHistoryRows(
         for (long i = 1; i <= n; ++i) {
             const long k = o + i;
             out << lead << r << ',' << num17(t) << ',' << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ','
-                << num17(storedValue(s, s.STRho, k, true)) << ',' << num17(storedValue(s, s.STP, k, true)) << ','
-                << num17(s.STVX[k]) << ',' << num17(s.STVY[k]) << ',' << num17(s.STFSmoke[k])
+                << num9(storedValue(s, s.STRho, k, true)) << ',' << num9(storedValue(s, s.STP, k, true)) << ','
+                << num9(s.STVX[k]) << ',' << num9(s.STVY[k]) << ',' << num9(s.STFSmoke[k])
                 << (exact ? exact->cell(i) : "") << "\n";
         }
     }
