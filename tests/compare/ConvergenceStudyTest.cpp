@@ -216,8 +216,9 @@ namespace {
         std::vector<long> n;
         std::vector<double> e;
         for (std::size_t k = 0; k < single.size(); ++k) {
-            if (k > 0 && single[k - 1]->floored)
-                EXPECT_TRUE(single[k]->floored) << single[k]->cells; // the floor, once reached, stays
+            if (k > 0 && single[k - 1]->floored) { // the floor, once reached, stays
+                EXPECT_TRUE(single[k]->floored) << single[k]->cells;
+            }
             if (!single[k]->floored) {
                 n.push_back(single[k]->cells);
                 e.push_back(single[k]->orderError(r.kind));
@@ -247,8 +248,9 @@ namespace {
         for (const Case& c : cases) {
             const auto warning = compare::StudyProblemWarning(movingWave(c.a, c.u0), "Orvane", 64);
             EXPECT_EQ(warning.has_value(), c.warned) << c.a << " " << c.u0;
-            if (warning)
+            if (warning) {
                 EXPECT_NE(warning->find("VXEpsilon = 1e-08"), std::string::npos) << *warning;
+            }
         }
         EXPECT_FALSE(compare::StudyProblemWarning(shockTube(1), "Orvane", 64));
     }
