@@ -31,8 +31,11 @@ namespace {
     {
         std::string out;
         for (const compare::StudyRow* row : r.rowsOf(scheme))
-            if (row->floored)
-                out += (out.empty() ? "" : sep) + std::to_string(row->cells);
+            if (row->floored) {
+                if (!out.empty())
+                    out += sep;
+                out += std::to_string(row->cells);
+            }
         return out;
     }
 
@@ -57,8 +60,11 @@ std::string studySummaryLine(const compare::StudyResult& r, const std::string& s
 {
     std::string out = "scheme=" + scheme + " fitted_order=" + studyOrderText(r.fittedOrder(scheme)) + " step_orders=";
     const auto rows = r.rowsOf(scheme);
-    for (std::size_t k = 1; k < rows.size(); ++k)
-        out += (k > 1 ? "," : "") + studyOrderText(rows[k]->order);
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        if (k > 1)
+            out += ',';
+        out += studyOrderText(rows[k]->order);
+    }
     if (const std::string floored = flooredCells(r, scheme, ","); !floored.empty())
         out += " floored_cells=" + floored;
     return out;
