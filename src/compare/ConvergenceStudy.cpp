@@ -138,7 +138,8 @@ std::optional<std::string> CheckStudyProblem(const PrepareStudyRun& prepare, con
     return StudyReferenceRefusal(*s, *reference);
 }
 
-std::optional<std::string> StudyProblemWarning(const PrepareStudyRun& prepare, const std::string& scheme, long cells)
+std::optional<std::string> StudyProblemWarning(
+    const PrepareStudyRun& prepare, const std::string& scheme, long cells)
 {
     std::string why;
     const std::optional<ExperimentState> s = prepare(scheme, cells, false, why);
@@ -285,7 +286,8 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
         for (StudyRow& row : result.rows)
             if (row.scheme == kernels::findScheme(schemes[k])->name)
                 mine.push_back(&row);
-        std::sort(mine.begin(), mine.end(), [](const StudyRow* a, const StudyRow* b) { return a->cells < b->cells; });
+        std::sort(
+            mine.begin(), mine.end(), [](const StudyRow* a, const StudyRow* b) { return a->cells < b->cells; });
         for (std::size_t i = 1; i < mine.size(); ++i)
             mine[i]->floored = mine[i]->floored || mine[i - 1]->floored;
     }

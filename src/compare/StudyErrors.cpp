@@ -99,9 +99,10 @@ std::array<double, 3> StudyOddErrorsAt(const ExperimentState& plus, const exact:
     std::array<double, 3> out {};
     for (int k = 0; k < 2; ++k) {
         const int sign = k == 0 ? +1 : -1;
-        out[static_cast<std::size_t>(k)] = l1(plus,
-            half(RiemannInvariant(rp, pp, up, gam, sign), RiemannInvariant(rm, pm, um, gam, sign)),
-            half(RiemannInvariant(xp.rho, xp.p, xp.u, gam, sign), RiemannInvariant(xm.rho, xm.p, xm.u, gam, sign)));
+        out[static_cast<std::size_t>(k)]
+            = l1(plus, half(RiemannInvariant(rp, pp, up, gam, sign), RiemannInvariant(rm, pm, um, gam, sign)),
+                half(RiemannInvariant(xp.rho, xp.p, xp.u, gam, sign),
+                    RiemannInvariant(xm.rho, xm.p, xm.u, gam, sign)));
     }
     out[2] = l1(plus, half(entropy(rp, pp, gam), entropy(rm, pm, gam)),
         half(entropy(xp.rho, xp.p, gam), entropy(xm.rho, xm.p, gam)));
@@ -122,7 +123,8 @@ double StudyRoundingFloor(const ExperimentState& s, long steps)
             StudyKindOf(s) == StudyKind::Riemann ? std::fabs(s.Rho[i])
                                                  : std::fabs(s.VX[i]) + c + s.P[i] / std::pow(s.Rho[i], s.Gamma));
     }
-    return kFloorRoundings * eps * size * (s.X[n + 1] - s.X[1]) * std::sqrt(static_cast<double>(std::max(1L, steps)));
+    return kFloorRoundings * eps * size * (s.X[n + 1] - s.X[1])
+        * std::sqrt(static_cast<double>(std::max(1L, steps)));
 }
 
 std::optional<std::string> VelocityFloorWarning(const ExperimentState& s)
@@ -135,7 +137,8 @@ std::optional<std::string> VelocityFloorWarning(const ExperimentState& s)
         hi = std::max(hi, s.VX[i]);
     }
     const double amplitude = 0.5 * (hi - lo);
-    if (!(lo < s.VXEpsilon && hi > -s.VXEpsilon) || !(amplitude > 0) || amplitude >= kVelocityFloorMargin * s.VXEpsilon)
+    if (!(lo < s.VXEpsilon && hi > -s.VXEpsilon) || !(amplitude > 0)
+        || amplitude >= kVelocityFloorMargin * s.VXEpsilon)
         return std::nullopt;
     return "the wave's velocity crosses 0 with an amplitude of only " + shortNum(amplitude)
         + ": after every step the velocity floor sets each |vx| below VXEpsilon = " + shortNum(s.VXEpsilon)

@@ -100,8 +100,8 @@ RiemannExploration ExploreRiemann(const FlowState& left, const FlowState& right,
     r.vacuum = r.waves.vacuum;
     if (!solvedInRange(rs, r.waves)) {
         r.reason = "the states lie outside the range the explorer solves (densities and pressures from "
-            + num(kExplorerSmallest) + " to " + num(kExplorerLargest) + ", velocities up to " + num(kExplorerLargest)
-            + " in size)";
+            + num(kExplorerSmallest) + " to " + num(kExplorerLargest) + ", velocities up to "
+            + num(kExplorerLargest) + " in size)";
         return r;
     }
     r.ok = true;

@@ -55,9 +55,7 @@ namespace {
         return kh == 0 ? 1.0 : std::sin(kh) / kh;
     }
 
-    // Pressure and density are kept at the floors a time step keeps them at,
-    // for a wave the refusal rule would have turned away (a record built by
-    // other means): the state stays finite.
+    // A number in a refusal: six significant digits.
     std::string g6(double v)
     {
         char buf[32];
@@ -65,6 +63,9 @@ namespace {
         return buf;
     }
 
+    // Pressure and density are kept at the floors a time step keeps them at,
+    // for a wave the refusal rule would have turned away (a record built by
+    // other means): the state stays finite.
     double floored(double v, double floor)
     {
         return v >= floor ? v : floor;
@@ -110,7 +111,10 @@ namespace {
         }
         // Velocity and the acoustic half-difference w = (R+ - R-)/2 about the
         // reference gas: u = u0 + (dR+ + dR-)/2, w = (dR+ - dR-)/2.
-        double velocity(long j) const { return s.U0 + (s.RPlusAmplitude * sinP(j) + s.RMinusAmplitude * sinM(j)) / 2; }
+        double velocity(long j) const
+        {
+            return s.U0 + (s.RPlusAmplitude * sinP(j) + s.RMinusAmplitude * sinM(j)) / 2;
+        }
         double halfDifference(long j) const
         {
             return (s.RPlusAmplitude * sinP(j) - s.RMinusAmplitude * sinM(j)) / 2;
@@ -140,7 +144,7 @@ namespace {
     // The pressure of the reference gas's simple wave in which R+ - R- =
     // 4c/(Gamma-1) is 4/(Gamma-1) + 2w: c = 1 + (Gamma-1)/2 w, with
     // c^2 = Gamma S rho^(Gamma-1) and p = S rho^Gamma at S = 1/Gamma. An
-    // entropy wave leaves it alone (pressure is even across a contact).
+    // entropy wave leaves it alone (pressure is continuous across a contact).
     double isentropicPressure(double gam, double w, double entropy, double pFloor)
     {
         const double c = 1 + (gam - 1) / 2 * w;
@@ -325,8 +329,8 @@ std::string SoundWaveRefusal(const ExperimentState& s)
         return "the R+ and R- amplitudes would bring the pressure down to " + g6(pMin)
             + ", to the floor PFloor = " + g6(s.PFloor) + " a run keeps it at";
     if (!(rhoMin > s.RhoFloor))
-        return "the amplitudes would bring the density down to " + g6(rhoMin) + ", to the floor RhoFloor = "
-            + g6(s.RhoFloor) + " a run keeps it at";
+        return "the amplitudes would bring the density down to " + g6(rhoMin)
+            + ", to the floor RhoFloor = " + g6(s.RhoFloor) + " a run keeps it at";
     return {};
 }
 

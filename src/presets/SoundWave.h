@@ -111,11 +111,12 @@ std::optional<std::string> SoundWaveClickDescription(
 // sinusoids in the three fields as the plots measure them (R+ and R-
 // integrated from cell to cell with the impedance of the two cells, and
 // P/Rho^Gamma): u = u0 + (dR+ + dR-)/2 exactly, so the mean velocity is u0,
-// and the pressure is marched so each step of R+ - R- is the asked one. Sets SoundSpeed0 1, RhoCurrent 1, PCurrent 1/Gamma,
-// TimeUnit 1, DtPlot = TNextPlot = 1/NPlotsPerPeriod, TStop = Periods;
-// Rho, P, VX, VY, FSmoke of cells 0..N+1 (and Rho1, P1, Rho2, P2 under
-// "Mixtal32"); the plot ranges (opened when degenerate); smoke streams; the
-// sound speeds and Dt from EstimateTimeStep, capped at DtPlot; DtOld = Dt.
+// and the pressure is marched so each step of R+ - R- is the asked one.
+// Sets SoundSpeed0 1, RhoCurrent 1, PCurrent 1/Gamma, TimeUnit 1,
+// DtPlot = TNextPlot = 1/NPlotsPerPeriod, TStop = Periods; Rho, P, VX, VY,
+// FSmoke of cells 0..N+1 (and Rho1, P1, Rho2, P2 under "Mixtal32"); the plot
+// ranges (opened when degenerate); smoke streams; the sound speeds and Dt
+// from EstimateTimeStep, capped at DtPlot; DtOld = Dt.
 // Leaves the editors, the description and the history alone.
 void SetUpSoundWaveState(ExperimentState& s);
 

@@ -73,8 +73,10 @@ namespace {
             // Waves that make no gas, by the window's own rule.
             { { "--batch", "--sound-wave", "--wave", "20,1,0,1,0,1,0" },
                 "--wave refused: |R+ amplitude - R- amplitude| = 20" },
-            { { "--batch", "--sound-wave", "--wave", "0,1,0,1,0.75,1,0" }, "--wave refused: an R0 amplitude of 0.75" },
-            { { "--convergence", "--sound-wave", "--wave", "6,1,6,2,0,1,0", "--schemes", "Orvane", "--cells", "32,64" },
+            { { "--batch", "--sound-wave", "--wave", "0,1,0,1,0.75,1,0" },
+                "--wave refused: an R0 amplitude of 0.75" },
+            { { "--convergence", "--sound-wave", "--wave", "6,1,6,2,0,1,0", "--schemes", "Orvane", "--cells",
+                  "32,64" },
                 "--wave refused: |R+ amplitude| + |R- amplitude| = 12" },
             { { "--batch", "--scheme", "Quux" }, "unknown scheme 'Quux'" },
             { { "--batch", "--courant", "fast" }, "--courant 'fast' is not a number" },

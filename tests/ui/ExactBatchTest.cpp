@@ -135,7 +135,8 @@ TEST_F(ExactBatchTest, RiemannPrintsTheStarStateAndTheWaves)
         { { "--riemann", "1,0,1,1,0" }, "six or seven comma-separated values" },
         { { "--riemann", "1,0,1,1,0,1", "--batch" }, "--riemann stands alone" },
         // Outside the range the explorer carries: refused, not printed as nan.
-        { { "--riemann", "1e-300,0,1e-300,1,0,1" }, "lies outside the range the explorer solves, 1e-100 to 1e+100" },
+        { { "--riemann", "1e-300,0,1e-300,1,0,1" },
+            "lies outside the range the explorer solves, 1e-100 to 1e+100" },
         { { "--riemann", "1,0,1e300,1,0,1e-300" }, "lies outside the range the explorer solves" },
         { { "--riemann", "1e100,1e100,1e100,1e100,-1e100,1e100" },
             "the states lie outside the range the explorer solves" },

@@ -79,7 +79,7 @@ int runSheetChecks(const std::vector<std::string>& files, char* program)
         const compare::PrepareStudyRun prepare
             = [&p](const std::string& scheme, long cells, bool mirrored, std::string& why) {
                   return batch::prepareStudyRun(p.options, scheme, cells, mirrored, why);
-        };
+              };
         for (const sheets::CheckResult& r : sheets::RunSheetChecks(p.sheet, p.ready, prepare, 2)) {
             std::printf("  %s\n", sheets::CheckLine(r).c_str());
             allPass = allPass && r.pass;

@@ -58,7 +58,8 @@ std::string studyFitText(const compare::StudyResult& r, const std::string& schem
 
 std::string studySummaryLine(const compare::StudyResult& r, const std::string& scheme)
 {
-    std::string out = "scheme=" + scheme + " fitted_order=" + studyOrderText(r.fittedOrder(scheme)) + " step_orders=";
+    std::string out
+        = "scheme=" + scheme + " fitted_order=" + studyOrderText(r.fittedOrder(scheme)) + " step_orders=";
     const auto rows = r.rowsOf(scheme);
     for (std::size_t k = 1; k < rows.size(); ++k) {
         if (k > 1)
@@ -81,7 +82,8 @@ bool writeStudyCsv(const compare::StudyResult& r, const std::string& path)
         << ",seconds,cell_updates_per_second,floored\n";
     for (const compare::StudyRow& row : r.rows) {
         char tail[96];
-        std::snprintf(tail, sizeof tail, ",%.6f,%.0f,%d", row.seconds, row.cellUpdatesPerSecond, row.floored ? 1 : 0);
+        std::snprintf(
+            tail, sizeof tail, ",%.6f,%.0f,%d", row.seconds, row.cellUpdatesPerSecond, row.floored ? 1 : 0);
         out << row.scheme << ',' << row.cells << ',' << num17(row.errors[0]) << ',' << num17(row.errors[1]) << ','
             << num17(row.errors[2]) << ',' << studyOrderText(row.order) << tail << "\n";
     }

@@ -251,8 +251,8 @@ bool StudyDialog::cmdStudyRun_Click()
               std::optional<ExperimentState> out;
               QMetaObject::invokeMethod(
                   qApp, [&] { out = here(scheme, n, mirrored, why); }, Qt::BlockingQueuedConnection);
-        return out;
-    };
+              return out;
+          };
     cancel_ = false;
     ended_ = false;
     done_ = 0;
@@ -332,9 +332,8 @@ void StudyDialog::showResult()
         if (std::find(names.begin(), names.end(), row.scheme) == names.end())
             names.push_back(row.scheme);
     for (const std::string& name : names)
-        status
-            += QStringLiteral("   %1: order %2")
-                   .arg(QString::fromStdString(name), QString::fromStdString(studyFitText(r, name)));
+        status += QStringLiteral("   %1: order %2")
+                      .arg(QString::fromStdString(name), QString::fromStdString(studyFitText(r, name)));
     lblStudyStatus->setText(QString::fromStdString(warning_) + status);
 
     const QStringList headers { QStringLiteral("Scheme"), QStringLiteral("Cells"),

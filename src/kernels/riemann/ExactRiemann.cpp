@@ -33,7 +33,8 @@ namespace {
     {
         if (!(p > 0) || !std::isfinite(p))
             return false;
-        return pressureFunction(p * (1 - 1e-9), L, R, g).f <= 0 && pressureFunction(p * (1 + 1e-9), L, R, g).f >= 0;
+        return pressureFunction(p * (1 - 1e-9), L, R, g).f <= 0
+            && pressureFunction(p * (1 + 1e-9), L, R, g).f >= 0;
     }
 
     // The star pressure of states far apart (densities or pressures many
