@@ -200,6 +200,19 @@ namespace {
         EXPECT_GT(plain[0] + plain[1] + plain[2], 5 * r.rows[3].orderError(r.kind));
     }
 
+    // The lesson the sound-wave sheet sets: Orvane on an R+ wave of 1e-4 at
+    // rest over 16..512 cells shows its order, every step of it finite.
+    TEST(ConvergenceStudy, OrvaneShowsItsOrderOnTheSheetsWave)
+    {
+        const compare::StudyResult r = compare::RunConvergenceStudy(
+            { "Orvane" }, { 16, 32, 64, 128, 256, 512 }, movingWave(1e-4, 0, 1.5), 2);
+        ASSERT_EQ(r.failure, "");
+        ASSERT_EQ(r.rows.size(), 6u);
+        for (std::size_t k = 1; k < r.rows.size(); ++k)
+            EXPECT_TRUE(std::isfinite(r.rows[k].order) && r.rows[k].order > 1) << r.rows[k].cells;
+        EXPECT_GE(r.fittedOrder("Orvane"), 2.5);
+    }
+
     // A single-precision scheme stops converging where its rounding takes
     // over (on a wave of 1e-4 from a few tens of cells on): from there on the
     // rows are marked and left out of the fit.
