@@ -14,7 +14,7 @@ namespace {
 
 using namespace tamrel;
 
-std::optional<ExperimentState> soundWave(const std::string& scheme, long n, std::string&)
+std::optional<ExperimentState> soundWave(const std::string& scheme, long n, bool mirrored, std::string&)
 {
     ExperimentState s;
     StartUpState(s);
@@ -23,7 +23,7 @@ std::optional<ExperimentState> soundWave(const std::string& scheme, long n, std:
     AllocateArrays(s);
     SetUpDefaultProblem(s);
     RefreshTimeScales(s);
-    s.RPlusAmplitude = 1e-3;
+    s.RPlusAmplitude = mirrored ? -1e-3 : 1e-3;
     s.RMinusAmplitude = 0;
     s.R0Amplitude = 0;
     s.U0 = 0;

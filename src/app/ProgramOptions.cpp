@@ -13,6 +13,7 @@
 #include "compare/SideBySide.h"
 #include "exact/RiemannExplorer.h"
 #include "kernels/SchemeTable.h"
+#include "presets/SoundWave.h"
 #include "spacetime/SpaceTimeVariables.h"
 
 namespace tamrel {
@@ -347,6 +348,12 @@ namespace {
             for (const std::string& a : o.wave)
                 if (!parseNumber(a))
                     return "--wave value '" + a + "' is not a number";
+            // The window's own rule, on the answers as the window takes them.
+            ExperimentState wave;
+            for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k)
+                ApplySoundWaveAnswer(wave, kSoundWaveQuestions[k].field, o.wave[k]);
+            if (const std::string why = SoundWaveRefusal(wave); !why.empty())
+                return "--wave refused: " + why;
         }
         if (given.has("setup"))
             o.setupFile = given.value("setup");

@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "compare/ConvergenceOrder.h"
@@ -30,21 +31,46 @@ namespace {
         std::size_t rung;
         SchemeRun run;
         exact::ExactSolution reference;
+        // A sound wave's mirror (its amplitudes negated) and its reference.
+        std::optional<SchemeRun> mirror;
+        exact::ExactSolution mirrorReference;
         StudyKind kind = StudyKind::Riemann;
         std::array<double, 3> errors {};
+        double floor = 0;
     };
 
-    // Measures the finished run and lets its record go: a study keeps only
-    // its table, not the histories of every run.
+    void forget(SchemeRun& run)
+    {
+        const std::string name = run.state.SchemeName;
+        run.state = ExperimentState {};
+        run.state.SchemeName = name;
+    }
+
+    // Measures the finished run (and its mirror) and lets the records go: a
+    // study keeps only its table, not the histories of every run. The two
+    // runs of a wave count as one: both time, one failure.
     void runJob(Job& j, const std::atomic<bool>* cancel)
     {
         RunToEnd(j.run, cancel);
         j.kind = StudyKindOf(j.run.state);
-        if (j.run.finished)
-            j.errors = StudyErrorsAt(j.run.state, j.reference);
-        const std::string name = j.run.state.SchemeName;
-        j.run.state = ExperimentState {};
-        j.run.state.SchemeName = name;
+        const long steps = j.run.acceptedSteps;
+        if (j.run.finished && j.mirror) {
+            RunToEnd(*j.mirror, cancel);
+            j.run.seconds += j.mirror->seconds;
+            j.run.acceptedSteps += j.mirror->acceptedSteps;
+            if (!j.mirror->finished) {
+                j.run.finished = false;
+                j.run.failure = j.mirror->failure;
+            }
+        }
+        if (j.run.finished) {
+            j.errors = j.mirror ? StudyOddErrorsAt(j.run.state, j.reference, j.mirror->state, j.mirrorReference)
+                                : StudyErrorsAt(j.run.state, j.reference);
+            j.floor = StudyRoundingFloor(j.run.state, steps);
+        }
+        forget(j.run);
+        if (j.mirror)
+            forget(*j.mirror);
     }
 
 } // namespace
@@ -59,11 +85,20 @@ double StudyResult::fittedOrder(const std::string& scheme) const
     std::vector<long> n;
     std::vector<double> e;
     for (const StudyRow& r : rows)
-        if (r.scheme == scheme) {
+        if (r.scheme == scheme && !r.floored) {
             n.push_back(r.cells);
             e.push_back(r.orderError(kind));
         }
     return FittedOrder(n, e);
+}
+
+std::vector<const StudyRow*> StudyResult::rowsOf(const std::string& scheme) const
+{
+    std::vector<const StudyRow*> out;
+    for (const StudyRow& r : rows)
+        if (r.scheme == scheme)
+            out.push_back(&r);
+    return out;
 }
 
 std::optional<std::string> CheckStudyRequest(
@@ -94,13 +129,23 @@ std::optional<std::string> CheckStudyRequest(
 std::optional<std::string> CheckStudyProblem(const PrepareStudyRun& prepare, const std::string& scheme, long cells)
 {
     std::string why;
-    const std::optional<ExperimentState> s = prepare(scheme, cells, why);
+    const std::optional<ExperimentState> s = prepare(scheme, cells, false, why);
     if (!s)
         return why.empty() ? "the problem could not be set up" : why;
     const auto reference = referenceOf(*s, why);
     if (!reference)
         return "the problem has no initial grid: " + why;
     return StudyReferenceRefusal(*s, *reference);
+}
+
+std::optional<std::string> StudyProblemWarning(
+    const PrepareStudyRun& prepare, const std::string& scheme, long cells)
+{
+    std::string why;
+    const std::optional<ExperimentState> s = prepare(scheme, cells, false, why);
+    if (!s)
+        return std::nullopt;
+    return VelocityFloorWarning(*s);
 }
 
 StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const std::vector<long>& cells,
@@ -163,11 +208,23 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
         lock.unlock();
         const auto [k, r] = order[next++];
         std::string why;
-        std::optional<ExperimentState> s = prepare(schemes[k], cells[r], why);
+        std::optional<ExperimentState> s = prepare(schemes[k], cells[r], false, why);
         std::optional<exact::ExactSolution> reference;
         if (s)
             reference = referenceOf(*s, why);
-        if (!s || !reference) {
+        std::optional<ExperimentState> mirrored;
+        std::optional<exact::ExactSolution> mirrorReference;
+        if (s && reference && StudyKindOf(*s) == StudyKind::SoundWave) {
+            mirrored = prepare(schemes[k], cells[r], true, why);
+            if (mirrored)
+                mirrorReference = referenceOf(*mirrored, why);
+            if (mirrorReference && mirrorReference->kind() != exact::ExactKind::Linear) {
+                why = "the mirrored sound wave has no exact linear solution: " + mirrorReference->reason();
+                mirrorReference.reset();
+            }
+        }
+        if (!s || !reference || (mirrored.has_value() != mirrorReference.has_value())
+            || (StudyKindOf(*s) == StudyKind::SoundWave && !mirrored)) {
             result.failure = why.empty() ? "the problem could not be set up" : why;
             stop = true;
             continue;
@@ -177,6 +234,11 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
         job->rung = r;
         job->run.state = std::move(*s);
         job->reference = std::move(*reference);
+        if (mirrored) {
+            job->mirror = SchemeRun {};
+            job->mirror->state = std::move(*mirrored);
+            job->mirrorReference = std::move(*mirrorReference);
+        }
         Job* j = job.get();
         jobs.push_back(std::move(job));
         lock.lock();
@@ -209,6 +271,7 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
             row.scheme = j.run.state.SchemeName;
             row.cells = cells[r];
             row.errors = j.errors;
+            row.floored = row.orderError(result.kind) <= j.floor;
             row.order = LocalOrder(prevCells, prevError, row.cells, row.orderError(result.kind));
             row.seconds = j.run.seconds;
             row.cellUpdatesPerSecond
@@ -217,6 +280,16 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
             prevError = row.orderError(result.kind);
             result.rows.push_back(row);
         }
+        // Rounding only grows with the cells while the scheme's error falls:
+        // once a resolution reaches the floor, every finer one stands there.
+        std::vector<StudyRow*> mine;
+        for (StudyRow& row : result.rows)
+            if (row.scheme == kernels::findScheme(schemes[k])->name)
+                mine.push_back(&row);
+        std::sort(
+            mine.begin(), mine.end(), [](const StudyRow* a, const StudyRow* b) { return a->cells < b->cells; });
+        for (std::size_t i = 1; i < mine.size(); ++i)
+            mine[i]->floored = mine[i]->floored || mine[i - 1]->floored;
     }
     return result;
 }

@@ -25,6 +25,9 @@ struct StudyRow {
     long cells = 0;
     std::array<double, 3> errors {}; // rho, vx, p; or R+, R-, entropy for a sound wave
     double order = 0; // local order of orderError() from the previous resolution (NaN for the first)
+    // The error lies at the rounding floor of the scheme's precision, where
+    // it stops falling with the cells: shown, but left out of the fit.
+    bool floored = false;
     double seconds = 0;
     double cellUpdatesPerSecond = 0;
 
@@ -39,14 +42,26 @@ struct StudyResult {
     bool cancelled = false;
     std::string failure; // a run that failed: the study stops and says why
 
-    // The order of one scheme's orderError() fitted over its rows.
+    // The order of one scheme's orderError() fitted over its rows above the
+    // rounding floor.
     double fittedOrder(const std::string& scheme) const;
+    // One scheme's rows, in the order run.
+    std::vector<const StudyRow*> rowsOf(const std::string& scheme) const;
 };
 
 // The Ready record of a problem for one scheme and one grid size, made as a
 // single run of that scheme would start; nothing (and `why`) when it cannot.
-using PrepareStudyRun
-    = std::function<std::optional<ExperimentState>(const std::string& scheme, long cells, std::string& why)>;
+// `mirrored` asks for the problem with its disturbance reversed (a sound
+// wave with every amplitude negated); it is asked only for a sound wave.
+//
+// A sound wave's reference is its linearised solution, whose own error
+// grows with the amplitude squared and would floor the errors of a good
+// scheme on a fine grid. The study runs the wave and its mirror and measures
+// half their difference against half the difference of their linear
+// solutions: the quadratic terms, the same in both, cancel, and what is left
+// of the reference's error is of the amplitude cubed.
+using PrepareStudyRun = std::function<std::optional<ExperimentState>(
+    const std::string& scheme, long cells, bool mirrored, std::string& why)>;
 // Called on the caller's thread after each finished run: runs done, runs in all.
 using StudyProgress = std::function<void(int done, int total)>;
 
@@ -59,6 +74,13 @@ std::optional<std::string> CheckStudyRequest(
 // Why the problem `prepare` makes has no exact reference (prepared for the
 // first scheme at the first resolution), or nothing.
 std::optional<std::string> CheckStudyProblem(
+    const PrepareStudyRun& prepare, const std::string& scheme, long cells);
+
+// What the student should know before trusting the study's figures (a
+// sentence), or nothing: a sound wave whose velocity crosses 0 with an
+// amplitude so small that the velocity floor VXEpsilon, which sets every
+// |vx| below it to 0 after each step, cuts a visible share of the wave.
+std::optional<std::string> StudyProblemWarning(
     const PrepareStudyRun& prepare, const std::string& scheme, long cells);
 
 // Runs the study. `threads` (at least 1) runs at a time; `cancel`, checked

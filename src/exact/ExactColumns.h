@@ -1,7 +1,8 @@
 #pragma once
 // The exact solution in a batch run's files: the columns rho_exact, p_exact,
 // vx_exact beside each cell of the final state and of every stored row, and
-// the L1 distances on the summary line. Where there is no exact solution, or
+// the L1 distances on the summary line; the exact cell averages a
+// finite-volume cell holds (ExactCells). Where there is no exact solution, or
 // the time lies past the one it holds until, the values are "nan" and
 // note() says why in one line.
 

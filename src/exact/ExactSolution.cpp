@@ -205,10 +205,11 @@ void ExactSolution::riemannAverages(double t, ExactCells& out) const
         }
         if (i > n || k + 1 == jumps_.size())
             continue;
-        // A cell cut by the bound: the two jumps' parts, weighted by width.
+        // A cell cut by the bound: the two jumps' parts, their conserved
+        // quantities weighted by width.
         const double a = edges[ix(i - 1)], b = edges[ix(i)];
         if (hi > a && hi < b) {
-            FlowState sum {};
+            kernels::ConservedSums sum;
             double width = 0;
             std::size_t kk = k;
             double from = a;
@@ -217,15 +218,13 @@ void ExactSolution::riemannAverages(double t, ExactCells& out) const
                 if (to > from) {
                     const double e[2] = { from, to };
                     const FlowState part = jumps_[kk].solution.cellAverages(jumps_[kk].x0, t, e)[0];
-                    sum.rho += part.rho * (to - from);
-                    sum.u += part.u * (to - from);
-                    sum.p += part.p * (to - from);
+                    sum += kernels::conservedOver(part, to - from, grid_.gamma);
                     width += to - from;
                 }
                 from = to;
                 ++kk;
             }
-            put(i, { sum.rho / width, sum.u / width, sum.p / width, 0 });
+            put(i, kernels::stateOfSums(sum, width, grid_.gamma));
             ++i;
         }
     }

@@ -54,7 +54,11 @@ struct ExactJump {
 };
 
 // Cell averages of cells 0..N+1 (index = cell number); the boundary cells
-// as the ghost-cell fill makes them from cells 1 and N.
+// as the ghost-cell fill makes them from cells 1 and N. As a finite-volume
+// cell holds them: the mean density, and the velocity and pressure of the
+// mean momentum and energy (kernels/riemann/ExactRiemann.h). The linear
+// solution's averages are those of its linear fields, which differ from
+// these only at the amplitude squared, the order it holds to.
 struct ExactCells {
     std::vector<double> rho, u, p;
 };

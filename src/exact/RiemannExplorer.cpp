@@ -33,6 +33,21 @@ namespace {
         return {};
     }
 
+    // Every number the exploration shows is finite and the star state
+    // solves the pressure equation.
+    bool solvedInRange(const kernels::ExactRiemann& rs, const RiemannWaves& w)
+    {
+        const double speeds[] = { w.left[0], w.left[1], w.right[0], w.right[1] };
+        for (double v : speeds)
+            if (!std::isfinite(v))
+                return false;
+        if (w.vacuum)
+            return std::isfinite(w.vacuumLeft) && std::isfinite(w.vacuumRight);
+        return rs.converged() && std::isfinite(rs.starPressure()) && rs.starPressure() > 0
+            && std::isfinite(rs.starVelocity()) && std::isfinite(rs.starDensityLeft())
+            && std::isfinite(rs.starDensityRight()) && std::isfinite(w.contact);
+    }
+
     EndArrival arrival(double speed, double x0, double xLeft, double xRight)
     {
         if (speed < 0)
@@ -83,6 +98,12 @@ RiemannExploration ExploreRiemann(const FlowState& left, const FlowState& right,
     const kernels::ExactRiemann rs(left, right, gamma);
     r.waves = WavesOf(rs, left, right, gamma);
     r.vacuum = r.waves.vacuum;
+    if (!solvedInRange(rs, r.waves)) {
+        r.reason = "the states lie outside the range the explorer solves (densities and pressures from "
+            + num(kExplorerSmallest) + " to " + num(kExplorerLargest) + ", velocities up to "
+            + num(kExplorerLargest) + " in size)";
+        return r;
+    }
     r.ok = true;
     if (r.vacuum) {
         r.uStar = kNaN;
@@ -238,6 +259,22 @@ bool ParseRiemannStates(
     if (!(gamma > 1.0)) {
         error = "--riemann: gamma must exceed 1, not " + num(gamma);
         return false;
+    }
+    const struct {
+        double value;
+        const char* what;
+        bool size; // a velocity: only its size is bounded
+    } ranged[] = { { v[0], "left density rhoL", false }, { v[1], "left velocity uL", true },
+        { v[2], "left pressure pL", false }, { v[3], "right density rhoR", false },
+        { v[4], "right velocity uR", true }, { v[5], "right pressure pR", false } };
+    for (const auto& c : ranged) {
+        const double x = c.size ? std::fabs(c.value) : c.value;
+        if (x > kExplorerLargest || (!c.size && x < kExplorerSmallest)) {
+            error = std::string("--riemann: the ") + c.what + " " + num(c.value) + " lies outside the range "
+                + (c.size ? "the explorer solves, sizes up to " + num(kExplorerLargest)
+                          : "the explorer solves, " + num(kExplorerSmallest) + " to " + num(kExplorerLargest));
+            return false;
+        }
     }
     return true;
 }

@@ -64,7 +64,9 @@ double WaveCurveVelocity(const kernels::FlowState& K, double gamma, int side, do
 
 // The exploration of the problem (left | right) with the jump at x0 on the
 // grid xLeft..xRight. A state whose density or pressure is not positive and
-// finite, or gamma <= 1, gives ok = false and a reason.
+// finite, or gamma <= 1, gives ok = false and a reason; so does a solution
+// that cannot be carried in double precision (a star state or a wave speed
+// that is not finite), naming the range the explorer solves.
 RiemannExploration ExploreRiemann(const kernels::FlowState& left, const kernels::FlowState& right, double gamma,
     double x0 = 0.5, double xLeft = 0.0, double xRight = 1.0, int curvePoints = 96);
 
@@ -80,8 +82,16 @@ std::string RiemannKeyValues(const RiemannExploration& r);
 // speeds, the times they reach the ends of the grid, and the vacuum.
 std::vector<std::pair<std::string, std::string>> ExplorerRows(const RiemannExploration& r);
 
+// The range of densities and pressures the explorer solves: within it every
+// quantity of the solution (star state, wave speeds, pressure ratios across
+// the waves) stays a finite double.
+inline constexpr double kExplorerSmallest = 1e-100;
+inline constexpr double kExplorerLargest = 1e100;
+
 // "rhoL,uL,pL,rhoR,uR,pR[,gamma]": false with a message naming what is
-// wrong (a value that is not a number, a non-positive density or pressure).
+// wrong (a value that is not a number, a non-positive density or pressure,
+// a density or pressure outside kExplorerSmallest..kExplorerLargest or a
+// velocity larger than kExplorerLargest).
 bool ParseRiemannStates(const std::string& text, kernels::FlowState& left, kernels::FlowState& right,
     double& gamma, std::string& error);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "common/Format.h"
 #include "common/Rounding.h"
@@ -54,9 +55,17 @@ namespace {
         return kh == 0 ? 1.0 : std::sin(kh) / kh;
     }
 
-    // Pressure and density are kept at the floors a time step keeps them at: a
-    // wave too strong for the reference gas would otherwise drive the pressure
-    // negative and the density to NaN through (p/S)^(1/Gamma).
+    // A number in a refusal: six significant digits.
+    std::string g6(double v)
+    {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.6g", v);
+        return buf;
+    }
+
+    // Pressure and density are kept at the floors a time step keeps them at,
+    // for a wave the refusal rule would have turned away (a record built by
+    // other means): the state stays finite.
     double floored(double v, double floor)
     {
         return v >= floor ? v : floor;
@@ -100,6 +109,16 @@ namespace {
         {
             return 1 / s.Gamma + s.R0Amplitude * std::sin(k0 * (s.X[j] + s.X[j + 1])) * sigma0;
         }
+        // Velocity and the acoustic half-difference w = (R+ - R-)/2 about the
+        // reference gas: u = u0 + (dR+ + dR-)/2, w = (dR+ - dR-)/2.
+        double velocity(long j) const
+        {
+            return s.U0 + (s.RPlusAmplitude * sinP(j) + s.RMinusAmplitude * sinM(j)) / 2;
+        }
+        double halfDifference(long j) const
+        {
+            return (s.RPlusAmplitude * sinP(j) - s.RMinusAmplitude * sinM(j)) / 2;
+        }
         double density(double p, double sj) const { return floored(std::pow(p / sj, 1 / s.Gamma), s.RhoFloor); }
         double impedance(double p, double rho) const { return std::sqrt(s.Gamma * p * rho); }
     };
@@ -122,50 +141,67 @@ namespace {
         return w;
     }
 
-    // Cell 0 and the starting pressure (a first guess of the impedance, then
-    // one correction), then a march across the grid: the invariants change by
-    // dRp and dRm from cell to cell, so du = (dRp + dRm)/2 and dp = Z (dRp -
-    // dRm)/2 with the impedance averaged by a predictor and a corrector. The
-    // plot ranges follow the cells.
-    void marchAcrossGrid(ExperimentState& s, const WaveProfile& w, bool fluids)
+    // The pressure of the reference gas's simple wave in which R+ - R- =
+    // 4c/(Gamma-1) is 4/(Gamma-1) + 2w: c = 1 + (Gamma-1)/2 w, with
+    // c^2 = Gamma S rho^(Gamma-1) and p = S rho^Gamma at S = 1/Gamma. An
+    // entropy wave leaves it alone (pressure is continuous across a contact).
+    double isentropicPressure(double gam, double w, double entropy, double pFloor)
+    {
+        const double c = 1 + (gam - 1) / 2 * w;
+        if (!(c > 0) || !(entropy > 0))
+            return pFloor;
+        const double rho = std::pow(c * c / (gam * entropy), 1 / (gam - 1));
+        return floored(entropy * std::pow(rho, gam), pFloor);
+    }
+
+    // The pressure of cell j after cell j-1 (pressure pPrev, impedance zPrev)
+    // such that the invariants as the plots integrate them step by exactly
+    // dw = w(j) - w(j-1): 2 (p - pPrev) / (Z(p) + zPrev) = dw, with
+    // Z(p) = sqrt(Gamma p rho(p)) at the cell's entropy. g(p) = 2 (p - pPrev)
+    // - dw (Z(p) + zPrev) is increasing or convex with g(0) < 0 whenever a
+    // positive root exists, so Newton from the simple-wave guess finds it.
+    // A step too steep for any positive pressure (a coarse grid under a
+    // strong wave) keeps the guess.
+    double stepPressure(const WaveProfile& w, double sj, double pPrev, double zPrev, double dw, double guess)
+    {
+        const double gam = w.s.Gamma;
+        double p = guess;
+        for (int it = 0; it < 50; ++it) {
+            const double z = w.impedance(p, w.density(p, sj));
+            const double g = 2 * (p - pPrev) - dw * (z + zPrev);
+            const double dg = 2 - dw * (gam + 1) / (2 * gam) * z / p;
+            const double next = p - g / dg;
+            if (!(dg > 0) || !(next > 0) || !std::isfinite(next))
+                return guess;
+            const bool done = std::fabs(next - p) <= 4e-16 * p;
+            p = next;
+            if (done)
+                return p;
+        }
+        return p;
+    }
+
+    // The cells: the velocity straight from the two acoustic fields, the
+    // entropy from the third, and the pressure marched from cell 1 so that
+    // the R+, R- and P/Rho^Gamma the plots draw are the asked sinusoids' cell
+    // averages (a field asked at 0 is flat to rounding) and the mean velocity
+    // is u0. The plot ranges follow the cells.
+    void buildCells(ExperimentState& s, const WaveProfile& w, bool fluids)
     {
         const long n = s.NGridCells;
         const double gam = s.Gamma;
-        double dRp = s.RPlusAmplitude * (w.sinP(1) - w.sinP(0));
-        double dRm = s.RMinusAmplitude * (w.sinM(1) - w.sinM(0));
-        s.VX[0] = s.U0 - (dRp + dRm) / 4;
-        const double s0 = w.entropy(0);
-        double p = floored(1 / gam - (dRp - dRm) / 4, s.PFloor);
-        double rho = w.density(p, s0);
-        double z = w.impedance(p, rho);
-        p = floored(1 / gam - (z + 1) / 8 * (dRp - dRm), s.PFloor);
-        rho = w.density(p, s0);
-        z = w.impedance(p, rho);
-        double pPrev = p;
-        double zPrev = z;
-        double runP = w.sinP(1);
-        double runM = w.sinM(1);
-
+        double pPrev = 0, zPrev = 0, wPrev = 0;
         for (long j = 1; j <= n; ++j) {
             const double sj = w.entropy(j);
-            const double sp = w.sinP(j);
-            const double sm = w.sinM(j);
-            dRp = s.RPlusAmplitude * (sp - runP);
-            dRm = s.RMinusAmplitude * (sm - runM);
-            runP = sp;
-            runM = sm;
-            s.VX[j] = s.VX[j - 1] + (dRp + dRm) / 2;
-            s.VY[j] = 0;
-            s.FSmoke[j] = 0;
-
-            const double pPred = floored(pPrev + zPrev / 2 * (dRp - dRm), s.PFloor);
-            const double zPred = w.impedance(pPred, w.density(pPred, sj));
-            p = floored(pPrev + (zPrev + zPred) / 4 * (dRp - dRm), s.PFloor);
-            rho = w.density(p, sj);
-            z = w.impedance(p, rho);
-
+            const double wj = w.halfDifference(j);
+            const double guess = isentropicPressure(gam, wj, 1 / gam, s.PFloor);
+            const double p = j == 1 ? guess : stepPressure(w, sj, pPrev, zPrev, wj - wPrev, guess);
+            const double rho = w.density(p, sj);
             s.Rho[j] = rho;
             s.P[j] = p;
+            s.VX[j] = w.velocity(j);
+            s.VY[j] = 0;
+            s.FSmoke[j] = 0;
             s.RhoMax = std::max(s.RhoMax, rho);
             s.RhoMin = std::min(s.RhoMin, rho);
             s.PMax = std::max(s.PMax, p);
@@ -179,7 +215,8 @@ namespace {
                 s.P2[j] = s.P[j];
             }
             pPrev = p;
-            zPrev = z;
+            zPrev = w.impedance(p, rho);
+            wPrev = wj;
         }
     }
 
@@ -264,6 +301,39 @@ std::string SoundWaveAnswerRefusal(SoundWaveField f, std::optional<std::string_v
     return {};
 }
 
+std::string SoundWaveRefusal(const ExperimentState& s)
+{
+    const double gam = s.Gamma;
+    const double aP = s.RPlusAmplitude, aM = s.RMinusAmplitude, a0 = s.R0Amplitude;
+    if (!std::isfinite(aP) || !std::isfinite(aM) || !std::isfinite(a0) || !std::isfinite(s.U0))
+        return "an amplitude or the average velocity is not a finite number";
+    const bool together = s.RPlusFrequency == s.RMinusFrequency;
+    const double acoustic = together ? std::fabs(aP - aM) : std::fabs(aP) + std::fabs(aM);
+    const double acousticLimit = 4 / (gam - 1);
+    if (!(acoustic < acousticLimit))
+        return std::string(together ? "|R+ amplitude - R- amplitude| = " : "|R+ amplitude| + |R- amplitude| = ")
+            + g6(acoustic) + " would bring the sound speed, and with it the density and the pressure, "
+            + "to 0 where the waves' troughs meet: it must stay below 4/(Gamma-1) = " + g6(acousticLimit);
+    if (!(std::fabs(a0) < 1 / gam))
+        return "an R0 amplitude of " + g6(a0)
+            + " would make P/Rho^Gamma non-positive, which no gas of positive density and pressure has: its "
+              "size must stay below 1/Gamma = "
+            + g6(1 / gam);
+    // The weakest gas: the acoustic trough on the reference isentrope
+    // (p = c^(2 Gamma/(Gamma-1)) / Gamma; the entropy wave leaves the
+    // pressure alone) and, for the density, the entropy's crest.
+    const double cMin = 1 - (gam - 1) / 4 * acoustic;
+    const double pMin = std::pow(cMin, 2 * gam / (gam - 1)) / gam;
+    const double rhoMin = std::pow(pMin / (1 / gam + std::fabs(a0)), 1 / gam);
+    if (!(pMin > s.PFloor))
+        return "the R+ and R- amplitudes would bring the pressure down to " + g6(pMin)
+            + ", to the floor PFloor = " + g6(s.PFloor) + " a run keeps it at";
+    if (!(rhoMin > s.RhoFloor))
+        return "the amplitudes would bring the density down to " + g6(rhoMin)
+            + ", to the floor RhoFloor = " + g6(s.RhoFloor) + " a run keeps it at";
+    return {};
+}
+
 bool LeaveSoundWaveView(ExperimentState& s)
 {
     if (s.RiemannPlots == 0)
@@ -295,13 +365,7 @@ void SetUpSoundWaveState(ExperimentState& s)
 
     setReferenceGas(s);
     const WaveProfile wave = waveProfile(s);
-    marchAcrossGrid(s, wave, fluids);
-
-    // Every velocity is divided by sqrt(2); the ranges stay those of the
-    // undivided velocities.
-    const double root2 = std::sqrt(2.0);
-    for (long i = 0; i <= s.NGridCells + 1; ++i)
-        s.VX[i] = s.VX[i] / root2;
+    buildCells(s, wave, fluids);
 
     SetUpSmokeStreams(s);
     // Periodic boundary cells before the estimate, so the sound speeds and

@@ -85,6 +85,17 @@ std::string soundWaveDefaultText(const ExperimentState& s, SoundWaveField f);
 // the answer.
 bool ApplySoundWaveAnswer(ExperimentState& s, SoundWaveField f, std::optional<std::string_view> answer);
 
+// Why the record's seven wave parameters make no gas (a sentence), or "" when
+// they do. The acoustic waves move the sound speed by (Gamma-1)/4 of
+// A+ sin - A- sin; where it would reach 0 somewhere the density and the
+// pressure would too: |A+| + |A-| (|A+ - A-| for equal wave numbers, whose
+// troughs always meet) must stay below 4/(Gamma-1). The entropy P/Rho^Gamma
+// = 1/Gamma + A0 sin must stay positive: |A0| below 1/Gamma. And the weakest
+// gas they make must stay above the floors a run keeps pressure and density
+// at (PFloor, RhoFloor), or the run would bend it silently. The rule does not
+// depend on the grid, so a wave accepted once builds on every grid size.
+std::string SoundWaveRefusal(const ExperimentState& s);
+
 // First step of the click, once its guard (ExperimentState::isReady) has
 // passed: the plots switch to the invariants and both boundaries become
 // periodic (RiemannPlots 1, MnBdry = MxBdry = 4).
@@ -96,11 +107,16 @@ std::optional<std::string> SoundWaveClickDescription(
     const ExperimentState& s, std::string_view currentCaption, std::string_view date, std::string_view time);
 
 // Build the wave state on the present grid X; nothing happens while
-// RiemannPlots is 0. Sets SoundSpeed0 1, RhoCurrent 1, PCurrent 1/Gamma,
-// TimeUnit 1, DtPlot = TNextPlot = 1/NPlotsPerPeriod, TStop = Periods;
-// Rho, P, VX, VY, FSmoke of cells 0..N+1 (and Rho1, P1, Rho2, P2 under
-// "Mixtal32"); the plot ranges (opened when degenerate); smoke streams; the
-// sound speeds and Dt from EstimateTimeStep, capped at DtPlot; DtOld = Dt.
+// RiemannPlots is 0. Each cell holds the cell averages of the asked
+// sinusoids in the three fields as the plots measure them (R+ and R-
+// integrated from cell to cell with the impedance of the two cells, and
+// P/Rho^Gamma): u = u0 + (dR+ + dR-)/2 exactly, so the mean velocity is u0,
+// and the pressure is marched so each step of R+ - R- is the asked one.
+// Sets SoundSpeed0 1, RhoCurrent 1, PCurrent 1/Gamma, TimeUnit 1,
+// DtPlot = TNextPlot = 1/NPlotsPerPeriod, TStop = Periods; Rho, P, VX, VY,
+// FSmoke of cells 0..N+1 (and Rho1, P1, Rho2, P2 under "Mixtal32"); the plot
+// ranges (opened when degenerate); smoke streams; the sound speeds and Dt
+// from EstimateTimeStep, capped at DtPlot; DtOld = Dt.
 // Leaves the editors, the description and the history alone.
 void SetUpSoundWaveState(ExperimentState& s);
 

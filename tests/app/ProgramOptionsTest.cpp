@@ -70,6 +70,14 @@ namespace {
             { { "--batch", "--sound-wave", "--wave", "0.01,1,0" }, "seven comma-separated values" },
             { { "--batch", "--sound-wave", "--wave", "0.01,1,0,1,0,1," }, "--wave value '' is not a number" },
             { { "--batch", "--sound-wave", "--wave", "0.01,x,0,1,0,1,0" }, "--wave value 'x' is not a number" },
+            // Waves that make no gas, by the window's own rule.
+            { { "--batch", "--sound-wave", "--wave", "20,1,0,1,0,1,0" },
+                "--wave refused: |R+ amplitude - R- amplitude| = 20" },
+            { { "--batch", "--sound-wave", "--wave", "0,1,0,1,0.75,1,0" },
+                "--wave refused: an R0 amplitude of 0.75" },
+            { { "--convergence", "--sound-wave", "--wave", "6,1,6,2,0,1,0", "--schemes", "Orvane", "--cells",
+                  "32,64" },
+                "--wave refused: |R+ amplitude| + |R- amplitude| = 12" },
             { { "--batch", "--scheme", "Quux" }, "unknown scheme 'Quux'" },
             { { "--batch", "--courant", "fast" }, "--courant 'fast' is not a number" },
             { { "--batch", "--periods", "nan" }, "--periods 'nan' is not a number" },
@@ -89,6 +97,12 @@ namespace {
             { { "--riemann", "1,0,1,1,0,1", "--name", "Jo" }, "--riemann stands alone" },
             { { "--riemann", "1,0,1,1,0,0" }, "--riemann: the right pressure pR must be positive, not 0" },
             { { "--riemann", "1,0,1,1,0,1,1" }, "--riemann: gamma must exceed 1, not 1" },
+            // Outside the range the explorer carries in double precision.
+            { { "--riemann", "1e-300,0,1e-300,1,0,1" },
+                "--riemann: the left density rhoL 1e-300 lies outside the range the explorer solves, 1e-100 to "
+                "1e+100" },
+            { { "--riemann", "1,0,1e300,1,0,1e-300" }, "the left pressure pL 1e+300 lies outside the range" },
+            { { "--riemann", "1,2e100,1,1,0,1" }, "the left velocity uL 2e+100 lies outside the range" },
             { { "--check" }, "--check needs at least one lab sheet" },
             { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
             { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },

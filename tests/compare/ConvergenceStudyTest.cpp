@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "CompareTestStates.h"
+#include "compare/ConvergenceOrder.h"
 #include "compare/ConvergenceStudy.h"
 #include "exact/ExactPlots.h"
 #include "exact/InitialGrid.h"
@@ -13,17 +14,35 @@ namespace {
 
     compare::PrepareStudyRun shockTube(int k)
     {
-        return [k](const std::string& scheme, long n, std::string&) {
+        return [k](const std::string& scheme, long n, bool, std::string&) {
             return std::optional<ExperimentState>(testState(scheme, k, n));
         };
     }
 
     compare::PrepareStudyRun soundWave(double a)
     {
-        return [a](const std::string& scheme, long n, std::string&) {
-            ExperimentState s = waveState(scheme, a, n);
+        return [a](const std::string& scheme, long n, bool mirrored, std::string&) {
+            ExperimentState s = waveState(scheme, mirrored ? -a : a, n);
             s.Periods = 0.25; // a quarter time unit is enough to move the wave
             s.TStop = s.TimeUnit * s.Periods;
+            return std::optional<ExperimentState>(std::move(s));
+        };
+    }
+
+    // An R+ wave of amplitude a over a mean flow u0, run for `periods` time units.
+    compare::PrepareStudyRun movingWave(double a, double u0, double periods = 0.25)
+    {
+        return [a, u0, periods](const std::string& scheme, long n, bool mirrored, std::string&) {
+            ExperimentState s = freshState(scheme, n);
+            SetUpDefaultProblem(s);
+            RefreshTimeScales(s);
+            s.RPlusAmplitude = mirrored ? -a : a;
+            s.RMinusAmplitude = 0;
+            s.R0Amplitude = 0;
+            s.U0 = u0;
+            s.Periods = periods;
+            StartSoundWaveExperiment(s);
+            SetUpSoundWaveState(s);
             return std::optional<ExperimentState>(std::move(s));
         };
     }
@@ -69,10 +88,17 @@ namespace {
         ASSERT_TRUE(loud);
         EXPECT_NE(loud->find("not linear"), std::string::npos) << *loud;
 
+        // No wave at all: the reason says so, rather than ending at a colon.
+        const auto flat = compare::CheckStudyProblem(soundWave(0), "Orvane", 50);
+        ASSERT_TRUE(flat);
+        EXPECT_EQ(*flat,
+            "the sound wave has no exact linear solution: its grid is one constant state, with no wave to measure "
+            "(every amplitude is 0)");
+
         // The default problem's three states between walls: their waves meet
         // long before its stop time.
         const auto walls = compare::CheckStudyProblem(
-            [](const std::string& scheme, long n, std::string&) {
+            [](const std::string& scheme, long n, bool, std::string&) {
                 ExperimentState s = freshState(scheme, n);
                 SetUpDefaultProblem(s);
                 RefreshTimeScales(s);
@@ -146,6 +172,99 @@ namespace {
         const auto e0 = compare::StudyErrorsAt(s, exactOf(s));
         for (double e : e0)
             EXPECT_LT(e, 1e-12);
+    }
+
+    // Against the linearised solution alone the errors of a wave of 1e-3
+    // stop near 1e-7 (the linearisation's own error, the amplitude squared);
+    // against the odd part of the wave and its mirror Orvane keeps
+    // converging at its order down to the finest grid.
+    TEST(ConvergenceStudy, TheMirroredWaveLeavesNoLinearisationFloor)
+    {
+        const compare::StudyResult r
+            = compare::RunConvergenceStudy({ "Orvane" }, { 32, 64, 128, 256 }, movingWave(1e-3, 0.5), 2);
+        ASSERT_EQ(r.failure, "");
+        ASSERT_EQ(r.rows.size(), 4u);
+        for (std::size_t k = 1; k < 4; ++k) {
+            EXPECT_GT(r.rows[k].order, 2.3) << r.rows[k].cells;
+            EXPECT_FALSE(r.rows[k].floored);
+        }
+        EXPECT_LT(r.rows[3].orderError(r.kind), 3e-8);
+
+        // The wave alone against its own linear solution, as before: floored.
+        const auto prepare = movingWave(1e-3, 0.5);
+        std::string why;
+        ExperimentState alone = *prepare("Orvane", 256, false, why);
+        const exact::ExactSolution e = exactOf(alone);
+        tickToEnd(alone);
+        const auto plain = compare::StudyErrorsAt(alone, e);
+        EXPECT_GT(plain[0] + plain[1] + plain[2], 5 * r.rows[3].orderError(r.kind));
+    }
+
+    // The lesson the sound-wave sheet sets: Orvane on an R+ wave of 1e-4 at
+    // rest over 16..512 cells shows its order, every step of it finite.
+    TEST(ConvergenceStudy, OrvaneShowsItsOrderOnTheSheetsWave)
+    {
+        const compare::StudyResult r = compare::RunConvergenceStudy(
+            { "Orvane" }, { 16, 32, 64, 128, 256, 512 }, movingWave(1e-4, 0, 1.5), 2);
+        ASSERT_EQ(r.failure, "");
+        ASSERT_EQ(r.rows.size(), 6u);
+        for (std::size_t k = 1; k < r.rows.size(); ++k)
+            EXPECT_TRUE(std::isfinite(r.rows[k].order) && r.rows[k].order > 1) << r.rows[k].cells;
+        EXPECT_GE(r.fittedOrder("Orvane"), 2.5);
+    }
+
+    // A single-precision scheme stops converging where its rounding takes
+    // over (on a wave of 1e-4 from a few tens of cells on): from there on the
+    // rows are marked and left out of the fit.
+    TEST(ConvergenceStudy, SinglePrecisionFloorIsMarkedNotFitted)
+    {
+        const std::vector<long> cells { 16, 32, 64, 128, 256, 512 };
+        const compare::StudyResult r
+            = compare::RunConvergenceStudy({ "Orvane32", "Orvane" }, cells, movingWave(1e-4, 0.5, 1.5), 2);
+        ASSERT_EQ(r.failure, "");
+        ASSERT_EQ(r.rows.size(), 2 * cells.size());
+        const auto single = r.rowsOf("Orvane32");
+        EXPECT_FALSE(single.front()->floored);
+        EXPECT_TRUE(single.back()->floored);
+        std::vector<long> n;
+        std::vector<double> e;
+        for (std::size_t k = 0; k < single.size(); ++k) {
+            if (k > 0 && single[k - 1]->floored) { // the floor, once reached, stays
+                EXPECT_TRUE(single[k]->floored) << single[k]->cells;
+            }
+            if (!single[k]->floored) {
+                n.push_back(single[k]->cells);
+                e.push_back(single[k]->orderError(r.kind));
+            }
+        }
+        const double fitted = r.fittedOrder("Orvane32"), unfloored = compare::FittedOrder(n, e);
+        EXPECT_TRUE(fitted == unfloored || (std::isnan(fitted) && std::isnan(unfloored)));
+        // The double-precision template on the same wave lies far above its
+        // own rounding: nothing marked, and its order is the one the lab aims at.
+        for (const compare::StudyRow* row : r.rowsOf("Orvane"))
+            EXPECT_FALSE(row->floored) << row->cells;
+        EXPECT_GE(r.fittedOrder("Orvane"), 2.5);
+    }
+
+    TEST(ConvergenceStudy, WarnsWhenTheVelocityFloorCutsTheWave)
+    {
+        struct Case {
+            double a, u0;
+            bool warned;
+        };
+        const Case cases[] = {
+            { 1e-6, 0, true }, // 110 of 512 cells ended at vx = 0 exactly
+            { 1e-4, 0, true }, // velocity amplitude 5e-5: the floor shows at 512 cells
+            { 1e-3, 0, false }, { 1e-6, 0.5, false }, // the velocity never comes near 0
+        };
+        for (const Case& c : cases) {
+            const auto warning = compare::StudyProblemWarning(movingWave(c.a, c.u0), "Orvane", 64);
+            EXPECT_EQ(warning.has_value(), c.warned) << c.a << " " << c.u0;
+            if (warning) {
+                EXPECT_NE(warning->find("VXEpsilon = 1e-08"), std::string::npos) << *warning;
+            }
+        }
+        EXPECT_FALSE(compare::StudyProblemWarning(shockTube(1), "Orvane", 64));
     }
 
     TEST(ConvergenceStudy, CancelKeepsTheFinishedRows)

@@ -110,6 +110,40 @@ namespace {
         }
     }
 
+    // States many decades apart, where Newton in p from the usual guess
+    // stalls at its smallest iterate: the star state of a 50-digit bisection
+    // of the same pressure function, and every number finite.
+    TEST(RiemannExplorer, SolvesStatesFarApart)
+    {
+        const struct {
+            FlowState l, r;
+            double pStar, uStar;
+        } cases[] = {
+            { { 1, 0, 1e23 }, { 1e-24, 0, 1 }, 6.14539278108, 1.86957275109e12 },
+            { { 1, 0, 1e24 }, { 1e-24, 0, 1 }, 44.0821457443, 5.91229224274e12 },
+            { { 1e-24, 0, 1 }, { 1, 0, 1e23 }, 6.14539278108, -1.86957275109e12 },
+            { { 1, 0, 1e100 }, { 1e-100, 0, 1e-100 }, 42.0, 5.9160797831e50 },
+            { { 1e-100, 0, 1e-100 }, { 1e100, 0, 1e100 }, 4.41359436212e-99, -5.9160797831 },
+        };
+        for (const auto& c : cases) {
+            const auto r = exact::ExploreRiemann(c.l, c.r, 1.4);
+            SCOPED_TRACE(exact::RiemannKeyValues(r));
+            ASSERT_TRUE(r.ok) << r.reason;
+            EXPECT_NEAR(r.pStar, c.pStar, 1e-9 * c.pStar);
+            EXPECT_NEAR(r.uStar, c.uStar, 1e-9 * std::fabs(c.uStar));
+            EXPECT_EQ(exact::RiemannKeyValues(r).find("nan"), std::string::npos);
+            EXPECT_EQ(exact::RiemannKeyValues(r).find("inf"), std::string::npos);
+        }
+        // Within the range, but two streams of 1e100 colliding would need a
+        // star pressure past what a double holds: refused with the range.
+        const auto r = exact::ExploreRiemann({ 1e100, 1e100, 1e100 }, { 1e100, -1e100, 1e100 }, 1.4);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.reason.find("outside the range the explorer solves (densities and pressures from 1e-100 to "
+                                "1e+100"),
+            std::string::npos)
+            << r.reason;
+    }
+
     TEST(RiemannExplorer, ParsesTheCommandLineStates)
     {
         FlowState l, r;

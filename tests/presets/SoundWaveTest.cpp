@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "plots/LinePlots.h"
 #include "presets/SoundWave.h"
 #include "run/DefaultProblem.h"
 
@@ -52,7 +53,7 @@ TEST(SoundWaveSetUp, ZeroAmplitudeIsUniformGas)
     for (long i = 0; i <= 101; ++i) {
         ASSERT_NEAR(s.Rho[i], 1.0, 1e-14) << i;
         ASSERT_NEAR(s.P[i], 1 / 1.4, 1e-14) << i;
-        ASSERT_NEAR(s.VX[i], -1 / std::sqrt(2.0), 1e-14) << i;
+        ASSERT_NEAR(s.VX[i], -1.0, 1e-14) << i;
         ASSERT_EQ(s.VY[i], 0.0) << i;
     }
     EXPECT_DOUBLE_EQ(s.RhoMin, 0.95);
@@ -67,12 +68,110 @@ TEST(SoundWaveSetUp, ZeroAmplitudeIsUniformGas)
     EXPECT_EQ(s.DtPlot, 1.0 / 400);
     EXPECT_EQ(s.TNextPlot, s.DtPlot);
     EXPECT_EQ(s.TStop, 1.5);
-    // The first step comes from this gas (sound speed 1, flow 1/sqrt 2), not
-    // from the pressure of 1000 the default problem left in cell 0.
-    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / (1 + 1 / std::sqrt(2.0)), 1e-12);
+    // The first step comes from this gas (sound speed 1, flow 1), not from
+    // the pressure of 1000 the default problem left in cell 0.
+    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / 2, 1e-12);
     EXPECT_EQ(s.DtOld, s.Dt);
     EXPECT_NEAR(s.SoundSpeed[0], 1.0, 1e-14);
     EXPECT_NEAR(s.SoundSpeed[101], 1.0, 1e-14);
+}
+
+TEST(SoundWaveSetUp, BuildsExactlyTheAskedFieldsAndMeanVelocity)
+{
+    // The R+, R- and P/Rho^Gamma the plots draw are the cell averages of the
+    // asked sinusoids (R+ and R- about their means), to rounding, and the
+    // mean velocity is u0, whatever the grid.
+    struct Case {
+        double aP, aM, a0;
+        Long kP, kM, k0;
+        double u0;
+        long cells;
+    };
+    const Case cases[] = {
+        { 1e-3, 0, 0, 1, 1, 1, 0, 32 },
+        { 1e-3, 0, 0, 1, 1, 1, 0, 100 },
+        { 0, 1e-3, 0, 1, 2, 1, 0.5, 64 },
+        { 0.1, 0.05, 0.02, 2, 1, 3, 0.5, 100 },
+        { 0, 0, 0.3, 1, 1, 2, -1, 50 },
+        { 3, 0, 0, 1, 1, 1, 0, 200 },
+        { 2, -1.5, 0.2, 1, 3, 1, 0.25, 120 },
+    };
+    for (const Case& c : cases) {
+        ExperimentState s;
+        StartUpState(s);
+        s.NGridCells = c.cells;
+        AllocateArrays(s);
+        SetUpDefaultProblem(s);
+        s.RPlusAmplitude = c.aP;
+        s.RMinusAmplitude = c.aM;
+        s.R0Amplitude = c.a0;
+        s.RPlusFrequency = c.kP;
+        s.RMinusFrequency = c.kM;
+        s.R0Frequency = c.k0;
+        s.U0 = c.u0;
+        ASSERT_EQ(SoundWaveRefusal(s), "");
+        StartSoundWaveExperiment(s);
+        SetUpSoundWaveState(s);
+        const long n = s.NGridCells;
+        // Cell average of sin(2 pi k x / L) over cell j, from its integral.
+        const double length = s.X[n + 1] - s.X[1], twoPi = 8 * std::atan(1.0);
+        auto average = [&](Long k, long j) {
+            const double w = twoPi * static_cast<double>(k) / length;
+            return (std::cos(w * s.X[j]) - std::cos(w * s.X[j + 1])) / (w * (s.X[j + 1] - s.X[j]));
+        };
+        const std::vector<double> plus = RiemannInvariant(s, +1), minus = RiemannInvariant(s, -1);
+        double meanU = 0;
+        const double scale = 1e-14 * (1 + std::fabs(c.aP) + std::fabs(c.aM) + std::fabs(c.a0));
+        for (long j = 1; j <= n; ++j) {
+            const auto k = static_cast<std::size_t>(j);
+            ASSERT_NEAR(plus[k], c.aP * average(c.kP, j), 10 * scale) << c.aP << " cell " << j;
+            ASSERT_NEAR(minus[k], c.aM * average(c.kM, j), 10 * scale) << c.aM << " cell " << j;
+            ASSERT_NEAR(s.P[j] / std::pow(s.Rho[j], s.Gamma), 1 / s.Gamma + c.a0 * average(c.k0, j), scale)
+                << c.a0 << " cell " << j;
+            meanU += s.VX[j] / static_cast<double>(n);
+        }
+        EXPECT_NEAR(meanU, c.u0, scale) << c.aP << "," << c.aM;
+    }
+}
+
+TEST(SoundWaveSetUp, RefusesWavesThatMakeNoGas)
+{
+    struct Case {
+        double aP, aM, a0;
+        Long kP, kM;
+        const char* refusal; // a part of the reason; "" when the wave is taken
+    };
+    // Gamma 1.4: the acoustic limit is 4/(Gamma-1) = 10, the entropy one 1/Gamma.
+    const Case cases[] = {
+        { 20, 0, 0, 1, 1, "must stay below 4/(Gamma-1) = 10" },
+        { 9.9, 0, 0, 1, 1, "down to 7.14286e-15, to the floor PFloor = 1e-08" },
+        { 9, 0, 0, 1, 1, "" },
+        { 6, 6, 0, 1, 1, "" }, // equal wave numbers: only the difference moves the sound speed
+        { 6, 6, 0, 1, 2, "|R+ amplitude| + |R- amplitude| = 12" },
+        { 6, -4.5, 0, 3, 3, "|R+ amplitude - R- amplitude| = 10.5" },
+        { 0, 0, 1 / 1.4, 1, 1, "must stay below 1/Gamma" },
+        { 0, 0, -0.72, 1, 1, "R0 amplitude of -0.72" },
+        { 0, 0, 0.7, 1, 1, "" },
+    };
+    for (const Case& c : cases) {
+        ExperimentState s;
+        StartUpState(s);
+        s.RPlusAmplitude = c.aP;
+        s.RMinusAmplitude = c.aM;
+        s.R0Amplitude = c.a0;
+        s.RPlusFrequency = c.kP;
+        s.RMinusFrequency = c.kM;
+        const std::string why = SoundWaveRefusal(s);
+        if (std::string(c.refusal).empty()) {
+            EXPECT_EQ(why, "") << c.aP << "," << c.aM << "," << c.a0;
+            StartSoundWaveExperiment(s);
+            SetUpSoundWaveState(s);
+            for (long i = 0; i <= s.NGridCells + 1; ++i)
+                ASSERT_TRUE(s.Rho[i] > s.RhoFloor && s.P[i] > s.PFloor && std::isfinite(s.P[i])) << i;
+        } else {
+            EXPECT_NE(why.find(c.refusal), std::string::npos) << why;
+        }
+    }
 }
 
 TEST(SoundWaveSetUp, BoundaryCellsArePeriodic)
@@ -98,8 +197,8 @@ TEST(SoundWaveSetUp, WavesHaveTheirCharacteristicPhases)
     };
     const double a = 0.01;
     const Case cases[] = {
-        { a, 0, 0, a / 2 / std::sqrt(2.0), a / 2, +1 },
-        { 0, a, 0, a / 2 / std::sqrt(2.0), a / 2, -1 },
+        { a, 0, 0, a / 2, a / 2, +1 },
+        { 0, a, 0, a / 2, a / 2, -1 },
         { 0, 0, a, 0, 0, 0 },
     };
     for (const Case& c : cases) {
@@ -109,7 +208,7 @@ TEST(SoundWaveSetUp, WavesHaveTheirCharacteristicPhases)
         EXPECT_NEAR(extent(s.P, n).half(), c.pressureHalfRange, 2e-3 * a) << c.rPlus << c.rMinus;
         double corr = 0;
         for (long i = 1; i <= n; ++i)
-            corr += (s.VX[i] + 1 / std::sqrt(2.0)) * (s.P[i] - 1 / 1.4);
+            corr += (s.VX[i] + 1) * (s.P[i] - 1 / 1.4);
         if (c.phase != 0)
             EXPECT_EQ(corr > 0, c.phase > 0) << c.rPlus << c.rMinus;
         else
@@ -160,7 +259,7 @@ TEST(SoundWaveSetUp, MultifluidStreamsAndBoundaryFluids)
     EXPECT_EQ(s.Rho1[0], s.Rho1[100]);
     EXPECT_EQ(s.Rho2[101], s.Rho2[1]);
     EXPECT_NEAR(s.SoundSpeed[0], 1.0, 1e-14);
-    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / (1 + 1 / std::sqrt(2.0)), 1e-12);
+    EXPECT_NEAR(s.Dt, 0.085 * 0.01 / 2, 1e-12);
 }
 
 TEST(SoundWaveAnswers, BadAnswersKeepThePreviousValue)

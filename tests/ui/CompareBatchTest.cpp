@@ -97,11 +97,12 @@ TEST_F(CompareBatchTest, StudyRowsCarryTheErrorsOfSingleRuns)
     ASSERT_EQ(o.exitCode, 0) << o.err;
     const auto lines = linesOf(path("s.csv"));
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "scheme,cells,l1_rho,l1_vx,l1_p,order_rho,seconds,cell_updates_per_second");
+    EXPECT_EQ(lines[0], "scheme,cells,l1_rho,l1_vx,l1_p,order_rho,seconds,cell_updates_per_second,floored");
     std::map<std::string, std::vector<double>> rho;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const QStringList f = QString::fromStdString(lines[i]).split(',');
-        ASSERT_EQ(f.size(), 8);
+        ASSERT_EQ(f.size(), 9);
+        EXPECT_EQ(f[8], "0"); // a shock tube's errors lie far above rounding
         const Outcome alone = run({ "--batch", "--test", "1", "--scheme", f[0], "--cells", f[1], "--exact" });
         ASSERT_EQ(alone.exitCode, 0) << alone.err;
         EXPECT_EQ(f[2].toDouble(), summaryValue(alone.out, "l1_rho")) << lines[i];
@@ -128,11 +129,25 @@ TEST_F(CompareBatchTest, ASmallSoundWaveIsStudiedInItsInvariantsAndPlottedAsSvg)
     ASSERT_EQ(o.exitCode, 0) << o.err;
     const auto lines = linesOf(path("w.csv"));
     ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "scheme,cells,l1_rplus,l1_rminus,l1_entropy,order,seconds,cell_updates_per_second");
+    EXPECT_EQ(
+        lines[0], "scheme,cells,l1_rplus,l1_rminus,l1_entropy,order,seconds,cell_updates_per_second,floored");
     const auto svg = linesOf(path("w.svg"));
     ASSERT_GT(svg.size(), 3u);
     EXPECT_NE(svg[1].find("<svg"), std::string::npos);
     EXPECT_EQ(svg.back(), "</svg>");
+    // Each step's order on the summary line; no warning for a wave whose
+    // velocity stays away from 0.
+    EXPECT_NE(o.out.find("scheme=Orvane fitted_order="), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find(" step_orders="), std::string::npos) << o.out;
+    EXPECT_EQ(o.err.find("VXEpsilon"), std::string::npos) << o.err;
+
+    // A wave whose velocity crosses 0 far too weakly for the velocity floor.
+    const Outcome weak = run({ "--convergence", "--sound-wave", "--wave", "1e-6,1,0,1,0,1,0", "--periods", "0.25",
+        "--schemes", "Orvane", "--cells", "16,32" });
+    ASSERT_EQ(weak.exitCode, 0) << weak.err;
+    EXPECT_NE(weak.err.find("tamrel: warning: the wave's velocity crosses 0 with an amplitude of only"),
+        std::string::npos)
+        << weak.err;
 }
 
 // Refused requests exit 2 with the reason and write nothing.
@@ -156,6 +171,11 @@ TEST_F(CompareBatchTest, BadRequestsAreRefusedBeforeAnythingRuns)
                     "32,64" },
             "not linear" },
         { study + QStringList { "--schemes", "Orvane", "--cells", "32,64" }, "--test K or --sound-wave" },
+        { study
+                + QStringList { "--sound-wave", "--wave", "0,1,0,1,0,1,0", "--schemes", "Orvane", "--cells",
+                    "32,64" },
+            "no exact linear solution: its grid is one constant state, with no wave to measure (every amplitude "
+            "is 0)" },
         { { "--batch", "--test", "1", "--schemes", "Orvane", "--out", "s.csv" }, "2 to 5 schemes" },
         { { "--batch", "--test", "1", "--schemes", "Orvane,Sorvi", "--spacetime", "s.png" }, "one scheme" },
     };

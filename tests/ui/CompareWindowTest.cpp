@@ -294,7 +294,7 @@ namespace {
         QFile table(QString::fromStdString(csv));
         ASSERT_TRUE(table.open(QIODevice::ReadOnly));
         EXPECT_EQ(table.readLine().trimmed().toStdString(),
-            "scheme,cells,l1_rho,l1_vx,l1_p,order_rho,seconds,cell_updates_per_second");
+            "scheme,cells,l1_rho,l1_vx,l1_p,order_rho,seconds,cell_updates_per_second,floored");
         QFile plotFile(QString::fromStdString(svg));
         ASSERT_TRUE(plotFile.open(QIODevice::ReadOnly));
         EXPECT_TRUE(plotFile.readAll().contains("<svg"));

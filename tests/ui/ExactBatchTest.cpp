@@ -118,6 +118,10 @@ TEST_F(ExactBatchTest, RiemannPrintsTheStarStateAndTheWaves)
         "p_star=0.4662935668 u_star=1.360905519 rho_star_left=0.5798666875 rho_star_right=0.3397002349 "
         "left_wave=rarefaction left_speeds=-0.4332159566,0.2998706663 right_wave=shock right_speeds=2.153234368 "
         "contact_speed=1.360905519 vacuum=0\n");
+    // States far apart: the true star state (p* = 6.145, u* = 1.870e12).
+    const Outcome far = runTamrel({ "--riemann", "1,0,1e23,1e-24,0,1" }, folder.path());
+    ASSERT_EQ(far.exitCode, 0) << far.err;
+    EXPECT_EQ(far.out.rfind("p_star=6.145392781 u_star=1.869572751e+12 ", 0), 0u) << far.out;
     const Outcome vac = runTamrel({ "--riemann=1,-4,0.4,1,4,0.4,1.4" }, folder.path());
     ASSERT_EQ(vac.exitCode, 0) << vac.err;
     EXPECT_NE(vac.out.find(" vacuum=1 "), std::string::npos) << vac.out;
@@ -130,6 +134,12 @@ TEST_F(ExactBatchTest, RiemannPrintsTheStarStateAndTheWaves)
         { { "--riemann", "1,0,-1,1,0,1" }, "the left pressure pL must be positive, not -1" },
         { { "--riemann", "1,0,1,1,0" }, "six or seven comma-separated values" },
         { { "--riemann", "1,0,1,1,0,1", "--batch" }, "--riemann stands alone" },
+        // Outside the range the explorer carries: refused, not printed as nan.
+        { { "--riemann", "1e-300,0,1e-300,1,0,1" },
+            "lies outside the range the explorer solves, 1e-100 to 1e+100" },
+        { { "--riemann", "1,0,1e300,1,0,1e-300" }, "lies outside the range the explorer solves" },
+        { { "--riemann", "1e100,1e100,1e100,1e100,-1e100,1e100" },
+            "the states lie outside the range the explorer solves" },
     };
     for (const auto& b : bad) {
         SCOPED_TRACE(b.arguments.join(' ').toStdString());

@@ -91,6 +91,9 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
             R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "periods": 2, "checks": [ )"
                 + std::string(kGoodCheck) + " ] }",
             "periods: a shock-tube test runs to its own stop time" },
+        { "a wave that makes no gas",
+            R"({ "title": "t", "problem": { "sound_wave": [20, 1, 0, 1, 0, 1, 0] }, "scheme": "Orvane", "cells": 64, "checks": [ { "kind": "value", "x": 0.5, "variable": "density", "expected": 1, "tolerance": 0.1 } ] })",
+            "problem: the sound wave was refused: |R+ amplitude - R- amplitude| = 20" },
         // Checks the problem cannot answer.
         { "L1 without an exact solution",
             R"({ "title": "t", "problem": { "sound_wave": [0.1, 1, 0, 1, 0, 1, 0] }, "scheme": "Orvane", "cells": 64, "checks": [ { "kind": "l1", "tolerance": 0.01 } ] })",

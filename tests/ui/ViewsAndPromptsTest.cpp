@@ -198,6 +198,20 @@ TEST_F(ViewsAndPromptsTest, RefusedAnswersSayWhy)
     EXPECT_EQ(s().RPlusAmplitude, 1.0);
     EXPECT_EQ(s().RPlusFrequency, 1);
 
+    // A wave that makes no gas: refused by the rule the batch uses, with the
+    // reason; the wave before stands and is what the grid holds.
+    for (const char* a : { "20", "1", "0", "1", "0", "1", "0.5" })
+        dialogs.answer(a);
+    click(*window, "cmdSoundWave");
+    EXPECT_TRUE(has(status(),
+        "Sound Wave refused: |R+ amplitude - R- amplitude| = 20 would bring the sound speed, and with it the "
+        "density and the pressure, to 0"))
+        << status();
+    EXPECT_EQ(s().RPlusAmplitude, 1.0);
+    EXPECT_EQ(s().U0, -1.0);
+    for (long i = 1; i <= s().NGridCells; ++i)
+        ASSERT_GT(s().P[i], s().PFloor) << i;
+
     clickTest(*window, 1);
     dialogs.answer("bogus");
     dialogs.answer("still bogus");

@@ -15,6 +15,7 @@
 #include "common/StagedFile.h"
 #include "edit/GridParameters.h"
 #include "exact/ExactColumns.h"
+#include "presets/SoundWave.h"
 #include "setupfile/SetupFile.h"
 
 namespace tamrel::batch {
@@ -33,6 +34,17 @@ std::string num17(double v)
 }
 
 namespace {
+    // A stored snapshot value with the digits it holds: the history keeps
+    // single precision, whose 24 bits print in 9 significant digits (what
+    // reads back to the same float); more digits would show only the
+    // conversion to double.
+    std::string num9(double v)
+    {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.9g", v);
+        return buf;
+    }
+
     double storedValue(const ExperimentState& s, const BoundedArray<float>& a, long k, bool logged)
     {
         const double v = a[k];
@@ -84,8 +96,8 @@ void writeHistoryRows(
         for (long i = 1; i <= n; ++i) {
             const long k = o + i;
             out << lead << r << ',' << num17(t) << ',' << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ','
-                << num17(storedValue(s, s.STRho, k, true)) << ',' << num17(storedValue(s, s.STP, k, true)) << ','
-                << num17(s.STVX[k]) << ',' << num17(s.STVY[k]) << ',' << num17(s.STFSmoke[k])
+                << num9(storedValue(s, s.STRho, k, true)) << ',' << num9(storedValue(s, s.STP, k, true)) << ','
+                << num9(s.STVX[k]) << ',' << num9(s.STVY[k]) << ',' << num9(s.STFSmoke[k])
                 << (exact ? exact->cell(i) : "") << "\n";
         }
     }
@@ -226,6 +238,24 @@ std::optional<std::string> loadProblem(frmTamrel& w, ScriptedDialogs& dialogs, c
     if (o.test) {
         press(w, "cmdTest" + std::to_string(*o.test));
     } else if (o.soundWave) {
+        // The window's rule, asked first: a refused wave would leave the
+        // wave before in place, and a run of another problem.
+        const ExperimentState& now = w.record();
+        ExperimentState asked;
+        asked.Gamma = now.Gamma;
+        asked.PFloor = now.PFloor;
+        asked.RhoFloor = now.RhoFloor;
+        asked.RPlusAmplitude = now.RPlusAmplitude;
+        asked.RMinusAmplitude = now.RMinusAmplitude;
+        asked.R0Amplitude = now.R0Amplitude;
+        asked.RPlusFrequency = now.RPlusFrequency;
+        asked.RMinusFrequency = now.RMinusFrequency;
+        asked.R0Frequency = now.R0Frequency;
+        asked.U0 = now.U0;
+        for (std::size_t k = 0; k < o.wave.size() && k < kSoundWaveQuestions.size(); ++k)
+            ApplySoundWaveAnswer(asked, kSoundWaveQuestions[k].field, o.wave[k]);
+        if (const std::string why = SoundWaveRefusal(asked); !why.empty())
+            return "the sound wave was refused: " + why;
         for (const auto& a : o.wave)
             dialogs.answer(a);
         press(w, "cmdSoundWave");
@@ -287,6 +317,31 @@ std::optional<ExperimentState> prepareRun(
         return std::nullopt;
     }
     return w.record();
+}
+
+BatchOptions mirroredWave(const BatchOptions& o)
+{
+    BatchOptions m = o;
+    if (!m.soundWave)
+        return m;
+    const ExperimentState defaults;
+    m.wave.resize(kSoundWaveQuestions.size());
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
+        const SoundWaveField f = kSoundWaveQuestions[k].field;
+        if (m.wave[k].empty())
+            m.wave[k] = soundWaveDefaultText(defaults, f);
+        const bool amplitude = f == SoundWaveField::RPlusAmplitude || f == SoundWaveField::RMinusAmplitude
+            || f == SoundWaveField::R0Amplitude;
+        if (const auto v = parseNumber(m.wave[k]); amplitude && v)
+            m.wave[k] = num17(-*v);
+    }
+    return m;
+}
+
+std::optional<ExperimentState> prepareStudyRun(
+    const BatchOptions& o, const std::string& scheme, long cells, bool mirrored, std::string& why)
+{
+    return prepareRun(mirrored ? mirroredWave(o) : o, scheme, cells, why);
 }
 
 } // namespace tamrel::batch

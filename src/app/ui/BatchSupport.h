@@ -92,5 +92,14 @@ namespace batch {
     std::optional<ExperimentState> prepareRun(
         const BatchOptions& o, const std::string& scheme, std::optional<long> cells, std::string& why);
 
+    // The same problem with a sound wave's three amplitudes negated (the
+    // answers not given are the window's defaults): a convergence study's
+    // mirrored run.
+    BatchOptions mirroredWave(const BatchOptions& o);
+
+    // A study's record maker over prepareRun.
+    std::optional<ExperimentState> prepareStudyRun(
+        const BatchOptions& o, const std::string& scheme, long cells, bool mirrored, std::string& why);
+
 } // namespace batch
 } // namespace tamrel

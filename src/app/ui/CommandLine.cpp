@@ -124,7 +124,12 @@ int runProgram(int argc, char** argv)
         double gamma = 0;
         std::string error;
         exact::ParseRiemannStates(p.text, left, right, gamma, error);
-        std::puts(exact::RiemannKeyValues(exact::ExploreRiemann(left, right, gamma)).c_str());
+        const exact::RiemannExploration r = exact::ExploreRiemann(left, right, gamma);
+        if (!r.ok) {
+            std::fprintf(stderr, "tamrel: --riemann: %s\n", r.reason.c_str());
+            return 2;
+        }
+        std::puts(exact::RiemannKeyValues(r).c_str());
         return 0;
     }
     case ProgramOptions::Action::Window:

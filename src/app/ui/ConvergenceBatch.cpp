@@ -39,11 +39,14 @@ int runConvergenceBatch(const BatchOptions& o, char* program)
 
     // Every run's record is made as a single run of its scheme and grid size
     // would start, through a window of its own on this thread.
-    const compare::PrepareStudyRun prepare = [&o](const std::string& scheme, long cells, std::string& why) {
-        return prepareRun(o, scheme, cells, why);
-    };
+    const compare::PrepareStudyRun prepare
+        = [&o](const std::string& scheme, long cells, bool mirrored, std::string& why) {
+              return prepareStudyRun(o, scheme, cells, mirrored, why);
+          };
     if (const auto refusal = compare::CheckStudyProblem(prepare, o.schemes.front(), o.ladder.front()))
         return fail(*refusal);
+    if (const auto warning = compare::StudyProblemWarning(prepare, o.schemes.front(), o.ladder.front()))
+        std::fprintf(stderr, "tamrel: warning: %s\n", warning->c_str());
 
     const auto start = std::chrono::steady_clock::now();
     const compare::StudyResult r = compare::RunConvergenceStudy(o.schemes, o.ladder, prepare, o.threads);
@@ -64,7 +67,7 @@ int runConvergenceBatch(const BatchOptions& o, char* program)
         if (std::find(names.begin(), names.end(), row.scheme) == names.end())
             names.push_back(row.scheme);
     for (const std::string& name : names)
-        std::printf("scheme=%s fitted_order=%s\n", name.c_str(), studyOrderText(r.fittedOrder(name)).c_str());
+        std::printf("%s\n", studySummaryLine(r, name).c_str());
     std::printf("runs=%zu seconds=%.3f\n", r.rows.size(), seconds);
     return 0;
 }

@@ -76,9 +76,10 @@ int runSheetChecks(const std::vector<std::string>& files, char* program)
     for (const Prepared& p : prepared) {
         std::printf("%s: %s\n", p.sheet.file.c_str(), p.sheet.title.c_str());
         std::fflush(stdout);
-        const compare::PrepareStudyRun prepare = [&p](const std::string& scheme, long cells, std::string& why) {
-            return batch::prepareRun(p.options, scheme, cells, why);
-        };
+        const compare::PrepareStudyRun prepare
+            = [&p](const std::string& scheme, long cells, bool mirrored, std::string& why) {
+                  return batch::prepareStudyRun(p.options, scheme, cells, mirrored, why);
+              };
         for (const sheets::CheckResult& r : sheets::RunSheetChecks(p.sheet, p.ready, prepare, 2)) {
             std::printf("  %s\n", sheets::CheckLine(r).c_str());
             allPass = allPass && r.pass;

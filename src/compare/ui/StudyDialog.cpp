@@ -237,19 +237,22 @@ bool StudyDialog::cmdStudyRun_Click()
     const BatchOptions o = *problem;
     // A record is made on this thread, through a window of its own, as a
     // single run of the command line makes it.
-    const compare::PrepareStudyRun here = [o](const std::string& scheme, long n, std::string& why) {
-        return batch::prepareRun(o, scheme, n, why);
+    const compare::PrepareStudyRun here = [o](const std::string& scheme, long n, bool mirrored, std::string& why) {
+        return batch::prepareStudyRun(o, scheme, n, mirrored, why);
     };
     if (const auto refusal = compare::CheckStudyProblem(here, schemes.front(), cells.front()))
         return refuse(*refusal);
+    const auto warning = compare::StudyProblemWarning(here, schemes.front(), cells.front());
+    warning_ = warning ? "Warning: " + *warning + ".  " : "";
 
     // The study's thread asks this thread for each record and waits for it.
-    const compare::PrepareStudyRun prepare = [here](const std::string& scheme, long n, std::string& why) {
-        std::optional<ExperimentState> out;
-        QMetaObject::invokeMethod(
-            qApp, [&] { out = here(scheme, n, why); }, Qt::BlockingQueuedConnection);
-        return out;
-    };
+    const compare::PrepareStudyRun prepare
+        = [here](const std::string& scheme, long n, bool mirrored, std::string& why) {
+              std::optional<ExperimentState> out;
+              QMetaObject::invokeMethod(
+                  qApp, [&] { out = here(scheme, n, mirrored, why); }, Qt::BlockingQueuedConnection);
+              return out;
+          };
     cancel_ = false;
     ended_ = false;
     done_ = 0;
@@ -259,7 +262,7 @@ bool StudyDialog::cmdStudyRun_Click()
     pctStudyPlot->clear();
     prgStudy->setRange(0, static_cast<int>(schemes.size() * cells.size()));
     prgStudy->setValue(0);
-    lblStudyStatus->setText(QStringLiteral("Running..."));
+    lblStudyStatus->setText(QString::fromStdString(warning_) + QStringLiteral("Running..."));
     cmdStudyRun->setEnabled(false);
     cmdStudyCancel->setEnabled(true);
     cmdStudySaveTable->setEnabled(false);
@@ -329,10 +332,9 @@ void StudyDialog::showResult()
         if (std::find(names.begin(), names.end(), row.scheme) == names.end())
             names.push_back(row.scheme);
     for (const std::string& name : names)
-        status
-            += QStringLiteral("   %1: order %2")
-                   .arg(QString::fromStdString(name), QString::fromStdString(studyOrderText(r.fittedOrder(name))));
-    lblStudyStatus->setText(status);
+        status += QStringLiteral("   %1: order %2")
+                      .arg(QString::fromStdString(name), QString::fromStdString(studyFitText(r, name)));
+    lblStudyStatus->setText(QString::fromStdString(warning_) + status);
 
     const QStringList headers { QStringLiteral("Scheme"), QStringLiteral("Cells"),
         QString::fromStdString(errorHeader(r.kind, 0)), QString::fromStdString(errorHeader(r.kind, 1)),
@@ -344,7 +346,7 @@ void StudyDialog::showResult()
         const compare::StudyRow& row = r.rows[static_cast<std::size_t>(i)];
         const QString cells[] = { QString::fromStdString(row.scheme), QString::number(row.cells),
             QString::number(row.errors[0], 'g', 4), QString::number(row.errors[1], 'g', 4),
-            QString::number(row.errors[2], 'g', 4), QString::fromStdString(studyOrderText(row.order)),
+            QString::number(row.errors[2], 'g', 4), QString::fromStdString(studyRowOrderText(row)),
             QString::number(row.seconds, 'f', 3) };
         for (int c = 0; c < headers.size(); ++c)
             tblStudy->setItem(i, c, new QTableWidgetItem(cells[c]));

@@ -87,6 +87,7 @@ private:
     std::atomic<bool> ended_ { false };
     compare::StudyResult result_;
     compare::StudyResult pendingResult_; // written by the study's thread until ended_
+    std::string warning_; // the problem's warning before the figures ("" for none)
     int done_ = 0;
 };
 

@@ -17,7 +17,78 @@ namespace {
     {
         return std::isfinite(w.rho) && std::isfinite(w.u) && std::isfinite(w.p) && std::isfinite(w.uy);
     }
+    // f(p) = fL(p) + fR(p) + du (Toro eq 4.5) and its derivative.
+    riemann::PressureFunction<double> pressureFunction(double p, const riemann::GasState<double>& L,
+        const riemann::GasState<double>& R, const riemann::GasConstants<double>& g)
+    {
+        riemann::NoTally none;
+        const auto fl = riemann::prefun(p, L, g, none), fr = riemann::prefun(p, R, g, none);
+        return { fl.f + fr.f + (R.u - L.u), fl.fd + fr.fd };
+    }
+
+    // Whether p solves f(p) = 0 to the solver's accuracy: f changes sign
+    // within a relative 1e-9 of p.
+    bool solvesStar(double p, const riemann::GasState<double>& L, const riemann::GasState<double>& R,
+        const riemann::GasConstants<double>& g)
+    {
+        if (!(p > 0) || !std::isfinite(p))
+            return false;
+        return pressureFunction(p * (1 - 1e-9), L, R, g).f <= 0
+            && pressureFunction(p * (1 + 1e-9), L, R, g).f >= 0;
+    }
+
+    // The star pressure of states far apart (densities or pressures many
+    // decades apart), where Newton in p from a guess can stall at the
+    // smallest iterate: f rises from -margin < 0 at p = 0 to +infinity, so a
+    // bracket is found by decades and narrowed by Newton in log p, with a
+    // bisection in log p whenever a step leaves the bracket.
+    double robustStarPressure(const riemann::GasState<double>& L, const riemann::GasState<double>& R,
+        const riemann::GasConstants<double>& g)
+    {
+        double lo = std::min(L.p, R.p), hi = std::max(L.p, R.p);
+        while (pressureFunction(lo, L, R, g).f > 0 && lo > 1e-300)
+            lo *= 1e-10;
+        while (pressureFunction(hi, L, R, g).f < 0 && hi < 1e300)
+            hi *= 1e10;
+        double x = 0.5 * (std::log(lo) + std::log(hi));
+        for (int it = 0; it < 400; ++it) {
+            const double p = std::exp(x);
+            const auto f = pressureFunction(p, L, R, g);
+            if (f.f < 0)
+                lo = p;
+            else
+                hi = p;
+            // Newton in x = log p: df/dx = p f'(p).
+            double next = x - f.f / (p * f.fd);
+            if (!(next > std::log(lo) && next < std::log(hi)))
+                next = 0.5 * (std::log(lo) + std::log(hi));
+            const bool done = std::fabs(next - x) <= 1e-15 * std::max(1.0, std::fabs(x)) || hi <= lo * (1 + 4e-16);
+            x = next;
+            if (done)
+                break;
+        }
+        return std::exp(x);
+    }
+
 } // namespace
+
+ConservedSums conservedOver(const FlowState& w, double width, double gamma)
+{
+    const double m = w.rho * width;
+    return { m, m * w.u, (w.p / (gamma - 1) + 0.5 * w.rho * w.u * w.u) * width, m * w.uy, w.u * width };
+}
+
+FlowState stateOfSums(const ConservedSums& sums, double width, double gamma)
+{
+    if (!(sums.mass > 0)) // vacuum alone
+        return { 0, sums.velocity / width, 0, 0 };
+    const double u = sums.momentum / sums.mass;
+    // The energy left after the kinetic energy of the mean flow; never
+    // below 0 (the mean flow holds at most all of it), but rounding in a
+    // cell of nearly pure kinetic energy could take it there.
+    const double internal = std::max(0.0, sums.energy - 0.5 * sums.momentum * u);
+    return { sums.mass / width, u, (gamma - 1) * internal / width, sums.transverse / sums.mass };
+}
 
 ExactRiemann::ExactRiemann(const FlowState& left, const FlowState& right, double gamma)
     : left_(left)
@@ -41,6 +112,12 @@ ExactRiemann::ExactRiemann(const FlowState& left, const FlowState& right, double
     } else {
         riemann::NoTally none;
         star_ = riemann::solveStar(L_, R_, g_, riemann::defaultLimits<double>(), none);
+        if (!star_.vacuum && !solvesStar(star_.p, L_, R_, g_)) {
+            star_.p = robustStarPressure(L_, R_, g_);
+            const auto fl = riemann::prefun(star_.p, L_, g_, none), fr = riemann::prefun(star_.p, R_, g_, none);
+            star_.u = riemann::starVelocity(L_, R_, fl, fr);
+            star_.converged = solvesStar(star_.p, L_, R_, g_);
+        }
         if (!star_.vacuum) {
             rhoStarL_ = star_.p <= L_.p ? riemann::starDensityRarefaction(L_, star_.p, g_)
                                         : riemann::starDensityShock(L_, star_.p, g_);
@@ -153,19 +230,20 @@ FlowState ExactRiemann::at(double x, double x0, double t) const
     return sample((x - x0) / t);
 }
 
-FlowState ExactRiemann::integrate(const Segment& seg, double a, double b) const
+ConservedSums ExactRiemann::integrate(const Segment& seg, double a, double b) const
 {
     const double w = b - a;
     switch (seg.piece) {
     case Piece::Constant:
-        return { seg.w.rho * w, seg.w.u * w, seg.w.p * w, seg.w.uy * w };
+        return conservedOver(seg.w, w, g_.gamma);
     case Piece::Vacuum:
-        return { 0, 0.5 * (a + b) * w, 0, seg.w.uy * w };
+        return { 0, 0, 0, 0, 0.5 * (a + b) * w };
     case Piece::LeftFan:
     case Piece::RightFan: {
         // c(S) = g5 (cK + g7 (uK - S)) on the left, g5 (cK + g7 (S - uK)) on
         // the right; with r = c/cK, dS = cK dr / beta, rho = rhoK r^g4 and
-        // p = pK r^g3 integrate to powers of r. u is linear in S.
+        // p = pK r^g3, and the fan's invariant u +- g4 c = uK +- g4 cK makes
+        // u = A + B r: rho, rho u, rho u^2 and p integrate to powers of r.
         const bool right = seg.piece == Piece::RightFan;
         const riemann::GasState<double>& K = right ? R_ : L_;
         const double beta = (right ? 1.0 : -1.0) * g_.g5 * g_.g7;
@@ -175,11 +253,18 @@ FlowState ExactRiemann::integrate(const Segment& seg, double a, double b) const
         };
         const double ra = ratio(a), rb = ratio(b);
         const double scale = K.c / beta;
-        const double irho = K.rho * scale * (std::pow(rb, g_.g4 + 1) - std::pow(ra, g_.g4 + 1)) / (g_.g4 + 1);
-        const double ip = K.p * scale * (std::pow(rb, g_.g3 + 1) - std::pow(ra, g_.g3 + 1)) / (g_.g3 + 1);
+        // The integral over [a, b] of r^n.
+        auto powers = [&](double n) { return scale * (std::pow(rb, n + 1) - std::pow(ra, n + 1)) / (n + 1); };
+        const double A = right ? K.u - g_.g4 * K.c : K.u + g_.g4 * K.c;
+        const double B = right ? g_.g4 * K.c : -g_.g4 * K.c;
+        const double r0 = powers(g_.g4), r1 = powers(g_.g4 + 1), r2 = powers(g_.g4 + 2);
+        const double mass = K.rho * r0;
+        const double momentum = K.rho * (A * r0 + B * r1);
+        const double kinetic = 0.5 * K.rho * (A * A * r0 + 2 * A * B * r1 + B * B * r2);
+        const double pressure = K.p * powers(g_.g3);
         const double u0 = right ? g_.g5 * (g_.g7 * K.u - K.c) : g_.g5 * (K.c + g_.g7 * K.u);
-        const double iu = u0 * w + g_.g5 * 0.5 * (a + b) * w;
-        return { irho, iu, ip, seg.w.uy * w };
+        const double velocity = u0 * w + g_.g5 * 0.5 * (a + b) * w;
+        return { mass, momentum, pressure / (g_.gamma - 1) + kinetic, mass * seg.w.uy, velocity };
     }
     }
     return {};
@@ -194,29 +279,36 @@ std::vector<FlowState> ExactRiemann::cellAverages(double x0, double t, std::span
             out[i] = valid_ ? at(0.5 * (xa + xb), x0, t) : FlowState { kNaN, kNaN, kNaN, kNaN };
             continue;
         }
-        FlowState sum {};
-        auto accumulate = [&](const FlowState& part) {
-            sum.rho += part.rho;
-            sum.u += part.u;
-            sum.p += part.p;
-            sum.uy += part.uy;
-        };
+        // A cell within one constant state holds that state as it stands.
+        ConservedSums sum;
         double span = xb - xa;
         if (t <= 0) {
             const double wl = std::clamp(x0 - xa, 0.0, span);
-            accumulate({ left_.rho * wl, left_.u * wl, left_.p * wl, left_.uy * wl });
-            const double wr = span - wl;
-            accumulate({ right_.rho * wr, right_.u * wr, right_.p * wr, right_.uy * wr });
+            if (wl == span || wl == 0) {
+                out[i] = wl == span ? left_ : right_;
+                continue;
+            }
+            sum += conservedOver(left_, wl, g_.gamma);
+            sum += conservedOver(right_, span - wl, g_.gamma);
         } else {
             const double sa = (xa - x0) / t, sb = (xb - x0) / t;
             span = sb - sa;
+            int parts = 0;
+            const Segment* only = nullptr;
             for (const Segment& seg : segments_) {
                 const double lo = std::max(sa, seg.lo), hi = std::min(sb, seg.hi);
-                if (hi > lo)
-                    accumulate(integrate(seg, lo, hi));
+                if (hi > lo) {
+                    sum += integrate(seg, lo, hi);
+                    ++parts;
+                    only = &seg;
+                }
+            }
+            if (parts == 1 && only->piece == Piece::Constant) {
+                out[i] = only->w;
+                continue;
             }
         }
-        out[i] = { sum.rho / span, sum.u / span, sum.p / span, sum.uy / span };
+        out[i] = stateOfSums(sum, span, g_.gamma);
     }
     return out;
 }

@@ -123,6 +123,12 @@ void PresetsPanel::cmdSoundWave_Click()
     panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
         std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
     std::string refusals;
+    struct Wave {
+        double aP, aM, a0, u0;
+        Long kP, kM, k0;
+    };
+    const Wave before { state.RPlusAmplitude, state.RMinusAmplitude, state.R0Amplitude, state.U0,
+        state.RPlusFrequency, state.RMinusFrequency, state.R0Frequency };
     for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
         const auto answer
             = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
@@ -133,6 +139,18 @@ void PresetsPanel::cmdSoundWave_Click()
         if (const std::string why = SoundWaveAnswerRefusal(q.field, reply); !why.empty())
             refusals += (refusals.empty() ? "" : "  ") + std::string(q.title) + ": " + why + ".";
         ApplySoundWaveAnswer(state, q.field, reply);
+    }
+    if (const std::string why = SoundWaveRefusal(state); !why.empty()) {
+        // The wave asked for makes no gas: the wave before stands.
+        state.RPlusAmplitude = before.aP;
+        state.RMinusAmplitude = before.aM;
+        state.R0Amplitude = before.a0;
+        state.U0 = before.u0;
+        state.RPlusFrequency = before.kP;
+        state.RMinusFrequency = before.kM;
+        state.R0Frequency = before.k0;
+        refusals += (refusals.empty() ? "" : "  ") + std::string("Sound Wave refused: ") + why
+            + "; the wave before is kept.";
     }
     if (!refusals.empty())
         sayInStatusLine(panels.context.window, refusals);
