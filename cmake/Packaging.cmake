@@ -45,6 +45,12 @@ add_custom_target(tamrel_package_files ALL DEPENDS ${package_files})
 
 install(TARGETS tamrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/tamrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# Software centres read the metainfo; file managers learn the set-up and lab-sheet
+# types from the MIME package (the package's trigger rebuilds their database).
+configure_file(packaging/tamrel.metainfo.xml ${CMAKE_BINARY_DIR}/packaging/invalid.tamrel.Tamrel.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/invalid.tamrel.Tamrel.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES packaging/tamrel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tamrel.xml)
 install(FILES packaging/tamrel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz

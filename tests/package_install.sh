@@ -24,6 +24,18 @@ for f in usr/share/applications/tamrel.desktop usr/share/icons/hicolor/scalable/
   test -s "$work/root/$f" || { echo "the package lacks $f"; exit 1; }
 done
 grep -qx "Exec=tamrel" "$work/root/usr/share/applications/tamrel.desktop"
+desktop-file-validate "$work/root/usr/share/applications/tamrel.desktop" > "$work/desktop.txt" 2>&1 || true
+test ! -s "$work/desktop.txt" || { cat "$work/desktop.txt"; echo "the desktop entry draws remarks"; exit 1; }
+appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml > /dev/null \
+  || { appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml; exit 1; }
+# The MIME package compiles into a database beside the system's types, and names
+# Tamrel's own suffixes without claiming every .txt or .json.
+mkdir -p "$work/mime/packages"
+cp /usr/share/mime/packages/freedesktop.org.xml "$work/root/usr/share/mime/packages/tamrel.xml" "$work/mime/packages/"
+update-mime-database "$work/mime" > /dev/null 2>&1 || { echo "the MIME package does not compile"; exit 1; }
+grep -q ':application/x-tamrel-setup:\*\.tamrel$' "$work/mime/globs2" || { echo "no set-up glob"; exit 1; }
+grep -q ':application/x-tamrel-sheet:\*\.labsheet\.json$' "$work/mime/globs2" || { echo "no sheet glob"; exit 1; }
+! grep -E ':application/x-tamrel-[a-z]+:\*\.(txt|json)$' "$work/mime/globs2" || { echo "a Tamrel type claims every .txt or .json"; exit 1; }
 # Every option --help names is in the manual page (troff writes "-" as "\-").
 zcat "$work/root/usr/share/man/man1/tamrel.1.gz" > "$work/tamrel.1"
 for option in $("$tamrel" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do

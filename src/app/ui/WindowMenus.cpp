@@ -211,7 +211,10 @@ void WindowMenus::showAbout()
     QMessageBox::about(&window, QStringLiteral("About Tamrel"),
         QStringLiteral(
             "<b>Tamrel %1</b><br>A laboratory for one-dimensional gas dynamics: shock tubes, sound waves "
-            "and five numerical schemes on a grid of up to 5000 cells.")
+            "and five numerical schemes on a grid of up to 5000 cells.<br><br>"
+            "Tamrel is free software: you can redistribute it and/or modify it under the terms of the "
+            "GNU General Public License as published by the Free Software Foundation, either version 3 "
+            "of the License, or (at your option) any later version. It comes with no warranty.")
             .arg(QString::fromUtf8(programVersion())));
 }
 
