@@ -82,3 +82,37 @@ TEST_F(ProblemLoadTest, ANewGridSizeKeepsTheTestsStopTime)
     setCells(*window, 200);
     EXPECT_DOUBLE_EQ(s().TStop, 2 * s().TimeUnit);
 }
+
+// A problem loaded after Restart shows itself at once: the space-time picture
+// no longer holds the run before, the status line names the new stop time
+// and cycle 0, the description names the new problem, and the scheme button
+// the scheme in force. A refusal on the status line goes with the next action.
+TEST_F(ProblemLoadTest, TheWindowShowsTheNewProblemAtOnce)
+{
+    clickTest(*window, 7);
+    click(*window, "cmdBegin");
+    runToEnd();
+    const QImage run = spaceTimePicture(*window)->shownImage();
+    ASSERT_FALSE(run.isNull());
+    click(*window, "cmdRestart");
+    chooseScheme("Sorvi");
+    EXPECT_EQ(button(*window, "cmdNumericalScheme")->text().toStdString(), "Sorvi");
+    clickTest(*window, 3);
+
+    const QImage shown = spaceTimePicture(*window)->shownImage();
+    ASSERT_FALSE(shown.isNull());
+    for (int y = 0; y < shown.height(); y += 7)
+        for (int x = 0; x < shown.width(); x += 7)
+            ASSERT_EQ(qGray(shown.pixel(x, y)), 255) << x << "," << y;
+    EXPECT_NE(statusLine().find("Ready   t = 0.0 of 0.15   cycle 0   Sorvi"), std::string::npos) << statusLine();
+    EXPECT_NE(label(*window, "lblStudentID")->text().toStdString().find("XJump = 0.5"), std::string::npos);
+
+    dialogs.answer("-1"); // difcon, refused
+    for (int k = 0; k < 4; ++k)
+        dialogs.answer(std::nullopt);
+    click(*window, "cmdGetDiffConsts");
+    EXPECT_NE(statusLineMessage(*window).find("Get difcon: -1 is outside 0 to 10"), std::string::npos);
+    EXPECT_EQ(s().Difcon, 0.3);
+    click(*window, "cmdSinglePlots");
+    EXPECT_EQ(statusLineMessage(*window), "");
+}
