@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
