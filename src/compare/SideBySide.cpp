@@ -9,6 +9,16 @@
 
 namespace tamrel::compare {
 
+std::string SchemeChoiceRefusal(std::size_t picked, bool comparing, const std::string& schemeInForce)
+{
+    if (picked >= static_cast<std::size_t>(kMinSchemes) || comparing)
+        return {};
+    return "A comparison takes " + std::to_string(kMinSchemes) + " to " + std::to_string(kMaxSchemes)
+        + " schemes: with " + (picked == 0 ? std::string("none") : std::string("one"))
+        + " there is nothing to compare, and Begin runs the scheme in force, " + schemeInForce
+        + ".  Choose the scheme with the scheme button.";
+}
+
 std::optional<std::string> CheckSideBySide(const std::vector<SchemeRun>& runs)
 {
     if (runs.size() < static_cast<std::size_t>(kMinSchemes) || runs.size() > static_cast<std::size_t>(kMaxSchemes))

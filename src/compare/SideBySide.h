@@ -19,6 +19,12 @@ namespace tamrel::compare {
 inline constexpr int kMinSchemes = 2;
 inline constexpr int kMaxSchemes = 5;
 
+// Why a choice of `picked` schemes in the comparison dialog does nothing
+// (a sentence), or "" when it acts: 2 to 5 make a comparison, fewer end the
+// one there is; fewer when there is none would change nothing, since Begin
+// runs the scheme in force (`schemeInForce`) anyway.
+std::string SchemeChoiceRefusal(std::size_t picked, bool comparing, const std::string& schemeInForce);
+
 struct SchemeRun {
     ExperimentState state; // a Ready copy of the set-up with its SchemeName; the run's record afterwards
     long acceptedSteps = 0;

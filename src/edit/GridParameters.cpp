@@ -1,6 +1,7 @@
 #include "edit/GridParameters.h"
 #include "kernels/SchemeTable.h"
 #include "run/PlotRanges.h"
+#include "run/SnapshotInterval.h"
 
 #include <algorithm>
 #include <cmath>
@@ -169,8 +170,14 @@ BoxResult PeriodsTextChanged(ExperimentState& s, std::string_view text)
     if (k < 1 || !RunHistoryFits(s.NGridCells, k))
         return {};
 
-    s.Periods = *v;
-    s.TStop = s.Periods * s.TimeUnit;
+    // A new run length is the user's: it replaces a stop time the problem
+    // brought. Writing the value in force again (as a rebuild does) keeps it.
+    if (*v != s.Periods || s.ProblemTStop <= 0) {
+        s.Periods = *v;
+        s.ProblemTStop = 0;
+        s.TStop = s.Periods * s.TimeUnit;
+        SetSnapshotInterval(s);
+    }
     s.NPlotsTotal = static_cast<Long>(k);
     resizeHistoryKeep(s);
     return { BoxOutcome::Applied, {} };
@@ -194,10 +201,7 @@ BoxResult PlotsPerPeriodTextChanged(ExperimentState& s, std::string_view text)
     s.NPlotsPerPeriod = rate;
     s.NPlotsTotal = static_cast<Long>(k);
     resizeHistoryKeep(s);
-    s.DtPlot = s.TimeUnit / s.NPlotsPerPeriod;
-    if (s.DtPlot < s.Dt)
-        s.Dt = s.DtPlot;
-    s.TNextPlot = s.DtPlot;
+    SetSnapshotInterval(s);
     return { BoxOutcome::Applied, {} };
 }
 

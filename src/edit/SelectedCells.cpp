@@ -8,6 +8,7 @@
 #include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
+#include "run/SnapshotInterval.h"
 
 namespace tamrel {
 
@@ -393,11 +394,9 @@ void ComputeRebuildTimeScales(ExperimentState& s)
         s.TimeUnit = 1 / s.SoundSpeed0;
     else
         s.TimeUnit = 1;
-    s.TStop = s.TimeUnit * s.Periods;
-    s.DtPlot = s.TimeUnit / std::max<Long>(1, s.NPlotsPerPeriod);
-    s.TNextPlot = s.DtPlot;
-    if (s.DtPlot < s.Dt)
-        s.Dt = s.DtPlot;
+    // A problem that brought its own stop time (a test) keeps it on any grid.
+    s.TStop = s.ProblemTStop > 0 ? s.ProblemTStop : s.TimeUnit * s.Periods;
+    SetSnapshotInterval(s);
 }
 
 } // namespace tamrel

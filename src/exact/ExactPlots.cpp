@@ -75,7 +75,9 @@ void PlotRange(const ExperimentState& s, PlotPicture which, double& ymin, double
             ymin = s.RPlusPlotMin;
             ymax = s.RPlusPlotMax;
         } else if (logs) {
-            ymin = log10Plot(s.RhoMin);
+            // The bottom the plot itself uses: the plain minimum a run's
+            // widening leaves may be 0.
+            ymin = log10Plot(LogPlotBottom(s, s.Rho, s.RhoMax));
             ymax = log10Plot(s.RhoMax);
         } else {
             ymin = s.RhoMin;
@@ -87,7 +89,7 @@ void PlotRange(const ExperimentState& s, PlotPicture which, double& ymin, double
             ymin = s.EntropyPlotMin;
             ymax = s.EntropyPlotMax;
         } else if (logs) {
-            ymin = log10Plot(s.PMin);
+            ymin = log10Plot(LogPlotBottom(s, s.P, s.PMax));
             ymax = log10Plot(s.PMax);
         } else {
             ymin = s.PMin;

@@ -324,6 +324,15 @@ void AdaptiveRange(const std::vector<double>& v, bool liftNegativeMin, double& y
     }
 }
 
+double LogPlotBottom(const ExperimentState& s, const BoundedArray<double>& values, double top)
+{
+    double lo = top;
+    for (long i = 1; i <= s.NGridCells; ++i)
+        if (values[i] < lo)
+            lo = values[i];
+    return lo;
+}
+
 LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
 {
     LinePlotPaint out;
@@ -331,7 +340,6 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
         readout(out, s);
         return out;
     }
-    const long n = s.NGridCells;
     if (s.RiemannPlots != 0) {
         const auto v = RiemannInvariant(s, +1);
         double ymin, ymax;
@@ -343,11 +351,7 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
         setRange(out, ymin, ymax, kRiemannRangePattern);
         out.axes.variable = "R+ Riemann invariant";
     } else if (s.LogPlots != 0) {
-        double lo = s.RhoMax;
-        for (long i = 1; i <= n; ++i)
-            if (s.Rho[i] < lo)
-                lo = s.Rho[i];
-        s.RhoMin = lo;
+        s.RhoMin = LogPlotBottom(s, s.Rho, s.RhoMax);
         const auto v = cellValues(s, [&](long i) { return log10Plot(s.Rho[i]); });
         const double ymin = log10Plot(s.RhoMin), ymax = log10Plot(s.RhoMax);
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
@@ -372,7 +376,6 @@ LinePlotPaint PaintPressurePlot(
         readout(out, s);
         return out;
     }
-    const long n = s.NGridCells;
     if (s.PlotFVSmoke != 0 && kernels::twoFluidScheme(s.SchemeName)) {
         paintSmoke(out, s, W, H, subcellProfile);
     } else if (s.RiemannPlots != 0) {
@@ -390,11 +393,7 @@ LinePlotPaint PaintPressurePlot(
         out.caption = "P / (Rho^Gamma)";
         out.axes.variable = "entropy P / rho^gamma";
     } else if (s.LogPlots != 0) {
-        double lo = s.PMax;
-        for (long i = 1; i <= n; ++i)
-            if (s.P[i] < lo)
-                lo = s.P[i];
-        s.PMin = lo;
+        s.PMin = LogPlotBottom(s, s.P, s.PMax);
         const auto v = cellValues(s, [&](long i) { return log10Plot(s.P[i]); });
         const double ymin = log10Plot(s.PMin), ymax = log10Plot(s.PMax);
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));

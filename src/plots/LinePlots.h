@@ -34,6 +34,11 @@ struct LinePlotPaint {
     PlotAxes axes; // what the curve shows, for the axes drawn over it
 };
 
+// The bottom of a log plot of density or pressure: the smallest value of
+// cells 1..N, at most `top` (the range's maximum). The widening of a run
+// can leave the plain minimum at 0, which has no logarithm.
+double LogPlotBottom(const ExperimentState& s, const BoundedArray<double>& values, double top);
+
 // Density picture: R+ Riemann invariant while RiemannPlots, else log10 of
 // the density while LogPlots (RhoMin is refitted), else the density.
 // W and H are the drawing width and height in twips.

@@ -80,4 +80,49 @@ std::string TimeLabel(double t)
     return text;
 }
 
+namespace {
+    // Length of the segment a-b inside the box, by the parameter range the
+    // box's slabs leave (Liang-Barsky clipping).
+    double lengthInside(const PlotBox& box, PlotCurvePoint a, PlotCurvePoint b)
+    {
+        double t0 = 0, t1 = 1;
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const double p[4] = { -dx, dx, -dy, dy };
+        const double q[4] = { a.x - box.left, box.right - a.x, a.y - box.top, box.bottom - a.y };
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0)
+                    return 0;
+                continue;
+            }
+            const double r = q[i] / p[i];
+            if (p[i] < 0)
+                t0 = std::max(t0, r);
+            else
+                t1 = std::min(t1, r);
+        }
+        if (!(t1 > t0))
+            return 0;
+        return (t1 - t0) * std::hypot(dx, dy);
+    }
+} // namespace
+
+std::size_t QuietestPlace(const std::vector<PlotBox>& places, const std::vector<std::vector<PlotCurvePoint>>& curves)
+{
+    std::size_t best = 0;
+    double least = INFINITY;
+    for (std::size_t k = 0; k < places.size(); ++k) {
+        double covered = 0;
+        for (const auto& curve : curves)
+            for (std::size_t i = 1; i < curve.size(); ++i)
+                if (std::isfinite(curve[i - 1].x + curve[i - 1].y + curve[i].x + curve[i].y))
+                    covered += lengthInside(places[k], curve[i - 1], curve[i]);
+        if (covered < least) {
+            least = covered;
+            best = k;
+        }
+    }
+    return best;
+}
+
 } // namespace tamrel

@@ -4,6 +4,7 @@
 // (1, 2 or 5 times a power of ten) with their labels. The pictures draw
 // these over their drawings; nothing here changes what a paint draws.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,22 @@ std::vector<AxisTick> AxisTicks(double lo, double hi, int maxTicks);
 // The tick spacing AxisTicks uses: 1, 2 or 5 times a power of ten, the
 // smallest that gives at most `maxTicks` ticks in the range.
 double TickStep(double lo, double hi, int maxTicks);
+
+// Where the title and the legend of a plot may go, in fractions of its
+// drawing: x from 0 at the left to 1 at the right, y from 0 at the top to 1
+// at the bottom.
+struct PlotBox {
+    double left = 0, top = 0, right = 0, bottom = 0;
+};
+struct PlotCurvePoint {
+    double x = 0, y = 0;
+};
+
+// The place among `places` that the curves cross least (the length of curve
+// inside it, each curve a polyline in the same fractions); the first of them
+// on a tie, so a clear default place is kept. A label there covers the least
+// of the data.
+std::size_t QuietestPlace(const std::vector<PlotBox>& places, const std::vector<std::vector<PlotCurvePoint>>& curves);
 
 // "t = 0.15": a time as the plots label it.
 std::string TimeLabel(double t);

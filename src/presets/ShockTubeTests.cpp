@@ -7,6 +7,7 @@
 #include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
+#include "run/SnapshotInterval.h"
 #include "run/SnapshotRow.h"
 
 namespace tamrel {
@@ -185,22 +186,19 @@ namespace {
         }
     }
 
-    // The first step at a tenth of the target Courant number, no longer than
-    // the snapshot interval of the problem loaded before (a DtPlot never
-    // derived yet is 0 and would freeze the run, so only a positive one
-    // caps); the time scales, from the time sound in cell 1 takes to cross
-    // unit length; the metronome pace; then the step capped at the new
-    // snapshot interval.
+    // The first step at a tenth of the target Courant number; the time
+    // scales, from the time sound in cell 1 takes to cross unit length; the
+    // test's own stop time, which a new grid size keeps; the metronome pace;
+    // then the step capped at the snapshot interval. Nothing of the problem
+    // loaded before enters, so a test starts the same whatever ran before.
     void setTimeScales(ExperimentState& s, const ShockTubeTest& t, double tmin)
     {
         s.Dt = s.CourantNumber * 0.1 * tmin;
-        if (s.DtPlot > 0 && s.Dt > s.DtPlot)
-            s.Dt = s.DtPlot;
 
         s.TimeUnit = 1.0 / s.SoundSpeed[1];
         s.TStop = t.TStop;
-        s.DtPlot = s.TimeUnit / s.NPlotsPerPeriod;
-        s.TNextPlot = s.DtPlot;
+        s.ProblemTStop = t.TStop;
+        SetSnapshotInterval(s);
 
         s.MSec = 5;
         s.MSecMin = 1;

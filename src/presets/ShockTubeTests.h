@@ -50,10 +50,10 @@ std::string shockTubeTestToolTip(int number);
 // cell cut exactly in half takes the right state); four selected cells
 // around the ends and the jump; plot ranges; SoundSpeed0; sound speeds; the
 // multifluid arrays under "Mixtal32"; smoke streams; history row 0; the
-// first time step at a tenth of the Courant number (capped at the DtPlot in
-// force before the call, then at the new one); TimeUnit = 1/SoundSpeed(1),
-// TStop, DtPlot = TNextPlot = TimeUnit/NPlotsPerPeriod; MSec 5 in 1..2000;
-// DtOld = Dt.
+// first time step at a tenth of the Courant number, capped at the new
+// snapshot interval; TimeUnit = 1/SoundSpeed(1), TStop and ProblemTStop the
+// test's stop time, DtPlot = TNextPlot = SnapshotInterval; MSec 5 in
+// 1..2000; DtOld = Dt. Nothing of the problem loaded before enters.
 //
 // The history arrays are re-created empty while NStoredStates, TimeNow and
 // StoredTime keep their values: rows above 0 read back as zero density and

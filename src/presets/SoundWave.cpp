@@ -10,6 +10,7 @@
 #include "presets/ProblemDescription.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
+#include "run/SnapshotInterval.h"
 
 namespace tamrel {
 
@@ -82,9 +83,10 @@ namespace {
         s.PCurrent = 1 / gam;
         s.TimeUnit = 1.0;
 
-        s.DtPlot = 1.0 / s.NPlotsPerPeriod;
-        s.TNextPlot = s.DtPlot;
         s.TStop = s.Periods;
+        s.ProblemTStop = 0;
+        s.DtPlot = SnapshotInterval(s.TimeUnit, s.NPlotsPerPeriod, s.TStop);
+        s.TNextPlot = s.DtPlot;
 
         s.RhoMin = 1.0;
         s.RhoMax = 1.0;

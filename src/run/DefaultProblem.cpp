@@ -8,6 +8,7 @@
 #include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
+#include "run/SnapshotInterval.h"
 #include "run/SnapshotRow.h"
 
 namespace tamrel {
@@ -123,10 +124,8 @@ bool RefreshTimeScales(ExperimentState& s)
         return false;
     s.TimeUnit = 1.0 / c1;
     s.TStop = s.TimeUnit * s.Periods;
-    s.DtPlot = s.TimeUnit / s.NPlotsPerPeriod;
-    s.TNextPlot = s.DtPlot;
-    if (s.DtPlot < s.Dt)
-        s.Dt = s.DtPlot;
+    s.ProblemTStop = 0;
+    SetSnapshotInterval(s);
     s.MSecMin = 1;
     s.MSecMax = 2000;
     s.MSec = 5;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
@@ -19,6 +20,54 @@ namespace {
         s.StoredTime[0] = 0.0;
     }
 
+    // The grid arrays a run's start is made of, each with its kept copy.
+    template <class F> void forRunStartArrays(ExperimentState& s, F f)
+    {
+        using S = ExperimentState;
+        using K = S::RunStartGrid;
+        f(s.X, s.RunStart.X);
+        f(s.Rho, s.RunStart.Rho);
+        f(s.P, s.RunStart.P);
+        f(s.VX, s.RunStart.VX);
+        f(s.VY, s.RunStart.VY);
+        f(s.FSmoke, s.RunStart.FSmoke);
+        f(s.SoundSpeedSq, s.RunStart.SoundSpeedSq);
+        f(s.SoundSpeed, s.RunStart.SoundSpeed);
+        BoundedArray<double> S::*fluid[] = { &S::Rho1, &S::P1, &S::Rho2, &S::P2, &S::FFrac, &S::FFracX, &S::FFracY,
+            &S::FFracXX, &S::FFracXY, &S::FFracYY };
+        BoundedArray<double> K::*kept[] = { &K::Rho1, &K::P1, &K::Rho2, &K::P2, &K::FFrac, &K::FFracX, &K::FFracY,
+            &K::FFracXX, &K::FFracXY, &K::FFracYY };
+        for (std::size_t i = 0; i < std::size(fluid); ++i)
+            f(s.*fluid[i], s.RunStart.*kept[i]);
+    }
+
+    void keepRunStart(ExperimentState& s)
+    {
+        forRunStartArrays(s, [](const BoundedArray<double>& grid, BoundedArray<double>& kept) { kept = grid; });
+        s.RunStart.NGridCells = s.NGridCells;
+        s.RunStart.Dt = s.Dt;
+        s.RunStart.DtOld = s.DtOld;
+    }
+
+    // The kept start back in the grid, when it belongs to this grid (same
+    // size, the same arrays allocated).
+    bool restoreRunStart(ExperimentState& s)
+    {
+        if (s.RunStart.NGridCells != s.NGridCells || s.RunStart.NGridCells <= 0)
+            return false;
+        bool fits = true;
+        forRunStartArrays(s, [&](const BoundedArray<double>& grid, const BoundedArray<double>& kept) {
+            fits = fits && grid.lower() == kept.lower() && grid.upper() == kept.upper()
+                && grid.empty() == kept.empty();
+        });
+        if (!fits)
+            return false;
+        forRunStartArrays(s, [](BoundedArray<double>& grid, const BoundedArray<double>& kept) { grid = kept; });
+        s.Dt = s.RunStart.Dt;
+        s.DtOld = s.RunStart.DtOld;
+        return true;
+    }
+
 } // namespace
 
 BeginStatus BeginRun(ExperimentState& s)
@@ -30,6 +79,8 @@ BeginStatus BeginRun(ExperimentState& s)
     if (kernels::twoFluidScheme(s.SchemeName) && !s.FFracYYNew.contains(s.NGridCells + s.NBdy + 1))
         return BeginStatus::MissingFluids;
 
+    keepRunStart(s);
+    s.NCycle = 0;
     startHistory(s);
     FillBoundaryCellsForBegin(s);
     StoreSnapshotRow(s, 0);
@@ -65,6 +116,8 @@ long RunHistoryRows(const ExperimentState& s)
 
 ContinueStatus ContinueStatusOf(const ExperimentState& s)
 {
+    if (s.TimeNow == 0)
+        return ContinueStatus::NotBegun;
     if (s.NStoredStates <= 0)
         return ContinueStatus::NoStoredRow;
     const long newest = s.NStoredStates - 1;
@@ -130,14 +183,19 @@ void RederiveFluidArrays(ExperimentState& s)
 RestartStatus RestartRun(ExperimentState& s)
 {
     const long n = s.NGridCells;
+    // Ready: no step has run since the set-up, so the grid and Dt are its own.
+    const bool atStart = s.isReady();
     s.TNextPlot = s.DtPlot;
     s.TimeNow = 0;
+    s.NCycle = 0;
     s.MflopsTotal = 0;
     s.MeterSeconds = 0;
     s.Stopped = 1;
 
-    const bool restored = RestoreSnapshotRowUnchecked(s, 0);
-    if (restored) {
+    const bool exact = atStart || restoreRunStart(s);
+    const bool restored = exact || RestoreSnapshotRowUnchecked(s, 0);
+    if (restored && !exact) {
+        // Without the kept start, the single-precision row 0 stands in.
         // Restart's estimate uses Gamma in every cell and the outer
         // interfaces as they stand.
         double w = (s.X[2] - s.X[1]) / s.SoundSpeed0;

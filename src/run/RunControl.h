@@ -18,7 +18,9 @@ enum class BeginStatus {
 // Begin (Ready -> Running): history reallocated (RunHistoryRows rows), boundary cells 0 and N+1
 // filled (periodic while RiemannPlots, otherwise reflected), row 0 stored,
 // DtOld = Dt, STRowOffset = N+2, plot ranges fitted, NStoredStates = 1,
-// StoredTime(0) = 0, Stopped = 0. Dt, TNextPlot and the meter totals are
+// StoredTime(0) = 0, NCycle = 0 (a run counts its own cycles), Stopped = 0.
+// The grid it starts from is kept, in full precision, for Restart. Dt,
+// TNextPlot and the meter totals are
 // left. The window then shows SchemeName on the scheme button and rebuilds
 // the problem description.
 BeginStatus BeginRun(ExperimentState& s);
@@ -28,6 +30,7 @@ void PauseRun(ExperimentState& s);
 
 enum class ContinueStatus {
     Continued, // the run goes on
+    NotBegun, // the time is 0 (after a set-up or Restart): Begin starts a run, Continue has none
     NoStoredRow, // NStoredStates 0: no row to go on from
     RunOver, // the newest row or the time is at or past TStop: nothing is left to run
     HistoryFull, // the history holds no further row: going on would store nothing
@@ -63,11 +66,14 @@ enum class RestartStatus {
     KeptGrid, // row 0 held no valid state: the grid and Dt were kept
 };
 
-// Restart (any state -> Ready): TNextPlot = DtPlot, TimeNow 0, meter totals 0,
-// Stopped = 1; row 0 back into Rho, P, VX, VY, FSmoke of cells 0..N+1 with
-// sound speeds from Gamma and Dt at a tenth of the target Courant number;
-// under a two-fluid scheme the fluid arrays are derived again from the restored
-// state (see RederiveFluidArrays); history reallocated, row 0 stored again,
+// Restart (any state -> Ready): TNextPlot = DtPlot, TimeNow 0, NCycle 0,
+// meter totals 0, Stopped = 1. The grid and Dt become those the run began
+// from, exactly (the start Begin kept), so a run after Restart repeats the run
+// after the set-up bit for bit; in Ready they are the set-up's already and
+// stay. Only without a kept start of this grid: row 0 back into Rho, P, VX,
+// VY, FSmoke of cells 0..N+1 with sound speeds from Gamma and Dt at a tenth
+// of the target Courant number, and under a two-fluid scheme the fluid arrays
+// derived again (see RederiveFluidArrays). Then the history reallocated, row 0 stored again,
 // STRowOffset = N+2, plot ranges fitted, NStoredStates = 1, Dt capped at
 // DtPlot, DtOld = Dt. The window then shows the time, the stored-state range
 // 0..0 and the Courant number and repaints the plots.

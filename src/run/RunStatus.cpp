@@ -1,6 +1,7 @@
 #include "run/RunStatus.h"
 
 #include "common/Format.h"
+#include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 
 namespace tamrel {
@@ -37,7 +38,19 @@ std::string RunStatusText(const ExperimentState& s)
         + "   " + std::to_string(s.NGridCells) + " cells";
 }
 
-std::vector<ButtonUse> ButtonUses(const ExperimentState& s)
+namespace {
+    // "Mixtal32" (or "A or B" when the table holds several).
+    std::string TwoFluidSchemeNames()
+    {
+        std::string names;
+        for (const kernels::SchemeInfo& k : kernels::allSchemes())
+            if (k.twoFluid)
+                names += (names.empty() ? "" : " or ") + std::string(k.name);
+        return names;
+    }
+} // namespace
+
+std::vector<ButtonUse> ButtonUses(const ExperimentState& s, int testButtons)
 {
     const RunPhase phase = PhaseOf(s);
     const bool ready = phase == RunPhase::Ready;
@@ -49,7 +62,9 @@ std::vector<ButtonUse> ButtonUses(const ExperimentState& s)
         setUpWhy = "Set-ups act before a run only: press Restart first.";
 
     std::string beginWhy;
-    if (s.TimeNow != 0)
+    if (phase == RunPhase::Running)
+        beginWhy = "The run is going on: Pause halts it.";
+    else if (s.TimeNow != 0)
         beginWhy = phase == RunPhase::Running
             ? "The run is going on: Pause halts it."
             : "The run has begun: press Continue to go on, or Restart to run again.";
@@ -63,6 +78,7 @@ std::vector<ButtonUse> ButtonUses(const ExperimentState& s)
         switch (ContinueStatusOf(s)) {
         case ContinueStatus::Continued:
             break;
+        case ContinueStatus::NotBegun:
         case ContinueStatus::NoStoredRow:
             continueWhy = "There is no run to continue: press Begin.";
             break;
@@ -83,9 +99,21 @@ std::vector<ButtonUse> ButtonUses(const ExperimentState& s)
         { "cmdContinue", continueWhy.empty(), continueWhy },
         { "cmdRestart", true, {} },
     };
+    // Loading a problem, as every other set-up, waits for Ready: a problem
+    // loaded into a run would leave the run's history, time and other
+    // schemes' copies with the problem before.
     for (const char* setUp : { "cmdSoundWave", "cmdSelect", "cmdReset", "cmdBoundaryConditionType",
-             "cmdNumericalScheme", "cmdGetDiffConsts" })
+             "cmdNumericalScheme", "cmdGetDiffConsts", "cmdReadSetUp" })
         uses.push_back({ setUp, ready, setUpWhy });
+    for (int t = 1; t <= testButtons; ++t)
+        uses.push_back({ "cmdTest" + std::to_string(t), ready, setUpWhy });
+
+    // FVSmoke is the fluid-2 fraction of a two-fluid scheme.
+    const bool twoFluids = kernels::twoFluidScheme(s.SchemeName);
+    uses.push_back({ "cmdPlotFVSmoke", twoFluids,
+        twoFluids ? std::string()
+                  : "FVSmoke is the second fluid's fraction, which only a two-fluid scheme carries: choose "
+                + TwoFluidSchemeNames() + " with the scheme button first." });
     return uses;
 }
 

@@ -27,10 +27,13 @@ std::string RunStatusText(const ExperimentState& s);
 // The buttons whose use depends on the run's state: whether each would act
 // now, and if not, why not and what to do instead.
 struct ButtonUse {
-    const char* name; // the control's name
+    std::string name; // the control's name
     bool acts;
     std::string why; // "" when it acts
 };
-std::vector<ButtonUse> ButtonUses(const ExperimentState& s);
+// Set-ups (the problem loaders among them: the test buttons cmdTest1 ..
+// cmdTest<testButtons>, Sound Wave, Read Setup) act only in Ready; Continue
+// only on a halted run; Plot FVSmoke only under a two-fluid scheme.
+std::vector<ButtonUse> ButtonUses(const ExperimentState& s, int testButtons);
 
 } // namespace tamrel

@@ -22,6 +22,10 @@ namespace {
     constexpr std::array<std::string_view, 13> kKeys
         = { "NDifferenceScheme", "NGridCells", "SoundSpeed0", "CourantNumber", "RhoMax", "RhoMin", "PMax", "PMin",
               "VXMax", "VXMin", "Periods", "NPlotsPerPeriod", "NSelected" };
+    // Optional keys between NSelected and the empty line.
+    constexpr std::string_view kTStopKey = "TStop";
+    constexpr std::string_view kMnBdryKey = "MnBdry";
+    constexpr std::string_view kMxBdryKey = "MxBdry";
     // Keys whose values are whole numbers.
     constexpr std::array<bool, 13> kWholeKey
         = { true, true, false, false, false, false, false, false, false, false, false, true, true };
@@ -250,6 +254,14 @@ namespace {
         if (rows < 1 || !RunHistoryFits(d.NGridCells, rows))
             return rejection("I expected to read a number of time units giving " + range + " for 'Periods' but ",
                 plain(d.Periods));
+        if (d.TStop && !(*d.TStop > 0 && *d.TStop <= 1e300))
+            return rejection("I expected to read a positive stop time for 'TStop' but ", plain(*d.TStop));
+        for (const auto& [type, key] : { std::pair { d.MnBdry, kMnBdryKey }, std::pair { d.MxBdry, kMxBdryKey } })
+            if (type && *type != 1 && *type != 2 && *type != 4)
+                return rejection("I expected to read a boundary type 1 (reflecting), 2 (continuation) or 4 "
+                                 "(periodic) for '"
+                        + std::string(key) + "' but ",
+                    plain(*type));
         if (d.NSelected < 0 || d.NSelected > d.NGridCells)
             return rejection("I expected to read a number of selected cells from 0 to " + plain(d.NGridCells)
                     + " for 'NSelected' but ",
@@ -408,12 +420,33 @@ namespace {
         d.NPlotsPerPeriod = roundToLong(values[11]);
         d.NSelected = roundToLong(values[12]);
 
-        // The separator: empty, or blanks alone.
-        const auto separator = lines.next();
-        if (!separator)
-            return silent();
-        if (!splitFields(*separator).empty())
-            return rejected(rejection("I expected to read the null string but ", *separator));
+        // The optional keys, then the separator: empty, or blanks alone.
+        for (;;) {
+            const auto line = lines.next();
+            if (!line)
+                return silent();
+            const auto fields = splitFields(*line);
+            if (fields.empty())
+                break;
+            const std::string& key = fields[0];
+            const bool stop = key == kTStopKey && !d.TStop;
+            const bool left = key == kMnBdryKey && !d.MnBdry;
+            const bool right = key == kMxBdryKey && !d.MxBdry;
+            if (!stop && !left && !right)
+                return rejected(rejection("I expected to read the null string but ", *line));
+            if (fields.size() < 2)
+                return silent();
+            const auto v = parseNumber(fields[1]);
+            if (!v)
+                return silent();
+            if (stop) {
+                d.TStop = *v;
+                continue;
+            }
+            if (!isWhole(*v))
+                return rejected(rejection("I expected to read a whole number for '" + key + "' but ", fields[1]));
+            (left ? d.MnBdry : d.MxBdry) = roundToLong(*v);
+        }
 
         // The header: all five words are reported together when any is wrong.
         const auto header = lines.next();
@@ -488,6 +521,9 @@ std::string WriteSetupText(const ExperimentState& s)
     out += keyLine(kKeys[10], numberField(s.Periods));
     out += keyLine(kKeys[11], wholeField(s.NPlotsPerPeriod));
     out += keyLine(kKeys[12], wholeField(s.NSelected));
+    out += keyLine(kTStopKey, numberField(s.TStop));
+    out += keyLine(kMnBdryKey, wholeField(s.MnBdry));
+    out += keyLine(kMxBdryKey, wholeField(s.MxBdry));
     out += kLineEnd;
 
     std::string header;
@@ -587,6 +623,13 @@ bool CommitSetup(ExperimentState& s, const SetupData& d)
     s.Periods = d.Periods;
     s.NPlotsPerPeriod = d.NPlotsPerPeriod;
     s.NGridCells = d.NGridCells;
+    s.ProblemTStop = d.TStop.value_or(0.0);
+    if (d.TStop)
+        s.TStop = *d.TStop;
+    if (d.MnBdry)
+        s.MnBdry = *d.MnBdry;
+    if (d.MxBdry)
+        s.MxBdry = *d.MxBdry;
 
     // A set-up read during or after a run starts its problem afresh, so the
     // rebuild replays every entry rather than refusing them at a late time.

@@ -1,11 +1,16 @@
 #pragma once
-// The set-up text file: thirteen keyed parameters, an empty line, the table
-// header and the table of selected cells with its two end entries.
+// The set-up text file: thirteen keyed parameters, the optional keys TStop,
+// MnBdry and MxBdry (any order, each once; a file without them reads as it
+// always did), an empty line, the table header and the table of selected
+// cells with its two end entries.
 //
 //   NDifferenceScheme        3
 //   NGridCells               100
 //   ...                      (keys at column 1, values at column 25)
 //   NSelected                6
+//   TStop                    0.2
+//   MnBdry                   2
+//   MxBdry                   2
 //
 //   MSelected          X                        Rho                      P                        VX
 //    0             -1E-07                    1                        1000                     0
@@ -21,6 +26,7 @@
 // SetupData, and the state changes only when the whole file passed
 // (CommitSetup).
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +48,10 @@ struct SetupData {
     double Periods = 0;
     Long NPlotsPerPeriod = 0;
     Long NSelected = 0;
+    // Optional keys after NSelected (files written before them read without):
+    // the problem's stop time and the two boundary types.
+    std::optional<double> TStop;
+    std::optional<Long> MnBdry, MxBdry;
     std::vector<Long> MSelected;
     std::vector<double> XSelected, RhoSelected, PSelected, VXSelected;
     bool operator==(const SetupData&) const = default;
@@ -85,7 +95,10 @@ std::string CheckSetupData(const SetupData& d);
 
 // The commit step of Read Setup: NSelected, the table entries (the table
 // resized to 0..NGridCells+2 of the file's grid, keeping the rest), then the
-// eleven parameters and NGridCells. The problem starts afresh: TimeNow = 0
+// eleven parameters and NGridCells; the stop time a file names becomes the
+// problem's own (ProblemTStop, kept at any grid size; without it the run
+// lasts Periods time units) and the boundary types it names are taken (without
+// them the types in force stay). The problem starts afresh: TimeNow = 0
 // and Stopped = 1, so that the rebuild that follows replays every entry.
 // Refuses (false, nothing changed) data that fails CheckSetupData. The
 // window then runs RebuildGridState.

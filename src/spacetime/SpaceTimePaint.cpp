@@ -8,8 +8,10 @@ namespace tamrel {
 SpaceTimePaint PaintSpaceTime(ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image)
 {
     SpaceTimePaint out;
-    if (s.NStoredStates <= 1)
+    if (s.NStoredStates <= 1) {
+        out.noRun = true;
         return out;
+    }
 
     const std::string_view shown = EffectiveSpaceTimeVariable(s, listText);
     if (shown != listText)

@@ -18,6 +18,10 @@ struct SpaceTimePaint {
     // False: nothing was drawn (fewer than two stored snapshots, or a list
     // text that names no variable) and the picture keeps what it showed.
     bool drawn = false;
+    // Fewer than two stored snapshots: there is no run to show (a problem
+    // just loaded, or Restart), and the picture is cleared rather than left
+    // showing the run before.
+    bool noRun = false;
     double vmin = 0; // range of the stored values drawn
     double vmax = 0;
     // Set when the list must show another item ("Density" for "FSmoke"

@@ -53,6 +53,10 @@ struct ExperimentState {
     Long NPlotsTotal = 600;
     double TimeUnit = 0;
     double TStop = 0;
+    // The stop time the loaded problem brings with it (a shock-tube test, a
+    // set-up file that names one); 0 when the run lasts Periods time units.
+    // A new grid size keeps it, since it is physical time, not time units.
+    double ProblemTStop = 0;
     double DtPlot = 0;
     double TNextPlot = 0;
     Long NCycle = 0;
@@ -79,6 +83,18 @@ struct ExperimentState {
     // One entry per history row (the rows a history of K rows can hold).
     BoundedArray<double> StoredTime;
     Long StoredStateShown = 0;
+
+    // --- The run's starting grid ----------------------------------------------
+    // Begin keeps the grid it starts from, in full precision, so that Restart
+    // brings back exactly that state (the history holds single precision only)
+    // and the run after Restart is the run after the set-up, bit for bit.
+    struct RunStartGrid {
+        Long NGridCells = 0; // 0: nothing kept
+        BoundedArray<double> X, Rho, P, VX, VY, FSmoke, SoundSpeedSq, SoundSpeed;
+        BoundedArray<double> Rho1, P1, Rho2, P2, FFrac, FFracX, FFracY, FFracXX, FFracXY, FFracYY;
+        double Dt = 0, DtOld = 0;
+    };
+    RunStartGrid RunStart;
 
     // --- Control cells, current cell and plot ranges ------------------------
     Long NSelected = 6;

@@ -100,6 +100,19 @@ namespace {
         EXPECT_TRUE(compare::CheckSideBySide(started));
     }
 
+    // Fewer than two schemes make no comparison: they end one there is, and
+    // without one they would change nothing, so they are refused, saying why.
+    TEST(SideBySide, AChoiceOfOneSchemeWithoutAComparisonIsRefused)
+    {
+        EXPECT_EQ(compare::SchemeChoiceRefusal(2, false, "Orvane"), "");
+        EXPECT_EQ(compare::SchemeChoiceRefusal(1, true, "Orvane"), "");
+        EXPECT_EQ(compare::SchemeChoiceRefusal(0, true, "Orvane"), "");
+        const std::string why = compare::SchemeChoiceRefusal(1, false, "Sorvi");
+        EXPECT_NE(why.find("A comparison takes 2 to 5 schemes"), std::string::npos) << why;
+        EXPECT_NE(why.find("Sorvi"), std::string::npos) << why;
+        EXPECT_NE(compare::SchemeChoiceRefusal(0, false, "Sorvi"), "");
+    }
+
     TEST(SideBySide, CancelStopsEveryRunKeepingItsStoredRows)
     {
         std::vector<SchemeRun> runs = copiesOf(1, 40, { "Orvane", "Sorvi" });

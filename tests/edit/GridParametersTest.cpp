@@ -205,6 +205,7 @@ namespace {
     {
         ExperimentState s = emptyTableState();
         s.TimeUnit = 0.8;
+        s.TStop = 80; // long enough for a hundred snapshots at the rate typed
         s.Dt = 0.1;
         EXPECT_EQ(PlotsPerPeriodTextChanged(s, "10").outcome, BoxOutcome::Applied);
         EXPECT_EQ(s.NPlotsPerPeriod, 10);

@@ -95,6 +95,30 @@ namespace {
         EXPECT_FALSE(exact::ExactPlotValues(s, PlotPicture::Pressure, solutionOf(s).cellAverages(0.0)));
     }
 
+    // A run leaves RhoMin and PMin where the widening put them, 0 for a
+    // falling density (Test 3's near vacuum); the log plots draw from the
+    // smallest cell value instead. The overlay, asked for before or after the
+    // plot is painted, lies on the plot's own scale, not at log10 0.
+    TEST(ExactOverlay, LogPlotsDrawTheCurveWhateverTheWideningLeft)
+    {
+        ExperimentState s = shockTubeState(8, 60);
+        s.LogPlots = 1;
+        s.Rho[0] = s.Rho[1], s.P[0] = s.P[1], s.VX[0] = s.VX[1];
+        const auto cells = solutionOf(s).cellAverages(0.0);
+        s.RhoMin = 0;
+        s.PMin = 0;
+        const auto rho = points(exact::ExactOverlayDrawing(s, PlotPicture::Density, cells, kW, kH));
+        const auto p = points(exact::ExactOverlayDrawing(s, PlotPicture::Pressure, cells, kW, kH));
+        auto curve = [](const LinePlotPaint& paint) {
+            PlotDrawing only;
+            only.polylines = paint.drawing.polylines;
+            return points(only);
+        };
+        EXPECT_FALSE(rho.empty());
+        EXPECT_EQ(rho, curve(PaintDensityPlot(s, kW, kH)));
+        EXPECT_EQ(p, curve(PaintPressurePlot(s, kW, kH, nullptr)));
+    }
+
     TEST(ExactOverlay, L1DistanceWeighsEachCellByItsWidth)
     {
         ExperimentState s = shockTubeState(1, 100);

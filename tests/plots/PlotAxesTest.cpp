@@ -118,3 +118,23 @@ TEST(PlotAxes, EachPaintNamesItsVariableAndRange)
     s.RhoMin = s.RhoMax = 1;
     EXPECT_FALSE(PaintDensityPlot(s, 6735, 2835).axes.shown);
 }
+
+// The title and the legend go where the curves cross least: Test 8's
+// pressure lies along the top of its plot, so its title goes to the bottom;
+// a legend leaves a corner the density's spike runs through. With room
+// everywhere the first place (the usual one) stays.
+TEST(PlotAxes, LabelsGoWhereTheCurvesCrossLeast)
+{
+    const std::vector<PlotBox> titlePlaces { { 0.4, 0.0, 0.6, 0.1 }, { 0.4, 0.85, 0.6, 0.95 } };
+    const std::vector<PlotBox> corners { { 0.8, 0.0, 1.0, 0.2 }, { 0.1, 0.0, 0.3, 0.2 }, { 0.8, 0.7, 1.0, 0.9 },
+        { 0.1, 0.7, 0.3, 0.9 } };
+    const std::vector<PlotCurvePoint> highPressure { { 0.0, 0.05 }, { 0.75, 0.05 }, { 0.8, 0.98 }, { 1.0, 0.98 } };
+    const std::vector<PlotCurvePoint> spike { { 0.0, 0.98 }, { 0.85, 0.98 }, { 0.9, 0.02 }, { 0.95, 0.98 },
+        { 1.0, 0.98 } };
+    EXPECT_EQ(QuietestPlace(titlePlaces, {}), 0u);
+    EXPECT_EQ(QuietestPlace(titlePlaces, { highPressure }), 1u);
+    EXPECT_EQ(QuietestPlace(corners, { spike }), 1u);
+    EXPECT_EQ(QuietestPlace(corners, { { { 0.0, 0.05 }, { 1.0, 0.05 } } }), 2u); // along the whole top
+    // A steep jump between two points crosses a box it has no point in.
+    EXPECT_EQ(QuietestPlace(corners, { { { 0.85, 1.0 }, { 0.95, -0.1 } } }), 1u);
+}

@@ -70,6 +70,8 @@ namespace {
                 EXPECT_LE(static_cast<double>(last - 1), std::ceil(intervals));
                 for (long r = 1; r < last; ++r)
                     ASSERT_GE(s.StoredTime[r], r * s.DtPlot * (1 - 1e-9)) << "row " << r;
+                // Enough rows to show the run, Test 4's cold gas too.
+                EXPECT_GE(s.NStoredStates, 100);
             }
         }
     }

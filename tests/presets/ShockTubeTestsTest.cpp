@@ -81,7 +81,8 @@ TEST(ShockTubeSetUp, Test1OnHundredCells)
     EXPECT_NEAR(s.Dt, 0.85 * 0.1 * tmin, 1e-12 * tmin);
     EXPECT_EQ(s.DtOld, s.Dt);
     EXPECT_DOUBLE_EQ(s.TimeUnit, 1 / c);
-    EXPECT_DOUBLE_EQ(s.DtPlot, (1 / c) / 20);
+    // 20 snapshots a time unit would store 4.7 before TStop: a hundred over the run instead.
+    EXPECT_DOUBLE_EQ(s.DtPlot, 0.2 / 100);
     EXPECT_EQ(s.TNextPlot, s.DtPlot);
     EXPECT_EQ(s.TStop, 0.2);
     EXPECT_EQ(s.MSec, 5);
@@ -173,26 +174,42 @@ TEST(ShockTubeSetUp, Test4TimeUnitFromTinySoundSpeed)
     ApplyShockTubeTest(s, 4);
     EXPECT_NEAR(s.TimeUnit, 845.15, 0.01);
     EXPECT_DOUBLE_EQ(s.TimeUnit, 1 / std::sqrt(1.4 * 0.000001));
-    EXPECT_GT(s.DtPlot, s.TStop);
     EXPECT_EQ(s.TStop, 1.0);
+    // Snapshots per time unit would store one row before the stop time; the
+    // run stores a hundred instead.
+    EXPECT_DOUBLE_EQ(s.DtPlot, 0.01);
     // Test 4's gas moves at 1 against a sound speed of 0.0012: the first step
     // is limited by the flow, not by the snapshot interval.
     EXPECT_NEAR(s.Dt, 0.085 * 0.01 / (1.0 + std::sqrt(1.4e-6)), 1e-15);
 }
 
-TEST(ShockTubeSetUp, FirstStepCappedByPreviousSnapshotInterval)
+// Every test stores at least a hundred snapshots over its run, and those
+// with more at the lab's rate keep it (Test 7: 400 a time unit, 800 rows).
+TEST(ShockTubeSetUp, EveryTestStoresAtLeastAHundredSnapshots)
 {
-    ExperimentState s = startUp();
-    s.DtPlot = 1e-6;
-    ApplyShockTubeTest(s, 1);
-    EXPECT_EQ(s.Dt, 1e-6);
-    EXPECT_EQ(s.DtOld, 1e-6);
+    for (int test = 1; test <= kShockTubeTestCount; ++test) {
+        SCOPED_TRACE(test);
+        ExperimentState s = startUp();
+        s.NPlotsPerPeriod = 400;
+        ApplyShockTubeTest(s, test);
+        EXPECT_GE(s.TStop / s.DtPlot, 100 * (1 - 1e-12));
+        EXPECT_DOUBLE_EQ(s.DtPlot, std::min(s.TimeUnit / 400, s.TStop / 100));
+    }
+}
 
-    // A snapshot interval never derived (0) does not freeze the first step.
-    ExperimentState fresh = startUp();
-    fresh.DtPlot = 0;
-    ApplyShockTubeTest(fresh, 1);
-    EXPECT_NEAR(fresh.Dt, 0.085 * 0.01 / (0.75 + std::sqrt(1.4)), 1e-15);
+// Nothing of the problem before enters a test: the first step is the same
+// after a problem with a short snapshot interval, a long one, or none yet.
+TEST(ShockTubeSetUp, FirstStepDoesNotDependOnTheProblemBefore)
+{
+    const double expected = 0.085 * 0.01 / (0.75 + std::sqrt(1.4));
+    for (const double before : { 1e-6, 1.0, 0.0 }) {
+        SCOPED_TRACE(before);
+        ExperimentState s = startUp();
+        s.DtPlot = before;
+        ApplyShockTubeTest(s, 1);
+        EXPECT_NEAR(s.Dt, expected, 1e-15);
+        EXPECT_EQ(s.DtOld, s.Dt);
+    }
 }
 
 TEST(ShockTubeSetUp, EmptiedHistoryRowsCannotBeRestored)

@@ -40,20 +40,29 @@ TEST(RunStatus, ButtonsThatWouldDoNothingInEachState)
         { "Halted", 1, 0.1, 5 },
         { "Finished", 1, 0.2, 9 },
     };
-    // Which buttons act, per state: Begin, Pause, Continue, Restart, then
-    // the six set-up commands (Sound Wave, Select, Reset, Bdrys, scheme,
-    // shock constants), which act in Ready only.
+    // Which buttons act, per state: Begin, Pause, Continue, Restart, then the
+    // set-up commands and the problem loaders (Sound Wave, Select, Reset,
+    // Bdrys, scheme, shock constants, Read Setup, two test buttons),
+    // which act in Ready only. Continue acts on a halted run only: in Ready
+    // (after a set-up or Restart) there is no run to go on with.
+    const std::vector<bool> setUps(9, true), noSetUps(9, false);
+    auto row = [](std::vector<bool> run, const std::vector<bool>& rest) {
+        run.insert(run.end(), rest.begin(), rest.end());
+        return run;
+    };
     const std::map<std::string, std::vector<bool>> acts {
-        { "Ready", { true, false, true, true, true, true, true, true, true, true } },
-        { "Running", { false, true, false, true, false, false, false, false, false, false } },
-        { "Halted", { false, false, true, true, false, false, false, false, false, false } },
-        { "Finished", { false, false, false, true, false, false, false, false, false, false } },
+        { "Ready", row({ true, false, false, true }, setUps) },
+        { "Running", row({ false, true, false, true }, noSetUps) },
+        { "Halted", row({ false, false, true, true }, noSetUps) },
+        { "Finished", row({ false, false, false, true }, noSetUps) },
     };
     for (const Phase& p : phases) {
         SCOPED_TRACE(p.name);
         const ExperimentState s = inPhase(p);
         EXPECT_STREQ(PhaseName(PhaseOf(s)), p.name);
-        const auto uses = ButtonUses(s);
+        auto uses = ButtonUses(s, 2);
+        ASSERT_EQ(uses.back().name, "cmdPlotFVSmoke");
+        uses.pop_back();
         const auto& want = acts.at(p.name);
         ASSERT_EQ(uses.size(), want.size());
         for (std::size_t k = 0; k < uses.size(); ++k) {
@@ -64,10 +73,27 @@ TEST(RunStatus, ButtonsThatWouldDoNothingInEachState)
         }
     }
     // The reasons point the way on.
-    EXPECT_NE(ButtonUses(inPhase(phases[3]))[0].why.find("press Restart to run again"), std::string::npos);
-    EXPECT_NE(ButtonUses(inPhase(phases[2]))[4].why.find("press Restart first"), std::string::npos);
-    // Continue before any Begin has no stored row to go on from.
-    EXPECT_FALSE(ButtonUses(inPhase({ "Ready", 1, 0.0, 0 }))[2].acts);
+    EXPECT_NE(ButtonUses(inPhase(phases[3]), 2)[0].why.find("press Restart to run again"), std::string::npos);
+    EXPECT_NE(ButtonUses(inPhase(phases[2]), 2)[4].why.find("press Restart first"), std::string::npos);
+    EXPECT_NE(ButtonUses(inPhase(phases[0]), 2)[2].why.find("press Begin"), std::string::npos);
+    const auto halted = ButtonUses(inPhase(phases[2]), 2);
+    EXPECT_EQ(halted[11].name, "cmdTest1");
+    EXPECT_NE(halted[11].why.find("press Restart first"), std::string::npos);
+}
+
+TEST(RunStatus, PlotFVSmokeActsUnderATwoFluidSchemeOnly)
+{
+    ExperimentState s = inPhase({ "Ready", 1, 0.0, 1 });
+    for (const char* scheme : { "Orvane", "Orvane32", "Lentor32", "Sorvi", "Mixtal32" }) {
+        SCOPED_TRACE(scheme);
+        s.SchemeName = scheme;
+        const ButtonUse smoke = ButtonUses(s, 0).back();
+        ASSERT_EQ(smoke.name, "cmdPlotFVSmoke");
+        EXPECT_EQ(smoke.acts, std::string(scheme) == "Mixtal32");
+        if (!smoke.acts) {
+            EXPECT_NE(smoke.why.find("Mixtal32"), std::string::npos);
+        }
+    }
 }
 
 TEST(RunStatus, TheLineTellsStateTimeCycleSchemeAndGrid)

@@ -78,6 +78,9 @@ namespace {
         ExperimentState s = selectedState(
             { { 1, 1.0, 1.0, 0.0 }, { 100, 0.5, 0.25, -0.75 }, { 30, 2.0, 1.0, 0.0 }, { 60, 3.0, 1.0, 0.0 } });
         ASSERT_EQ(s.NSelected, 4);
+        s.TStop = 0.2;
+        s.MnBdry = 2;
+        s.MxBdry = 4;
         const std::string text = WriteSetupText(s);
 
         // Every line ends with CR LF and there is no stray line feed.
@@ -85,19 +88,22 @@ namespace {
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
         const auto lines = linesOf(text);
-        ASSERT_EQ(lines.size(), 21u);
+        ASSERT_EQ(lines.size(), 24u);
 
         EXPECT_EQ(lines[0], "NDifferenceScheme        3 ");
         EXPECT_EQ(lines[1], "NGridCells               100 ");
         EXPECT_EQ(lines[9].substr(0, 25), "VXMin                   -");
         EXPECT_EQ(lines[12], "NSelected                4 ");
-        EXPECT_EQ(lines[13], "");
-        EXPECT_EQ(lines[14],
+        EXPECT_EQ(lines[13], "TStop                    0.2 ");
+        EXPECT_EQ(lines[14], "MnBdry                   2 ");
+        EXPECT_EQ(lines[15], "MxBdry                   4 ");
+        EXPECT_EQ(lines[16], "");
+        EXPECT_EQ(lines[17],
             "MSelected          X                        Rho                      P                        VX");
 
         // Rows: numbers at columns 1, 15, 40, 65, 90, each a sign place first.
         const std::regex row(R"(^[ -]\d+ +[ -]\S+ +[ -]\S+ +[ -]\S+ +[ -]\S+ $)");
-        for (std::size_t r = 15; r < 21; ++r) {
+        for (std::size_t r = 18; r < 24; ++r) {
             SCOPED_TRACE(lines[r]);
             EXPECT_TRUE(std::regex_match(lines[r], row));
             for (std::size_t col : { 14u, 39u, 64u, 89u }) {
@@ -107,9 +113,9 @@ namespace {
                 EXPECT_NE(lines[r][col + 1], ' ');
             }
         }
-        EXPECT_EQ(lines[15].substr(0, 21), " 0            -1E-07 ");
-        EXPECT_EQ(lines[19].substr(89), "-0.75 ");
-        EXPECT_EQ(lines[20].substr(0, 5), " 101 ");
+        EXPECT_EQ(lines[18].substr(0, 21), " 0            -1E-07 ");
+        EXPECT_EQ(lines[22].substr(89), "-0.75 ");
+        EXPECT_EQ(lines[23].substr(0, 5), " 101 ");
     }
 
     TEST(SetupRead, AWrittenFileReadsBackToFifteenDigits)
@@ -148,15 +154,71 @@ namespace {
         EXPECT_EQ(WriteSetupText(again), WriteSetupText(s));
     }
 
+    // The stop time and the boundary types are optional keys: a file written
+    // before them reads as it always did (the types in force stay, the run
+    // lasts Periods time units); with them, in any order, the problem keeps
+    // its stop time and its ends; a value they cannot take, or a key twice, is
+    // refused.
+    TEST(SetupRead, StopTimeAndBoundaryTypesAreOptionalKeys)
+    {
+        ExperimentState s = selectedState({ { 1, 1.0, 1.0, 0.75 }, { 100, 0.125, 0.1, 0.0 } });
+        s.TStop = 0.2;
+        s.MnBdry = 2;
+        s.MxBdry = 1;
+        auto lines = linesOf(WriteSetupText(s));
+        ASSERT_EQ(lines[13].substr(0, 5), "TStop");
+
+        auto old = lines;
+        old.erase(old.begin() + 13, old.begin() + 16);
+        const SetupReadResult before = ReadSetupText(joinLines(old));
+        ASSERT_EQ(before.status, SetupReadStatus::Ok) << before.message;
+        EXPECT_FALSE(before.data.TStop || before.data.MnBdry || before.data.MxBdry);
+        ExperimentState kept = testing::emptyTableState();
+        kept.MnBdry = kept.MxBdry = 4;
+        kept.ProblemTStop = 0.5;
+        ASSERT_TRUE(CommitSetup(kept, before.data));
+        EXPECT_EQ(kept.MnBdry, 4);
+        EXPECT_EQ(kept.ProblemTStop, 0.0);
+
+        std::swap(lines[13], lines[15]);
+        const SetupReadResult r = ReadSetupText(joinLines(lines));
+        ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
+        ExperimentState read = testing::emptyTableState();
+        ASSERT_TRUE(CommitSetup(read, r.data));
+        EXPECT_EQ(read.ProblemTStop, 0.2);
+        EXPECT_EQ(read.MnBdry, 2);
+        EXPECT_EQ(read.MxBdry, 1);
+
+        struct Case {
+            std::size_t line;
+            std::string text, expected;
+        };
+        for (const Case& c : {
+                 Case { 13, "MxBdry 3", "boundary type 1 (reflecting), 2 (continuation) or 4 (periodic) for 'MxBdry'" },
+                 Case { 14, "MnBdry 2.5", "whole number for 'MnBdry'" },
+                 Case { 15, "TStop 0", "positive stop time for 'TStop'" },
+                 Case { 15, "TStop -1", "positive stop time for 'TStop'" },
+                 Case { 14, "MxBdry 2", "null string" },
+                 Case { 14, "Gamma 1.4", "null string" },
+             }) {
+            SCOPED_TRACE(c.text);
+            auto copy = lines;
+            copy[c.line] = c.text;
+            const SetupReadResult bad = ReadSetupText(joinLines(copy));
+            EXPECT_EQ(bad.status, SetupReadStatus::Rejected);
+            EXPECT_NE(bad.message.find(c.expected), std::string::npos) << bad.message;
+        }
+    }
+
     TEST(SetupRead, CommasAndExtraBlanksSeparateFields)
     {
         const ExperimentState s = awkwardState();
         auto lines = linesOf(WriteSetupText(s));
         lines[1] = "NGridCells,100";
         lines[2] = "   SoundSpeed0 ,  " + lines[2].substr(24);
-        lines[14] = "MSelected,X,Rho,P,VX";
-        lines[16] = std::regex_replace(lines[16], std::regex(" +"), ",");
-        lines[16] = lines[16].substr(1); // a row that starts with its first number
+        lines[17] = "MSelected,X,Rho,P,VX";
+        lines[19] = std::regex_replace(lines[19], std::regex(" +"), ",");
+        lines[19] = lines[19].substr(1); // a row that starts with its first number
         const SetupReadResult r = ReadSetupText(joinLines(lines));
         ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
         EXPECT_EQ(r.data.NGridCells, 100);
@@ -200,7 +262,7 @@ namespace {
     TEST(SetupRead, TheSeparatorLineMustBeEmpty)
     {
         auto lines = linesOf(WriteSetupText(awkwardState()));
-        lines[13] = "  stray words";
+        lines[16] = "  stray words";
         const SetupReadResult r = ReadSetupText(joinLines(lines));
         EXPECT_EQ(r.status, SetupReadStatus::Rejected);
         EXPECT_EQ(r.message, "I expected to read the null string but got instead   stray words\r\n" + kTail);
@@ -228,9 +290,9 @@ namespace {
                  Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }) },
                  Case { "key without value", withLine(1, "NGridCells") },
                  Case { "value not a number", withLine(3, "CourantNumber     0.5x") },
-                 Case { "row with letters", withLine(16, " 1  0.01  1  abc  0") },
-                 Case { "row with four numbers", withLine(16, " 1  0.01  1  1") },
-                 Case { "row with an empty field", withLine(16, "1,0.01,,1,1") },
+                 Case { "row with letters", withLine(19, " 1  0.01  1  abc  0") },
+                 Case { "row with four numbers", withLine(19, " 1  0.01  1  1") },
+                 Case { "row with an empty field", withLine(19, "1,0.01,,1,1") },
              }) {
             SCOPED_TRACE(c.name);
             const SetupReadResult r = ReadSetupText(c.text);
@@ -245,7 +307,7 @@ namespace {
     {
         const auto lines = linesOf(WriteSetupText(
             selectedState({ { 1, 1.0, 1.0, 0.0 }, { 40, 2.0, 1.0, 0.0 }, { 100, 1.0, 1.0, 0.0 } })));
-        ASSERT_EQ(lines[16].substr(0, 3), " 1 ");
+        ASSERT_EQ(lines[19].substr(0, 3), " 1 ");
         auto withLine = [&](std::size_t i, const std::string& line) {
             auto copy = lines;
             copy[i] = line;
@@ -270,20 +332,20 @@ namespace {
                  Case { withLine(11, "NPlotsPerPeriod 1e12"), "'NPlotsPerPeriod'", "1e12" },
                  Case { withLine(1, "NGridCells 100.4"), "'NGridCells'", "100.4" },
                  Case { withLine(3, "CourantNumber 0.005"), "from 0.01 to below 1 for 'CourantNumber'", "0.005" },
-                 Case { withLine(17, " 40.5 0.4 2 1 0"), "'MSelected' of entry 2", "40.5" },
-                 Case { withLine(17, " 40 0.4 1e-300 1e300 0"), "sound speed", "1E+300" },
-                 Case { withLine(17, " 40 0.4 2 1 1e160"), "'VX' of entry 2", "1E+160" },
-                 Case { withLine(17, " 40 0.4 1e301 1 0"), "'Rho' of entry 2", "1E+301" },
+                 Case { withLine(20, " 40.5 0.4 2 1 0"), "'MSelected' of entry 2", "40.5" },
+                 Case { withLine(20, " 40 0.4 1e-300 1e300 0"), "sound speed", "1E+300" },
+                 Case { withLine(20, " 40 0.4 2 1 1e160"), "'VX' of entry 2", "1E+160" },
+                 Case { withLine(20, " 40 0.4 1e301 1 0"), "'Rho' of entry 2", "1E+301" },
                  Case { withLine(4, "RhoMax 1e303"), "'RhoMax'", "1E+303" },
                  Case { withLine(12, "NSelected -1"), "'NSelected'", "-1" },
                  Case { withLine(12, "NSelected 101"), "'NSelected'", "101" },
-                 Case { withLine(16, " 0 0.01 1 1 0"), "'MSelected' of entry 1", "0" },
-                 Case { withLine(16, " 41 0.01 1 1 0"), "'MSelected' of entry 2", "40" },
-                 Case { withLine(17, " 1 0.4 2 1 0"), "'MSelected' of entry 2", "1" },
-                 Case { withLine(15, " 3 0 1 1 0"), "'MSelected' of entry 0", "3" },
-                 Case { withLine(19, " 100 1 1 1 0"), "'MSelected' of entry 4", "100" },
-                 Case { withLine(17, " 40 0.4 0 1 0"), "'Rho' of entry 2", "0" },
-                 Case { withLine(15, " 0 0 1 -1 0"), "'P' of entry 0", "-1" },
+                 Case { withLine(19, " 0 0.01 1 1 0"), "'MSelected' of entry 1", "0" },
+                 Case { withLine(19, " 41 0.01 1 1 0"), "'MSelected' of entry 2", "40" },
+                 Case { withLine(20, " 1 0.4 2 1 0"), "'MSelected' of entry 2", "1" },
+                 Case { withLine(18, " 3 0 1 1 0"), "'MSelected' of entry 0", "3" },
+                 Case { withLine(22, " 100 1 1 1 0"), "'MSelected' of entry 4", "100" },
+                 Case { withLine(20, " 40 0.4 0 1 0"), "'Rho' of entry 2", "0" },
+                 Case { withLine(18, " 0 0 1 -1 0"), "'P' of entry 0", "-1" },
              }) {
             SCOPED_TRACE(c.names + " " + c.got);
             const SetupReadResult r = ReadSetupText(c.text);
@@ -383,6 +445,8 @@ namespace {
         for (Long j = 1; j <= source.NSelected; ++j)
             source.MSelected[j] = std::min<Long>(source.MSelected[j], 46 + j);
         source.MSelected[source.NSelected + 1] = 51;
+        source.TStop = 0.7;
+        source.MnBdry = source.MxBdry = 4;
         const SetupReadResult r = ReadSetupText(WriteSetupText(source));
         ASSERT_EQ(r.status, SetupReadStatus::Ok) << r.message;
 
@@ -400,9 +464,11 @@ namespace {
         EXPECT_EQ(s.CourantNumber, r.data.CourantNumber);
         EXPECT_EQ(s.Periods, r.data.Periods);
         EXPECT_EQ(s.TimeNow, 0.0);
-        EXPECT_EQ(s.MnBdry, 2); // boundary types are not part of a set-up
+        EXPECT_EQ(s.MnBdry, 4);
+        EXPECT_EQ(s.MxBdry, 4);
 
         testing::rebuildWithoutBoxes(s);
+        EXPECT_EQ(s.TStop, 0.7); // the file's stop time, kept through the rebuild
         EXPECT_EQ(s.X[51], 1.0);
         EXPECT_EQ(s.Rho[s.MSelected[2]], s.RhoSelected[2]);
     }

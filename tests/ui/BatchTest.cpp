@@ -15,6 +15,7 @@
 
 #include "ProgramProcess.h"
 #include "RunWindowTest.h"
+#include "app/ui/BatchSupport.h"
 #include "common/Format.h"
 
 using namespace tamrel;
@@ -278,4 +279,46 @@ TEST_F(BatchTest, PlotsOfTheFinalStateAsPngOrSvg)
     EXPECT_NE(refused.err.find("nowhere/plots.png"), std::string::npos) << refused.err;
     EXPECT_EQ(refused.out, "");
     EXPECT_EQ(runProgram({ "--test", "1", "--plots", "p.jpg" }, folder.path()).exitCode, 2);
+}
+
+// A problem starts from the same state whatever ran before it: Test 1 under
+// Sorvi on 100 cells, run in one window after Test 5, after Test 7 and again
+// after Restart, writes the batch's file byte for byte (17 digits, so bit for
+// bit), its cycle count the run's own. Test 5's short snapshot interval once
+// capped Test 1's first step, Test 7's did not, and Restart took the start
+// back from the single-precision history.
+TEST_F(BatchTest, Test1AfterOtherProblemsAndAfterRestartIsTheBatchRun)
+{
+    const Outcome o
+        = runProgram({ "--test", "1", "--cells", "100", "--scheme", "Sorvi", "--out", "batch.csv" }, folder.path());
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    const auto batch = linesOf(path("batch.csv"));
+    ASSERT_GT(batch.size(), 2u);
+
+    chooseScheme("Sorvi");
+    auto run = [&](int test) {
+        clickTest(*window, test);
+        click(*window, "cmdBegin");
+        runToEnd();
+        ASSERT_FALSE(window->runFaulted());
+    };
+    auto expectBatch = [&](const char* after) {
+        SCOPED_TRACE(after);
+        const std::string file = path("window.csv").toStdString();
+        ASSERT_TRUE(batch::writeFinalState(s(), file, nullptr));
+        EXPECT_EQ(linesOf(path("window.csv")), batch);
+    };
+    run(5);
+    click(*window, "cmdRestart");
+    run(1);
+    expectBatch("after Test 5");
+    click(*window, "cmdRestart");
+    run(7);
+    click(*window, "cmdRestart");
+    run(1);
+    expectBatch("after Test 7");
+    click(*window, "cmdRestart");
+    click(*window, "cmdBegin");
+    runToEnd();
+    expectBatch("after Restart");
 }

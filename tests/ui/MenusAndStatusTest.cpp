@@ -4,13 +4,19 @@
 #include <QAction>
 #include <QFile>
 #include <QKeySequence>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <map>
 
 #include "WindowFixture.h"
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/UserGuide.h"
+#include "presets/ShockTubeTests.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -130,4 +136,103 @@ TEST_F(MenusAndStatusTest, ShortcutsActOnlyWhereTheirButtonsWould)
     EXPECT_EQ(button(*window, "cmdBegin")->toolTip(), "Press to begin the calculation (from the beginning).");
     item("actTest3")->trigger();
     EXPECT_EQ(s().TStop, 0.15);
+}
+
+// Space and Ctrl+E are the window's wherever the focus is: a text box does
+// not claim them (a number box has no use for a blank or an end-of-line key),
+// so the shortcut acts. Other keys still go to the box.
+TEST_F(MenusAndStatusTest, SpaceAndCtrlEReachTheWindowFromATextBox)
+{
+    QLineEdit* periods = box(*window, "txtNPlotsPerPeriod");
+    auto claimed = [&](Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {
+        QKeyEvent e(QEvent::ShortcutOverride, key, modifiers, text);
+        e.setAccepted(false);
+        QCoreApplication::sendEvent(periods, &e);
+        return e.isAccepted();
+    };
+    EXPECT_FALSE(claimed(Qt::Key_Space, Qt::NoModifier, QStringLiteral(" ")));
+    EXPECT_FALSE(claimed(Qt::Key_E, Qt::ControlModifier, QStringLiteral("\x05")));
+    EXPECT_TRUE(claimed(Qt::Key_5, Qt::NoModifier, QStringLiteral("5")));
+}
+
+// After Begin (or Pause) greys out the button that had the focus, the focus
+// stays with the window rather than passing on to "Plots / Time Unit", where
+// the next Space would be typed into the box.
+TEST_F(MenusAndStatusTest, TheFocusDoesNotLandInATextBoxAfterBeginOrPause)
+{
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    clickTest(*window, 1);
+    for (const char* name : { "cmdBegin", "cmdPause" }) {
+        SCOPED_TRACE(name);
+        QPushButton* b = button(*window, name);
+        b->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(b->hasFocus());
+        b->click();
+        EXPECT_FALSE(b->isEnabled());
+        EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr)
+            << QApplication::focusWidget()->objectName().toStdString();
+    }
+}
+
+// The guide names only menu items the window has, and its table of the
+// eight tests holds each test's states, diaphragm and stop time.
+TEST_F(MenusAndStatusTest, TheGuideNamesWhatTheWindowHas)
+{
+    const QString guide = userGuideMarkdown();
+    std::map<QString, QStringList> menus;
+    for (QMenu* m : window->findChildren<QMenu*>())
+        for (QAction* a : m->actions())
+            menus[QString(m->title()).remove('&')].push_back(
+                QString(a->text()).remove('&').remove(QRegularExpression(QStringLiteral("\\.\\.\\.$"))));
+    const QRegularExpression item(QStringLiteral("\\*\\*(File|Run|View|Help) → ([^*]+)\\*\\*"));
+    int items = 0;
+    for (auto it = item.globalMatch(guide); it.hasNext(); ++items) {
+        const auto m = it.next();
+        EXPECT_TRUE(menus[m.captured(1)].contains(m.captured(2).simplified())) << m.captured(0).toStdString();
+    }
+    EXPECT_GT(items, 5);
+
+    for (int t = 1; t <= kShockTubeTestCount; ++t) {
+        SCOPED_TRACE(t);
+        const ShockTubeTest& test = shockTubeTest(t);
+        const QRegularExpression row(QStringLiteral("\\n\\| %1 \\| ([^|]+) \\| ([^|]+) \\| ([^|]+) \\| ([^|]+) \\|").arg(t));
+        const auto m = row.match(guide);
+        ASSERT_TRUE(m.hasMatch());
+        auto numbers = [](const QString& cell) {
+            std::vector<double> v;
+            for (const QString& part : QString(cell).remove(QRegularExpression(QStringLiteral("\\(.*\\)"))).split(','))
+                v.push_back(part.trimmed().toDouble());
+            return v;
+        };
+        EXPECT_EQ(numbers(m.captured(1)), (std::vector<double> { test.RhoL, test.PL, test.UxL }));
+        EXPECT_EQ(numbers(m.captured(2)), (std::vector<double> { test.RhoR, test.PR, test.UxR }));
+        EXPECT_EQ(m.captured(3).trimmed().toDouble(), test.XJump);
+        EXPECT_EQ(m.captured(4).trimmed().toDouble(), test.TStop);
+    }
+}
+
+// A long status message ends in "..." before the run's state at the right
+// rather than running into it, and a long L1 readout ends in "..." before the
+// Compare button rather than under it; their tool tips hold the whole text.
+TEST_F(MenusAndStatusTest, LongTextsStayClearOfTheirNeighbours)
+{
+    window->resize(1000, 800);
+    window->show();
+    const std::string longMessage(400, 'x');
+    sayInStatusLine(*window, longMessage);
+    auto* bar = window->findChild<QStatusBar*>(QStringLiteral("stbStatus"));
+    const QLabel* state = label(*window, "lblRunStatus");
+    EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->currentMessage()) + state->sizeHint().width(), bar->width());
+    EXPECT_TRUE(bar->currentMessage().endsWith(QChar(0x2026)));
+    EXPECT_EQ(statusLineMessage(*window), longMessage);
+    EXPECT_EQ(bar->toolTip().toStdString(), longMessage);
+
+    auto* readout = dynamic_cast<ElidedLabel*>(label(*window, "lblExactReadout"));
+    ASSERT_NE(readout, nullptr);
+    const QString text = QStringLiteral("Exact (three constant states, jumps at x=0.1 and x=0.9).  ").repeated(4);
+    readout->setText(text);
+    EXPECT_EQ(readout->text(), text);
+    EXPECT_LE(readout->fontMetrics().horizontalAdvance(readout->shownText()), readout->contentsRect().width());
+    EXPECT_LE(readout->geometry().right(), button(*window, "cmdCompareSchemes")->geometry().left());
 }

@@ -164,12 +164,14 @@ TEST_F(EditParametersTest, HistoryThatWouldBeEmptyOrTooLargeIsRefused)
 
     type(box(*window, "txtNPlotsPerPeriod"), "10");
     EXPECT_EQ(st.NPlotsTotal, 15);
-    EXPECT_DOUBLE_EQ(st.DtPlot, st.TimeUnit / 10);
+    // 15 snapshots over the run at that rate: a hundred instead.
+    EXPECT_DOUBLE_EQ(st.DtPlot, st.TStop / 100);
     EXPECT_DOUBLE_EQ(st.TNextPlot, st.DtPlot);
     type(box(*window, "txtNPeriods"), "3");
     EXPECT_EQ(st.NPlotsTotal, 30);
     EXPECT_EQ(st.STRho.upper(), 102 * 30);
     EXPECT_DOUBLE_EQ(st.TStop, 3 * st.TimeUnit);
+    EXPECT_DOUBLE_EQ(st.DtPlot, st.TStop / 100);
 }
 
 // --- Courant number and milliseconds ---------------------------------------

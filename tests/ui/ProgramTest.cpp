@@ -210,9 +210,10 @@ TEST_F(ProgramTest, AStoppedBatchLeavesNoFileBehind)
     EXPECT_EQ(contents(), before);
 }
 
-// A set-up file sets the grid size, Courant number, run length and snapshot
-// rate itself: one line on standard error names each option it overrode and
-// the value that stands; options that agree with the file go unmentioned.
+// A set-up file sets the grid size, Courant number, run length (its stop
+// time, when it names one) and snapshot rate itself: one line on standard
+// error names each option it overrode and the value that stands; options that
+// agree with the file go unmentioned.
 TEST_F(ProgramTest, ASetupFileSaysWhichOptionsItOverrides)
 {
     clickTest(*window, 2);
@@ -235,8 +236,12 @@ TEST_F(ProgramTest, ASetupFileSaysWhichOptionsItOverrides)
     const Case cases[] = {
         { { "--cells", "50", "--courant", "0.5", "--periods", "0.3", "--plots-per-unit", "7" },
             "tamrel: set-up file 'setup.txt' overrides --cells 50 (NGridCells = " + cells
-                + " stands), --courant 0.5 (CourantNumber = " + courant + " stands), --periods 0.3 (Periods = "
-                + periods + " stands), --plots-per-unit 7 (NPlotsPerPeriod = " + plots + " stands)\n" },
+                + " stands), --courant 0.5 (CourantNumber = " + courant
+                + " stands), --periods 0.3 (TStop = 0.2 stands), --plots-per-unit 7 (NPlotsPerPeriod = " + plots
+                + " stands)\n" },
+        // Test 2's stop time stands over any run length, that of the file too.
+        { { "--periods", QString::fromStdString(periods) },
+            "tamrel: set-up file 'setup.txt' overrides --periods " + periods + " (TStop = 0.2 stands)\n" },
         { { "--cells", QString::fromStdString(cells), "--courant", "0.5" },
             "tamrel: set-up file 'setup.txt' overrides --courant 0.5 (CourantNumber = " + courant + " stands)\n" },
         { { "--cells", QString::fromStdString(cells), "--courant", QString::fromStdString(courant) }, "" },

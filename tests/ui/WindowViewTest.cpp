@@ -14,6 +14,7 @@
 
 #include "WindowFixture.h"
 #include "app/ui/Twips.h"
+#include "presets/ShockTubeTests.h"
 #include "app/ui/WindowExport.h"
 #include "app/ui/WindowLayout.h"
 #include "app/ui/WindowScale.h"
@@ -213,7 +214,7 @@ TEST_F(WindowViewTest, ButtonsAndTheirMenuItemsFollowEveryRunState)
     const auto check = [&](const char* phase) {
         SCOPED_TRACE(phase);
         EXPECT_STREQ(PhaseName(PhaseOf(s())), phase);
-        for (const ButtonUse& use : ButtonUses(s())) {
+        for (const ButtonUse& use : ButtonUses(s(), kShockTubeTestCount)) {
             SCOPED_TRACE(use.name);
             QPushButton* b = button(*window, use.name);
             EXPECT_EQ(b->isEnabled(), use.acts);
@@ -221,7 +222,7 @@ TEST_F(WindowViewTest, ButtonsAndTheirMenuItemsFollowEveryRunState)
                 EXPECT_EQ(b->toolTip().toStdString(), use.why);
             }
             for (QAction* a : window->findChildren<QAction*>()) {
-                if (a->objectName() == QStringLiteral("act") + QString::fromLatin1(use.name).mid(3)) {
+                if (a->objectName() == QStringLiteral("act") + QString::fromStdString(use.name).mid(3)) {
                     EXPECT_EQ(a->isEnabled(), use.acts);
                 }
             }

@@ -289,7 +289,12 @@ void reportSetupOverrides(const ExperimentState& s, const BatchOptions& o)
     const std::optional<std::string> cells = o.cells ? std::optional(std::to_string(*o.cells)) : std::nullopt;
     check(cells, "--cells", "NGridCells", static_cast<double>(s.NGridCells), true);
     check(o.courant, "--courant", "CourantNumber", s.CourantNumber, false);
-    check(o.periods, "--periods", "Periods", s.Periods, false);
+    // A file that names its stop time runs to it whatever the run length.
+    if (o.periods && s.ProblemTStop > 0)
+        overridden += std::string(overridden.empty() ? "" : ", ") + "--periods " + *o.periods + " (TStop = "
+            + formatGeneral(s.ProblemTStop) + " stands)";
+    else
+        check(o.periods, "--periods", "Periods", s.Periods, false);
     check(o.plotsPerUnit, "--plots-per-unit", "NPlotsPerPeriod", static_cast<double>(s.NPlotsPerPeriod), true);
     if (!overridden.empty())
         std::fprintf(stderr, "tamrel: set-up file '%s' overrides %s\n", o.setupFile->c_str(), overridden.c_str());

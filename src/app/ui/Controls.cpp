@@ -64,14 +64,27 @@ std::string timeText(double t)
 
 void sayInStatusLine(const QWidget& window, const std::string& message)
 {
-    if (QStatusBar* bar = findControl<QStatusBar>(window, "stbStatus"))
-        bar->showMessage(QString::fromStdString(message));
+    QStatusBar* bar = findControl<QStatusBar>(window, "stbStatus");
+    if (!bar)
+        return;
+    // The message keeps clear of the run's state at the right: what does not
+    // fit ends in "...", and the tool tip holds all of it.
+    const QString whole = QString::fromStdString(message);
+    int room = bar->width() - 24;
+    for (const QLabel* permanent : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        if (permanent->isVisibleTo(bar))
+            room -= permanent->sizeHint().width();
+    bar->setProperty("wholeMessage", whole);
+    bar->setToolTip(whole);
+    bar->showMessage(room > 0 ? bar->fontMetrics().elidedText(whole, Qt::ElideRight, room) : whole);
 }
 
 std::string statusLineMessage(const QWidget& window)
 {
     const QStatusBar* bar = findControl<QStatusBar>(window, "stbStatus");
-    return bar ? bar->currentMessage().toStdString() : std::string();
+    if (!bar || bar->currentMessage().isEmpty())
+        return std::string();
+    return bar->property("wholeMessage").toString().toStdString();
 }
 
 std::string shortDate()

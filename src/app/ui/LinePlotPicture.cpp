@@ -316,6 +316,25 @@ namespace {
     }
 } // namespace
 
+std::vector<std::vector<PlotCurvePoint>> LinePlotPicture::curveFractions() const
+{
+    std::vector<std::vector<PlotCurvePoint>> curves;
+    auto add = [&](const std::vector<QPoint>& points, double w, double h) {
+        if (!(w > 0) || !(h > 0))
+            return;
+        std::vector<PlotCurvePoint>& c = curves.emplace_back();
+        c.reserve(points.size());
+        for (const QPoint& q : points)
+            c.push_back({ q.x() / w, q.y() / h });
+    };
+    for (const Command& c : commands_)
+        if (c.kind == Command::Polyline)
+            add(c.points, c.frameWidth, c.frameHeight);
+    for (const auto& line : overlay_)
+        add(line, overlayFrameWidth_, overlayFrameHeight_);
+    return curves;
+}
+
 void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withAxes, bool withOverlay) const
 {
     painter.save();
@@ -329,7 +348,7 @@ void LinePlotPicture::render(QPainter& painter, const QRectF& target, bool withA
     if (withAxes && axes_.shown)
         paintLinePlotAxes(painter, QRectF(QPointF(0, 0), target.size()), axes_, timeText_,
             shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {},
-            target.width() * kTwipsPerPixel / std::max(1, scaleWidth()));
+            target.width() * kTwipsPerPixel / std::max(1, scaleWidth()), curveFractions());
     painter.restore();
 }
 
@@ -354,7 +373,7 @@ void LinePlotPicture::paintEvent(QPaintEvent*)
     paintOverlay(p, area.size(), true);
     if (axesShown_ && axes_.shown)
         paintLinePlotAxes(p, QRectF(QPointF(0, 0), area.size()), axes_, timeText_,
-            shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {}, layoutScale(*this));
+            shaded ? legendOf(overlaidTimes()) : std::vector<LegendEntry> {}, layoutScale(*this), curveFractions());
     p.restore();
 }
 

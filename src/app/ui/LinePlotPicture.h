@@ -101,6 +101,9 @@ private:
     void drawCommands(QPainter& painter, const QSizeF& size, bool shaded, bool quick, std::size_t first = 0) const;
     void paintOverlay(QPainter& painter, const QSizeF& size, bool quick) const;
     bool shadesGroups() const;
+    // The drawn curves and the overlay in fractions of the drawing, for
+    // placing the title and the legend where they cover the least.
+    std::vector<std::vector<PlotCurvePoint>> curveFractions() const;
 
     mutable QImage surface_;
     mutable std::size_t drawn_ = 0; // commands drawn onto surface_

@@ -86,8 +86,9 @@ namespace {
         return box;
     }
 
-    // Ticks along the bottom edge (x) and the left edge (y), with values.
-    void ticks(QPainter& p, const QRectF& a, double x0, double x1, double y0, double y1, double unit)
+    // Ticks along the bottom edge (x) and the left edge (y), with values;
+    // returns the right edge of the y labels.
+    double ticks(QPainter& p, const QRectF& a, double x0, double x1, double y0, double y1, double unit)
     {
         const double tick = 4 * unit;
         p.setFont(axesFont(unit));
@@ -125,39 +126,87 @@ namespace {
             label(p, a, QPointF(x, a.bottom() - tick), Qt::AlignHCenter | Qt::AlignBottom,
                 QString::fromStdString(t.label));
         }
+        return yLabelRight;
+    }
+
+    PlotBox fractionOf(const QRectF& a, const QRectF& r)
+    {
+        return { (r.left() - a.left()) / a.width(), (r.top() - a.top()) / a.height(),
+            (r.right() - a.left()) / a.width(), (r.bottom() - a.top()) / a.height() };
+    }
+
+    // Of the rectangles `places`, the one the curves cross least.
+    QRectF quietest(const QRectF& a, const std::vector<QRectF>& places, const std::vector<std::vector<PlotCurvePoint>>& curves)
+    {
+        std::vector<PlotBox> boxes;
+        for (const QRectF& r : places)
+            boxes.push_back(fractionOf(a, r));
+        return places[QuietestPlace(boxes, curves)];
     }
 } // namespace
 
 void paintLinePlotAxes(QPainter& p, const QRectF& a, const PlotAxes& axes, const QString& timeText,
-    const std::vector<LegendEntry>& legend, double unit)
+    const std::vector<LegendEntry>& legend, double unit, const std::vector<std::vector<PlotCurvePoint>>& curves)
 {
     if (!axes.shown)
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    ticks(p, a, axes.xmin, axes.xmax, axes.ymin, axes.ymax, unit);
-    p.setFont(axesFont(unit, true));
-    label(p, a, QPointF(a.center().x(), a.top() + unit), Qt::AlignHCenter | Qt::AlignTop,
-        QString::fromStdString(axes.variable));
+    const double yLabelRight = ticks(p, a, axes.xmin, axes.xmax, axes.ymin, axes.ymax, unit);
     p.setFont(axesFont(unit));
-    const QRectF time = label(p, a, QPointF(a.right() - 2 * unit, a.top() + unit), Qt::AlignRight | Qt::AlignTop,
-        legend.empty() ? timeText : QString());
-    // The legend: a short line in each overlaid state's shade and its time,
-    // the oldest first; a long list keeps its first and its last four.
-    if (!legend.empty()) {
-        std::vector<LegendEntry> rows = legend;
-        if (rows.size() > 6) {
-            std::vector<LegendEntry> kept { rows.front(), { QStringLiteral("..."), QColor(0, 0, 0, 0) } };
-            kept.insert(kept.end(), rows.end() - 4, rows.end());
-            rows = kept;
+    // Above the x labels at the bottom.
+    const double bottom = a.bottom() - labelSize(p, QStringLiteral("0")).height() - 6 * unit;
+
+    // The time of the state on show, or the legend of the overlaid states,
+    // in the corner the curves cross least (the top right when several are
+    // clear).
+    p.setFont(axesFont(unit));
+    std::vector<LegendEntry> rows = legend;
+    if (rows.size() > 6) {
+        // A long list keeps its first and its last four.
+        std::vector<LegendEntry> kept { rows.front(), { QStringLiteral("..."), QColor(0, 0, 0, 0) } };
+        kept.insert(kept.end(), rows.end() - 4, rows.end());
+        rows = kept;
+    }
+    const QFontMetricsF m(p.font());
+    double width = 0;
+    for (const LegendEntry& e : rows)
+        width = std::max(width, m.horizontalAdvance(e.text));
+    const double swatch = 12 * unit, rowHeight = m.height();
+    const QSizeF cornerSize = legend.empty()
+        ? labelSize(p, timeText)
+        : QSizeF(width + swatch + 6 * unit, rowHeight * static_cast<double>(rows.size()) + 2 * unit);
+    const double right = a.right() - 2 * unit - cornerSize.width();
+    const double left = yLabelRight + 4 * unit;
+    const QRectF corner = quietest(a,
+        { QRectF(QPointF(right, a.top() + unit), cornerSize), QRectF(QPointF(left, a.top() + unit), cornerSize),
+            QRectF(QPointF(right, bottom - cornerSize.height()), cornerSize),
+            QRectF(QPointF(left, bottom - cornerSize.height()), cornerSize) },
+        curves);
+
+    // The title at the top centre, or elsewhere along the top or the bottom
+    // where the curves leave more room, never over the time or the legend.
+    p.setFont(axesFont(unit, true));
+    const QString title = QString::fromStdString(axes.variable);
+    const QSizeF titleSize = labelSize(p, title);
+    std::vector<QRectF> titlePlaces;
+    for (const double y : { a.top() + unit, bottom - titleSize.height() })
+        for (const double across : { 0.5, 0.25, 0.75 }) {
+            const QRectF place(QPointF(a.left() + across * a.width() - titleSize.width() / 2, y), titleSize);
+            if (!place.intersects(corner) && place.left() > yLabelRight)
+                titlePlaces.push_back(place);
         }
-        const QFontMetricsF m(p.font());
-        double width = 0;
-        for (const LegendEntry& e : rows)
-            width = std::max(width, m.horizontalAdvance(e.text));
-        const double swatch = 12 * unit, rowHeight = m.height();
-        const QRectF box(a.right() - width - swatch - 8 * unit, time.top(), width + swatch + 6 * unit,
-            rowHeight * static_cast<double>(rows.size()) + 2 * unit);
+    if (titlePlaces.empty())
+        titlePlaces.push_back(QRectF(QPointF(a.center().x() - titleSize.width() / 2, a.top() + unit), titleSize));
+    label(p, a, quietest(a, titlePlaces, curves).topLeft(), Qt::AlignLeft | Qt::AlignTop, title);
+
+    p.setFont(axesFont(unit));
+    if (legend.empty())
+        label(p, a, corner.topLeft(), Qt::AlignLeft | Qt::AlignTop, timeText);
+    // The legend: a short line in each overlaid state's shade and its time,
+    // the oldest first.
+    if (!legend.empty()) {
+        const QRectF box = corner;
         p.fillRect(box, kHalo);
         double y = box.top() + unit;
         for (const LegendEntry& e : rows) {

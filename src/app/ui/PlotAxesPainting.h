@@ -22,8 +22,11 @@ struct LegendEntry {
     QColor colour;
 };
 
+// The ticks, the title and the time (or the legend of overlaid states) over a
+// line plot; the title and the legend go where the `curves` (in fractions of
+// the area, see QuietestPlace) cover the least.
 void paintLinePlotAxes(QPainter& p, const QRectF& area, const PlotAxes& axes, const QString& timeText,
-    const std::vector<LegendEntry>& legend, double unit);
+    const std::vector<LegendEntry>& legend, double unit, const std::vector<std::vector<PlotCurvePoint>>& curves = {});
 
 struct SpaceTimeAxes {
     bool shown = false;

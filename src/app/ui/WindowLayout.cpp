@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QWidget>
 
+#include "app/ui/ElidedLabel.h"
 #include "app/ui/LinePlotPicture.h"
 #include "app/ui/PictureButton.h"
 #include "app/ui/SpaceTimePicture.h"
@@ -168,7 +169,7 @@ namespace {
           "Open the Riemann explorer: the wave curves, the star state and the waves of the loaded jump or of two "
           "cells." },
         { K::Label, "lblExactReadout", "", 4140, 11280, 8900, 375, F::SansBodyPlain,
-          "How far the grid on show lies from the exact cell averages: sum |numerical - exact| dx." },
+          "How far the grid on show lies from the exact cell averages: sum |numerical - exact| dx.", Elided },
 
         // Schemes side by side: the choice of schemes, and, in place of the
         // space-time caption while a comparison is on show, the scheme (or
@@ -192,7 +193,7 @@ namespace {
         case ControlKind::SpaceTime:
             return new SpaceTimePicture(&window);
         case ControlKind::Label: {
-            auto* label = new QLabel(caption, &window);
+            auto* label = (c.look & Elided) ? new ElidedLabel(caption, &window) : new QLabel(caption, &window);
             if (c.look & Centred)
                 label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
             if (c.look & Wrapped)

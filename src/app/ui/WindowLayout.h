@@ -34,6 +34,7 @@ enum Look : unsigned {
     Wrapped = 2, // wraps onto several lines
     TopLeftWrapped = 4, // wraps, from the top left corner
     OneLetterPerLine = 8, // a tall, narrow button: one letter to a line
+    Elided = 16, // one line; what does not fit ends in "...", the whole text in the tool tip
 };
 
 struct ControlSpec {

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QEvent>
 #include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -114,6 +116,9 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     buttonItem(view, "actPlotFVSmoke", QStringLiteral("Plot &FVSmoke"), "cmdPlotFVSmoke", {});
     buttonItem(view, "actGetTitle", QStringLiteral("&Title..."), "cmdGetTitle", {});
     addCompareItems(window, *view);
+    // Choosing the schemes greys out with its button (a set-up, before a run only).
+    if (auto* compare = window.findChild<QAction*>(QStringLiteral("actCompareSchemes")))
+        follow(compare, control<QAbstractButton>(window, "cmdCompareSchemes"));
     view->addSeparator();
     buttonItem(view, "actExactOverlay", QStringLiteral("&Exact Solution"), "cmdExactOverlay",
         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
@@ -137,11 +142,15 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     QAction* about = help->addAction(QStringLiteral("&About Tamrel"), this, [this] { showAbout(); });
     about->setObjectName(QStringLiteral("actAbout"));
 
-    // The shortcuts work wherever the window has the focus.
+    // The shortcuts work wherever the window has the focus, in a text box
+    // too: the boxes hold numbers and names, where a space or Ctrl+E (the end
+    // of the line in some key bindings) would do nothing a student wants.
     for (QAction* a : bar.findChildren<QAction*>())
         a->setShortcutContext(Qt::WindowShortcut);
     for (QMenu* m : { file, run, view, help })
         window.addActions(m->actions());
+    for (QLineEdit* box : window.findChildren<QLineEdit*>())
+        box->installEventFilter(this);
 }
 
 QAction* WindowMenus::buttonItem(
@@ -167,6 +176,15 @@ void WindowMenus::follow(QAction* item, QAbstractButton* button)
 
 bool WindowMenus::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool space = key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier;
+        const bool exportKeys = key->key() == Qt::Key_E && key->modifiers() == Qt::ControlModifier;
+        if (space || exportKeys) {
+            event->ignore(); // the box does not claim the key: the window's shortcut takes it
+            return true;
+        }
+    }
     if (event->type() == QEvent::EnabledChange)
         for (auto& [item, button] : followers)
             if (button == watched)

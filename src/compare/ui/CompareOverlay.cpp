@@ -4,6 +4,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <utility>
+
+#include "plots/PlotAxes.h"
 
 namespace tamrel {
 
@@ -104,15 +107,35 @@ void CompareOverlay::paintEvent(QPaintEvent*)
     }
     if (legend_.empty())
         return;
-    // The legend in the top right corner: a short line in each curve's colour.
+    // The legend: a short line in each curve's colour, in the corner the
+    // curves cross least; on a tie at the right, below the plot's time label
+    // (at the foot first while the plot names overlaid times at the top).
     int textWidth = 0;
     for (const LegendEntry& e : legend_)
         textWidth = std::max(textWidth, fm.horizontalAdvance(e.name));
     const int lineH = fm.height();
-    // Below the plot's time label; at the foot while the plot names overlaid times there.
     const int height = lineH * static_cast<int>(legend_.size()) + 6;
-    const int top = atFoot_ ? area.bottom() - height - 22 : area.top() + 22;
-    const QRect box(area.right() - textWidth - 40, top, textWidth + 34, height);
+    const int width = textWidth + 34;
+    const int right = area.right() - textWidth - 40, left = area.left() + 48;
+    const int high = area.top() + 22, low = area.bottom() - height - 22;
+    std::vector<QRect> places { QRect(right, high, width, height), QRect(right, low, width, height),
+        QRect(left, high, width, height), QRect(left, low, width, height) };
+    if (atFoot_)
+        std::swap(places[0], places[1]);
+    std::vector<PlotBox> boxes;
+    for (const QRect& r : places)
+        boxes.push_back({ static_cast<double>(r.left() - area.left()) / area.width(),
+            static_cast<double>(r.top() - area.top()) / area.height(),
+            static_cast<double>(r.right() - area.left()) / area.width(),
+            static_cast<double>(r.bottom() - area.top()) / area.height() });
+    std::vector<std::vector<PlotCurvePoint>> lines;
+    for (const Curve& c : curves_)
+        for (const auto& line : c.polylines) {
+            std::vector<PlotCurvePoint>& l = lines.emplace_back();
+            for (const QPoint& q : line)
+                l.push_back({ q.x() / frameW, q.y() / frameH });
+        }
+    const QRect box = places[QuietestPlace(boxes, lines)];
     p.setPen(QColor(160, 160, 160));
     p.setBrush(QColor(255, 255, 255, 225));
     p.drawRect(box);

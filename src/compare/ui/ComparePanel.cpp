@@ -160,6 +160,11 @@ bool ComparePanel::chooseSchemes(const std::vector<std::string>& names)
             + ".  The comparison is left as it was.");
         return false;
     }
+    if (const std::string why = compare::SchemeChoiceRefusal(canonical.size(), comparing(), state.SchemeName);
+        !why.empty()) {
+        sayInStatusLine(window, why);
+        return false;
+    }
     if (canonical.size() < static_cast<std::size_t>(compare::kMinSchemes)) {
         // The comparison ends: the other schemes' runs go, the grid's run stays.
         schemes_.clear();

@@ -135,6 +135,7 @@ void SelectedCellsPanel::RebuildGridState()
     ComputeRebuildTimeScales(state);
     StoreSnapshotRow(state, 0);
     panels.presets.UpdateProblemDescription();
+    panels.spaceTime.pctSpaceTime_Paint();
 }
 
 } // namespace tamrel

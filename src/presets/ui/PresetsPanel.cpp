@@ -99,7 +99,10 @@ void PresetsPanel::RefreshControls()
 
 void PresetsPanel::cmdTest_Click(int test)
 {
-    if (test < 1 || test > kShockTubeTestCount)
+    // A test loads into Ready only: loaded into a run it would leave the
+    // run's history and time with the problem before (the button is disabled
+    // then, and says to Restart first).
+    if (test < 1 || test > kShockTubeTestCount || !state.isReady())
         return;
     const ShockTubeTest& t = shockTubeTest(test);
     leaveSoundWaveView();
@@ -113,6 +116,7 @@ void PresetsPanel::cmdTest_Click(int test)
     refreshSetUpControls();
     UpdateProblemDescription();
     panels.plots.clearAndRepaint();
+    panels.spaceTime.pctSpaceTime_Paint();
 }
 
 void PresetsPanel::cmdSoundWave_Click()
@@ -166,6 +170,7 @@ void PresetsPanel::SetUpSoundWaveState()
         return;
     tamrel::SetUpSoundWaveState(state);
     panels.plots.clearAndRepaint();
+    panels.spaceTime.pctSpaceTime_Paint();
 }
 
 void PresetsPanel::cmdGetTitle_Click()

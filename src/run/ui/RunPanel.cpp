@@ -24,6 +24,7 @@
 #include "run/FlopMeter.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"
+#include "run/ShockConstants.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
@@ -186,6 +187,7 @@ void RunPanel::cmdContinue_Click()
                 + ": the run cannot go on storing its snapshots.  Restart goes back to the start.");
             return;
         case ContinueStatus::Continued:
+        case ContinueStatus::NotBegun:
         case ContinueStatus::NoStoredRow:
             break;
         }
@@ -205,6 +207,7 @@ void RunPanel::cmdRestart_Click()
     panels.replay.setRowRange(std::max<Long>(0, state.NStoredStates - 1));
     panels.parameters.showCourantNumber(formatPattern(state.CourantNumber, "#0.0##"));
     panels.plots.clearAndRepaint();
+    panels.spaceTime.pctSpaceTime_Paint();
 }
 
 void RunPanel::tmrMetronome_Timer()
@@ -282,6 +285,8 @@ void RunPanel::cmdNumericalScheme_Click()
         state.MeterOn = std::clamp<Long>(roundToLong(*v), 0, 1);
 
     TakeScheme(state, state.SchemeName);
+    // The button names the scheme in force from now on, not from the next Begin.
+    setCaption(cmdNumericalScheme, state.SchemeName);
 }
 
 void RunPanel::cmdGetDiffConsts_Click()
@@ -291,15 +296,20 @@ void RunPanel::cmdGetDiffConsts_Click()
     // Each answer that is no number, or out of its range, is refused with its
     // reason on the status line; the value before stays.
     std::string refusals;
-    auto askReal = [&](const char* prompt, const char* title, double& field) {
+    auto askReal = [&](const char* prompt, const ShockConstantRange& range, double& field) {
+        const std::string title(range.title);
         const auto a = dialogs.inputBox(prompt, title, formatGeneral(field), kDialogPos);
         AddReason(refusals, NotANumberReason(title, a));
-        if (const auto v = parseNumber(a.value_or("")))
-            field = *v;
+        if (const auto v = parseNumber(a.value_or(""))) {
+            const std::string why = ShockConstantRefusal(range, *v);
+            AddReason(refusals, why);
+            if (why.empty())
+                field = *v;
+        }
     };
-    askReal("Type the value of the PPM shock diffusion constant, difcon", "Get difcon", state.Difcon);
-    askReal("Type the value of the PPM shock detection constant, shkjmp", "Get shkjmp", state.Shkjmp);
-    askReal("Type the value of the PPM shock diffusion constant, wavhaf", "Get wavhaf", state.Wavhaf);
+    askReal("Type the value of the PPM shock diffusion constant, difcon", kDifconRange, state.Difcon);
+    askReal("Type the value of the PPM shock detection constant, shkjmp", kShkjmpRange, state.Shkjmp);
+    askReal("Type the value of the PPM shock diffusion constant, wavhaf", kWavhafRange, state.Wavhaf);
 
     const char* streamsTitle = "Get Number of Smoke Streams";
     const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams", streamsTitle,

@@ -40,6 +40,9 @@ void SetupFilePanel::cmdWriteSetUp_Click()
 
 void SetupFilePanel::cmdReadSetUp_Click()
 {
+    // A set-up loads into Ready only, as every problem does.
+    if (!state.isReady())
+        return;
     const auto path = dialogs.openFileName(kSetupFilter);
     if (!path)
         return;
@@ -61,8 +64,6 @@ void SetupFilePanel::cmdReadSetUp_Click()
     panels.presets.leaveSoundWaveView();
     panels.selection.RebuildGridState();
     panels.presets.describeSetupFile(std::filesystem::path(*path).filename().string());
-    // A set-up read during or after a run starts its problem at time zero:
-    // the time box and the stored-state bar follow.
     panels.replay.showTime(timeText(state.TimeNow));
     panels.replay.setRowRange(state.NStoredStates);
 }

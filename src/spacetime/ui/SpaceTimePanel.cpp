@@ -95,6 +95,13 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     const SpaceTimePaint paint = PaintSpaceTime(state, lstGrayVariable->currentText().toStdString(), W, H, image);
     if (paint.replacementListText)
         lstGrayVariable->setCurrentText(QString::fromStdString(*paint.replacementListText));
+    if (paint.noRun) {
+        std::fill(image.bits.begin(), image.bits.end(), std::uint8_t { 255 });
+        pctSpaceTime->showImage(toQImage(image, W, H));
+        pctSpaceTime->setWaves({});
+        pctSpaceTime->setAxes(SpaceTimeAxes {});
+        return;
+    }
     if (!paint.drawn)
         return;
     panels.plots.showVelocityAxis(paint.velocityLabelCaption, paint.velocityMinText, paint.velocityMaxText);

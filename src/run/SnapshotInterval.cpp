@@ -1,0 +1,24 @@
+#include "run/SnapshotInterval.h"
+
+#include <cmath>
+
+namespace tamrel {
+
+double SnapshotInterval(double timeUnit, Long plotsPerUnit, double tStop)
+{
+    double dt = plotsPerUnit > 0 && timeUnit > 0 ? timeUnit / plotsPerUnit : 0.0;
+    const double least = tStop / kLeastRunSnapshots;
+    if (tStop > 0 && std::isfinite(tStop) && (!(dt > 0) || least < dt))
+        dt = least;
+    return dt;
+}
+
+void SetSnapshotInterval(ExperimentState& s)
+{
+    s.DtPlot = SnapshotInterval(s.TimeUnit, s.NPlotsPerPeriod, s.TStop);
+    s.TNextPlot = s.DtPlot;
+    if (s.DtPlot > 0 && s.Dt > s.DtPlot)
+        s.Dt = s.DtPlot;
+}
+
+} // namespace tamrel
