@@ -102,6 +102,7 @@ namespace {
         std::string_view what;
         std::string_view format;
         std::vector<std::string_view> extensions;
+        bool plural = false; // "the line plots are written"
     };
 
     const std::vector<OutputFormat>& outputFormats()
@@ -112,7 +113,7 @@ namespace {
             { "spacetime", "the space-time picture", "PNG", { ".png" } },
             { "screenshot", "the window's picture", "PNG", { ".png" } },
             { "plot", "the study's plot", "PNG or SVG", { ".png", ".svg" } },
-            { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" } },
+            { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" }, true },
         };
         return formats;
     }
@@ -238,7 +239,7 @@ namespace {
                                    : i + 1 == f.extensions.size() ? " or "
                                                                   : ", ")
                     + std::string(f.extensions[i]);
-            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + " is written as "
+            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + (f.plural ? " are" : " is") + " written as "
                 + std::string(f.format) + ", so the name must end in " + endings;
         }
         return {};
@@ -344,9 +345,17 @@ namespace {
             o.wave = splitCommas(given.value("wave"));
             if (o.wave.size() != 7)
                 return "--wave needs seven comma-separated values: A+,k+,A-,k-,A0,k0,u0";
-            for (const std::string& a : o.wave)
-                if (!parseNumber(a))
+            for (std::size_t i = 0; i < o.wave.size(); ++i) {
+                const std::string& a = o.wave[i];
+                const auto v = parseNumber(a);
+                if (!v)
                     return "--wave value '" + a + "' is not a number";
+                // k+, k- and k0 count whole waves on the periodic grid, as
+                // in a lab sheet's sound_wave.
+                const bool waveNumber = i == 1 || i == 3 || i == 5;
+                if (waveNumber && !(*v >= 1 && *v == std::floor(*v)))
+                    return "--wave: a wave number (k+, k-, k0) must be a whole number from 1 up, not '" + a + "'";
+            }
         }
         if (given.has("setup"))
             o.setupFile = given.value("setup");
@@ -359,6 +368,8 @@ namespace {
             return {};
         if (given.has("scheme"))
             return "give --scheme or --schemes, not both";
+        if (given.value("schemes").empty())
+            return "--schemes needs a list of schemes, as \"Orvane,Sorvi\", not an empty one";
         o.schemes = splitCommas(given.value("schemes"));
         for (std::size_t i = 0; i < o.schemes.size(); ++i) {
             if (!kernels::findScheme(o.schemes[i]))
@@ -389,6 +400,10 @@ namespace {
             const auto v = parseNumber(part);
             if (!v || *v != std::floor(*v))
                 return "--cells '" + part + "' is not a whole number";
+            // Far beyond any grid: said as typed, before it becomes a long.
+            if (!(std::fabs(*v) <= 1e9))
+                return "a resolution of " + part + " cells lies outside " + std::to_string(compare::kStudyMinCells)
+                    + ".." + std::to_string(compare::kStudyMaxCells);
             o.ladder.push_back(static_cast<long>(*v));
         }
         if (auto refusal = compare::CheckStudyRequest(o.schemes, o.ladder))
@@ -414,6 +429,9 @@ namespace {
                 return "unknown scheme '" + *o.scheme + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
         }
         o.meter = given.has("meter");
+        // A test sets its own stop time, as a lab sheet's test does.
+        if (given.has("test") && given.has("periods"))
+            return "--periods is not for a shock-tube test: --test runs to its own stop time";
         // The boxes judge the ranges; here they need only be numbers.
         const std::pair<const char*, std::optional<std::string>*> boxes[]
             = { { "periods", &o.periods }, { "plots-per-unit", &o.plotsPerUnit }, { "courant", &o.courant } };
