@@ -309,11 +309,10 @@ namespace {
             const double speed = std::fabs(u) + c;
             const double energy = p / (gamma - 1) + 0.5 * rho * u * u;
             if (!(speed <= kSingleLargest) || !(energy <= kSingleFlux) || !(energy * speed <= kSingleFlux))
-                return rejection("I expected to read a velocity giving an energy P/(Gamma-1) + Rho VX^2/2 "
-                                 "and its flux below 1E+36"
-                        + single + " for 'VX'"
-                        + entry(j),
-                    plain(u));
+                return rejection("I expected to read a pressure and a velocity giving an energy P/(Gamma-1) + "
+                                 "Rho VX^2/2 and its flux below 1E+36"
+                        + single + " for 'P' and 'VX'" + entry(j),
+                    plain(p) + " and " + plain(u));
             if (j > 0) {
                 const double rhoMost = std::max(rho, d.RhoSelected[j - 1]);
                 const double uMost = std::max(std::fabs(u), std::fabs(d.VXSelected[j - 1]));
