@@ -239,8 +239,8 @@ namespace {
                                    : i + 1 == f.extensions.size() ? " or "
                                                                   : ", ")
                     + std::string(f.extensions[i]);
-            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + (f.plural ? " are" : " is") + " written as "
-                + std::string(f.format) + ", so the name must end in " + endings;
+            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + (f.plural ? " are" : " is")
+                + " written as " + std::string(f.format) + ", so the name must end in " + endings;
         }
         return {};
     }

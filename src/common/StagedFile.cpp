@@ -227,7 +227,8 @@ std::string commitAll(std::span<StagedFile* const> files)
         std::error_code ec;
         if (::link(target.c_str(), backup.c_str()) != 0 && !fs::copy_file(target, backup, ec)) {
             dropBackups();
-            return cannotWrite(files[i]->target(), "its present content cannot be kept until the others are written");
+            return cannotWrite(
+                files[i]->target(), "its present content cannot be kept until the others are written");
         }
         undo[i].backup = backup;
         undo[i].slot = takeSlot(undo[i].backup.c_str());
@@ -253,7 +254,8 @@ std::string commitAll(std::span<StagedFile* const> files)
 
 bool sameFile(const std::string& a, const std::string& b)
 {
-    struct stat sa { }, sb { };
+    struct stat sa {
+    }, sb {};
     if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
         return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
     std::string why;
@@ -270,9 +272,8 @@ void removeStagedFilesOnSignals()
 {
     // Every signal whose default action ends the process, except SIGKILL
     // and SIGSTOP, which cannot be caught.
-    static constexpr int kEnding[] = { SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE,
-        SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,
-        SIGPWR, SIGSYS
+    static constexpr int kEnding[] = { SIGHUP, SIGINT, SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGUSR1,
+        SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGSYS
 #ifdef SIGSTKFLT
         ,
         SIGSTKFLT

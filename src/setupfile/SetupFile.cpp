@@ -292,10 +292,12 @@ namespace {
                     "I expected to read a position of at most 1E+300 for 'X'" + entry(j), plain(d.XSelected[j]));
             if (!(rho >= kSingleSmallest && rho <= kSingleLargest))
                 return rejection(
-                    "I expected to read a density from 1E-30 to 1E+30" + single + " for 'Rho'" + entry(j), plain(rho));
+                    "I expected to read a density from 1E-30 to 1E+30" + single + " for 'Rho'" + entry(j),
+                    plain(rho));
             if (!(p >= kSingleSmallest && p <= kSingleLargest))
                 return rejection(
-                    "I expected to read a pressure from 1E-30 to 1E+30" + single + " for 'P'" + entry(j), plain(p));
+                    "I expected to read a pressure from 1E-30 to 1E+30" + single + " for 'P'" + entry(j),
+                    plain(p));
             if (!(std::fabs(u) <= kSingleLargest))
                 return rejection(
                     "I expected to read a velocity of at most 1E+30 in size" + single + " for 'VX'" + entry(j),
@@ -320,8 +322,7 @@ namespace {
                     return rejection(
                         "I expected to read a velocity giving an energy flux below 1E+36 between this entry "
                         "and the one before"
-                            + single + " for 'VX'"
-                            + entry(j),
+                            + single + " for 'VX'" + entry(j),
                         plain(u));
             }
             previousSound = c;
@@ -395,7 +396,8 @@ namespace {
                 return (c >= '0' && c <= '9') || (sign && (c == '-' || c == '+'));
             });
         };
-        return digits(field, true) && digits(next, false) && line.find(field + "," + next) != std::string_view::npos;
+        return digits(field, true) && digits(next, false)
+            && line.find(field + "," + next) != std::string_view::npos;
     }
 
     // Reads the file line by line, counting lines from 1, and says for each
@@ -416,16 +418,16 @@ namespace {
         // The line that did not come: the end of the file, or one too long.
         SetupReadResult missing(const std::string& expected) const
         {
-            return rejected(rejection("I expected to read " + expected + on() + " but ",
-                                lines_.tooLong() ? "a line longer than " + std::to_string(kMaxLineLength)
-                                        + " characters"
-                                                 : std::string("the end of the file")),
+            return rejected(
+                rejection("I expected to read " + expected + on() + " but ",
+                    lines_.tooLong() ? "a line longer than " + std::to_string(kMaxLineLength) + " characters"
+                                     : std::string("the end of the file")),
                 number_);
         }
         // A field that is no number: a comma between two digit groups reads
         // as a decimal comma, which the file does not use.
-        SetupReadResult notANumber(const std::string& what, std::string_view line, std::string_view field,
-            const std::string& next) const
+        SetupReadResult notANumber(
+            const std::string& what, std::string_view line, std::string_view field, const std::string& next) const
         {
             const std::string comma = std::string(field) + "," + next;
             if (decimalComma(line, std::string(field), next))
@@ -434,8 +436,8 @@ namespace {
                                         + what + on() + " but ",
                                     comma),
                     number_);
-            return rejected(
-                rejection("I expected to read a number for " + what + on() + " but ", field.empty() ? "nothing" : std::string(field)),
+            return rejected(rejection("I expected to read a number for " + what + on() + " but ",
+                                field.empty() ? "nothing" : std::string(field)),
                 number_);
         }
 
@@ -530,7 +532,7 @@ namespace {
             if (fields.size() < 5)
                 return at(rejected(rejection("I expected to read the five values 'MSelected', 'X', 'Rho', 'P' and "
                                              "'VX'"
-                                                 + entry + lines.on() + " but ",
+                        + entry + lines.on() + " but ",
                     std::to_string(fields.size()) + " in '" + *line + "'")));
             std::array<double, 5> row {};
             for (std::size_t i = 0; i < row.size(); ++i) {

@@ -128,7 +128,8 @@ namespace {
         fs::create_directory(path("sub"));
         fs::create_symlink("real.csv", path("link.csv"));
         fs::create_symlink("sub/later.csv", path("dangling.csv"));
-        for (const auto& [link, real] : { std::pair { "link.csv", "real.csv" }, { "dangling.csv", "sub/later.csv" } }) {
+        for (const auto& [link, real] :
+            { std::pair { "link.csv", "real.csv" }, { "dangling.csv", "sub/later.csv" } }) {
             SCOPED_TRACE(link);
             {
                 StagedFile f(path(link));
@@ -213,7 +214,8 @@ namespace {
     TEST_F(StagedFileTest, ATerminatedProcessLeavesNoTemporaryFile)
     {
         write(path("old.csv"), "previous\n");
-        for (const int signal : { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU }) {
+        for (const int signal :
+            { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU }) {
             SCOPED_TRACE(signal);
             EXPECT_EXIT(
                 {

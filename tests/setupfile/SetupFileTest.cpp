@@ -226,39 +226,44 @@ namespace {
             std::string says; // the message before its closing line
             int line;
         };
-        for (const Case& c : {
-                 Case { "empty file", "", "the string 'NDifferenceScheme' on line 1" + end, 1 },
-                 Case { "ends in the keys", good.substr(0, good.find("Periods")), "the string 'Periods' on line 11" + end, 11 },
-                 Case { "ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2),
-                     "the null string on line 14" + end, 14 },
-                 Case { "ends before the header", good.substr(0, good.find("MSelected")),
-                     "the table header 'MSelected X Rho P VX' on line 15" + end, 15 },
-                 Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }),
-                     row + std::to_string(lines.size() - 16) + " on line " + last + end, static_cast<int>(lines.size()) },
-                 Case { "ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 8),
-                     row + std::to_string(lines.size() - 16) + " on line " + last + " but got instead 1 in ", static_cast<int>(lines.size()) },
-                 Case { "key without value", withLine(1, "NGridCells"),
-                     "a number for 'NGridCells' on line 2 but got instead nothing", 2 },
-                 Case { "value not a number", withLine(3, "CourantNumber     0.5x"),
-                     "a number for 'CourantNumber' on line 4 but got instead 0.5x", 4 },
-                 Case { "decimal comma in a key", withLine(3, "CourantNumber     0,85"),
-                     "a number with a period as its decimal point (a comma separates fields) for 'CourantNumber' on "
-                     "line 4 but got instead 0,85",
-                     4 },
-                 Case { "decimal comma in a row", withLine(16, " 1  0,01  1  1  0"),
-                     "a number with a period as its decimal point (a comma separates fields) for 'X' of entry 1 on "
-                     "line 17 but got instead 0,01",
-                     17 },
-                 Case { "row with letters", withLine(16, " 1  0.01  1  abc  0"),
-                     "a number for 'P' of entry 1 on line 17 but got instead abc", 17 },
-                 Case { "row with four numbers", withLine(16, " 1  0.01  1  1"),
-                     row + "1 on line 17 but got instead 4 in ' 1  0.01  1  1'", 17 },
-                 Case { "row with an empty field", withLine(16, "1,0.01,,1,1"),
-                     "a number for 'Rho' of entry 1 on line 17 but got instead nothing", 17 },
-                 // A designed message keeps its text; the line comes apart.
-                 Case { "misspelt key", withLine(1, "NGridcells 100"),
-                     "the string 'NGridCells' but got instead NGridcells", 2 },
-             }) {
+        for (const Case& c :
+            {
+                Case { "empty file", "", "the string 'NDifferenceScheme' on line 1" + end, 1 },
+                Case { "ends in the keys", good.substr(0, good.find("Periods")),
+                    "the string 'Periods' on line 11" + end, 11 },
+                Case { "ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2),
+                    "the null string on line 14" + end, 14 },
+                Case { "ends before the header", good.substr(0, good.find("MSelected")),
+                    "the table header 'MSelected X Rho P VX' on line 15" + end, 15 },
+                Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }),
+                    row + std::to_string(lines.size() - 16) + " on line " + last + end,
+                    static_cast<int>(lines.size()) },
+                Case { "ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 8),
+                    row + std::to_string(lines.size() - 16) + " on line " + last + " but got instead 1 in ",
+                    static_cast<int>(lines.size()) },
+                Case { "key without value", withLine(1, "NGridCells"),
+                    "a number for 'NGridCells' on line 2 but got instead nothing", 2 },
+                Case { "value not a number", withLine(3, "CourantNumber     0.5x"),
+                    "a number for 'CourantNumber' on line 4 but got instead 0.5x", 4 },
+                Case { "decimal comma in a key", withLine(3, "CourantNumber     0,85"),
+                    "a number with a period as its decimal point (a comma separates fields) for 'CourantNumber' "
+                    "on "
+                    "line 4 but got instead 0,85",
+                    4 },
+                Case { "decimal comma in a row", withLine(16, " 1  0,01  1  1  0"),
+                    "a number with a period as its decimal point (a comma separates fields) for 'X' of entry 1 on "
+                    "line 17 but got instead 0,01",
+                    17 },
+                Case { "row with letters", withLine(16, " 1  0.01  1  abc  0"),
+                    "a number for 'P' of entry 1 on line 17 but got instead abc", 17 },
+                Case { "row with four numbers", withLine(16, " 1  0.01  1  1"),
+                    row + "1 on line 17 but got instead 4 in ' 1  0.01  1  1'", 17 },
+                Case { "row with an empty field", withLine(16, "1,0.01,,1,1"),
+                    "a number for 'Rho' of entry 1 on line 17 but got instead nothing", 17 },
+                // A designed message keeps its text; the line comes apart.
+                Case { "misspelt key", withLine(1, "NGridcells 100"),
+                    "the string 'NGridCells' but got instead NGridcells", 2 },
+            }) {
             SCOPED_TRACE(c.name);
             const SetupReadResult r = ReadSetupText(c.text);
             EXPECT_EQ(r.status, SetupReadStatus::Rejected);
@@ -360,8 +365,9 @@ namespace {
         }
         const SetupReadResult r = ReadSetupFile(path);
         EXPECT_EQ(r.status, SetupReadStatus::Rejected);
-        EXPECT_EQ(r.message.find("I expected to read the string 'NDifferenceScheme' on line 1 but got instead a line "
-                                 "longer than 1048576 characters"),
+        EXPECT_EQ(
+            r.message.find("I expected to read the string 'NDifferenceScheme' on line 1 but got instead a line "
+                           "longer than 1048576 characters"),
             0u)
             << r.message;
         std::remove(path.c_str());

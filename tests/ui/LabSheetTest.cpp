@@ -166,7 +166,8 @@ TEST_F(LabSheetCheckTest, OnlyARegularFileOfSheetSizeIsRead)
         QString sheet;
         const char* says;
     } cases[] = {
-        { QStringLiteral("fifo.json"), "fifo.json: cannot open it: it is a FIFO (named pipe), not a regular file" },
+        { QStringLiteral("fifo.json"),
+            "fifo.json: cannot open it: it is a FIFO (named pipe), not a regular file" },
         { QStringLiteral("/dev/zero"), "/dev/zero: cannot open it: it is a device, not a regular file" },
         { folder.path(), "cannot open it: it is a folder, not a regular file" },
         { QStringLiteral("long.json"), "long.json: it is longer than 1 MiB, too long for a lab sheet" },
@@ -260,8 +261,11 @@ TEST(LabSheetMemory, ManyChecksNeedNoMoreMemoryThanOne)
     for (int i = 1; i <= 300; ++i)
         checks += std::string(i > 1 ? ", " : "") + R"({ "kind": "value", "x": 0.6, "t": )"
             + std::to_string(0.2 * i / 300) + R"(, "variable": "pressure", "expected": 0.3, "tolerance": 1 })";
-    const LabSheetRead read = ParseLabSheet(QByteArray::fromStdString(
-        R"({ "title": "Many", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )" + checks + " ] }"), "many.json");
+    const LabSheetRead read = ParseLabSheet(
+        QByteArray::fromStdString(
+            R"({ "title": "Many", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+            + checks + " ] }"),
+        "many.json");
     ASSERT_TRUE(read.sheet) << read.refusal.text();
     const sheets::LabSheet& sheet = *read.sheet;
     std::string why;
@@ -269,7 +273,7 @@ TEST(LabSheetMemory, ManyChecksNeedNoMoreMemoryThanOne)
     ASSERT_TRUE(ready) << why;
     const sheets::ReadyRecords records { { sheet.scheme, *ready } };
     const auto peakMiB = [] {
-        rusage u { };
+        rusage u {};
         ::getrusage(RUSAGE_SELF, &u);
         return u.ru_maxrss / 1024;
     };

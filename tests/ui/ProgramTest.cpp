@@ -143,7 +143,8 @@ TEST_F(ProgramTest, AFailedBatchLeavesEveryFileAsItWas)
     put("setup.csv", goodSetup());
     put("old.svg", "previous line plots\n");
     ASSERT_TRUE(QFile::link(QStringLiteral("setup.csv"), path("setup-link.txt")));
-    ASSERT_EQ(::link(path("setup.csv").toLocal8Bit().constData(), path("setup-copy.csv").toLocal8Bit().constData()), 0);
+    ASSERT_EQ(
+        ::link(path("setup.csv").toLocal8Bit().constData(), path("setup-copy.csv").toLocal8Bit().constData()), 0);
     ASSERT_TRUE(QDir(folder.path()).mkdir("folder.png"));
     ASSERT_EQ(::mkfifo(path("fifo.txt").toLocal8Bit().constData(), 0600), 0);
     const std::map<QString, QByteArray> before = contents();

@@ -165,8 +165,9 @@ private:
         static const char kInteresting[] = "{}[]\":,0123456789.eE-+ \\tnu\n";
         switch (pick(4)) {
         case 0:
-            text[pick(static_cast<int>(text.size()))]
-                = pick(2) ? kInteresting[pick(static_cast<int>(sizeof kInteresting - 1))] : static_cast<char>(pick(256));
+            text[pick(static_cast<int>(text.size()))] = pick(2)
+                ? kInteresting[pick(static_cast<int>(sizeof kInteresting - 1))]
+                : static_cast<char>(pick(256));
             break;
         case 1:
             text.truncate(pick(static_cast<int>(text.size())));

@@ -328,8 +328,10 @@ TEST_F(WindowViewTest, ExportFollowsTheTypedExtension)
         { 2, "x.svg", ExportKind::SpaceTimeSvg, "" },
         { 5, "x.csv", ExportKind::HistoryCsv, "" },
         { -1, "x.png", ExportKind::LinePlotsPng, "" },
-        { 0, "x.csv", std::nullopt, "'x.csv' does not end in .png or .svg: the line plots are saved as PNG or SVG" },
-        { 2, "x", std::nullopt, "'x' does not end in .png or .svg: the space-time picture is saved as PNG or SVG" },
+        { 0, "x.csv", std::nullopt,
+            "'x.csv' does not end in .png or .svg: the line plots are saved as PNG or SVG" },
+        { 2, "x", std::nullopt,
+            "'x' does not end in .png or .svg: the space-time picture is saved as PNG or SVG" },
         { 4, "x.png", std::nullopt, "'x.png' does not end in .csv: the state on show is saved as CSV" },
         { -1, "x.jpg", std::nullopt, "does not end in .png, .svg or .csv" },
     };

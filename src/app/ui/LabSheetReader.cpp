@@ -242,7 +242,8 @@ namespace {
         Check c;
         c.key = at;
         const std::string kind = f.text("kind");
-        const std::string what = std::string(kind == "l1" || kind == "order" ? "for an " : "for a ") + kind + " check";
+        const std::string what
+            = std::string(kind == "l1" || kind == "order" ? "for an " : "for a ") + kind + " check";
         if (kind == "l1") {
             f.onlyKeys({ "kind", "name", "scheme", "tolerance" }, what);
             c.kind = CheckKind::L1;
@@ -486,7 +487,8 @@ LabSheetRead ReadLabSheet(const std::string& path)
         json.append(chunk.data(), file.stream().gcount());
         if (json.size() > kMaxLabSheetBytes) {
             read.refusal = { "",
-                "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20) + " MiB, too long for a lab sheet" };
+                "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20)
+                    + " MiB, too long for a lab sheet" };
             return read;
         }
     }

@@ -125,7 +125,9 @@ ExportChoice exportKindFor(int filterIndex, const std::string& path)
     case ExportKind::HistoryCsv:
         if (csv)
             return { chosen, {} };
-        return { std::nullopt, named + " does not end in .csv: the " + (chosen == ExportKind::HistoryCsv ? "history" : "state on show") + " is saved as CSV" };
+        return { std::nullopt,
+            named + " does not end in .csv: the "
+                + (chosen == ExportKind::HistoryCsv ? "history" : "state on show") + " is saved as CSV" };
     }
     return { std::nullopt, named + ": no such export" };
 }
