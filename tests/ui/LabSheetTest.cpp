@@ -382,6 +382,17 @@ TEST_F(LabSheetWindowTest, ABadSheetSaysWhyAndChangesNothing)
     EXPECT_EQ(s().TStop, 0.15); // still Test 3
     EXPECT_EQ(s().NGridCells, cells);
     EXPECT_EQ(sheetWindow(), nullptr);
+
+    // A FIFO no one writes to is refused at once: the window does not wait.
+    const QString fifo = folder.filePath(QStringLiteral("fifo.json"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dialogs.answerFile(fifo.toStdString());
+    window->findChild<QAction*>(QStringLiteral("actOpenLabSheet"))->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].find("cannot open it: it is a FIFO (named pipe), not a regular file"),
+        std::string::npos)
+        << dialogs.messages[1];
+    EXPECT_EQ(s().TStop, 0.15);
 }
 
 // A sheet's set-up file is read beside the sheet through Read Setup.
