@@ -51,7 +51,10 @@ namespace {
         { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
         { "test", "K", "Shock-tube test K (1..8).", Mode::Batch },
         { "sound-wave", "", "The sound-wave experiment.", Mode::Batch },
-        { "wave", "LIST", "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave).", Mode::Batch },
+        { "wave", "LIST",
+            "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave; the wave numbers k are whole numbers "
+            "from 1).",
+            Mode::Batch },
         { "setup", "FILE",
             "Read a set-up file; its values stand over --cells, --courant, --periods and "
             "--plots-per-unit.",
@@ -64,7 +67,8 @@ namespace {
             "column, the summary a line per scheme (with --convergence: the study's schemes, 1 to 5).",
             Mode::Batch },
         { "meter", "", "Turn the Mflop/s meter on.", Mode::Batch },
-        { "periods", "P", "Time units to run (a shock-tube test runs to its own stop time).", Mode::Batch },
+        { "periods", "P", "Time units to run (not with --test: a shock-tube test runs to its own stop time).",
+            Mode::Batch },
         { "plots-per-unit", "K", "Snapshots per time unit.", Mode::Batch },
         { "courant", "C", "Target Courant number.", Mode::Batch },
         { "out", "FILE.csv", "Write the final state as CSV.", Mode::Batch },
