@@ -52,7 +52,10 @@ namespace {
         { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
         { "test", "K", "Shock-tube test K (1..8).", Mode::Batch },
         { "sound-wave", "", "The sound-wave experiment.", Mode::Batch },
-        { "wave", "LIST", "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave).", Mode::Batch },
+        { "wave", "LIST",
+            "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave; the wave numbers k are whole numbers "
+            "from 1).",
+            Mode::Batch },
         { "setup", "FILE",
             "Read a set-up file; its values stand over --cells, --courant, --periods and "
             "--plots-per-unit.",
@@ -65,7 +68,8 @@ namespace {
             "column, the summary a line per scheme (with --convergence: the study's schemes, 1 to 5).",
             Mode::Batch },
         { "meter", "", "Turn the Mflop/s meter on.", Mode::Batch },
-        { "periods", "P", "Time units to run (a shock-tube test runs to its own stop time).", Mode::Batch },
+        { "periods", "P", "Time units to run (not with --test: a shock-tube test runs to its own stop time).",
+            Mode::Batch },
         { "plots-per-unit", "K", "Snapshots per time unit.", Mode::Batch },
         { "courant", "C", "Target Courant number.", Mode::Batch },
         { "out", "FILE.csv", "Write the final state as CSV.", Mode::Batch },
@@ -103,6 +107,7 @@ namespace {
         std::string_view what;
         std::string_view format;
         std::vector<std::string_view> extensions;
+        bool plural = false; // "the line plots are written"
     };
 
     const std::vector<OutputFormat>& outputFormats()
@@ -113,7 +118,7 @@ namespace {
             { "spacetime", "the space-time picture", "PNG", { ".png" } },
             { "screenshot", "the window's picture", "PNG", { ".png" } },
             { "plot", "the study's plot", "PNG or SVG", { ".png", ".svg" } },
-            { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" } },
+            { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" }, true },
         };
         return formats;
     }
@@ -239,8 +244,8 @@ namespace {
                                    : i + 1 == f.extensions.size() ? " or "
                                                                   : ", ")
                     + std::string(f.extensions[i]);
-            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + " is written as "
-                + std::string(f.format) + ", so the name must end in " + endings;
+            return dashed(f.option) + " '" + file + "': " + std::string(f.what) + (f.plural ? " are" : " is")
+                + " written as " + std::string(f.format) + ", so the name must end in " + endings;
         }
         return {};
     }
@@ -345,9 +350,17 @@ namespace {
             o.wave = splitCommas(given.value("wave"));
             if (o.wave.size() != 7)
                 return "--wave needs seven comma-separated values: A+,k+,A-,k-,A0,k0,u0";
-            for (const std::string& a : o.wave)
-                if (!parseNumber(a))
+            for (std::size_t i = 0; i < o.wave.size(); ++i) {
+                const std::string& a = o.wave[i];
+                const auto v = parseNumber(a);
+                if (!v)
                     return "--wave value '" + a + "' is not a number";
+                // k+, k- and k0 count whole waves on the periodic grid, as
+                // in a lab sheet's sound_wave.
+                const bool waveNumber = i == 1 || i == 3 || i == 5;
+                if (waveNumber && !(*v >= 1 && *v == std::floor(*v)))
+                    return "--wave: a wave number (k+, k-, k0) must be a whole number from 1 up, not '" + a + "'";
+            }
             // The window's own rule, on the answers as the window takes them.
             ExperimentState wave;
             for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k)
@@ -366,6 +379,8 @@ namespace {
             return {};
         if (given.has("scheme"))
             return "give --scheme or --schemes, not both";
+        if (given.value("schemes").empty())
+            return "--schemes needs a list of schemes, as \"Orvane,Sorvi\", not an empty one";
         o.schemes = splitCommas(given.value("schemes"));
         for (std::size_t i = 0; i < o.schemes.size(); ++i) {
             if (!kernels::findScheme(o.schemes[i]))
@@ -396,6 +411,10 @@ namespace {
             const auto v = parseNumber(part);
             if (!v || *v != std::floor(*v))
                 return "--cells '" + part + "' is not a whole number";
+            // Far beyond any grid: said as typed, before it becomes a long.
+            if (!(std::fabs(*v) <= 1e9))
+                return "a resolution of " + part + " cells lies outside " + std::to_string(compare::kStudyMinCells)
+                    + ".." + std::to_string(compare::kStudyMaxCells);
             o.ladder.push_back(static_cast<long>(*v));
         }
         if (auto refusal = compare::CheckStudyRequest(o.schemes, o.ladder))
@@ -421,6 +440,9 @@ namespace {
                 return "unknown scheme '" + *o.scheme + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
         }
         o.meter = given.has("meter");
+        // A test sets its own stop time, as a lab sheet's test does.
+        if (given.has("test") && given.has("periods"))
+            return "--periods is not for a shock-tube test: --test runs to its own stop time";
         // The boxes judge the ranges; here they need only be numbers.
         const std::pair<const char*, std::optional<std::string>*> boxes[]
             = { { "periods", &o.periods }, { "plots-per-unit", &o.plotsPerUnit }, { "courant", &o.courant } };

@@ -174,4 +174,29 @@ std::optional<double> parseNumber(std::string_view text)
     return v;
 }
 
+std::string terminalSafe(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    char hex[8];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const bool lineEnd = c == '\n' || (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n');
+        if (lineEnd || c == '\t' || (c >= 0x20 && c != 0x7f && c != 0xc2)) {
+            out += static_cast<char>(c);
+        } else if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80
+            && static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
+            // A C1 control in UTF-8 (U+0080..U+009F), such as the one-byte CSI.
+            std::snprintf(hex, sizeof hex, "\\u%04x", static_cast<unsigned char>(text[++i]));
+            out += hex;
+        } else if (c == 0xc2) {
+            out += static_cast<char>(c);
+        } else {
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
 } // namespace tamrel

@@ -26,4 +26,11 @@ std::string formatExact(double value);
 // that is not a number give nullopt.
 std::optional<double> parseNumber(std::string_view text);
 
+// A text from a file, fit to print on a terminal: control characters (an
+// escape sequence's ESC, a NUL that would end the text, C1 controls) are
+// written as \xHH or \u00HH, so nothing in the file can move the cursor,
+// recolour or cut the line. Line ends (LF, CR LF) stay, and so do tabs and
+// every other character.
+std::string terminalSafe(std::string_view text);
+
 } // namespace tamrel

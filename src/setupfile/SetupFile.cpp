@@ -84,8 +84,12 @@ namespace {
     public:
         virtual ~LineSource() = default;
         // The next line, or nullopt at the end of the text (or past a line too
-        // long to be one of ours).
+        // long to be one of ours: then tooLong()).
         virtual std::optional<std::string> next() = 0;
+        bool tooLong() const { return tooLong_; }
+
+    protected:
+        bool tooLong_ = false;
     };
 
     class TextLines : public LineSource {
@@ -131,8 +135,10 @@ namespace {
             if (c == std::char_traits<char>::eof())
                 return std::nullopt;
             while (c != std::char_traits<char>::eof() && c != '\r' && c != '\n') {
-                if (line.size() >= kMaxLineLength)
+                if (line.size() >= kMaxLineLength) {
+                    tooLong_ = true;
                     return std::nullopt;
+                }
                 line.push_back(static_cast<char>(c));
                 c = in_.get();
             }
@@ -198,11 +204,12 @@ namespace {
         return {};
     }
 
-    SetupReadResult rejected(std::string message)
+    SetupReadResult rejected(std::string message, int line = 0)
     {
         SetupReadResult r;
         r.status = SetupReadStatus::Rejected;
         r.message = std::move(message);
+        r.line = line;
         return r;
     }
 
@@ -281,42 +288,53 @@ namespace {
         const double gamma = ExperimentState {}.Gamma;
         const std::size_t entries = d.MSelected.size();
         auto entry = [](std::size_t j) { return " of entry " + plain(static_cast<double>(j)) + " but "; };
-        // Values 1.05 times as large, and their differences, must stay finite.
+        // Positions 1.05 times as large, and their differences, must stay finite.
         constexpr double kLargest = 1e300;
+        // The history stores every value in single precision, and four of
+        // the five schemes compute in it: densities, pressures and speeds
+        // within 1E-30..1E+30, energies and their fluxes below 1E+36, leave
+        // room below its largest number (3.4E+38) for a shock's compression.
+        constexpr double kSingleSmallest = 1e-30, kSingleLargest = 1e30, kSingleFlux = 1e36;
+        const std::string single = " (the single-precision range of the history and the 32-bit schemes)";
         double fastest = 0, slowestSound = INFINITY, fastestSound = 0, previousSound = 0;
         for (std::size_t j = 0; j < entries; ++j) {
             const double rho = d.RhoSelected[j], p = d.PSelected[j], u = d.VXSelected[j];
             if (!(std::fabs(d.XSelected[j]) <= kLargest))
                 return rejection(
                     "I expected to read a position of at most 1E+300 for 'X'" + entry(j), plain(d.XSelected[j]));
-            if (!(rho <= kLargest))
+            if (!(rho >= kSingleSmallest && rho <= kSingleLargest))
                 return rejection(
-                    "I expected to read a density of at most 1E+300 for 'Rho'" + entry(j), plain(rho));
-            if (!(p <= kLargest))
-                return rejection("I expected to read a pressure of at most 1E+300 for 'P'" + entry(j), plain(p));
-            if (!(std::fabs(u) <= kLargest))
-                return rejection("I expected to read a velocity of at most 1E+300 for 'VX'" + entry(j), plain(u));
+                    "I expected to read a density from 1E-30 to 1E+30" + single + " for 'Rho'" + entry(j),
+                    plain(rho));
+            if (!(p >= kSingleSmallest && p <= kSingleLargest))
+                return rejection(
+                    "I expected to read a pressure from 1E-30 to 1E+30" + single + " for 'P'" + entry(j),
+                    plain(p));
+            if (!(std::fabs(u) <= kSingleLargest))
+                return rejection(
+                    "I expected to read a velocity of at most 1E+30 in size" + single + " for 'VX'" + entry(j),
+                    plain(u));
             const double c = std::sqrt(gamma * p / rho);
-            if (!(c > 0) || !std::isfinite(c))
-                return rejection("I expected to read a pressure giving a finite, positive sound speed "
-                                 "sqrt(Gamma P / Rho) for 'P'"
-                        + entry(j),
+            if (!(c > 0) || !(c <= kSingleLargest))
+                return rejection("I expected to read a pressure giving a positive sound speed "
+                                 "sqrt(Gamma P / Rho) of at most 1E+30"
+                        + single + " for 'P'" + entry(j),
                     plain(p));
             const double speed = std::fabs(u) + c;
             const double energy = p / (gamma - 1) + 0.5 * rho * u * u;
-            if (!std::isfinite(speed) || !std::isfinite(energy) || !std::isfinite(energy * speed))
-                return rejection("I expected to read a velocity giving a finite energy P/(Gamma-1) + Rho VX^2/2 "
-                                 "and its flux for 'VX'"
-                        + entry(j),
-                    plain(u));
+            if (!(speed <= kSingleLargest) || !(energy <= kSingleFlux) || !(energy * speed <= kSingleFlux))
+                return rejection("I expected to read a pressure and a velocity giving an energy P/(Gamma-1) + "
+                                 "Rho VX^2/2 and its flux below 1E+36"
+                        + single + " for 'P' and 'VX'" + entry(j),
+                    plain(p) + " and " + plain(u));
             if (j > 0) {
                 const double rhoMost = std::max(rho, d.RhoSelected[j - 1]);
                 const double uMost = std::max(std::fabs(u), std::fabs(d.VXSelected[j - 1]));
-                if (!std::isfinite(rhoMost * uMost * uMost * (uMost + std::max(c, previousSound))))
+                if (!(rhoMost * uMost * uMost * (uMost + std::max(c, previousSound)) <= kSingleFlux))
                     return rejection(
-                        "I expected to read a velocity giving a finite energy flux between this entry "
-                        "and the one before for 'VX'"
-                            + entry(j),
+                        "I expected to read a velocity giving an energy flux below 1E+36 between this entry "
+                        "and the one before"
+                            + single + " for 'VX'" + entry(j),
                         plain(u));
             }
             previousSound = c;
@@ -381,29 +399,95 @@ namespace {
         return checkDerived(d);
     }
 
-    SetupReadResult readSetup(LineSource& lines)
+    // "0,85" read as two fields: a whole number, a comma and digits alone,
+    // as a decimal comma writes a number.
+    bool decimalComma(std::string_view line, const std::string& field, const std::string& next)
+    {
+        auto digits = [](const std::string& t, bool sign) {
+            return !t.empty() && std::all_of(t.begin(), t.end(), [&](char c) {
+                return (c >= '0' && c <= '9') || (sign && (c == '-' || c == '+'));
+            });
+        };
+        return digits(field, true) && digits(next, false)
+            && line.find(field + "," + next) != std::string_view::npos;
+    }
+
+    // Reads the file line by line, counting lines from 1, and says for each
+    // line what it was expected to hold when it does not.
+    class SetupLines {
+    public:
+        explicit SetupLines(LineSource& lines)
+            : lines_(lines)
+        {
+        }
+        std::optional<std::string> next()
+        {
+            ++number_;
+            return lines_.next();
+        }
+        int number() const { return number_; }
+        std::string on() const { return " on line " + std::to_string(number_); }
+        // The line that did not come: the end of the file, or one too long.
+        SetupReadResult missing(const std::string& expected) const
+        {
+            return rejected(
+                rejection("I expected to read " + expected + on() + " but ",
+                    lines_.tooLong() ? "a line longer than " + std::to_string(kMaxLineLength) + " characters"
+                                     : std::string("the end of the file")),
+                number_);
+        }
+        // A field that is no number: a comma between two digit groups reads
+        // as a decimal comma, which the file does not use.
+        SetupReadResult notANumber(
+            const std::string& what, std::string_view line, std::string_view field, const std::string& next) const
+        {
+            const std::string comma = std::string(field) + "," + next;
+            if (decimalComma(line, std::string(field), next))
+                return rejected(rejection("I expected to read a number with a period as its decimal point (a "
+                                          "comma separates fields) for "
+                                        + what + on() + " but ",
+                                    comma),
+                    number_);
+            return rejected(rejection("I expected to read a number for " + what + on() + " but ",
+                                field.empty() ? "nothing" : std::string(field)),
+                number_);
+        }
+
+    private:
+        LineSource& lines_;
+        int number_ = 0;
+    };
+
+    SetupReadResult readSetup(LineSource& source)
     {
         SetupReadResult result;
         SetupData& d = result.data;
+        SetupLines lines(source);
+        auto at = [&](SetupReadResult r) {
+            r.line = lines.number();
+            return r;
+        };
 
         // Thirteen key lines: the key, then its value.
         std::array<double, 13> values {};
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
+            const std::string quoted = "'" + std::string(kKeys[k]) + "'";
             const auto line = lines.next();
             if (!line)
-                return silent();
+                return lines.missing("the string " + quoted);
             const auto fields = splitFields(*line);
             const std::string key = fields.empty() ? std::string() : fields[0];
             if (key != kKeys[k])
-                return rejected(rejection(checkText(kKeys[k]), key));
+                return at(rejected(rejection(checkText(kKeys[k]), key)));
+            const std::string next = fields.size() > 2 ? fields[2] : "";
             if (fields.size() < 2)
-                return silent();
+                return lines.notANumber(quoted, *line, "", next);
             const auto v = parseNumber(fields[1]);
-            if (!v)
-                return silent();
+            if (!v || decimalComma(*line, fields[1], next))
+                return lines.notANumber(quoted, *line, fields[1], next);
             if (kWholeKey[k] && !isWhole(*v))
-                return rejected(rejection(
-                    "I expected to read a whole number for '" + std::string(kKeys[k]) + "' but ", fields[1]));
+                return at(rejected(rejection(
+                    "I expected to read a whole number for '" + std::string(kKeys[k]) + "' but ", fields[1])));
             values[k] = *v;
         }
         d.NDifferenceScheme = roundToLong(values[0]);
@@ -424,7 +508,7 @@ namespace {
         for (;;) {
             const auto line = lines.next();
             if (!line)
-                return silent();
+                return lines.missing("the null string");
             const auto fields = splitFields(*line);
             if (fields.empty())
                 break;
@@ -433,25 +517,27 @@ namespace {
             const bool left = key == kMnBdryKey && !d.MnBdry;
             const bool right = key == kMxBdryKey && !d.MxBdry;
             if (!stop && !left && !right)
-                return rejected(rejection("I expected to read the null string but ", *line));
+                return at(rejected(rejection("I expected to read the null string but ", *line)));
+            const std::string quoted = "'" + key + "'";
+            const std::string next = fields.size() > 2 ? fields[2] : "";
             if (fields.size() < 2)
-                return silent();
+                return lines.notANumber(quoted, *line, "", next);
             const auto v = parseNumber(fields[1]);
-            if (!v)
-                return silent();
+            if (!v || decimalComma(*line, fields[1], next))
+                return lines.notANumber(quoted, *line, fields[1], next);
             if (stop) {
                 d.TStop = *v;
                 continue;
             }
             if (!isWhole(*v))
-                return rejected(rejection("I expected to read a whole number for '" + key + "' but ", fields[1]));
+                return at(rejected(rejection("I expected to read a whole number for '" + key + "' but ", fields[1])));
             (left ? d.MnBdry : d.MxBdry) = roundToLong(*v);
         }
 
         // The header: all five words are reported together when any is wrong.
         const auto header = lines.next();
         if (!header)
-            return silent();
+            return lines.missing("the table header 'MSelected X Rho P VX'");
         const auto words = splitFields(*header);
         bool headerOk = words.size() >= kHeader.size();
         for (std::size_t i = 0; headerOk && i < kHeader.size(); ++i)
@@ -461,7 +547,7 @@ namespace {
             for (std::size_t i = 0; i < kHeader.size(); ++i)
                 message += checkText(kHeader[i]) + std::string(kGotInstead) + (i < words.size() ? words[i] : "")
                     + std::string(kLineEnd);
-            return rejected(message + std::string(kSetupRejectTail));
+            return at(rejected(message + std::string(kSetupRejectTail)));
         }
 
         // The counts decide how much is read, so they are checked first.
@@ -473,28 +559,34 @@ namespace {
         for (auto* v : { &d.XSelected, &d.RhoSelected, &d.PSelected, &d.VXSelected })
             v->reserve(entries);
         for (std::size_t j = 0; j < entries; ++j) {
+            const std::string entry = " of entry " + plain(static_cast<double>(j));
             const auto line = lines.next();
             if (!line)
-                return silent();
+                return lines.missing("the five values 'MSelected', 'X', 'Rho', 'P' and 'VX'" + entry);
             const auto fields = splitFields(*line);
             if (fields.size() < 5)
-                return silent();
-            const auto m = parseNumber(fields[0]);
-            const auto x = parseNumber(fields[1]);
-            const auto rho = parseNumber(fields[2]);
-            const auto p = parseNumber(fields[3]);
-            const auto u = parseNumber(fields[4]);
-            if (!m || !x || !rho || !p || !u)
-                return silent();
-            if (!isWhole(*m))
-                return rejected(rejection("I expected to read a whole cell number for 'MSelected' of entry "
+                return at(rejected(rejection("I expected to read the five values 'MSelected', 'X', 'Rho', 'P' and "
+                                             "'VX'"
+                        + entry + lines.on() + " but ",
+                    std::to_string(fields.size()) + " in '" + *line + "'")));
+            std::array<double, 5> row {};
+            for (std::size_t i = 0; i < row.size(); ++i) {
+                const std::string next = i + 1 < fields.size() ? fields[i + 1] : "";
+                const auto v = parseNumber(fields[i]);
+                const std::string extra = fields.size() > 5 ? next : "";
+                if (!v || decimalComma(*line, fields[i], extra))
+                    return lines.notANumber("'" + std::string(kHeader[i]) + "'" + entry, *line, fields[i], extra);
+                row[i] = *v;
+            }
+            if (!isWhole(row[0]))
+                return at(rejected(rejection("I expected to read a whole cell number for 'MSelected' of entry "
                         + plain(static_cast<double>(j)) + " but ",
-                    fields[0]));
-            d.MSelected.push_back(static_cast<Long>(*m));
-            d.XSelected.push_back(*x);
-            d.RhoSelected.push_back(*rho);
-            d.PSelected.push_back(*p);
-            d.VXSelected.push_back(*u);
+                    fields[0])));
+            d.MSelected.push_back(static_cast<Long>(row[0]));
+            d.XSelected.push_back(row[1]);
+            d.RhoSelected.push_back(row[2]);
+            d.PSelected.push_back(row[3]);
+            d.VXSelected.push_back(row[4]);
         }
 
         if (auto message = checkTable(d); !message.empty())

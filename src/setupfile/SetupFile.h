@@ -59,13 +59,15 @@ struct SetupData {
 
 enum class SetupReadStatus {
     Ok, // `data` holds the whole file
-    SilentFailure, // cannot open, ends early, or a number where none is: no message
-    Rejected, // a wrong key, separator line, header or value: show `message`
+    SilentFailure, // a file that cannot be opened: no message
+    Rejected, // a wrong key, separator line, header or value, a file that ends
+              // early or a field that is no number: show `message`
 };
 
 struct SetupReadResult {
     SetupReadStatus status = SetupReadStatus::SilentFailure;
     std::string message; // for Rejected: the message box text, lines joined by CR LF
+    int line = 0; // for Rejected: the line it is about, from 1 (0: the file as a whole)
     SetupData data; // for Ok
 };
 
@@ -90,7 +92,10 @@ SetupReadResult ReadSetupFile(const std::string& path);
 // within the memory limit, NSelected in 0..NGridCells, and a table of
 // NSelected + 2 entries: entry 0 at cell 0, entries 1..NSelected strictly
 // increasing within 1..N, the last entry at cell N + 1, every density and
-// pressure above 0. Returns the rejection message, or "" when all hold.
+// pressure above 0, and every value within what the single-precision
+// history stores and the 32-bit schemes compute (densities and pressures
+// from 1E-30 to 1E+30, speeds up to 1E+30, energies and their fluxes below
+// 1E+36). Returns the rejection message, or "" when all hold.
 std::string CheckSetupData(const SetupData& d);
 
 // The commit step of Read Setup: NSelected, the table entries (the table

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -119,24 +120,102 @@ namespace {
         EXPECT_EQ(names(), (std::set<std::string> { "fifo.csv", "folder.csv" }));
     }
 
+    // A link to an existing file, and one to a file not there yet (in a
+    // folder of its own): the file it points to gets the content.
     TEST_F(StagedFileTest, ALinkIsFollowedAndStays)
     {
         write(path("real.csv"), "previous\n");
+        fs::create_directory(path("sub"));
         fs::create_symlink("real.csv", path("link.csv"));
-        {
-            StagedFile f(path("link.csv"));
-            ASSERT_TRUE(f.ok()) << f.error();
-            write(f.temporaryPath(), "new\n");
-            ASSERT_TRUE(f.commit());
+        fs::create_symlink("sub/later.csv", path("dangling.csv"));
+        for (const auto& [link, real] :
+            { std::pair { "link.csv", "real.csv" }, { "dangling.csv", "sub/later.csv" } }) {
+            SCOPED_TRACE(link);
+            {
+                StagedFile f(path(link));
+                ASSERT_TRUE(f.ok()) << f.error();
+                write(f.temporaryPath(), "new\n");
+                ASSERT_TRUE(f.commit());
+            }
+            EXPECT_TRUE(fs::is_symlink(path(link)));
+            EXPECT_EQ(read(path(real)), "new\n");
         }
-        EXPECT_TRUE(fs::is_symlink(path("link.csv")));
-        EXPECT_EQ(read(path("real.csv")), "new\n");
+        EXPECT_EQ(names(), (std::set<std::string> { "dangling.csv", "link.csv", "real.csv", "sub" }));
+    }
+
+    // Several outputs are renamed into place together or not at all.
+    TEST_F(StagedFileTest, CommitAllPutsEveryFileInPlaceOrNone)
+    {
+        struct Case {
+            const char* what;
+            std::function<void(StagedFile& second)> spoil; // after staging, before the commit
+            const char* says;
+        };
+        const Case cases[] = {
+            { "all well", [](StagedFile&) {}, "" },
+            // Found by the check before the first rename.
+            { "a target turned into a folder",
+                [this](StagedFile&) {
+                    fs::remove(path("b.csv"));
+                    fs::create_directory(path("b.csv"));
+                },
+                "a folder" },
+            // Found only by the rename: the first file is put back.
+            { "a rename that fails",
+                [](StagedFile& second) { fs::rename(second.temporaryPath(), second.temporaryPath() + ".gone"); },
+                "No such file" },
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            fs::remove_all(folder);
+            fs::create_directory(folder);
+            write(path("a.csv"), "old a\n");
+            write(path("b.csv"), "old b\n");
+            std::string failure;
+            {
+                StagedFile a(path("a.csv")), fresh(path("c.csv")), b(path("b.csv"));
+                write(a.temporaryPath(), "new a\n");
+                write(fresh.temporaryPath(), "new c\n");
+                write(b.temporaryPath(), "new b\n");
+                c.spoil(b);
+                StagedFile* files[] = { &a, &fresh, &b };
+                failure = commitAll(files);
+            }
+            for (const auto& e : fs::directory_iterator(folder))
+                if (e.path().filename().string().ends_with(".gone"))
+                    fs::remove(e.path());
+            if (!*c.says) {
+                EXPECT_EQ(failure, "");
+                EXPECT_EQ(read(path("a.csv")), "new a\n");
+                EXPECT_EQ(read(path("b.csv")), "new b\n");
+                EXPECT_EQ(read(path("c.csv")), "new c\n");
+                EXPECT_EQ(names(), (std::set<std::string> { "a.csv", "b.csv", "c.csv" }));
+                continue;
+            }
+            EXPECT_NE(failure.find(c.says), std::string::npos) << failure;
+            EXPECT_EQ(read(path("a.csv")), "old a\n");
+            EXPECT_EQ(names().count("c.csv"), 0u) << "a new file is taken back";
+            EXPECT_EQ(names().size(), 2u) << "no temporary or kept copy is left";
+        }
+    }
+
+    TEST_F(StagedFileTest, SameFileIsTheFileOnDiskWhateverItsName)
+    {
+        write(path("a.csv"), "a\n");
+        fs::create_hard_link(path("a.csv"), path("hard.csv"));
+        fs::create_symlink("a.csv", path("soft.csv"));
+        fs::create_symlink("later.csv", path("dangling.csv"));
+        EXPECT_TRUE(sameFile(path("a.csv"), path("hard.csv")));
+        EXPECT_TRUE(sameFile(path("soft.csv"), path("./a.csv")));
+        EXPECT_TRUE(sameFile(path("dangling.csv"), path("later.csv")));
+        EXPECT_FALSE(sameFile(path("a.csv"), path("later.csv")));
     }
 
     TEST_F(StagedFileTest, ATerminatedProcessLeavesNoTemporaryFile)
     {
         write(path("old.csv"), "previous\n");
-        for (const int signal : { SIGINT, SIGTERM, SIGHUP }) {
+        for (const int signal :
+            { SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGXCPU }) {
             SCOPED_TRACE(signal);
             EXPECT_EXIT(
                 {

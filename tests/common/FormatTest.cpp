@@ -195,3 +195,21 @@ TEST(FormatGeneral, FixedAndExponentRanges)
     EXPECT_EQ(formatGeneral(1e15), "1E+15");
     EXPECT_EQ(formatGeneral(5001), "5001");
 }
+
+// Texts from files reach the terminal without acting on it.
+TEST(TerminalSafe, ControlsAreShownNotObeyed)
+{
+    const struct {
+        std::string text;
+        std::string shown;
+    } cases[] = {
+        { "Sod's tube: 1 < x < 2, \u00e9t\u00e9", "Sod's tube: 1 < x < 2, \u00e9t\u00e9" },
+        { "red \x1b[31mtitle\x1b[0m", "red \\x1b[31mtitle\\x1b[0m" },
+        { std::string("cut\0here", 8), "cut\\x00here" },
+        { "bell\a and \x7f", "bell\\x07 and \\x7f" },
+        { "one-byte CSI \u009b2J", "one-byte CSI \\u009b2J" },
+        { "line\r\nnext\tcolumn\rback\n", "line\r\nnext\tcolumn\\x0dback\n" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(terminalSafe(c.text), c.shown);
+}

@@ -268,37 +268,72 @@ namespace {
         EXPECT_EQ(r.message, "I expected to read the null string but got instead   stray words\r\n" + kTail);
     }
 
-    TEST(SetupRead, SilentFailures)
+    // A file cut short or a field that is no number: the message names the
+    // line and the key (the lab's own messages, in the style of the checks).
+    TEST(SetupRead, MalformedFilesNameTheLineAndTheKey)
     {
         const std::string good = WriteSetupText(awkwardState());
         const auto lines = linesOf(good);
+        const std::string last = std::to_string(lines.size());
         auto withLine = [&](std::size_t i, const std::string& line) {
             auto copy = lines;
             copy[i] = line;
             return joinLines(copy);
         };
+        const std::string end = " but got instead the end of the file";
+        const std::string row = "the five values 'MSelected', 'X', 'Rho', 'P' and 'VX' of entry ";
         struct Case {
             const char* name;
             std::string text;
+            std::string says; // the message before its closing line
+            int line;
         };
-        for (const Case& c : {
-                 Case { "empty file", "" },
-                 Case { "ends in the keys", good.substr(0, good.find("Periods")) },
-                 Case { "ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2) },
-                 Case { "ends before the header", good.substr(0, good.find("MSelected")) },
-                 Case { "ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 20) },
-                 Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }) },
-                 Case { "key without value", withLine(1, "NGridCells") },
-                 Case { "value not a number", withLine(3, "CourantNumber     0.5x") },
-                 Case { "row with letters", withLine(19, " 1  0.01  1  abc  0") },
-                 Case { "row with four numbers", withLine(19, " 1  0.01  1  1") },
-                 Case { "row with an empty field", withLine(19, "1,0.01,,1,1") },
-             }) {
+        for (const Case& c :
+            {
+                Case { "empty file", "", "the string 'NDifferenceScheme' on line 1" + end, 1 },
+                Case { "ends in the keys", good.substr(0, good.find("Periods")),
+                    "the string 'Periods' on line 11" + end, 11 },
+                Case { "ends before the separator", good.substr(0, good.find("\r\n\r\n") + 2),
+                    "the null string on line 17" + end, 17 },
+                Case { "ends before the header", good.substr(0, good.find("MSelected")),
+                    "the table header 'MSelected X Rho P VX' on line 18" + end, 18 },
+                Case { "ends before the last row", joinLines({ lines.begin(), lines.end() - 1 }),
+                    row + std::to_string(lines.size() - 19) + " on line " + last + end,
+                    static_cast<int>(lines.size()) },
+                Case { "ends in the last row", good.substr(0, good.rfind("\r\n", good.size() - 3) + 8),
+                    row + std::to_string(lines.size() - 19) + " on line " + last + " but got instead 1 in ",
+                    static_cast<int>(lines.size()) },
+                Case { "key without value", withLine(1, "NGridCells"),
+                    "a number for 'NGridCells' on line 2 but got instead nothing", 2 },
+                Case { "value not a number", withLine(3, "CourantNumber     0.5x"),
+                    "a number for 'CourantNumber' on line 4 but got instead 0.5x", 4 },
+                Case { "decimal comma in a key", withLine(3, "CourantNumber     0,85"),
+                    "a number with a period as its decimal point (a comma separates fields) for 'CourantNumber' "
+                    "on "
+                    "line 4 but got instead 0,85",
+                    4 },
+                Case { "decimal comma in a row", withLine(19, " 1  0,01  1  1  0"),
+                    "a number with a period as its decimal point (a comma separates fields) for 'X' of entry 1 on "
+                    "line 20 but got instead 0,01",
+                    20 },
+                Case { "row with letters", withLine(19, " 1  0.01  1  abc  0"),
+                    "a number for 'P' of entry 1 on line 20 but got instead abc", 20 },
+                Case { "row with four numbers", withLine(19, " 1  0.01  1  1"),
+                    row + "1 on line 20 but got instead 4 in ' 1  0.01  1  1'", 20 },
+                Case { "row with an empty field", withLine(19, "1,0.01,,1,1"),
+                    "a number for 'Rho' of entry 1 on line 20 but got instead nothing", 20 },
+                // A designed message keeps its text; the line comes apart.
+                Case { "misspelt key", withLine(1, "NGridcells 100"),
+                    "the string 'NGridCells' but got instead NGridcells", 2 },
+            }) {
             SCOPED_TRACE(c.name);
             const SetupReadResult r = ReadSetupText(c.text);
-            EXPECT_EQ(r.status, SetupReadStatus::SilentFailure) << r.message;
-            EXPECT_TRUE(r.message.empty());
+            EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+            EXPECT_EQ(r.message.find("I expected to read " + c.says), 0u) << r.message;
+            EXPECT_NE(r.message.find("\r\n" + kTail), std::string::npos) << r.message;
+            EXPECT_EQ(r.line, c.line);
         }
+        // Only a file that cannot be opened fails without a word.
         EXPECT_EQ(
             ReadSetupFile(::testing::TempDir() + "no/such/dir/setup.txt").status, SetupReadStatus::SilentFailure);
     }
@@ -333,9 +368,21 @@ namespace {
                  Case { withLine(1, "NGridCells 100.4"), "'NGridCells'", "100.4" },
                  Case { withLine(3, "CourantNumber 0.005"), "from 0.01 to below 1 for 'CourantNumber'", "0.005" },
                  Case { withLine(20, " 40.5 0.4 2 1 0"), "'MSelected' of entry 2", "40.5" },
-                 Case { withLine(20, " 40 0.4 1e-300 1e300 0"), "sound speed", "1E+300" },
+                 Case { withLine(20, " 40 0.4 1e-30 1e30 0"), "sound speed", "1E+30" },
                  Case { withLine(20, " 40 0.4 2 1 1e160"), "'VX' of entry 2", "1E+160" },
                  Case { withLine(20, " 40 0.4 1e301 1 0"), "'Rho' of entry 2", "1E+301" },
+                 // The history stores, and four schemes compute, in single
+                 // precision: the reader takes only what they can hold.
+                 Case { withLine(20, " 40 0.4 1e35 1 0"),
+                     "density from 1E-30 to 1E+30 (the single-precision range of the history and the 32-bit "
+                     "schemes) for 'Rho' of entry 2",
+                     "1E+35" },
+                 Case { withLine(20, " 40 0.4 1e-31 1 0"), "density from 1E-30 to 1E+30", "1E-31" },
+                 Case { withLine(20, " 40 0.4 1 4e38 0"), "pressure from 1E-30 to 1E+30", "4E+38" },
+                 Case { withLine(20, " 40 0.4 1 1 -1e31"), "velocity of at most 1E+30 in size", "-1E+31" },
+                 Case { withLine(20, " 40 0.4 1e10 1 1e10"),
+                     "energy P/(Gamma-1) + Rho VX^2/2 and its flux below 1E+36", "1 and 10000000000" },
+                 Case { withLine(20, " 40 0.4 1 1e30 0"), "for 'P' and 'VX' of entry 2", "1E+30 and 0" },
                  Case { withLine(4, "RhoMax 1e303"), "'RhoMax'", "1E+303" },
                  Case { withLine(12, "NSelected -1"), "'NSelected'", "-1" },
                  Case { withLine(12, "NSelected 101"), "'NSelected'", "101" },
@@ -371,14 +418,20 @@ namespace {
         EXPECT_EQ(r.data.MSelected.capacity(), 0u);
     }
 
-    TEST(SetupRead, AnEndlessLineInAFileIsAFailure)
+    TEST(SetupRead, AnEndlessLineInAFileIsRefusedWithoutTakingItIn)
     {
         const std::string path = ::testing::TempDir() + std::to_string(getpid()) + "_tamrel_setup_long_line.txt";
         {
             std::ofstream out(path, std::ios::binary);
             out << "NDifferenceScheme " << std::string(3u << 20, '7') << "\r\n";
         }
-        EXPECT_EQ(ReadSetupFile(path).status, SetupReadStatus::SilentFailure);
+        const SetupReadResult r = ReadSetupFile(path);
+        EXPECT_EQ(r.status, SetupReadStatus::Rejected);
+        EXPECT_EQ(
+            r.message.find("I expected to read the string 'NDifferenceScheme' on line 1 but got instead a line "
+                           "longer than 1048576 characters"),
+            0u)
+            << r.message;
         std::remove(path.c_str());
     }
 

@@ -4,8 +4,9 @@
 // replaced by values the lab finds hard), read, committed and rebuilt.
 //
 // Properties of every input:
-//   * reading never faults, and a failed read (silent or with its message)
-//     changes nothing, not even through a commit of what it had gathered;
+//   * reading never faults, a failed read says why (a message, never
+//     silence), and it changes nothing, not even through a commit of what
+//     it had gathered;
 //   * an accepted file gives a sound table and a state the program can run:
 //     after the rebuild every cell's density, pressure, velocity and sound
 //     speed are finite (densities and pressures positive), the first time
@@ -302,10 +303,10 @@ inline FuzzTally fuzzSetupReader(long iterations, unsigned seed)
         ExperimentState s = base;
         if (r.status != SetupReadStatus::Ok) {
             (r.status == SetupReadStatus::Rejected ? tally.rejected : tally.failed) += 1;
-            if (r.status == SetupReadStatus::Rejected)
-                EXPECT_NE(r.message.find(std::string(kSetupRejectTail)), std::string::npos) << r.message;
-            else
-                EXPECT_TRUE(r.message.empty());
+            // Every text the reader refuses gets its message (only a file
+            // that cannot be opened fails without one).
+            EXPECT_EQ(r.status, SetupReadStatus::Rejected) << text;
+            EXPECT_NE(r.message.find(std::string(kSetupRejectTail)), std::string::npos) << r.message;
             // Whatever the reader had gathered before it stopped, the commit refuses it.
             EXPECT_FALSE(CommitSetup(s, r.data));
             EXPECT_TRUE(fingerprint(s) == untouched) << text;

@@ -141,8 +141,7 @@ TEST_F(BatchTest, OptionOrderDoesNotMatterAndTheHistoryHoldsEveryRow)
 
 TEST_F(BatchTest, MeterAddsItsFiguresToTheSummary)
 {
-    const Outcome o
-        = runProgram({ "--test", "1", "--cells", "50", "--meter", "--periods", "0.25" }, folder.path());
+    const Outcome o = runProgram({ "--test", "1", "--cells", "50", "--meter" }, folder.path());
     ASSERT_EQ(o.exitCode, 0) << o.err;
     const QRegularExpression summary(
         QStringLiteral("^time=\\S+ cycles=\\d+ snapshots=\\d+ seconds=\\S+ cell_updates_per_second=\\d+ "

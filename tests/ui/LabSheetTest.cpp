@@ -8,9 +8,15 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
+#include "app/sheets/SheetRun.h"
+#include "app/ui/BatchSupport.h"
+#include "app/ui/LabSheetReader.h"
+#include "app/ui/SheetCheckBatch.h"
 #include "setupfile/SetupFile.h"
 
 using namespace tamrel;
@@ -56,7 +62,7 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
         { "unknown key",
             R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
                 + std::string(kGoodCheck) + R"( ], "colour": "red" })",
-            "colour: unknown key" },
+            "colour: unknown key (known: title," },
         { "missing problem",
             R"({ "title": "t", "scheme": "Orvane", "cells": 100, "checks": [ )" + std::string(kGoodCheck) + " ] }",
             "problem: missing" },
@@ -81,7 +87,25 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
             test1Sheet(R"({ "kind": "front", "wave": "contact", "expected": 0.57, "tolerance": "0.01" })"),
             "checks[0].tolerance: must be a positive number" },
         { "key of another kind", test1Sheet(R"({ "kind": "l1", "tolerance": 0.01, "x": 0.5 })"),
-            "checks[0].x: unknown key for a l1 check" },
+            "checks[0].x: unknown key for an l1 check" },
+        { "an empty list", test1Sheet(""), "checks: must be a list that is not empty, not an empty list" },
+        // A key given twice is not settled by taking the last.
+        { "a key twice",
+            R"({ "title": "t", "problem": { "test": 1 }, "scheme": "Orvane", "scheme": "Sorvi", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "scheme: given twice" },
+        { "a key twice in a check",
+            test1Sheet(std::string(kGoodCheck) + R"(, { "kind": "l1", "tolerance": 0.1, "tolerance": 0.01 })"),
+            "checks[1].tolerance: given twice" },
+        { "a key twice under an escape",
+            R"({ "title": "t", "\u0074itle": "u", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "title: given twice" },
+        // A key is named whole, a NUL in it shown, not cutting it.
+        { "a NUL in a key",
+            R"({ "title": "t", "cell\u0000s": 100, "problem": { "test": 1 }, "scheme": "Orvane", "checks": [ )"
+                + std::string(kGoodCheck) + " ] }",
+            "bad.json: cell\\x00s: unknown key (known:" },
         { "unknown kind", test1Sheet(R"({ "kind": "energy", "tolerance": 0.01 })"), "checks[0].kind: must be l1" },
         { "setup file missing",
             R"({ "title": "t", "problem": { "setup": "nowhere.txt" }, "scheme": "Orvane", "checks": [ )"
@@ -132,6 +156,45 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
         EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
         EXPECT_EQ(o.out, "");
     }
+}
+
+// A sheet is a regular file of at most a few KiB: a FIFO, a device or a
+// folder is refused at once (nothing waits for a writer or reads without
+// end), and so is a file too long to be a sheet.
+TEST_F(LabSheetCheckTest, OnlyARegularFileOfSheetSizeIsRead)
+{
+    ASSERT_EQ(::mkfifo(path("fifo.json").toLocal8Bit().constData(), 0600), 0);
+    writeFile(path("long.json"), test1Sheet(kGoodCheck) + std::string(2 << 20, ' '));
+    const struct {
+        QString sheet;
+        const char* says;
+    } cases[] = {
+        { QStringLiteral("fifo.json"),
+            "fifo.json: cannot open it: it is a FIFO (named pipe), not a regular file" },
+        { QStringLiteral("/dev/zero"), "/dev/zero: cannot open it: it is a device, not a regular file" },
+        { folder.path(), "cannot open it: it is a folder, not a regular file" },
+        { QStringLiteral("long.json"), "long.json: it is longer than 1 MiB, too long for a lab sheet" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sheet.toStdString());
+        const Outcome o = check({ c.sheet });
+        EXPECT_EQ(o.exitCode, 2) << o.out << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+    }
+}
+
+// The teacher's texts reach the terminal shown, not obeyed: an escape
+// sequence or a NUL in a title or a check's name is printed as its code.
+TEST_F(LabSheetCheckTest, SheetTextsArePrintedSafely)
+{
+    writeFile(path("texts.json"),
+        R"({ "title": "Red \u001b[31mtitle\u0000 cut here", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 200,
+             "checks": [ { "kind": "front", "name": "shock\u001b[2J", "wave": "shock", "expected": 0.7307, "tolerance": 0.01 } ] })");
+    const Outcome o = check({ QStringLiteral("texts.json") });
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("texts.json: Red \\x1b[31mtitle\\x00 cut here\n"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("PASS  shock\\x1b[2J"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find('\x1b'), std::string::npos);
 }
 
 // One broken check fails the sheet with status 1 and says which; the other
@@ -208,6 +271,43 @@ TEST_F(LabSheetCheckTest, EarlierTimesAndASetupFileBesideTheSheet)
     EXPECT_EQ(older.exitCode, 2) << older.out << older.err;
     EXPECT_NE(older.err.find("lab/older.json: checks[0]: the exact solution holds only until"), std::string::npos)
         << older.err;
+}
+
+// Checks at many times run one at a time: the memory a sheet needs is that
+// of one run, however many checks it has (measured in a child process, as
+// the peak of its resident memory).
+TEST(LabSheetMemory, ManyChecksNeedNoMoreMemoryThanOne)
+{
+    app();
+    std::string checks;
+    for (int i = 1; i <= 300; ++i)
+        checks += std::string(i > 1 ? ", " : "") + R"({ "kind": "value", "x": 0.6, "t": )"
+            + std::to_string(0.2 * i / 300) + R"(, "variable": "pressure", "expected": 0.3, "tolerance": 1 })";
+    const LabSheetRead read = ParseLabSheet(
+        QByteArray::fromStdString(
+            R"({ "title": "Many", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 100, "checks": [ )"
+            + checks + " ] }"),
+        "many.json");
+    ASSERT_TRUE(read.sheet) << read.refusal.text();
+    const sheets::LabSheet& sheet = *read.sheet;
+    std::string why;
+    auto ready = batch::prepareRun(batchOptionsOf(sheet), sheet.scheme, sheet.cells, why);
+    ASSERT_TRUE(ready) << why;
+    const sheets::ReadyRecords records { { sheet.scheme, *ready } };
+    const auto peakMiB = [] {
+        rusage u {};
+        ::getrusage(RUSAGE_SELF, &u);
+        return u.ru_maxrss / 1024;
+    };
+    EXPECT_EXIT(
+        {
+            const long before = peakMiB();
+            const auto results = sheets::RunSheetChecks(sheet, records, {}, 1);
+            const long grown = peakMiB() - before;
+            std::fprintf(stderr, "peak grew by %ld MiB\n", grown);
+            std::_Exit(results.size() == 300 && results.back().pass && grown < 100 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 namespace {
@@ -304,6 +404,17 @@ TEST_F(LabSheetWindowTest, ABadSheetSaysWhyAndChangesNothing)
     EXPECT_EQ(s().TStop, 0.15); // still Test 3
     EXPECT_EQ(s().NGridCells, cells);
     EXPECT_EQ(sheetWindow(), nullptr);
+
+    // A FIFO no one writes to is refused at once: the window does not wait.
+    const QString fifo = folder.filePath(QStringLiteral("fifo.json"));
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    dialogs.answerFile(fifo.toStdString());
+    window->findChild<QAction*>(QStringLiteral("actOpenLabSheet"))->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_NE(dialogs.messages[1].find("cannot open it: it is a FIFO (named pipe), not a regular file"),
+        std::string::npos)
+        << dialogs.messages[1];
+    EXPECT_EQ(s().TStop, 0.15);
 }
 
 // A sheet's set-up file is read beside the sheet through Read Setup.

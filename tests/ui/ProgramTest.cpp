@@ -17,6 +17,7 @@
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
 #include "app/ProgramOptions.h"
+#include "app/ui/BatchSupport.h"
 #include "common/Format.h"
 
 using namespace tamrel;
@@ -75,8 +76,7 @@ QProcessEnvironment withoutDisplay()
     return env;
 }
 
-// A set-up the reader takes but no kernel can step: pressures and
-// velocities of 1e300 turn the first time step non-finite.
+// A set-up with velocities of 1e300, beyond what the history can store.
 const QByteArray kBlowUp
     = "NDifferenceScheme        3\r\n"
       "NGridCells               100\r\n"
@@ -96,6 +96,12 @@ const QByteArray kBlowUp
       " 0             0                        1                        1                        0\r\n"
       " 50            0.5                      1                        1E+300                   1E+300\r\n"
       " 101           1                        1                        1                        0\r\n";
+
+// A set-up the reader takes.
+QByteArray goodSetup()
+{
+    return QByteArray(kBlowUp).replace("1E+300                   1E+300", "2                        0");
+}
 
 } // namespace
 
@@ -134,6 +140,11 @@ TEST_F(ProgramTest, AFailedBatchLeavesEveryFileAsItWas)
     put("old.csv", "previous final state\n");
     put("old.png", "previous picture\n");
     put("blowup.txt", kBlowUp);
+    put("setup.csv", goodSetup());
+    put("old.svg", "previous line plots\n");
+    ASSERT_TRUE(QFile::link(QStringLiteral("setup.csv"), path("setup-link.txt")));
+    ASSERT_EQ(
+        ::link(path("setup.csv").toLocal8Bit().constData(), path("setup-copy.csv").toLocal8Bit().constData()), 0);
     ASSERT_TRUE(QDir(folder.path()).mkdir("folder.png"));
     ASSERT_EQ(::mkfifo(path("fifo.txt").toLocal8Bit().constData(), 0600), 0);
     const std::map<QString, QByteArray> before = contents();
@@ -159,15 +170,21 @@ TEST_F(ProgramTest, AFailedBatchLeavesEveryFileAsItWas)
         { { "--test", "1", "--out", "new.csv", "--spacetime", "folder.png" }, { 2 }, "a folder" },
         { { "--test", "1", "--out", "old.csv", "--history", "./old.csv" }, { 2 }, "name the same file" },
         { { "--test", "1", "--out", "new.csv", "--spacetime", "new.txt" }, { 2 }, "must end in .png" },
+        // An output never replaces an input, by whatever name.
+        { { "--setup", "setup.csv", "--out", "setup.csv" }, { 2 },
+            "--out 'setup.csv' names the file of --setup 'setup.csv'" },
+        { { "--setup", "setup-link.txt", "--out", "./setup.csv" }, { 2 }, "names the file of --setup" },
+        { { "--setup", "setup.csv", "--history", "setup-copy.csv" }, { 2 }, "names the file of --setup" },
         // A problem refused after the outputs were staged.
         { { "--setup", "fifo.txt", "--out", "new.csv" }, { 2 }, "FIFO" },
-        { QStringList { "--test", "1", "--periods", "1e12", "--history", "new.csv" } + outputs, { 2 },
+        { QStringList { "--sound-wave", "--periods", "1e12", "--history", "new.csv" } + outputs, { 2 },
             "--periods 1e12 was refused" },
         // A run that fails: exit 1 once it ran (2 where the reader refuses
         // such values before the run).
         { QStringList { "--setup", "blowup.txt", "--history", "new.csv" } + outputs, { 1, 2 }, "" },
         // Outputs that cannot be written in full.
         { QStringList { "--test", "1", "--history", "new.csv" } + outputs, { 1 }, "cannot write 'new.csv'", true },
+        { { "--test", "1", "--cells", "1000", "--plots", "old.svg" }, { 1 }, "cannot write 'old.svg'", true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -188,26 +205,49 @@ TEST_F(ProgramTest, AFailedBatchLeavesEveryFileAsItWas)
 }
 
 // A run stopped by a signal while it runs leaves neither its outputs nor
-// their temporary files.
+// their temporary files, whichever signal (that can be caught) stops it.
 TEST_F(ProgramTest, AStoppedBatchLeavesNoFileBehind)
 {
     put("old.csv", "previous final state\n");
     const std::map<QString, QByteArray> before = contents();
-    QProcess p;
-    p.setWorkingDirectory(folder.path());
-    // Far longer than the test waits: it is stopped as soon as its outputs are staged.
-    p.start(programPath(),
-        { "--batch", "--sound-wave", "--cells", "2000", "--periods", "20", "--out", "old.csv", "--history",
-            "new.csv" });
-    ASSERT_TRUE(p.waitForStarted(-1));
-    auto staged = [&] { return contents().size() == before.size() + 2; };
-    while (!staged() && p.state() == QProcess::Running)
-        QThread::msleep(5);
-    ASSERT_TRUE(staged()) << "the run ended before it could be stopped";
-    p.terminate(); // SIGTERM
-    ASSERT_TRUE(p.waitForFinished(-1));
-    EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(contents(), before);
+    for (const int signal : { SIGTERM, SIGINT, SIGQUIT, SIGUSR1, SIGALRM, SIGPIPE }) {
+        SCOPED_TRACE(signal);
+        QProcess p;
+        p.setWorkingDirectory(folder.path());
+        // Far longer than the test waits: it is stopped as soon as its outputs are staged.
+        p.start(programPath(),
+            { "--batch", "--sound-wave", "--cells", "2000", "--periods", "20", "--out", "old.csv", "--history",
+                "new.csv" });
+        ASSERT_TRUE(p.waitForStarted(-1));
+        auto staged = [&] { return contents().size() == before.size() + 2; };
+        while (!staged() && p.state() == QProcess::Running)
+            QThread::msleep(5);
+        ASSERT_TRUE(staged()) << "the run ended before it could be stopped";
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(-1));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(contents(), before);
+    }
+}
+
+// The run length and the snapshot rate are judged together: a long run at
+// a lower rate fits where the long run at the old rate would not.
+TEST_F(ProgramTest, RunLengthAndSnapshotRateAreJudgedTogether)
+{
+    BatchOptions o;
+    o.cells = 5000;
+    o.periods = "20";
+    o.plotsPerUnit = "10";
+    EXPECT_EQ(batch::setRunValues(*window, dialogs, o), std::nullopt);
+    EXPECT_EQ(s().Periods, 20);
+    EXPECT_EQ(s().NPlotsPerPeriod, 10);
+    // Raising both, and a pair whose snapshots cannot fit, in either order.
+    o.periods = "30";
+    o.plotsPerUnit = "12";
+    EXPECT_EQ(batch::setRunValues(*window, dialogs, o), std::nullopt);
+    EXPECT_EQ(s().NPlotsPerPeriod, 12);
+    o.periods = "1e6";
+    EXPECT_NE(batch::setRunValues(*window, dialogs, o), std::nullopt);
 }
 
 // A set-up file sets the grid size, Courant number, run length (its stop

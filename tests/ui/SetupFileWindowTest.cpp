@@ -151,13 +151,16 @@ TEST_F(EditSetupFileTest, MisspeltKeyShowsTheMessageAndChangesNothing)
     EXPECT_TRUE(fileFields(s()) == fields);
 }
 
-TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
+// A file cut short or holding letters for a number changes nothing and says
+// which line and key; a file that cannot be opened changes nothing silently.
+TEST_F(EditSetupFileTest, ShortOrMalformedFileSaysWhereAndChangesNothing)
 {
     handMadeState();
     writeSetup(path());
     const std::string text = readText(path());
     writeText(path("short.txt"), firstLines(text, 18)); // a table row missing
     writeText(path("keys.txt"), firstLines(text, 10));
+    writeText(path("empty.txt"), "");
     std::string notANumber = text;
     notANumber.replace(notANumber.find(" 0.5 "), 5, " abc ");
     writeText(path("letters.txt"), notANumber);
@@ -165,13 +168,26 @@ TEST_F(EditSetupFileTest, UnreadableOrShortFileChangesNothingSilently)
     clickTest(*window, 3);
     const GridAndTable before = gridAndTable(s());
     const FileFields fields = fileFields(s());
-    for (const char* name : { "missing.txt", "short.txt", "keys.txt", "letters.txt" }) {
+    const std::pair<const char*, const char*> cases[] = {
+        { "missing.txt", "" },
+        { "short.txt", "of entry 3 on line 19 but got instead the end of the file" },
+        { "keys.txt", "the string 'Periods' on line 11 but got instead the end of the file" },
+        { "empty.txt", "the string 'NDifferenceScheme' on line 1 but got instead the end of the file" },
+        { "letters.txt", " but got instead abc" },
+    };
+    for (const auto& [name, says] : cases) {
         SCOPED_TRACE(name);
+        dialogs.messages.clear();
         readSetup(path(name));
         EXPECT_EQ(gridAndTable(s()), before);
         EXPECT_TRUE(fileFields(s()) == fields);
+        if (!*says) {
+            EXPECT_TRUE(dialogs.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_NE(dialogs.messages[0].find(says), std::string::npos) << dialogs.messages[0];
     }
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 // Read Setup takes regular files only: a FIFO no one writes to is refused

@@ -311,3 +311,67 @@ TEST_F(WindowViewTest, ExportWritesEachKindWhole)
     EXPECT_NE(dialogs.messages.back().find("Nothing was exported"), std::string::npos);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 7); // the seven written above, no leftovers
 }
+
+// The typed name's extension decides the format within the chosen picture;
+// a name that is none of its formats is refused with the reason.
+TEST_F(WindowViewTest, ExportFollowsTheTypedExtension)
+{
+    struct Case {
+        int filter;
+        const char* name;
+        std::optional<ExportKind> kind;
+        const char* refusal;
+    };
+    const Case cases[] = {
+        { 0, "x.svg", ExportKind::LinePlotsSvg, "" },
+        { 1, "x.PNG", ExportKind::LinePlotsPng, "" },
+        { 3, "x.png", ExportKind::SpaceTimePng, "" },
+        { 2, "x.svg", ExportKind::SpaceTimeSvg, "" },
+        { 5, "x.csv", ExportKind::HistoryCsv, "" },
+        { -1, "x.png", ExportKind::LinePlotsPng, "" },
+        { 0, "x.csv", std::nullopt,
+            "'x.csv' does not end in .png or .svg: the line plots are saved as PNG or SVG" },
+        { 2, "x", std::nullopt,
+            "'x' does not end in .png or .svg: the space-time picture is saved as PNG or SVG" },
+        { 4, "x.png", std::nullopt, "'x.png' does not end in .csv: the state on show is saved as CSV" },
+        { -1, "x.jpg", std::nullopt, "does not end in .png, .svg or .csv" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " with filter " + std::to_string(c.filter));
+        const ExportChoice choice = exportKindFor(c.filter, c.name);
+        EXPECT_EQ(choice.kind, c.kind);
+        EXPECT_NE(choice.refusal.find(c.refusal), std::string::npos) << choice.refusal;
+    }
+
+    // Through the menu: the PNG filter with x.svg writes an SVG; x.csv
+    // under it writes nothing and says why.
+    ASSERT_NO_FATAL_FAILURE(finishTest1());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    dialogs.answerFile(dir.filePath(QStringLiteral("x.svg")).toStdString());
+    dialogs.answerKind(0);
+    item("actExport")->trigger();
+    QFile svg(dir.filePath(QStringLiteral("x.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("<svg"));
+    dialogs.answerFile(dir.filePath(QStringLiteral("x.csv")).toStdString());
+    dialogs.answerKind(0);
+    item("actExport")->trigger();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("x.csv"))));
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().find("does not end in .png or .svg"), std::string::npos);
+}
+
+// Every picture and table checks that its bytes reached the file: a full
+// disk fails each kind (the SVG as well as the PNG and the CSV).
+TEST_F(WindowViewTest, AWriteThatFailsIsSaidForEveryKind)
+{
+    ASSERT_NO_FATAL_FAILURE(finishTest1());
+    for (const ExportKind kind : { ExportKind::LinePlotsPng, ExportKind::LinePlotsSvg, ExportKind::SpaceTimePng,
+             ExportKind::SpaceTimeSvg, ExportKind::ShownStateCsv, ExportKind::HistoryCsv }) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        const auto failure = writeView(*window, s(), kind, "/dev/full");
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_EQ(*failure, "cannot write '/dev/full'");
+    }
+}

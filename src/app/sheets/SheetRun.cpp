@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <tuple>
 
 #include "app/sheets/SheetMeasures.h"
 #include "compare/SideBySide.h"
@@ -148,53 +149,34 @@ std::optional<SheetRefusal> CheckAgainstProblem(const LabSheet& sheet, const Rea
     return std::nullopt;
 }
 
-std::vector<CheckResult> RunSheetChecks(
-    const LabSheet& sheet, const ReadyRecords& records, const compare::PrepareStudyRun& prepare, int threads)
-{
-    std::map<std::pair<std::string, double>, RunAt> runs;
-    std::vector<CheckResult> results;
-    for (const Check& c : sheet.checks) {
-        CheckResult& r = results.emplace_back();
-        r.check = &c;
-        r.measured = kNaN;
-        if (c.kind == CheckKind::Order) {
-            const compare::StudyResult study = compare::RunConvergenceStudy(c.schemes, c.cells, prepare, threads);
-            if (!study.failure.empty()) {
-                r.note = study.failure;
-                continue;
-            }
-            std::vector<std::string> names;
-            for (const compare::StudyRow& row : study.rows)
-                if (std::find(names.begin(), names.end(), row.scheme) == names.end())
-                    names.push_back(row.scheme);
-            r.pass = !names.empty();
-            for (const std::string& name : names) {
-                const double q = study.fittedOrder(name);
-                r.note += (r.note.empty() ? "" : ", ") + name + " " + num(q);
-                if (!(q >= c.minOrder))
-                    r.pass = false;
-                if (!(q >= r.measured)) // the lowest order, NaN first
-                    r.measured = q;
-            }
-            continue;
+namespace {
+
+    // The order check: the ladder's runs, each scheme's fitted order.
+    void measureOrder(const Check& c, CheckResult& r, const compare::PrepareStudyRun& prepare, int threads)
+    {
+        const compare::StudyResult study = compare::RunConvergenceStudy(c.schemes, c.cells, prepare, threads);
+        if (!study.failure.empty()) {
+            r.note = study.failure;
+            return;
         }
-        const std::string scheme = c.scheme.empty() ? sheet.scheme : c.scheme;
-        const auto record = records.find(scheme);
-        if (record == records.end()) {
-            r.note = "the problem was not set up for " + scheme;
-            continue;
+        std::vector<std::string> names;
+        for (const compare::StudyRow& row : study.rows)
+            if (std::find(names.begin(), names.end(), row.scheme) == names.end())
+                names.push_back(row.scheme);
+        r.pass = !names.empty();
+        for (const std::string& name : names) {
+            const double q = study.fittedOrder(name);
+            r.note += (r.note.empty() ? "" : ", ") + name + " " + num(q);
+            if (!(q >= c.minOrder))
+                r.pass = false;
+            if (!(q >= r.measured)) // the lowest order, NaN first
+                r.measured = q;
         }
-        const ExperimentState& ready = record->second;
-        const double t = c.kind == CheckKind::Value && c.time ? *c.time : ready.TStop;
-        auto found = runs.find({ scheme, t });
-        if (found == runs.end())
-            found = runs.emplace(std::pair { scheme, t }, runTo(ready, t)).first;
-        const RunAt& at = found->second;
-        if (!at.state) {
-            r.note = at.failure;
-            continue;
-        }
-        const ExperimentState& s = *at.state;
+    }
+
+    // A check measured on the run `s` of the problem `ready`.
+    void measureOnRun(const Check& c, CheckResult& r, const ExperimentState& ready, const ExperimentState& s)
+    {
         std::string why;
         const exact::ExactSolution sol = solutionOf(ready, why).value_or(exact::ExactSolution {});
         switch (c.kind) {
@@ -228,6 +210,57 @@ std::vector<CheckResult> RunSheetChecks(
         case CheckKind::Order:
             break;
         }
+    }
+
+} // namespace
+
+std::vector<CheckResult> RunSheetChecks(
+    const LabSheet& sheet, const ReadyRecords& records, const compare::PrepareStudyRun& prepare, int threads)
+{
+    std::vector<CheckResult> results(sheet.checks.size());
+    // The checks on one scheme's run to one time share that run; the runs
+    // are made one after the other and each is dropped once its checks are
+    // measured, so a sheet of many times needs no more memory than one run.
+    struct Need {
+        std::string scheme;
+        double t;
+        std::size_t check;
+    };
+    std::vector<Need> needs;
+    for (std::size_t i = 0; i < sheet.checks.size(); ++i) {
+        const Check& c = sheet.checks[i];
+        CheckResult& r = results[i];
+        r.check = &c;
+        r.measured = kNaN;
+        if (c.kind == CheckKind::Order) {
+            measureOrder(c, r, prepare, threads);
+            continue;
+        }
+        const std::string scheme = c.scheme.empty() ? sheet.scheme : c.scheme;
+        const auto record = records.find(scheme);
+        if (record == records.end()) {
+            r.note = "the problem was not set up for " + scheme;
+            continue;
+        }
+        needs.push_back({ scheme, c.kind == CheckKind::Value && c.time ? *c.time : record->second.TStop, i });
+    }
+    std::stable_sort(needs.begin(), needs.end(),
+        [](const Need& a, const Need& b) { return std::tie(a.scheme, a.t) < std::tie(b.scheme, b.t); });
+    for (std::size_t first = 0; first < needs.size();) {
+        std::size_t last = first;
+        while (last < needs.size() && needs[last].scheme == needs[first].scheme && needs[last].t == needs[first].t)
+            ++last;
+        const ExperimentState& ready = records.at(needs[first].scheme);
+        const RunAt at = runTo(ready, needs[first].t);
+        for (std::size_t k = first; k < last; ++k) {
+            const Check& c = sheet.checks[needs[k].check];
+            CheckResult& r = results[needs[k].check];
+            if (at.state)
+                measureOnRun(c, r, ready, *at.state);
+            else
+                r.note = at.failure;
+        }
+        first = last;
     }
     return results;
 }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <string_view>
 
@@ -22,7 +21,9 @@ namespace tamrel::batch {
 
 int fail(const std::string& message, int status)
 {
-    std::fprintf(stderr, "tamrel: %s\n", message.c_str());
+    // Messages quote what files hold (set-up fields, sheet texts): printed
+    // so that none of it acts on the terminal.
+    std::fprintf(stderr, "tamrel: %s\n", terminalSafe(message).c_str());
     return status;
 }
 
@@ -133,7 +134,11 @@ std::optional<std::string> checkSetupFile(const std::string& path)
 {
     const SetupReadResult read = ReadSetupFile(path);
     if (read.status == SetupReadStatus::Rejected)
-        return "set-up file '" + path + "' rejected: " + read.message;
+        return "set-up file '" + path + "' rejected"
+            + (read.line > 0 && read.message.find(" on line " + std::to_string(read.line)) == std::string::npos
+                    ? " at line " + std::to_string(read.line)
+                    : std::string())
+            + ": " + read.message;
     if (read.status == SetupReadStatus::Ok) {
         if (const std::string refusal = CheckSetupData(read.data); !refusal.empty())
             return "set-up file '" + path + "' rejected: " + refusal;
@@ -144,31 +149,26 @@ std::optional<std::string> checkSetupFile(const std::string& path)
     return "'" + path + "' is not a complete set-up file";
 }
 
-namespace {
-    bool sameFile(const StagedFile& a, const StagedFile& b)
-    {
-        namespace fs = std::filesystem;
-        std::error_code ea, eb;
-        const fs::path pa = fs::weakly_canonical(fs::absolute(a.resolvedTarget()), ea);
-        const fs::path pb = fs::weakly_canonical(fs::absolute(b.resolvedTarget()), eb);
-        return !ea && !eb && pa == pb;
-    }
-} // namespace
-
 BatchOutputs::BatchOutputs() = default;
 BatchOutputs::~BatchOutputs() = default;
 
 std::optional<std::string> BatchOutputs::stage(
-    const std::vector<std::pair<const std::optional<std::string>*, const char*>>& given)
+    const std::vector<std::pair<const std::optional<std::string>*, const char*>>& given,
+    const std::vector<std::pair<const std::optional<std::string>*, const char*>>& inputs)
 {
     for (const auto& [path, option] : given) {
         if (!*path)
             continue;
+        // An output never replaces a file the run reads.
+        for (const auto& [input, inputOption] : inputs)
+            if (*input && sameFile(**input, **path))
+                return std::string(option) + " '" + **path + "' names the file of " + inputOption + " '" + **input
+                    + "': an output never replaces an input";
         auto staged = std::make_unique<StagedFile>(**path);
         if (!staged->ok())
             return staged->error();
         for (const Output& earlier : outputs_)
-            if (sameFile(*earlier.file, *staged))
+            if (sameFile(earlier.file->target(), staged->target()))
                 return std::string(earlier.option) + " and " + option + " name the same file '" + **path + "'";
         outputs_.push_back({ option, std::move(staged) });
     }
@@ -178,7 +178,8 @@ std::optional<std::string> BatchOutputs::stage(
 std::optional<std::string> BatchOutputs::stage(const BatchOptions& o)
 {
     return stage({ { &o.outFile, "--out" }, { &o.historyFile, "--history" }, { &o.spaceTimeFile, "--spacetime" },
-        { &o.plotsFile, "--plots" } });
+                     { &o.plotsFile, "--plots" } },
+        { { &o.setupFile, "--setup" } });
 }
 
 const StagedFile* BatchOutputs::file(const char* option) const
@@ -191,9 +192,11 @@ const StagedFile* BatchOutputs::file(const char* option) const
 
 std::optional<std::string> BatchOutputs::commit()
 {
+    std::vector<StagedFile*> files;
     for (Output& out : outputs_)
-        if (!out.file->commit())
-            return out.file->error();
+        files.push_back(out.file.get());
+    if (std::string failure = commitAll(files); !failure.empty())
+        return failure;
     return std::nullopt;
 }
 
@@ -213,18 +216,33 @@ std::optional<std::string> setRunValues(frmTamrel& w, ScriptedDialogs& dialogs, 
         dialogs.answer(o.meter ? "1" : "0");
         press(w, "cmdNumericalScheme");
     }
-    if (o.periods) {
+    // The run length and the snapshot rate are judged together (the
+    // snapshots they need must fit in the history): the one that lowers the
+    // count goes first, so neither is refused for the other's old value.
+    auto setPeriods = [&]() -> std::optional<std::string> {
         typeInto(w, "txtNPeriods", *o.periods);
         if (s.Periods != *parseNumber(*o.periods))
             return "--periods " + *o.periods
                 + " was refused (above 0, and the snapshots it needs must fit in the history)";
-    }
-    if (o.plotsPerUnit) {
+        return std::nullopt;
+    };
+    auto setPlotsPerUnit = [&]() -> std::optional<std::string> {
         typeInto(w, "txtNPlotsPerPeriod", *o.plotsPerUnit);
         if (s.NPlotsPerPeriod != roundToLong(*parseNumber(*o.plotsPerUnit)))
             return "--plots-per-unit " + *o.plotsPerUnit
                 + " was refused (at least 1, and the snapshots it needs must fit in the history)";
-    }
+        return std::nullopt;
+    };
+    const bool rateFirst = o.plotsPerUnit && *parseNumber(*o.plotsPerUnit) < s.NPlotsPerPeriod;
+    if (rateFirst)
+        if (auto refusal = setPlotsPerUnit())
+            return refusal;
+    if (o.periods)
+        if (auto refusal = setPeriods())
+            return refusal;
+    if (o.plotsPerUnit && !rateFirst)
+        if (auto refusal = setPlotsPerUnit())
+            return refusal;
     if (o.courant) {
         typeInto(w, "txtCourantNumber", *o.courant);
         if (s.CourantNumber != *parseNumber(*o.courant))

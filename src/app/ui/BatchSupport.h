@@ -59,13 +59,17 @@ namespace batch {
     public:
         BatchOutputs();
         ~BatchOutputs();
-        // Stages each of the (path, option) pairs given.
+        // Stages each of the (path, option) pairs given; none may name the
+        // file of one of the `inputs`.
         std::optional<std::string> stage(
-            const std::vector<std::pair<const std::optional<std::string>*, const char*>>& given);
+            const std::vector<std::pair<const std::optional<std::string>*, const char*>>& given,
+            const std::vector<std::pair<const std::optional<std::string>*, const char*>>& inputs = {});
         std::optional<std::string> stage(const BatchOptions& o); // --out, --history, --spacetime
         // Where the content of this option's output goes; null when it was not asked for.
         const StagedFile* file(const char* option) const;
-        // Renames every written file onto its target.
+        // Renames every written file onto its target, all or none: a target
+        // that cannot be replaced any more stops it before the first rename,
+        // and a rename that fails puts back those done before it.
         std::optional<std::string> commit();
 
     private:

@@ -59,6 +59,7 @@ namespace {
         // picture replaces the file only once it is written in full.
         std::shared_ptr<StagedFile> shot;
         if (start.screenshotFile) {
+            removeStagedFilesOnSignals();
             shot = std::make_shared<StagedFile>(*start.screenshotFile);
             if (!shot->ok()) {
                 std::fprintf(stderr, "tamrel: %s\n", shot->error().c_str());

@@ -1,17 +1,20 @@
 #include "app/ui/LabSheetReader.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
+#include <set>
 
 #include "app/ui/BatchSupport.h"
+#include "common/RegularFile.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel {
@@ -49,7 +52,7 @@ namespace {
         case QJsonValue::String:
             return "\"" + v.toString().toStdString() + "\"";
         case QJsonValue::Array:
-            return "a list";
+            return v.toArray().isEmpty() ? "an empty list" : "a list";
         case QJsonValue::Object:
             return "an object";
         default:
@@ -67,7 +70,8 @@ namespace {
         {
         }
 
-        std::string key(const char* name) const { return at.empty() ? name : at + "." + name; }
+        // A name may hold any character, a NUL too: it is not cut there.
+        std::string key(const std::string& name) const { return at.empty() ? name : at + "." + name; }
         bool has(const char* name) const { return o.contains(QLatin1String(name)); }
         QJsonValue value(const char* name) const { return o.value(QLatin1String(name)); }
 
@@ -82,7 +86,8 @@ namespace {
                     std::string list;
                     for (const char* n : known)
                         list += (list.empty() ? "" : ", ") + std::string(n);
-                    refuse(key(k.toStdString().c_str()), "unknown key " + what + " (known: " + list + ")");
+                    refuse(key(k.toStdString()),
+                        "unknown key" + (what.empty() ? "" : " " + what) + " (known: " + list + ")");
                 }
             }
         }
@@ -237,7 +242,8 @@ namespace {
         Check c;
         c.key = at;
         const std::string kind = f.text("kind");
-        const std::string what = "for a " + kind + " check";
+        const std::string what
+            = std::string(kind == "l1" || kind == "order" ? "for an " : "for a ") + kind + " check";
         if (kind == "l1") {
             f.onlyKeys({ "kind", "name", "scheme", "tolerance" }, what);
             c.kind = CheckKind::L1;
@@ -350,6 +356,91 @@ namespace {
         return sheet;
     }
 
+    // Qt's reader keeps the last of two members with one name; a sheet
+    // names each key once, so the text is walked for a second one. The text
+    // is valid JSON already (Qt parsed it), which keeps the walk simple.
+    class DoubledKeys {
+    public:
+        explicit DoubledKeys(const QByteArray& json)
+            : p_(json.constData())
+            , end_(json.constData() + json.size())
+        {
+            value("");
+        }
+        const std::optional<std::string>& found() const { return found_; }
+
+    private:
+        void blanks()
+        {
+            while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\n' || *p_ == '\r'))
+                ++p_;
+        }
+        std::string text()
+        {
+            const char* start = p_++;
+            bool escaped = false;
+            while (p_ < end_ && *p_ != '"') {
+                escaped = escaped || *p_ == '\\';
+                p_ += *p_ == '\\' ? 2 : 1;
+            }
+            ++p_;
+            if (!escaped)
+                return std::string(start + 1, p_ - 1);
+            // "\u0074itle" is "title": Qt decodes the escapes.
+            const QByteArray one = "[" + QByteArray(start, p_ - start) + "]";
+            return QJsonDocument::fromJson(one).array().at(0).toString().toStdString();
+        }
+        void value(const std::string& at)
+        {
+            blanks();
+            if (p_ >= end_)
+                return;
+            if (*p_ == '{')
+                members(at);
+            else if (*p_ == '[')
+                items(at);
+            else if (*p_ == '"')
+                text();
+            else
+                while (p_ < end_ && !std::strchr(",]} \t\r\n", *p_))
+                    ++p_;
+        }
+        void members(const std::string& at)
+        {
+            ++p_;
+            std::set<std::string> seen;
+            for (blanks(); p_ < end_ && *p_ != '}'; blanks()) {
+                if (*p_ == ',') {
+                    ++p_;
+                    blanks();
+                }
+                const std::string name = text();
+                const std::string key = at.empty() ? name : at + "." + name;
+                if (!seen.insert(name).second && !found_)
+                    found_ = key;
+                blanks();
+                ++p_; // the colon
+                value(key);
+            }
+            ++p_;
+        }
+        void items(const std::string& at)
+        {
+            ++p_;
+            int index = 0;
+            for (blanks(); p_ < end_ && *p_ != ']'; blanks()) {
+                if (*p_ == ',')
+                    ++p_;
+                value(at + "[" + std::to_string(index++) + "]");
+            }
+            ++p_;
+        }
+
+        const char* p_;
+        const char* end_;
+        std::optional<std::string> found_;
+    };
+
 } // namespace
 
 LabSheetRead ParseLabSheet(const QByteArray& json, const std::string& path)
@@ -366,6 +457,10 @@ LabSheetRead ParseLabSheet(const QByteArray& json, const std::string& path)
         read.refusal = { "", "a lab sheet is one JSON object, { ... }" };
         return read;
     }
+    if (const DoubledKeys doubled(json); doubled.found()) {
+        read.refusal = { *doubled.found(), "given twice (a key stands once in its object)" };
+        return read;
+    }
     try {
         read.sheet = readSheet(doc.object(), path);
     } catch (const Refused& r) {
@@ -376,13 +471,28 @@ LabSheetRead ParseLabSheet(const QByteArray& json, const std::string& path)
 
 LabSheetRead ReadLabSheet(const std::string& path)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        LabSheetRead read;
-        read.refusal = { "", "cannot open it: " + file.errorString().toStdString() };
+    LabSheetRead read;
+    // Only a regular file, and only as much as a sheet can be: a FIFO would
+    // wait for a writer, a device could stream for ever.
+    RegularFileReader file(path);
+    if (!file.isOpen()) {
+        read.refusal = { "",
+            file.notRegular().empty() ? "cannot open it: " + file.error()
+                                      : "cannot open it: it is " + file.notRegular() + ", not a regular file" };
         return read;
     }
-    return ParseLabSheet(file.readAll(), path);
+    QByteArray json;
+    std::array<char, 1 << 16> chunk {};
+    while (file.stream().read(chunk.data(), chunk.size()) || file.stream().gcount() > 0) {
+        json.append(chunk.data(), file.stream().gcount());
+        if (json.size() > kMaxLabSheetBytes) {
+            read.refusal = { "",
+                "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20)
+                    + " MiB, too long for a lab sheet" };
+            return read;
+        }
+    }
+    return ParseLabSheet(json, path);
 }
 
 } // namespace tamrel

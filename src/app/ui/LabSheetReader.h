@@ -6,6 +6,7 @@
 // positive number, a set-up file that cannot be read. Whether the problem
 // can answer the checks is settled once it is set up (app/sheets/SheetRun.h).
 
+#include <QtGlobal>
 #include <optional>
 #include <string>
 
@@ -20,7 +21,11 @@ struct LabSheetRead {
     sheets::SheetRefusal refusal; // when there is no sheet
 };
 
-// The sheet in file `path`; a set-up file it names is found beside it.
+// The longest file read as a lab sheet; the sheets that ship are a few KiB.
+inline constexpr qsizetype kMaxLabSheetBytes = 1 << 20;
+
+// The sheet in file `path`, which must be a regular file of at most
+// kMaxLabSheetBytes; a set-up file it names is found beside it.
 LabSheetRead ReadLabSheet(const std::string& path);
 
 // The sheet in `json`, as if read from `path`.

@@ -74,14 +74,16 @@ int runSheetChecks(const std::vector<std::string>& files, char* program)
 
     bool allPass = true;
     for (const Prepared& p : prepared) {
-        std::printf("%s: %s\n", p.sheet.file.c_str(), p.sheet.title.c_str());
+        // A sheet's texts are the teacher's: printed so that none of them acts
+        // on the terminal or ends the line early.
+        std::printf("%s: %s\n", terminalSafe(p.sheet.file).c_str(), terminalSafe(p.sheet.title).c_str());
         std::fflush(stdout);
         const compare::PrepareStudyRun prepare
             = [&p](const std::string& scheme, long cells, bool mirrored, std::string& why) {
                   return batch::prepareStudyRun(p.options, scheme, cells, mirrored, why);
               };
         for (const sheets::CheckResult& r : sheets::RunSheetChecks(p.sheet, p.ready, prepare, 2)) {
-            std::printf("  %s\n", sheets::CheckLine(r).c_str());
+            std::printf("  %s\n", terminalSafe(sheets::CheckLine(r)).c_str());
             allPass = allPass && r.pass;
         }
         std::fflush(stdout);

@@ -1,5 +1,7 @@
 #include "app/ui/WindowExport.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -50,8 +52,12 @@ namespace {
     template <class Paint> bool writePicture(const std::string& path, const QSize& size, bool svg, Paint paint)
     {
         if (svg) {
+            // The generator reports no failed write of its own, so it draws
+            // into memory and the bytes go to the file through a checked write.
+            QBuffer bytes;
+            bytes.open(QIODevice::WriteOnly);
             QSvgGenerator generator;
-            generator.setFileName(QString::fromStdString(path));
+            generator.setOutputDevice(&bytes);
             generator.setSize(size);
             generator.setViewBox(QRect(QPoint(0, 0), size));
             generator.setTitle(QStringLiteral("Tamrel"));
@@ -59,7 +65,14 @@ namespace {
             if (!p.begin(&generator))
                 return false;
             paint(p);
-            return p.end();
+            if (!p.end())
+                return false;
+            QFile file(QString::fromStdString(path));
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return false;
+            const bool written = file.write(bytes.data()) == bytes.data().size() && file.flush();
+            file.close();
+            return written && file.error() == QFileDevice::NoError;
         }
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -79,15 +92,44 @@ const char* exportFilter()
            "State on show as CSV (*.csv)|*.csv|Whole history as CSV (*.csv)|*.csv";
 }
 
-ExportKind exportKindFor(int filterIndex, const std::string& path)
+ExportChoice exportKindFor(int filterIndex, const std::string& path)
 {
-    if (filterIndex >= 0 && filterIndex <= static_cast<int>(ExportKind::HistoryCsv))
-        return static_cast<ExportKind>(filterIndex);
-    if (endsWith(path, ".svg"))
-        return ExportKind::LinePlotsSvg;
-    if (endsWith(path, ".csv"))
-        return ExportKind::ShownStateCsv;
-    return ExportKind::LinePlotsPng;
+    const bool png = endsWith(path, ".png"), svg = endsWith(path, ".svg"), csv = endsWith(path, ".csv");
+    const std::string named = "'" + path + "'";
+    if (filterIndex < 0 || filterIndex > static_cast<int>(ExportKind::HistoryCsv)) {
+        if (svg)
+            return { ExportKind::LinePlotsSvg, {} };
+        if (csv)
+            return { ExportKind::ShownStateCsv, {} };
+        if (png)
+            return { ExportKind::LinePlotsPng, {} };
+        return { std::nullopt, named + " does not end in .png, .svg or .csv, the formats of an export" };
+    }
+    const auto chosen = static_cast<ExportKind>(filterIndex);
+    switch (chosen) {
+    case ExportKind::LinePlotsPng:
+    case ExportKind::LinePlotsSvg:
+    case ExportKind::SpaceTimePng:
+    case ExportKind::SpaceTimeSvg: {
+        // The picture the filter names, in the format the name says.
+        const bool linePlots = chosen == ExportKind::LinePlotsPng || chosen == ExportKind::LinePlotsSvg;
+        if (png)
+            return { linePlots ? ExportKind::LinePlotsPng : ExportKind::SpaceTimePng, {} };
+        if (svg)
+            return { linePlots ? ExportKind::LinePlotsSvg : ExportKind::SpaceTimeSvg, {} };
+        return { std::nullopt,
+            named + " does not end in .png or .svg: "
+                + (linePlots ? "the line plots are" : "the space-time picture is") + " saved as PNG or SVG" };
+    }
+    case ExportKind::ShownStateCsv:
+    case ExportKind::HistoryCsv:
+        if (csv)
+            return { chosen, {} };
+        return { std::nullopt,
+            named + " does not end in .csv: the "
+                + (chosen == ExportKind::HistoryCsv ? "history" : "state on show") + " is saved as CSV" };
+    }
+    return { std::nullopt, named + ": no such export" };
 }
 
 QSize linePlotsExportSize()

@@ -20,10 +20,17 @@ enum class ExportKind { LinePlotsPng, LinePlotsSvg, SpaceTimePng, SpaceTimeSvg, 
 
 // The save dialog's filter, one entry per kind in the order above.
 const char* exportFilter();
-// The kind the dialog's choice names, or (kind -1) the one the file name
-// says: .svg the line plots as SVG, .csv the state on show, anything else
-// the line plots as PNG.
-ExportKind exportKindFor(int filterIndex, const std::string& path);
+// What the dialog's choice and the typed name ask for together: the
+// picture or table the filter names, in the format the name's extension
+// says (a PNG filter with "x.svg" saves an SVG). Without a filter (index
+// -1) the name alone decides: .png and .svg the line plots, .csv the state
+// on show. A name whose extension is not one of the chosen kind's formats
+// is refused, with the reason, rather than given bytes of another format.
+struct ExportChoice {
+    std::optional<ExportKind> kind;
+    std::string refusal; // when there is no kind
+};
+ExportChoice exportKindFor(int filterIndex, const std::string& path);
 
 // Each of the three plots in an exported picture, in pixels (SVG: units),
 // and the white gap between them.

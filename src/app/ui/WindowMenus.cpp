@@ -192,14 +192,16 @@ bool WindowMenus::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-// File > Export: the kind chosen in the dialog, or the one its name says.
+// File > Export: the kind chosen in the dialog, in the format its name says.
 void WindowMenus::exportView()
 {
     const auto choice = dialogs.saveFileOfKind(tamrel::exportFilter());
     if (!choice)
         return;
-    const ExportKind kind = exportKindFor(choice->kind, choice->path);
-    if (const auto failure = tamrel::exportView(window, state, kind, choice->path)) {
+    const ExportChoice kind = exportKindFor(choice->kind, choice->path);
+    const auto failure
+        = kind.kind ? tamrel::exportView(window, state, *kind.kind, choice->path) : std::optional(kind.refusal);
+    if (failure) {
         sayInStatusLine(window, "Export: " + *failure);
         dialogs.messageBox("Nothing was exported: " + *failure + ".");
     } else {
