@@ -158,7 +158,7 @@ TEST_F(EditSetupFileTest, ShortOrMalformedFileSaysWhereAndChangesNothing)
     handMadeState();
     writeSetup(path());
     const std::string text = readText(path());
-    writeText(path("short.txt"), firstLines(text, 18)); // a table row missing
+    writeText(path("short.txt"), firstLines(text, 21)); // a table row missing
     writeText(path("keys.txt"), firstLines(text, 10));
     writeText(path("empty.txt"), "");
     std::string notANumber = text;
@@ -170,7 +170,7 @@ TEST_F(EditSetupFileTest, ShortOrMalformedFileSaysWhereAndChangesNothing)
     const FileFields fields = fileFields(s());
     const std::pair<const char*, const char*> cases[] = {
         { "missing.txt", "" },
-        { "short.txt", "of entry 3 on line 19 but got instead the end of the file" },
+        { "short.txt", "of entry 3 on line 22 but got instead the end of the file" },
         { "keys.txt", "the string 'Periods' on line 11 but got instead the end of the file" },
         { "empty.txt", "the string 'NDifferenceScheme' on line 1 but got instead the end of the file" },
         { "letters.txt", " but got instead abc" },
