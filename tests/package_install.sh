@@ -23,7 +23,7 @@ for f in usr/share/applications/tamrel.desktop usr/share/icons/hicolor/scalable/
          usr/share/man/man1/tamrel.1.gz usr/share/doc/tamrel/copyright; do
   test -s "$work/root/$f" || { echo "the package lacks $f"; exit 1; }
 done
-grep -qx "Exec=tamrel" "$work/root/usr/share/applications/tamrel.desktop"
+grep -qx "Exec=tamrel %f" "$work/root/usr/share/applications/tamrel.desktop"
 desktop-file-validate "$work/root/usr/share/applications/tamrel.desktop" > "$work/desktop.txt" 2>&1 || true
 test ! -s "$work/desktop.txt" || { cat "$work/desktop.txt"; echo "the desktop entry draws remarks"; exit 1; }
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml > /dev/null \

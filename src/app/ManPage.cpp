@@ -40,7 +40,7 @@ std::string programManPage()
     const std::string version = programVersion();
     std::string page = ".TH TAMREL 1 \"\" \"tamrel " + version + "\" \"User Commands\"\n";
     page += ".SH NAME\ntamrel \\- a laboratory for one\\-dimensional gas dynamics\n";
-    page += ".SH SYNOPSIS\n.B tamrel\n[\\fIoptions\\fR]\n";
+    page += ".SH SYNOPSIS\n.B tamrel\n[\\fIoptions\\fR] [\\fIFILE\\fR]\n";
     page += ".SH DESCRIPTION\n" + roff(programSummary()) + "\n";
     page += ".PP\nWithout options the window opens and asks for the student's name. With "
             "\\fB\\-\\-batch\\fR a problem runs without a window and writes its results.\n";

@@ -144,6 +144,7 @@ namespace {
         const std::map<std::string, std::string>& all() const { return values_; }
         std::map<std::string, std::string> values_;
         std::vector<std::string> files; // --check: every sheet named after it
+        std::string opened; // the window's file to open: a lab sheet or a set-up
     };
 
     // Splits the arguments into options and values; "" or the reason.
@@ -166,6 +167,10 @@ namespace {
                 name = "geometry"; // the X11 toolkits' spelling
             } else if (a.size() > 1 && a[0] == '-') {
                 return "unknown option '" + a + "'";
+            } else if (given.opened.empty()) {
+                // A file to open in the window (a file manager passes it so).
+                given.opened = a;
+                continue;
             } else {
                 return "unexpected argument '" + a + "'";
             }
@@ -538,6 +543,10 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     for (auto* check : { checkModes, checkOutputNames })
         if (std::string refusal = check(given); !refusal.empty())
             return refused(refusal);
+    const bool window = !given.has("riemann") && !given.has("check") && !given.has("batch")
+        && !given.has("convergence");
+    if (!given.opened.empty() && !window)
+        return refused("unexpected argument '" + given.opened + "'");
     if (given.has("riemann")) {
         // Checked here, so a bad state is refused like any bad value.
         kernels::FlowState left, right;
@@ -562,6 +571,8 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     p.action = ProgramOptions::Action::Window;
     if (std::string refusal = readWindowStart(given, p.window); !refusal.empty())
         return refused(refusal);
+    if (!given.opened.empty())
+        p.window.openFile = given.opened;
     return p;
 }
 
@@ -590,14 +601,15 @@ std::vector<OptionHelpSection> programOptionHelp()
 
 const char* programHelpClosing()
 {
-    return "A batch run writes its files only when it succeeds; a failed run leaves every file as it was.\n"
+    return "FILE, for the window: a lab sheet (.json) to open, or a set-up file to read.\n"
+           "A batch run writes its files only when it succeeds; a failed run leaves every file as it was.\n"
            "Exit status: 0 success, 1 the run or its outputs failed, 2 a refused option or problem (nothing "
            "run).\n";
 }
 
 std::string programHelpText()
 {
-    std::string text = "Usage: tamrel [options]\n" + std::string(programSummary()) + "\n";
+    std::string text = "Usage: tamrel [options] [FILE]\n" + std::string(programSummary()) + "\n";
     for (const OptionHelpSection& section : programOptionHelp()) {
         text += "\n" + section.heading + ":\n";
         for (const OptionHelp& o : section.options) {

@@ -22,6 +22,7 @@ struct WindowStart {
     std::optional<std::pair<int, int>> size;
     std::optional<std::pair<int, int>> position;
     std::optional<std::string> scene; // a problem set up and run before the window shows
+    std::optional<std::string> openFile; // a lab sheet or a set-up file to open (tamrel FILE)
     int threads = 2;
 };
 

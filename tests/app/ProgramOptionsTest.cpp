@@ -48,7 +48,8 @@ namespace {
         const Case cases[] = {
             { { "--bogus" }, "unknown option '--bogus'" },
             { { "-x" }, "unknown option '-x'" },
-            { { "stray" }, "unexpected argument 'stray'" },
+            { { "a.json", "stray" }, "unexpected argument 'stray'" },
+            { { "--batch", "stray" }, "unexpected argument 'stray'" },
             { { "--batch", "--cells" }, "--cells needs a value (N)" },
             { { "--batch=1" }, "--batch takes no value" },
             { { "--batch", "--cells", "50", "--cells=60" }, "--cells is given twice" },
@@ -205,6 +206,12 @@ namespace {
         const ProgramOptions placed = parseProgramOptions({ "--geometry=800x600-5+20" });
         ASSERT_EQ(placed.action, Action::Window) << placed.text;
         EXPECT_EQ(placed.window.position, std::make_pair(-5, 20));
+
+        // A file manager opens a sheet or a set-up as the one argument.
+        EXPECT_FALSE(plain.window.openFile);
+        const ProgramOptions opened = parseProgramOptions({ "--name", "Jo", "sheets/near-vacuum.json" });
+        ASSERT_EQ(opened.action, Action::Window) << opened.text;
+        EXPECT_EQ(opened.window.openFile, "sheets/near-vacuum.json");
     }
 
 } // namespace

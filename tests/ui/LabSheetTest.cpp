@@ -391,6 +391,32 @@ TEST_F(LabSheetWindowTest, ASoundWaveSheetOverARunningRun)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+// tamrel FILE, as a file manager starts it: a sheet under any name is opened
+// as a sheet, anything else is read as a set-up, with Read Setup's checks.
+TEST_F(LabSheetWindowTest, AFileGivenOnTheCommandLineOpensAsWhatItHolds)
+{
+    const QString sheet = folder.filePath(QStringLiteral("renamed.txt"));
+    writeFile(sheet, R"({ "title": "Renamed", "problem": { "test": 6 }, "scheme": "Sorvi", "cells": 120,
+              "checks": [ { "kind": "l1", "name": "close", "tolerance": 1 } ] })");
+    window->openFile(sheet.toStdString());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(s().SchemeName, "Sorvi");
+    EXPECT_EQ(s().NGridCells, 120);
+    ASSERT_NE(sheetWindow(), nullptr);
+
+    click(*window, "cmdTest3");
+    const QString setup = folder.filePath(QStringLiteral("test3.json"));
+    dialogs.answerFile(setup.toStdString());
+    click(*window, "cmdWriteSetUp");
+    click(*window, "cmdTest1");
+    window->openFile(setup.toStdString());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(s().TStop, 0.15); // Test 3's, read back from the set-up
+
+    window->openFile(folder.filePath(QStringLiteral("missing.txt")).toStdString());
+    EXPECT_EQ(s().TStop, 0.15);
+}
+
 // A sheet that cannot be read says why, naming the key, and leaves the
 // window's problem as it was.
 TEST_F(LabSheetWindowTest, ABadSheetSaysWhyAndChangesNothing)

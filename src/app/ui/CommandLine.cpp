@@ -84,6 +84,8 @@ namespace {
             playGuideScene(window, *start.scene);
         placeWindow(window, start);
         window.show();
+        if (start.openFile)
+            window.openFile(*start.openFile);
 
         if (start.exitAfterShownMs) {
             QTimer::singleShot(*start.exitAfterShownMs, &window, [&window, shot] {

@@ -7,6 +7,8 @@
 #include <QStatusBar>
 #include <algorithm>
 
+#include "app/OpenedFile.h"
+#include "app/ui/Controls.h"
 #include "app/ui/LabSheetWindow.h"
 #include "app/ui/Panels.h"
 #include "app/ui/QueuedDialogs.h"
@@ -42,6 +44,7 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     status->setSizeGripEnabled(false);
     // The panels ask through a queue a lab sheet can fill ahead of its presses.
     auto* queued = new QueuedDialogs(this, dialogs);
+    queued_ = queued;
     panels = std::make_unique<Panels>(*this, state, *queued, options);
 
     // Start-up, in order.
@@ -63,8 +66,20 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     panels->run.startMetronome();
     runStatus = new RunStatusLine(*this, state);
     new WindowMenus(*this, *menus, state, dialogs);
-    new LabSheetMenu(*this, *menus, *queued, state);
+    labSheets_ = new LabSheetMenu(*this, *menus, *queued, state);
     layOutFrame(*menus, *client, *status);
+}
+
+void frmTamrel::openFile(const std::string& path)
+{
+    if (openedFileKind(path) == OpenedFileKind::LabSheet) {
+        labSheets_->load(path);
+        return;
+    }
+    // Read Setup with the file chosen: the same checks and messages.
+    queued_->queueFile(path);
+    press(*this, "cmdReadSetUp");
+    queued_->clearQueue();
 }
 
 void frmTamrel::layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status)

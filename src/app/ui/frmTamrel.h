@@ -23,6 +23,8 @@ class QStatusBar;
 namespace tamrel {
 
 struct Panels;
+class LabSheetMenu;
+class QueuedDialogs;
 class RunStatusLine;
 class TimeStep;
 
@@ -62,6 +64,11 @@ public:
     // takes them (fewer than two: none); false when refused (with a message).
     bool compareSchemes(const std::vector<std::string>& names);
 
+    // Opens a lab sheet or reads a set-up file, as File -> Open Lab Sheet or
+    // Read Setup would with that file chosen (tamrel FILE): the same checks,
+    // and the same message when the file cannot be used.
+    void openFile(const std::string& path);
+
     // The window's size for its first showing on `screen`: the designed size,
     // or smaller when that would take more than about 90 % of the screen.
     QSize firstSize(const QRect& availableScreen) const;
@@ -91,6 +98,8 @@ private:
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    QueuedDialogs* queued_ = nullptr; // a child of the window
+    LabSheetMenu* labSheets_ = nullptr; // a child of the window
 };
 
 } // namespace tamrel
