@@ -202,4 +202,9 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
     return stripCourant(static_cast<float>(plainValue(courant)), finite);
 }
 
+// The same strip as runStrip<float>, to the last bit, with its loops over
+// cells shaped for the vector units of the processor (SorviWide.cpp); the
+// entry point runs this one.
+float runStripWidest(const StripIO<float>& io, float* work, Tally& tally);
+
 } // namespace tamrel::kernels::sorvi
