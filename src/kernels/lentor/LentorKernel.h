@@ -202,6 +202,7 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
 template <class TallyT> inline void tallyStrip(TallyT& tally, long L)
 {
     const auto n = [](long count) { return static_cast<std::uint64_t>(count); };
+    tally.hit(Block::CallSetup);
     tally.hit(Block::LoadCell, n(L + 4));
     tally.hit(Block::Reference);
     tally.hit(Block::RelativePressure, n(L + 4));
