@@ -98,9 +98,11 @@ namespace {
                 }
                 run.fillGhosts(g);
                 const double dt = run.stableDt(g, 0.8);
-                const std::string where = std::string(scheme) + ", " + wc.name + ", quarter " + std::to_string(quarter);
+                const std::string where
+                    = std::string(scheme) + ", " + wc.name + ", quarter " + std::to_string(quarter);
                 expectSameStrip<Tally>(g, 0, g.n, c, dt, scratch, reference, wide, where);
-                expectSameStrip<Tally>(g, g.n / 2 - 3, 5, c, dt, scratch, reference, wide, where + ", short strip");
+                expectSameStrip<Tally>(
+                    g, g.n / 2 - 3, 5, c, dt, scratch, reference, wide, where + ", short strip");
             }
         }
     }

@@ -160,8 +160,8 @@ namespace {
         for (long i = -1; i <= L + 2; ++i)
             s.pr[i] = relativePressure(s.p[i], pRef);
         const float courant = largestCourant(L, s.rho, s.u, s.p, s.dtdx, e);
-        reconstructAll(0, L + 1, s.rho, s.u, s.pr, phi[0], phi[1], s.dx, s.dtdx, k.floor, pRef, pFloorRel, e, fl[0],
-            fl[1], fl[2], fl[3], fl[4], fr[0], fr[1], fr[2], fr[3], fr[4]);
+        reconstructAll(0, L + 1, s.rho, s.u, s.pr, phi[0], phi[1], s.dx, s.dtdx, k.floor, pRef, pFloorRel, e,
+            fl[0], fl[1], fl[2], fl[3], fl[4], fr[0], fr[1], fr[2], fr[3], fr[4]);
         fluxAll(L + 1, fl[0], fl[1], fl[2], fl[3], fl[4], fr[0], fr[1], fr[2], fr[3], fr[4], pRef, e, f[0], f[1],
             f[2], f[3], f[4]);
         const bool finite = updateAll(L, s.rho, s.u, s.p, phi[0], phi[1], s.dtdx, f[0], f[1], f[2], f[3], f[4],

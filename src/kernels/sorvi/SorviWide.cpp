@@ -61,8 +61,8 @@ namespace {
     // Flux at interfaces 0..n-1 (i for i+1/2) as godunovState gives it between
     // equal states: the left state, on the side of the contact its velocity
     // picks.
-    void uniformFluxes(long n, In rho, In u, In p, In vy, const EosConstants<float>& e, Out fm, Out fu, Out fe,
-        Out fv)
+    void uniformFluxes(
+        long n, In rho, In u, In p, In vy, const EosConstants<float>& e, Out fm, Out fu, Out fe, Out fv)
     {
         for (long i = 0; i < n; ++i) {
             const riemann::SampledState<float> s { { rho[i], u[i], p[i] }, 0.0f <= u[i] };
