@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "kernels/KernelRows.h"
@@ -47,6 +50,22 @@ namespace {
             EXPECT_EQ(inner.counts().add, 1u);
         }
         EXPECT_EQ(scope.counts().add, 7u);
+    }
+
+    // kpow answers a base of 1 without the library call; the answer must be
+    // the library's for every exponent, NaN and infinities included.
+    TEST(KernelMath, PowerOfOneIsTheLibrarysAnswer)
+    {
+        const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+        for (const double y : { 0.0, -0.0, 1.0 / 7.0, -2.5, 1e30, inf, -inf, nan }) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(kernels::kpow(1.0, y)),
+                std::bit_cast<std::uint64_t>(std::pow(1.0, y)))
+                << y;
+            const float f = static_cast<float>(y);
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(kernels::kpow(1.0f, f)),
+                std::bit_cast<std::uint32_t>(std::pow(1.0f, f)))
+                << y;
+        }
     }
 
     TEST(Counted, CountersWrapInsteadOfOverflowing)

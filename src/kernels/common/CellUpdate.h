@@ -80,16 +80,18 @@ inline UpdatedCell<T, NP> updateCell(const PrimitiveCell<T, NP>& w, const EulerF
 {
     const CellIncrements<T, NP> d = cellIncrements(fl, fr, dtdx);
     const T rho = w.rho + d.dRho;
-    bool finite = kfinite(rho) && kfinite(d.dM) && kfinite(d.dE);
+    // The tests are joined with & rather than &&: no branch, so a loop of
+    // updates runs on whole vectors.
+    bool finite = kfinite(rho) & kfinite(d.dM) & kfinite(d.dE);
     const bool empty = !(rho > rhoFloor);
     const PrimitiveCell<T, NP> n = applyIncrements<false>(w, d, kselect(empty, rhoFloor, rho), e.gm1);
-    finite = finite && (empty || kfinite(n.p));
+    finite = finite & (empty | kfinite(n.p));
     UpdatedCell<T, NP> r;
     r.w.rho = n.rho;
     r.w.u = kselect(empty, T(0), n.u);
     r.w.p = kselect(empty, pFloor, kmax(pFloor, n.p));
     for (int k = 0; k < NP; ++k) {
-        finite = finite && kfinite(d.dPhi[k]);
+        finite = finite & kfinite(d.dPhi[k]);
         r.w.phi[k] = kselect(empty, w.phi[k], n.phi[k]);
     }
     r.finite = finite;

@@ -66,7 +66,7 @@ void LENTOR32(const float* X, const float* Rho, const float* P, const float* VX,
         Gamma, RhoFloor, KernelFloor, PFloor, L, B);
     runStripCall(io, lentor::kGhostCells, Courant, Counters, [&](const StripIO<float>& s) {
         lentor::Tally tally;
-        const float courant = lentor::runStrip<float>(s, Work, tally);
+        const float courant = lentor::runStripWidest(s, Work, tally);
         return StripOutcome<float> { courant, tally.ops(lentor::blockCosts()) };
     });
 }

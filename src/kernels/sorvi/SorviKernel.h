@@ -119,8 +119,8 @@ inline EulerFlux<T, 1> interfaceFlux(const riemann::SampledState<T>& s, T vyL, T
 // sign of its velocity picks; this is also what the solver returns for them
 // (star pressure pK after one Newton step with f = 0, star velocity uK, the
 // rarefaction head and tail both at uK -/+ cK, star density rhoK), but only
-// after four to six powf calls. Uniform stretches hold most of a grid's
-// interfaces.
+// after a guess, a Newton step and the sampling. Uniform stretches hold most
+// of a grid's interfaces.
 template <class T, class TallyT>
 inline riemann::SampledState<T> godunovState(const riemann::GasState<T>& left, const riemann::GasState<T>& right,
     const riemann::GasConstants<T>& g, const riemann::SolverLimits<T>& lim, TallyT& tally)
@@ -201,5 +201,10 @@ template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* wor
     tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
     return stripCourant(static_cast<float>(plainValue(courant)), finite);
 }
+
+// The same strip as runStrip<float>, to the last bit, with its loops over
+// cells shaped for the vector units of the processor (SorviWide.cpp); the
+// entry point runs this one.
+float runStripWidest(const StripIO<float>& io, float* work, Tally& tally);
 
 } // namespace tamrel::kernels::sorvi
