@@ -30,7 +30,8 @@ namespace testing {
     class WindowAccess;
 }
 
-// Height in pixels of the status line under the designed client area.
+// Height in pixels of the status line under the designed client area (at
+// scale 1; it grows and shrinks with its font).
 inline constexpr int kStatusLineHeight = 22;
 
 class frmTamrel : public QWidget {
@@ -82,6 +83,10 @@ private:
     // The client area at the largest scale the window's size allows,
     // centred in the room between the menu bar and the status line.
     void layOutAt(const QSize& size);
+    // The menu bar, its menus and the status line at scale s; returns the
+    // height the two bars then take.
+    int scaleBars(double s);
+    int barsHeight() const;
 
     ExperimentState state;
     Dialogs& dialogs;
@@ -91,6 +96,8 @@ private:
     QMenuBar* menuBar_ = nullptr;
     QWidget* client_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    int statusHeight_ = kStatusLineHeight;
+    int designedBarsHeight_ = 0;
 };
 
 } // namespace tamrel
