@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFontInfo>
 #include <QImage>
+#include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -51,12 +54,19 @@ protected:
         WindowTest::SetUp();
         window->show();
     }
-    int chrome() const { return window->findChild<QMenuBar*>()->sizeHint().height() + kStatusLineHeight; }
+    QMenuBar* menuBar() const { return window->findChild<QMenuBar*>(); }
+    QStatusBar* statusBar() const { return window->findChild<QStatusBar*>(QStringLiteral("stbStatus")); }
+    // The height the menu bar and the status line take as they are now.
+    int chrome() const { return menuBar()->sizeHint().height() + statusBar()->height(); }
+    // The window at the size that puts the client area at `scale`. The bars
+    // follow the scale, so their height at it is known once it is reached.
     void resizeTo(double scale)
     {
         const QSize client = scaledClientSize(scale);
-        window->resize(client.width(), client.height() + chrome());
-        QApplication::processEvents();
+        for (int round = 0; round < 4 && window->scale() != scale; ++round) {
+            window->resize(client.width(), client.height() + chrome());
+            QApplication::processEvents();
+        }
     }
     // The time box's time as the plots label it.
     QString timeLabel() const
@@ -111,12 +121,62 @@ TEST_F(WindowViewTest, EveryControlScalesWithTheWindow)
     EXPECT_EQ(window->minimumSize(), QSize(smallest.width(), smallest.height() + chrome()));
     // A window of another shape keeps the proportions: the client area is
     // as large as fits, centred.
-    window->resize(1600, scaledClientSize(1.2).height() + chrome());
+    resizeTo(1.2);
+    window->resize(1600, window->height());
     QApplication::processEvents();
     EXPECT_NEAR(window->scale(), 1.2, 0.002);
     const QSize client = scaledClientSize(window->scale());
     EXPECT_EQ(control<QWidget>(*window, "client")->size(), client);
     EXPECT_EQ(control<QWidget>(*window, "client")->x(), (1600 - client.width()) / 2);
+}
+
+// The menu bar, its menus and the status line follow the scale of the
+// client area, never below a legible size, and stay clear of it; a message
+// cut to the line's width is cut again when the window grows.
+TEST_F(WindowViewTest, TheBarsScaleWithTheWindow)
+{
+    resizeTo(1.0);
+    ASSERT_EQ(window->scale(), 1.0);
+    QMenu* fileMenu = menuBar()->actions().front()->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    const QLabel* runState = label(*window, "lblRunStatus");
+    const auto pixels = [](const QWidget* w) { return QFontInfo(w->font()).pixelSize(); };
+    const int designedMenu = pixels(menuBar());
+    const int designedStatus = pixels(statusBar());
+    EXPECT_EQ(statusBar()->height(), kStatusLineHeight);
+    const int designedMenuHeight = menuBar()->height();
+    sayInStatusLine(*window, std::string(400, 'x'));
+
+    for (double scale : { 1.5, kMinimumLayoutScale, 1.0 }) {
+        SCOPED_TRACE(scale);
+        resizeTo(scale);
+        ASSERT_EQ(window->scale(), scale);
+        const auto want = [scale](int designed) {
+            return std::max<int>(std::min(kLegibleBarPixels, designed), std::lround(designed * scale));
+        };
+        EXPECT_EQ(pixels(menuBar()), want(designedMenu));
+        EXPECT_EQ(pixels(fileMenu), want(designedMenu));
+        EXPECT_EQ(pixels(statusBar()), want(designedStatus));
+        EXPECT_EQ(pixels(runState), want(designedStatus));
+        EXPECT_GE(pixels(menuBar()), std::min(kLegibleBarPixels, designedMenu));
+        EXPECT_GE(pixels(statusBar()), std::min(kLegibleBarPixels, designedStatus));
+        if (scale > 1) {
+            EXPECT_GT(menuBar()->height(), designedMenuHeight);
+            EXPECT_GT(statusBar()->height(), kStatusLineHeight);
+        }
+        // The bars hold their text and leave the client area alone.
+        EXPECT_GE(menuBar()->height(), menuBar()->fontMetrics().height());
+        EXPECT_GE(statusBar()->height(), statusBar()->fontMetrics().height());
+        const QRect client = control<QWidget>(*window, "client")->geometry();
+        EXPECT_LE(menuBar()->geometry().bottom(), client.top());
+        EXPECT_LE(client.bottom(), statusBar()->geometry().top());
+        EXPECT_EQ(statusBar()->geometry().bottom(), window->height() - 1);
+        // The long message still ends before the run's state.
+        EXPECT_TRUE(statusBar()->currentMessage().endsWith(QChar(0x2026)));
+        EXPECT_LE(statusBar()->fontMetrics().horizontalAdvance(statusBar()->currentMessage())
+                + runState->sizeHint().width(),
+            statusBar()->width());
+    }
 }
 
 // The first size: the designed one where it fits in nine tenths of the

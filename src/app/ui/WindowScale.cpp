@@ -1,6 +1,7 @@
 #include "app/ui/WindowScale.h"
 
 #include <QFont>
+#include <QFontInfo>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace {
     const char* const kScaleProperty = "tamrelLayoutScale";
     const char* const kTwipsProperty = "tamrelTwips";
     const char* const kFontProperty = "tamrelFontPixels";
+    const char* const kBarFontProperty = "tamrelBarFontPixels";
 
     int scaled(int twips, double s)
     {
@@ -80,6 +82,20 @@ void applyLayoutScale(QWidget& client, double s)
             place(*w, twips.toRect(), s);
         scaleFont(*w, s);
     }
+}
+
+double scaleBarFont(QWidget& bar, double s)
+{
+    if (!bar.property(kBarFontProperty).isValid())
+        bar.setProperty(kBarFontProperty, QFontInfo(bar.font()).pixelSize());
+    const int designed = std::max(1, bar.property(kBarFontProperty).toInt());
+    const int pixels = std::max<int>(std::min(kLegibleBarPixels, designed), std::lround(designed * s));
+    if (QFontInfo(bar.font()).pixelSize() != pixels) {
+        QFont f = bar.font();
+        f.setPixelSize(pixels);
+        bar.setFont(f);
+    }
+    return double(pixels) / designed;
 }
 
 double fittingScale(const QSize& available)

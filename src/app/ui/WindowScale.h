@@ -39,6 +39,16 @@ void setDesignedFont(QWidget& control, const QFont& font);
 // Every control of `client` to scale s: places and fonts.
 void applyLayoutScale(QWidget& client, double s);
 
+// The menu bar, its menus and the status line lie outside the client area
+// but follow its scale: their fonts are s times the ones they were made
+// with, never below this many pixels, where a menu item or a message is
+// still easy to read.
+inline constexpr int kLegibleBarPixels = 10;
+// A bar's font at scale s (the first call keeps its font's pixel size as the
+// designed one). Returns the scale its font is at (the legible floor makes
+// it larger than s where the designed font is small).
+double scaleBarFont(QWidget& bar, double s);
+
 // The largest scale at which the client area fits `available` (width and
 // height left for it), never below the minimum scale.
 double fittingScale(const QSize& available);

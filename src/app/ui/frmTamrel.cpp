@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
 #include <algorithm>
+#include <cmath>
 
 #include "app/OpenedFile.h"
 #include "app/ui/Controls.h"
@@ -87,42 +89,79 @@ void frmTamrel::layOutFrame(QMenuBar& menus, QWidget& client, QStatusBar& status
     menuBar_ = &menus;
     client_ = &client;
     statusBar_ = &status;
-    const int menuHeight = menus.sizeHint().height();
     const QSize smallest = scaledClientSize(kMinimumLayoutScale);
-    setMinimumSize(smallest.width(), menuHeight + smallest.height() + kStatusLineHeight);
+    setMinimumSize(smallest.width(), smallest.height() + scaleBars(kMinimumLayoutScale));
     const QSize designed = scaledClientSize(1.0);
-    resize(designed.width(), menuHeight + designed.height() + kStatusLineHeight);
+    designedBarsHeight_ = scaleBars(1.0);
+    resize(designed.width(), designed.height() + designedBarsHeight_);
     layOutAt(size());
+}
+
+int frmTamrel::scaleBars(double s)
+{
+    scaleBarFont(*menuBar_, s);
+    // The menus open as windows of their own: they take no font from the bar.
+    for (QAction* a : menuBar_->actions())
+        if (QMenu* m = a->menu())
+            scaleBarFont(*m, s);
+    statusHeight_ = static_cast<int>(std::lround(kStatusLineHeight * scaleBarFont(*statusBar_, s)));
+    return barsHeight();
+}
+
+int frmTamrel::barsHeight() const
+{
+    return menuBar_->sizeHint().height() + statusHeight_;
 }
 
 void frmTamrel::layOutAt(const QSize& size)
 {
     if (!client_)
         return;
+    // The bars follow the client area's scale and take their height from the
+    // room it has: a few rounds find a scale at which the two agree (the
+    // bars' height changes by a few pixels at most from round to round). Where
+    // they do not settle, the client area takes the room the bars leave.
+    const QSize designed = scaledClientSize(1.0);
+    const auto fitting = [&](int bars) {
+        const QSize room(size.width(), std::max(1, size.height() - bars));
+        // The designed size gives exactly scale 1.
+        return room == designed ? 1.0 : fittingScale(room);
+    };
+    int bars = barsHeight();
+    for (int round = 0; round < 4; ++round) {
+        const int now = scaleBars(fitting(bars));
+        if (now == bars)
+            break;
+        bars = now;
+    }
+    const double s = fitting(bars);
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, size.width(), menuHeight);
-    statusBar_->setGeometry(0, size.height() - kStatusLineHeight, size.width(), kStatusLineHeight);
-    const QSize room(size.width(), std::max(1, size.height() - menuHeight - kStatusLineHeight));
-    // The designed size gives exactly scale 1.
-    const QSize designed = scaledClientSize(1.0);
-    const double s = room == designed ? 1.0 : fittingScale(room);
+    statusBar_->setGeometry(0, size.height() - statusHeight_, size.width(), statusHeight_);
+    const QSize room(size.width(), std::max(1, size.height() - bars));
     const QSize clientSize = scaledClientSize(s);
     client_->setGeometry(std::max(0, (room.width() - clientSize.width()) / 2),
         menuHeight + std::max(0, (room.height() - clientSize.height()) / 2), clientSize.width(),
         clientSize.height());
     if (s != layoutScale(*client_) || !client_->property("tamrelLayoutScale").isValid())
         applyLayoutScale(*client_, s);
+    // A message shown before is cut again to the line's new width and font.
+    if (!statusBar_->currentMessage().isEmpty())
+        sayInStatusLine(*this, statusLineMessage(*this));
 }
 
 QSize frmTamrel::firstSize(const QRect& availableScreen) const
 {
-    const int menuHeight = menuBar_ ? menuBar_->sizeHint().height() : 0;
-    const int chrome = menuHeight + kStatusLineHeight;
+    // The bars as they are at the designed size; a smaller window's are a
+    // little lower, which leaves the client area a little more room.
+    const int chrome = menuBar_ ? designedBarsHeight_ : kStatusLineHeight;
     // Room for the frame and title bar the window manager adds.
     const QSize frame(16, 40);
     const QSize room(static_cast<int>(availableScreen.width() * 0.9) - frame.width(),
         static_cast<int>(availableScreen.height() * 0.9) - frame.height() - chrome);
     const double s = std::min(1.0, fittingScale(room));
+    if (s <= kMinimumLayoutScale)
+        return minimumSize();
     const QSize client = scaledClientSize(s);
     return QSize(client.width(), client.height() + chrome);
 }

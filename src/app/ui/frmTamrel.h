@@ -32,7 +32,8 @@ namespace testing {
     class WindowAccess;
 }
 
-// Height in pixels of the status line under the designed client area.
+// Height in pixels of the status line under the designed client area (at
+// scale 1; it grows and shrinks with its font).
 inline constexpr int kStatusLineHeight = 22;
 
 class frmTamrel : public QWidget {
@@ -89,6 +90,10 @@ private:
     // The client area at the largest scale the window's size allows,
     // centred in the room between the menu bar and the status line.
     void layOutAt(const QSize& size);
+    // The menu bar, its menus and the status line at scale s; returns the
+    // height the two bars then take.
+    int scaleBars(double s);
+    int barsHeight() const;
 
     ExperimentState state;
     Dialogs& dialogs;
@@ -100,6 +105,8 @@ private:
     QStatusBar* statusBar_ = nullptr;
     QueuedDialogs* queued_ = nullptr; // a child of the window
     LabSheetMenu* labSheets_ = nullptr; // a child of the window
+    int statusHeight_ = kStatusLineHeight;
+    int designedBarsHeight_ = 0;
 };
 
 } // namespace tamrel
