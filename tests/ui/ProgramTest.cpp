@@ -116,7 +116,7 @@ TEST_F(ProgramTest, AnswersWithoutADisplay)
         std::string err; // a piece of standard error
     };
     const Case cases[] = {
-        { { "--help" }, 0, "Usage: tamrel [options]\n", "" },
+        { { "--help" }, 0, "Usage: tamrel [options] [FILE]\n", "" },
         { { "-v" }, 0, tamrel::programVersionText(), "" },
         { { "--bogus" }, 2, "", "tamrel: unknown option '--bogus'" },
         { { "--batch", "--test", "1", "--cells", "5" }, 2, "", "--cells must be a whole number from 6 to 5000" },
