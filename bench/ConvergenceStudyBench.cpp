@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The convergence study of all five schemes on a small sound wave over the
 // ladder 32..2048 cells, with one run at a time and with two (both cores).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact cell averages of a whole grid, as the overlay computes them at every
 // repaint: one jump (Test 1), three states between walls (the start-up
 // blast), two fans (Test 3) and a small sound wave (linear waves).

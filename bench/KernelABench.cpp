@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the Sorvi and Lentor32 kernels alone, and of the strip driver
 // around them: every 200-cell strip of a 5000-cell grid holding Test 1 at
 // t = 0.1 (shock, contact and fan developed, so the exact solver of Sorvi

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of each scheme's kernel alone: every strip of a 5000-cell Test 1
 // state, cut as the time step cuts it (100-cell strips for Orvane, 200 for
 // Orvane32 ...) and packed as it packs them, one call per strip per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One space-time paint (fill of the raster and copy into the bottom-up
 // image) for the histories and picture sizes the lab meets.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A resize of the window re-rasterises the space-time picture from the whole
 // history at the picture's new size: a fresh image of that size and one
 // paint. Histories at 5000 cells (2000 rows, and the most rows the history

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cell updates per second through the whole time step (ghost cells, strips,
 // kernel, acceptance, snapshots) on a 5000-cell shock tube: the classic test
 // with a moving left state (RhoL 1, PL 1, UxL 0.75 | RhoR 0.125, PR 0.1,

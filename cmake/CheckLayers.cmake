@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Reads every #include under src/ and fails when a file includes a folder of
 # a higher layer, a ui/ header from outside the window, or Qt outside ui/.
 # Runs at configure time (include()) and before every build

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of src/, lowest first. Each folder may include its own headers
 # and those of the folders listed after it, nothing above. src/app's own
 # files (the command line) stand on every Qt-free layer; the ui/ folders form

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What `cmake --install` puts where, and the Debian package CPack makes of it
 # (script/package). The version is the project's, the one --version prints.
 include(GNUInstallDirs)

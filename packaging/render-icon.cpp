@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: renders the SVG icon as a square PNG of the given size.
 //   render-icon tamrel.svg 128 tamrel.png
 #include <QGuiApplication>

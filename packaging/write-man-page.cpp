@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: prints the manual page made from the program's option texts.
 #include <iostream>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from the build tree, unpacks it into a temporary
 # root and runs the program from there: its version, a batch run, and the
 # files a desktop needs. Argument: the build directory.

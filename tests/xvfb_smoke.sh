@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program in a real window under Xvfb and checks that the
 # window shows up and the program closes cleanly; then that -geometry sets
 # the window's first size, so its screenshot has exactly that size (twice

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test 1 run by "Orvane" in the window, offscreen: once as a user sees it
 // (the window shown, its metronome ticking in the event loop, every tick
 // painting the plots and the space-time picture) and once as a batch run

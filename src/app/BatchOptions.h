@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a batch run was asked for, checked as far as the command line alone
 // can check it. The values of the grid and run boxes stay as typed: the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a file given to the window on its command line is: a lab sheet or a
 // set-up file. A file manager hands over whatever its user double-clicked,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line, read before any window system is started: the
 // options, their checks and the help text. Nothing here needs Qt, so --help,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers typed into the lab's prompts. A cancelled or empty answer keeps
 // the value before; an answer that is refused says why, so the student is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An array with explicit lower and upper bounds, as the experiment state
 // describes its grids: a field may run from -6 to N+7, a history from 0.

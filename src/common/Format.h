@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Number formatting with digit patterns ("##0.0####", "0.0000##", "###0"):
 // '0' is a digit always written, '#' one written only when significant,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading a file that must be a regular file. Opening never blocks: a FIFO
 // with no writer, a folder or a device is refused with what it is, instead

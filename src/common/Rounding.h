@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whole-number conversion and integer division as the lab uses them:
 // a real goes to the nearest whole number, an exact half to the even

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An output file that is written in full or not at all. The content goes to
 // a temporary file beside the target (same folder, so the final rename is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Zeroed storage for plain numbers that costs nothing until it is written.
 // A large block comes straight from the system's zero pages (an anonymous

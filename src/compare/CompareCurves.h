@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The curves of a comparison over the window's three line plots: another
 // scheme's stored row drawn as the plot draws the grid on show (the same

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A convergence study: every scheme at every resolution of a ladder, each
 // run's error against the exact solution of its own initial grid, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The difference view of a comparison: each scheme's stored row minus the
 // reference at that row. The reference is the exact solution where the

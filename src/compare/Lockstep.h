@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A comparison shown as it goes: the copies of a side-by-side run advanced a
 // tick at a time, every copy up to the same snapshot row, so the window can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Several schemes on copies of one set-up, side by side. Each copy carries
 // its own scheme, time step and Courant control; all of them keep the set-up's

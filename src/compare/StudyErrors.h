@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The error of a finished run against the exact solution of its initial
 // grid, as a convergence study measures it: the L1 distance (sum over cells

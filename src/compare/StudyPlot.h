@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The picture of a convergence study: the error against the number of cells
 // on log-log axes, one line per scheme with its fitted order in the legend,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Bdrys" button's two prompts and the rule that turns their answers
 // into boundary types. Codes offered: 4 periodic, 1 reflecting,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a box holds when its editing ends (Enter, or the focus leaves it).
 // Each keystroke that leaves a valid number already took effect; an entry

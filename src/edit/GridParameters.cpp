@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "edit/GridParameters.h"
 #include "kernels/SchemeTable.h"
 #include "run/PlotRanges.h"

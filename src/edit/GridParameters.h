@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grid and its run parameters: laying out the cell edges, moving the
 // selected cells to a new grid, and the rules of the five parameter boxes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table of selected (control) cells and the grid interpolated between
 // them. Entries 1..NSelected are the selected cells, strictly increasing in

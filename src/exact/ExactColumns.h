@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution in a batch run's files: the columns rho_exact, p_exact,
 // vx_exact beside each cell of the final state and of every stored row, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution as the line plots show it, and its distance from the
 // numerical one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution that goes with what the window shows, kept between
 // repaints: it is found again only when the initial grid changes, and it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The discrete Fourier transform of any length n, in O(n log n):
 // Cooley-Tukey over the prime factors of n when none exceeds 31 (the grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The shape of an initial grid: runs of cells holding one constant state
 // (density, velocity, pressure) and the jumps between them. A jump always

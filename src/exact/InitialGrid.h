@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The initial grid of the experiment in double precision: what an exact
 // solution starts from. It is read from the record, never from the command

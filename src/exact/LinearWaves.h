@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution of the linearised gas dynamics on a periodic grid, for
 // small disturbances of a uniform state (the sound-wave experiment).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Riemann explorer shows of one Riemann problem: the two wave
 // curves in the pressure-velocity plane, the star state where they cross,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The waves of one Riemann problem, read off its exact solution: which
 // kind each family is (shock or rarefaction), their speeds, the contact, and

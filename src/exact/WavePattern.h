@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact waves in the x-t plane, for drawing over the space-time picture:
 // each shock and contact as a line, each rarefaction fan as its head, its

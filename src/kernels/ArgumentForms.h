@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The four argument lists of the contract (kernels/KernelContract.h), each as
 // a way to call an entry point of that list with a StripArgs bundle. A scheme

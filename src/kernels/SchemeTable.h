@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The schemes the lab can run, one row each, found by name. A row says all
 // the rest of the program asks about a scheme: its precision, whether it

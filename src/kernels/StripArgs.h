@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The caller's half of the kernel contract: every argument of one strip call
 // in one bundle, and the packing that builds that bundle from whole-grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which grid cell lies under a pointer on a picture that maps the grid
 // across its width (the line plots in twips, the space-time picture in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frame the three line plots share: grid positions and values become
 // picture coordinates (twips, y downwards), points are rounded to whole

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paints of the density, pressure and velocity pictures, without the
 // window: each reads the state, writes back the fields a paint writes (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a plot's axes say: the variable with its mode ("log10 density", "R+
 // Riemann invariant"), the ranges of x and y, and ticks at round values

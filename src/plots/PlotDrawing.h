@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a line-plot paint draws, in the picture's own units (twips for the
 // line plots: origin at the top left of the drawing area, y downwards).

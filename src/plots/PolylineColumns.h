@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A curve of a few thousand cells drawn a few hundred pixels wide has many
 // points in every pixel column, and stroking all of them costs far more

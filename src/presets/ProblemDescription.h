@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts of the title label under the time box: generated descriptions of the
 // problem (its parameters, the date, the time of day and the student's name)

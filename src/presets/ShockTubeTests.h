@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The eight built-in shock tubes: two uniform states meeting at XJump on the
 // domain XL..XR, run with continuation boundaries until TStop. Loading one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The periodic sound-wave experiment: sinusoids of the two acoustic Riemann
 // invariants R+ (travelling at u + c) and R- (u - c) and of the entropy wave

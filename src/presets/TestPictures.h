@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pictures behind the captions of the eight shock-tube buttons: each
 // test's initial state drawn small and pale, so the black caption over it

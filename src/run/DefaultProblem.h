@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up: array allocation, the default problem, and the time scales the
 // control refresh derives from the state.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Mflop/s meter: totals of timed kernel work and the texts it shows.
 

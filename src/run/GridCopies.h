@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The loops of a time step that move a strip's results into the grid: the
 // check that they are finite, the accepted new state with its floors, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Plot ranges of density, pressure and velocity: each range is pushed 5 percent
 // of its span beyond every new extreme (the 1.05 / 0.05 rule).

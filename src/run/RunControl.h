@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Begin, Pause, Continue and Restart as operations on the record; the window
 // adds the widget updates (captions, boxes, repaints) around them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run's state as the status line tells it (Ready, Running, Halted,
 // Finished, with the time against TStop, the cycle, the scheme and the grid

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Taking a scheme for the set-up in the grid: the name as the scheme table
 // spells it, and for a scheme that moves two fluids the fluid arrays laid out

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The ranges the shock constants of "Get Diff Consts" take. Outside them the
 // schemes' shock treatment stops meaning what it says: a negative diffusion

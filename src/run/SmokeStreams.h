@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Equally spaced smoke streams over cells 1..N, and under the multifluid
 // scheme the same streams made of fluid 2 (fractions and density).

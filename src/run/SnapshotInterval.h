@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How often a run stores a snapshot. The lab counts snapshots per time unit
 // (the time sound in cell 1 takes to cross the domain), which suits most

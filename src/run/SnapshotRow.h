@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One row of the single-precision history: cells 0..N+1 of the state at
 // offset row * (N+2) of each history array.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Short waits for another thread by spinning: for waits of a few
 // microseconds, shorter than it takes the system to wake a sleeping thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which thread runs which strips of a time step. Thread 0 takes strips from
 // the front of the grid and thread 1 from the back until they meet, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One persistent worker thread that takes half of the strips of a time step
 // while the calling thread does the other half. Strips are independent, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a time step hands half of its strips to the second thread. A
 // second thread pays on an idle machine and costs on a busy one, where the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How long a metronome tick may step, when the whole tick (its time steps
 // and the window's paints that follow them) is to take about a given time.

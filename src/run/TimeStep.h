@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The time step of a run: ghost cells, strips handed to the scheme's kernel,
 // Courant-number control of Dt, acceptance with floors, and the snapshot rows

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The set-up text file: thirteen keyed parameters, the optional keys TStop,
 // MnBdry and MxBdry (any order, each once; a file without them reads as it

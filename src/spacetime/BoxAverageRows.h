@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One snapshot row of the space-time box average, four pixel columns side by
 // side: a row's range and every column's sum of the row

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Rule 1 of the coverage fill for a row of cells each narrower than a pixel
 // column: every cell blends only the pixel its left edge lies in,

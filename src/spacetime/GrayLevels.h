@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Gray levels of many values at once: level(v) = [scale * (v - vmin)] + 5,
 // the whole part to the nearest whole number, halves to even, exactly as

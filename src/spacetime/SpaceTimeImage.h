@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The grayscale space-time image: every stored snapshot of one variable
 // becomes a band of pixel rows (the first snapshot at the bottom, the latest

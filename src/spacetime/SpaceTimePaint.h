@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paint of the space-time picture without the window: draws the
 // history of the variable named by the list into the image the picture

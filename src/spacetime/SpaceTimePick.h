@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pressing on the space-time picture while no run is in progress picks a
 // stored snapshot (from the height) and a cell (from the width): the

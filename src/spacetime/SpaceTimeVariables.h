@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The variables the space-time picture can show, in the order of the list
 // lstGrayVariable: each names its history array and, for the transverse

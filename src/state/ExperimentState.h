@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one record of the whole experiment: problem, run, history, control
 // cells, display settings and annotation. The window owns it; every handler,

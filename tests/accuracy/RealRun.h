@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Problems set up and run as the program runs them: the start-up record on
 // the asked grid and scheme with the target Courant number, a shock-tube

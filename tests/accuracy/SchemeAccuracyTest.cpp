@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Accuracy and robustness of every scheme (and of the tests' own sixth,
 // tests/schemes), measured the same way:
 //  * L1 density error, sum |num - exact| dx, against the exact cell averages

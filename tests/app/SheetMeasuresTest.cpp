@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a lab sheet's checks measure: the cell that holds a point, the
 // crossing of a level nearest a place, the exact fronts a problem has (and
 // those it has not), and the width of a smeared jump.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Output files written in full or not at all, and input files that must be
 // regular files: what is on disk after each way of succeeding and failing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records for the comparison tests, set up the way the window sets them up
 // with a given scheme in force.

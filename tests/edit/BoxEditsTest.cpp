@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A box whose editing ends on a refused entry goes back to the value in
 // force, with the reason and the allowed range.
 

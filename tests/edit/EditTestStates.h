@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // States the edit and set-up file tests start from, and the grid rebuild as
 // the window's change cascade performs it, without the boxes.

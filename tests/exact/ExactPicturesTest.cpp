@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the pictures draw of the exact solution: the overlay on the line
 // plots in each mode, the distance readout, and the wave pattern on the
 // space-time picture.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact solution found from the initial grid: the star states of the
 // lab's tests, the shapes it recognises and refuses, the time it holds
 // (walls and periodic ends), its cell averages, and the solver's hard cases.

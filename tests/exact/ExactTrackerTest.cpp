@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The solution kept between repaints, and the time of the grid on show.
 
 #include <gtest/gtest.h>

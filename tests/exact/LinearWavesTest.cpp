@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The linearised solution of a periodic disturbance: the transform it rests
 // on, sinusoids carried at their own speeds, and the sound-wave set-up.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Riemann explorer's table and curves, its key=value line, and the
 // states it refuses.
 

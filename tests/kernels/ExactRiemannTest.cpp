@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact Riemann solver against published star states, against itself
 // (point samples vs closed-form cell averages, mirror symmetry) and against
 // the conservation laws it must satisfy.

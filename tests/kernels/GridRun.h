@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Kernel tests on a plain grid, run by the program's own time step: a Grid
 // holds cells 1-B .. N+B+1 of every field in double precision, and GridRun

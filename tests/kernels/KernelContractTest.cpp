@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The argument contract of every scheme's entry point: where the results go,
 // what Courant number comes back, that inputs stay as they were, and how bad
 // calls are reported. (Operation counts: OpCountTest.cpp.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every scheme must get exactly right (or right to round-off): uniform
 // flow, contacts, passive scalars, conservation and mirror symmetry; and the
 // reconstruction and slope limiters the kernels are built from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every scheme on the states that break schemes: near-vacuum,
 // generated vacuum, states below the floors, huge Mach numbers, tiny grids;
 // and the single-precision exact solver inside Sorvi against the reference

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows every shared kernel table runs: the schemes of the program's table
 // and the test-only sixth scheme (tests/schemes), which joins each table by

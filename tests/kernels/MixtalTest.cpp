@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two-fluid kernel MIXTAL: a fluid-2 slab carried around a periodic
 // grid stays sharp, bounded and conserved, with pressure and velocity
 // uniform when the fluids differ; with one fluid it matches the PPM kernel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Operation counts: the counting type counts what it should, and every
 // scheme reports in its Counters exactly what its counting run of the same
 // strip executes, on every code path (shocks, fans, vacuum, floors).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The PPM kernels ORVANE64 and ORVANE32 beyond the shared tables: plateaus
 // and monotone profiles on the shock tubes, an exact mirror image in double
 // precision, and conservation over a long periodic run although the update

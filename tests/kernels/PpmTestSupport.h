@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shock-tube helpers for the PPM and two-fluid kernel tests, on top of the
 // lab's eight tests in ShockTubeCases.h: the exact density averages and the

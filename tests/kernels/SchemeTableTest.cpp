@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scheme table: names found in any letter case, and rows that say what
 // their entries are.
 

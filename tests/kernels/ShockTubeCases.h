@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lab's eight shock-tube tests (gamma = 1.4, continuation boundaries)
 // and the error measure of the kernel tests: the L1 distance of a grid's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A right-running simple acoustic wave of the isentropic gas and its exact
 // solution before any shock forms: the Riemann invariant

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QUELMAR1D: sub-cell samples of the fluid-2 fraction.
 
 #include <gtest/gtest.h>

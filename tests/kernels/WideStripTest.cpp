@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LENTOR32 and SORVI run copies of their strip bodies shaped for the vector
 // units; the template bodies stay the reference (and the counting run). The
 // copies must give the reference's bits in every result, the same Courant

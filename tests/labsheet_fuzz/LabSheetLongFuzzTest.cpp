@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lab-sheet fuzz loop of tests/ui run long enough to reach rare
 // mutations: several seeds of many thousand sheets each. CTest label "fuzz"
 // (`ctest -L fuzz`, run by .ci/run after the other tests).

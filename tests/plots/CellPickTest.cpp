@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picking the current cell from the pointer's position on a plot.
 
 #include <gtest/gtest.h>

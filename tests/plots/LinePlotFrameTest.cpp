@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared line-plot frame, seen through the density paint in its linear
 // mode and through the frame itself for the cases that need no state.
 

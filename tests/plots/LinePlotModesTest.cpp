@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modes of the three line plots: what each plots, the ranges it
 // computes and writes back, and the texts it hands to the window.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the axes over the plots say: round ticks with labels that tell
 // neighbours apart, and the variable each paint names for its mode.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small experiment state for the plot tests: N cells of equal width on
 // [0, 1] with density 1, pressure 1 and no velocity, no control cells.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reducing a polyline to the points that matter in each pixel column.
 
 #include <gtest/gtest.h>

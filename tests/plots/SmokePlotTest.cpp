@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pressure picture's smoke mode: samples per cell, the boundary fill
 // of the fraction and its moments, the call of the sub-cell profile and the
 // curve drawn from it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every preset run to its end through the program's run path (Begin, then
 // ticks): the run ends exactly at its stop time, with the final state as the
 // last history row, and the snapshots before it at their usual spacing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ghost cells and outer interfaces for each boundary type.
 
 #include <gtest/gtest.h>

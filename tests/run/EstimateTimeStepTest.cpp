@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time-step estimate and its refusals.
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stand-in kernels for testing the time step without the real schemes. Each
 // honours the kernel contract: it reads its strip (checking the argument

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time step with the real schemes: the default blast between reflecting
 // walls keeps its mass, two threads give the run of one, bit for bit, and
 // two copies of an experiment advanced in turn give the run of one alone.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Begin, Continue, Restart, the plot-range fit and the steps per tick.
 
 #include <cmath>

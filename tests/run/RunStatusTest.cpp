@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run's state on the status line and the buttons that would do nothing
 // in each state: one table for every state.
 

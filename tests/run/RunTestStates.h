@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ready-to-run experiment states for the run tests and the time-step benchmark.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shock constants of "Get Diff Consts" are refused outside their ranges,
 // with the range named, and the value before kept.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Smoke streams and the fluid-2 streams of the multifluid scheme.
 
 #include <string>

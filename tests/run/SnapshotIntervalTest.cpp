@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The snapshot interval: the lab's rate per time unit, but never fewer than a
 // hundred snapshots over the run.
 

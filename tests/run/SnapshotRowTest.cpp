@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // History rows: what a row holds, and putting a row back into the grid.
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up record: default problem, history row 0 and time scales.
 
 #include <cmath>

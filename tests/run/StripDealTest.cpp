@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two threads dealing the strips of many steps between them: every strip is
 // run exactly once, each side's strips are neighbours at its end of the grid,
 // and after waitAll each side sees what the other wrote for its strips.

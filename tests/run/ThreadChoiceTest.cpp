@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice between one thread and two, on made-up step times.
 
 #include <gtest/gtest.h>

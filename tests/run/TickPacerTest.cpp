@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The steps' share of a metronome tick: what the last tick's paints left.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time step with stand-in kernels: strips, Courant-number control,
 // snapshots, the end of the run, the meter, threads and faults.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up file reader under the mutation fuzzer (setupfile/SetupFuzz.h
 // says what each input must satisfy). A longer run of the same loop is the
 // "fuzz" label's test (tests/setupfile_fuzz).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mutation fuzzer of the set-up file reader: files written by the lab,
 // mutated (bytes, truncation, lines dropped, doubled or swapped, numbers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set-up file fuzz loop of tests/setupfile run long enough to reach rare
 // mutations: several seeds of many thousand inputs each. CTest label "fuzz"
 // (`ctest -L fuzz`, run by .ci/run after the other tests).

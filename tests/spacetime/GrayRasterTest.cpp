@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the space-time raster: the fast fill against the literal rules,
 // and the behaviours a student sees.
 

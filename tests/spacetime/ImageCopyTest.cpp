@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scan lines and the copy of the raster into the bottom-up 8-bit image.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A slow, literal, pixel-by-pixel reading of the space-time fill rules, kept
 // to check the fast fill against: every pixel row and column recomputes its

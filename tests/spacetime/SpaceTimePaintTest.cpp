@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The space-time paint on the experiment state, its variable table, and
 // the pick of a stored snapshot and a cell.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's batch mode: the built tamrel next to this test program runs a
 // problem without a window; its result must be the window's, cell for cell.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Several schemes from the command line: --schemes side by side and the
 // --convergence study, through the built program.
 

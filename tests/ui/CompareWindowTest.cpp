@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Schemes side by side in the window, and the convergence study dialog.
 
 #include <QAction>

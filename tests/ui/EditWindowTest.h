@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window fixture for the hand-made states: typing into boxes, selecting
 // cells through the buttons, and a copy of the grid and the table of

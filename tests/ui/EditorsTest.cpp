@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cell-number and value editors through the real window: each box and
 // its scroll bar mirror each other once, without echo.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact solution in the program's output: --exact columns and L1 figures,
 // --waves on the space-time PNG, and tamrel --riemann.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The exact solution in the window: the curves over the plots and the waves
 // over the space-time picture, the readout, the switch that shows or hides
 // them (kept in the settings), and the Riemann explorer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lab-sheet reader under the mutation fuzzer (SheetFuzz.h says what each
 // input must satisfy). A longer run of the same loop is the "fuzz" label's
 // test (tests/labsheet_fuzz).

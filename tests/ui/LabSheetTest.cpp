@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lab sheets: tamrel --check on good, broken and unreadable sheets (a sheet
 // that cannot be read or answered stops everything before the first run),
 // and File > Open Lab Sheet in the window.

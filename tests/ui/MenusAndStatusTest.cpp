@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar's shortcuts act only where their buttons would, and the
 // status line and the buttons follow the run through its states.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid-size, time-units, snapshot-rate, Courant-number and milliseconds
 // boxes, and the "Bdrys" prompts, through the real window. The start-up
 // problem has 100 cells, the selected cells 1, 10, 11, 90, 91, 100, 1.5 time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading a problem through the window: it loads into Ready only, so a run
 // never holds two problems; it keeps its own stop time at any grid size; and
 // the window shows the new problem at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Running the built tamrel program as a script would: in a folder, with an
 // environment of the test's choosing, collecting its status and output.

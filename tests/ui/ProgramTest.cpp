@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a script runs it: on a machine with no display, with runs
 // that fail or are stopped (every output file stays as it was), and with a
 // set-up file whose values stand over the options given.

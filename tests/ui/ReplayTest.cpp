@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping through the stored snapshots in the window: the scroll bar, the
 // typed number, "Multi" and "Single", and rows a later set-up has emptied.
 

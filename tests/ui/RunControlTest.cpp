@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run control through the window: Begin, Pause, Continue and Restart, the
 // metronome tick with stand-in and real kernels, the meter's captions, the
 // scheme choice and the shock constants.

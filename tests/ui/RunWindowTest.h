@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window fixture for runs: choosing a scheme through its dialog, stand-in
 // kernels that record their strips and report scripted Courant numbers, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Select, Deselect and Reset through the window's buttons, on the default
 // problem: three regions of density 1 and pressures 1000 (cells 0..10), 0.01
 // (11..90) and 100 (91..101), at rest, with the selected cells 1, 10, 11,

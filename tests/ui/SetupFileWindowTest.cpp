@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Write Setup and Read Setup through the real window: a hand-made state goes
 // to a file and comes back as the same grid; a file that is rejected,
 // unreadable or short, or a cancelled dialog, changes nothing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mutation fuzzer of the lab-sheet reader: sheets like those that ship,
 // changed in their structure (a value replaced by one of another kind or a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The space-time picture in the window: small and big, the variable list,
 // the pick of a stored time and a cell, the pick on the line plots, and the
 // PNG export from the window and from a batch run.

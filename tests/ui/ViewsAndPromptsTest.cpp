@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window shows is what is in force: the plots leave the sound-wave
 // view, the description follows the problem on the grid, a cancelled prompt
 // keeps what was there, a refused box entry goes back with its reason on the

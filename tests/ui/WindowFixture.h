@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A real frmTamrel, created offscreen with scripted dialog answers. Tests
 // reach the window as a user does, through its controls by name (click a

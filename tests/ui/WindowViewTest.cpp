@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window at any size, its axes and its exports: every control scales
 // with the window, the pictures are drawn afresh at the new size and a pick
 // keeps its meaning, the Axes switch leaves the designed drawings alone, and

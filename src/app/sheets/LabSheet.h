@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A lab sheet: the problem a teacher hands out, the scheme and grid to run it
 // on, the questions for the students, and the checks with their tolerances

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a lab sheet's checks measure on a computed state: a variable in the
 // cell that holds a point, where a wave stands, the volume of fluid 2.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A lab sheet against its problem: whether the problem can answer every
 // check (before anything runs), then the runs and the measured checks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A run without a visible window, through the same set-up procedures,
 // handlers and tick as the window: the window class is created offscreen and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pieces every batch run shares: the failure line and exit codes, the
 // staged output files, the set-up of a problem through an offscreen window,

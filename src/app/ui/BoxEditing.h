@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A box goes back to the value in force when its editing ends with an entry
 // it refused, and the status line says why (edit/BoxEdits.h has the rules).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's controls are found by the names the lab gives them
 // ("txtNGridCells", "cmdBegin"): the layout table names every control, and a

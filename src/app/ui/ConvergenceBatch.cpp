@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tamrel --convergence: the study's checks, its runs and its files.
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every question the lab asks and every message it shows goes through this
 // one small interface, so tests and batch runs can script the answers and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-line label whose text, when it is wider than the label (a long
 // readout, or the window at a small scale), ends in "..." rather than being

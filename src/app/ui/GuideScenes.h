@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Scenes for pictures of the window (the guide's screenshots): a problem set
 // up and run through the window's own buttons before it is shown, so a

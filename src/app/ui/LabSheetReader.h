@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a lab sheet, a small JSON file (docs/lab-sheets.md), with Qt's JSON
 // reader. Everything the file alone can settle is checked here, each refusal

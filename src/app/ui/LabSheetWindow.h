@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File > "Open Lab Sheet...": asks for a lab sheet through the window's
 // dialogs, loads its problem into the window as the test buttons, Sound Wave

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line-plot picture: a persistent drawing surface that the plot paints
 // draw onto (so "clear" and the overlay of several paints behave as they

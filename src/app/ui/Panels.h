@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's panels, one for each subsystem's controls. A panel owns its
 // controls (found in the layout by name) and their handlers, reads and

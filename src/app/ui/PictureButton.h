@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A push button that shows a picture behind its caption. The picture may be
 // given as a way to draw it: it is drawn when the button is first painted or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The axes drawn over the pictures, apart from their designed drawings: for
 // a line plot its variable, the time of the state shown, light ticks with

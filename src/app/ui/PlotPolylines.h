@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A plot drawing's polylines, in the plot's own units, as Qt points.
 

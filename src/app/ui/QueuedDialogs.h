@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's dialogs with answers queued ahead: while answers wait, the
 // next questions take them instead of asking; otherwise every question goes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run's state on the status line, and the buttons that would do nothing
 // in it disabled, their tool tips saying why (run/RunStatus.h has the

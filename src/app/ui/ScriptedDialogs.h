@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialogs answered from a script: for tests and for batch runs. Every
 // question asked is recorded, so a test can check prompts, titles, defaults.

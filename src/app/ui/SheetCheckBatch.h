@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // tamrel --check SHEET.json...: every sheet is read and its problem set up
 // before anything runs; then each sheet's runs, one line per check.

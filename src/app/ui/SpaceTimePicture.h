@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The space-time picture: shows an 8-bit gray image at zoom 1 in its
 // drawing area (pixels), and reports clicks, double clicks and presses.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A convergence study's table as CSV (scheme, cells, the three errors, the
 // local order, seconds and cell updates per second), the same file from the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The convergence study's plot as a picture file: PNG through QPainter, SVG
 // as the drawing's own text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The user guide the Help menu (F1) shows: docs/guide.md and its pictures,
 // built into the program as resources under ":/guide".

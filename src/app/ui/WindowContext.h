@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the panels of the window share: the window itself (where each panel
 // finds its controls by name), the experiment record, the dialogs, the

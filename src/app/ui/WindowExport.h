@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving what the window shows: the three line plots (one picture, density
 // above pressure above velocity) and the space-time picture, each as PNG or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's controls as one table: kind, name, caption or initial text,
 // position in twips (left, top, width, height), font and tool tip, in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The menu bar: File, Run, View and Help, with the usual shortcuts (Space
 // pauses or continues, Ctrl+B begins, Ctrl+R restarts, Alt+1..Alt+8 load the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window at any size: the designed layout (twips, 15 to a pixel at 96
 // dots per inch) is the layout at scale 1, and at scale s every control's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lab's one window. It owns the experiment state, lays out every control
 // from one table (app/ui/WindowLayout.h), and hands each subsystem's controls

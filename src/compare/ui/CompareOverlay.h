@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A comparison's layer over one line plot: the other schemes' curves in
 // their colours and a legend naming every curve, drawn over the plot's own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Schemes side by side in the window: the choice of schemes, the lockstep
 // run of their copies, the curves over the line plots, the difference view
 // and the space-time picture's choice of scheme.

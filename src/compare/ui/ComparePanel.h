@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Schemes side by side in the window. The Compare button (View > Compare
 // Schemes...) picks 2 to 5 schemes; Begin then gives the grid the first of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The convergence study dialog: its input, the study's thread, the progress
 // bar and Cancel, the plot and the table, and their files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The convergence study from the window: the problem loaded now (one of
 // the eight tests or a sound wave, set up afresh at every resolution as the

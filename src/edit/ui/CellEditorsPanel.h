@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cell-number and value editors: each text box and its scroll bar mirror
 // each other. A pair of guard flags per editor in the record makes the

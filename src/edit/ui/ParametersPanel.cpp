@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid-size, time-units, snapshot-rate, Courant-number and milliseconds
 // boxes, and the boundary types: the window's side of edit/GridParameters.h
 // and edit/BoundaryTypes.h.

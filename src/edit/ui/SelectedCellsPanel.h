@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Select, Deselect, Reset and the rebuild of the grid from the table of
 // selected cells: the window's side of edit/SelectedCells.h. The values come

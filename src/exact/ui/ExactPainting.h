@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Drawing the exact solution with Qt: the colours and pens of each kind of
 // wave, and the space-time picture with its waves as a PNG.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution in the window: its curve over each line plot, its waves
 // over the space-time picture, the distance readout, the switch that shows or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pressure-velocity plane of a Riemann problem: velocity across, pressure
 // up. The left state's wave curve and the right state's, each drawn solid on

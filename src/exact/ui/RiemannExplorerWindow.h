@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Riemann explorer: a window of its own beside the lab's, which may stay
 // open during a run. It shows one Riemann problem, either the jump of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How often each branch-free block of a kernel ran during one call. The
 // kernel multiplies the hits by the blocks' costs (measured once with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The conservative update of one cell, U' = U + dtdx (F(i-1/2) - F(i+1/2)),
 // written once for every kernel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Counted<Real>: a number that behaves like Real and tallies every
 // floating-point operation it takes part in, by kind (see OpCount.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Primitive and conserved variables of the 1-D Euler equations of a
 // gamma-law gas, with NP passive scalars phi carried by the flow

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where a cell's fluid 2 lies, from its fraction and first moment: one slab of
 // width f (the fraction, in cell widths) whose centroid sits FFracX / f cell

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The HLLC approximate Riemann solver (Toro, Spruce and Speares, Shock Waves
 // 4 (1994) 25; Toro ch. 10.4) with the wave-speed estimates of Einfeldt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The handful of operations kernel bodies use besides + - * /, written once
 // for plain float and double. Kernel bodies are templates over their number

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Floating-point operation tallies by kind, as the kernels report them in
 // their eight Counters: C1 all operations (the sum of C2..C8), C2 additions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Scratch layout of the kernels: arrays carved one after another from one
 // buffer (Work, or a vector of the counting type). A kernel writes its layout

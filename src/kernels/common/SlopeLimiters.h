@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Slope limiters for piecewise-linear reconstruction (Toro ch. 13.8, 14.4):
 // from the backward and forward differences a, b of a cell they give a

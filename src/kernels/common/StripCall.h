@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The kernel's half of a strip call, shared by every entry point: the
 // arguments unpacked into one view indexed by strip cell, the checks on a

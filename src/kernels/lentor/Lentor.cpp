@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point LENTOR32: MUSCL-Hancock with HLLC, single precision (see
 // LentorKernel.h).
 

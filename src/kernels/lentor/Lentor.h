@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Lentor32": MUSCL-Hancock with the HLLC Riemann solver, single precision
 // (the method: LentorKernel.h).

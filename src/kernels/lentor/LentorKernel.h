@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Lentor32": the MUSCL-Hancock method (van Leer, J. Comput. Phys. 32 (1979)
 // 101; Toro, "Riemann Solvers and Numerical Methods", ch. 14.4) with the HLLC

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip of LENTOR32 shaped for the vector units: the same block functions
 // as runStrip<float> (LentorKernel.h), the reference that also counts, called
 // in the same order on the same values, so every cell gets the same bits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No multiply and add may be fused into one rounding: the kernel must compute
 // exactly the operations its counting run counts.
 #pragma GCC optimize("fp-contract=off")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Mixtal32" (MIXTAL, float): two gamma-law fluids on the PPM hydrodynamics
 // of "Orvane" (Colella & Woodward 1984; see kernels/ppm/Ppm.h for the

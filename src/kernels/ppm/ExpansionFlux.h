@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface flux of the PPM kernels where the flow expands: the HLLC flux
 // (Toro, Spruce and Speares 1994; Toro ch. 10.4) of the two traced states,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // No multiply and add may be fused into one rounding: every copy of the
 // update below then computes exactly the operations the counters report, on
 // every processor. (The kernels are built without errno for square roots and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Orvane" (ORVANE64, double) and "Orvane32" (ORVANE32, float): the
 // piecewise parabolic method of Colella & Woodward (1984, J. Comput. Phys.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single-stage Eulerian piecewise parabolic method on one strip, written
 // once over the number type T so that the same source serves double, float

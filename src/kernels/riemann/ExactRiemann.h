@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact solution of the Riemann problem of the ideal gas in double
 // precision (Toro, "Riemann Solvers and Numerical Methods for Fluid

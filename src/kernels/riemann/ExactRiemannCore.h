@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The exact Riemann solver for the ideal (gamma-law) gas, after Toro,
 // "Riemann Solvers and Numerical Methods for Fluid Dynamics", 3rd ed., ch. 4:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operations of each block of the exact Riemann solver, measured by
 // running the block once with the counting type. Blocks are branch-free, so

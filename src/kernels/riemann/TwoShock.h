@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two-shock approximate Riemann solver of Colella & Woodward (1984,
 // J. Comput. Phys. 54, 174, sec 3; "CW84") and Colella & Glaz (1985, J.

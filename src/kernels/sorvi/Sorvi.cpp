@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point SORVI: Godunov's method with the exact Riemann solver, single
 // precision (see SorviKernel.h).
 

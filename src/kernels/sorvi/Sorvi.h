@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Sorvi": Godunov's first-order method with the exact Riemann solver, single
 // precision (the method: SorviKernel.h).

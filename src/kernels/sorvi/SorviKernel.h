@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Sorvi": Godunov's first-order upwind method with the exact Riemann solver
 // (S. K. Godunov, Mat. Sb. 47 (1959) 271; Toro, "Riemann Solvers and

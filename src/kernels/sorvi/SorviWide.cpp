@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The strip of SORVI shaped for the vector units: the same block functions
 // as runStrip<float> (SorviKernel.h), the reference that also counts, called
 // on the same values, so every cell gets the same bits.

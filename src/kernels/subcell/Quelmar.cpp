@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // QUELMAR1D: the fluid-2 fraction of each cell sampled on a equal sub-cells.
 // A cell's fluid 2 is the slab the two-fluid kernel moves, placed from the
 // fraction and the first moment by the kernel's own function

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three line plots and the current-cell pick: the window's side. The
 // plot geometry and the texts come from plots/LinePlots.h; the pictures only
 // replay what it computed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three line plots, their captions and range boxes, the FVSmoke button
 // and the current-cell pick: the window's side of plots/LinePlots.h. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping through the stored snapshots, one at a time or overlaid.
 
 #include "plots/ui/ReplayPanel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stepping through the stored snapshots, one at a time or overlaid: the
 // stored-state bar and box, Single and Multi, and the time box that shows

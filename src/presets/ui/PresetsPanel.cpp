@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Presets, the control refresh and the problem description: the window's side.
 // The state is built by presets/ShockTubeTests.h and presets/SoundWave.h;
 // these handlers add the dialogs, editors, boxes, captions and repaints.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The eight test buttons, the sound wave, the title and the problem
 // description label, and the refresh of every editor control from the state:

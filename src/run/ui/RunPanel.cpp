@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Run control, the metronome tick, the scheme choice and the shock constants:
 // the window's side. The state changes are the run core's (run/RunControl.h,
 // run/TimeStep.h); these handlers add the dialogs, captions, boxes and repaints.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Begin, Pause, Continue, Restart, the metronome and its tick, the scheme
 // button and the shock constants: the window's side of run/RunControl.h and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Write Setup and Read Setup: the file dialogs and messages around
 // setupfile/SetupFile.h, then the rebuild of the grid from the table read.
 

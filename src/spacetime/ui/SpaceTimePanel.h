@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The space-time picture: its paint, small and big, the variable list, the
 // pick of a stored time and a cell, and saving the picture as a PNG. The

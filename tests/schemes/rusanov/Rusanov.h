@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Rusanov": a sixth scheme that only the tests know, to show what adding a
 // scheme takes: this one header (its method, entry point and counting run)
