@@ -262,8 +262,11 @@ namespace {
         if (rows < 1 || !RunHistoryFits(d.NGridCells, rows))
             return rejection("I expected to read a number of time units giving " + range + " for 'Periods' but ",
                 plain(d.Periods));
-        if (d.TStop && !(*d.TStop > 0 && *d.TStop <= 1e300))
-            return rejection("I expected to read a positive stop time for 'TStop' but ", plain(*d.TStop));
+        // A stop time so small that its share of the least snapshot count
+        // underflows to 0 would leave the run no snapshot interval.
+        if (d.TStop && !(*d.TStop >= 1e-300 && *d.TStop <= 1e300))
+            return rejection(
+                "I expected to read a positive stop time from 1E-300 to 1E+300 for 'TStop' but ", plain(*d.TStop));
         for (const auto& [type, key] : { std::pair { d.MnBdry, kMnBdryKey }, std::pair { d.MxBdry, kMxBdryKey } })
             if (type && *type != 1 && *type != 2 && *type != 4)
                 return rejection("I expected to read a boundary type 1 (reflecting), 2 (continuation) or 4 "

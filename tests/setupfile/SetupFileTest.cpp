@@ -197,8 +197,9 @@ namespace {
         for (const Case& c : {
                  Case { 13, "MxBdry 3", "boundary type 1 (reflecting), 2 (continuation) or 4 (periodic) for 'MxBdry'" },
                  Case { 14, "MnBdry 2.5", "whole number for 'MnBdry'" },
-                 Case { 15, "TStop 0", "positive stop time for 'TStop'" },
-                 Case { 15, "TStop -1", "positive stop time for 'TStop'" },
+                 Case { 15, "TStop 0", "positive stop time from 1E-300 to 1E+300 for 'TStop'" },
+                 Case { 15, "TStop -1", "positive stop time from 1E-300 to 1E+300 for 'TStop'" },
+                 Case { 15, "TStop 4.9e-324", "positive stop time from 1E-300 to 1E+300 for 'TStop'" },
                  Case { 14, "MxBdry 2", "null string" },
                  Case { 14, "Gamma 1.4", "null string" },
              }) {
