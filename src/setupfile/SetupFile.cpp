@@ -472,6 +472,27 @@ namespace {
             return r;
         };
 
+        // The value of a key line: its second field, a number (a whole one
+        // where `whole`), or the refusal that says what it holds instead.
+        struct KeyValue {
+            double value = 0;
+            std::vector<SetupReadResult> refusal; // empty, or the one refusal
+        };
+        auto keyValue = [&](const std::string& quoted, const std::string& line,
+                            const std::vector<std::string>& fields, bool whole) {
+            KeyValue r;
+            const std::string next = fields.size() > 2 ? fields[2] : "";
+            const auto v = fields.size() < 2 ? std::nullopt : parseNumber(fields[1]);
+            if (!v || decimalComma(line, fields[1], next))
+                r.refusal.push_back(lines.notANumber(quoted, line, fields.size() < 2 ? "" : fields[1], next));
+            else if (whole && !isWhole(*v))
+                r.refusal.push_back(
+                    at(rejected(rejection("I expected to read a whole number for " + quoted + " but ", fields[1]))));
+            else
+                r.value = *v;
+            return r;
+        };
+
         // Thirteen key lines: the key, then its value.
         std::array<double, 13> values {};
         for (std::size_t k = 0; k < kKeys.size(); ++k) {
@@ -483,16 +504,10 @@ namespace {
             const std::string key = fields.empty() ? std::string() : fields[0];
             if (key != kKeys[k])
                 return at(rejected(rejection(checkText(kKeys[k]), key)));
-            const std::string next = fields.size() > 2 ? fields[2] : "";
-            if (fields.size() < 2)
-                return lines.notANumber(quoted, *line, "", next);
-            const auto v = parseNumber(fields[1]);
-            if (!v || decimalComma(*line, fields[1], next))
-                return lines.notANumber(quoted, *line, fields[1], next);
-            if (kWholeKey[k] && !isWhole(*v))
-                return at(rejected(rejection(
-                    "I expected to read a whole number for '" + std::string(kKeys[k]) + "' but ", fields[1])));
-            values[k] = *v;
+            const auto v = keyValue(quoted, *line, fields, kWholeKey[k]);
+            if (!v.refusal.empty())
+                return v.refusal.front();
+            values[k] = v.value;
         }
         d.NDifferenceScheme = roundToLong(values[0]);
         d.NGridCells = roundToLong(values[1]);
@@ -522,20 +537,13 @@ namespace {
             const bool right = key == kMxBdryKey && !d.MxBdry;
             if (!stop && !left && !right)
                 return at(rejected(rejection("I expected to read the null string but ", *line)));
-            const std::string quoted = "'" + key + "'";
-            const std::string next = fields.size() > 2 ? fields[2] : "";
-            if (fields.size() < 2)
-                return lines.notANumber(quoted, *line, "", next);
-            const auto v = parseNumber(fields[1]);
-            if (!v || decimalComma(*line, fields[1], next))
-                return lines.notANumber(quoted, *line, fields[1], next);
-            if (stop) {
-                d.TStop = *v;
-                continue;
-            }
-            if (!isWhole(*v))
-                return at(rejected(rejection("I expected to read a whole number for '" + key + "' but ", fields[1])));
-            (left ? d.MnBdry : d.MxBdry) = roundToLong(*v);
+            const auto v = keyValue("'" + key + "'", *line, fields, !stop);
+            if (!v.refusal.empty())
+                return v.refusal.front();
+            if (stop)
+                d.TStop = v.value;
+            else
+                (left ? d.MnBdry : d.MxBdry) = roundToLong(v.value);
         }
 
         // The header: all five words are reported together when any is wrong.
