@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Reads every #include under src/ and fails when a file includes a folder of
-# a higher layer, a ui/ header from outside the window, or Qt outside ui/.
+# a higher layer, a header of the window (src/ui) from below it, or Qt outside
+# src/ui.
 # Runs at configure time (include()) and before every build
 # (cmake -DTAMREL_SOURCE_DIR=... -DTAMREL_STAMP=... -P CheckLayers.cmake).
 cmake_minimum_required(VERSION 3.25)
@@ -12,7 +13,7 @@ function(tamrel_check_layers source_dir)
   foreach(file ${files})
     file(RELATIVE_PATH rel "${source_dir}/src" "${file}")
     string(REGEX MATCH "^[^/]+" folder "${rel}")
-    if(rel MATCHES "/ui/")
+    if(folder STREQUAL "ui")
       continue() # the window: every folder and Qt
     endif()
     if(NOT folder IN_LIST TAMREL_LAYERS)
@@ -23,11 +24,11 @@ function(tamrel_check_layers source_dir)
     file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line ${includes})
       if(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|qt[a-z]*)[/>]")
-        string(APPEND problems "\n  src/${rel}: Qt outside a ui/ folder: ${line}")
+        string(APPEND problems "\n  src/${rel}: Qt outside src/ui: ${line}")
       elseif(line MATCHES "#[ \t]*include[ \t]*\"([^/\"]+)/([^\"]*)\"")
         set(target "${CMAKE_MATCH_1}")
         set(path "${CMAKE_MATCH_2}")
-        if(path MATCHES "(^|/)ui/")
+        if(target STREQUAL "ui")
           string(APPEND problems "\n  src/${rel}: a window header below the window: ${line}")
         elseif(target IN_LIST TAMREL_LAYERS AND NOT target IN_LIST allowed)
           string(APPEND problems "\n  src/${rel} (${folder}) includes a higher or side layer: ${line}")

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of src/, lowest first. Each folder may include its own headers
 # and those of the folders listed after it, nothing above. src/app's own
-# files (the command line) stand on every Qt-free layer; the ui/ folders form
+# files (the command line) stand on every Qt-free layer; src/ui forms
 # the top layer: the window sees everything, and only it may include Qt.
 #
 #   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile, exact -> compare -> app

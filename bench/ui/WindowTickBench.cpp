@@ -22,11 +22,11 @@
 #include <vector>
 
 #include "app/BatchOptions.h"
-#include "app/ui/BatchSupport.h"
-#include "app/ui/Controls.h"
-#include "app/ui/Panels.h"
-#include "app/ui/ScriptedDialogs.h"
-#include "app/ui/frmTamrel.h"
+#include "ui/window/BatchSupport.h"
+#include "ui/window/Controls.h"
+#include "ui/window/Panels.h"
+#include "ui/window/ScriptedDialogs.h"
+#include "ui/window/frmTamrel.h"
 
 namespace tamrel::testing {
 // The window's panels, reached as the window tests reach them.

@@ -16,7 +16,7 @@
 
 #include "ProgramProcess.h"
 #include "RunWindowTest.h"
-#include "app/ui/BatchSupport.h"
+#include "ui/window/BatchSupport.h"
 #include "common/Format.h"
 
 using namespace tamrel;

@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "compare/Difference.h"
-#include "compare/ui/CompareOverlay.h"
-#include "compare/ui/StudyDialog.h"
+#include "ui/compare/CompareOverlay.h"
+#include "ui/compare/StudyDialog.h"
 #include "exact/InitialGrid.h"
 #include "ui/WindowFixture.h"
 

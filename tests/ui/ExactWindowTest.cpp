@@ -16,7 +16,7 @@
 #include "WindowFixture.h"
 #include "exact/ExactPlots.h"
 #include "exact/ExactTracker.h"
-#include "exact/ui/RiemannExplorerWindow.h"
+#include "ui/exact/RiemannExplorerWindow.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;

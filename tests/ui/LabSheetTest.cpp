@@ -15,9 +15,9 @@
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
 #include "app/sheets/SheetRun.h"
-#include "app/ui/BatchSupport.h"
-#include "app/ui/LabSheetReader.h"
-#include "app/ui/SheetCheckBatch.h"
+#include "ui/window/BatchSupport.h"
+#include "ui/window/LabSheetReader.h"
+#include "ui/window/SheetCheckBatch.h"
 #include "setupfile/SetupFile.h"
 
 using namespace tamrel;

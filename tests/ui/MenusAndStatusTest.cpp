@@ -15,8 +15,8 @@
 #include <map>
 
 #include "WindowFixture.h"
-#include "app/ui/ElidedLabel.h"
-#include "app/ui/UserGuide.h"
+#include "ui/window/ElidedLabel.h"
+#include "ui/window/UserGuide.h"
 #include "presets/ShockTubeTests.h"
 
 using namespace tamrel;

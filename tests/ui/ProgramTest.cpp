@@ -18,7 +18,7 @@
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
 #include "app/ProgramOptions.h"
-#include "app/ui/BatchSupport.h"
+#include "ui/window/BatchSupport.h"
 #include "common/Format.h"
 
 using namespace tamrel;

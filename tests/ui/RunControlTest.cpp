@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "RunWindowTest.h"
-#include "app/ui/LinePlotPicture.h"
-#include "app/ui/PictureButton.h"
+#include "ui/window/LinePlotPicture.h"
+#include "ui/window/PictureButton.h"
 #include "common/Format.h"
 #include "presets/ShockTubeTests.h"
 

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui/LabSheetReader.h"
+#include "ui/window/LabSheetReader.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel::testing {

@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "WindowFixture.h"
-#include "app/ui/LinePlotPicture.h"
-#include "app/ui/SpaceTimePicture.h"
+#include "ui/window/LinePlotPicture.h"
+#include "ui/window/SpaceTimePicture.h"
 #include "common/Format.h"
 
 using namespace tamrel;

@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "WindowFixture.h"
-#include "app/ui/LinePlotPicture.h"
-#include "app/ui/SpaceTimePicture.h"
+#include "ui/window/LinePlotPicture.h"
+#include "ui/window/SpaceTimePicture.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;

@@ -17,12 +17,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "app/ui/Controls.h"
-#include "app/ui/LinePlotPicture.h"
-#include "app/ui/Panels.h"
-#include "app/ui/ScriptedDialogs.h"
-#include "app/ui/SpaceTimePicture.h"
-#include "app/ui/frmTamrel.h"
+#include "ui/window/Controls.h"
+#include "ui/window/LinePlotPicture.h"
+#include "ui/window/Panels.h"
+#include "ui/window/ScriptedDialogs.h"
+#include "ui/window/SpaceTimePicture.h"
+#include "ui/window/frmTamrel.h"
 #include "run/TimeStep.h"
 
 namespace tamrel::testing {

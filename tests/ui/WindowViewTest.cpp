@@ -17,11 +17,11 @@
 #include <cmath>
 
 #include "WindowFixture.h"
-#include "app/ui/Twips.h"
+#include "ui/window/Twips.h"
 #include "presets/ShockTubeTests.h"
-#include "app/ui/WindowExport.h"
-#include "app/ui/WindowLayout.h"
-#include "app/ui/WindowScale.h"
+#include "ui/window/WindowExport.h"
+#include "ui/window/WindowLayout.h"
+#include "ui/window/WindowScale.h"
 #include "common/Format.h"
 #include "run/RunStatus.h"
 

@@ -3,7 +3,7 @@
 // A lab sheet: the problem a teacher hands out, the scheme and grid to run it
 // on, the questions for the students, and the checks with their tolerances
 // that `tamrel --check` measures on the finished run. The JSON file is read
-// in the window layer (app/ui/LabSheetReader.h); this is what it becomes.
+// in the window layer (ui/window/LabSheetReader.h); this is what it becomes.
 
 #include <optional>
 #include <string>

@@ -1,9 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#include <QApplication>
-
-#include "app/ui/CommandLine.h"
-
-int main(int argc, char** argv)
-{
-    return tamrel::runProgram(argc, argv);
-}
