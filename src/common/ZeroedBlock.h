@@ -11,9 +11,17 @@
 // block leaves its own pages as untouched as the original's. A mapped block
 // grows or shrinks in place (the kernel moves its page tables), so a resize
 // that keeps the contents reads none of the pages that were never written.
+//
+// WebAssembly has no mappings: there every block comes from calloc, whose
+// fresh memory the runtime hands out zeroed.
 
+#if defined(__wasi__) || defined(__EMSCRIPTEN__)
+#define TAMREL_ZEROED_MAPPING 0
+#else
+#define TAMREL_ZEROED_MAPPING 1
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstddef>
@@ -31,7 +39,7 @@ template <class T> class ZeroedBlock {
 
 public:
     // Blocks of at least this many bytes are mapped from zero pages.
-    static constexpr std::size_t kMappedBytes = std::size_t { 1 } << 18;
+    static constexpr std::size_t kMappedBytes = TAMREL_ZEROED_MAPPING ? std::size_t { 1 } << 18 : ~std::size_t { 0 };
 
     ZeroedBlock() = default;
     explicit ZeroedBlock(std::size_t n) { reserveZeroed(n); }
@@ -75,7 +83,7 @@ public:
     // the block unchanged, where the caller must copy instead.
     bool resizeMappedKeep(std::size_t n)
     {
-#ifdef __linux__
+#if defined(__linux__) && TAMREL_ZEROED_MAPPING
         const std::size_t bytes = n * sizeof(T);
         if (!mapped_ || bytes < kMappedBytes)
             return false;
@@ -114,12 +122,15 @@ public:
     }
 
 private:
+#if TAMREL_ZEROED_MAPPING
     static std::size_t pageBytes() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+#endif
 
     void reserveZeroed(std::size_t n)
     {
         if (n == 0)
             return;
+#if TAMREL_ZEROED_MAPPING
         const std::size_t bytes = n * sizeof(T);
         if (bytes >= kMappedBytes) {
             void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -127,20 +138,24 @@ private:
                 throw std::bad_alloc();
             data_ = static_cast<T*>(p);
             mapped_ = true;
-        } else {
-            data_ = static_cast<T*>(std::calloc(n, sizeof(T)));
-            if (data_ == nullptr)
-                throw std::bad_alloc();
+            size_ = n;
+            return;
         }
+#endif
+        data_ = static_cast<T*>(std::calloc(n, sizeof(T)));
+        if (data_ == nullptr)
+            throw std::bad_alloc();
         size_ = n;
     }
 
     void release() noexcept
     {
         if (data_ != nullptr) {
+#if TAMREL_ZEROED_MAPPING
             if (mapped_)
                 munmap(data_, size_ * sizeof(T));
             else
+#endif
                 std::free(data_);
         }
         data_ = nullptr;

@@ -2,14 +2,12 @@
 #include "compare/ConvergenceStudy.h"
 
 #include <algorithm>
-#include <condition_variable>
 #include <deque>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <optional>
-#include <thread>
 
+#include "common/Threading.h"
 #include "compare/ConvergenceOrder.h"
 #include "compare/SideBySide.h"
 #include "exact/InitialGrid.h"
@@ -162,10 +160,10 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
         [&](const auto& a, const auto& b) { return cells[a.second] > cells[b.second]; });
     const int total = static_cast<int>(order.size());
 
-    std::mutex m;
-    std::condition_variable cv;
+    threading::mutex m;
+    threading::condition_variable cv;
     std::deque<Job*> done; // finished jobs not yet collected by this thread
-    std::vector<std::thread> workers;
+    std::vector<threading::thread> workers;
     int running = 0;
     int finishedRuns = 0;
     std::size_t next = 0;
@@ -173,7 +171,7 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
     auto cancelled = [&] { return (cancel && cancel->load()) || stop.load(); };
     std::vector<std::unique_ptr<Job>> jobs;
 
-    auto collect = [&](std::unique_lock<std::mutex>& lock) {
+    auto collect = [&](threading::unique_lock<threading::mutex>& lock) {
         while (!done.empty()) {
             Job* j = done.front();
             done.pop_front();
@@ -194,7 +192,7 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
 
     const int width = std::max(1, threads);
     while (true) {
-        std::unique_lock<std::mutex> lock(m);
+        threading::unique_lock<threading::mutex> lock(m);
         collect(lock);
         if (cancelled() || next == order.size()) {
             if (running == 0)
@@ -247,12 +245,12 @@ StudyResult RunConvergenceStudy(const std::vector<std::string>& schemes, const s
         lock.unlock();
         workers.emplace_back([&, j] {
             runJob(*j, cancel);
-            std::lock_guard<std::mutex> g(m);
+            threading::lock_guard<threading::mutex> g(m);
             done.push_back(j);
             cv.notify_all();
         });
     }
-    for (std::thread& t : workers)
+    for (threading::thread& t : workers)
         t.join();
 
     result.cancelled = cancel && cancel->load();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "compare/Lockstep.h"
 
-#include <thread>
 
+#include "common/Threading.h"
 #include "run/BoundaryFill.h"
 #include "run/PlotRanges.h"
 #include "run/RunControl.h"
@@ -43,18 +43,18 @@ namespace {
 
 bool LockstepConcurrent()
 {
-    return std::thread::hardware_concurrency() >= 2;
+    return threading::hardwareThreads() >= 2;
 }
 
 LockstepTick AdvanceLockstep(std::vector<SchemeRun>& runs, const std::vector<TimeStep*>& steppers, long rows,
     std::chrono::steady_clock::time_point deadline, bool concurrent)
 {
     if (concurrent && runs.size() > 1) {
-        std::vector<std::thread> threads;
+        std::vector<threading::thread> threads;
         threads.reserve(runs.size());
         for (std::size_t k = 0; k < runs.size(); ++k)
             threads.emplace_back([&, k] { advanceOne(runs[k], *steppers[k], rows, deadline); });
-        for (std::thread& t : threads)
+        for (threading::thread& t : threads)
             t.join();
     } else {
         for (std::size_t k = 0; k < runs.size(); ++k)

@@ -2,8 +2,8 @@
 #include "compare/SideBySide.h"
 
 #include <chrono>
-#include <thread>
 
+#include "common/Threading.h"
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 #include "run/TimeStep.h"
@@ -77,11 +77,11 @@ void RunToEnd(SchemeRun& run, const std::atomic<bool>* cancel)
 
 bool RunSideBySide(std::vector<SchemeRun>& runs, const std::atomic<bool>* cancel)
 {
-    std::vector<std::thread> threads;
+    std::vector<threading::thread> threads;
     threads.reserve(runs.size());
     for (SchemeRun& run : runs)
         threads.emplace_back([&run, cancel] { RunToEnd(run, cancel); });
-    for (std::thread& t : threads)
+    for (threading::thread& t : threads)
         t.join();
     bool all = true;
     for (const SchemeRun& run : runs)

@@ -4,7 +4,8 @@
 // microseconds, shorter than it takes the system to wake a sleeping thread.
 
 #include <chrono>
-#include <thread>
+
+#include "common/Threading.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -18,7 +19,7 @@ inline void relax()
 {
 #if defined(__x86_64__) || defined(__i386__)
     _mm_pause();
-#else
+#elif TAMREL_HAS_THREADS
     std::this_thread::yield();
 #endif
 }

@@ -3,6 +3,8 @@
 
 #include "run/Spin.h"
 
+#if TAMREL_HAS_THREADS
+
 namespace tamrel {
 
 StripPool::StripPool()
@@ -16,7 +18,7 @@ StripPool::~StripPool()
     {
         // Taken so that a worker between its check and its wait cannot miss
         // the notification.
-        std::lock_guard lock(mutex_);
+        threading::lock_guard lock(mutex_);
     }
     wake_.notify_one();
     worker_.join();
@@ -28,12 +30,12 @@ void StripPool::runPair(const std::function<void(int)>& task)
     busy_.store(true, std::memory_order_relaxed);
     posted_.fetch_add(1, std::memory_order_release);
     {
-        std::lock_guard lock(mutex_);
+        threading::lock_guard lock(mutex_);
     }
     wake_.notify_one();
     task(0);
     if (!spinUntil([this] { return !busy_.load(std::memory_order_acquire); }, kSpinMicroseconds)) {
-        std::unique_lock lock(mutex_);
+        threading::unique_lock lock(mutex_);
         done_.wait(lock, [this] { return !busy_.load(std::memory_order_acquire); });
     }
     task_ = nullptr;
@@ -47,7 +49,7 @@ void StripPool::loop()
             return quit_.load(std::memory_order_acquire) || posted_.load(std::memory_order_acquire) != seen;
         };
         if (!spinUntil(posted, kSpinMicroseconds)) {
-            std::unique_lock lock(mutex_);
+            threading::unique_lock lock(mutex_);
             wake_.wait(lock, posted);
         }
         if (quit_.load(std::memory_order_acquire))
@@ -56,10 +58,12 @@ void StripPool::loop()
         (*task_)(1);
         busy_.store(false, std::memory_order_release);
         {
-            std::lock_guard lock(mutex_);
+            threading::lock_guard lock(mutex_);
         }
         done_.notify_one();
     }
 }
 
 } // namespace tamrel
+
+#endif

@@ -10,15 +10,19 @@
 // two steps, or the other half's lag), and sleeps on a condition variable
 // only after that: between runs, or when the machine keeps the worker off
 // its core.
+//
+// Where there are no threads (WebAssembly) the pool runs both halves on the
+// caller, one after the other; TimeStep never asks for it there.
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
-#include <mutex>
-#include <thread>
+
+#include "common/Threading.h"
 
 namespace tamrel {
+
+#if TAMREL_HAS_THREADS
 
 class StripPool {
 public:
@@ -35,14 +39,27 @@ private:
     void loop();
     static constexpr int kSpinMicroseconds = 60;
 
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable done_;
+    threading::mutex mutex_;
+    threading::condition_variable wake_;
+    threading::condition_variable done_;
     const std::function<void(int)>* task_ = nullptr;
     std::atomic<std::uint64_t> posted_ { 0 }; // tasks handed to the worker so far
     std::atomic<bool> busy_ { false }; // the worker is on a task
     std::atomic<bool> quit_ { false };
-    std::thread worker_;
+    threading::thread worker_;
 };
+
+#else
+
+class StripPool {
+public:
+    void runPair(const std::function<void(int)>& task)
+    {
+        task(0);
+        task(1);
+    }
+};
+
+#endif
 
 } // namespace tamrel

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "common/Format.h"
+#include "common/Threading.h"
 #include "run/BoundaryFill.h"
 #include "run/EstimateTimeStep.h"
 #include "run/GridCopies.h"
@@ -153,7 +154,8 @@ TimeStep::~TimeStep() = default;
 
 void TimeStep::setThreads(int threads)
 {
-    threads_ = std::clamp(threads, 1, 2);
+    // Without threads (WebAssembly) every step runs on the caller.
+    threads_ = std::clamp(threads, 1, TAMREL_HAS_THREADS ? 2 : 1);
     if (threads_ == 2 && !pool_)
         pool_ = std::make_unique<StripPool>();
     if (threads_ == 1)

@@ -176,7 +176,7 @@ namespace {
 
         std::vector<double> rowSum(w), rowByTy(w);
         // Every pixel row's sum is first set by the snapshot at its foot.
-        const auto sums = std::make_unique_for_overwrite<double[]>(w * static_cast<std::size_t>(H));
+        const auto sums = std::unique_ptr<double[]>(new double[w * static_cast<std::size_t>(H)]);
         int jFirst = 1; // first pixel row still open
         // wy0 row(s0) + sum of row(s)/ty + wy1 row(s1) for the pixel rows s is under.
         auto addToPixelRows = [&](long s) {

@@ -1274,7 +1274,8 @@ void MIXTAL(const float* X, const float* Rho3, const float* P3, const float* VX3
         // to conserve the fluid-2 volume to 1e-6 over many steps. The scratch
         // belongs to this call alone.
         const auto size = static_cast<std::size_t>(mixtal::kMixSlotCount) * (io.s.L + 2 * io.s.B + 1);
-        const auto scratch = std::make_unique_for_overwrite<double[]>(size);
+        // Left unset: every slot is written before it is read.
+        const auto scratch = std::unique_ptr<double[]>(new double[size]);
         mixtal::Tally tally;
         return mixtal::runStrip<double>(io, scratch.get(), tally, &mixtal::tallied);
     });
