@@ -21,7 +21,7 @@ namespace tamrel {
 
 namespace {
 
-    enum class Mode { Any, Window, Batch, Study, Alone };
+    enum class Mode { Any, Window, Batch, Study, Sheet, Alone };
 
     struct OptionSpec {
         std::string_view name;
@@ -97,8 +97,13 @@ namespace {
             Mode::Alone },
         { "check", "SHEET.json...",
             "Run each lab sheet in batch and print one line per check (PASS or FAIL, the measured value, the "
-            "tolerance); exit 0 when all pass, 1 when one fails, 2 for a sheet that cannot be read.",
+            "tolerance) and, with --answers, per question that asks for a number; exit 0 when all pass, 1 when "
+            "one fails, 2 for a sheet that cannot be read.",
             Mode::Alone },
+        { "answers", "FILE.json",
+            "With --check of one sheet: the student's answers (as the sheet window saves them), graded against "
+            "what the lab measures. Without it only the checks are graded.",
+            Mode::Sheet },
     };
 
     // Outputs whose format is fixed: the name must carry one of its
@@ -211,7 +216,10 @@ namespace {
         const bool batch = given.has("batch") || study;
         for (const auto& [name, value] : given.all()) {
             const Mode mode = findOption(name)->mode;
-            if (mode == Mode::Alone && given.all().size() > 1)
+            if (mode == Mode::Sheet && !given.has("check"))
+                return dashed(name) + " is for --check";
+            const std::size_t alongside = name == "check" && given.has("answers") ? 1 : 0;
+            if (mode == Mode::Alone && given.all().size() > 1 + alongside)
                 return dashed(name) + " stands alone";
             if (mode == Mode::Batch && !batch)
                 return dashed(name) + " is for batch runs (--batch)";
@@ -561,6 +569,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     if (given.has("check")) {
         p.action = ProgramOptions::Action::Check;
         p.sheets = given.files;
+        if (given.has("answers")) {
+            if (p.sheets.size() != 1)
+                return refused("--answers grades the answers to one sheet: give --check one sheet with it");
+            p.answers = given.value("answers");
+        }
         return p;
     }
     if (given.has("batch") || given.has("convergence")) {
@@ -582,7 +595,7 @@ std::vector<OptionHelpSection> programOptionHelp()
     const std::pair<Mode, const char*> headings[] = { { Mode::Any, "Options" }, { Mode::Window, "The window" },
         { Mode::Batch, "Batch runs (no window, no display needed)" },
         { Mode::Study, "Convergence studies (no window; the batch options of the problem apply)" },
-        { Mode::Alone, "On its own" } };
+        { Mode::Alone, "On its own" }, { Mode::Sheet, "Lab sheets (with --check)" } };
     std::vector<OptionHelpSection> sections;
     for (const auto& [mode, heading] : headings) {
         OptionHelpSection& section = sections.emplace_back();

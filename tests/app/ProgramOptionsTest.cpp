@@ -123,6 +123,9 @@ namespace {
             { { "--check" }, "--check needs at least one lab sheet" },
             { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
             { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },
+            { { "--answers", "a.json" }, "--answers is for --check" },
+            { { "--check", "a.json", "b.json", "--answers", "x.json" }, "--answers grades the answers to one sheet" },
+            { { "--check", "a.json", "--answers", "x.json", "--name", "Jo" }, "--check stands alone" },
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(joined(c.args));
@@ -179,6 +182,11 @@ namespace {
         const ProgramOptions q = parseProgramOptions({ "--check=a.json", "b.json" });
         ASSERT_EQ(q.action, Action::Check) << q.text;
         EXPECT_EQ(q.sheets, (Args { "a.json", "b.json" }));
+        EXPECT_FALSE(q.answers);
+        const ProgramOptions a = parseProgramOptions({ "--check", "a.json", "--answers", "mine.json" });
+        ASSERT_EQ(a.action, Action::Check) << a.text;
+        EXPECT_EQ(a.sheets, (Args { "a.json" }));
+        EXPECT_EQ(a.answers, "mine.json");
     }
 
     TEST(ProgramOptions, AWindowCommandLineReachesItsStart)

@@ -116,8 +116,8 @@ std::string labSheetHtml(const sheets::LabSheet& sheet)
     std::string html = "<h2>" + escaped(sheet.title) + "</h2>";
     if (!sheet.questions.empty()) {
         html += "<h3>Questions</h3><ol>";
-        for (const std::string& q : sheet.questions)
-            html += "<li>" + escaped(q) + "</li>";
+        for (const sheets::Question& q : sheet.questions)
+            html += "<li>" + escaped(q.text) + "</li>";
         html += "</ol>";
     }
     html += "<h3>Checks</h3><ul>";
