@@ -45,8 +45,9 @@ namespace {
             Mode::Window },
         { "scene", "NAME",
             "Before the window shows: start, test1 (Test 1 run to its end), multi (four of its states "
-            "overlaid), spacetime (its space-time picture big) or compare (Test 1 run by three schemes side "
-            "by side); for pictures of the window.",
+            "overlaid), spacetime (its space-time picture big), compare (Test 1 run by three schemes side "
+            "by side) or sheet (the Test 1 lab sheet checked; the picture shows its window); for pictures of "
+            "the window.",
             Mode::Window },
         { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
@@ -315,8 +316,8 @@ namespace {
         if (given.has("scene")) {
             const std::string& scene = given.value("scene");
             if (scene != "start" && scene != "test1" && scene != "multi" && scene != "spacetime"
-                && scene != "compare")
-                return "--scene must be start, test1, multi, spacetime or compare, not '" + scene + "'";
+                && scene != "compare" && scene != "sheet")
+                return "--scene must be start, test1, multi, spacetime, compare or sheet, not '" + scene + "'";
             w.scene = scene;
         }
         if (given.has("geometry")) {

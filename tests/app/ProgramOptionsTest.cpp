@@ -62,7 +62,7 @@ namespace {
             { { "-geometry", "0x100" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--geometry", "800x600+10" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--batch", "-geometry", "800x600" }, "--geometry is for the window" },
-            { { "--scene", "lobby" }, "--scene must be start, test1, multi, spacetime or compare, not 'lobby'" },
+            { { "--scene", "lobby" }, "--scene must be start, test1, multi, spacetime, compare or sheet, not 'lobby'" },
             { { "--threads", "3" }, "--threads must be 1 or 2, not '3'" },
             { { "--batch", "--cells", "5" }, "--cells must be a whole number from 6 to 5000, not '5'" },
             { { "--batch", "--cells", "100.5" }, "--cells must be a whole number" },

@@ -89,11 +89,12 @@ namespace {
             window.openFile(*start.openFile);
 
         if (start.exitAfterShownMs) {
-            QTimer::singleShot(*start.exitAfterShownMs, &window, [&window, shot] {
+            QWidget& subject = start.scene ? guideSceneSubject(window, *start.scene) : window;
+            QTimer::singleShot(*start.exitAfterShownMs, &window, [&window, &subject, shot] {
                 std::puts(window.isVisible() ? "window shown" : "window not shown");
                 std::fflush(stdout);
                 if (shot
-                    && !(window.grab().save(QString::fromStdString(shot->temporaryPath()), "PNG")
+                    && !(subject.grab().save(QString::fromStdString(shot->temporaryPath()), "PNG")
                         && shot->commit()))
                     std::fprintf(stderr, "tamrel: cannot write '%s'\n", shot->target().c_str());
                 window.close();

@@ -105,7 +105,9 @@ int runSheetChecks(const std::vector<std::string>& files, char* program, const s
             [](const sheets::Question& q) { return q.answer.has_value(); });
         if (!grade.answersGiven)
             std::printf("  (no answers given: the checks only%s)\n",
-                asked ? (", not the " + std::to_string(asked) + " questions that ask for a number").c_str() : "");
+                asked == 0       ? ""
+                    : asked == 1 ? ", not the question that asks for a number"
+                                 : (", not the " + std::to_string(asked) + " questions that ask for a number").c_str());
         allPass = allPass && grade.pass();
         std::fflush(stdout);
     }
