@@ -322,7 +322,7 @@ std::string DescribeCheck(const Check& c, bool values)
     case CheckKind::Front:
         return "position of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": " + within;
     case CheckKind::Width:
-        return "width of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": "
+        return "width in x of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": "
             + (c.widthExpected ? within : "at most " + num(c.tolerance));
     case CheckKind::Volume:
         return "fluid-2 volume at TStop" + by + ": " + within;

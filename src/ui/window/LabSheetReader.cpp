@@ -283,7 +283,7 @@ namespace {
             if (c.widthExpected)
                 c.expected = f.positive("expected");
             c.tolerance = f.positive("tolerance");
-            c.name = std::string(waveName(c.wave)) + " width";
+            c.name = std::string(waveName(c.wave)) + " width in x";
         } else if (kind == "volume") {
             f.onlyKeys({ "kind", "name", "scheme", "expected", "tolerance" }, what);
             c.kind = CheckKind::Volume;
