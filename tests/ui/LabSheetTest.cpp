@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -634,6 +635,8 @@ TEST_F(LabSheetCheckTest, AnswersAreGradedInBatch)
             { "FAIL  question 2  answer=0.6", "below what the lab measures", "FAIL  question 3  answer=\"\"",
                 "(no answer)" } },
         { "not an answers file", R"([ "0.731" ])", 2, { "mine.json: an answers file is one JSON object" } },
+        { "answers to another sheet", R"({ "sheet": "/lab/near-vacuum.json", "answers": ["", "0.731"] })", 2,
+            { "mine.json: the answers are to the sheet near-vacuum.json, not to graded.json" } },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -649,4 +652,18 @@ TEST_F(LabSheetCheckTest, AnswersAreGradedInBatch)
     EXPECT_NE(checksOnly.out.find("(no answers given: the checks only, not the 2 questions that ask for a number)"),
         std::string::npos)
         << checksOnly.out;
+}
+
+// An order check's ladder asks the window's thread for each run's record
+// while the grading runs on its own: the check ends and passes.
+TEST_F(LabSheetWindowTest, AnOrderCheckGradesInTheWindow)
+{
+    open(R"({ "title": "Order", "problem": { "sound_wave": [1e-4, 1, 0, 1, 0, 1, 0] }, "scheme": "Sorvi", "cells": 32,
+              "periods": 1, "checks": [ { "kind": "order", "name": "order", "schemes": ["Sorvi"], "cells": [16, 32, 64], "min_order": 0.5 } ] })");
+    ASSERT_TRUE(panel()->check());
+    panel()->waitUntilDone();
+    EXPECT_NE(sheetText().find("PASS order"), std::string::npos) << sheetText();
+    EXPECT_EQ(status(), "Checked: everything passed.");
+    const auto* bar = sheetWindow()->findChild<QProgressBar*>(QStringLiteral("prgLabSheetCheck"));
+    EXPECT_EQ(bar->value(), bar->maximum());
 }

@@ -365,12 +365,16 @@ void LabSheetPanel::onFinished()
             g.checks.begin(), g.checks.end(), [](const sheets::CheckResult& r) { return !r.pass; });
         const auto failedAnswers = std::count_if(
             g.answers.begin(), g.answers.end(), [](const sheets::AnswerResult& a) { return !a.pass; });
-        setStatus(g.pass() ? QStringLiteral("Checked: everything passed.")
-                           : QStringLiteral("Checked: %1 of %2 checks and %3 of %4 answers failed.")
-                                 .arg(failedChecks)
-                                 .arg(g.checks.size())
-                                 .arg(failedAnswers)
-                                 .arg(g.answers.size()));
+        QString status = QStringLiteral("Checked: everything passed.");
+        if (!g.pass() && g.answers.empty())
+            status = QStringLiteral("Checked: %1 of %2 checks failed.").arg(failedChecks).arg(g.checks.size());
+        else if (!g.pass())
+            status = QStringLiteral("Checked: %1 of %2 checks and %3 of %4 answers failed.")
+                         .arg(failedChecks)
+                         .arg(g.checks.size())
+                         .arg(failedAnswers)
+                         .arg(g.answers.size());
+        setStatus(status);
         grade_ = std::move(g);
     }
     showChecks();

@@ -14,7 +14,8 @@
 
 namespace tamrel {
 
-std::optional<std::vector<std::string>> ReadSheetAnswers(const std::string& path, std::string& why)
+std::optional<std::vector<std::string>> ReadSheetAnswers(
+    const std::string& path, std::string& why, std::string* sheet)
 {
     const std::optional<QByteArray> bytes = ReadSheetSizedFile(path, why);
     if (!bytes)
@@ -30,6 +31,8 @@ std::optional<std::vector<std::string>> ReadSheetAnswers(const std::string& path
         why = "an answers file is one JSON object with a list \"answers\", { \"answers\": [ ... ] }";
         return std::nullopt;
     }
+    if (sheet)
+        *sheet = doc.object().value(QLatin1String("sheet")).toString().toStdString();
     std::vector<std::string> answers;
     const QJsonArray a = list.toArray();
     for (qsizetype i = 0; i < a.size(); ++i) {

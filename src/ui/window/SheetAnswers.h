@@ -13,8 +13,10 @@
 namespace tamrel {
 
 // The answers in `path`; nothing, and `why` (a sentence), when the file
-// cannot be read or is not an answers file.
-std::optional<std::vector<std::string>> ReadSheetAnswers(const std::string& path, std::string& why);
+// cannot be read or is not an answers file. `sheet`, when given, receives
+// the sheet the file names ("" when it names none).
+std::optional<std::vector<std::string>> ReadSheetAnswers(
+    const std::string& path, std::string& why, std::string* sheet = nullptr);
 
 // Writes `answers` to `path` (its folder made when missing), naming the
 // sheet's file; false, and `why`, when it cannot.

@@ -2,6 +2,7 @@
 #include "ui/window/SheetCheckBatch.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -52,10 +53,17 @@ int runSheetChecks(const std::vector<std::string>& files, char* program, const s
     }
     std::optional<std::vector<std::string>> answers;
     if (answersFile) {
-        std::string why;
-        answers = ReadSheetAnswers(*answersFile, why);
+        std::string why, named;
+        answers = ReadSheetAnswers(*answersFile, why, &named);
         if (!answers)
             return batch::fail(*answersFile + ": " + why);
+        // Answers to another sheet would be graded against the wrong
+        // questions: the file names its sheet, and the names must agree.
+        const QString ours = QFileInfo(QString::fromStdString(files.front())).fileName();
+        const QString theirs = QFileInfo(QString::fromStdString(named)).fileName();
+        if (!named.empty() && theirs != ours)
+            return batch::fail(*answersFile + ": the answers are to the sheet " + theirs.toStdString() + ", not to "
+                + ours.toStdString());
     }
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
