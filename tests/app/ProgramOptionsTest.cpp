@@ -62,7 +62,8 @@ namespace {
             { { "-geometry", "0x100" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--geometry", "800x600+10" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--batch", "-geometry", "800x600" }, "--geometry is for the window" },
-            { { "--scene", "lobby" }, "--scene must be start, test1, multi, spacetime, compare or sheet, not 'lobby'" },
+            { { "--scene", "lobby" },
+                "--scene must be start, test1, multi, spacetime, compare or sheet, not 'lobby'" },
             { { "--threads", "3" }, "--threads must be 1 or 2, not '3'" },
             { { "--batch", "--cells", "5" }, "--cells must be a whole number from 6 to 5000, not '5'" },
             { { "--batch", "--cells", "100.5" }, "--cells must be a whole number" },
@@ -124,7 +125,8 @@ namespace {
             { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
             { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },
             { { "--answers", "a.json" }, "--answers is for --check" },
-            { { "--check", "a.json", "b.json", "--answers", "x.json" }, "--answers grades the answers to one sheet" },
+            { { "--check", "a.json", "b.json", "--answers", "x.json" },
+                "--answers grades the answers to one sheet" },
             { { "--check", "a.json", "--answers", "x.json", "--name", "Jo" }, "--check stands alone" },
         };
         for (const Case& c : cases) {

@@ -104,7 +104,8 @@ namespace {
         lost.note = "the density never crosses the value halfway across the shock";
         const AnswerResult none = GradeAnswer(s.sheet, 1, "0.7290", { lost });
         EXPECT_FALSE(none.pass);
-        EXPECT_EQ(none.note, "the lab could not measure it: the density never crosses the value halfway across the shock");
+        EXPECT_EQ(none.note,
+            "the lab could not measure it: the density never crosses the value halfway across the shock");
     }
 
     TEST(SheetGrade, AFailedCheckSaysWhatToLookAt)

@@ -6,11 +6,11 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <string>
@@ -20,13 +20,13 @@
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
 #include "app/sheets/SheetRun.h"
+#include "setupfile/SetupFile.h"
 #include "ui/window/BatchSupport.h"
 #include "ui/window/LabSheetPanel.h"
 #include "ui/window/LabSheetReader.h"
 #include "ui/window/LabSheetWindow.h"
 #include "ui/window/SheetAnswers.h"
 #include "ui/window/SheetCheckBatch.h"
-#include "setupfile/SetupFile.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -153,20 +153,24 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
                 R"({ "kind": "value", "x": 0.5, "t": "end", "variable": "density", "expected": 1, "tolerance": 0.1 })"),
             "checks[0].t: must be a time from 0 up, or \"TStop\", not \"end\"" },
         { "an answer to no check",
-            test1Sheet(kGoodCheck).insert(1, R"("questions": [ { "text": "Where?", "answer": { "check": "nothing" } } ], )"),
+            test1Sheet(kGoodCheck)
+                .insert(1, R"("questions": [ { "text": "Where?", "answer": { "check": "nothing" } } ], )"),
             "questions[0].answer.check: no check has the name \"nothing\"" },
         { "an answer two ways",
-            test1Sheet(kGoodCheck).insert(1,
-                R"("questions": [ { "text": "Where?", "answer": { "check": "shock position", "exact": 0.73 } } ], )"),
+            test1Sheet(kGoodCheck)
+                .insert(1,
+                    R"("questions": [ { "text": "Where?", "answer": { "check": "shock position", "exact": 0.73 } } ], )"),
             "questions[0].answer: give one of check" },
         { "an exact answer without a tolerance",
-            test1Sheet(kGoodCheck).insert(1, R"("questions": [ { "text": "Where?", "answer": { "exact": 0.73 } } ], )"),
+            test1Sheet(kGoodCheck)
+                .insert(1, R"("questions": [ { "text": "Where?", "answer": { "exact": 0.73 } } ], )"),
             "questions[0].answer.tolerance: missing" },
         { "an answer to a check without a plus-minus tolerance",
             test1Sheet(R"({ "kind": "l1", "name": "error", "tolerance": 0.01 })")
                 .insert(1, R"("questions": [ { "text": "How large?", "answer": { "check": "error" } } ], )"),
             "questions[0].answer.tolerance: missing" },
-        { "reveal as text", test1Sheet(kGoodCheck).insert(1, R"("reveal": "yes", )"), "reveal: must be true or false" },
+        { "reveal as text", test1Sheet(kGoodCheck).insert(1, R"("reveal": "yes", )"),
+            "reveal: must be true or false" },
         { "a ladder of one rung",
             test1Sheet(R"({ "kind": "order", "schemes": ["Sorvi"], "cells": [64], "min_order": 0.5 })"),
             "checks[0]: a study needs at least two resolutions" },
@@ -364,7 +368,8 @@ protected:
                 if (!l->isHidden()) {
                     QTextDocument doc;
                     doc.setHtml(l->text());
-                    text += (l->textFormat() == Qt::PlainText ? l->text() : doc.toPlainText()).toStdString() + "\n";
+                    text
+                        += (l->textFormat() == Qt::PlainText ? l->text() : doc.toPlainText()).toStdString() + "\n";
                 }
         return text;
     }
@@ -521,7 +526,8 @@ namespace {
 // Test 1 on 200 cells: a shock that passes, a contact put where it is not,
 // and two questions that ask for numbers, one against the lab's shock
 // position and one against an exact value.
-const char* const kGradedSheet = R"({ "title": "Graded", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 200,
+const char* const kGradedSheet
+    = R"({ "title": "Graded", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 200,
     "questions": [ "Name the waves.",
         { "text": "Where is the shock?", "answer": { "check": "shock" } },
         { "text": "How fast does it move?", "answer": { "exact": 1.7522, "tolerance": 0.01 } } ],
@@ -641,15 +647,16 @@ TEST_F(LabSheetCheckTest, AnswersAreGradedInBatch)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeFile(path("mine.json"), c.answers);
-        const Outcome o = run({ QStringLiteral("--check"), QStringLiteral("graded.json"), QStringLiteral("--answers"),
-            QStringLiteral("mine.json") });
+        const Outcome o = run({ QStringLiteral("--check"), QStringLiteral("graded.json"),
+            QStringLiteral("--answers"), QStringLiteral("mine.json") });
         EXPECT_EQ(o.exitCode, c.status) << o.out << o.err;
         for (const std::string& part : c.says)
             EXPECT_NE((o.out + o.err).find(part), std::string::npos) << part << "\n" << o.out << o.err;
     }
     const Outcome checksOnly = check({ QStringLiteral("graded.json") });
     EXPECT_EQ(checksOnly.exitCode, 0) << checksOnly.out << checksOnly.err;
-    EXPECT_NE(checksOnly.out.find("(no answers given: the checks only, not the 2 questions that ask for a number)"),
+    EXPECT_NE(
+        checksOnly.out.find("(no answers given: the checks only, not the 2 questions that ask for a number)"),
         std::string::npos)
         << checksOnly.out;
 }
@@ -658,7 +665,8 @@ TEST_F(LabSheetCheckTest, AnswersAreGradedInBatch)
 // while the grading runs on its own: the check ends and passes.
 TEST_F(LabSheetWindowTest, AnOrderCheckGradesInTheWindow)
 {
-    open(R"({ "title": "Order", "problem": { "sound_wave": [1e-4, 1, 0, 1, 0, 1, 0] }, "scheme": "Sorvi", "cells": 32,
+    open(
+        R"({ "title": "Order", "problem": { "sound_wave": [1e-4, 1, 0, 1, 0, 1, 0] }, "scheme": "Sorvi", "cells": 32,
               "periods": 1, "checks": [ { "kind": "order", "name": "order", "schemes": ["Sorvi"], "cells": [16, 32, 64], "min_order": 0.5 } ] })");
     ASSERT_TRUE(panel()->check());
     panel()->waitUntilDone();

@@ -45,9 +45,10 @@ std::vector<sheets::CheckResult> runChecks(const sheets::LabSheet& sheet)
     }
     const auto refusal = sheets::CheckAgainstProblem(sheet, ready);
     EXPECT_FALSE(refusal) << refusal->text();
-    const compare::PrepareStudyRun prepare = [&o](const std::string& scheme, long n, bool mirrored, std::string& why) {
-        return batch::prepareStudyRun(o, scheme, n, mirrored, why);
-    };
+    const compare::PrepareStudyRun prepare
+        = [&o](const std::string& scheme, long n, bool mirrored, std::string& why) {
+              return batch::prepareStudyRun(o, scheme, n, mirrored, why);
+          };
     return sheets::RunSheetChecks(sheet, ready, prepare, 1);
 }
 

@@ -57,7 +57,8 @@ namespace {
     {
         const Check& c = *r.check;
         const std::string wave = waveName(c.wave);
-        const std::string spread = "the " + wave + " is spread over " + num(r.measured) + cells(r.measured, r.cellWidth);
+        const std::string spread
+            = "the " + wave + " is spread over " + num(r.measured) + cells(r.measured, r.cellWidth);
         if (!c.widthExpected)
             return spread + ", " + gap(r.measured - c.tolerance)
                 + " more than allowed: more cells or a less diffusive, higher-order scheme keeps it sharper";
@@ -74,7 +75,8 @@ bool SheetGrade::pass() const
     if (cancelled)
         return false;
     const auto passed = [](const auto& r) { return r.pass; };
-    return std::all_of(checks.begin(), checks.end(), passed) && std::all_of(answers.begin(), answers.end(), passed);
+    return std::all_of(checks.begin(), checks.end(), passed)
+        && std::all_of(answers.begin(), answers.end(), passed);
 }
 
 std::optional<double> ReadAnswer(const std::string& typed)
@@ -157,7 +159,8 @@ std::string CheckHint(const CheckResult& r)
     case CheckKind::Width:
         return widthHint(r);
     case CheckKind::Volume:
-        return "the fluid-2 volume is " + gap(d) + (d > 0 ? " above" : " below") + " the expected " + num(c.expected)
+        return "the fluid-2 volume is " + gap(d) + (d > 0 ? " above" : " below") + " the expected "
+            + num(c.expected)
             + ": fluid 2 leaves or enters the tube, or the scheme does not conserve it; look at the boundaries";
     case CheckKind::Order:
         return "the fitted order " + num(r.measured) + " is " + gap(c.minOrder - r.measured)

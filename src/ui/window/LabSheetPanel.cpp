@@ -49,7 +49,8 @@ namespace {
         case sheets::CheckKind::L1:
             return "at most " + num(c.tolerance);
         case sheets::CheckKind::Width:
-            return c.widthExpected ? num(c.expected) + " within " + num(c.tolerance) : "at most " + num(c.tolerance);
+            return c.widthExpected ? num(c.expected) + " within " + num(c.tolerance)
+                                   : "at most " + num(c.tolerance);
         case sheets::CheckKind::Order:
             return "at least " + num(c.minOrder);
         default:
@@ -269,8 +270,8 @@ void LabSheetPanel::showAnswerResults()
                            .arg(QLatin1String(a.pass ? kPassColour : kFailColour),
                                a.pass ? QStringLiteral("PASS") : QStringLiteral("FAIL"));
         if (std::isfinite(a.reference))
-            text += html((a.exact ? "the exact value is " : "the lab measured ") + num(a.reference) + " (tolerance "
-                + num(a.tolerance) + ")");
+            text += html((a.exact ? "the exact value is " : "the lab measured ") + num(a.reference)
+                + " (tolerance " + num(a.tolerance) + ")");
         if (!a.note.empty())
             text += QStringLiteral("<br><i>") + html(a.note) + QStringLiteral("</i>");
         l->setText(text);

@@ -344,7 +344,8 @@ namespace {
         else if (plusMinus)
             a.tolerance = c.tolerance;
         else
-            refuse(f.key("tolerance"), "missing: the check \"" + name + "\" has no tolerance of the form expected within tolerance");
+            refuse(f.key("tolerance"),
+                "missing: the check \"" + name + "\" has no tolerance of the form expected within tolerance");
         return a;
     }
 
@@ -378,7 +379,8 @@ namespace {
     LabSheet readSheet(const QJsonObject& object, const std::string& path)
     {
         const Fields top(object, "");
-        top.onlyKeys({ "title", "questions", "reveal", "problem", "scheme", "cells", "courant", "periods", "checks" }, "");
+        top.onlyKeys(
+            { "title", "questions", "reveal", "problem", "scheme", "cells", "courant", "periods", "checks" }, "");
         LabSheet sheet;
         sheet.file = path;
         sheet.title = top.text("title");
@@ -544,7 +546,8 @@ std::optional<QByteArray> ReadSheetSizedFile(const std::string& path, std::strin
     while (file.stream().read(chunk.data(), chunk.size()) || file.stream().gcount() > 0) {
         json.append(chunk.data(), file.stream().gcount());
         if (json.size() > kMaxLabSheetBytes) {
-            why = "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20) + " MiB, too long for a lab sheet";
+            why = "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20)
+                + " MiB, too long for a lab sheet";
             return std::nullopt;
         }
     }

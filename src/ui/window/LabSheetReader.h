@@ -13,7 +13,6 @@
 
 #include "app/sheets/LabSheet.h"
 
-
 namespace tamrel {
 
 struct LabSheetRead {

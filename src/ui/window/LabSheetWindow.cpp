@@ -5,19 +5,19 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QStringList>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStandardPaths>
+#include <QStringList>
 #include <cstdio>
 
 #include "app/sheets/SheetRun.h"
+#include "common/Format.h"
+#include "state/ExperimentState.h"
 #include "ui/window/Controls.h"
 #include "ui/window/LabSheetPanel.h"
 #include "ui/window/LabSheetReader.h"
 #include "ui/window/QueuedDialogs.h"
-#include "common/Format.h"
-#include "state/ExperimentState.h"
 
 namespace tamrel {
 
@@ -73,8 +73,8 @@ LabSheetMenu::LabSheetMenu(QWidget& window_, QMenuBar& bar, QueuedDialogs& dialo
 
 void LabSheetMenu::open()
 {
-    if (const auto path = dialogs.openFileName("Lab Sheets (*.json)|*.json|All Files (*.*)|*.*", kTitle,
-            labSheetsFolder().value_or("")))
+    if (const auto path = dialogs.openFileName(
+            "Lab Sheets (*.json)|*.json|All Files (*.*)|*.*", kTitle, labSheetsFolder().value_or("")))
         load(*path);
 }
 

@@ -50,8 +50,8 @@ std::optional<std::vector<std::string>> ReadSheetAnswers(
     return answers;
 }
 
-bool WriteSheetAnswers(
-    const std::string& path, const std::string& sheetFile, const std::vector<std::string>& answers, std::string& why)
+bool WriteSheetAnswers(const std::string& path, const std::string& sheetFile,
+    const std::vector<std::string>& answers, std::string& why)
 {
     const QString file = QString::fromStdString(path);
     if (!QDir().mkpath(QFileInfo(file).absolutePath())) {
@@ -75,12 +75,14 @@ bool WriteSheetAnswers(
 std::string SavedAnswersPath(const std::string& sheetFile)
 {
     const QFileInfo sheet(QString::fromStdString(sheetFile));
-    const QString full = sheet.canonicalFilePath().isEmpty() ? sheet.absoluteFilePath() : sheet.canonicalFilePath();
+    const QString full
+        = sheet.canonicalFilePath().isEmpty() ? sheet.absoluteFilePath() : sheet.canonicalFilePath();
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(full.toUtf8(), QCryptographicHash::Sha256).toHex().left(12));
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return QDir(folder).filePath(QStringLiteral("answers/") + sheet.completeBaseName() + QLatin1Char('-') + hash
-        + QStringLiteral(".json"))
+    return QDir(folder)
+        .filePath(QStringLiteral("answers/") + sheet.completeBaseName() + QLatin1Char('-') + hash
+            + QStringLiteral(".json"))
         .toStdString();
 }
 

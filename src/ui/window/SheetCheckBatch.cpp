@@ -8,10 +8,10 @@
 #include <optional>
 
 #include "app/sheets/SheetGrade.h"
+#include "common/Format.h"
 #include "ui/window/BatchSupport.h"
 #include "ui/window/LabSheetReader.h"
 #include "ui/window/SheetAnswers.h"
-#include "common/Format.h"
 
 namespace tamrel {
 
@@ -42,7 +42,8 @@ BatchOptions batchOptionsOf(const sheets::LabSheet& sheet)
     return o;
 }
 
-int runSheetChecks(const std::vector<std::string>& files, char* program, const std::optional<std::string>& answersFile)
+int runSheetChecks(
+    const std::vector<std::string>& files, char* program, const std::optional<std::string>& answersFile)
 {
     std::vector<sheets::LabSheet> read;
     for (const std::string& file : files) {
@@ -62,8 +63,8 @@ int runSheetChecks(const std::vector<std::string>& files, char* program, const s
         const QString ours = QFileInfo(QString::fromStdString(files.front())).fileName();
         const QString theirs = QFileInfo(QString::fromStdString(named)).fileName();
         if (!named.empty() && theirs != ours)
-            return batch::fail(*answersFile + ": the answers are to the sheet " + theirs.toStdString() + ", not to "
-                + ours.toStdString());
+            return batch::fail(*answersFile + ": the answers are to the sheet " + theirs.toStdString()
+                + ", not to " + ours.toStdString());
     }
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -113,9 +114,10 @@ int runSheetChecks(const std::vector<std::string>& files, char* program, const s
             [](const sheets::Question& q) { return q.answer.has_value(); });
         if (!grade.answersGiven)
             std::printf("  (no answers given: the checks only%s)\n",
-                asked == 0       ? ""
-                    : asked == 1 ? ", not the question that asks for a number"
-                                 : (", not the " + std::to_string(asked) + " questions that ask for a number").c_str());
+                asked == 0 ? ""
+                    : asked == 1
+                    ? ", not the question that asks for a number"
+                    : (", not the " + std::to_string(asked) + " questions that ask for a number").c_str());
         allPass = allPass && grade.pass();
         std::fflush(stdout);
     }
