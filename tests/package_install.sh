@@ -46,4 +46,5 @@ done
 (cd "$work" && "$tamrel" --check "$work"/root/usr/share/tamrel/sheets/*.json > check.txt) \
   || { cat "$work/check.txt"; echo "the installed lab sheets do not pass"; exit 1; }
 test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the guide"; exit 1; }
+test -s "$work/root/usr/share/tamrel/lab-sheets.md" || { echo "the package lacks the lab-sheet format"; exit 1; }
 echo "package $version installs and runs"
