@@ -153,26 +153,18 @@ Refusal LabSession::loadSoundWave(const SoundWaveAsked& w)
 {
     if (auto r = notReady("The sound wave loads"))
         return r;
-    // Asked first: a refused wave leaves the problem before in place.
-    ExperimentState asked;
-    asked.Gamma = s_.Gamma;
-    asked.PFloor = s_.PFloor;
-    asked.RhoFloor = s_.RhoFloor;
-    const std::array<std::string, 7> answers { text17(w.rPlusAmplitude), std::to_string(w.rPlusFrequency),
+    const SoundWaveAnswers answers { text17(w.rPlusAmplitude), std::to_string(w.rPlusFrequency),
         text17(w.rMinusAmplitude), std::to_string(w.rMinusFrequency), text17(w.r0Amplitude),
         std::to_string(w.r0Frequency), text17(w.u0) };
-    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
-        const SoundWaveField f = kSoundWaveQuestions[k].field;
-        if (const std::string why = SoundWaveAnswerRefusal(f, answers[k]); !why.empty())
+    // Asked first: a refused answer or wave leaves the problem before in place.
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k)
+        if (const std::string why = SoundWaveAnswerRefusal(kSoundWaveQuestions[k].field, *answers[k]); !why.empty())
             return std::string(kSoundWaveQuestions[k].title) + ": " + why + ".";
-        ApplySoundWaveAnswer(asked, f, answers[k]);
-    }
-    if (const std::string why = SoundWaveRefusal(asked); !why.empty())
+    if (const std::string why = SoundWaveAnswersRefusal(s_, answers); !why.empty())
         return "Sound Wave refused: " + why + ".";
 
     StartSoundWaveExperiment(s_);
-    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k)
-        ApplySoundWaveAnswer(s_, kSoundWaveQuestions[k].field, answers[k]);
+    TakeSoundWaveAnswers(s_, answers);
     // Reset deselects the inner entries one by one, each finished as an edit.
     for (const Long m : ResetDeselectCells(s_)) {
         DeselectCellState(s_, m);

@@ -257,21 +257,10 @@ std::optional<std::string> loadProblem(frmTamrel& w, ScriptedDialogs& dialogs, c
     } else if (o.soundWave) {
         // The window's rule, asked first: a refused wave would leave the
         // wave before in place, and a run of another problem.
-        const ExperimentState& now = w.record();
-        ExperimentState asked;
-        asked.Gamma = now.Gamma;
-        asked.PFloor = now.PFloor;
-        asked.RhoFloor = now.RhoFloor;
-        asked.RPlusAmplitude = now.RPlusAmplitude;
-        asked.RMinusAmplitude = now.RMinusAmplitude;
-        asked.R0Amplitude = now.R0Amplitude;
-        asked.RPlusFrequency = now.RPlusFrequency;
-        asked.RMinusFrequency = now.RMinusFrequency;
-        asked.R0Frequency = now.R0Frequency;
-        asked.U0 = now.U0;
-        for (std::size_t k = 0; k < o.wave.size() && k < kSoundWaveQuestions.size(); ++k)
-            ApplySoundWaveAnswer(asked, kSoundWaveQuestions[k].field, o.wave[k]);
-        if (const std::string why = SoundWaveRefusal(asked); !why.empty())
+        SoundWaveAnswers answers;
+        for (std::size_t k = 0; k < o.wave.size() && k < answers.size(); ++k)
+            answers[k] = o.wave[k];
+        if (const std::string why = SoundWaveAnswersRefusal(w.record(), answers); !why.empty())
             return "the sound wave was refused: " + why;
         for (const auto& a : o.wave)
             dialogs.answer(a);
