@@ -9,6 +9,7 @@
 
 #include "common/Format.h"
 #include "common/RegularFile.h"
+#include "common/Rounding.h"
 #include "compare/Lockstep.h"
 #include "compare/SideBySide.h"
 #include "edit/BoundaryTypes.h"
@@ -22,6 +23,8 @@
 #include "run/EstimateTimeStep.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"
+#include "run/ShockConstants.h"
+#include "run/SmokeStreams.h"
 #include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
@@ -342,6 +345,55 @@ Refusal LabSession::setCourant(double courant)
     return std::nullopt;
 }
 
+Refusal LabSession::setShockConstant(const std::string& name, double value)
+{
+    if (auto r = notReady("The shock constants are set"))
+        return r;
+    struct Constant {
+        const char* name;
+        const ShockConstantRange& range;
+        double ExperimentState::*field;
+        std::optional<double> Recipe::*kept;
+    };
+    const Constant constants[] = {
+        { "difcon", kDifconRange, &ExperimentState::Difcon, &Recipe::difcon },
+        { "shkjmp", kShkjmpRange, &ExperimentState::Shkjmp, &Recipe::shkjmp },
+        { "wavhaf", kWavhafRange, &ExperimentState::Wavhaf, &Recipe::wavhaf },
+    };
+    for (const Constant& c : constants) {
+        if (name != c.name)
+            continue;
+        if (!std::isfinite(value))
+            return std::string(c.range.title) + ": not a number; the value before is kept.";
+        if (const std::string why = ShockConstantRefusal(c.range, value); !why.empty())
+            return why;
+        s_.*c.field = value;
+        recipe_.*c.kept = value;
+        return std::nullopt;
+    }
+    return "No shock constant \"" + name + "\": difcon, shkjmp or wavhaf.";
+}
+
+Refusal LabSession::setSmokeStreams(double streams)
+{
+    if (auto r = notReady("The smoke streams are set"))
+        return r;
+    if (const std::string why = SmokeStreamsRefusal(streams); !why.empty())
+        return "Get Number of Smoke Streams: " + why;
+    s_.NSmokeStreams = roundToLong(streams);
+    recipe_.smokeStreams = streams;
+    return std::nullopt;
+}
+
+Refusal LabSession::setLogPlots(bool logs)
+{
+    if (auto r = notReady("Log plots are chosen"))
+        return r;
+    SetLogPlots(s_, logs ? 1 : 0);
+    recipe_.logPlots = logs;
+    return std::nullopt;
+}
+
 void LabSession::makeExact()
 {
     exact_ = std::make_shared<exact::ExactColumns>(s_);
@@ -526,6 +578,17 @@ Refusal LabSession::replay(
             return why;
     if (r.courant)
         if (auto why = o.setCourant(number(r.courant)))
+            return why;
+    for (const auto& [name, value] : { std::pair { "difcon", r.difcon }, std::pair { "shkjmp", r.shkjmp },
+             std::pair { "wavhaf", r.wavhaf } })
+        if (value)
+            if (auto why = o.setShockConstant(name, *value))
+                return why;
+    if (r.smokeStreams)
+        if (auto why = o.setSmokeStreams(*r.smokeStreams))
+            return why;
+    if (r.logPlots)
+        if (auto why = o.setLogPlots(*r.logPlots))
             return why;
     switch (r.problem) {
     case Recipe::Problem::Default:

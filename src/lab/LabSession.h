@@ -110,6 +110,11 @@ namespace lab {
         Refusal setPeriods(double periods);
         Refusal setPlotsPerUnit(double rate);
         Refusal setCourant(double courant);
+        // "Get Diff Consts": the shock constants by name ("difcon", "shkjmp",
+        // "wavhaf"), the smoke streams a set-up lays out, log plots.
+        Refusal setShockConstant(const std::string& name, double value);
+        Refusal setSmokeStreams(double streams);
+        Refusal setLogPlots(bool logs);
 
         // --- The run ------------------------------------------------------
         Refusal begin();
@@ -156,7 +161,8 @@ namespace lab {
         struct Recipe {
             std::optional<long> cells;
             std::optional<std::string> periods, plotsPerUnit, courant;
-            std::optional<bool> meter;
+            std::optional<bool> meter, logPlots;
+            std::optional<double> difcon, shkjmp, wavhaf, smokeStreams;
             enum class Problem { Default, Test, SoundWave, Setup, HandMade } problem = Problem::Default;
             int test = 0;
             SoundWaveAsked wave;

@@ -219,13 +219,24 @@ int tamrel_lab_set(tamrel_lab* lab, const char* parameter, double value)
             return answer(&l, l.session.setPlotsPerUnit(value));
         if (name == "courant")
             return answer(&l, l.session.setCourant(value));
+        if (name == "difcon" || name == "shkjmp" || name == "wavhaf")
+            return answer(&l, l.session.setShockConstant(name, value));
+        if (name == "smoke_streams")
+            return answer(&l, l.session.setSmokeStreams(value));
+        if (name == "log_plots") {
+            if (value != 0 && value != 1)
+                return answer(&l, std::string("Log plots are 0 (off) or 1 (on)."));
+            return answer(&l, l.session.setLogPlots(value == 1));
+        }
         if (name == "meter") {
             if (value != 0 && value != 1)
                 return answer(&l, std::string("The meter is 0 (off) or 1 (on)."));
             return answer(&l, l.session.setScheme(l.session.scheme(), value == 1));
         }
         return answer(&l,
-            "No parameter \"" + name + "\": cells, periods, plots_per_unit, courant or meter.");
+            "No parameter \"" + name
+                + "\": cells, periods, plots_per_unit, courant, meter, difcon, shkjmp, wavhaf, smoke_streams or "
+                  "log_plots.");
     });
 }
 

@@ -36,7 +36,9 @@ int tamrel_lab_load_state(tamrel_lab* lab, const double* rho, long n_rho, const 
     int right_boundary, double gamma);
 
 /* The scheme by name, and the run's parameters by name: "cells",
- * "periods", "plots_per_unit", "courant", "meter" (0 or 1). */
+ * "periods", "plots_per_unit", "courant", "meter" (0 or 1), the shock
+ * constants "difcon", "shkjmp", "wavhaf", "smoke_streams" (the streams a
+ * problem loaded afterwards lays out) and "log_plots" (0 or 1). */
 int tamrel_lab_set_scheme(tamrel_lab* lab, const char* name);
 int tamrel_lab_set(tamrel_lab* lab, const char* parameter, double value);
 

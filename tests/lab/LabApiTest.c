@@ -165,6 +165,10 @@ static void hand_made_state(void)
     expect_refused(lab, tamrel_lab_set(lab, "cells", 100.5), "whole number");
     expect_refused(lab, tamrel_lab_set(lab, "courant", 1.5), "below 1");
     expect_refused(lab, tamrel_lab_set(lab, "speed", 1), "No parameter");
+    expect_refused(lab, tamrel_lab_set(lab, "difcon", 11), "outside 0 to 10");
+    expect_refused(lab, tamrel_lab_set(lab, "log_plots", 2), "0 (off) or 1 (on)");
+    CHECK(tamrel_lab_set(lab, "difcon", 0.5) == 0);
+    CHECK(tamrel_lab_set(lab, "smoke_streams", 3) == 0);
     expect_refused(lab, tamrel_lab_load_test(lab, 0), "tests are 1 to 8");
     expect_refused(lab, tamrel_lab_load_setup_text(lab, "nonsense"), "This input file will be ignored");
     CHECK(tamrel_lab_read(lab, "rho", out, N) == N);

@@ -233,23 +233,24 @@ namespace {
         EXPECT_FALSE(s.snapshot(-1).has_value());
     }
 
-    TEST(SessionRun, LogPlotsStillReadBackPlainSnapshots)
+    TEST(SessionRun, LogPlotsChangeNoNumberOfTheRun)
     {
-        LabSession plain;
-        expectTaken(plain.loadTest(1));
-        expectTaken(plain.runToEnd());
-        // The stored history holds base-10 logarithms of density and
-        // pressure while LogPlots; the snapshot reads them back as values.
-        ExperimentState logged = plain.record();
-        const long n = logged.NGridCells;
-        const long row = logged.NStoredStates - 1;
-        logged.LogPlots = 1;
-        for (long i = 0; i <= n + 1; ++i) {
-            const long k = row * (n + 2) + i;
-            logged.STRho[k] = static_cast<float>(std::log10(logged.STRho[k]));
+        LabSession plain, logged;
+        for (LabSession* s : { &plain, &logged })
+            expectTaken(s->loadTest(4));
+        expectTaken(logged.setLogPlots(true));
+        for (LabSession* s : { &plain, &logged })
+            expectTaken(s->runToEnd());
+        expectSameGrid(logged.grid(), plain.grid());
+        ASSERT_EQ(logged.storedRows(), plain.storedRows());
+        // The history holds logarithms now; a snapshot reads back values.
+        const long row = plain.storedRows() / 2;
+        const GridValues a = *plain.snapshot(row), b = *logged.snapshot(row);
+        for (std::size_t i = 0; i < a.rho.size(); ++i) {
+            EXPECT_NEAR(b.rho[i], a.rho[i], 1e-6 * a.rho[i]);
+            EXPECT_NEAR(b.p[i], a.p[i], 1e-6 * a.p[i]);
+            EXPECT_EQ(b.vx[i], a.vx[i]);
         }
-        const double v = StoredPlainValue(logged, StoredField::Rho, row * (n + 2) + 5);
-        EXPECT_NEAR(v, plain.snapshot(row)->rho[4], 1e-5 * plain.snapshot(row)->rho[4]);
     }
 
     // --- Hand-made states ----------------------------------------------------
@@ -351,6 +352,10 @@ namespace {
                 return s.loadState(h);
             },
             "periodic" },
+        { "DifconOutOfRange", [](LabSession& s) { return s.setShockConstant("difcon", -1); }, "outside 0 to 10" },
+        { "ShkjmpNaN", [](LabSession& s) { return s.setShockConstant("shkjmp", std::nan("")); }, "not a number" },
+        { "UnknownConstant", [](LabSession& s) { return s.setShockConstant("gamma", 1); }, "No shock constant" },
+        { "NoSmokeStream", [](LabSession& s) { return s.setSmokeStreams(0.4); }, "at least 1 stream" },
         { "BadSetupText", [](LabSession& s) { return s.loadSetupText("not a set-up\n"); }, "This input file will be ignored" },
         { "TestDuringRun",
             [](LabSession& s) {

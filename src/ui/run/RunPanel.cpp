@@ -294,10 +294,12 @@ void RunPanel::cmdGetDiffConsts_Click()
     const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams", streamsTitle,
         std::to_string(state.NSmokeStreams), kDialogPos);
     AddReason(refusals, NotANumberReason(streamsTitle, streams));
-    if (const auto v = parseNumber(streams.value_or("")); v && roundToLong(*v) >= 1)
-        state.NSmokeStreams = roundToLong(*v);
-    else if (v)
-        AddReason(refusals, std::string(streamsTitle) + ": at least 1 stream; the value before is kept.");
+    if (const auto v = parseNumber(streams.value_or(""))) {
+        if (const std::string why = SmokeStreamsRefusal(*v); why.empty())
+            state.NSmokeStreams = roundToLong(*v);
+        else
+            AddReason(refusals, std::string(streamsTitle) + ": " + why);
+    }
 
     // The new choice rewrites history row 0 in its form, so Restart reads it back.
     const char* logsTitle = "Log Plots for Density and Pressure?";
