@@ -550,7 +550,10 @@ ExactValues LabSession::exact() const
 
 MeterReading LabSession::meter() const
 {
-    return { s_.MeterOn != 0, s_.MflopRate, s_.MflopsTotal, s_.MeterSeconds };
+    const OpCounts& counts = stepper_->lastCounts();
+    const double updates = static_cast<double>(stepper_->lastRepetitions()) * s_.NGridCells;
+    return { s_.MeterOn != 0, s_.MflopRate, s_.MflopsTotal, s_.MeterSeconds,
+        updates > 0 ? static_cast<double>(counts[0]) / updates : 0.0 };
 }
 
 // Another session set up as this one was: the grid size, the scheme (with

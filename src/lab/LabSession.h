@@ -74,6 +74,7 @@ namespace lab {
     struct MeterReading {
         bool on = false;
         double mflopRate = 0, mflopsTotal = 0, seconds = 0;
+        double flopsPerCell = 0; // of the last step's kernel, per cell update
     };
 
     // One scheme's run of a comparison.

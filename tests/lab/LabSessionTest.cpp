@@ -175,6 +175,25 @@ namespace {
         EXPECT_LT(e.l1Rho, 0.05);
     }
 
+    TEST(SessionMeter, CountsTheBatchsFlopsPerCell)
+    {
+        if (!testing::kHaveBatch)
+            GTEST_SKIP() << "built without the window";
+        LabSession session;
+        expectTaken(session.setScheme("Lentor32", true));
+        expectTaken(session.loadTest(2));
+        expectTaken(session.runToEnd());
+        const MeterReading m = session.meter();
+        EXPECT_TRUE(m.on);
+        EXPECT_GT(m.mflopsTotal, 0);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "flops_per_cell=%.0f", m.flopsPerCell);
+        const BatchResult batch = runBatch("--test 2 --scheme Lentor32 --meter");
+        ASSERT_EQ(batch.status, 0) << batch.summary;
+        EXPECT_NE(batch.summary.find(expected), std::string::npos) << batch.summary << "\nwants " << expected;
+        EXPECT_GT(m.flopsPerCell, 10);
+    }
+
     // --- The run controls ----------------------------------------------------
 
     TEST(SessionRun, PauseContinueRestartAndStepsGiveTheSameRun)
