@@ -154,6 +154,24 @@ namespace {
         expectSameGrid(session.grid(), batch.grid);
     }
 
+    // The grid-size box rebuilds a loaded sound wave on the new grid: the
+    // same wave as one loaded on that grid.
+    TEST(SessionGridSize, ASoundWaveIsBuiltAgainOnTheNewGrid)
+    {
+        const SoundWaveAsked wave { 0.02, 1, 0.01, 2, 0, 1, 0.5 };
+        LabSession first, after;
+        expectTaken(first.setGridCells(80));
+        expectTaken(first.loadSoundWave(wave));
+        expectTaken(after.loadSoundWave(wave));
+        expectTaken(after.setGridCells(80));
+        EXPECT_EQ(after.cells(), 80);
+        expectSameGrid(after.grid(), first.grid());
+        for (LabSession* s : { &first, &after })
+            expectTaken(s->runToEnd());
+        expectSameGrid(after.grid(), first.grid());
+        EXPECT_EQ(after.cycle(), first.cycle());
+    }
+
     TEST(SessionExact, SolutionAndL1AreTheBatchRuns)
     {
         if (!testing::kHaveBatch)
