@@ -310,9 +310,13 @@ Refusal LabSession::setGridCells(long cells)
 
 Refusal LabSession::setPeriods(double periods)
 {
+    return typePeriods(text17(periods));
+}
+
+Refusal LabSession::typePeriods(const std::string& text)
+{
     if (auto r = notReady("The run length is set"))
         return r;
-    const std::string text = text17(periods);
     PeriodsTextChanged(s_, text);
     if (auto r = enterBox(EditedBox::Periods, text))
         return r;
@@ -322,9 +326,13 @@ Refusal LabSession::setPeriods(double periods)
 
 Refusal LabSession::setPlotsPerUnit(double rate)
 {
+    return typePlotsPerUnit(text17(rate));
+}
+
+Refusal LabSession::typePlotsPerUnit(const std::string& text)
+{
     if (auto r = notReady("The snapshot rate is set"))
         return r;
-    const std::string text = text17(rate);
     PlotsPerPeriodTextChanged(s_, text);
     if (auto r = enterBox(EditedBox::PlotsPerPeriod, text))
         return r;
@@ -334,9 +342,13 @@ Refusal LabSession::setPlotsPerUnit(double rate)
 
 Refusal LabSession::setCourant(double courant)
 {
+    return typeCourant(text17(courant));
+}
+
+Refusal LabSession::typeCourant(const std::string& text)
+{
     if (auto r = notReady("The Courant number is set"))
         return r;
-    const std::string text = text17(courant);
     shown_.courant = text;
     CourantTextChanged(s_, text);
     if (auto r = enterBox(EditedBox::CourantNumber, text))
@@ -568,19 +580,18 @@ Refusal LabSession::replay(
             return why;
     if (auto why = o.setScheme(scheme, false))
         return why;
-    auto number = [](const std::optional<std::string>& t) { return std::stod(*t); };
-    const bool rateFirst = r.plotsPerUnit && number(r.plotsPerUnit) < o.s_.NPlotsPerPeriod;
+    const bool rateFirst = r.plotsPerUnit && parseNumber(*r.plotsPerUnit).value_or(0) < o.s_.NPlotsPerPeriod;
     if (rateFirst)
-        if (auto why = o.setPlotsPerUnit(number(r.plotsPerUnit)))
+        if (auto why = o.typePlotsPerUnit(*r.plotsPerUnit))
             return why;
     if (r.periods)
-        if (auto why = o.setPeriods(number(r.periods)))
+        if (auto why = o.typePeriods(*r.periods))
             return why;
     if (r.plotsPerUnit && !rateFirst)
-        if (auto why = o.setPlotsPerUnit(number(r.plotsPerUnit)))
+        if (auto why = o.typePlotsPerUnit(*r.plotsPerUnit))
             return why;
     if (r.courant)
-        if (auto why = o.setCourant(number(r.courant)))
+        if (auto why = o.typeCourant(*r.courant))
             return why;
     for (const auto& [name, value] : { std::pair { "difcon", r.difcon }, std::pair { "shkjmp", r.shkjmp },
              std::pair { "wavhaf", r.wavhaf } })

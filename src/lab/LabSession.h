@@ -111,6 +111,11 @@ namespace lab {
         Refusal setPeriods(double periods);
         Refusal setPlotsPerUnit(double rate);
         Refusal setCourant(double courant);
+        // The same three boxes given a number as typed (the batch passes its
+        // options on as they were written).
+        Refusal typePeriods(const std::string& typed);
+        Refusal typePlotsPerUnit(const std::string& typed);
+        Refusal typeCourant(const std::string& typed);
         // "Get Diff Consts": the shock constants by name ("difcon", "shkjmp",
         // "wavhaf"), the smoke streams a set-up lays out, log plots.
         Refusal setShockConstant(const std::string& name, double value);

@@ -31,8 +31,10 @@ inline std::vector<double>& column(GridValues& g, int k)
 
 #ifdef TAMREL_BINARY
 inline constexpr bool kHaveBatch = true;
+inline constexpr const char* kBinary = TAMREL_BINARY;
 #else
 inline constexpr bool kHaveBatch = false;
+inline constexpr const char* kBinary = "";
 #endif
 
 // `args` are the batch's options after --batch; --out is added.

@@ -21,7 +21,7 @@
 
 #include "ui/window/BatchSupport.h"
 #include "ui/window/Dialogs.h"
-#include "ui/window/StudyFiles.h"
+#include "app/StudyFiles.h"
 #include "ui/window/StudyPlotPicture.h"
 #include "common/Format.h"
 #include "compare/Difference.h"

@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "app/BatchRun.h"
 #include "app/ProgramOptions.h"
-#include "ui/window/BatchRun.h"
-#include "ui/window/CompareBatch.h"
+#include "ui/window/PictureBatch.h"
+#include "ui/window/StudyPlotPicture.h"
+#include "app/CompareBatch.h"
 #include "ui/window/GuideScenes.h"
 #include "ui/window/QtDialogs.h"
 #include "ui/window/SheetCheckBatch.h"
@@ -103,6 +105,18 @@ namespace {
         return QApplication::exec();
     }
 
+    // The study's plot is drawn with Qt's painter, offscreen: the
+    // application object lives only while it draws.
+    bool drawStudyPlot(const compare::StudyPlotDrawing& d, const std::string& path, bool svg, char* program)
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int qtArgc = 1;
+        char* qtArgv[] = { program, nullptr };
+        QApplication app(qtArgc, qtArgv);
+        QApplication::setApplicationName(QStringLiteral("tamrel"));
+        return SaveStudyPlot(d, path, svg);
+    }
+
 } // namespace
 
 int runProgram(int argc, char** argv)
@@ -118,10 +132,16 @@ int runProgram(int argc, char** argv)
     case ProgramOptions::Action::Refused:
         std::fprintf(stderr, "tamrel: %s (tamrel --help lists the options)\n", p.text.c_str());
         return 2;
+    // A batch run starts Qt only to draw a picture: without one it needs no
+    // display platform at all.
     case ProgramOptions::Action::Batch:
-        return runBatch(p.batch, argv[0]);
+        if (batchDrawsPictures(p.batch))
+            return runPictureBatch(p.batch, argv[0]);
+        return runSessionBatch(p.batch);
     case ProgramOptions::Action::Convergence:
-        return runConvergenceBatch(p.batch, argv[0]);
+        return runConvergenceBatch(p.batch, [&](const compare::StudyPlotDrawing& d, const std::string& path, bool svg) {
+            return drawStudyPlot(d, path, svg, argv[0]);
+        });
     case ProgramOptions::Action::Check:
         return runSheetChecks(p.sheets, argv[0], p.answers);
     case ProgramOptions::Action::Riemann: {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/CompareBatch.h"
+#include "app/CompareBatch.h"
 
 #include <chrono>
 #include <cstdio>
@@ -7,7 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/window/BatchSupport.h"
+#include "app/BatchFiles.h"
+#include "app/BatchSession.h"
 #include "common/StagedFile.h"
 #include "compare/SideBySide.h"
 #include "exact/ExactColumns.h"

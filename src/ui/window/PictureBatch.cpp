@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/BatchRun.h"
+#include "ui/window/PictureBatch.h"
 
 #include <QApplication>
 #include <chrono>
@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "ui/window/BatchSupport.h"
-#include "ui/window/CompareBatch.h"
 #include "ui/window/Controls.h"
 #include "ui/window/ScriptedDialogs.h"
 #include "ui/window/WindowExport.h"
@@ -84,7 +83,7 @@ namespace {
 
 } // namespace
 
-int runBatch(const BatchOptions& o, char* program)
+int runPictureBatch(const BatchOptions& o, char* program)
 {
     removeStagedFilesOnSignals();
     if (o.setupFile)
@@ -102,8 +101,6 @@ int runBatch(const BatchOptions& o, char* program)
     char* qtArgv[] = { program, nullptr };
     QApplication app(qtArgc, qtArgv);
     QApplication::setApplicationName(QStringLiteral("tamrel"));
-    if (!o.schemes.empty())
-        return runComparisonBatch(o, outputs);
 
     ScriptedDialogs dialogs;
     WindowOptions options;

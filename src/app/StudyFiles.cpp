@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/StudyFiles.h"
+#include "app/StudyFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "ui/window/BatchSupport.h"
+#include "app/BatchFiles.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tamrel --convergence: the study's checks, its runs and its files.
 
-#include <QApplication>
 #include <algorithm>
 #include <cctype>
 #include <chrono>
@@ -9,10 +8,10 @@
 #include <cstdio>
 #include <fstream>
 
-#include "ui/window/BatchSupport.h"
-#include "ui/window/CompareBatch.h"
-#include "ui/window/StudyFiles.h"
-#include "ui/window/StudyPlotPicture.h"
+#include "app/BatchFiles.h"
+#include "app/BatchSession.h"
+#include "app/CompareBatch.h"
+#include "app/StudyFiles.h"
 #include "common/StagedFile.h"
 #include "compare/ConvergenceStudy.h"
 #include "compare/StudyPlot.h"
@@ -25,21 +24,15 @@ namespace {
 
 } // namespace
 
-int runConvergenceBatch(const BatchOptions& o, char* program)
+int runConvergenceBatch(const BatchOptions& o, const SaveStudyPlotFile& savePlot)
 {
     removeStagedFilesOnSignals();
     BatchOutputs outputs;
     if (const auto refusal = outputs.stage({ { &o.outFile, "--out" }, { &o.plotFile, "--plot" } }))
         return fail(*refusal);
 
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char* qtArgv[] = { program, nullptr };
-    QApplication app(qtArgc, qtArgv);
-    QApplication::setApplicationName(QStringLiteral("tamrel"));
-
     // Every run's record is made as a single run of its scheme and grid size
-    // would start, through a window of its own on this thread.
+    // would start, in a lab session of its own.
     const compare::PrepareStudyRun prepare
         = [&o](const std::string& scheme, long cells, bool mirrored, std::string& why) {
               return prepareStudyRun(o, scheme, cells, mirrored, why);
@@ -58,7 +51,7 @@ int runConvergenceBatch(const BatchOptions& o, char* program)
     if (const StagedFile* f = outputs.file("--out"); f && !writeStudyCsv(r, f->temporaryPath()))
         return fail("cannot write '" + f->target() + "'", kRunFailed);
     if (const StagedFile* f = outputs.file("--plot");
-        f && !SaveStudyPlot(compare::LayOutStudyPlot(r), f->temporaryPath(), endsWithSvg(f->target())))
+        f && !savePlot(compare::LayOutStudyPlot(r), f->temporaryPath(), endsWithSvg(f->target())))
         return fail("cannot write '" + f->target() + "'", kRunFailed);
     if (const auto failure = outputs.commit())
         return fail(*failure, kRunFailed);
