@@ -28,7 +28,8 @@ namespace {
     // The program with a platform no Qt can load and no display named.
     int runWithoutDisplay(const std::string& args)
     {
-        const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=nonexistent-platform ")
+        const std::string command
+            = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=nonexistent-platform ")
             + testing::kBinary + " " + args + " > /dev/null 2>&1";
         return std::system(command.c_str());
     }
@@ -71,7 +72,7 @@ namespace {
     TEST_F(BatchWithoutDisplay, SchemesSideBySideAndAStudyRunToo)
     {
         const std::string out = (dir / "out.csv").string();
-        for (const std::string args : { "--batch --test 1 --cells 60 --schemes Orvane,Sorvi --out " + out,
+        for (const std::string& args : { "--batch --test 1 --cells 60 --schemes Orvane,Sorvi --out " + out,
                  "--convergence --test 1 --schemes Orvane --cells 32,64 --out " + out }) {
             std::filesystem::remove(out);
             EXPECT_EQ(runWithoutDisplay(args), 0) << args;

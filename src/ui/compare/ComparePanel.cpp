@@ -50,28 +50,12 @@ namespace {
                                           : compare::CurvePicture::Velocity;
     }
 
-    std::string schemeNames()
-    {
-        std::string list;
-        const auto rows = kernels::allSchemes();
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            list += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ") + std::string(rows[i].name);
-        return list;
-    }
-
     std::string joined(const std::vector<std::string>& names)
     {
         std::string s;
         for (std::size_t i = 0; i < names.size(); ++i)
             s += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
         return s;
-    }
-
-    void subtractHistory(BoundedArray<float>& a, const BoundedArray<float>& b)
-    {
-        for (long i = a.lower(); i <= a.upper(); ++i)
-            if (b.contains(i))
-                a[i] -= b[i];
     }
 
     QAction* makeAction(QWidget& window, const char* name, const QString& text)
@@ -133,7 +117,7 @@ void ComparePanel::cmdCompareSchemes_Click()
     const auto picked = dialogs.chooseSchemes(
         "Choose 2 to 5 schemes to run side by side on copies of the set-up (the first one runs in the grid).  "
         "One scheme, or none, ends the comparison.  Choose from "
-            + schemeNames() + ".",
+            + compare::SchemeNamesText() + ".",
         "Compare Schemes", choices, now);
     if (picked)
         chooseSchemes(*picked);
@@ -141,26 +125,12 @@ void ComparePanel::cmdCompareSchemes_Click()
 
 bool ComparePanel::chooseSchemes(const std::vector<std::string>& names)
 {
-    std::vector<std::string> canonical;
-    for (const std::string& name : names) {
-        const kernels::SchemeInfo* k = kernels::findScheme(name);
-        if (!k) {
-            dialogs.messageBox("\"" + name + "\" is not a scheme name.  Choose from " + schemeNames()
-                + ".  The comparison is left as it was.");
-            return false;
-        }
-        if (std::find(canonical.begin(), canonical.end(), std::string(k->name)) != canonical.end()) {
-            dialogs.messageBox(
-                "The scheme " + std::string(k->name) + " is named twice.  The comparison is left as it was.");
-            return false;
-        }
-        canonical.emplace_back(k->name);
-    }
-    if (canonical.size() > static_cast<std::size_t>(compare::kMaxSchemes)) {
-        dialogs.messageBox("A comparison takes 2 to 5 schemes, not " + std::to_string(canonical.size())
-            + ".  The comparison is left as it was.");
+    const compare::SchemeNames checked = compare::CheckSchemeNames(names);
+    if (!checked.refusal.empty()) {
+        dialogs.messageBox(checked.refusal);
         return false;
     }
+    const std::vector<std::string>& canonical = checked.schemes;
     if (const std::string why = compare::SchemeChoiceRefusal(canonical.size(), comparing(), state.SchemeName);
         !why.empty()) {
         sayInStatusLine(window, why);
@@ -192,18 +162,8 @@ bool ComparePanel::prepareBegin()
     refreshSpaceTimeList();
     if (!state.isReady())
         return false;
-    std::vector<compare::SchemeRun> copies(schemes_.size());
-    for (std::size_t k = 0; k < schemes_.size(); ++k) {
-        ExperimentState& c = copies[k].state;
-        c = state;
-        // Begin makes every copy a history of its own; the grid's old one is not needed.
-        for (auto member : { &ExperimentState::STRho, &ExperimentState::STP, &ExperimentState::STVX,
-                 &ExperimentState::STVY, &ExperimentState::STFSmoke, &ExperimentState::STRPlus,
-                 &ExperimentState::STRMinus, &ExperimentState::STEntropy })
-            (c.*member).release();
-        c.StoredTime.release();
-        TakeScheme(c, schemes_[k]);
-    }
+    // Begin makes every copy a history of its own; the grid's is not copied.
+    std::vector<compare::SchemeRun> copies = compare::MakeSchemeCopies(state, schemes_);
     if (const auto why = compare::CheckSideBySide(copies)) {
         dialogs.messageBox("The schemes cannot run side by side: " + *why + ".");
         return false;
@@ -224,6 +184,7 @@ void ComparePanel::begun()
         return;
     runs_ = std::move(pending_);
     pending_.clear();
+    lockstep_ = {};
     for (std::size_t k = 1; k < runs_.size(); ++k)
         if (BeginRun(runs_[k].state) != BeginStatus::Started) {
             dialogs.messageBox("The run with " + runs_[k].state.SchemeName + " could not begin.");
@@ -232,8 +193,7 @@ void ComparePanel::begun()
         }
     for (std::size_t k = 0; k < runs_.size(); ++k)
         steppers_.push_back(std::make_unique<TimeStep>(1));
-    commonRows_ = state.NStoredStates;
-    gridEnded_ = false;
+    lockstep_.commonRows = state.NStoredStates;
     actDifferenceView->setEnabled(true);
     refreshSpaceTimeList();
 }
@@ -257,26 +217,9 @@ bool ComparePanel::tick()
     for (auto& s : steppers_)
         steppers.push_back(s.get());
     const long before = state.NStoredStates;
-    // The grid's run may have reached its stop time before the others: it
-    // waits (shown as going on, so the ticks come) until every run has.
-    std::swap(state, runs_.front().state);
-    if (gridEnded_)
-        runs_.front().state.Stopped = 1;
     const compare::LockstepTick t
-        = compare::AdvanceLockstep(runs_, steppers, commonRows_ + 1, deadline, compare::LockstepConcurrent());
-    std::swap(state, runs_.front().state);
-    commonRows_ = t.rows;
-    gridEnded_ = state.Stopped != 0;
-
-    bool faulted = false;
-    if (!t.failure.empty() || t.ended) {
-        state.Stopped = 1;
-        for (compare::SchemeRun& r : runs_)
-            r.state.Stopped = 1;
-        faulted = !t.failure.empty();
-    } else {
-        state.Stopped = 0;
-    }
+        = compare::AdvanceWithGrid(state, runs_, steppers, lockstep_, deadline, compare::LockstepConcurrent());
+    const bool faulted = !t.failure.empty();
     if (state.NStoredStates != before) {
         // The stored-state controls follow the rows (shown as a run going on).
         const Long stopped = state.Stopped;
@@ -312,7 +255,7 @@ long ComparePanel::shownRow() const
     long rows = state.NStoredStates;
     for (std::size_t k = 1; k < runs_.size(); ++k)
         rows = std::min<long>(rows, runs_[k].state.NStoredStates);
-    const long row = state.Stopped == 0 ? commonRows_ - 1 : state.StoredStateShown;
+    const long row = state.Stopped == 0 ? lockstep_.commonRows - 1 : state.StoredStateShown;
     return std::clamp<long>(row, 0, std::max<long>(0, rows - 1));
 }
 
@@ -438,13 +381,7 @@ bool ComparePanel::paintSpaceTimeInstead()
                 ++a;
                 b = a + 1;
             }
-        ExperimentState d = record(a);
-        const ExperimentState& other = record(b);
-        for (auto member : { &ExperimentState::STRho, &ExperimentState::STP, &ExperimentState::STVX,
-                 &ExperimentState::STVY, &ExperimentState::STFSmoke, &ExperimentState::STRPlus,
-                 &ExperimentState::STRMinus, &ExperimentState::STEntropy })
-            subtractHistory(d.*member, other.*member);
-        d.NStoredStates = std::min(d.NStoredStates, other.NStoredStates);
+        ExperimentState d = compare::HistoryDifference(record(a), record(b));
         std::swap(state, d);
         panels.spaceTime.pctSpaceTime_Paint();
         std::swap(state, d);

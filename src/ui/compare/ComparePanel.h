@@ -19,6 +19,7 @@
 
 #include "ui/window/WindowContext.h"
 #include "compare/Difference.h"
+#include "compare/SchemeCopies.h"
 #include "compare/SideBySide.h"
 #include "exact/ExactSolution.h"
 
@@ -106,8 +107,7 @@ private:
     // ticks the grid is scheme 0 and runs_[0].state is empty.
     std::vector<compare::SchemeRun> runs_;
     std::vector<compare::SchemeRun> pending_; // made by Begin before the grid begins
-    long commonRows_ = 0; // rows every scheme holds
-    bool gridEnded_ = false; // the grid's run reached its stop time; others may not have
+    compare::GridLockstep lockstep_; // rows every scheme holds; whether the grid's run has ended
     std::vector<std::unique_ptr<TimeStep>> steppers_;
     exact::ExactSolution exact_;
     bool difference_ = false;

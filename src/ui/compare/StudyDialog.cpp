@@ -19,45 +19,18 @@
 #include <chrono>
 #include <cmath>
 
-#include "ui/window/BatchSupport.h"
+#include "app/BatchSession.h"
+#include "app/StudyProblem.h"
 #include "ui/window/Dialogs.h"
 #include "app/StudyFiles.h"
 #include "ui/window/StudyPlotPicture.h"
 #include "common/Format.h"
-#include "compare/Difference.h"
 #include "compare/Lockstep.h"
 #include "compare/StudyPlot.h"
-#include "presets/ShockTubeTests.h"
-#include "presets/SoundWave.h"
 
 namespace tamrel {
 
 namespace {
-
-    // Cells 1..N of two records agree (within float rounding: a record past
-    // its start holds its initial grid only in history row 0).
-    bool sameGrid(const ExperimentState& s, const ExperimentState& set)
-    {
-        const long n = s.NGridCells;
-        if (set.NGridCells != n || set.Gamma != s.Gamma)
-            return false;
-        auto near = [](double a, double b) { return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b)); };
-        if (s.isReady()) {
-            for (long i = 1; i <= n; ++i)
-                if (s.Rho[i] != set.Rho[i] || s.P[i] != set.P[i] || s.VX[i] != set.VX[i])
-                    return false;
-            return true;
-        }
-        const compare::CellValues row0 = compare::StoredRowValues(s, 0);
-        if (row0.rho.size() != static_cast<std::size_t>(n))
-            return false;
-        for (long i = 1; i <= n; ++i) {
-            const auto k = static_cast<std::size_t>(i - 1);
-            if (!near(row0.rho[k], set.Rho[i]) || !near(row0.p[k], set.P[i]) || !near(row0.vx[k], set.VX[i]))
-                return false;
-        }
-        return true;
-    }
 
     std::vector<std::string> words(const std::string& text)
     {
@@ -83,40 +56,6 @@ namespace {
     }
 
 } // namespace
-
-std::optional<BatchOptions> StudyProblemOf(const ExperimentState& s, std::string& why)
-{
-    BatchOptions o;
-    o.name = s.StudentName.empty() ? "Study" : s.StudentName;
-    o.periods = batch::num17(s.Periods);
-    o.plotsPerUnit = std::to_string(s.NPlotsPerPeriod);
-    o.courant = batch::num17(s.CourantNumber);
-    auto bare = [&s] { return s; };
-    if (s.RiemannPlots != 0) {
-        ExperimentState c = bare();
-        c.TimeNow = 0;
-        SetUpSoundWaveState(c);
-        if (sameGrid(s, c)) {
-            o.soundWave = true;
-            o.wave = { batch::num17(s.RPlusAmplitude), std::to_string(s.RPlusFrequency),
-                batch::num17(s.RMinusAmplitude), std::to_string(s.RMinusFrequency), batch::num17(s.R0Amplitude),
-                std::to_string(s.R0Frequency), batch::num17(s.U0) };
-            return o;
-        }
-    } else {
-        for (int t = 1; t <= kShockTubeTestCount; ++t) {
-            ExperimentState c = bare();
-            ApplyShockTubeTest(c, t);
-            if (sameGrid(s, c)) {
-                o.test = t;
-                return o;
-            }
-        }
-    }
-    why = "the problem loaded now is neither one of the eight tests nor a sound wave (a set-up file or an edited "
-          "grid cannot be set up again at other resolutions, so it has no exact reference there)";
-    return std::nullopt;
-}
 
 StudyDialog& StudyDialog::open(QWidget& window, const ExperimentState& state, Dialogs& dialogs)
 {
@@ -236,8 +175,8 @@ bool StudyDialog::cmdStudyRun_Click()
     lblStudyProblem->setText(problem->test ? QStringLiteral("Test %1").arg(*problem->test)
                                            : QStringLiteral("the sound wave loaded now"));
     const BatchOptions o = *problem;
-    // A record is made on this thread, through a window of its own, as a
-    // single run of the command line makes it.
+    // A record is made in a lab session of its own, as a single run of the
+    // command line makes it.
     const compare::PrepareStudyRun here = [o](const std::string& scheme, long n, bool mirrored, std::string& why) {
         return batch::prepareStudyRun(o, scheme, n, mirrored, why);
     };
@@ -246,7 +185,9 @@ bool StudyDialog::cmdStudyRun_Click()
     const auto warning = compare::StudyProblemWarning(here, schemes.front(), cells.front());
     warning_ = warning ? "Warning: " + *warning + ".  " : "";
 
-    // The study's thread asks this thread for each record and waits for it.
+    // The study's thread asks this thread for each record and waits for it:
+    // a session would serve any thread, but the wait lets this thread see
+    // each run's progress (and a Cancel) before the next run is set up.
     const compare::PrepareStudyRun prepare
         = [here](const std::string& scheme, long n, bool mirrored, std::string& why) {
               std::optional<ExperimentState> out;

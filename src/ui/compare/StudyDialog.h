@@ -28,11 +28,6 @@ namespace tamrel {
 
 class Dialogs;
 
-// The problem loaded in `s` as the command line would ask for it (a test or
-// a sound wave with its answers, and the run boxes' values); nothing (and
-// `why`) when it is neither.
-std::optional<BatchOptions> StudyProblemOf(const ExperimentState& s, std::string& why);
-
 class StudyDialog : public QDialog {
     Q_OBJECT
 public:
