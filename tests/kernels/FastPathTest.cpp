@@ -5,8 +5,8 @@
 // copy built for the vector units that this processor runs
 // (common/VectorCopies.h), with the shortcut off and on. Each scheme runs the
 // lab's eight tests (smoke on the right of the jump, which the two-fluid
-// scheme takes as fluid 2 of another gamma and density) and a sound wave, a
-// few dozen steps on a grid of several strips, through the program's own time
+// scheme takes as fluid 2 of another gamma and density), a front of smoke
+// and shear carried by uniform gas, and a sound wave, a few dozen steps on a grid of several strips, through the program's own time
 // step; the grids must agree to the last bit, and so must the largest Courant
 // number. Copies at one setting of the shortcut do the same work, so their
 // operation counters must agree as well.
@@ -48,6 +48,20 @@ namespace {
                 g.at(g.smoke, i) = g.centre(i) < t.xJump ? 0.0 : 1.0;
             prepareFor(row, g, 2.0);
             cases.push_back({ "Test " + std::to_string(t.number), g, Boundary::Outflow, t.tStop });
+        }
+        // A front of smoke and shear carried by uniform gas: the interfaces
+        // at the front see one density, velocity and pressure on both
+        // sides, so the shortcut must take the passive scalars from upwind.
+        for (double u : { -0.5, 0.5 }) {
+            Grid g = Grid::uniform(kCells);
+            for (int i = 1 - g.b; i <= kCells + g.b; ++i) {
+                const bool right = g.centre(i) >= 0.5;
+                g.set(i, { 1.0, 1.0, u, right ? 1.0 : 0.0 });
+                g.at(g.smoke, i) = right ? 1.0 : 0.0;
+            }
+            prepareFor(row, g, 2.0);
+            cases.push_back({ u < 0 ? "front, flow to the left" : "front, flow to the right", g, Boundary::Outflow,
+                0.4 });
         }
         SimpleWave wave;
         wave.eps = 1e-3;
