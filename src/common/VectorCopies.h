@@ -41,19 +41,28 @@ void resetVectorCopy();
 #define TAMREL_COPY_FOR(isa) gnu::flatten
 #endif
 
-#define TAMREL_VECTOR_COPIES(Ret, name, Params, Args, body)                                                          \
-    [[TAMREL_COPY_FOR("avx512f")]] Ret name##Avx512 Params { return body Args; }                                        \
-    [[TAMREL_COPY_FOR("avx2")]] Ret name##Avx2 Params { return body Args; }                                             \
-    [[gnu::flatten]] Ret name##Baseline Params { return body Args; }                                                   \
-    Ret name Params                                                                                                  \
-    {                                                                                                                \
-        switch (::tamrel::vectorCopy()) {                                                                            \
-        case ::tamrel::VectorCopy::Avx512:                                                                           \
-            return name##Avx512 Args;                                                                                \
-        case ::tamrel::VectorCopy::Avx2:                                                                             \
-            return name##Avx2 Args;                                                                                  \
-        case ::tamrel::VectorCopy::Baseline:                                                                         \
-            break;                                                                                                   \
-        }                                                                                                            \
-        return name##Baseline Args;                                                                                  \
+#define TAMREL_VECTOR_COPIES(Ret, name, Params, Args, body)                                                       \
+    [[TAMREL_COPY_FOR("avx512f")]] Ret name##Avx512 Params                                                        \
+    {                                                                                                             \
+        return body Args;                                                                                         \
+    }                                                                                                             \
+    [[TAMREL_COPY_FOR("avx2")]] Ret name##Avx2 Params                                                             \
+    {                                                                                                             \
+        return body Args;                                                                                         \
+    }                                                                                                             \
+    [[gnu::flatten]] Ret name##Baseline Params                                                                    \
+    {                                                                                                             \
+        return body Args;                                                                                         \
+    }                                                                                                             \
+    Ret name Params                                                                                               \
+    {                                                                                                             \
+        switch (::tamrel::vectorCopy()) {                                                                         \
+        case ::tamrel::VectorCopy::Avx512:                                                                        \
+            return name##Avx512 Args;                                                                             \
+        case ::tamrel::VectorCopy::Avx2:                                                                          \
+            return name##Avx2 Args;                                                                               \
+        case ::tamrel::VectorCopy::Baseline:                                                                      \
+            break;                                                                                                \
+        }                                                                                                         \
+        return name##Baseline Args;                                                                               \
     }

@@ -6,10 +6,9 @@
 // (common/VectorCopies.h), with the shortcut off and on. Each scheme runs the
 // lab's eight tests (smoke on the right of the jump, which the two-fluid
 // scheme takes as fluid 2 of another gamma and density), a front of smoke
-// and shear carried by uniform gas, and a sound wave, a few dozen steps on a grid of several strips, through the program's own time
-// step; the grids must agree to the last bit, and so must the largest Courant
-// number. Copies at one setting of the shortcut do the same work, so their
-// operation counters must agree as well.
+// and shear carried by uniform gas, and a sound wave, a few dozen steps on a grid of several strips, through the
+// program's own time step; the grids must agree to the last bit, and so must the largest Courant number. Copies at
+// one setting of the shortcut do the same work, so their operation counters must agree as well.
 
 #include <gtest/gtest.h>
 
@@ -60,8 +59,8 @@ namespace {
                 g.at(g.smoke, i) = right ? 1.0 : 0.0;
             }
             prepareFor(row, g, 2.0);
-            cases.push_back({ u < 0 ? "front, flow to the left" : "front, flow to the right", g, Boundary::Outflow,
-                0.4 });
+            cases.push_back(
+                { u < 0 ? "front, flow to the left" : "front, flow to the right", g, Boundary::Outflow, 0.4 });
         }
         SimpleWave wave;
         wave.eps = 1e-3;
@@ -78,7 +77,9 @@ namespace {
 
     std::string pathName(const Path& p)
     {
-        const char* copy = p.copy == VectorCopy::Avx512 ? "AVX-512" : p.copy == VectorCopy::Avx2 ? "AVX2" : "baseline";
+        const char* copy = p.copy == VectorCopy::Avx512 ? "AVX-512"
+            : p.copy == VectorCopy::Avx2                ? "AVX2"
+                                                        : "baseline";
         return std::string(copy) + (p.shortcut ? " copy, shortcut on" : " copy, shortcut off");
     }
 
@@ -164,8 +165,8 @@ namespace {
         }
     }
 
-    INSTANTIATE_TEST_SUITE_P(
-        Schemes, FastPath, ::testing::ValuesIn(kernels::allSchemes().begin(), kernels::allSchemes().end()), rowName);
+    INSTANTIATE_TEST_SUITE_P(Schemes, FastPath,
+        ::testing::ValuesIn(kernels::allSchemes().begin(), kernels::allSchemes().end()), rowName);
 
     // The shortcut must have work to skip in these runs, or the test above
     // would hold nothing to the plain path: the shock tubes' uniform gas

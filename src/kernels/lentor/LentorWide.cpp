@@ -181,7 +181,7 @@ namespace {
 
 // An AVX-512, an AVX2 and a baseline copy, each with the whole strip inlined
 // (common/VectorCopies.h).
-TAMREL_VECTOR_COPIES(float, runStripWidest, (const StripIO<float>& io, float* work, Tally& tally), (io, work, tally),
-    stripBodyWide)
+TAMREL_VECTOR_COPIES(
+    float, runStripWidest, (const StripIO<float>& io, float* work, Tally& tally), (io, work, tally), stripBodyWide)
 
 } // namespace tamrel::kernels::lentor

@@ -19,8 +19,7 @@ namespace tamrel::kernels::mixtal {
 // Step 1: load the strip (cells 1-B .. L+B) with its mixture, as PPM
 // wants it in the first slots.
 template <class T, class TallyT>
-void loadStrip(
-    const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, CellRuns& runs, TallyT& tally)
+void loadStrip(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, CellRuns& runs, TallyT& tally)
 {
     const long first = 1 - io.s.B; // cell of element 0
     const int n = w.n;

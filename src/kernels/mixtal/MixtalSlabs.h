@@ -157,8 +157,7 @@ void crossings(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl
             return choose<T>(
                 fromLeft, [&] { return T(a[c]); }, [&] { return T(a[c + 1]); });
         };
-        const Crossing<T> cr
-            = crossingVolume(uf, dt, upwind(ma), upwind(mb), upwind(x), upwind(x + 1), fromLeft);
+        const Crossing<T> cr = crossingVolume(uf, dt, upwind(ma), upwind(mb), upwind(x), upwind(x + 1), fromLeft);
         const bool swept = cr.swept > T(0);
         fractions += swept;
         const T fbar = choose<T>(

@@ -23,8 +23,8 @@ template <class T, class TallyT> Verdict<T> stripBody(const MixtalIO& io, T* scr
     const Closure<T> cl = closureOf(T(io.gamma1), T(io.gamma2));
     const T dt(io.s.dt);
     const T floor(kernelFloorOf(double(io.s.kernelFloor)));
-    const PpmParams<T> k { dt, T(io.gamma1), floor, T(io.difcon * float(kDifconScale)), T(io.shkjmp),
-        T(io.wavhaf), uniformShortcut() };
+    const PpmParams<T> k { dt, T(io.gamma1), floor, T(io.difcon * float(kDifconScale)), T(io.shkjmp), T(io.wavhaf),
+        uniformShortcut() };
 
     CellRuns runs(w.n);
     runs.shortcut = k.shortcut;

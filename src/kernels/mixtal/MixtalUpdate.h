@@ -25,8 +25,8 @@ namespace tamrel::kernels::mixtal {
 // the loop (the order of a largest value does not matter: kmax drops NaN).
 // Long: one loop body over slots held as __restrict locals, which the vectoriser needs.
 template <class T, class TallyT>
-Verdict<T> updateCells(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L,
-    int B, const CellRuns& runs, TallyT& tally)
+Verdict<T> updateCells(const MixtalIO& io, const SlotScratch<T>& w, const Closure<T>& cl, T floor, int L, int B,
+    const CellRuns& runs, TallyT& tally)
 {
     const T tol(kSlabFractionTolerance);
     const T* __restrict x = w[mX];
