@@ -150,7 +150,7 @@ template <class T> struct Verdict {
 // What the load learns about the strip's cells, so that the later loops
 // need not compare them again: runs of one hydrodynamic state (density,
 // pressure, velocities and fraction: the gas PPM sees; see StateRuns in
-// PpmStrip.h), runs of one whole state (those, the first moment and the
+// PpmScratch.h), runs of one whole state (those, the first moment and the
 // fluid densities), each a count of changes from cell 0, and the count of
 // cells holding fluid 2 up to each cell.
 struct CellRuns {

@@ -40,7 +40,7 @@
 // scratch, and marked free of loop-carried dependences (each iteration
 // writes only element c of arrays it does not read), so that the compiler
 // vectorises it for double and float. Being branch-free also makes the
-// operation count per loop iteration a constant (see ppmStripCost).
+// operation count per loop iteration a constant (see blockCosts in Ppm.cpp).
 //
 // Index convention of every step: c = 0 .. n-1 numbers the strip's cells
 // from the first ghost cell (c = i + B - 1 for strip cell i), n = L + 2B.
