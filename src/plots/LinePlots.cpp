@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "common/Format.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/common/FluidSlab.h"
 #include "plots/LinePlotFrame.h"
+#include "state/Boundaries.h"
 
 namespace tamrel {
 
@@ -120,12 +122,13 @@ namespace {
         const long count = static_cast<long>(a) * n;
 
         std::vector<float> q;
-        if (subcellProfile && n >= 1 && FillSmokeBoundaryCells(s)) {
+        SmokeColumns filled;
+        if (subcellProfile && n >= 1 && FillSmokeColumns(s, filled)) {
             std::vector<float> s1(ix(n + 2 * b)), s2(ix(n + 2 * b)), s3(ix(n + 2 * b));
             for (long i = 1 - b; i <= n + b; ++i) {
-                s1[ix(i + b - 1)] = static_cast<float>(s.FFrac[i]);
-                s2[ix(i + b - 1)] = static_cast<float>(s.FFracX[i]);
-                s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
+                s1[ix(i + b - 1)] = static_cast<float>(filled.fraction[i]);
+                s2[ix(i + b - 1)] = static_cast<float>(filled.slope[i]);
+                s3[ix(i + b - 1)] = static_cast<float>(filled.curvature[i]);
             }
             q.assign(ix(count), 0.0f);
             // The profile places each slab as the kernel does, with the
@@ -183,6 +186,8 @@ namespace {
         double smoke = s.PCurrent;
         if (haveProfile && m >= 1 && m <= n)
             smoke = q[ix(m * a - 1)];
+        else if (filled.fraction.contains(m))
+            smoke = filled.fraction[m];
         else if (s.FFrac.contains(m))
             smoke = s.FFrac[m];
         readout(out, s, &smoke);
@@ -209,49 +214,22 @@ Long SmokeSamplesPerCell(Long n)
     return static_cast<Long>(a);
 }
 
-bool FillSmokeBoundaryCells(ExperimentState& s)
+bool FillSmokeColumns(const ExperimentState& s, SmokeColumns& out)
 {
     const long n = s.NGridCells;
     const long b = s.NBdy;
     if (n < 1 || b < 0 || b > n)
         return false;
-    if (!s.X.contains(1 - b) || !s.X.contains(n + 1 + b))
-        return false;
-    BoundedArray<double>* fs[] = { &s.FFrac, &s.FFracX, &s.FFracXX };
-    for (auto* f : fs)
-        if (!f->contains(1 - b) || !f->contains(n + b))
+    const std::pair<const BoundedArray<double>*, BoundedArray<double>*> columns[]
+        = { { &s.FFrac, &out.fraction }, { &s.FFracX, &out.slope }, { &s.FFracXX, &out.curvature } };
+    for (const auto& [from, to] : columns)
+        if (!from->contains(1 - b) || !from->contains(n + b))
             return false;
-
-    auto& X = s.X;
-    const double L = X[n + 1] - X[1];
-    for (long i = 1; i <= b; ++i) {
-        if (s.MnBdry == 4) {
-            X[1 - i] = X[n + 1 - i] - L;
-            X[n + 1 + i] = X[1 + i] + L;
-            for (auto* f : fs) {
-                (*f)[n + i] = (*f)[i];
-                (*f)[1 - i] = (*f)[n + 1 - i];
-            }
-            continue;
-        }
-        if (s.MnBdry == 1) {
-            X[1 - i] = 2 * X[1] - X[1 + i];
-            for (auto* f : fs)
-                (*f)[1 - i] = (*f)[i];
-        } else {
-            X[1 - i] = X[2 - i] - (X[2] - X[1]);
-            for (auto* f : fs)
-                (*f)[1 - i] = (*f)[1];
-        }
-        if (s.MxBdry == 1) {
-            X[n + 1 + i] = 2 * X[n + 1] - X[n + 1 - i];
-            for (auto* f : fs)
-                (*f)[n + i] = (*f)[n + 1 - i];
-        } else {
-            X[n + 1 + i] = X[n + i] + (X[n + 1] - X[n]);
-            for (auto* f : fs)
-                (*f)[n + i] = (*f)[n];
-        }
+    for (const auto& [from, to] : columns) {
+        to->allocate(1 - b, n + b);
+        for (long i = 1; i <= n; ++i)
+            (*to)[i] = (*from)[i];
+        FillGhostValues(s, *to);
     }
     return true;
 }

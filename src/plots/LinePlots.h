@@ -46,8 +46,8 @@ double LogPlotBottom(const ExperimentState& s, const BoundedArray<double>& value
 LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H);
 
 // Pressure picture: the fluid-2 fraction at sub-cell resolution when
-// PlotFVSmoke and the scheme moves two fluids (the boundary entries of X,
-// FFrac, FFracX, FFracXX are filled and `subcellProfile` is called once);
+// PlotFVSmoke and the scheme moves two fluids (`subcellProfile` is called
+// once on FillSmokeColumns);
 // else P / Rho^Gamma while RiemannPlots; else log10 P while LogPlots (PMin
 // is refitted); else the pressure. A null `subcellProfile` in smoke mode
 // draws no curve.
@@ -69,10 +69,15 @@ bool ControlMarksShown(const ExperimentState& s);
 // at most five times after the first (64 up to N = 62, ..., 1 above 2000).
 Long SmokeSamplesPerCell(Long n);
 
-// Fill the boundary entries of X, FFrac, FFracX and FFracXX for
-// i = 1..NBdy from the boundary types (periodic on the left rules both
-// sides). False, and nothing written, when the arrays are too short.
-bool FillSmokeBoundaryCells(ExperimentState& s);
+// The fluid-2 fraction and its two moments as the sub-cell profile reads
+// them: cells 1..N of FFrac, FFracX, FFracXX with ghost cells 1-B..0 and
+// N+1..N+B filled from the boundary types (state/Boundaries.h). The record
+// is left as it is.
+struct SmokeColumns {
+    BoundedArray<double> fraction, slope, curvature;
+};
+// False, and `out` unset, when the record's arrays are too short.
+bool FillSmokeColumns(const ExperimentState& s, SmokeColumns& out);
 
 // Riemann invariant through cells 0..N+1 with its mean over 1..N removed:
 // sign +1 gives R+ (du + dp), -1 gives R- (du - dp).

@@ -27,6 +27,7 @@
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"
+#include "run/SnapshotInterval.h"
 #include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
 
@@ -283,8 +284,7 @@ bool ComparePanel::tick()
         state.Stopped = 0;
         panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
         state.Stopped = stopped;
-        const long every = std::max<long>(1, 1000 / std::max<long>(1, state.NGridCells));
-        if ((state.NStoredStates - 1) % every == 0 || state.Stopped != 0)
+        if ((state.NStoredStates - 1) % SpaceTimeRepaintRows(state.NGridCells) == 0 || state.Stopped != 0)
             panels.spaceTime.pctSpaceTime_Paint();
     }
     panels.replay.showTime(timeText(state.TimeNow));

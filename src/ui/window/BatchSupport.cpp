@@ -17,6 +17,7 @@
 #include "exact/ExactColumns.h"
 #include "presets/SoundWave.h"
 #include "setupfile/SetupFile.h"
+#include "state/StoredHistory.h"
 
 namespace tamrel::batch {
 
@@ -47,11 +48,6 @@ namespace {
         return buf;
     }
 
-    double storedValue(const ExperimentState& s, const BoundedArray<float>& a, long k, bool logged)
-    {
-        const double v = a[k];
-        return logged && s.LogPlots != 0 ? std::pow(10.0, v) : v;
-    }
 } // namespace
 
 void writeRunLine(std::ostream& out, const ExperimentState& s)
@@ -98,7 +94,7 @@ void writeHistoryRows(
         for (long i = 1; i <= n; ++i) {
             const long k = o + i;
             out << lead << r << ',' << num17(t) << ',' << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ','
-                << num9(storedValue(s, s.STRho, k, true)) << ',' << num9(storedValue(s, s.STP, k, true)) << ','
+                << num9(PlainStoredValue(s, s.STRho[k])) << ',' << num9(PlainStoredValue(s, s.STP[k])) << ','
                 << num9(s.STVX[k]) << ',' << num9(s.STVY[k]) << ',' << num9(s.STFSmoke[k])
                 << (exact ? exact->cell(i) : "") << "\n";
         }

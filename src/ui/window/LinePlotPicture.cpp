@@ -234,14 +234,6 @@ void LinePlotPicture::setOverlay(std::vector<std::vector<QPoint>> polylinesTwips
     update();
 }
 
-void LinePlotPicture::clearOverlay()
-{
-    if (overlay_.empty())
-        return;
-    overlay_.clear();
-    update();
-}
-
 void LinePlotPicture::beginPaint(const PlotAxes& axes, const QString& timeText)
 {
     axes_ = axes;
