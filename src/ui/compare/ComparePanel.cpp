@@ -13,17 +13,17 @@
 #include <chrono>
 #include <cmath>
 
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "common/Format.h"
 #include "compare/CompareCurves.h"
 #include "compare/Lockstep.h"
 #include "ui/compare/CompareOverlay.h"
 #include "ui/compare/StudyDialog.h"
 #include "exact/InitialGrid.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/ExactPainting.h"
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"

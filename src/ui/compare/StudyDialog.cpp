@@ -20,9 +20,9 @@
 #include <cmath>
 
 #include "ui/window/BatchSupport.h"
-#include "ui/window/Dialogs.h"
-#include "ui/window/StudyFiles.h"
-#include "ui/window/StudyPlotPicture.h"
+#include "ui/kit/Dialogs.h"
+#include "compare/StudyFiles.h"
+#include "ui/kit/StudyPlotPicture.h"
 #include "common/Format.h"
 #include "compare/Difference.h"
 #include "compare/Lockstep.h"

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "ui/exact/RiemannExplorerWindow.h"
 #include "plots/LinePlots.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "exact/ExactPlots.h"
 #include "exact/ExactTracker.h"
 #include "exact/WavePattern.h"

@@ -9,12 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "common/Format.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/ExactPainting.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/subcell/Quelmar.h"
 #include "plots/CellPick.h"

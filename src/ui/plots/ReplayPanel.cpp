@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Format.h"
 #include "common/Rounding.h"

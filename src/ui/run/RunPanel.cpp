@@ -15,7 +15,7 @@
 #include <limits>
 #include <string>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Answers.h"
 #include "common/Format.h"

@@ -9,10 +9,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/SpaceTimePicture.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/SpaceTimePicture.h"
+#include "ui/kit/WindowScale.h"
 #include "common/Format.h"
 #include "run/SnapshotRow.h"
 #include "spacetime/SpaceTimePaint.h"

@@ -10,7 +10,7 @@
 #include <QImage>
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "spacetime/SpaceTimeImage.h"
 
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QScrollBar>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/frmTamrel.h"
 
 namespace tamrel {

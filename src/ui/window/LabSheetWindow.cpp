@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "app/sheets/SheetRun.h"
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/LabSheetReader.h"
-#include "ui/window/QueuedDialogs.h"
+#include "ui/kit/QueuedDialogs.h"
 #include "common/Format.h"
 #include "state/ExperimentState.h"
 

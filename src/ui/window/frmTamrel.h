@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QImage;
 class QMenuBar;
