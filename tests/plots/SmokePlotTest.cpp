@@ -14,6 +14,9 @@
 using namespace tamrel;
 using tamrel::test::allPoints;
 using tamrel::test::gridState;
+using tamrel::test::keptDensityPlot;
+using tamrel::test::keptPressurePlot;
+using tamrel::test::keptVelocityPlot;
 
 TEST(SmokeSamplesPerCell, CapsTheCurveNearFourThousandPoints)
 {
@@ -67,7 +70,7 @@ TEST(SmokePlot, ThePaintFillsItsOwnGhostCellsAndLeavesTheRecordsAsTheyWere)
             s.FFrac[1 - i] = s.FFrac[n + i] = -7;
         }
         const ExperimentState before = s;
-        PaintPressurePlot(s, 1024, 1000, [](const float*, const float*, const float*, float* Q, const float*,
+        keptPressurePlot(s, 1024, 1000, [](const float*, const float*, const float*, float* Q, const float*,
                                              const kernels::KLong* n, const kernels::KLong*, const kernels::KLong* a) {
             for (kernels::KLong k = 0; k < *n * *a; ++k)
                 Q[k] = 0.5f;
@@ -118,7 +121,7 @@ TEST(SmokePlot, CallsTheProfileOnceWithTheFilledFractionAndItsMoments)
     auto s = smokeState(8);
     s.MnBdry = 1;
     s.MxBdry = 1;
-    PaintPressurePlot(s, 1024, 1000, &fakeProfile);
+    keptPressurePlot(s, 1024, 1000, &fakeProfile);
     ASSERT_EQ(lastCall.calls, 1);
     // The kernel's own fraction tolerance: the plot places slabs as it does.
     EXPECT_EQ(lastCall.tolerance, static_cast<float>(kernels::kSlabFractionTolerance));
@@ -139,7 +142,7 @@ TEST(SmokePlot, DrawsEverySubCellFromTheLeftEdgeToTheLastCentre)
     s.NSelected = 1;
     s.MSelected[1] = 6;
     // 1024 units over 512 sub-cells: sub-cell k is centred at 2k - 1.
-    const auto paint = PaintPressurePlot(s, 1024, 1000, &fakeProfile);
+    const auto paint = keptPressurePlot(s, 1024, 1000, &fakeProfile);
     const auto pts = allPoints(paint.drawing);
     ASSERT_EQ(pts.size(), 513u);
     EXPECT_EQ(pts[0], (PlotPoint { 0, 0 })); // horizontal start at the first sample
@@ -167,7 +170,7 @@ TEST(SmokePlot, WithoutAProfileOrItsArraysDrawsNoCurve)
     auto s = smokeState(8);
     s.MCurrent = 2;
     s.FFrac[2] = 0.25;
-    auto paint = PaintPressurePlot(s, 1024, 1000, nullptr);
+    auto paint = keptPressurePlot(s, 1024, 1000, nullptr);
     EXPECT_TRUE(paint.drawing.empty());
     EXPECT_EQ(paint.caption, "FVSmoke");
     EXPECT_EQ(s.PCurrent, 0.25);
@@ -176,7 +179,7 @@ TEST(SmokePlot, WithoutAProfileOrItsArraysDrawsNoCurve)
     bare.SchemeName = "Mixtal32";
     bare.PlotFVSmoke = 1;
     lastCall = {};
-    paint = PaintPressurePlot(bare, 1024, 1000, &fakeProfile);
+    paint = keptPressurePlot(bare, 1024, 1000, &fakeProfile);
     EXPECT_EQ(lastCall.calls, 0);
     EXPECT_TRUE(paint.drawing.empty());
 }
@@ -187,7 +190,7 @@ TEST(SmokePlot, BoundaryCellAsCurrentCellHasNoMark)
     s.MCurrent = 0;
     s.FFrac[1] = 0.75;
     s.MnBdry = 1;
-    const auto paint = PaintPressurePlot(s, 1024, 1000, &fakeProfile);
+    const auto paint = keptPressurePlot(s, 1024, 1000, &fakeProfile);
     EXPECT_TRUE(paint.drawing.outlined.empty());
     EXPECT_EQ(s.PCurrent, 0.75); // boundary cell 0 reflects cell 1
 }

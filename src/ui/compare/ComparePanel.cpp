@@ -279,11 +279,8 @@ bool ComparePanel::tick()
         state.Stopped = 0;
     }
     if (state.NStoredStates != before) {
-        // The stored-state controls follow the rows (shown as a run going on).
-        const Long stopped = state.Stopped;
-        state.Stopped = 0;
+        // The stored-state controls follow the rows.
         panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
-        state.Stopped = stopped;
         if ((state.NStoredStates - 1) % SpaceTimeRepaintRows(state.NGridCells) == 0 || state.Stopped != 0)
             panels.spaceTime.pctSpaceTime_Paint();
     }

@@ -34,6 +34,7 @@ public:
     void followStoredRow(Long maximum, Long shown);
 
 private:
+    bool following_ = false; // followStoredRow is writing the controls
     ExperimentState& state;
     Panels& panels;
 

@@ -94,6 +94,7 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     if (image.width != W || image.height != H)
         image = MakeGrayImage(W, H);
     const SpaceTimePaint paint = PaintSpaceTime(state, lstGrayVariable->currentText().toStdString(), W, H, image);
+    KeepSpaceTimeRange(state, paint);
     if (paint.replacementListText)
         lstGrayVariable->setCurrentText(QString::fromStdString(*paint.replacementListText));
     if (paint.noRun) {
