@@ -424,9 +424,8 @@ bool ComparePanel::paintSpaceTimeInstead()
     paintingInstead_ = true;
     const std::size_t n = runs_.size();
     if (static_cast<std::size_t>(choice) < n) {
-        std::swap(state, runs_[static_cast<std::size_t>(choice)].state);
-        panels.spaceTime.pctSpaceTime_Paint();
-        std::swap(state, runs_[static_cast<std::size_t>(choice)].state);
+        ExperimentState& run = runs_[static_cast<std::size_t>(choice)].state;
+        panels.spaceTime.paintRecord(run, &run);
     } else {
         // The pair's place in the list: pairs (a, b), a < b, in order.
         std::size_t a = 0, b = 1;
@@ -442,9 +441,7 @@ bool ComparePanel::paintSpaceTimeInstead()
                  &ExperimentState::STRMinus, &ExperimentState::STEntropy })
             subtractHistory(d.*member, other.*member);
         d.NStoredStates = std::min(d.NStoredStates, other.NStoredStates);
-        std::swap(state, d);
-        panels.spaceTime.pctSpaceTime_Paint();
-        std::swap(state, d);
+        panels.spaceTime.paintRecord(d, nullptr);
         // The exact waves are those of one run's initial grid; a difference
         // of two runs has none.
         panels.spaceTime.clearWaves();
