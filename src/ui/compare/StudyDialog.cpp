@@ -20,9 +20,9 @@
 #include <cmath>
 
 #include "ui/window/BatchSupport.h"
-#include "ui/window/Dialogs.h"
-#include "ui/window/StudyFiles.h"
-#include "ui/window/StudyPlotPicture.h"
+#include "ui/kit/Dialogs.h"
+#include "compare/StudyFiles.h"
+#include "ui/kit/StudyPlotPicture.h"
 #include "common/Format.h"
 #include "compare/Difference.h"
 #include "compare/Lockstep.h"
@@ -256,7 +256,6 @@ bool StudyDialog::cmdStudyRun_Click()
           };
     cancel_ = false;
     ended_ = false;
-    done_ = 0;
     result_ = {};
     tblStudy->clear();
     tblStudy->setRowCount(0);
@@ -290,7 +289,6 @@ void StudyDialog::cmdStudyCancel_Click()
 
 void StudyDialog::onProgress(int done, int total)
 {
-    done_ = done;
     prgStudy->setValue(done);
     lblStudyStatus->setText(QStringLiteral("%1 of %2 runs done").arg(done).arg(total));
     emit progressed(done, total);

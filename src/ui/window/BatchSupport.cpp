@@ -6,8 +6,8 @@
 #include <fstream>
 #include <string_view>
 
-#include "ui/window/Controls.h"
-#include "ui/window/ScriptedDialogs.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/ScriptedDialogs.h"
 #include "ui/window/frmTamrel.h"
 #include "common/Format.h"
 #include "common/RegularFile.h"
@@ -31,9 +31,7 @@ int fail(const std::string& message, int status)
 
 std::string num17(double v)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    return formatG17(v);
 }
 
 namespace {

@@ -13,7 +13,7 @@
 #include "ui/window/BatchRun.h"
 #include "ui/window/CompareBatch.h"
 #include "ui/window/GuideScenes.h"
-#include "ui/window/QtDialogs.h"
+#include "ui/kit/QtDialogs.h"
 #include "ui/window/SheetCheckBatch.h"
 #include "ui/window/frmTamrel.h"
 #include "common/StagedFile.h"

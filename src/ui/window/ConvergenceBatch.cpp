@@ -11,8 +11,8 @@
 
 #include "ui/window/BatchSupport.h"
 #include "ui/window/CompareBatch.h"
-#include "ui/window/StudyFiles.h"
-#include "ui/window/StudyPlotPicture.h"
+#include "compare/StudyFiles.h"
+#include "ui/kit/StudyPlotPicture.h"
 #include "common/StagedFile.h"
 #include "compare/ConvergenceStudy.h"
 #include "compare/StudyPlot.h"

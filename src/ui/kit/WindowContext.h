@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/window/Dialogs.h"
+#include "ui/kit/Dialogs.h"
 #include "state/ExperimentState.h"
 
 class QWidget;

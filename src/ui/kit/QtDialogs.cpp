@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/QtDialogs.h"
+#include "ui/kit/QtDialogs.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/PictureButton.h"
+#include "ui/kit/PictureButton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

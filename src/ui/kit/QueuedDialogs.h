@@ -10,7 +10,7 @@
 #include <deque>
 #include <string>
 
-#include "ui/window/Dialogs.h"
+#include "ui/kit/Dialogs.h"
 
 namespace tamrel {
 

@@ -48,10 +48,9 @@ public:
     }
 
     // A layer over the surface and apart from it (the exact solution):
-    // setting or clearing it leaves the surface, and so every designed
+    // setting it leaves the surface, and so every designed
     // drawing, as it is. Polylines in twips.
     void setOverlay(std::vector<std::vector<QPoint>> polylinesTwips, const QColor& colour);
-    void clearOverlay();
     const std::vector<std::vector<QPoint>>& overlay() const { return overlay_; }
     // The surface with the overlay over it, as the picture shows them
     // without its axes.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 
 #include <QAbstractButton>
 #include <QDate>

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/ExactPainting.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-
-#include "ui/window/frmTamrel.h"
-#include "exact/ExactSolution.h"
-#include "exact/InitialGrid.h"
 
 namespace tamrel {
 
@@ -50,25 +46,6 @@ void PaintWavePattern(QPainter& painter, const std::vector<exact::WavePolyline>&
         painter.drawPath(path);
     }
     painter.restore();
-}
-
-QImage SpaceTimeImageWithWaves(const frmTamrel& w)
-{
-    QImage image = w.spaceTimeImage().convertToFormat(QImage::Format_RGB32);
-    exact::InitialGrid grid;
-    std::string why;
-    if (!exact::ReadInitialGrid(w.record(), grid, why))
-        return image;
-    const auto lines
-        = exact::SpaceTimeWaves(w.record(), exact::ExactSolution::Of(grid), image.width(), image.height());
-    QPainter painter(&image);
-    PaintWavePattern(painter, lines);
-    return image;
-}
-
-bool SaveSpaceTimeWithWaves(const frmTamrel& w, const std::string& path)
-{
-    return SpaceTimeImageWithWaves(w).save(QString::fromStdString(path), "PNG");
 }
 
 } // namespace tamrel

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/LinePlotPicture.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
 
-#include "ui/window/PlotAxesPainting.h"
-#include "ui/window/Twips.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/PlotAxesPainting.h"
+#include "ui/kit/Twips.h"
+#include "ui/kit/WindowScale.h"
 #include "plots/PolylineColumns.h"
 
 namespace tamrel {
@@ -231,14 +231,6 @@ void LinePlotPicture::setOverlay(std::vector<std::vector<QPoint>> polylinesTwips
     overlayFrameWidth_ = scaleWidth();
     overlayFrameHeight_ = scaleHeight();
     overlayColour_ = colour;
-    update();
-}
-
-void LinePlotPicture::clearOverlay()
-{
-    if (overlay_.empty())
-        return;
-    overlay_.clear();
     update();
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/Dialogs.h"
+#include "ui/kit/Dialogs.h"
 
 namespace tamrel {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/SpaceTimePicture.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -9,9 +9,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/window/Twips.h"
-#include "ui/window/WindowScale.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/Twips.h"
+#include "ui/kit/WindowScale.h"
+#include "ui/kit/ExactPainting.h"
 
 namespace tamrel {
 

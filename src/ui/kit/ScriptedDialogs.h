@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/Dialogs.h"
+#include "ui/kit/Dialogs.h"
 
 namespace tamrel {
 

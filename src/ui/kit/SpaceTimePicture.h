@@ -10,7 +10,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "ui/window/PlotAxesPainting.h"
+#include "ui/kit/PlotAxesPainting.h"
 #include "exact/WavePattern.h"
 
 namespace tamrel {

@@ -2,7 +2,7 @@
 #pragma once
 // The dialogs as the window shows them: QInputDialog, QMessageBox, QFileDialog.
 
-#include "ui/window/Dialogs.h"
+#include "ui/kit/Dialogs.h"
 
 class QWidget;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/StudyFiles.h"
+#include "compare/StudyFiles.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "ui/window/BatchSupport.h"
+#include "common/Format.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel {
@@ -74,7 +74,6 @@ std::string studySummaryLine(const compare::StudyResult& r, const std::string& s
 
 bool writeStudyCsv(const compare::StudyResult& r, const std::string& path)
 {
-    using batch::num17;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
         return false;
@@ -85,8 +84,8 @@ bool writeStudyCsv(const compare::StudyResult& r, const std::string& path)
         char tail[96];
         std::snprintf(
             tail, sizeof tail, ",%.6f,%.0f,%d", row.seconds, row.cellUpdatesPerSecond, row.floored ? 1 : 0);
-        out << row.scheme << ',' << row.cells << ',' << num17(row.errors[0]) << ',' << num17(row.errors[1]) << ','
-            << num17(row.errors[2]) << ',' << studyOrderText(row.order) << tail << "\n";
+        out << row.scheme << ',' << row.cells << ',' << formatG17(row.errors[0]) << ',' << formatG17(row.errors[1]) << ','
+            << formatG17(row.errors[2]) << ',' << studyOrderText(row.order) << tail << "\n";
     }
     out.close();
     return !out.fail();

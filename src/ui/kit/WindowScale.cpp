@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/WindowScale.h"
+#include "ui/kit/WindowScale.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/window/Twips.h"
+#include "ui/kit/Twips.h"
 
 namespace tamrel {
 

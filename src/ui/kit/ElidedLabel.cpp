@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/ElidedLabel.h"
+#include "ui/kit/ElidedLabel.h"
 
 #include <QHelpEvent>
 #include <QPainter>

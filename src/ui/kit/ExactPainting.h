@@ -14,8 +14,6 @@ class QPainter;
 
 namespace tamrel {
 
-class frmTamrel;
-
 // The colour of the exact solution on the line plots.
 QColor ExactCurveColour();
 
@@ -23,12 +21,5 @@ QColor ExactCurveColour();
 // the contact blue, fan heads and tails orange, the characteristics inside
 // a fan thin orange, vacuum edges magenta.
 void PaintWavePattern(QPainter& painter, const std::vector<exact::WavePolyline>& lines);
-
-// The space-time picture the window shows, in colour, with the exact waves
-// of the record's initial grid drawn over it (just the picture when there
-// are none).
-QImage SpaceTimeImageWithWaves(const frmTamrel& w);
-
-bool SaveSpaceTimeWithWaves(const frmTamrel& w, const std::string& path);
 
 } // namespace tamrel

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/StudyPlotPicture.h"
+#include "ui/kit/StudyPlotPicture.h"
 
 #include <QFont>
 #include <QImage>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/window/PlotAxesPainting.h"
+#include "ui/kit/PlotAxesPainting.h"
 
 #include <QFont>
 #include <QFontMetricsF>
