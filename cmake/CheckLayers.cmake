@@ -1,11 +1,46 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Reads every #include under src/ and fails when a file includes a folder of
 # a higher layer, a header of the window (src/ui) from below it, or Qt outside
-# src/ui.
+# src/ui; inside src/ui, when the shared kit includes a panel or the window,
+# or a panel includes another panel or the window (cmake/Layers.cmake).
 # Runs at configure time (include()) and before every build
 # (cmake -DTAMREL_SOURCE_DIR=... -DTAMREL_STAMP=... -P CheckLayers.cmake).
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
+
+# The window's own floors: src/ui/window sees every folder; the kit sees only
+# itself; a panel folder sees itself and the kit, and the window only through
+# the named exceptions of Layers.cmake. Appends to `problems` in the caller.
+function(tamrel_check_window_file rel includes)
+  if(NOT rel MATCHES "^ui/([^/]+)/")
+    string(APPEND problems "\n  src/${rel}: a window file outside a folder of src/ui")
+    set(problems "${problems}" PARENT_SCOPE)
+    return()
+  endif()
+  set(sub "${CMAKE_MATCH_1}")
+  if(sub STREQUAL TAMREL_UI_TOP)
+    return()
+  endif()
+  foreach(line ${includes})
+    if(NOT line MATCHES "#[ \t]*include[ \t]*\"ui/([^/\"]+)/([^\"]*)\"")
+      continue()
+    endif()
+    set(target "${CMAKE_MATCH_1}")
+    set(header "ui/${CMAKE_MATCH_1}/${CMAKE_MATCH_2}")
+    if(target STREQUAL sub OR target STREQUAL TAMREL_UI_KIT)
+      continue()
+    endif()
+    if("*|${header}" IN_LIST TAMREL_UI_EXCEPTIONS OR "src/${rel}|${header}" IN_LIST TAMREL_UI_EXCEPTIONS)
+      continue()
+    endif()
+    if(sub STREQUAL TAMREL_UI_KIT)
+      string(APPEND problems "\n  src/${rel}: the window kit includes a panel or the window: ${line}")
+    else()
+      string(APPEND problems "\n  src/${rel}: a panel includes another panel or the window: ${line}")
+    endif()
+  endforeach()
+  set(problems "${problems}" PARENT_SCOPE)
+endfunction()
 
 function(tamrel_check_layers source_dir)
   file(GLOB_RECURSE files "${source_dir}/src/*.h" "${source_dir}/src/*.cpp")
@@ -13,15 +48,16 @@ function(tamrel_check_layers source_dir)
   foreach(file ${files})
     file(RELATIVE_PATH rel "${source_dir}/src" "${file}")
     string(REGEX MATCH "^[^/]+" folder "${rel}")
+    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     if(folder STREQUAL "ui")
-      continue() # the window: every folder and Qt
+      tamrel_check_window_file("${rel}" "${includes}") # Qt and every Qt-free layer allowed
+      continue()
     endif()
     if(NOT folder IN_LIST TAMREL_LAYERS)
       string(APPEND problems "\n  src/${rel}: folder '${folder}' has no place in cmake/Layers.cmake")
       continue()
     endif()
     set(allowed ${folder} ${TAMREL_SEES_${folder}})
-    file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line ${includes})
       if(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|qt[a-z]*)[/>]")
         string(APPEND problems "\n  src/${rel}: Qt outside src/ui: ${line}")

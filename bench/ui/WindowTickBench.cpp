@@ -23,9 +23,9 @@
 
 #include "app/BatchOptions.h"
 #include "ui/window/BatchSupport.h"
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/ScriptedDialogs.h"
+#include "ui/kit/ScriptedDialogs.h"
 #include "ui/window/frmTamrel.h"
 
 namespace tamrel::testing {

@@ -26,9 +26,7 @@ int fail(const std::string& message, int status)
 
 std::string num17(double v)
 {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    return formatG17(v);
 }
 
 namespace {

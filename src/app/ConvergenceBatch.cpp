@@ -11,7 +11,7 @@
 #include "app/BatchFiles.h"
 #include "app/BatchSession.h"
 #include "app/CompareBatch.h"
-#include "app/StudyFiles.h"
+#include "compare/StudyFiles.h"
 #include "common/StagedFile.h"
 #include "compare/ConvergenceStudy.h"
 #include "compare/StudyPlot.h"

@@ -132,6 +132,13 @@ std::string formatExact(double value)
     return generalForm(value, 17, value);
 }
 
+std::string formatG17(double value)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", value);
+    return buf;
+}
+
 std::optional<double> parseNumber(std::string_view text)
 {
     std::size_t b = 0, e = text.size();

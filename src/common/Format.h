@@ -22,6 +22,10 @@ std::string formatGeneral(double value);
 // read back as exactly `value`.
 std::string formatExact(double value);
 
+// printf's "%.17g": every double in 17 significant digits, the form of the
+// batch's CSV files.
+std::string formatG17(double value);
+
 // A finite number in ordinary decimal or exponent notation, with optional
 // surrounding blanks. Incomplete entries ("", ".", "-", "1e") and anything
 // that is not a number give nullopt.

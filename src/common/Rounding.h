@@ -24,12 +24,6 @@ inline std::int32_t roundToLong(double v)
     return static_cast<std::int32_t>(r);
 }
 
-// Nearest whole number as a double, halves to even.
-inline double roundHalfEven(double v)
-{
-    return std::nearbyint(v);
-}
-
 // Integer division truncating toward zero, the "\" of the lab's formulas.
 inline long idiv(long a, long b)
 {

@@ -7,7 +7,7 @@
 #include "kernels/SchemeTable.h"
 #include "plots/LinePlotFrame.h"
 #include "plots/LinePlots.h"
-#include "run/SnapshotRow.h"
+#include "state/StoredHistory.h"
 
 namespace tamrel::compare {
 
@@ -16,26 +16,6 @@ namespace {
     double log10Plot(double v)
     {
         return std::log(v) * (1.0 / std::log(10.0));
-    }
-
-    // Cells 0..N+1 of a stored row in plain values.
-    bool rowCells(const ExperimentState& s, long row, std::vector<double>& rho, std::vector<double>& p,
-        std::vector<double>& vx)
-    {
-        if (row < 0 || row >= s.NStoredStates || !SnapshotRowFits(s, row))
-            return false;
-        const long n = s.NGridCells;
-        const long o = row * (n + 2);
-        rho.resize(static_cast<std::size_t>(n + 2));
-        p.resize(rho.size());
-        vx.resize(rho.size());
-        for (long i = 0; i <= n + 1; ++i) {
-            const auto k = static_cast<std::size_t>(i);
-            rho[k] = StoredPlainValue(s, StoredField::Rho, o + i);
-            p[k] = StoredPlainValue(s, StoredField::P, o + i);
-            vx[k] = StoredPlainValue(s, StoredField::VX, o + i);
-        }
-        return true;
     }
 
     const std::vector<double>& pick(const CellValues& d, CurvePicture q)
@@ -52,9 +32,10 @@ tamrel::PlotDrawing RowCurve(
     const long n = shown.NGridCells;
     if (run.NGridCells != n || !shown.X.contains(n + 1))
         return d;
-    std::vector<double> rho, p, vx;
-    if (!rowCells(run, row, rho, p, vx))
+    const StoredCells cells = StoredRowCells(run, row);
+    if (cells.empty())
         return d;
+    const std::vector<double>&rho = cells.rho, &p = cells.p, &vx = cells.vx;
     std::vector<double> v(rho.size());
     double ymin = 0, ymax = 0;
     const bool sound = shown.RiemannPlots != 0;

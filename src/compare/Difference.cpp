@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "run/SnapshotRow.h"
+#include "state/StoredHistory.h"
 
 namespace tamrel::compare {
 
@@ -45,7 +45,7 @@ namespace {
 
     bool rowStored(const ExperimentState& s, long row)
     {
-        return row >= 0 && row < s.NStoredStates && SnapshotRowFits(s, row);
+        return row < s.NStoredStates && HistoryHoldsRow(s, row);
     }
 
 } // namespace
@@ -53,21 +53,14 @@ namespace {
 CellValues StoredRowValues(const ExperimentState& s, long row)
 {
     CellValues v;
-    if (!rowStored(s, row))
+    const StoredCells c = StoredRowCells(s, row);
+    if (c.empty())
         return v;
-    const long n = s.NGridCells;
-    const long o = row * (n + 2);
-    const bool logs = s.LogPlots != 0;
-    auto plain = [logs](double stored) { return logs ? std::pow(10.0, stored) : stored; };
-    v.rho.resize(static_cast<std::size_t>(n));
-    v.p.resize(static_cast<std::size_t>(n));
-    v.vx.resize(static_cast<std::size_t>(n));
-    for (long i = 1; i <= n; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        v.rho[k] = plain(s.STRho[o + i]);
-        v.p[k] = plain(s.STP[o + i]);
-        v.vx[k] = s.STVX[o + i];
-    }
+    // Cells 1..N of the row's 0..N+1.
+    auto inner = [](const std::vector<double>& a) { return std::vector<double>(a.begin() + 1, a.end() - 1); };
+    v.rho = inner(c.rho);
+    v.p = inner(c.p);
+    v.vx = inner(c.vx);
     return v;
 }
 

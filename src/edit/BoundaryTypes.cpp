@@ -3,6 +3,7 @@
 
 #include "common/Format.h"
 #include "common/Rounding.h"
+#include "state/Boundaries.h"
 
 namespace tamrel {
 
@@ -38,8 +39,8 @@ bool ApplyLeftBoundaryAnswer(ExperimentState& s, const std::optional<std::string
     if (const auto code = BoundaryAnswerCode(answer))
         s.MnBdry = *code;
     // A periodic left end makes the whole grid periodic.
-    if (s.MnBdry == 4) {
-        s.MxBdry = 4;
+    if (s.MnBdry == kPeriodicBoundary) {
+        s.MxBdry = kPeriodicBoundary;
         return false;
     }
     return true;

@@ -4,24 +4,9 @@
 #include <cmath>
 #include <cstddef>
 
+#include "state/StoredHistory.h"
+
 namespace tamrel::exact {
-
-namespace {
-
-    // A density or pressure as history rows store it.
-    float stored(const ExperimentState& s, double v)
-    {
-        return static_cast<float>(s.LogPlots != 0 ? std::log10(v) : v);
-    }
-
-    // A stored density or pressure as the restore of a row brings it back.
-    double restored(const ExperimentState& s, float v)
-    {
-        static const double ln10 = std::log(10.0);
-        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
-    }
-
-} // namespace
 
 bool ExactTracker::rowZeroIsReadyGrid(const ExperimentState& s) const
 {
@@ -35,7 +20,7 @@ bool ExactTracker::rowZeroIsReadyGrid(const ExperimentState& s) const
             return false;
     for (long i = 1; i <= n; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
-        if (stored(s, ready_.rho[k]) != s.STRho[i] || stored(s, ready_.p[k]) != s.STP[i]
+        if (StoredValueOf(s, ready_.rho[k]) != s.STRho[i] || StoredValueOf(s, ready_.p[k]) != s.STP[i]
             || static_cast<float>(ready_.u[k]) != s.STVX[i])
             return false;
     }
@@ -74,7 +59,7 @@ double ShownTime(const ExperimentState& s)
     if (!s.Rho.contains(n + 1) || !s.P.contains(n + 1) || !s.VX.contains(n + 1))
         return s.TimeNow;
     for (long j = 0; j <= n + 1; ++j)
-        if (s.Rho[j] != restored(s, s.STRho[o + j]) || s.P[j] != restored(s, s.STP[o + j])
+        if (s.Rho[j] != PlainStoredValue(s, s.STRho[o + j]) || s.P[j] != PlainStoredValue(s, s.STP[o + j])
             || s.VX[j] != static_cast<double>(s.STVX[o + j]))
             return s.TimeNow;
     return s.StoredTime[row];

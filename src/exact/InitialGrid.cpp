@@ -4,33 +4,18 @@
 #include <cmath>
 #include <cstddef>
 
+#include "state/StoredHistory.h"
+
 namespace tamrel::exact {
-
-namespace {
-
-    Boundary boundaryOf(Long code)
-    {
-        return code == 1 ? Boundary::Reflecting : Boundary::Continuation;
-    }
-
-    // A stored density or pressure back in plain units, as the restore of a
-    // row takes it (10^v while LogPlots).
-    double plainValue(const ExperimentState& s, float v)
-    {
-        static const double ln10 = std::log(10.0);
-        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
-    }
-
-} // namespace
 
 Boundary LeftBoundary(const ExperimentState& s)
 {
-    return s.MnBdry == 4 ? Boundary::Periodic : boundaryOf(s.MnBdry);
+    return LeftBoundaryKind(s);
 }
 
 Boundary RightBoundary(const ExperimentState& s)
 {
-    return s.MnBdry == 4 ? Boundary::Periodic : boundaryOf(s.MxBdry);
+    return RightBoundaryKind(s);
 }
 
 bool ReadInitialGrid(const ExperimentState& s, InitialGrid& out, std::string& why)
@@ -68,9 +53,9 @@ bool ReadInitialGrid(const ExperimentState& s, InitialGrid& out, std::string& wh
             out.u[k] = s.VX[i];
             out.p[k] = s.P[i];
         } else {
-            out.rho[k] = plainValue(s, s.STRho[i]);
+            out.rho[k] = PlainStoredValue(s, s.STRho[i]);
             out.u[k] = static_cast<double>(s.STVX[i]);
-            out.p[k] = plainValue(s, s.STP[i]);
+            out.p[k] = PlainStoredValue(s, s.STP[i]);
         }
     }
     out.gamma = s.Gamma;

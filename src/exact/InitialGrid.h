@@ -14,18 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "state/Boundaries.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel::exact {
 
-enum class Boundary {
-    Reflecting, // type 1: a wall
-    Continuation, // any other type: waves leave freely
-    Periodic, // MnBdry 4 makes both ends periodic
-};
+// The boundary types as the ghost-cell fill reads them (state/Boundaries.h).
+using Boundary = BoundaryKind;
 
-// The boundary types as the ghost-cell fill reads them: MnBdry 4 rules both
-// ends; otherwise 1 is a wall and anything else continuation.
 Boundary LeftBoundary(const ExperimentState& s);
 Boundary RightBoundary(const ExperimentState& s);
 

@@ -49,9 +49,7 @@ public:
     static std::optional<LinearWaves> Of(const InitialGrid& g, std::string& why);
 
     double amplitude() const { return amplitude_; } // largest relative amplitude
-    double meanDensity() const { return rho0_; }
     double meanVelocity() const { return u0_; }
-    double meanPressure() const { return p0_; }
     double soundSpeed() const { return c0_; }
 
     // Cell averages of cells 1..N at time t.

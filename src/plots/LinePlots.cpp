@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "common/Format.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/common/FluidSlab.h"
 #include "plots/LinePlotFrame.h"
+#include "state/Boundaries.h"
 
 namespace tamrel {
 
@@ -76,21 +78,26 @@ namespace {
 
     // The current cell's values and their texts; `smokePressure` replaces the
     // pressure in smoke mode. A current cell outside the arrays keeps the
-    // values the state already has.
-    void readout(LinePlotPaint& out, ExperimentState& s, const double* smokePressure = nullptr)
+    // values the record already has.
+    void readout(LinePlotPaint& out, const ExperimentState& s, const double* smokePressure = nullptr)
     {
         const long m = s.MCurrent;
         out.currentCell = s.MCurrent;
+        double rho = s.RhoCurrent, p = s.PCurrent, vx = s.VXCurrent;
         if (cellInArrays(s, m)) {
-            s.PCurrent = smokePressure ? *smokePressure : s.P[m];
-            s.RhoCurrent = s.Rho[m];
-            s.VXCurrent = s.VX[m];
+            p = smokePressure ? *smokePressure : s.P[m];
+            rho = s.Rho[m];
+            vx = s.VX[m];
+            out.fit.RhoCurrent = rho;
+            out.fit.VXCurrent = vx;
+            out.fit.PCurrent = p;
         } else if (smokePressure) {
-            s.PCurrent = *smokePressure;
+            p = *smokePressure;
+            out.fit.PCurrent = p;
         }
-        out.pressureText = formatPattern(s.PCurrent, "0.0000##");
-        out.densityText = formatPattern(s.RhoCurrent, "#0.00####");
-        out.velocityText = formatPattern(s.VXCurrent, "#0.00####");
+        out.pressureText = formatPattern(p, "0.0000##");
+        out.densityText = formatPattern(rho, "#0.00####");
+        out.velocityText = formatPattern(vx, "#0.00####");
     }
 
     void setRange(LinePlotPaint& out, double lo, double hi, const char* pattern)
@@ -111,8 +118,8 @@ namespace {
             ymax = ymin + s.PFloor;
     }
 
-    void paintSmoke(
-        LinePlotPaint& out, ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
+    void paintSmoke(LinePlotPaint& out, const ExperimentState& s, double W, double H,
+        kernels::SubcellProfileEntry* subcellProfile)
     {
         const long n = s.NGridCells;
         const long b = s.NBdy;
@@ -120,12 +127,13 @@ namespace {
         const long count = static_cast<long>(a) * n;
 
         std::vector<float> q;
-        if (subcellProfile && n >= 1 && FillSmokeBoundaryCells(s)) {
+        SmokeColumns filled;
+        if (subcellProfile && n >= 1 && FillSmokeColumns(s, filled)) {
             std::vector<float> s1(ix(n + 2 * b)), s2(ix(n + 2 * b)), s3(ix(n + 2 * b));
             for (long i = 1 - b; i <= n + b; ++i) {
-                s1[ix(i + b - 1)] = static_cast<float>(s.FFrac[i]);
-                s2[ix(i + b - 1)] = static_cast<float>(s.FFracX[i]);
-                s3[ix(i + b - 1)] = static_cast<float>(s.FFracXX[i]);
+                s1[ix(i + b - 1)] = static_cast<float>(filled.fraction[i]);
+                s2[ix(i + b - 1)] = static_cast<float>(filled.slope[i]);
+                s3[ix(i + b - 1)] = static_cast<float>(filled.curvature[i]);
             }
             q.assign(ix(count), 0.0f);
             // The profile places each slab as the kernel does, with the
@@ -183,6 +191,8 @@ namespace {
         double smoke = s.PCurrent;
         if (haveProfile && m >= 1 && m <= n)
             smoke = q[ix(m * a - 1)];
+        else if (filled.fraction.contains(m))
+            smoke = filled.fraction[m];
         else if (s.FFrac.contains(m))
             smoke = s.FFrac[m];
         readout(out, s, &smoke);
@@ -191,6 +201,26 @@ namespace {
     }
 
 } // namespace
+
+void KeepPlotFit(ExperimentState& s, const PlotFit& fit)
+{
+    const std::pair<const std::optional<double>*, double*> fields[] = {
+        { &fit.RPlusPlotMin, &s.RPlusPlotMin },
+        { &fit.RPlusPlotMax, &s.RPlusPlotMax },
+        { &fit.EntropyPlotMin, &s.EntropyPlotMin },
+        { &fit.EntropyPlotMax, &s.EntropyPlotMax },
+        { &fit.RMinusPlotMin, &s.RMinusPlotMin },
+        { &fit.RMinusPlotMax, &s.RMinusPlotMax },
+        { &fit.RhoMin, &s.RhoMin },
+        { &fit.PMin, &s.PMin },
+        { &fit.RhoCurrent, &s.RhoCurrent },
+        { &fit.PCurrent, &s.PCurrent },
+        { &fit.VXCurrent, &s.VXCurrent },
+    };
+    for (const auto& [from, to] : fields)
+        if (*from)
+            *to = **from;
+}
 
 bool ControlMarksShown(const ExperimentState& s)
 {
@@ -209,49 +239,22 @@ Long SmokeSamplesPerCell(Long n)
     return static_cast<Long>(a);
 }
 
-bool FillSmokeBoundaryCells(ExperimentState& s)
+bool FillSmokeColumns(const ExperimentState& s, SmokeColumns& out)
 {
     const long n = s.NGridCells;
     const long b = s.NBdy;
     if (n < 1 || b < 0 || b > n)
         return false;
-    if (!s.X.contains(1 - b) || !s.X.contains(n + 1 + b))
-        return false;
-    BoundedArray<double>* fs[] = { &s.FFrac, &s.FFracX, &s.FFracXX };
-    for (auto* f : fs)
-        if (!f->contains(1 - b) || !f->contains(n + b))
+    const std::pair<const BoundedArray<double>*, BoundedArray<double>*> columns[]
+        = { { &s.FFrac, &out.fraction }, { &s.FFracX, &out.slope }, { &s.FFracXX, &out.curvature } };
+    for (const auto& [from, to] : columns)
+        if (!from->contains(1 - b) || !from->contains(n + b))
             return false;
-
-    auto& X = s.X;
-    const double L = X[n + 1] - X[1];
-    for (long i = 1; i <= b; ++i) {
-        if (s.MnBdry == 4) {
-            X[1 - i] = X[n + 1 - i] - L;
-            X[n + 1 + i] = X[1 + i] + L;
-            for (auto* f : fs) {
-                (*f)[n + i] = (*f)[i];
-                (*f)[1 - i] = (*f)[n + 1 - i];
-            }
-            continue;
-        }
-        if (s.MnBdry == 1) {
-            X[1 - i] = 2 * X[1] - X[1 + i];
-            for (auto* f : fs)
-                (*f)[1 - i] = (*f)[i];
-        } else {
-            X[1 - i] = X[2 - i] - (X[2] - X[1]);
-            for (auto* f : fs)
-                (*f)[1 - i] = (*f)[1];
-        }
-        if (s.MxBdry == 1) {
-            X[n + 1 + i] = 2 * X[n + 1] - X[n + 1 - i];
-            for (auto* f : fs)
-                (*f)[n + i] = (*f)[n + 1 - i];
-        } else {
-            X[n + 1 + i] = X[n + i] + (X[n + 1] - X[n]);
-            for (auto* f : fs)
-                (*f)[n + i] = (*f)[n];
-        }
+    for (const auto& [from, to] : columns) {
+        to->allocate(1 - b, n + b);
+        for (long i = 1; i <= n; ++i)
+            (*to)[i] = (*from)[i];
+        FillGhostValues(s, *to);
     }
     return true;
 }
@@ -334,7 +337,7 @@ double LogPlotBottom(const ExperimentState& s, const BoundedArray<double>& value
     return lo;
 }
 
-LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
+LinePlotPaint PaintDensityPlot(const ExperimentState& s, double W, double H)
 {
     LinePlotPaint out;
     if (!gridReadable(s)) {
@@ -345,16 +348,17 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
         const auto v = RiemannInvariant(s, +1);
         double ymin, ymax;
         riemannRange(s, v, ymin, ymax);
-        s.RPlusPlotMin = ymin;
-        s.RPlusPlotMax = ymax;
+        out.fit.RPlusPlotMin = ymin;
+        out.fit.RPlusPlotMax = ymax;
         drawCells(out, s, v, W, H, ymin, ymax, false);
         readout(out, s);
         setRange(out, ymin, ymax, kRiemannRangePattern);
         out.axes.variable = "R+ Riemann invariant";
     } else if (s.LogPlots != 0) {
-        s.RhoMin = LogPlotBottom(s, s.Rho, s.RhoMax);
+        const double bottom = LogPlotBottom(s, s.Rho, s.RhoMax);
+        out.fit.RhoMin = bottom;
         const auto v = cellValues(s, [&](long i) { return log10Plot(s.Rho[i]); });
-        const double ymin = log10Plot(s.RhoMin), ymax = log10Plot(s.RhoMax);
+        const double ymin = log10Plot(bottom), ymax = log10Plot(s.RhoMax);
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
         readout(out, s);
         setRange(out, ymin, ymax, kRangePattern);
@@ -370,7 +374,7 @@ LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H)
 }
 
 LinePlotPaint PaintPressurePlot(
-    ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
+    const ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
 {
     LinePlotPaint out;
     if (!gridReadable(s)) {
@@ -386,17 +390,18 @@ LinePlotPaint PaintPressurePlot(
         OpenRoundingSpan(ymin, ymax, std::max(std::fabs(ymin), std::fabs(ymax)));
         if (ymax == ymin)
             ymax = 1.05 * ymin;
-        s.EntropyPlotMin = ymin;
-        s.EntropyPlotMax = ymax;
+        out.fit.EntropyPlotMin = ymin;
+        out.fit.EntropyPlotMax = ymax;
         drawCells(out, s, v, W, H, ymin, ymax, false);
         readout(out, s);
         setRange(out, ymin, ymax, kRiemannRangePattern);
         out.caption = "P / (Rho^Gamma)";
         out.axes.variable = "entropy P / rho^gamma";
     } else if (s.LogPlots != 0) {
-        s.PMin = LogPlotBottom(s, s.P, s.PMax);
+        const double bottom = LogPlotBottom(s, s.P, s.PMax);
+        out.fit.PMin = bottom;
         const auto v = cellValues(s, [&](long i) { return log10Plot(s.P[i]); });
-        const double ymin = log10Plot(s.PMin), ymax = log10Plot(s.PMax);
+        const double ymin = log10Plot(bottom), ymax = log10Plot(s.PMax);
         drawCells(out, s, v, W, H, ymin, ymax, ControlMarksShown(s));
         readout(out, s);
         setRange(out, ymin, ymax, kRangePattern);
@@ -413,7 +418,7 @@ LinePlotPaint PaintPressurePlot(
     return out;
 }
 
-LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H)
+LinePlotPaint PaintVelocityPlot(const ExperimentState& s, double W, double H)
 {
     LinePlotPaint out;
     if (!gridReadable(s)) {
@@ -425,8 +430,8 @@ LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H)
     if (s.RiemannPlots != 0) {
         const auto v = RiemannInvariant(s, -1);
         riemannRange(s, v, ymin, ymax);
-        s.RMinusPlotMin = ymin;
-        s.RMinusPlotMax = ymax;
+        out.fit.RMinusPlotMin = ymin;
+        out.fit.RMinusPlotMax = ymax;
         drawCells(out, s, v, W, H, ymin, ymax, false);
         pattern = kRiemannRangePattern;
         out.axes.variable = "R- Riemann invariant";

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paints of the density, pressure and velocity pictures, without the
-// window: each reads the state, writes back the fields a paint writes (the
-// current-cell values, the ranges it computes) and returns what to draw and
-// which texts to show. The window then, in this order:
+// window: each only reads the record and returns what to draw, which texts
+// to show, and in `fit` the fields the record keeps from the paint (the
+// current-cell values, the ranges it computes). The window then, in this
+// order:
+//   0. has the record keep them (KeepPlotFit);
 //   1. replays `drawing` onto the picture (it never clears first);
 //   2. sets hsbMSelected to `currentCell` if its value differs;
 //   3. writes pressureText, densityText, velocityText into txtPressure,
@@ -23,8 +25,21 @@
 
 namespace tamrel {
 
+// What the record keeps from a paint; each field set is written.
+struct PlotFit {
+    std::optional<double> RPlusPlotMin, RPlusPlotMax; // density, sound-wave plots
+    std::optional<double> EntropyPlotMin, EntropyPlotMax; // pressure, sound-wave plots
+    std::optional<double> RMinusPlotMin, RMinusPlotMax; // velocity, sound-wave plots
+    std::optional<double> RhoMin, PMin; // the log plots' bottoms
+    std::optional<double> RhoCurrent, PCurrent, VXCurrent; // the current cell's readout
+};
+
+// Write every field `fit` holds into the record.
+void KeepPlotFit(ExperimentState& s, const PlotFit& fit);
+
 struct LinePlotPaint {
     PlotDrawing drawing;
+    PlotFit fit;
     Long currentCell = 0; // hsbMSelected must show this cell
     std::string pressureText; // txtPressure
     std::string densityText; // txtDensity
@@ -41,23 +56,23 @@ struct LinePlotPaint {
 double LogPlotBottom(const ExperimentState& s, const BoundedArray<double>& values, double top);
 
 // Density picture: R+ Riemann invariant while RiemannPlots, else log10 of
-// the density while LogPlots (RhoMin is refitted), else the density.
+// the density while LogPlots (RhoMin refitted), else the density.
 // W and H are the drawing width and height in twips.
-LinePlotPaint PaintDensityPlot(ExperimentState& s, double W, double H);
+LinePlotPaint PaintDensityPlot(const ExperimentState& s, double W, double H);
 
 // Pressure picture: the fluid-2 fraction at sub-cell resolution when
-// PlotFVSmoke and the scheme moves two fluids (the boundary entries of X,
-// FFrac, FFracX, FFracXX are filled and `subcellProfile` is called once);
+// PlotFVSmoke and the scheme moves two fluids (`subcellProfile` is called
+// once on FillSmokeColumns);
 // else P / Rho^Gamma while RiemannPlots; else log10 P while LogPlots (PMin
-// is refitted); else the pressure. A null `subcellProfile` in smoke mode
+// refitted); else the pressure. A null `subcellProfile` in smoke mode
 // draws no curve.
 LinePlotPaint PaintPressurePlot(
-    ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile);
+    const ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile);
 
 // Velocity picture: R- Riemann invariant while RiemannPlots, else the
 // velocity. While BigSpaceTime the range boxes belong to the space-time
 // picture and no range texts are returned.
-LinePlotPaint PaintVelocityPlot(ExperimentState& s, double W, double H);
+LinePlotPaint PaintVelocityPlot(const ExperimentState& s, double W, double H);
 
 // --- Pieces shared by the paints, exposed for testing --------------------
 
@@ -69,10 +84,15 @@ bool ControlMarksShown(const ExperimentState& s);
 // at most five times after the first (64 up to N = 62, ..., 1 above 2000).
 Long SmokeSamplesPerCell(Long n);
 
-// Fill the boundary entries of X, FFrac, FFracX and FFracXX for
-// i = 1..NBdy from the boundary types (periodic on the left rules both
-// sides). False, and nothing written, when the arrays are too short.
-bool FillSmokeBoundaryCells(ExperimentState& s);
+// The fluid-2 fraction and its two moments as the sub-cell profile reads
+// them: cells 1..N of FFrac, FFracX, FFracXX with ghost cells 1-B..0 and
+// N+1..N+B filled from the boundary types (state/Boundaries.h). The record
+// is left as it is.
+struct SmokeColumns {
+    BoundedArray<double> fraction, slope, curvature;
+};
+// False, and `out` unset, when the record's arrays are too short.
+bool FillSmokeColumns(const ExperimentState& s, SmokeColumns& out);
 
 // Riemann invariant through cells 0..N+1 with its mean over 1..N removed:
 // sign +1 gives R+ (du + dp), -1 gives R- (du - dp).

@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "state/Boundaries.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel {
@@ -36,7 +37,7 @@ inline constexpr std::array<ShockTubeTest, kShockTubeTestCount> kShockTubeTests 
 } };
 
 // Boundary type every test runs with on both ends: continuation.
-inline constexpr Long kShockTubeBoundaryType = 2;
+inline constexpr Long kShockTubeBoundaryType = kContinuationBoundary;
 
 // Test `number` (1..8); numbers outside that range give test 1.
 const ShockTubeTest& shockTubeTest(int number);

@@ -12,6 +12,7 @@
 #include "run/EstimateTimeStep.h"
 #include "run/SmokeStreams.h"
 #include "run/SnapshotInterval.h"
+#include "state/Boundaries.h"
 
 namespace tamrel {
 
@@ -348,8 +349,8 @@ bool LeaveSoundWaveView(ExperimentState& s)
 void StartSoundWaveExperiment(ExperimentState& s)
 {
     s.RiemannPlots = 1;
-    s.MnBdry = 4;
-    s.MxBdry = 4;
+    s.MnBdry = kPeriodicBoundary;
+    s.MxBdry = kPeriodicBoundary;
 }
 
 std::optional<std::string> SoundWaveClickDescription(

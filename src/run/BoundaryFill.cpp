@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/BoundaryFill.h"
 #include "kernels/SchemeTable.h"
+#include "state/Boundaries.h"
 
 #include <array>
 #include <cstddef>
@@ -34,56 +35,9 @@ namespace {
 
 void FillGhostCells(ExperimentState& s)
 {
-    const long n = s.NGridCells;
-    const long b = s.NBdy;
-    auto& x = s.X;
-    const auto arrays = filledArrays(s);
-
-    if (s.MnBdry == 4) {
-        const double len = x[n + 1] - x[1];
-        for (long k = 1; k <= b; ++k) {
-            x[1 - k] = x[n + 1 - k] - len;
-            x[n + 1 + k] = x[1 + k] + len;
-        }
-        for (auto* q : arrays)
-            for (long k = 1; k <= b; ++k) {
-                (*q)[n + k] = (*q)[k];
-                (*q)[1 - k] = (*q)[n + 1 - k];
-            }
-        return;
-    }
-
-    if (s.MnBdry == 1) {
-        for (long k = 1; k <= b; ++k)
-            x[1 - k] = 2 * x[1] - x[1 + k];
-        for (auto* q : arrays) {
-            const double sign = q == &s.VX ? -1.0 : 1.0;
-            for (long k = 1; k <= b; ++k)
-                (*q)[1 - k] = sign * (*q)[k];
-        }
-    } else {
-        for (long k = 1; k <= b; ++k)
-            x[1 - k] = x[2 - k] - x[2] + x[1];
-        for (auto* q : arrays)
-            for (long k = 1; k <= b; ++k)
-                (*q)[1 - k] = (*q)[1];
-    }
-
-    if (s.MxBdry == 1) {
-        for (long k = 1; k <= b; ++k)
-            x[n + 1 + k] = 2 * x[n + 1] - x[n + 1 - k];
-        for (auto* q : arrays) {
-            const double sign = q == &s.VX ? -1.0 : 1.0;
-            for (long k = 1; k <= b; ++k)
-                (*q)[n + k] = sign * (*q)[n + 1 - k];
-        }
-    } else {
-        for (long k = 1; k <= b; ++k)
-            x[n + 1 + k] = x[n + k] + x[n + 1] - x[n];
-        for (auto* q : arrays)
-            for (long k = 1; k <= b; ++k)
-                (*q)[n + k] = (*q)[n];
-    }
+    FillGhostEdges(s, s.X);
+    for (auto* q : filledArrays(s))
+        FillGhostValues(s, *q, q == &s.VX ? -1.0 : 1.0);
 }
 
 void FillBoundaryCellsForBegin(ExperimentState& s)

@@ -8,8 +8,7 @@ namespace tamrel {
 
 // Fill ghost cells 1-B..0 and N+1..N+B of Rho, P, VX, VY, FSmoke (and under
 // a two-fluid scheme the ten fluid arrays) and interfaces X(1-B)..X(0),
-// X(N+2)..X(N+1+B). MnBdry 4 makes both sides periodic; otherwise each side
-// is reflecting (type 1: mirrored, VX negated) or continuation (any other type).
+// X(N+2)..X(N+1+B) by the rules of state/Boundaries.h, VX negated at a wall.
 void FillGhostCells(ExperimentState& s);
 
 // Begin's fill of the two boundary cells 0 and N+1 of Rho, P, VX, VY,

@@ -11,6 +11,7 @@
 #include "run/SmokeStreams.h"
 #include "run/SnapshotInterval.h"
 #include "run/SnapshotRow.h"
+#include "state/Boundaries.h"
 
 namespace tamrel {
 
@@ -30,8 +31,8 @@ void SetUpDefaultProblem(ExperimentState& s)
     const long m9 = roundToLong(9.0 * static_cast<double>(n) / 10.0);
     const bool fluids = kernels::twoFluidScheme(s.SchemeName) && s.Rho1.contains(n + 1);
 
-    s.MxBdry = 1;
-    s.MnBdry = 1;
+    s.MxBdry = kReflectingBoundary;
+    s.MnBdry = kReflectingBoundary;
 
     s.NGridCellsD = static_cast<double>(n);
     s.DX = 1.0 / s.NGridCellsD;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/SnapshotInterval.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tamrel {
@@ -12,6 +13,11 @@ double SnapshotInterval(double timeUnit, Long plotsPerUnit, double tStop)
     if (tStop > 0 && std::isfinite(tStop) && (!(dt > 0) || least < dt))
         dt = least;
     return dt;
+}
+
+long SpaceTimeRepaintRows(long cells)
+{
+    return std::max(1L, 1000L / std::max(1L, cells));
 }
 
 void SetSnapshotInterval(ExperimentState& s)

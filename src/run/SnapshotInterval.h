@@ -23,4 +23,10 @@ double SnapshotInterval(double timeUnit, Long plotsPerUnit, double tStop);
 // DtPlot; Dt capped at it.
 void SetSnapshotInterval(ExperimentState& s);
 
+// The space-time picture is repainted after every SpaceTimeRepaintRows(N)-th
+// stored row: max(1, 1000 \ N), so that a repaint costs about the same at
+// every grid size (every row from N = 1000 on). N below 1 counts as 1.
+long SpaceTimeRepaintRows(long cells);
+
+
 } // namespace tamrel

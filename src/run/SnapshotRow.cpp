@@ -6,36 +6,18 @@
 
 #include "kernels/SchemeTable.h"
 #include "run/EstimateTimeStep.h"
+#include "state/StoredHistory.h"
 
 namespace tamrel {
 
-namespace {
-
-    bool historyHolds(const ExperimentState& s, long row)
-    {
-        const long n = s.NGridCells;
-        if (row < 0)
-            return false;
-        const long last = row * (n + 2) + n + 1;
-        if (last > static_cast<long>(s.NSTValues))
-            return false;
-        for (const auto* a :
-            { &s.STRho, &s.STP, &s.STVX, &s.STVY, &s.STFSmoke, &s.STRPlus, &s.STRMinus, &s.STEntropy })
-            if (!a->contains(last) || !a->contains(row * (n + 2)))
-                return false;
-        return true;
-    }
-
-} // namespace
-
 bool SnapshotRowFits(const ExperimentState& s, long row)
 {
-    return historyHolds(s, row);
+    return HistoryHoldsRow(s, row);
 }
 
 bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
 {
-    if (!historyHolds(s, row))
+    if (!HistoryHoldsRow(s, row))
         return false;
     const long n = s.NGridCells;
     const long o = row * (n + 2);
@@ -46,13 +28,8 @@ bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
     for (long j = 0; j <= n + 1; ++j) {
         const double rho = s.Rho[j];
         const double p = s.P[j];
-        if (s.LogPlots != 0) {
-            s.STRho[o + j] = static_cast<float>(std::log10(rho));
-            s.STP[o + j] = static_cast<float>(std::log10(p));
-        } else {
-            s.STRho[o + j] = static_cast<float>(rho);
-            s.STP[o + j] = static_cast<float>(p);
-        }
+        s.STRho[o + j] = StoredValueOf(s, rho);
+        s.STP[o + j] = StoredValueOf(s, p);
         s.STEntropy[o + j] = static_cast<float>(p * std::pow(rho, -g(j)));
         s.STVX[o + j] = static_cast<float>(s.VX[j]);
         s.STVY[o + j] = static_cast<float>(s.VY[j]);
@@ -89,24 +66,17 @@ bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma)
 
 namespace {
 
-    // Density or pressure of a stored value: 10^value while LogPlots.
-    inline double plainValue(const ExperimentState& s, float v)
-    {
-        static const double ln10 = std::log(10.0);
-        return s.LogPlots != 0 ? std::exp(static_cast<double>(v) * ln10) : static_cast<double>(v);
-    }
-
     // Every cell of the row comes back with a positive, finite density and
     // pressure (an emptied row does not).
     bool rowHoldsState(const ExperimentState& s, long row)
     {
-        if (!historyHolds(s, row))
+        if (!HistoryHoldsRow(s, row))
             return false;
         const long n = s.NGridCells;
         const long o = row * (n + 2);
         for (long j = 0; j <= n + 1; ++j) {
-            const double rho = plainValue(s, s.STRho[o + j]);
-            const double p = plainValue(s, s.STP[o + j]);
+            const double rho = PlainStoredValue(s, s.STRho[o + j]);
+            const double p = PlainStoredValue(s, s.STP[o + j]);
             if (!(rho > 0) || !(p > 0) || !std::isfinite(rho) || !std::isfinite(p))
                 return false;
         }
@@ -127,8 +97,8 @@ bool RestoreSnapshotRowUnchecked(ExperimentState& s, long row)
     const long n = s.NGridCells;
     const long o = row * (n + 2);
     for (long j = 0; j <= n + 1; ++j) {
-        s.Rho[j] = plainValue(s, s.STRho[o + j]);
-        s.P[j] = plainValue(s, s.STP[o + j]);
+        s.Rho[j] = PlainStoredValue(s, s.STRho[o + j]);
+        s.P[j] = PlainStoredValue(s, s.STP[o + j]);
         s.VX[j] = s.STVX[o + j];
         s.VY[j] = s.STVY[o + j];
         s.FSmoke[j] = s.STFSmoke[o + j];
@@ -170,9 +140,9 @@ double StoredPlainValue(const ExperimentState& s, StoredField field, long k)
 {
     switch (field) {
     case StoredField::Rho:
-        return s.LogPlots != 0 ? std::pow(10.0, static_cast<double>(s.STRho[k])) : s.STRho[k];
+        return PlainStoredValue(s, s.STRho[k]);
     case StoredField::P:
-        return s.LogPlots != 0 ? std::pow(10.0, static_cast<double>(s.STP[k])) : s.STP[k];
+        return PlainStoredValue(s, s.STP[k]);
     case StoredField::VX:
         return s.STVX[k];
     case StoredField::VY:

@@ -12,6 +12,7 @@
 #include "run/EstimateTimeStep.h"
 #include "run/GridCopies.h"
 #include "run/PlotRanges.h"
+#include "run/SnapshotInterval.h"
 #include "run/RunControl.h"
 #include "run/SnapshotRow.h"
 #include "run/StripDeal.h"
@@ -289,7 +290,6 @@ double TimeStep::runKernel(ExperimentState& s, const SchemeInfo& k, bool& nanCou
     int slotsUsed = threads_ == 2 && m >= 2 ? 2 : 1;
     if (chooses)
         slotsUsed = choice_.next(n, k.longestStrip);
-    lastThreads_ = slotsUsed;
 
     // The whole-grid inputs at cell 1-B; a Single scheme's strips are
     // converted as they are packed.
@@ -536,8 +536,7 @@ StepReport TimeStep::advance(ExperimentState& s)
         s.StoredTime[s.StoredStateShown] = s.TimeNow;
         r.rowStored = true;
         r.row = row;
-        const long every = std::max(1L, 1000 / n);
-        r.spaceTimeDue = s.NStoredStates % every == 0;
+        r.spaceTimeDue = s.NStoredStates % SpaceTimeRepaintRows(n) == 0;
     } else {
         r.historyFull = true;
     }

@@ -102,8 +102,6 @@ public:
     int threads() const { return threads_; }
     // With two threads: share every step, whether it pays or not.
     void setSecondThreadAlways(bool always) { secondAlways_ = always; }
-    // The threads the last attempt ran on (1 or 2).
-    int lastThreads() const { return lastThreads_; }
 
     // How a SchemeName becomes a kernel; kernels::findScheme unless replaced.
     void setSchemeLookup(SchemeLookup lookup);
@@ -164,7 +162,6 @@ private:
 
     int threads_ = 1;
     bool secondAlways_ = false;
-    int lastThreads_ = 1;
     ThreadChoice choice_;
     SchemeLookup lookup_;
     std::unique_ptr<Scratch> scratch_;

@@ -10,6 +10,7 @@
 #include "common/Format.h"
 #include "common/RegularFile.h"
 #include "common/Rounding.h"
+#include "state/Boundaries.h"
 #include "common/StagedFile.h"
 #include "edit/GridParameters.h"
 
@@ -268,7 +269,7 @@ namespace {
             return rejection(
                 "I expected to read a positive stop time from 1E-300 to 1E+300 for 'TStop' but ", plain(*d.TStop));
         for (const auto& [type, key] : { std::pair { d.MnBdry, kMnBdryKey }, std::pair { d.MxBdry, kMxBdryKey } })
-            if (type && *type != 1 && *type != 2 && *type != 4)
+            if (type && !IsOfferedBoundaryCode(*type))
                 return rejection("I expected to read a boundary type 1 (reflecting), 2 (continuation) or 4 "
                                  "(periodic) for '"
                         + std::string(key) + "' but ",

@@ -6,7 +6,7 @@
 
 namespace tamrel {
 
-SpaceTimePaint PaintSpaceTime(ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image)
+SpaceTimePaint PaintSpaceTime(const ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image)
 {
     SpaceTimePaint out;
     if (s.NStoredStates <= 1) {
@@ -37,15 +37,21 @@ SpaceTimePaint PaintSpaceTime(ExperimentState& s, std::string_view listText, int
     out.drawn = true;
     out.vmin = range->vmin;
     out.vmax = range->vmax;
-    if (var->keptMin) {
-        s.*(var->keptMin) = range->vmin;
-        s.*(var->keptMax) = range->vmax;
-    }
+    out.keptMin = var->keptMin;
+    out.keptMax = var->keptMax;
     if (big) {
         out.velocityMinText = formatPattern(range->vmin, "##0.0####");
         out.velocityMaxText = formatPattern(range->vmax, "##0.0####");
     }
     return out;
+}
+
+void KeepSpaceTimeRange(ExperimentState& s, const SpaceTimePaint& paint)
+{
+    if (!paint.drawn || !paint.keptMin || !paint.keptMax)
+        return;
+    s.*(paint.keptMin) = paint.vmin;
+    s.*(paint.keptMax) = paint.vmax;
 }
 
 } // namespace tamrel

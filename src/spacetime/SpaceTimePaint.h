@@ -25,6 +25,10 @@ struct SpaceTimePaint {
     bool noRun = false;
     double vmin = 0; // range of the stored values drawn
     double vmax = 0;
+    // The record's fields that keep [vmin, vmax] (VYGrayMin/Max,
+    // FSmokeGrayMin/Max); null when the variable's range is not kept.
+    double ExperimentState::*keptMin = nullptr;
+    double ExperimentState::*keptMax = nullptr;
     // Set when the list must show another item ("Density" for "FSmoke"
     // under "Sorvi"); the image is already drawn for that item. Selecting
     // it in the list repaints once more, which does no harm.
@@ -36,8 +40,11 @@ struct SpaceTimePaint {
     std::optional<std::string> velocityMaxText;
 };
 
-// W, H: the picture's drawing size in pixels. "VY" and "FSmoke" keep the
-// range drawn in VYGrayMin/Max and FSmokeGrayMin/Max.
-SpaceTimePaint PaintSpaceTime(ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image);
+// W, H: the picture's drawing size in pixels. Reads the record only.
+SpaceTimePaint PaintSpaceTime(const ExperimentState& s, std::string_view listText, int W, int H, GrayImage& image);
+
+// "VY" and "FSmoke" keep the range drawn in VYGrayMin/Max and
+// FSmokeGrayMin/Max: the window has the record keep it after each paint.
+void KeepSpaceTimeRange(ExperimentState& s, const SpaceTimePaint& paint);
 
 } // namespace tamrel

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "common/BoundedArray.h"
+#include "state/BoundaryCodes.h"
 
 namespace tamrel {
 
@@ -26,8 +27,8 @@ struct ExperimentState {
     Long NGridCellsMax = 5001;
     double DX = 0.01;
     Long NBdy = 6;
-    Long MnBdry = 1; // 1 reflecting, 2 continuation, 4 periodic
-    Long MxBdry = 1;
+    Long MnBdry = kReflectingBoundary; // boundary codes of state/BoundaryCodes.h
+    Long MxBdry = kReflectingBoundary;
     double Gamma = 1.4;
     double Gamma1 = 1.4;
     double Gamma2 = 1.4;

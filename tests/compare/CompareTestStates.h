@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -45,6 +46,32 @@ inline ExperimentState waveState(const std::string& scheme, double a, long n)
     s.R0Amplitude = 0;
     StartSoundWaveExperiment(s);
     SetUpSoundWaveState(s);
+    return s;
+}
+
+// Three cells and two stored rows (no run behind them); row r of cell i
+// holds base + r + i/10 (density), twice that (pressure) and r - i
+// (velocity), density and pressure as log10 while `logs`.
+inline ExperimentState historyOf(double base, double time1, bool logs = false)
+{
+    ExperimentState s;
+    s.NGridCells = 3;
+    s.NPlotsTotal = 2;
+    s.LogPlots = logs ? 1 : 0;
+    allocateGridArrays(s);
+    allocateHistory(s);
+    for (long i = 1; i <= 4; ++i)
+        s.X[i] = (i - 1) / 3.0;
+    for (long r = 0; r < 2; ++r)
+        for (long i = 0; i <= 4; ++i) {
+            const double rho = base + r + i / 10.0;
+            s.STRho[r * 5 + i] = static_cast<float>(logs ? std::log10(rho) : rho);
+            s.STP[r * 5 + i] = static_cast<float>(logs ? std::log10(2 * rho) : 2 * rho);
+            s.STVX[r * 5 + i] = static_cast<float>(r - i);
+        }
+    s.NStoredStates = 2;
+    s.StoredTime[0] = 0;
+    s.StoredTime[1] = time1;
     return s;
 }
 

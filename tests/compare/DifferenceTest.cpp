@@ -3,37 +3,13 @@
 
 #include <cmath>
 
+#include "compare/CompareTestStates.h"
 #include "compare/Difference.h"
 #include "exact/InitialGrid.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel::testing {
 namespace {
-
-    // Three cells and two stored rows; row r of cell i holds base + r + i/10
-    // (density), twice that (pressure) and r - i (velocity).
-    ExperimentState historyOf(double base, double time1, bool logs = false)
-    {
-        ExperimentState s;
-        s.NGridCells = 3;
-        s.NPlotsTotal = 2;
-        s.LogPlots = logs ? 1 : 0;
-        allocateGridArrays(s);
-        allocateHistory(s);
-        for (long i = 1; i <= 4; ++i)
-            s.X[i] = (i - 1) / 3.0;
-        for (long r = 0; r < 2; ++r)
-            for (long i = 0; i <= 4; ++i) {
-                const double rho = base + r + i / 10.0;
-                s.STRho[r * 5 + i] = static_cast<float>(logs ? std::log10(rho) : rho);
-                s.STP[r * 5 + i] = static_cast<float>(logs ? std::log10(2 * rho) : 2 * rho);
-                s.STVX[r * 5 + i] = static_cast<float>(r - i);
-            }
-        s.NStoredStates = 2;
-        s.StoredTime[0] = 0;
-        s.StoredTime[1] = time1;
-        return s;
-    }
 
     TEST(Difference, WithoutAnExactSolutionEachSchemeIsTakenAgainstTheFirst)
     {

@@ -13,6 +13,7 @@
 #include "exact/WavePattern.h"
 #include "plots/LinePlotFrame.h"
 #include "plots/LinePlots.h"
+#include "plots/PlotFixture.h"
 
 namespace tamrel {
 namespace {
@@ -51,8 +52,8 @@ namespace {
         rho[0] = rho[1], rho[101] = rho[100], u[0] = u[1], u[101] = u[100];
 
         const auto cells = sol.cellAverages(t);
-        PaintDensityPlot(s, kW, kH);
-        PaintVelocityPlot(s, kW, kH);
+        test::keptDensityPlot(s, kW, kH);
+        test::keptVelocityPlot(s, kW, kH);
         PlotDrawing want;
         LinePlotFrame(s.X, 100, kW, kH, s.RhoMin, s.RhoMax).drawCellCurve(want, rho);
         EXPECT_EQ(points(exact::ExactOverlayDrawing(s, PlotPicture::Density, cells, kW, kH)), points(want));
@@ -77,9 +78,9 @@ namespace {
             // The boundary cells as a run leaves them.
             s.Rho[0] = s.Rho[1], s.P[0] = s.P[1], s.VX[0] = s.VX[1];
             const auto cells = solutionOf(s).cellAverages(0.0);
-            const LinePlotPaint d = PaintDensityPlot(s, kW, kH);
-            const LinePlotPaint p = PaintPressurePlot(s, kW, kH, nullptr);
-            const LinePlotPaint v = PaintVelocityPlot(s, kW, kH);
+            const LinePlotPaint d = test::keptDensityPlot(s, kW, kH);
+            const LinePlotPaint p = test::keptPressurePlot(s, kW, kH, nullptr);
+            const LinePlotPaint v = test::keptVelocityPlot(s, kW, kH);
             auto curve = [](const LinePlotPaint& paint) {
                 PlotDrawing only;
                 only.polylines = paint.drawing.polylines;
@@ -116,8 +117,8 @@ namespace {
             return points(only);
         };
         EXPECT_FALSE(rho.empty());
-        EXPECT_EQ(rho, curve(PaintDensityPlot(s, kW, kH)));
-        EXPECT_EQ(p, curve(PaintPressurePlot(s, kW, kH, nullptr)));
+        EXPECT_EQ(rho, curve(test::keptDensityPlot(s, kW, kH)));
+        EXPECT_EQ(p, curve(test::keptPressurePlot(s, kW, kH, nullptr)));
     }
 
     TEST(ExactOverlay, L1DistanceWeighsEachCellByItsWidth)

@@ -15,6 +15,9 @@
 using namespace tamrel;
 using tamrel::test::allPoints;
 using tamrel::test::gridState;
+using tamrel::test::keptDensityPlot;
+using tamrel::test::keptPressurePlot;
+using tamrel::test::keptVelocityPlot;
 
 TEST(LinePlotFrame, OneCellGivesTwoSegmentsFromEdgeToEdge)
 {
@@ -22,7 +25,7 @@ TEST(LinePlotFrame, OneCellGivesTwoSegmentsFromEdgeToEdge)
     s.Rho[0] = 0.5;
     s.Rho[1] = 1.0;
     s.Rho[2] = 1.5;
-    const auto paint = PaintDensityPlot(s, 1000, 400); // yscale 200 on [0, 2]
+    const auto paint = keptDensityPlot(s, 1000, 400); // yscale 200 on [0, 2]
     ASSERT_EQ(paint.drawing.polylines.size(), 1u);
     const std::vector<PlotPoint> expected = { { 0, 250 }, { 500, 200 }, { 1000, 150 } };
     EXPECT_EQ(paint.drawing.polylines[0], expected);
@@ -38,7 +41,7 @@ TEST(LinePlotFrame, PointsRoundToWholeUnitsHalvesToEven)
     const double rho[] = { 5, 5, 3, 9, 7, 7 };
     for (long i = 0; i <= 5; ++i)
         s.Rho[i] = rho[i];
-    const auto paint = PaintDensityPlot(s, 20, 5);
+    const auto paint = keptDensityPlot(s, 20, 5);
     const std::vector<PlotPoint> expected = { { 0, 2 }, { 2, 2 }, { 8, 4 }, { 12, 0 }, { 18, 2 }, { 20, 2 } };
     EXPECT_EQ(allPoints(paint.drawing), expected);
 }
@@ -48,7 +51,7 @@ TEST(LinePlotFrame, ValuesOutsideTheRangeAreDrawnOutsideAndTheRangeIsKept)
     auto s = gridState(10);
     s.Rho[5] = 3; // above RhoMax = 2
     s.Rho[6] = -0.5; // below RhoMin = 0
-    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    const auto paint = keptDensityPlot(s, 6735, 2835);
     const auto pts = allPoints(paint.drawing);
     ASSERT_EQ(pts.size(), 12u);
     EXPECT_EQ(pts[5].y, -1418); // (2 - 3) * 1417.5, halves to even
@@ -83,7 +86,7 @@ TEST(LinePlotFrame, ControlMarksOnlyOnTheSetUpStateAtRestCurrentMarkAlways)
         s.MSelected[2] = 7;
         s.MCurrent = 4;
         s.Rho[2] = 1.5;
-        const auto paint = PaintDensityPlot(s, 1000, 2000); // xscale 1000, yscale 1000
+        const auto paint = keptDensityPlot(s, 1000, 2000); // xscale 1000, yscale 1000
         SCOPED_TRACE(testing::Message()
             << "Stopped " << c.stopped << " shown " << c.storedStateShown << " Riemann " << c.riemann);
         if (c.controlMarks) {
@@ -120,7 +123,7 @@ TEST(LinePlotFrame, UndefinedScalesDrawNothingAndStillReadOut)
         s.MCurrent = 5;
         s.Rho[5] = 1.25;
         setUp(s);
-        const auto paint = PaintDensityPlot(s, 6735, 2835);
+        const auto paint = keptDensityPlot(s, 6735, 2835);
         EXPECT_TRUE(paint.drawing.empty());
         EXPECT_EQ(paint.densityText, "1.25");
         EXPECT_EQ(s.RhoCurrent, 1.25);
@@ -131,7 +134,7 @@ TEST(LinePlotFrame, PointsWithoutAFiniteValueBreakTheCurve)
 {
     auto s = gridState(10);
     s.Rho[5] = std::nan("");
-    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    const auto paint = keptDensityPlot(s, 6735, 2835);
     // Left edge..cell 4, then cell 6..right edge.
     ASSERT_EQ(paint.drawing.polylines.size(), 2u);
     EXPECT_EQ(paint.drawing.polylines[0].size(), 5u);
@@ -179,7 +182,7 @@ TEST(LinePlotFrame, MarksFarOutsideThePictureAreLeftOut)
     auto s = gridState(10);
     s.MCurrent = 5;
     s.Rho[5] = 1e200;
-    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    const auto paint = keptDensityPlot(s, 6735, 2835);
     EXPECT_TRUE(paint.drawing.outlined.empty());
     EXPECT_FALSE(paint.drawing.polylines.empty());
 }

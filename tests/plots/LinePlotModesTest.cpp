@@ -12,6 +12,9 @@
 using namespace tamrel;
 using tamrel::test::allPoints;
 using tamrel::test::gridState;
+using tamrel::test::keptDensityPlot;
+using tamrel::test::keptPressurePlot;
+using tamrel::test::keptVelocityPlot;
 
 TEST(DensityPlot, LogModeRefitsRhoMinToTheSmallestDensity)
 {
@@ -21,7 +24,7 @@ TEST(DensityPlot, LogModeRefitsRhoMinToTheSmallestDensity)
     s.RhoMax = 100;
     s.Rho[4] = 0.5;
     s.Rho[0] = 0.001; // boundary cells take no part in the fit
-    const auto paint = PaintDensityPlot(s, 6735, 2835);
+    const auto paint = keptDensityPlot(s, 6735, 2835);
     EXPECT_EQ(s.RhoMin, 0.5);
     EXPECT_EQ(paint.rangeMinText, "-0.30103");
     EXPECT_EQ(paint.rangeMaxText, "2.0");
@@ -33,7 +36,7 @@ TEST(DensityPlot, LogModeRefitsRhoMinToTheSmallestDensity)
 
     // The fit moves RhoMin up as well: no density below RhoMax = 100 ...
     s.RhoMax = 0.25;
-    PaintDensityPlot(s, 6735, 2835);
+    keptDensityPlot(s, 6735, 2835);
     EXPECT_EQ(s.RhoMin, 0.25);
 }
 
@@ -58,11 +61,11 @@ TEST(SoundWavePlots, RoundingNoiseIsAFlatLineAcrossTheMiddle)
         double lo, hi;
         double scale; // the size of the values: the sound speed 1 for R+ and R-
     };
-    auto rplus = PaintDensityPlot(s, 6735, H);
+    auto rplus = keptDensityPlot(s, 6735, H);
     const Case rPlus { "R+", rplus, s.RPlusPlotMin, s.RPlusPlotMax, 1.0 };
-    auto ent = PaintPressurePlot(s, 6735, H, nullptr);
+    auto ent = keptPressurePlot(s, 6735, H, nullptr);
     const Case entropyCase { "entropy", ent, s.EntropyPlotMin, s.EntropyPlotMax, entropy };
-    auto rminus = PaintVelocityPlot(s, 6735, H);
+    auto rminus = keptVelocityPlot(s, 6735, H);
     const Case rMinus { "R-", rminus, s.RMinusPlotMin, s.RMinusPlotMax, 1.0 };
     for (const Case& c : { rPlus, entropyCase, rMinus }) {
         SCOPED_TRACE(c.plot);
@@ -152,7 +155,7 @@ TEST(PressurePlot, ModesChooseCurveRangeAndCaption)
         s.PMax = 4;
         s.P[3] = 2;
         c.setUp(s);
-        const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+        const auto paint = keptPressurePlot(s, 6735, 2835, nullptr);
         EXPECT_EQ(paint.caption, c.caption);
         EXPECT_EQ(allPoints(paint.drawing).size(), 12u);
     }
@@ -165,7 +168,7 @@ TEST(PressurePlot, LogModeRefitsPMin)
     s.PMin = 1e-3;
     s.PMax = 1000;
     s.P[7] = 0.1;
-    const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+    const auto paint = keptPressurePlot(s, 6735, 2835, nullptr);
     EXPECT_EQ(s.PMin, 0.1);
     EXPECT_EQ(paint.rangeMinText, "-1.0");
     EXPECT_EQ(paint.rangeMaxText, "3.0");
@@ -180,7 +183,7 @@ TEST(PressurePlot, EntropyRangeLiftsANegativeLowerBoundToZero)
         s.P[i] = 0.5;
     s.P[0] = 1;
     s.P[1] = 0.01;
-    const auto paint = PaintPressurePlot(s, 6735, 2835, nullptr);
+    const auto paint = keptPressurePlot(s, 6735, 2835, nullptr);
     EXPECT_EQ(s.EntropyPlotMin, 0);
     EXPECT_EQ(s.EntropyPlotMax, 1);
     EXPECT_EQ(paint.rangeMinText, "0.0");
@@ -192,18 +195,18 @@ TEST(VelocityPlot, RangeBoxesAreLeftToTheBigSpaceTimePicture)
 {
     auto s = gridState(10);
     s.VX[3] = 0.25;
-    auto paint = PaintVelocityPlot(s, 6735, 2835);
+    auto paint = keptVelocityPlot(s, 6735, 2835);
     EXPECT_EQ(paint.rangeMinText, "-1.0");
     EXPECT_EQ(paint.rangeMaxText, "1.0");
 
     s.BigSpaceTime = 1;
-    paint = PaintVelocityPlot(s, 6735, 2835);
+    paint = keptVelocityPlot(s, 6735, 2835);
     EXPECT_FALSE(paint.rangeMinText.has_value());
     EXPECT_FALSE(paint.rangeMaxText.has_value());
     EXPECT_EQ(allPoints(paint.drawing).size(), 12u);
 
     s.RiemannPlots = 1;
-    paint = PaintVelocityPlot(s, 6735, 2835);
+    paint = keptVelocityPlot(s, 6735, 2835);
     EXPECT_FALSE(paint.rangeMinText.has_value());
     EXPECT_LT(s.RMinusPlotMin, 0);
     EXPECT_GT(s.RMinusPlotMax, 0);
@@ -214,7 +217,7 @@ TEST(VelocityPlot, IsLinearWhateverLogPlotsSays)
     auto s = gridState(4);
     s.LogPlots = 1;
     s.VX[2] = -0.5;
-    const auto paint = PaintVelocityPlot(s, 20, 10); // yscale 5 on [-1, 1]
+    const auto paint = keptVelocityPlot(s, 20, 10); // yscale 5 on [-1, 1]
     EXPECT_EQ(allPoints(paint.drawing)[2].y, 8); // (1 + 0.5) * 5 = 7.5, halves to even
 }
 
@@ -227,8 +230,8 @@ TEST(CurrentCellReadout, ShowsTheCellsDensityPressureAndVelocityInEveryMode)
         s.Rho[6] = 1.125;
         s.P[6] = 0.5;
         s.VX[6] = -0.5;
-        for (const auto& paint : { PaintDensityPlot(s, 6735, 2835), PaintPressurePlot(s, 6735, 2835, nullptr),
-                 PaintVelocityPlot(s, 6735, 2835) }) {
+        for (const auto& paint : { keptDensityPlot(s, 6735, 2835), keptPressurePlot(s, 6735, 2835, nullptr),
+                 keptVelocityPlot(s, 6735, 2835) }) {
             EXPECT_EQ(paint.currentCell, 6);
             EXPECT_EQ(paint.pressureText, "0.5000");
             EXPECT_EQ(paint.densityText, "1.125");

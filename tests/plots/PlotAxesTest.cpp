@@ -14,6 +14,9 @@
 
 using namespace tamrel;
 using tamrel::test::gridState;
+using tamrel::test::keptDensityPlot;
+using tamrel::test::keptPressurePlot;
+using tamrel::test::keptVelocityPlot;
 
 namespace {
 std::vector<std::string> labels(const std::vector<AxisTick>& ticks)
@@ -95,9 +98,9 @@ TEST(PlotAxes, EachPaintNamesItsVariableAndRange)
         s.RiemannPlots = c.riemann;
         s.RhoMin = 0.5;
         s.RhoMax = 2;
-        const auto d = PaintDensityPlot(s, 6735, 2835);
-        const auto p = PaintPressurePlot(s, 6735, 2835, nullptr);
-        const auto v = PaintVelocityPlot(s, 6735, 2835);
+        const auto d = keptDensityPlot(s, 6735, 2835);
+        const auto p = keptPressurePlot(s, 6735, 2835, nullptr);
+        const auto v = keptVelocityPlot(s, 6735, 2835);
         EXPECT_EQ(d.axes.variable, c.density);
         EXPECT_EQ(p.axes.variable, c.pressure);
         EXPECT_EQ(v.axes.variable, c.velocity);
@@ -117,7 +120,7 @@ TEST(PlotAxes, EachPaintNamesItsVariableAndRange)
     // Nothing plotted (equal range ends): no axes either.
     auto s = gridState(10);
     s.RhoMin = s.RhoMax = 1;
-    EXPECT_FALSE(PaintDensityPlot(s, 6735, 2835).axes.shown);
+    EXPECT_FALSE(keptDensityPlot(s, 6735, 2835).axes.shown);
 }
 
 // The title and the legend go where the curves cross least: Test 8's

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "plots/LinePlots.h"
 #include "plots/PlotDrawing.h"
 #include "state/ExperimentState.h"
 
@@ -43,6 +44,29 @@ inline std::vector<PlotPoint> allPoints(const PlotDrawing& d)
     for (const auto& line : d.polylines)
         pts.insert(pts.end(), line.begin(), line.end());
     return pts;
+}
+
+// The paints as the window makes them: the record keeps what each fitted.
+inline LinePlotPaint keptDensityPlot(ExperimentState& s, double W, double H)
+{
+    LinePlotPaint paint = PaintDensityPlot(s, W, H);
+    KeepPlotFit(s, paint.fit);
+    return paint;
+}
+
+inline LinePlotPaint keptPressurePlot(
+    ExperimentState& s, double W, double H, kernels::SubcellProfileEntry* subcellProfile)
+{
+    LinePlotPaint paint = PaintPressurePlot(s, W, H, subcellProfile);
+    KeepPlotFit(s, paint.fit);
+    return paint;
+}
+
+inline LinePlotPaint keptVelocityPlot(ExperimentState& s, double W, double H)
+{
+    LinePlotPaint paint = PaintVelocityPlot(s, W, H);
+    KeepPlotFit(s, paint.fit);
+    return paint;
 }
 
 } // namespace tamrel::test

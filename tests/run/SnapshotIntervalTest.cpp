@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "run/SnapshotInterval.h"
 
 namespace tamrel {
@@ -28,6 +30,16 @@ namespace {
              }) {
             SCOPED_TRACE(c.name);
             EXPECT_DOUBLE_EQ(SnapshotInterval(c.timeUnit, c.rate, c.tStop), c.expected);
+        }
+    }
+
+    TEST(SnapshotInterval, SpaceTimeRepaintEveryThousandOverNRows)
+    {
+        // {cells, rows between repaints}: whole division, never below one row.
+        for (const auto& [cells, rows] : { std::pair { 100L, 10L }, { 400L, 2L }, { 999L, 1L }, { 1000L, 1L },
+                 { 5000L, 1L }, { 1L, 1000L }, { 0L, 1000L } }) {
+            SCOPED_TRACE(cells);
+            EXPECT_EQ(SpaceTimeRepaintRows(cells), rows);
         }
     }
 

@@ -73,14 +73,18 @@ TEST(PaintSpaceTime, DrawsTheChosenHistoryAndKeepsTheRangesThatAreKept)
     EXPECT_FALSE(paint.velocityMinText.has_value()); // small picture
 
     paint = PaintSpaceTime(s, "VY", 40, 20, img);
+    EXPECT_EQ(s.VYGrayMin, ExperimentState {}.VYGrayMin); // the paint only reads the record
+    KeepSpaceTimeRange(s, paint);
     EXPECT_FLOAT_EQ(static_cast<float>(s.VYGrayMin), 301.01f);
     EXPECT_FLOAT_EQ(static_cast<float>(s.VYGrayMax), 304.1f);
 
     paint = PaintSpaceTime(s, "FSmoke", 40, 20, img);
+    KeepSpaceTimeRange(s, paint);
     EXPECT_FLOAT_EQ(static_cast<float>(s.FSmokeGrayMin), 401.01f);
 
     const double before = s.VYGrayMin;
     paint = PaintSpaceTime(s, "Velocity", 40, 20, img);
+    KeepSpaceTimeRange(s, paint);
     EXPECT_EQ(s.VYGrayMin, before);
 
     paint = PaintSpaceTime(s, "Temperature", 40, 20, img);

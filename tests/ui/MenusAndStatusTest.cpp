@@ -15,7 +15,7 @@
 #include <map>
 
 #include "WindowFixture.h"
-#include "ui/window/ElidedLabel.h"
+#include "ui/kit/ElidedLabel.h"
 #include "ui/window/UserGuide.h"
 #include "presets/ShockTubeTests.h"
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "WindowFixture.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/SpaceTimePicture.h"
 #include "common/Format.h"
 
 using namespace tamrel;

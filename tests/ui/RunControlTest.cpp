@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "RunWindowTest.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/PictureButton.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/PictureButton.h"
 #include "common/Format.h"
 #include "presets/ShockTubeTests.h"
 

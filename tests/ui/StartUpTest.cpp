@@ -7,8 +7,8 @@
 #include <cmath>
 
 #include "WindowFixture.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/SpaceTimePicture.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;

@@ -17,11 +17,11 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
 #include "ui/window/Panels.h"
-#include "ui/window/ScriptedDialogs.h"
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/ScriptedDialogs.h"
+#include "ui/kit/SpaceTimePicture.h"
 #include "ui/window/frmTamrel.h"
 #include "run/TimeStep.h"
 

@@ -17,11 +17,11 @@
 #include <cmath>
 
 #include "WindowFixture.h"
-#include "ui/window/Twips.h"
+#include "ui/kit/Twips.h"
 #include "presets/ShockTubeTests.h"
 #include "ui/window/WindowExport.h"
 #include "ui/window/WindowLayout.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/WindowScale.h"
 #include "common/Format.h"
 #include "run/RunStatus.h"
 

@@ -13,20 +13,21 @@
 #include <chrono>
 #include <cmath>
 
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "common/Format.h"
 #include "compare/CompareCurves.h"
 #include "compare/Lockstep.h"
 #include "ui/compare/CompareOverlay.h"
 #include "ui/compare/StudyDialog.h"
 #include "exact/InitialGrid.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/ExactPainting.h"
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
 #include "run/SchemeChoice.h"
+#include "run/SnapshotInterval.h"
 #include "run/SnapshotRow.h"
 #include "run/TimeStep.h"
 
@@ -221,13 +222,9 @@ bool ComparePanel::tick()
         = compare::AdvanceWithGrid(state, runs_, steppers, lockstep_, deadline, compare::LockstepConcurrent());
     const bool faulted = !t.failure.empty();
     if (state.NStoredStates != before) {
-        // The stored-state controls follow the rows (shown as a run going on).
-        const Long stopped = state.Stopped;
-        state.Stopped = 0;
+        // The stored-state controls follow the rows.
         panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
-        state.Stopped = stopped;
-        const long every = std::max<long>(1, 1000 / std::max<long>(1, state.NGridCells));
-        if ((state.NStoredStates - 1) % every == 0 || state.Stopped != 0)
+        if ((state.NStoredStates - 1) % SpaceTimeRepaintRows(state.NGridCells) == 0 || state.Stopped != 0)
             panels.spaceTime.pctSpaceTime_Paint();
     }
     panels.replay.showTime(timeText(state.TimeNow));
@@ -370,9 +367,8 @@ bool ComparePanel::paintSpaceTimeInstead()
     paintingInstead_ = true;
     const std::size_t n = runs_.size();
     if (static_cast<std::size_t>(choice) < n) {
-        std::swap(state, runs_[static_cast<std::size_t>(choice)].state);
-        panels.spaceTime.pctSpaceTime_Paint();
-        std::swap(state, runs_[static_cast<std::size_t>(choice)].state);
+        ExperimentState& run = runs_[static_cast<std::size_t>(choice)].state;
+        panels.spaceTime.paintRecord(run, &run);
     } else {
         // The pair's place in the list: pairs (a, b), a < b, in order.
         std::size_t a = 0, b = 1;
@@ -381,10 +377,8 @@ bool ComparePanel::paintSpaceTimeInstead()
                 ++a;
                 b = a + 1;
             }
-        ExperimentState d = compare::HistoryDifference(record(a), record(b));
-        std::swap(state, d);
-        panels.spaceTime.pctSpaceTime_Paint();
-        std::swap(state, d);
+        const ExperimentState d = compare::HistoryDifference(record(a), record(b));
+        panels.spaceTime.paintRecord(d, nullptr);
         // The exact waves are those of one run's initial grid; a difference
         // of two runs has none.
         panels.spaceTime.clearWaves();

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "compare/Difference.h"
 #include "compare/SchemeCopies.h"
 #include "compare/SideBySide.h"

@@ -21,9 +21,9 @@
 
 #include "app/BatchSession.h"
 #include "app/StudyProblem.h"
-#include "ui/window/Dialogs.h"
-#include "app/StudyFiles.h"
-#include "ui/window/StudyPlotPicture.h"
+#include "ui/kit/Dialogs.h"
+#include "compare/StudyFiles.h"
+#include "ui/kit/StudyPlotPicture.h"
 #include "common/Format.h"
 #include "compare/Lockstep.h"
 #include "compare/StudyPlot.h"
@@ -197,7 +197,6 @@ bool StudyDialog::cmdStudyRun_Click()
           };
     cancel_ = false;
     ended_ = false;
-    done_ = 0;
     result_ = {};
     tblStudy->clear();
     tblStudy->setRowCount(0);
@@ -231,7 +230,6 @@ void StudyDialog::cmdStudyCancel_Click()
 
 void StudyDialog::onProgress(int done, int total)
 {
-    done_ = done;
     prgStudy->setValue(done);
     lblStudyStatus->setText(QStringLiteral("%1 of %2 runs done").arg(done).arg(total));
     emit progressed(done, total);

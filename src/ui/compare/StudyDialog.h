@@ -48,7 +48,6 @@ public:
     // Lets the window's thread work until the study has ended.
     void waitUntilDone();
     const compare::StudyResult& result() const { return result_; }
-    int runsDone() const { return done_; }
 
 signals:
     // A run has finished (on the window's thread).
@@ -84,7 +83,6 @@ private:
     compare::StudyResult result_;
     compare::StudyResult pendingResult_; // written by the study's thread until ended_
     std::string warning_; // the problem's warning before the figures ("" for none)
-    int done_ = 0;
 };
 
 } // namespace tamrel

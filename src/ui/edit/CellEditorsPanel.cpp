@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Format.h"
 #include "edit/GridParameters.h"

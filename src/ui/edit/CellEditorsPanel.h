@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QLineEdit;
 class QScrollBar;

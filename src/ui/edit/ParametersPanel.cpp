@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <utility>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Answers.h"
 #include "common/Format.h"

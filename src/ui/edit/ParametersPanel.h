@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QLineEdit;
 class QPushButton;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Format.h"
 #include "edit/BoxEdits.h"

@@ -4,7 +4,7 @@
 // selected cells: the window's side of edit/SelectedCells.h. The values come
 // from the cell editors' boxes.
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QPushButton;
 

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "ui/exact/RiemannExplorerWindow.h"
 #include "plots/LinePlots.h"
 
@@ -141,9 +141,14 @@ std::vector<std::vector<QPoint>> ExactPanel::plotOverlay(PlotQuantity q, double 
 
 std::vector<exact::WavePolyline> ExactPanel::spaceTimeWaves(double W, double H)
 {
+    return spaceTimeWaves(state, W, H);
+}
+
+std::vector<exact::WavePolyline> ExactPanel::spaceTimeWaves(const ExperimentState& shown, double W, double H)
+{
     if (!shown_)
         return {};
-    return exact::SpaceTimeWaves(state, tracker_.update(state), W, H);
+    return exact::SpaceTimeWaves(shown, tracker_.update(shown), W, H);
 }
 
 void ExactPanel::refreshExplorer()

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "exact/ExactPlots.h"
 #include "exact/ExactTracker.h"
 #include "exact/WavePattern.h"
@@ -44,6 +44,8 @@ public:
     std::vector<std::vector<QPoint>> plotOverlay(PlotQuantity q, double W, double H);
     // The exact waves over the space-time picture of W x H pixels.
     std::vector<exact::WavePolyline> spaceTimeWaves(double W, double H);
+    // The same for a record a comparison shows instead of the window's.
+    std::vector<exact::WavePolyline> spaceTimeWaves(const ExperimentState& shown, double W, double H);
 
     bool overlaysShown() const { return shown_; }
     // The explorer window (made on first use; it may stay open during a run).

@@ -9,12 +9,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PlotPolylines.h"
+#include "ui/kit/PlotPolylines.h"
 #include "common/Format.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/kit/ExactPainting.h"
 #include "kernels/SchemeTable.h"
 #include "kernels/subcell/Quelmar.h"
 #include "plots/CellPick.h"
@@ -97,6 +97,7 @@ void LinePlotsPanel::pctDensityPlot_Paint()
 {
     const LinePlotPaint paint
         = PaintDensityPlot(state, pctDensityPlot->scaleWidth(), pctDensityPlot->scaleHeight());
+    KeepPlotFit(state, paint.fit);
     showPaint(pctDensityPlot, paint, txtDensityMin, txtDensityMax, nullptr);
     showExactOverlay(PlotQuantity::Density, pctDensityPlot);
     panels.compare.plotPainted(PlotQuantity::Density, *pctDensityPlot);
@@ -106,6 +107,7 @@ void LinePlotsPanel::pctPressurePlot_Paint()
 {
     const LinePlotPaint paint
         = PaintPressurePlot(state, pctPressurePlot->scaleWidth(), pctPressurePlot->scaleHeight(), &QUELMAR1D);
+    KeepPlotFit(state, paint.fit);
     showPaint(pctPressurePlot, paint, txtPressureMin, txtPressureMax, lblPressurePlot);
     showExactOverlay(PlotQuantity::Pressure, pctPressurePlot);
     panels.compare.plotPainted(PlotQuantity::Pressure, *pctPressurePlot);
@@ -115,6 +117,7 @@ void LinePlotsPanel::pctVelocityPlot_Paint()
 {
     const LinePlotPaint paint
         = PaintVelocityPlot(state, pctVelocityPlot->scaleWidth(), pctVelocityPlot->scaleHeight());
+    KeepPlotFit(state, paint.fit);
     showPaint(pctVelocityPlot, paint, txtVelocityMin, txtVelocityMax, nullptr);
     showExactOverlay(PlotQuantity::Velocity, pctVelocityPlot);
     panels.compare.plotPainted(PlotQuantity::Velocity, *pctVelocityPlot);

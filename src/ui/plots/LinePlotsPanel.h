@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QLabel;
 class QLineEdit;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Format.h"
 #include "common/Rounding.h"
@@ -34,7 +34,7 @@ ReplayPanel::ReplayPanel(WindowContext& w)
 
 void ReplayPanel::vsbStoredStateNumber_Change()
 {
-    if (state.Stopped == 0)
+    if (state.Stopped == 0 || following_)
         return;
     const long row = vsbStoredStateNumber->value();
     // Only stored rows are shown: the bar's maximum can stand one past the
@@ -54,7 +54,7 @@ void ReplayPanel::vsbStoredStateNumber_Change()
 
 void ReplayPanel::txtStoredStateNumber_Change()
 {
-    if (state.Stopped == 0)
+    if (state.Stopped == 0 || following_)
         return;
     const auto number = parseNumber(textOf(txtStoredStateNumber));
     if (!number || *number < 0)
@@ -100,10 +100,13 @@ void ReplayPanel::setRowRange(Long maximum)
 
 void ReplayPanel::followStoredRow(Long maximum, Long shown)
 {
+    // The row is the run's newest: the controls' handlers, which restore a
+    // row the user chose, stay out of it as they do while a run goes on.
+    following_ = true;
     vsbStoredStateNumber->setMaximum(maximum);
     setText(txtStoredStateNumber, std::to_string(shown));
-    // The thumb follows the newest row too (its handler does nothing while running).
     vsbStoredStateNumber->setValue(shown);
+    following_ = false;
 }
 
 } // namespace tamrel

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QLineEdit;
 class QPushButton;
@@ -34,6 +34,7 @@ public:
     void followStoredRow(Long maximum, Long shown);
 
 private:
+    bool following_ = false; // followStoredRow is writing the controls
     ExperimentState& state;
     Panels& panels;
 

@@ -9,9 +9,9 @@
 #include <QLabel>
 #include <QPixmap>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/PictureButton.h"
+#include "ui/kit/PictureButton.h"
 #include "common/Format.h"
 #include "presets/ProblemDescription.h"
 #include "presets/ShockTubeTests.h"

@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "presets/ShockTubeTests.h"
 
 class QLabel;

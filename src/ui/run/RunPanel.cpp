@@ -15,7 +15,7 @@
 #include <limits>
 #include <string>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Answers.h"
 #include "common/Format.h"
@@ -197,15 +197,10 @@ void RunPanel::tmrMetronome_Timer()
         runFaulted_ = panels.compare.tick() || runFaulted_;
         return;
     }
-    // Stored-state controls follow every row as it is stored. The row's
-    // handlers must not restore it into the grid: they act only while the run
-    // is halted, so the run is shown as going while the controls are written.
+    // Stored-state controls follow every row as it is stored.
     auto onSnapshot = [this](const ExperimentState&, const StepReport& report) {
-        const Long stopped = state.Stopped;
-        state.Stopped = 0;
         if (report.rowStored)
             panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
-        state.Stopped = stopped;
         if (report.spaceTimeDue)
             panels.spaceTime.paintForRun();
     };

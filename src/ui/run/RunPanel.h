@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "run/TickPacer.h"
 
 class QObject;

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "setupfile/SetupFile.h"
 

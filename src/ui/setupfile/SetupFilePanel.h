@@ -3,7 +3,7 @@
 // Write Setup and Read Setup: the file dialogs and messages around
 // setupfile/SetupFile.h, then the rebuild of the grid from the table read.
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QPushButton;
 

@@ -5,14 +5,15 @@
 #include "ui/spacetime/SpaceTimePanel.h"
 
 #include <QComboBox>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
-#include "ui/window/SpaceTimePicture.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/SpaceTimePicture.h"
+#include "ui/kit/WindowScale.h"
 #include "common/Format.h"
 #include "run/SnapshotRow.h"
 #include "spacetime/SpaceTimePaint.h"
@@ -86,29 +87,41 @@ void SpaceTimePanel::pctSpaceTime_Paint()
     // A comparison may show another scheme's run, or a difference, instead.
     if (panels.compare.paintSpaceTimeInstead())
         return;
-    GrayImage& image = state.BigSpaceTime == 1 ? BigDib : SmallDib;
+    paintRecord(state, &state);
+}
+
+SpaceTimePaint SpaceTimePanel::paintRecord(const ExperimentState& shown, ExperimentState* keeper)
+{
+    GrayImage& image = shown.BigSpaceTime == 1 ? BigDib : SmallDib;
     const int W = pctSpaceTime->scaleWidth();
     const int H = pctSpaceTime->scaleHeight();
     // The window's scale or the screen's pixel ratio changed since the image
     // was made: it is made afresh at the picture's size, so it stays at zoom 1.
     if (image.width != W || image.height != H)
         image = MakeGrayImage(W, H);
-    const SpaceTimePaint paint = PaintSpaceTime(state, lstGrayVariable->currentText().toStdString(), W, H, image);
-    if (paint.replacementListText)
+    const SpaceTimePaint paint = PaintSpaceTime(shown, lstGrayVariable->currentText().toStdString(), W, H, image);
+    if (keeper)
+        KeepSpaceTimeRange(*keeper, paint);
+    if (paint.replacementListText) {
+        // The list's own repaint would draw the window's record over a record
+        // shown instead; the image already holds the item it names.
+        const QSignalBlocker quiet(&shown == &state ? nullptr : lstGrayVariable);
         lstGrayVariable->setCurrentText(QString::fromStdString(*paint.replacementListText));
+    }
     if (paint.noRun) {
         std::fill(image.bits.begin(), image.bits.end(), std::uint8_t { 255 });
         pctSpaceTime->showImage(toQImage(image, W, H));
         pctSpaceTime->setWaves({});
         pctSpaceTime->setAxes(SpaceTimeAxes {});
-        return;
+        return paint;
     }
     if (!paint.drawn)
-        return;
+        return paint;
     panels.plots.showVelocityAxis(paint.velocityLabelCaption, paint.velocityMinText, paint.velocityMaxText);
     pctSpaceTime->showImage(toQImage(image, W, H));
-    pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(W, H));
-    pctSpaceTime->setAxes(spaceTimeAxes(state, lstGrayVariable->currentText(), paint.vmin, paint.vmax));
+    pctSpaceTime->setWaves(panels.exact.spaceTimeWaves(shown, W, H));
+    pctSpaceTime->setAxes(spaceTimeAxes(shown, lstGrayVariable->currentText(), paint.vmin, paint.vmax));
+    return paint;
 }
 
 void SpaceTimePanel::clearWaves()

@@ -10,7 +10,8 @@
 #include <QImage>
 #include <string>
 
-#include "ui/window/WindowContext.h"
+#include "spacetime/SpaceTimePaint.h"
+#include "ui/kit/WindowContext.h"
 #include "spacetime/SpaceTimeImage.h"
 
 class QComboBox;
@@ -24,6 +25,10 @@ public:
     explicit SpaceTimePanel(WindowContext& w);
 
     void pctSpaceTime_Paint();
+    // The picture of `shown`'s history: the window's record, or a record a
+    // comparison shows instead (another scheme's run, a difference of two).
+    // `keeper`, when given, keeps the range drawn (KeepSpaceTimeRange).
+    SpaceTimePaint paintRecord(const ExperimentState& shown, ExperimentState* keeper);
     void clearWaves(); // the exact waves off the picture until its next paint
     // The paint a run asks for as its rows come is done once, after the
     // tick's steps (a paint draws the whole history afresh, so one paint

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/window/BatchSupport.h"
 
-#include "ui/window/Controls.h"
-#include "ui/window/ScriptedDialogs.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/ScriptedDialogs.h"
 #include "ui/window/frmTamrel.h"
 #include "common/Format.h"
 #include "common/Rounding.h"

@@ -3,7 +3,7 @@
 
 #include <QLineEdit>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 
 namespace tamrel {
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/LabSheetPanel.h"
 #include "ui/window/LabSheetWindow.h"
 #include "ui/window/frmTamrel.h"

@@ -14,10 +14,10 @@
 #include "app/sheets/SheetRun.h"
 #include "common/Format.h"
 #include "state/ExperimentState.h"
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/QueuedDialogs.h"
 #include "ui/window/LabSheetPanel.h"
 #include "ui/window/LabSheetReader.h"
-#include "ui/window/QueuedDialogs.h"
 
 namespace tamrel {
 

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "ui/window/BoxEditing.h"
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 
 namespace tamrel {
 

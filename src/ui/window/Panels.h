@@ -5,7 +5,7 @@
 // changes the record through the core's functions, and reaches another
 // panel only through that panel's public operations, never its widgets.
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 #include "ui/compare/ComparePanel.h"
 #include "ui/edit/CellEditorsPanel.h"
 #include "ui/edit/ParametersPanel.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "ui/window/BatchSupport.h"
-#include "ui/window/Controls.h"
-#include "ui/window/ScriptedDialogs.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/ScriptedDialogs.h"
 #include "ui/window/WindowExport.h"
 #include "ui/window/frmTamrel.h"
 #include "common/Format.h"
@@ -22,7 +22,7 @@
 #include "common/Rounding.h"
 #include "common/StagedFile.h"
 #include "exact/ExactColumns.h"
-#include "ui/exact/ExactPainting.h"
+#include "ui/window/SpaceTimeWithWaves.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
 

@@ -7,7 +7,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "presets/ShockTubeTests.h"
 #include "run/RunStatus.h"
 

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "ui/window/BatchSupport.h"
-#include "ui/window/Controls.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/SpaceTimePicture.h"
 #include "common/StagedFile.h"
 
 namespace tamrel {

@@ -8,12 +8,12 @@
 #include <QScrollBar>
 #include <QWidget>
 
-#include "ui/window/ElidedLabel.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/PictureButton.h"
-#include "ui/window/SpaceTimePicture.h"
-#include "ui/window/Twips.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/ElidedLabel.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/PictureButton.h"
+#include "ui/kit/SpaceTimePicture.h"
+#include "ui/kit/Twips.h"
+#include "ui/kit/WindowScale.h"
 
 namespace tamrel {
 

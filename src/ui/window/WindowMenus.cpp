@@ -21,10 +21,10 @@
 #include <algorithm>
 
 #include "app/ProgramOptions.h"
-#include "ui/window/Controls.h"
-#include "ui/window/Dialogs.h"
-#include "ui/window/LinePlotPicture.h"
-#include "ui/window/SpaceTimePicture.h"
+#include "ui/kit/Controls.h"
+#include "ui/kit/Dialogs.h"
+#include "ui/kit/LinePlotPicture.h"
+#include "ui/kit/SpaceTimePicture.h"
 #include "ui/window/UserGuide.h"
 #include "ui/window/WindowExport.h"
 #include "ui/compare/ComparePanel.h"

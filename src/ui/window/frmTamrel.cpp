@@ -11,15 +11,15 @@
 #include <cmath>
 
 #include "app/OpenedFile.h"
-#include "ui/window/Controls.h"
+#include "ui/kit/Controls.h"
 #include "ui/window/LabSheetWindow.h"
 #include "ui/window/Panels.h"
-#include "ui/window/QueuedDialogs.h"
+#include "ui/kit/QueuedDialogs.h"
 #include "ui/window/RunStatusLine.h"
-#include "ui/window/Twips.h"
+#include "ui/kit/Twips.h"
 #include "ui/window/WindowLayout.h"
 #include "ui/window/WindowMenus.h"
-#include "ui/window/WindowScale.h"
+#include "ui/kit/WindowScale.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/window/WindowContext.h"
+#include "ui/kit/WindowContext.h"
 
 class QImage;
 class QMenuBar;
@@ -45,7 +45,7 @@ public:
 
     // --- Driving the window without a user (batch runs) --------------------
     // Boxes and buttons are reached by their names, as a user reaches them
-    // (ui/window/Controls.h: typeInto, press); these cover the rest.
+    // (ui/kit/Controls.h: typeInto, press); these cover the rest.
     const ExperimentState& record() const { return state; }
     // One metronome tick.
     void tick();

@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+#include "ui/kit/Other.h"
+#include "ui/plots/Plot.h"
