@@ -25,13 +25,26 @@ namespace {
         return all.str();
     }
 
-    // The program with a platform no Qt can load and no display named.
-    int runWithoutDisplay(const std::string& args)
+    struct Ran {
+        int status = -1;
+        std::string errors; // what it wrote on stderr
+    };
+
+    // The program with a platform no Qt can load and no display named, and
+    // Qt asked to say every plugin it loads: an application object would
+    // load a platform plugin, even one that picks the offscreen platform
+    // itself whatever the environment names.
+    Ran runWithoutDisplay(const std::string& args, const std::filesystem::path& dir)
     {
+        const auto errors = dir / "stderr.txt";
         const std::string command
-            = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=nonexistent-platform ")
-            + testing::kBinary + " " + args + " > /dev/null 2>&1";
-        return std::system(command.c_str());
+            = std::string(
+                  "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=nonexistent-platform QT_DEBUG_PLUGINS=1 ")
+            + testing::kBinary + " " + args + " > /dev/null 2> " + errors.string();
+        Ran r;
+        r.status = std::system(command.c_str());
+        r.errors = slurp(errors);
+        return r;
     }
 
     class BatchWithoutDisplay : public ::testing::Test {
@@ -50,9 +63,12 @@ namespace {
     TEST_F(BatchWithoutDisplay, WritesTheSessionsFinalStateAndHistory)
     {
         const auto out = dir / "final.csv", history = dir / "history.csv";
-        ASSERT_EQ(runWithoutDisplay("--batch --test 3 --cells 120 --scheme Lentor32 --courant 0.7 --exact --out "
-                      + out.string() + " --history " + history.string()),
-            0);
+        const Ran ran
+            = runWithoutDisplay("--batch --test 3 --cells 120 --scheme Lentor32 --courant 0.7 --exact --out "
+                    + out.string() + " --history " + history.string(),
+                dir);
+        ASSERT_EQ(ran.status, 0) << ran.errors;
+        EXPECT_EQ(ran.errors.find("plugin"), std::string::npos) << ran.errors;
 
         LabSession s;
         ASSERT_FALSE(s.setGridCells(120));
@@ -75,7 +91,9 @@ namespace {
         for (const std::string& args : { "--batch --test 1 --cells 60 --schemes Orvane,Sorvi --out " + out,
                  "--convergence --test 1 --schemes Orvane --cells 32,64 --out " + out }) {
             std::filesystem::remove(out);
-            EXPECT_EQ(runWithoutDisplay(args), 0) << args;
+            const Ran ran = runWithoutDisplay(args, dir);
+            EXPECT_EQ(ran.status, 0) << args << "\n" << ran.errors;
+            EXPECT_EQ(ran.errors.find("plugin"), std::string::npos) << args << "\n" << ran.errors;
             EXPECT_TRUE(std::filesystem::file_size(out) > 0) << args;
         }
     }
