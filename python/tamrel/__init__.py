@@ -16,6 +16,12 @@ TypeError for a value of the wrong kind) with the lab's one-line reason; a run
 that fails on the way raises RunError.
 """
 
+try:
+    import numpy  # noqa: F401  (every array the module hands out is numpy's)
+except ImportError as missing:
+    raise ImportError("tamrel needs numpy in the interpreter that imports it (Debian: python3-numpy, "
+                      "under /usr/bin/python3)") from missing
+
 from ._tamrel import (
     MAX_CELLS,
     MIN_CELLS,
