@@ -11,6 +11,7 @@
 #include "Bindings.h"
 #include "Results.h"
 #include "presets/SoundWave.h"
+#include "setupfile/SetupFile.h"
 
 namespace tamrel::python {
 
@@ -219,6 +220,10 @@ void bindSession(py::module_& m)
         .def_property_readonly(
             "stop_time", [](const LabSession& s) { return s.record().TStop; },
             "The stop time of the run (known once it begins).")
+        .def(
+            "setup_text", [](const LabSession& s) { return WriteSetupText(s.record()); },
+            "The loaded problem and boxes as the text of a set-up file (write it to a file to load it\n"
+            "again, here or in the window).")
         .def("state", &currentState, "The current state of cells 1..N as a State of numpy copies.")
         .def("snapshots", &snapshotsOf, "The stored snapshots as 2-D arrays with their times (a Snapshots).")
         .def("exact", &exactOf,

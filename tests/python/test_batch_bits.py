@@ -47,3 +47,16 @@ def test_parameters_reach_the_run_as_the_batch_options_do(tmp_path):
     state = tamrel.run_test(1, plots_per_unit=20, courant=0.5, cells=120, scheme="sorvi")
     expect_batch(state, *run_batch(["--test", "1", "--cells", "120", "--scheme", "Sorvi", "--courant", "0.5",
                                     "--plots-per-unit", "20"], tmp_path))
+
+
+def test_a_setup_file_is_the_batch_run(tmp_path):
+    maker = tamrel.Session()
+    maker.configure(cells=150, courant=0.8125)
+    maker.load_test(3)
+    path = tmp_path / "three.tamrel"
+    path.write_text(maker.setup_text())
+    s = tamrel.Session()
+    s.load_setup_file(path)  # a path object as well as a str
+    assert s.cells == 150
+    s.run()
+    expect_batch(s.state(), *run_batch(["--setup", str(path)], tmp_path))
