@@ -12,9 +12,10 @@ ROOT = pathlib.Path(__file__).resolve().parents[2]
 
 
 def batch_binary():
-    """The program whose batch runs the module is held to (CTest names it)."""
-    path = os.environ.get("TAMREL_BINARY") or str(ROOT / "build" / "tamrel")
-    return path if os.access(path, os.X_OK) else None
+    """The program whose batch runs the module is held to: the one CTest names (none when the
+    tree has no program: another tree's may come from another compiler), else build/tamrel."""
+    path = os.environ.get("TAMREL_BINARY", str(ROOT / "build" / "tamrel"))
+    return path if path and os.access(path, os.X_OK) else None
 
 
 def run_batch(args, tmp_path):
