@@ -62,11 +62,21 @@ namespace {
     }
 
     // Begin when Ready (a refusal is a ValueError), then run to the stop
-    // time; a run that fails or halts on the way is a RunError.
+    // time; a run that fails or halts on the way is a RunError. The ticks
+    // are the session's own run to the end, one at a time, so that Ctrl+C
+    // (any signal handler that raises) stops between two of them and leaves
+    // a run that run() takes up again where it stopped.
     void runToEnd(lab::LabSession& s)
     {
         if (s.ready())
             check(s.begin());
+        while (s.running() && !s.faulted()) {
+            if (const lab::TickOutcome t = s.tick(); t.fault)
+                throw RunFault(*t.fault);
+            if (PyErr_CheckSignals() != 0)
+                throw py::error_already_set();
+        }
+        // Stopped: what is left is the check that the run reached its end.
         if (auto why = s.runToEnd())
             throw RunFault(*why);
     }
@@ -202,7 +212,8 @@ void bindSession(py::module_& m)
         .def("restart", &LabSession::restart, "Back to the start of the run: the problem stays loaded.")
         .def("run", &runToEnd,
             "Begin when ready and run to the stop time. A refused Begin raises ValueError; a run that\n"
-            "fails or halts before its stop time raises tamrel.RunError.")
+            "fails or halts before its stop time raises tamrel.RunError. Interrupted (Ctrl+C), the run\n"
+            "stops between two ticks, and run() goes on from there.")
 
         // --- Readings ---
         .def_property_readonly("time", &LabSession::time, "The time of the run.")

@@ -3,6 +3,7 @@
 # run controls, arrays that never alias the run, snapshots, the exact
 # solution, several schemes and a convergence study.
 import math
+import signal
 
 import numpy as np
 import pytest
@@ -150,6 +151,33 @@ def test_ticks_steps_and_run_reach_the_same_bits():
         assert other.time == whole.time
         assert_same_bits(other.state().rho, whole.state().rho, "rho")
     assert not whole.running and not whole.ready
+
+
+def test_an_interrupted_run_goes_on_where_it_stopped():
+    def fresh():
+        s = tamrel.Session()
+        s.set_cells(2000)
+        s.load_test(1)
+        return s
+
+    def interrupt(signum, frame):
+        raise KeyboardInterrupt
+
+    s = fresh()
+    previous = signal.signal(signal.SIGALRM, interrupt)
+    try:
+        signal.setitimer(signal.ITIMER_REAL, 0.005)
+        with pytest.raises(KeyboardInterrupt):
+            s.run()
+    finally:
+        signal.setitimer(signal.ITIMER_REAL, 0)
+        signal.signal(signal.SIGALRM, previous)
+    assert s.running and 0 < s.time < s.stop_time
+    s.run()
+    whole = fresh()
+    whole.run()
+    assert s.cycle == whole.cycle
+    assert_same_bits(s.state().rho, whole.state().rho, "rho")
 
 
 def test_pause_continue_and_restart():
