@@ -122,9 +122,8 @@ void bindResults(py::module_& m)
         .def_readonly("p2", &State::p2, "Pressure of fluid 2 (two-fluid schemes), else None.")
         .def_readonly("ffrac", &State::ffrac, "Volume fraction of fluid 2 (two-fluid schemes), else None.")
         .def("__repr__", [](const State& s) {
-            return "<tamrel.State " + s.scheme + " cells=" + std::to_string(s.x.size())
-                + " time=" + py::repr(py::float_(s.time)).cast<std::string>()
-                + " cycles=" + std::to_string(s.cycles) + ">";
+            return "<tamrel.State " + s.scheme + " cells=" + std::to_string(s.x.size()) + " time="
+                + py::repr(py::float_(s.time)).cast<std::string>() + " cycles=" + std::to_string(s.cycles) + ">";
         });
 
     py::class_<Snapshots>(m, "Snapshots",
@@ -154,13 +153,13 @@ void bindResults(py::module_& m)
     py::class_<lab::TickOutcome>(m, "TickOutcome", "What one tick or one step did.")
         .def_readonly("steps", &lab::TickOutcome::steps, "Accepted steps.")
         .def_readonly("rows_stored", &lab::TickOutcome::rowsStored, "Snapshot rows stored.")
-        .def_readonly("ended", &lab::TickOutcome::ended,
-            "The run has stopped: its end, a full history or a fault.")
+        .def_readonly(
+            "ended", &lab::TickOutcome::ended, "The run has stopped: its end, a full history or a fault.")
         .def_readonly("fault", &lab::TickOutcome::fault, "Why a step failed or the history filled, else None.")
         .def("__repr__", [](const lab::TickOutcome& t) {
-            return "<tamrel.TickOutcome steps=" + std::to_string(t.steps) + " rows_stored="
-                + std::to_string(t.rowsStored) + (t.ended ? " ended" : "") + (t.fault ? " fault=" + *t.fault : "")
-                + ">";
+            return "<tamrel.TickOutcome steps=" + std::to_string(t.steps)
+                + " rows_stored=" + std::to_string(t.rowsStored) + (t.ended ? " ended" : "")
+                + (t.fault ? " fault=" + *t.fault : "") + ">";
         });
 
     py::class_<lab::MeterReading>(m, "Meter", "The flop meter's reading.")

@@ -68,5 +68,4 @@ State currentState(const lab::LabSession& s);
 Snapshots snapshotsOf(const lab::LabSession& s);
 Study studyOf(const compare::StudyResult& r);
 
-
 } // namespace tamrel::python

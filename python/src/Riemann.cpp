@@ -30,8 +30,8 @@ namespace {
         return { v[0], v[1], v[2], v.size() == 4 ? v[3] : 0.0 };
     }
 
-    Riemann solve(const py::handle& left, const py::handle& right, double gamma, double x0, double xLeft,
-        double xRight)
+    Riemann solve(
+        const py::handle& left, const py::handle& right, double gamma, double x0, double xLeft, double xRight)
     {
         const kernels::FlowState l = flowOf(left, "left"), r = flowOf(right, "right");
         if (!std::isfinite(x0) || !std::isfinite(xLeft) || !std::isfinite(xRight) || !(xLeft < x0 && x0 < xRight))
@@ -75,14 +75,17 @@ void bindRiemann(py::module_& m)
         "and the solution anywhere. A fan's speeds are (head, tail) on the left and (tail, head)\n"
         "on the right; a shock's are its speed twice. With a vacuum between the waves the star\n"
         "values are 0 and u_star and contact_speed NaN.")
-        .def_property_readonly("p_star", [](const Riemann& r) { return r.e.pStar; }, "Star pressure.")
-        .def_property_readonly("u_star", [](const Riemann& r) { return r.e.uStar; }, "Star velocity.")
+        .def_property_readonly(
+            "p_star", [](const Riemann& r) { return r.e.pStar; }, "Star pressure.")
+        .def_property_readonly(
+            "u_star", [](const Riemann& r) { return r.e.uStar; }, "Star velocity.")
         .def_property_readonly(
             "rho_star_left", [](const Riemann& r) { return r.e.rhoStarLeft; }, "Star density left of the contact.")
         .def_property_readonly(
             "rho_star_right", [](const Riemann& r) { return r.e.rhoStarRight; },
             "Star density right of the contact.")
-        .def_property_readonly("vacuum", [](const Riemann& r) { return r.e.vacuum; }, "The waves leave a vacuum.")
+        .def_property_readonly(
+            "vacuum", [](const Riemann& r) { return r.e.vacuum; }, "The waves leave a vacuum.")
         .def_property_readonly(
             "left_wave", [](const Riemann& r) { return std::string(r.e.leftWaveName()); },
             "'shock' or 'rarefaction'.")
@@ -96,7 +99,8 @@ void bindRiemann(py::module_& m)
         .def_property_readonly(
             "contact_speed", [](const Riemann& r) { return r.e.waves.contact; }, "Speed of the contact.")
         .def_property_readonly(
-            "vacuum_speeds", [](const Riemann& r) { return py::make_tuple(r.e.waves.vacuumLeft, r.e.waves.vacuumRight); },
+            "vacuum_speeds",
+            [](const Riemann& r) { return py::make_tuple(r.e.waves.vacuumLeft, r.e.waves.vacuumRight); },
             "Speeds of the vacuum's two edges (with a vacuum).")
         .def_property_readonly(
             "x0", [](const Riemann& r) { return r.e.x0; }, "Where the jump lies at t = 0.")
@@ -139,7 +143,8 @@ void bindRiemann(py::module_& m)
             py::arg("edges"), py::arg("t"),
             "Cell averages between consecutive edges at time t, as a finite-volume grid holds them:\n"
             "(rho, u, p), u and p those of the averaged mass, momentum and energy.")
-        .def("__repr__", [](const Riemann& r) { return "<tamrel.RiemannSolution " + RiemannKeyValues(r.e) + ">"; });
+        .def(
+            "__repr__", [](const Riemann& r) { return "<tamrel.RiemannSolution " + RiemannKeyValues(r.e) + ">"; });
 
     m.def("riemann", &solve, py::arg("left"), py::arg("right"), py::arg("gamma") = 1.4, py::arg("x0") = 0.5,
         py::arg("x_left") = 0.0, py::arg("x_right") = 1.0,

@@ -40,14 +40,16 @@ namespace {
     {
         if (!(std::fabs(k) < 1e15) || k != std::trunc(k)) {
             std::ostringstream text;
-            text << kSoundWaveQuestions[question].title << ": a wave number must be a whole number, not " << k << ".";
+            text << kSoundWaveQuestions[question].title << ": a wave number must be a whole number, not " << k
+                 << ".";
             throw py::value_error(text.str());
         }
         return static_cast<long>(k);
     }
 
     void loadState(lab::LabSession& s, const py::handle& rho, const py::handle& vx, const py::handle& p,
-        const py::handle& vy, const py::handle& smoke, const py::handle& left, const py::handle& right, double gamma)
+        const py::handle& vy, const py::handle& smoke, const py::handle& left, const py::handle& right,
+        double gamma)
     {
         lab::HandMadeState h;
         h.rho = valuesOf(rho, "rho");
@@ -148,7 +150,8 @@ void bindSession(py::module_& m)
         .def(
             "load_sound_wave",
             [](LabSession& s, double a1, double k1, double a2, double k2, double a3, double k3, double u0) {
-                check(s.loadSoundWave({ a1, waveNumber(k1, 1), a2, waveNumber(k2, 3), a3, waveNumber(k3, 5), u0 }));
+                check(
+                    s.loadSoundWave({ a1, waveNumber(k1, 1), a2, waveNumber(k2, 3), a3, waveNumber(k3, 5), u0 }));
             },
             py::arg("rplus_amplitude") = 1.0, py::arg("rplus_wave_number") = 1, py::arg("rminus_amplitude") = 0.0,
             py::arg("rminus_wave_number") = 1, py::arg("r0_amplitude") = 0.0, py::arg("r0_wave_number") = 1,
@@ -174,7 +177,9 @@ void bindSession(py::module_& m)
         // --- Scheme and boxes ---
         .def(
             "set_scheme",
-            [](LabSession& s, const std::string& name, std::optional<bool> meter) { check(s.setScheme(name, meter)); },
+            [](LabSession& s, const std::string& name, std::optional<bool> meter) {
+                check(s.setScheme(name, meter));
+            },
             py::arg("name"), py::arg("meter") = py::none(),
             "Choose the scheme by name (any letter case; tamrel.SCHEMES lists them), and turn the\n"
             "flop meter on or off when meter is given.")
