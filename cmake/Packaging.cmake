@@ -61,6 +61,17 @@ install(FILES docs/guide.md docs/lab-sheets.md DESTINATION ${CMAKE_INSTALL_DATAD
 install(DIRECTORY docs/images DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL)
 install(DIRECTORY sheets DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL FILES_MATCHING PATTERN "*.json")
 
+# The Python module, part of this package: where Debian's python3 finds it.
+# It is built for one minor version of Python (its file name says which), so
+# the package recommends that version and numpy; the program runs without them.
+if(TARGET tamrel_python)
+  set(python_dir lib/python3/dist-packages/tamrel)
+  install(TARGETS tamrel_python LIBRARY DESTINATION ${python_dir})
+  install(FILES ${TAMREL_PYTHON_SOURCES} DESTINATION ${python_dir})
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "python3 (>= ${TAMREL_PYTHON_VERSION}), python3 (<< ${TAMREL_PYTHON_NEXT}), python3-numpy")
+  set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-matplotlib, jupyter-notebook")
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tamrel)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

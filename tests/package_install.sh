@@ -47,4 +47,14 @@ done
   || { cat "$work/check.txt"; echo "the installed lab sheets do not pass"; exit 1; }
 test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the guide"; exit 1; }
 test -s "$work/root/usr/share/tamrel/lab-sheets.md" || { echo "the package lacks the lab-sheet format"; exit 1; }
+# A build with the Python module packs it where Debian's python3 finds it,
+# and it runs from there.
+if [ -d "$build/python/tamrel" ]; then
+  site="$work/root/usr/lib/python3/dist-packages"
+  test -s "$site/tamrel/__init__.py" || { echo "the package lacks the Python module"; exit 1; }
+  (cd "$work" && PYTHONPATH="$site" /usr/bin/python3 -c \
+    "import tamrel; r = tamrel.run_test(1, cells=50); assert r.rho.shape == (50,) and r.time == 0.2" \
+    && PYTHONPATH="$site" /usr/bin/python3 -c "import tamrel, sys; sys.exit(not tamrel.__file__.startswith('$site'))") \
+    || { echo "the packaged Python module does not run"; exit 1; }
+fi
 echo "package $version installs and runs"
