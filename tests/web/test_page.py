@@ -1,0 +1,245 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The page in a real browser: headless Chromium loads build-web/ (script/web
+# --build) from a local server, runs the lab through the page's own controls
+# and reads the results back through the page's scripting hook. The native
+# batch (build/tamrel) runs the same problems; every value must agree within
+# 1e-12 relative, and the test says how many differ in their last bits.
+#
+#   python3 tests/web/test_page.py [-v]
+# Environment: TAMREL_WEB (default build-web), TAMREL_BIN (default build/tamrel),
+# TAMREL_SCREENSHOT (a PNG path for a picture of the page after a run).
+import csv
+import functools
+import http.server
+import io
+import math
+import os
+import struct
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.chrome.options import Options
+from selenium.webdriver.common.by import By
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WEB = os.environ.get('TAMREL_WEB', os.path.join(ROOT, 'build-web'))
+TAMREL = os.environ.get('TAMREL_BIN', os.path.join(ROOT, 'build', 'tamrel'))
+SCHEMES = ['Orvane', 'Orvane32', 'Lentor32', 'Mixtal32', 'Sorvi']
+RUN_TIMEOUT = 120
+
+
+class Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
+
+    def log_message(self, *args):
+        pass
+
+
+def parse_state(text):
+    """Rows of a final-state CSV as {scheme or '': [[cell, x, rho, p, vx, vy, smoke], ...]}."""
+    rows = {}
+    lines = [l for l in text.splitlines() if l and not l.startswith('#')]
+    reader = csv.reader(io.StringIO('\n'.join(lines)))
+    header = next(reader)
+    lead = header[0] == 'scheme'
+    for r in reader:
+        key = r[0] if lead else ''
+        rows.setdefault(key, []).append([float(v) for v in (r[1:] if lead else r)])
+    return rows
+
+
+def ulps(a, b):
+    ia = struct.unpack('<q', struct.pack('<d', a))[0]
+    ib = struct.unpack('<q', struct.pack('<d', b))[0]
+    return abs(ia - ib)
+
+
+def compare_states(page, native, rel=1e-12):
+    """(values compared, values whose bits differ, largest relative difference, worst cell)."""
+    assert len(page) == len(native), f'{len(page)} cells in the page, {len(native)} in the batch'
+    differ = 0
+    worst = (0.0, None)
+    for pr, nr in zip(page, native):
+        for k, (a, b) in enumerate(zip(pr, nr)):
+            if a == b:
+                continue
+            differ += 1
+            d = abs(a - b) / max(abs(a), abs(b))
+            if d > worst[0]:
+                worst = (d, (int(nr[0]), ['cell', 'x', 'rho', 'p', 'vx', 'vy', 'smoke'][k], a, b, ulps(a, b)))
+    return len(page) * len(page[0]), differ, worst
+
+
+class PageTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        if not os.path.exists(os.path.join(WEB, 'tamrel.wasm')):
+            raise unittest.SkipTest(f'{WEB} holds no built page (script/web --build)')
+        cls.server = http.server.ThreadingHTTPServer(
+            ('127.0.0.1', 0), functools.partial(Handler, directory=WEB))
+        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
+        cls.url = f'http://127.0.0.1:{cls.server.server_address[1]}/'
+        options = Options()
+        for arg in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
+                    '--window-size=1366,768', '--force-device-scale-factor=1'):
+            options.add_argument(arg)
+        cls.driver = webdriver.Chrome(options=options)
+        cls.driver.set_script_timeout(RUN_TIMEOUT)
+        cls.tmp = tempfile.TemporaryDirectory()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.quit()
+        cls.server.shutdown()
+        cls.tmp.cleanup()
+
+    def setUp(self):
+        start = time.monotonic()
+        self.driver.get(self.url)
+        self.wait_for("return document.body.dataset.ready === 'true'", 30)
+        self.load_seconds = time.monotonic() - start
+
+    # --- helpers ---------------------------------------------------------------
+    def js(self, script, *args):
+        return self.driver.execute_script(script, *args)
+
+    def wait_for(self, condition, timeout=RUN_TIMEOUT):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if self.js(condition):
+                return
+            time.sleep(0.05)
+        status = self.js("return document.getElementById('status').textContent")
+        self.fail(f'timed out waiting for: {condition}; status: {status}')
+
+    def set_up_page(self, **fields):
+        """Types into the page's boxes and applies them as the page does on change; True when taken."""
+        script = '''
+            const [fields, done] = [arguments[0], arguments[arguments.length - 1]];
+            for (const [id, value] of Object.entries(fields)) {
+              document.getElementById(id).value = value;
+              if (id === 'problem') document.getElementById('wave').hidden = value !== 'wave';
+            }
+            window.tamrel.applyControls().then(done, (e) => done('error: ' + e.message));'''
+        return self.driver.execute_async_script(script, fields)
+
+    def run_to_end(self):
+        self.driver.find_element(By.ID, 'begin').click()
+        self.wait_for("const f = window.tamrel.frame(); return (f && !f.running && "
+                      "f.lanes.every(l => l.status.phase !== 'Ready' && l.status.phase !== 'Running'))"
+                      " || window.tamrel.fault() !== ''")
+        self.assertEqual(self.js('return window.tamrel.fault()'), '')
+        return self.js('return window.tamrel.frame().lanes.map(l => l.status)')
+
+    def page_csv(self):
+        return self.driver.execute_async_script(
+            'const done = arguments[0]; window.tamrel.csv().then(done)')
+
+    def batch(self, *args):
+        if not os.path.exists(TAMREL):
+            self.skipTest(f'no native build at {TAMREL}')
+        out = os.path.join(self.tmp.name, 'batch.csv')
+        subprocess.run([TAMREL, '--batch', *args, '--out', out], check=True, capture_output=True)
+        with open(out) as f:
+            return f.read()
+
+    def assert_same_state(self, page_text, native_text, what):
+        page = parse_state(page_text)
+        native = parse_state(native_text)
+        self.assertEqual(sorted(page), sorted(native), what)
+        for key in native:
+            n, differ, (worst, where) = compare_states(page[key], native[key])
+            print(f'\n  {what} {key}: {n} values, {differ} differ in their bits'
+                  + (f', largest relative difference {worst:.3g} at cell {where[0]} {where[1]}'
+                     f' (page {where[2]!r}, batch {where[3]!r}, {where[4]} ulp)' if where else ''),
+                  end='')
+            self.assertLessEqual(worst, 1e-12, f'{what} {key}: cell {where}')
+
+    # --- the tests -----------------------------------------------------------
+    def test_test1_at_400_cells_matches_the_batch_for_every_scheme(self):
+        self.assertLess(self.load_seconds, 5, 'the page took too long to become interactive')
+        for scheme in SCHEMES:
+            with self.subTest(scheme=scheme):
+                self.assertTrue(self.set_up_page(problem='test1', scheme=scheme, scheme1='', scheme2='',
+                                                 cells='400', courant='0.85'))
+                status = self.run_to_end()
+                self.assertEqual(status[0]['phase'], 'Finished')
+                self.assertEqual(status[0]['time'], status[0]['stopTime'])
+                self.assert_same_state(self.page_csv(), self.batch('--test', '1', '--cells', '400',
+                                                                   '--scheme', scheme), f'Test 1 {scheme}')
+                self.driver.find_element(By.ID, 'restart').click()
+                self.wait_for("return window.tamrel.frame().lanes[0].status.phase === 'Ready'", 10)
+
+    def test_comparison_runs_each_scheme_as_a_run_of_its_own(self):
+        self.assertTrue(self.set_up_page(problem='test3', scheme='Orvane', scheme1='Sorvi', scheme2='Lentor32',
+                                         cells='200', courant='0.8'))
+        status = self.run_to_end()
+        self.assertEqual([s['scheme'] for s in status], ['Orvane', 'Sorvi', 'Lentor32'])
+        self.assertTrue(all(s['phase'] == 'Finished' for s in status))
+        self.assert_same_state(self.page_csv(), self.batch('--test', '3', '--cells', '200', '--courant', '0.8',
+                                                           '--schemes', 'Orvane,Sorvi,Lentor32'), 'Test 3')
+        pictures = self.js('return window.tamrel.frame().lanes.map(l => !!l.picture)')
+        self.assertEqual(pictures, [True, True, True])
+        self.assertEqual(len(self.driver.find_elements(By.CSS_SELECTOR, '#spacetime canvas')), 3)
+        readouts = self.js("return [...document.querySelectorAll('#readouts p')].map(p => p.textContent)")
+        self.assertEqual(len(readouts), 3)
+        self.assertTrue(all('L1 at t=0.15' in r for r in readouts), readouts)
+
+    def test_sound_wave_matches_the_batch(self):
+        wave = ['1e-4', '1', '0', '1', '0', '1', '0']
+        fields = {f'wave{k}': v for k, v in enumerate(wave)}
+        self.assertTrue(self.set_up_page(problem='wave', scheme='Orvane', scheme1='', scheme2='', cells='64',
+                                         courant='0.85', **fields))
+        status = self.run_to_end()
+        self.assertTrue(status[0]['soundView'])
+        self.assertEqual(status[0]['phase'], 'Finished')
+        self.assert_same_state(self.page_csv(), self.batch('--sound-wave', '--wave', ','.join(wave),
+                                                           '--cells', '64'), 'sound wave')
+        self.assertIn('R+', self.js('return document.body.innerText') + self.plot_titles())
+        shot = os.environ.get('TAMREL_SCREENSHOT')
+        if shot:
+            self.set_up_page(problem='test1', scheme='Orvane', scheme1='Lentor32', cells='400', courant='0.85')
+            self.run_to_end()
+            self.driver.save_screenshot(shot)
+
+    def plot_titles(self):
+        # The plots' titles are drawn on canvas; the frame says which view is on.
+        return 'R+' if self.js('return window.tamrel.frame().lanes[0].status.soundView') else ''
+
+    def test_refused_boxes_say_why_and_keep_the_value_in_force(self):
+        cases = [
+            ('cells', '3', 'cells-why'),
+            ('cells', '99999', 'cells-why'),
+            ('cells', 'many', 'cells-why'),
+            ('courant', '1', 'courant-why'),
+            ('courant', '0', 'courant-why'),
+        ]
+        self.assertTrue(self.set_up_page(problem='test1', scheme='Orvane', scheme1='', scheme2='',
+                                         cells='120', courant='0.5'))
+        for box, text, why in cases:
+            with self.subTest(box=box, text=text):
+                self.assertFalse(self.set_up_page(**{box: text}))
+                self.assertNotEqual(self.driver.find_element(By.ID, why).text, '')
+                self.assertEqual(self.driver.find_element(By.ID, box).get_attribute('aria-invalid'), 'true')
+                self.assertEqual(self.driver.find_element(By.ID, box).get_property('value'),
+                                 {'cells': '120', 'courant': '0.5'}[box])
+                status = self.js('return window.tamrel.frame().lanes[0].status')
+                self.assertEqual((status['cells'], status['courant']), (120, 0.5))
+        # A wave that makes no gas is refused with the lab's reason, and the
+        # problem in force stays.
+        self.assertFalse(self.set_up_page(problem='wave', wave0='20', wave2='0'))
+        self.assertNotEqual(self.driver.find_element(By.ID, 'wave-why').text, '')
+        self.assertFalse(self.js('return window.tamrel.frame().lanes[0].status.soundView'))
+        # After a refusal the page still runs.
+        self.assertTrue(self.set_up_page(problem='test1', cells='50'))
+        self.assertEqual(self.run_to_end()[0]['phase'], 'Finished')
+
+
+if __name__ == '__main__':
+    unittest.main()
