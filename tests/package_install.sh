@@ -46,4 +46,13 @@ done
 (cd "$work" && "$tamrel" --check "$work"/root/usr/share/tamrel/sheets/*.json > check.txt) \
   || { cat "$work/check.txt"; echo "the installed lab sheets do not pass"; exit 1; }
 test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the guide"; exit 1; }
+# The page, when the build tree made it: the module and the files that load it,
+# and nothing of the build beside them.
+if [ -f "$build/web/tamrel.wasm" ]; then
+  for f in index.html style.css tamrel.wasm js/main.js js/worker.js js/tamrel.js js/wasi.js js/plots.js; do
+    test -s "$work/root/usr/share/tamrel/web/$f" || { echo "the package's page lacks $f"; exit 1; }
+  done
+  ! find "$work/root/usr/share/tamrel/web" -name '*.o' -o -name '*.d' -o -name '*.a' | grep -q . \
+    || { echo "the package's page carries build files"; exit 1; }
+fi
 echo "package $version installs and runs"
