@@ -10,35 +10,21 @@
 # Environment: TAMREL_WEB (default build-web), TAMREL_BIN (default build/tamrel),
 # TAMREL_SCREENSHOT (a PNG path for a picture of the page after a run).
 import csv
-import functools
-import http.server
 import io
-import math
 import os
 import struct
 import subprocess
+import sys
 import tempfile
-import threading
-import time
 import unittest
 
-from selenium import webdriver
-from selenium.webdriver.chrome.options import Options
-from selenium.webdriver.common.by import By
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pagedriver import Page  # noqa: E402
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WEB = os.environ.get('TAMREL_WEB', os.path.join(ROOT, 'build-web'))
 TAMREL = os.environ.get('TAMREL_BIN', os.path.join(ROOT, 'build', 'tamrel'))
 SCHEMES = ['Orvane', 'Orvane32', 'Lentor32', 'Mixtal32', 'Sorvi']
-RUN_TIMEOUT = 120
-
-
-class Handler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                      '.wasm': 'application/wasm', '.js': 'text/javascript'}
-
-    def log_message(self, *args):
-        pass
 
 
 def parse_state(text):
@@ -81,65 +67,26 @@ class PageTest(unittest.TestCase):
     def setUpClass(cls):
         if not os.path.exists(os.path.join(WEB, 'tamrel.wasm')):
             raise unittest.SkipTest(f'{WEB} holds no built page (script/web --build)')
-        cls.server = http.server.ThreadingHTTPServer(
-            ('127.0.0.1', 0), functools.partial(Handler, directory=WEB))
-        threading.Thread(target=cls.server.serve_forever, daemon=True).start()
-        cls.url = f'http://127.0.0.1:{cls.server.server_address[1]}/'
-        options = Options()
-        for arg in ('--headless=new', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
-                    '--window-size=1366,768', '--force-device-scale-factor=1'):
-            options.add_argument(arg)
-        cls.driver = webdriver.Chrome(options=options)
-        cls.driver.set_script_timeout(RUN_TIMEOUT)
+        cls.page = Page(WEB)
         cls.tmp = tempfile.TemporaryDirectory()
 
     @classmethod
     def tearDownClass(cls):
-        cls.driver.quit()
-        cls.server.shutdown()
+        cls.page.close()
         cls.tmp.cleanup()
 
     def setUp(self):
-        start = time.monotonic()
-        self.driver.get(self.url)
-        self.wait_for("return document.body.dataset.ready === 'true'", 30)
-        self.load_seconds = time.monotonic() - start
-
-    # --- helpers ---------------------------------------------------------------
-    def js(self, script, *args):
-        return self.driver.execute_script(script, *args)
-
-    def wait_for(self, condition, timeout=RUN_TIMEOUT):
-        end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            if self.js(condition):
-                return
-            time.sleep(0.05)
-        status = self.js("return document.getElementById('status').textContent")
-        self.fail(f'timed out waiting for: {condition}; status: {status}')
-
-    def set_up_page(self, **fields):
-        """Types into the page's boxes and applies them as the page does on change; True when taken."""
-        script = '''
-            const [fields, done] = [arguments[0], arguments[arguments.length - 1]];
-            for (const [id, value] of Object.entries(fields)) {
-              document.getElementById(id).value = value;
-              if (id === 'problem') document.getElementById('wave').hidden = value !== 'wave';
-            }
-            window.tamrel.applyControls().then(done, (e) => done('error: ' + e.message));'''
-        return self.driver.execute_async_script(script, fields)
+        self.load_seconds = self.page.open()
+        self.js = self.page.js
+        self.set_up_page = self.page.set_up
 
     def run_to_end(self):
-        self.driver.find_element(By.ID, 'begin').click()
-        self.wait_for("const f = window.tamrel.frame(); return (f && !f.running && "
-                      "f.lanes.every(l => l.status.phase !== 'Ready' && l.status.phase !== 'Running'))"
-                      " || window.tamrel.fault() !== ''")
-        self.assertEqual(self.js('return window.tamrel.fault()'), '')
-        return self.js('return window.tamrel.frame().lanes.map(l => l.status)')
+        statuses = self.page.run_to_end()
+        self.assertEqual(self.page.fault(), '')
+        return statuses
 
-    def page_csv(self):
-        return self.driver.execute_async_script(
-            'const done = arguments[0]; window.tamrel.csv().then(done)')
+    def box(self, id_):
+        return self.page.element(id_)
 
     def batch(self, *args):
         if not os.path.exists(TAMREL):
@@ -171,10 +118,9 @@ class PageTest(unittest.TestCase):
                 status = self.run_to_end()
                 self.assertEqual(status[0]['phase'], 'Finished')
                 self.assertEqual(status[0]['time'], status[0]['stopTime'])
-                self.assert_same_state(self.page_csv(), self.batch('--test', '1', '--cells', '400',
+                self.assert_same_state(self.page.csv(), self.batch('--test', '1', '--cells', '400',
                                                                    '--scheme', scheme), f'Test 1 {scheme}')
-                self.driver.find_element(By.ID, 'restart').click()
-                self.wait_for("return window.tamrel.frame().lanes[0].status.phase === 'Ready'", 10)
+                self.page.restart()
 
     def test_comparison_runs_each_scheme_as_a_run_of_its_own(self):
         self.assertTrue(self.set_up_page(problem='test3', scheme='Orvane', scheme1='Sorvi', scheme2='Lentor32',
@@ -182,11 +128,11 @@ class PageTest(unittest.TestCase):
         status = self.run_to_end()
         self.assertEqual([s['scheme'] for s in status], ['Orvane', 'Sorvi', 'Lentor32'])
         self.assertTrue(all(s['phase'] == 'Finished' for s in status))
-        self.assert_same_state(self.page_csv(), self.batch('--test', '3', '--cells', '200', '--courant', '0.8',
+        self.assert_same_state(self.page.csv(), self.batch('--test', '3', '--cells', '200', '--courant', '0.8',
                                                            '--schemes', 'Orvane,Sorvi,Lentor32'), 'Test 3')
         pictures = self.js('return window.tamrel.frame().lanes.map(l => !!l.picture)')
         self.assertEqual(pictures, [True, True, True])
-        self.assertEqual(len(self.driver.find_elements(By.CSS_SELECTOR, '#spacetime canvas')), 3)
+        self.assertEqual(self.js("return document.querySelectorAll('#spacetime canvas').length"), 3)
         readouts = self.js("return [...document.querySelectorAll('#readouts p')].map(p => p.textContent)")
         self.assertEqual(len(readouts), 3)
         self.assertTrue(all('L1 at t=0.15' in r for r in readouts), readouts)
@@ -199,14 +145,14 @@ class PageTest(unittest.TestCase):
         status = self.run_to_end()
         self.assertTrue(status[0]['soundView'])
         self.assertEqual(status[0]['phase'], 'Finished')
-        self.assert_same_state(self.page_csv(), self.batch('--sound-wave', '--wave', ','.join(wave),
+        self.assert_same_state(self.page.csv(), self.batch('--sound-wave', '--wave', ','.join(wave),
                                                            '--cells', '64'), 'sound wave')
         self.assertIn('R+', self.js('return document.body.innerText') + self.plot_titles())
         shot = os.environ.get('TAMREL_SCREENSHOT')
         if shot:
             self.set_up_page(problem='test1', scheme='Orvane', scheme1='Lentor32', cells='400', courant='0.85')
             self.run_to_end()
-            self.driver.save_screenshot(shot)
+            self.page.driver.save_screenshot(shot)
 
     def plot_titles(self):
         # The plots' titles are drawn on canvas; the frame says which view is on.
@@ -225,16 +171,16 @@ class PageTest(unittest.TestCase):
         for box, text, why in cases:
             with self.subTest(box=box, text=text):
                 self.assertFalse(self.set_up_page(**{box: text}))
-                self.assertNotEqual(self.driver.find_element(By.ID, why).text, '')
-                self.assertEqual(self.driver.find_element(By.ID, box).get_attribute('aria-invalid'), 'true')
-                self.assertEqual(self.driver.find_element(By.ID, box).get_property('value'),
+                self.assertNotEqual(self.box(why).text, '')
+                self.assertEqual(self.box(box).get_attribute('aria-invalid'), 'true')
+                self.assertEqual(self.box(box).get_property('value'),
                                  {'cells': '120', 'courant': '0.5'}[box])
                 status = self.js('return window.tamrel.frame().lanes[0].status')
                 self.assertEqual((status['cells'], status['courant']), (120, 0.5))
         # A wave that makes no gas is refused with the lab's reason, and the
         # problem in force stays.
         self.assertFalse(self.set_up_page(problem='wave', wave0='20', wave2='0'))
-        self.assertNotEqual(self.driver.find_element(By.ID, 'wave-why').text, '')
+        self.assertNotEqual(self.box('wave-why').text, '')
         self.assertFalse(self.js('return window.tamrel.frame().lanes[0].status.soundView'))
         # After a refusal the page still runs.
         self.assertTrue(self.set_up_page(problem='test1', cells='50'))

@@ -15,7 +15,16 @@
 
 import { TamrelModule } from './tamrel.js';
 
-const SLICE_MS = 30; // steps per slice, then a frame for the page
+// A slice of steps, then a frame for the page. Drawing a frame (the plots'
+// values, the exact solution, the space-time raster of the whole history)
+// costs time the steps do not get: a slice lasts at least four times what
+// the last frame cost, so frames take at most a fifth of a run, and the
+// space-time picture, the dearest part, is drawn afresh at most twice a
+// second while running and always when a run stops.
+const SLICE_MS = 30;
+const PICTURE_EVERY_MS = 500;
+let frameCost = 0;
+let lastPicture = -Infinity;
 
 let module = null;
 let lanes = [];
@@ -62,7 +71,11 @@ function laneFrame(lab, withPicture) {
 }
 
 function postFrame(withPicture = true) {
+  const start = performance.now();
   const frames = lanes.map((lab) => laneFrame(lab, withPicture));
+  if (withPicture) lastPicture = start;
+  // The dearest recent frame counts, fading, so the picture frames set the pace.
+  frameCost = Math.max(0.8 * frameCost, performance.now() - start);
   const transfer = [];
   for (const f of frames) {
     transfer.push(f.plots.x.buffer);
@@ -86,7 +99,7 @@ async function recover(error) {
 function slice() {
   if (!running) return;
   try {
-    const budget = SLICE_MS / lanes.length;
+    const budget = Math.max(SLICE_MS, 4 * frameCost) / lanes.length;
     let going = false;
     for (const lab of lanes) {
       const outcome = lab.tick(budget);
@@ -99,7 +112,7 @@ function slice() {
       going = going || outcome === 'running';
     }
     running = running && going;
-    postFrame();
+    postFrame(!running || performance.now() - lastPicture >= PICTURE_EVERY_MS);
   } catch (e) {
     recover(e);
     return;
