@@ -54,7 +54,7 @@ find_program(TAMREL_MAKE make)
 set(web_page ${CMAKE_BINARY_DIR}/web)
 if(TAMREL_CLANG14 AND TAMREL_WASM_LD AND TAMREL_LLVM_AR AND TAMREL_MAKE AND EXISTS /usr/lib/wasm32-wasi/libc++.a)
   add_custom_target(tamrel_web ALL
-    COMMAND ${TAMREL_MAKE} --no-print-directory -f web/Makefile OUT=${web_page} -j2 page
+    COMMAND ${TAMREL_MAKE} --no-print-directory -f web/Makefile OUT=${web_page} page
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     COMMENT "Building the page for the browser"
     VERBATIM)

@@ -154,6 +154,18 @@ class PageTest(unittest.TestCase):
             self.run_to_end()
             self.page.driver.save_screenshot(shot)
 
+    def test_a_fault_halts_the_run_with_its_message_and_the_page_goes_on(self):
+        # A mean flow of 1e15 leaves a time step that could never reach the stop time.
+        wave = {f'wave{k}': v for k, v in enumerate(['1e-4', '1', '0', '1', '0', '1', '1e15'])}
+        self.assertTrue(self.set_up_page(problem='wave', scheme='Orvane', scheme1='', scheme2='', cells='50',
+                                         courant='0.85', **wave))
+        self.page.run_to_end()
+        self.assertIn('The run cannot finish', self.page.fault())
+        self.assertIn('The run cannot finish', self.box('status').text)
+        self.assertFalse(self.js('return window.tamrel.frame().running'))
+        self.assertTrue(self.set_up_page(problem='test1', cells='50'))
+        self.assertEqual(self.run_to_end()[0]['phase'], 'Finished')
+
     def plot_titles(self):
         # The plots' titles are drawn on canvas; the frame says which view is on.
         return 'R+' if self.js('return window.tamrel.frame().lanes[0].status.soundView') else ''

@@ -116,6 +116,7 @@ function clearRefusals() {
 // box, and the set-up in force comes back.
 async function applyControls() {
   const wanted = readControls();
+  fault = '';
   clearRefusals();
   const { refused } = await call('setup', wanted);
   const fields = Object.keys(refused);

@@ -98,7 +98,9 @@ const double* WebViews::plots(const ExperimentState& s)
 
 const std::uint8_t* WebViews::spaceTime(const ExperimentState& s, std::string_view variable, int W, int H)
 {
-    if (s.NStoredStates <= 1 || W <= 0 || H <= 0)
+    // Four bytes a pixel must stay far inside a 32-bit size.
+    constexpr int kLargest = 4096;
+    if (s.NStoredStates <= 1 || W <= 0 || H <= 0 || W > kLargest || H > kLargest)
         return nullptr;
     const SpaceTimeVariable* var = FindSpaceTimeVariable(EffectiveSpaceTimeVariable(s, variable));
     if (var == nullptr)

@@ -27,8 +27,8 @@ public:
     const std::string& readout() const { return readout_; }
 
     // The history of `variable` drawn W x H by the lab's raster, top row
-    // first, four bytes a pixel; null when fewer than two rows are stored or
-    // the name is none of the list's.
+    // first, four bytes a pixel; null when fewer than two rows are stored,
+    // the name is none of the list's or a side is not within 1..4096.
     const std::uint8_t* spaceTime(const ExperimentState& s, std::string_view variable, int W, int H);
     std::array<double, 2> spaceTimeRange() const { return range_; }
 
