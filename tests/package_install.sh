@@ -49,7 +49,7 @@ test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the 
 # The page, when the build tree made it: the module and the files that load it,
 # and nothing of the build beside them.
 if [ -f "$build/web/tamrel.wasm" ]; then
-  for f in index.html style.css tamrel.wasm js/main.js js/worker.js js/tamrel.js js/wasi.js js/plots.js; do
+  for f in index.html style.css tamrel.svg tamrel.wasm js/main.js js/worker.js js/tamrel.js js/wasi.js js/plots.js; do
     test -s "$work/root/usr/share/tamrel/web/$f" || { echo "the package's page lacks $f"; exit 1; }
   done
   ! find "$work/root/usr/share/tamrel/web" -name '*.o' -o -name '*.d' -o -name '*.a' | grep -q . \

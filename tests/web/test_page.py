@@ -110,6 +110,7 @@ class PageTest(unittest.TestCase):
 
     # --- the tests -----------------------------------------------------------
     def test_test1_at_400_cells_matches_the_batch_for_every_scheme(self):
+        print(f'\n  the page answered {self.load_seconds:.2f} s after it was asked for', end='')
         self.assertLess(self.load_seconds, 5, 'the page took too long to become interactive')
         for scheme in SCHEMES:
             with self.subTest(scheme=scheme):
@@ -121,6 +122,27 @@ class PageTest(unittest.TestCase):
                 self.assert_same_state(self.page.csv(), self.batch('--test', '1', '--cells', '400',
                                                                    '--scheme', scheme), f'Test 1 {scheme}')
                 self.page.restart()
+
+    def test_pause_continue_and_restart_leave_the_result_as_an_unbroken_run(self):
+        self.assertTrue(self.set_up_page(problem='test2', scheme='Orvane', scheme1='', scheme2='', cells='2000',
+                                         courant='0.85'))
+        self.box('begin').click()
+        self.page.wait_for("return !document.getElementById('pause').disabled", 60)
+        self.box('pause').click()
+        self.page.wait_for("return window.tamrel.frame().lanes[0].status.phase === 'Halted'", 30)
+        halted = self.page.statuses()[0]
+        self.assertLess(halted['time'], halted['stopTime'])
+        self.assertFalse(self.box('continue').get_property('disabled'))
+        self.assertTrue(self.box('begin').get_property('disabled'))
+        self.box('continue').click()
+        self.page.wait_for("const f = window.tamrel.frame(); return !f.running && "
+                           "f.lanes[0].status.phase === 'Finished'")
+        native = self.batch('--test', '2', '--cells', '2000')
+        self.assert_same_state(self.page.csv(), native, 'Test 2 paused and continued')
+        self.page.restart()
+        self.assertEqual(self.page.statuses()[0]['time'], 0)
+        self.assertEqual(self.run_to_end()[0]['phase'], 'Finished')
+        self.assert_same_state(self.page.csv(), native, 'Test 2 after Restart')
 
     def test_comparison_runs_each_scheme_as_a_run_of_its_own(self):
         self.assertTrue(self.set_up_page(problem='test3', scheme='Orvane', scheme1='Sorvi', scheme2='Lentor32',
