@@ -196,7 +196,7 @@ function show() {
   for (let p = 0; p < 3; ++p) {
     drawPlot($(`plot${p}`), {
       title: titles[p],
-      lanes: lanes.map((l) => ({ x: l.plots.x, values: l.plots.values[p], label: l.status.scheme })),
+      lanes: lanes.map((l) => ({ x: l.plots.x, values: l.plots.values[p], range: l.plots.ranges[p], label: l.status.scheme })),
       exact: lanes[0].plots.exact[p].some(Number.isFinite) ? lanes[0].plots.exact[p] : null,
     });
   }

@@ -33,8 +33,15 @@ export function ticks(lo, hi, count = 5) {
   return out;
 }
 
-function label(v) {
-  return Math.abs(v) >= 1e4 || (Math.abs(v) < 1e-3 && v !== 0) ? v.toExponential(1) : String(+v.toPrecision(6));
+// A tick's text with the digits its step needs, so that neighbours differ.
+function label(v, step) {
+  if (Math.abs(v) < step * 1e-6) return '0';
+  const decimals = Math.max(0, Math.ceil(-Math.log10(step) - 1e-9));
+  if (Math.abs(v) >= 1e5 || decimals > 4) {
+    const digits = Math.min(12, Math.max(0, Math.ceil(Math.log10(Math.abs(v) / step) - 1e-9)));
+    return v.toExponential(digits);
+  }
+  return v.toFixed(decimals);
 }
 
 // The y-range of everything drawn, a little wider; a flat curve gets a band
@@ -59,14 +66,29 @@ function yRange(arrays) {
   return [lo - pad, hi + pad];
 }
 
-// spec: { title, lanes: [{ x, values, label }], exact: [values per x of lane 0] | null }
+function labRange(ranges) {
+  let lo = Infinity;
+  let hi = -Infinity;
+  for (const r of ranges) {
+    if (!r || !Number.isFinite(r[0]) || !Number.isFinite(r[1]) || !(r[1] > r[0])) return null;
+    lo = Math.min(lo, r[0]);
+    hi = Math.max(hi, r[1]);
+  }
+  if (!Number.isFinite(lo)) return null;
+  const pad = 0.03 * (hi - lo);
+  return [lo - pad, hi + pad];
+}
+
+// spec: { title, lanes: [{ x, values, range, label }], exact: [values per x of lane 0] | null }.
+// The y-range is the lab's (the union of the lanes' ranges), a little wider so
+// that a curve along its edge stays visible; without one, the data's.
 export function drawPlot(canvas, spec) {
   const { ctx, w, h } = fitCanvas(canvas);
   ctx.clearRect(0, 0, w, h);
   ctx.fillStyle = '#fff';
   ctx.fillRect(0, 0, w, h);
   const left = 58;
-  const right = 8;
+  const right = 14;
   const top = 18;
   const bottom = 18;
   const pw = w - left - right;
@@ -78,7 +100,8 @@ export function drawPlot(canvas, spec) {
   const dx = n > 1 ? x[1] - x[0] : 1;
   const x0 = x[0] - dx / 2;
   const x1 = x[n - 1] + dx / 2;
-  const [y0, y1] = yRange([...spec.lanes.map((l) => l.values), ...(spec.exact ? [spec.exact] : [])]);
+  const [y0, y1] = labRange(spec.lanes.map((l) => l.range))
+    ?? yRange([...spec.lanes.map((l) => l.values), ...(spec.exact ? [spec.exact] : [])]);
   const px = (v) => left + ((v - x0) / (x1 - x0)) * pw;
   const py = (v) => top + (1 - (v - y0) / (y1 - y0)) * ph;
 
@@ -89,27 +112,34 @@ export function drawPlot(canvas, spec) {
   ctx.strokeRect(left + 0.5, top + 0.5, pw - 1, ph - 1);
   ctx.textAlign = 'right';
   ctx.textBaseline = 'middle';
-  for (const t of ticks(y0, y1, Math.max(2, Math.floor(ph / 35)))) {
+  const yTicks = ticks(y0, y1, Math.max(2, Math.floor(ph / 35)));
+  const yStep = yTicks.length > 1 ? yTicks[1] - yTicks[0] : Math.abs(y1 - y0) || 1;
+  // A narrow band far from zero: the ticks count from a base the title names.
+  const mid = (y0 + y1) / 2;
+  const base = Math.abs(mid) > 1000 * (y1 - y0) ? Number(mid.toPrecision(Math.min(15, Math.ceil(Math.log10(Math.abs(mid) / yStep)) + 1))) : 0;
+  for (const t of yTicks) {
     const y = Math.round(py(t)) + 0.5;
     ctx.beginPath();
     ctx.moveTo(left, y);
     ctx.lineTo(left + 4, y);
     ctx.stroke();
-    ctx.fillText(label(t), left - 4, y);
+    ctx.fillText((base && t - base > 0 ? '+' : '') + label(t - base, yStep), left - 4, y);
   }
   ctx.textAlign = 'center';
   ctx.textBaseline = 'top';
-  for (const t of ticks(x0, x1, Math.max(2, Math.floor(pw / 70)))) {
+  const xTicks = ticks(x0, x1, Math.max(2, Math.floor(pw / 70)));
+  const xStep = xTicks.length > 1 ? xTicks[1] - xTicks[0] : Math.abs(x1 - x0) || 1;
+  for (const t of xTicks) {
     const xx = Math.round(px(t)) + 0.5;
     ctx.beginPath();
     ctx.moveTo(xx, top + ph);
     ctx.lineTo(xx, top + ph - 4);
     ctx.stroke();
-    ctx.fillText(label(t), xx, top + ph + 3);
+    ctx.fillText(label(t, xStep), xx, top + ph + 3);
   }
   ctx.textAlign = 'left';
   ctx.font = 'bold 12px "DejaVu Sans", sans-serif';
-  ctx.fillText(spec.title, left, 3);
+  ctx.fillText(base ? `${spec.title}   (ticks from ${base})` : spec.title, left, 3);
 
   ctx.save();
   ctx.beginPath();

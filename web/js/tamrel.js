@@ -152,16 +152,19 @@ export class Lab {
   }
 
   // Copies of the plotted values: x, values[3], exact[3] (NaN where none),
-  // and the exact solution's readout.
+  // ranges[3] (the y-range of each plot as the window draws it), and the
+  // exact solution's readout.
   plots() {
     const n = this.x.web_cells(this.h);
     const ptr = this.x.web_plots(this.h);
-    const all = new Float64Array(this.x.memory.buffer, ptr, 7 * n).slice();
+    const all = new Float64Array(this.x.memory.buffer, ptr, 7 * n + 6).slice();
     const block = (k) => all.subarray(k * n, (k + 1) * n);
+    const range = (p) => [all[7 * n + 2 * p], all[7 * n + 2 * p + 1]];
     return {
       x: block(0),
       values: [block(1), block(2), block(3)],
       exact: [block(4), block(5), block(6)],
+      ranges: [range(0), range(1), range(2)],
       readout: this.m.text(this.x.web_readout(this.h)),
     };
   }

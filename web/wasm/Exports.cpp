@@ -114,7 +114,8 @@ TAMREL_EXPORT(web_scheme) const char* web_scheme(void* h) { return of(h).lab.sta
 TAMREL_EXPORT(web_status) const char* web_status(void* h) { return keep(of(h).text, tamrel::RunStatusText(of(h).lab.state())); }
 
 // The three plots: 7 blocks of N doubles (cell centres, the three plotted
-// quantities, their exact values or NaN where there are none).
+// quantities, their exact values or NaN where there are none), then each
+// plot's y-range (minimum, maximum).
 TAMREL_EXPORT(web_plots) const double* web_plots(void* h) { return of(h).views.plots(of(h).lab.state()); }
 // The exact solution's readout line under the plots.
 TAMREL_EXPORT(web_readout) const char* web_readout(void* h) { return of(h).views.readout().c_str(); }

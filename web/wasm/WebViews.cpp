@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WebViews.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -53,6 +54,27 @@ namespace {
         return v;
     }
 
+    // The y-range the window's paint of the picture uses: the record's plot
+    // range, or for a sound wave the adaptive range the paint fits to the
+    // invariants (velocities, against the sound speed of cell 1) and to the
+    // entropy, opened where it is within rounding of a constant.
+    void plotRange(
+        const ExperimentState& s, exact::PlotPicture which, const std::vector<double>& v, double& ymin, double& ymax)
+    {
+        if (s.RiemannPlots == 0) {
+            exact::PlotRange(s, which, ymin, ymax);
+            return;
+        }
+        if (which == exact::PlotPicture::Pressure) {
+            AdaptiveRange(v, true, ymin, ymax);
+            OpenRoundingSpan(ymin, ymax, std::max(std::fabs(ymin), std::fabs(ymax)));
+            return;
+        }
+        AdaptiveRange(v, false, ymin, ymax);
+        const double c1 = std::sqrt(s.Gamma * s.P[1] / s.Rho[1]);
+        OpenRoundingSpan(ymin, ymax, std::max({ std::fabs(ymin), std::fabs(ymax), std::isfinite(c1) ? c1 : 0.0 }));
+    }
+
 } // namespace
 
 const double* WebViews::plots(const ExperimentState& s)
@@ -60,7 +82,7 @@ const double* WebViews::plots(const ExperimentState& s)
     const long n = s.NGridCells;
     const auto N = static_cast<std::size_t>(n);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    plots_.assign(7 * N, nan);
+    plots_.assign(7 * N + 6, nan);
     for (long i = 1; i <= n; ++i)
         plots_[static_cast<std::size_t>(i - 1)] = 0.5 * (s.X[i] + s.X[i + 1]);
 
@@ -76,6 +98,7 @@ const double* WebViews::plots(const ExperimentState& s)
         const std::vector<double> v = gridValues(s, pictures[p]);
         for (std::size_t i = 0; i < N; ++i)
             plots_[(1 + p) * N + i] = v[i + 1];
+        plotRange(s, pictures[p], v, plots_[7 * N + 2 * p], plots_[7 * N + 2 * p + 1]);
         if (!valid)
             continue;
         if (const auto e = exact::ExactPlotValues(s, pictures[p], cells_); e && e->size() >= N + 1)

@@ -21,8 +21,9 @@ class WebViews {
 public:
     // Seven blocks of N values: cell centres; the density, pressure and
     // velocity plots' values (R+, P / Rho^Gamma and R- for a sound wave);
-    // the exact values of the same three, NaN where there are none. Also
-    // sets readout().
+    // the exact values of the same three, NaN where there are none; then
+    // the y-range of each plot as the window's paint has it (three pairs of
+    // minimum and maximum). Also sets readout().
     const double* plots(const ExperimentState& s);
     const std::string& readout() const { return readout_; }
 
