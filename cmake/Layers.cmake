@@ -4,8 +4,8 @@
 # files (the command line) stand on every Qt-free layer; src/ui forms
 # the top layer: the window sees everything, and only it may include Qt.
 #
-#   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile, exact -> compare -> app
-set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile exact compare app)
+#   common -> state -> kernels, run, plots, edit, presets, spacetime, setupfile, exact -> compare -> lab -> app
+set(TAMREL_LAYERS common state kernels run plots edit presets spacetime setupfile exact compare lab app)
 
 set(TAMREL_SEES_common "")
 set(TAMREL_SEES_state common)
@@ -18,4 +18,5 @@ set(TAMREL_SEES_spacetime plots run state kernels common)
 set(TAMREL_SEES_setupfile edit run state kernels common)
 set(TAMREL_SEES_exact plots state kernels common)
 set(TAMREL_SEES_compare exact run plots state kernels common)
-set(TAMREL_SEES_app compare exact setupfile spacetime presets edit plots run state kernels common)
+set(TAMREL_SEES_lab compare exact setupfile spacetime presets edit plots run state kernels common)
+set(TAMREL_SEES_app lab compare exact setupfile spacetime presets edit plots run state kernels common)

@@ -76,7 +76,7 @@ install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tamrel)
 # The guide and the lab sheets, for teachers who want them outside the window.
-install(FILES docs/guide.md DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL)
+install(FILES docs/guide.md docs/lab-sheets.md DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL)
 install(DIRECTORY docs/images DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL)
 install(DIRECTORY sheets DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel OPTIONAL FILES_MATCHING PATTERN "*.json")
 

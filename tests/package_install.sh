@@ -46,6 +46,7 @@ done
 (cd "$work" && "$tamrel" --check "$work"/root/usr/share/tamrel/sheets/*.json > check.txt) \
   || { cat "$work/check.txt"; echo "the installed lab sheets do not pass"; exit 1; }
 test -s "$work/root/usr/share/tamrel/guide.md" || { echo "the package lacks the guide"; exit 1; }
+test -s "$work/root/usr/share/tamrel/lab-sheets.md" || { echo "the package lacks the lab-sheet format"; exit 1; }
 # The page, when the build tree made it: the module and the files that load it,
 # and nothing of the build beside them.
 if [ -f "$build/web/tamrel.wasm" ]; then

@@ -21,7 +21,7 @@ namespace tamrel {
 
 namespace {
 
-    enum class Mode { Any, Window, Batch, Study, Alone };
+    enum class Mode { Any, Window, Batch, Study, Sheet, Alone };
 
     struct OptionSpec {
         std::string_view name;
@@ -45,8 +45,9 @@ namespace {
             Mode::Window },
         { "scene", "NAME",
             "Before the window shows: start, test1 (Test 1 run to its end), multi (four of its states "
-            "overlaid), spacetime (its space-time picture big) or compare (Test 1 run by three schemes side "
-            "by side); for pictures of the window.",
+            "overlaid), spacetime (its space-time picture big), compare (Test 1 run by three schemes side "
+            "by side) or sheet (the Test 1 lab sheet checked; the picture shows its window); for pictures of "
+            "the window.",
             Mode::Window },
         { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
@@ -97,8 +98,13 @@ namespace {
             Mode::Alone },
         { "check", "SHEET.json...",
             "Run each lab sheet in batch and print one line per check (PASS or FAIL, the measured value, the "
-            "tolerance); exit 0 when all pass, 1 when one fails, 2 for a sheet that cannot be read.",
+            "tolerance) and, with --answers, per question that asks for a number; exit 0 when all pass, 1 when "
+            "one fails, 2 for a sheet that cannot be read.",
             Mode::Alone },
+        { "answers", "FILE.json",
+            "With --check of one sheet: the student's answers (as the sheet window saves them), graded against "
+            "what the lab measures. Without it only the checks are graded.",
+            Mode::Sheet },
     };
 
     // Outputs whose format is fixed: the name must carry one of its
@@ -211,7 +217,10 @@ namespace {
         const bool batch = given.has("batch") || study;
         for (const auto& [name, value] : given.all()) {
             const Mode mode = findOption(name)->mode;
-            if (mode == Mode::Alone && given.all().size() > 1)
+            if (mode == Mode::Sheet && !given.has("check"))
+                return dashed(name) + " is for --check";
+            const std::size_t alongside = name == "check" && given.has("answers") ? 1 : 0;
+            if (mode == Mode::Alone && given.all().size() > 1 + alongside)
                 return dashed(name) + " stands alone";
             if (mode == Mode::Batch && !batch)
                 return dashed(name) + " is for batch runs (--batch)";
@@ -307,8 +316,8 @@ namespace {
         if (given.has("scene")) {
             const std::string& scene = given.value("scene");
             if (scene != "start" && scene != "test1" && scene != "multi" && scene != "spacetime"
-                && scene != "compare")
-                return "--scene must be start, test1, multi, spacetime or compare, not '" + scene + "'";
+                && scene != "compare" && scene != "sheet")
+                return "--scene must be start, test1, multi, spacetime, compare or sheet, not '" + scene + "'";
             w.scene = scene;
         }
         if (given.has("geometry")) {
@@ -561,6 +570,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     if (given.has("check")) {
         p.action = ProgramOptions::Action::Check;
         p.sheets = given.files;
+        if (given.has("answers")) {
+            if (p.sheets.size() != 1)
+                return refused("--answers grades the answers to one sheet: give --check one sheet with it");
+            p.answers = given.value("answers");
+        }
         return p;
     }
     if (given.has("batch") || given.has("convergence")) {
@@ -582,7 +596,7 @@ std::vector<OptionHelpSection> programOptionHelp()
     const std::pair<Mode, const char*> headings[] = { { Mode::Any, "Options" }, { Mode::Window, "The window" },
         { Mode::Batch, "Batch runs (no window, no display needed)" },
         { Mode::Study, "Convergence studies (no window; the batch options of the problem apply)" },
-        { Mode::Alone, "On its own" } };
+        { Mode::Alone, "On its own" }, { Mode::Sheet, "Lab sheets (with --check)" } };
     std::vector<OptionHelpSection> sections;
     for (const auto& [mode, heading] : headings) {
         OptionHelpSection& section = sections.emplace_back();

@@ -36,6 +36,7 @@ struct ProgramOptions {
     WindowStart window; // for Window
     BatchOptions batch; // for Batch and Convergence
     std::vector<std::string> sheets; // for Check: the lab sheets, in the order given
+    std::optional<std::string> answers; // for Check of one sheet: the student's answers file
 };
 
 // Reads the arguments that follow the program's name. Options are

@@ -26,15 +26,14 @@ namespace {
             return false;
         const long n = s.NGridCells;
         const long o = row * (n + 2);
-        const bool logs = s.LogPlots != 0;
         rho.resize(static_cast<std::size_t>(n + 2));
         p.resize(rho.size());
         vx.resize(rho.size());
         for (long i = 0; i <= n + 1; ++i) {
             const auto k = static_cast<std::size_t>(i);
-            rho[k] = logs ? std::pow(10.0, double(s.STRho[o + i])) : s.STRho[o + i];
-            p[k] = logs ? std::pow(10.0, double(s.STP[o + i])) : s.STP[o + i];
-            vx[k] = s.STVX[o + i];
+            rho[k] = StoredPlainValue(s, StoredField::Rho, o + i);
+            p[k] = StoredPlainValue(s, StoredField::P, o + i);
+            vx[k] = StoredPlainValue(s, StoredField::VX, o + i);
         }
         return true;
     }

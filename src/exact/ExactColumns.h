@@ -28,6 +28,9 @@ public:
     // Compute the cells for time t; false when they are not valid there.
     bool at(double t);
     bool valid() const { return valid_; }
+    // The cell averages of the last time given (cells 1..N; valid() says
+    // whether they hold values).
+    const ExactCells& cells() const { return cells_; }
     // ",rho,p,vx" of cell i (1..N) at the last time given, 17 significant digits.
     std::string cell(long i) const;
     // "l1_rho=.. l1_vx=.. l1_p=.." of the record's grid against the last time given.

@@ -382,4 +382,60 @@ void SetUpSoundWaveState(ExperimentState& s)
     openDegenerateRanges(s);
 }
 
+namespace {
+    // The seven wave fields from one record into another.
+    void putWave(ExperimentState& to, const ExperimentState& from)
+    {
+        to.RPlusAmplitude = from.RPlusAmplitude;
+        to.RMinusAmplitude = from.RMinusAmplitude;
+        to.R0Amplitude = from.R0Amplitude;
+        to.U0 = from.U0;
+        to.RPlusFrequency = from.RPlusFrequency;
+        to.RMinusFrequency = from.RMinusFrequency;
+        to.R0Frequency = from.R0Frequency;
+    }
+
+    // A record holding only what judging a wave reads: the wave, the
+    // ratio of specific heats and the floors (no grid, no history).
+    ExperimentState waveOnly(const ExperimentState& s)
+    {
+        ExperimentState w;
+        w.Gamma = s.Gamma;
+        w.PFloor = s.PFloor;
+        w.RhoFloor = s.RhoFloor;
+        putWave(w, s);
+        return w;
+    }
+} // namespace
+
+std::string SoundWaveAnswersRefusal(const ExperimentState& s, const SoundWaveAnswers& answers)
+{
+    ExperimentState w = waveOnly(s);
+    return TakeSoundWaveAnswers(w, answers).waveRefusal;
+}
+
+SoundWaveTaken TakeSoundWaveAnswers(ExperimentState& s, const SoundWaveAnswers& answers)
+{
+    SoundWaveTaken taken;
+    auto add = [&taken](const std::string& reason) {
+        taken.refusals += (taken.refusals.empty() ? "" : "  ") + reason;
+    };
+    const ExperimentState before = waveOnly(s);
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
+        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
+        std::optional<std::string_view> reply;
+        if (answers[k])
+            reply = std::string_view(*answers[k]);
+        if (const std::string why = SoundWaveAnswerRefusal(q.field, reply); !why.empty())
+            add(std::string(q.title) + ": " + why + ".");
+        ApplySoundWaveAnswer(s, q.field, reply);
+    }
+    taken.waveRefusal = SoundWaveRefusal(s);
+    if (!taken.waveRefusal.empty()) {
+        putWave(s, before);
+        add("Sound Wave refused: " + taken.waveRefusal + "; the wave before is kept.");
+    }
+    return taken;
+}
+
 } // namespace tamrel

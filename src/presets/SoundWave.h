@@ -97,6 +97,26 @@ bool ApplySoundWaveAnswer(ExperimentState& s, SoundWaveField f, std::optional<st
 // depend on the grid, so a wave accepted once builds on every grid size.
 std::string SoundWaveRefusal(const ExperimentState& s);
 
+// The seven answers, in the order asked; nullopt for a cancelled dialog.
+using SoundWaveAnswers = std::array<std::optional<std::string>, kSoundWaveQuestions.size()>;
+
+struct SoundWaveTaken {
+    // Why answers were refused, each "Title: why." and the wave's refusal
+    // last, two spaces apart, as the status line shows them ("" when all
+    // were taken).
+    std::string refusals;
+    // Why the wave they ask for makes no gas ("" when it makes one).
+    std::string waveRefusal;
+};
+
+// The answers applied in order, then the wave judged: a wave that makes no
+// gas is refused and the seven fields keep the wave before.
+SoundWaveTaken TakeSoundWaveAnswers(ExperimentState& s, const SoundWaveAnswers& answers);
+
+// Why the wave these answers would make on the record's wave makes no gas
+// ("" when it makes one), asked before anything changes.
+std::string SoundWaveAnswersRefusal(const ExperimentState& s, const SoundWaveAnswers& answers);
+
 // First step of the click, once its guard (ExperimentState::isReady) has
 // passed: the plots switch to the invariants and both boundaries become
 // periodic (RiemannPlots 1, MnBdry = MxBdry = 4).

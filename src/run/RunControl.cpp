@@ -5,6 +5,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "common/Format.h"
 #include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
 #include "run/BoundaryFill.h"
@@ -70,6 +71,46 @@ namespace {
     }
 
 } // namespace
+
+std::string BeginRefusal(const ExperimentState& s, BeginStatus status)
+{
+    switch (status) {
+    case BeginStatus::UnknownScheme: {
+        const auto rows = kernels::allSchemes();
+        std::string list;
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            list += (i == 0 ? "" : i + 1 == rows.size() ? " or " : ", ") + std::string(rows[i].name);
+        return "The scheme \"" + s.SchemeName + "\" is not one of " + list
+            + ".  Choose a scheme with the scheme button, then press Begin.";
+    }
+    case BeginStatus::MissingFluids:
+        return "The two-fluid arrays of " + s.SchemeName
+            + " are missing.  Choose the scheme again with the scheme button, then press Begin.";
+    case BeginStatus::Started:
+    case BeginStatus::NotAtTimeZero:
+        break;
+    }
+    return {};
+}
+
+std::string ContinueRefusal(const ExperimentState& s)
+{
+    if (!SnapshotRowHoldsState(s, s.NStoredStates - 1))
+        return {};
+    switch (ContinueStatusOf(s)) {
+    case ContinueStatus::RunOver:
+        return "The run is over: it has reached its stop time t=" + formatGeneral(s.TStop)
+            + ".  Restart goes back to the start.";
+    case ContinueStatus::HistoryFull:
+        return "The history is full at t=" + formatGeneral(s.StoredTime[s.NStoredStates - 1])
+            + ": the run cannot go on storing its snapshots.  Restart goes back to the start.";
+    case ContinueStatus::Continued:
+    case ContinueStatus::NotBegun:
+    case ContinueStatus::NoStoredRow:
+        break;
+    }
+    return {};
+}
 
 BeginStatus BeginRun(ExperimentState& s)
 {

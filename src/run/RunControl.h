@@ -4,6 +4,7 @@
 // adds the widget updates (captions, boxes, repaints) around them.
 
 #include <functional>
+#include <string>
 
 #include "state/ExperimentState.h"
 
@@ -26,6 +27,10 @@ enum class BeginStatus {
 // the problem description.
 BeginStatus BeginRun(ExperimentState& s);
 
+// What Begin says when it does not start ("" for Started and NotAtTimeZero,
+// where it says nothing).
+std::string BeginRefusal(const ExperimentState& s, BeginStatus status);
+
 // Pause: Stopped = 1, nothing else.
 void PauseRun(ExperimentState& s);
 
@@ -39,6 +44,10 @@ enum class ContinueStatus {
 
 // What Continue would do now, without doing it.
 ContinueStatus ContinueStatusOf(const ExperimentState& s);
+
+// What Continue says when a finished run or a full history is not taken on
+// ("" otherwise: the button goes on, or does nothing without a word).
+std::string ContinueRefusal(const ExperimentState& s);
 
 // Continue from the newest stored row: StoredStateShown = NStoredStates - 1,
 // TimeNow = its stored time; then `showStoredRow` (the window writes

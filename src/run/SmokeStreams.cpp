@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "run/SmokeStreams.h"
+#include "common/Rounding.h"
 #include "kernels/SchemeTable.h"
 
 namespace tamrel {
@@ -65,6 +66,13 @@ void SetUpSmokeStreams(ExperimentState& s)
         lay(after, false);
     }
     lay(n + 1 - i, false);
+}
+
+std::string SmokeStreamsRefusal(double value)
+{
+    if (roundToLong(value) >= 1)
+        return {};
+    return "at least 1 stream; the value before is kept.";
 }
 
 } // namespace tamrel

@@ -3,6 +3,8 @@
 // Equally spaced smoke streams over cells 1..N, and under the multifluid
 // scheme the same streams made of fluid 2 (fractions and density).
 
+#include <string>
+
 #include "state/ExperimentState.h"
 
 namespace tamrel {
@@ -14,5 +16,9 @@ namespace tamrel {
 // NSmokeStreams <= 0 lays out no stream (cells 1..N get smoke and fractions 0);
 // a grid of one cell is left untouched.
 void SetUpSmokeStreams(ExperimentState& s);
+
+// Why a number of smoke streams is refused ("" when it is taken: it rounds
+// half-even to at least 1).
+std::string SmokeStreamsRefusal(double value);
 
 } // namespace tamrel

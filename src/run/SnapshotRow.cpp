@@ -166,4 +166,21 @@ void SetLogPlots(ExperimentState& s, Long newLogPlots)
     s.LogPlots = newLogPlots;
 }
 
+double StoredPlainValue(const ExperimentState& s, StoredField field, long k)
+{
+    switch (field) {
+    case StoredField::Rho:
+        return s.LogPlots != 0 ? std::pow(10.0, static_cast<double>(s.STRho[k])) : s.STRho[k];
+    case StoredField::P:
+        return s.LogPlots != 0 ? std::pow(10.0, static_cast<double>(s.STP[k])) : s.STP[k];
+    case StoredField::VX:
+        return s.STVX[k];
+    case StoredField::VY:
+        return s.STVY[k];
+    case StoredField::FSmoke:
+        break;
+    }
+    return s.STFSmoke[k];
+}
+
 } // namespace tamrel

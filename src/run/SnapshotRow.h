@@ -24,6 +24,14 @@ bool SnapshotRowFits(const ExperimentState& s, long row);
 // does not fit. Changes no other field (not NStoredStates nor StoredTime).
 bool StoreSnapshotRow(ExperimentState& s, long row, RowGamma gamma = RowGamma::Uniform);
 
+// Which field of a history row a plain value is read from.
+enum class StoredField { Rho, P, VX, VY, FSmoke };
+
+// The plain value of `field` at index k of the history (row * (N+2) + cell):
+// density and pressure come back from their base-10 logarithms while
+// LogPlots. The stored single precision, widened to double.
+double StoredPlainValue(const ExperimentState& s, StoredField field, long k);
+
 // Put stored row `row` back into Rho, P, VX, VY, FSmoke of cells 0..N+1
 // (10^value while LogPlots). Refuses (returns false, changes nothing) a row
 // that was not stored (row < 0, row >= NStoredStates, or outside the history)

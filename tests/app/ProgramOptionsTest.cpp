@@ -62,7 +62,8 @@ namespace {
             { { "-geometry", "0x100" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--geometry", "800x600+10" }, "-geometry must be WIDTHxHEIGHT" },
             { { "--batch", "-geometry", "800x600" }, "--geometry is for the window" },
-            { { "--scene", "lobby" }, "--scene must be start, test1, multi, spacetime or compare, not 'lobby'" },
+            { { "--scene", "lobby" },
+                "--scene must be start, test1, multi, spacetime, compare or sheet, not 'lobby'" },
             { { "--threads", "3" }, "--threads must be 1 or 2, not '3'" },
             { { "--batch", "--cells", "5" }, "--cells must be a whole number from 6 to 5000, not '5'" },
             { { "--batch", "--cells", "100.5" }, "--cells must be a whole number" },
@@ -123,6 +124,10 @@ namespace {
             { { "--check" }, "--check needs at least one lab sheet" },
             { { "--check", "a.json", "--test", "1" }, "--check stands alone" },
             { { "--name", "Jo", "--check", "a.json" }, "--check stands alone" },
+            { { "--answers", "a.json" }, "--answers is for --check" },
+            { { "--check", "a.json", "b.json", "--answers", "x.json" },
+                "--answers grades the answers to one sheet" },
+            { { "--check", "a.json", "--answers", "x.json", "--name", "Jo" }, "--check stands alone" },
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(joined(c.args));
@@ -179,6 +184,11 @@ namespace {
         const ProgramOptions q = parseProgramOptions({ "--check=a.json", "b.json" });
         ASSERT_EQ(q.action, Action::Check) << q.text;
         EXPECT_EQ(q.sheets, (Args { "a.json", "b.json" }));
+        EXPECT_FALSE(q.answers);
+        const ProgramOptions a = parseProgramOptions({ "--check", "a.json", "--answers", "mine.json" });
+        ASSERT_EQ(a.action, Action::Check) << a.text;
+        EXPECT_EQ(a.sheets, (Args { "a.json" }));
+        EXPECT_EQ(a.answers, "mine.json");
     }
 
     TEST(ProgramOptions, AWindowCommandLineReachesItsStart)

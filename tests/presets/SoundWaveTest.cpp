@@ -322,3 +322,37 @@ TEST(SoundWaveAnswers, QuestionsInOrderWithPresentValuesAsDefaults)
     EXPECT_EQ(soundWaveDefaultText(s, SoundWaveField::RMinusAmplitude), "0.25");
     EXPECT_EQ(soundWaveDefaultText(s, SoundWaveField::R0Frequency), "3");
 }
+
+TEST(SoundWaveAnswers, AWaveThatMakesNoGasKeepsTheWaveBefore)
+{
+    ExperimentState s;
+    s.RMinusAmplitude = 0.25;
+    // A taken wave: cancelled and refused answers keep their fields.
+    SoundWaveAnswers answers { "0.5", "0", std::nullopt, "2", "0.1", "x", "0.3" };
+    SoundWaveTaken taken = TakeSoundWaveAnswers(s, answers);
+    EXPECT_EQ(taken.waveRefusal, "");
+    EXPECT_EQ(taken.refusals.find("Get R+ Frequency: "), 0u) << taken.refusals;
+    EXPECT_NE(taken.refusals.find("  Get R0 Frequency: "), std::string::npos) << taken.refusals;
+    EXPECT_EQ(s.RPlusAmplitude, 0.5);
+    EXPECT_EQ(s.RPlusFrequency, 1);
+    EXPECT_EQ(s.RMinusAmplitude, 0.25);
+    EXPECT_EQ(s.RMinusFrequency, 2);
+    EXPECT_EQ(s.R0Amplitude, 0.1);
+    EXPECT_EQ(s.U0, 0.3);
+
+    // A wave whose troughs reach zero sound speed: every field as before,
+    // and the question asked first gives the same answer without a change.
+    const ExperimentState before = s;
+    const SoundWaveAnswers noGas { "9", "1", "9", "2", "0", "1", "0" };
+    const std::string asked = SoundWaveAnswersRefusal(s, noGas);
+    EXPECT_FALSE(asked.empty());
+    EXPECT_EQ(s.RPlusAmplitude, before.RPlusAmplitude);
+    taken = TakeSoundWaveAnswers(s, noGas);
+    EXPECT_EQ(taken.waveRefusal, asked);
+    EXPECT_EQ(taken.refusals, "Sound Wave refused: " + asked + "; the wave before is kept.");
+    EXPECT_EQ(s.RPlusAmplitude, before.RPlusAmplitude);
+    EXPECT_EQ(s.RMinusAmplitude, before.RMinusAmplitude);
+    EXPECT_EQ(s.RMinusFrequency, before.RMinusFrequency);
+    EXPECT_EQ(s.R0Amplitude, before.R0Amplitude);
+    EXPECT_EQ(s.U0, before.U0);
+}

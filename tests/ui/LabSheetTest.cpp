@@ -6,8 +6,13 @@
 #include <QAction>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,10 +20,13 @@
 #include "ProgramProcess.h"
 #include "WindowFixture.h"
 #include "app/sheets/SheetRun.h"
-#include "ui/window/BatchSupport.h"
-#include "ui/window/LabSheetReader.h"
-#include "ui/window/SheetCheckBatch.h"
 #include "setupfile/SetupFile.h"
+#include "ui/window/BatchSupport.h"
+#include "ui/window/LabSheetPanel.h"
+#include "ui/window/LabSheetReader.h"
+#include "ui/window/LabSheetWindow.h"
+#include "ui/window/SheetAnswers.h"
+#include "ui/window/SheetCheckBatch.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -144,6 +152,25 @@ TEST_F(LabSheetCheckTest, ASheetThatCannotBeReadOrAnsweredStopsEverything)
             test1Sheet(
                 R"({ "kind": "value", "x": 0.5, "t": "end", "variable": "density", "expected": 1, "tolerance": 0.1 })"),
             "checks[0].t: must be a time from 0 up, or \"TStop\", not \"end\"" },
+        { "an answer to no check",
+            test1Sheet(kGoodCheck)
+                .insert(1, R"("questions": [ { "text": "Where?", "answer": { "check": "nothing" } } ], )"),
+            "questions[0].answer.check: no check has the name \"nothing\"" },
+        { "an answer two ways",
+            test1Sheet(kGoodCheck)
+                .insert(1,
+                    R"("questions": [ { "text": "Where?", "answer": { "check": "shock position", "exact": 0.73 } } ], )"),
+            "questions[0].answer: give one of check" },
+        { "an exact answer without a tolerance",
+            test1Sheet(kGoodCheck)
+                .insert(1, R"("questions": [ { "text": "Where?", "answer": { "exact": 0.73 } } ], )"),
+            "questions[0].answer.tolerance: missing" },
+        { "an answer to a check without a plus-minus tolerance",
+            test1Sheet(R"({ "kind": "l1", "name": "error", "tolerance": 0.01 })")
+                .insert(1, R"("questions": [ { "text": "How large?", "answer": { "check": "error" } } ], )"),
+            "questions[0].answer.tolerance: missing" },
+        { "reveal as text", test1Sheet(kGoodCheck).insert(1, R"("reveal": "yes", )"),
+            "reveal: must be true or false" },
         { "a ladder of one rung",
             test1Sheet(R"({ "kind": "order", "schemes": ["Sorvi"], "cells": [64], "min_order": 0.5 })"),
             "checks[0]: a study needs at least two resolutions" },
@@ -331,10 +358,37 @@ protected:
         item->trigger();
     }
     QWidget* sheetWindow() { return window->findChild<QWidget*>(QStringLiteral("frmLabSheet")); }
+    LabSheetPanel* panel() { return window->findChild<LabSheetPanel*>(QStringLiteral("frmLabSheet")); }
+    // Everything the sheet's window shows in words, its labels in order.
     std::string sheetText()
     {
-        auto* text = window->findChild<QTextBrowser*>(QStringLiteral("txtLabSheet"));
-        return text ? text->toPlainText().toStdString() : "";
+        std::string text;
+        if (QWidget* w = sheetWindow())
+            for (const QLabel* l : w->findChildren<QLabel*>())
+                if (!l->isHidden()) {
+                    QTextDocument doc;
+                    doc.setHtml(l->text());
+                    text
+                        += (l->textFormat() == Qt::PlainText ? l->text() : doc.toPlainText()).toStdString() + "\n";
+                }
+        return text;
+    }
+    QLineEdit* answerBox(int i)
+    {
+        return sheetWindow()->findChild<QLineEdit*>(QStringLiteral("txtAnswer%1").arg(i));
+    }
+    std::string answerResult(int i)
+    {
+        auto* l = sheetWindow()->findChild<QLabel*>(QStringLiteral("lblAnswerResult%1").arg(i));
+        if (!l || l->isHidden())
+            return "";
+        QTextDocument doc;
+        doc.setHtml(l->text());
+        return doc.toPlainText().toStdString();
+    }
+    std::string status()
+    {
+        return sheetWindow()->findChild<QLabel*>(QStringLiteral("lblLabSheetStatus"))->text().toStdString();
     }
 
     QTemporaryDir folder;
@@ -359,12 +413,20 @@ TEST_F(LabSheetWindowTest, OpeningASheetLoadsItsProblemAndShowsItsQuestions)
     EXPECT_EQ(s().Rho[1], 5.99924);
     EXPECT_TRUE(dialogs.asked.empty()); // the scheme's questions were answered by the sheet
     EXPECT_TRUE(dialogs.messages.empty());
+    // The one dialog: "Open Lab Sheet", for JSON files, starting among the sheets that ship.
+    ASSERT_EQ(dialogs.opened.size(), 1u);
+    EXPECT_EQ(dialogs.opened[0].title, "Open Lab Sheet");
+    EXPECT_EQ(dialogs.opened[0].filter.rfind("Lab Sheets (*.json)|*.json", 0), 0u) << dialogs.opened[0].filter;
+    EXPECT_EQ(dialogs.opened[0].folder, labSheetsFolder().value_or("none"));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(dialogs.opened[0].folder + "/shock-tube-waves.json")));
     ASSERT_NE(sheetWindow(), nullptr);
     EXPECT_TRUE(sheetWindow()->isVisible());
     const std::string text = sheetText();
     for (const char* part : { "The three waves", "Name the three waves.", "where the right shock is",
-             "position of the right shock at TStop: 0.83 within 0.01", "tamrel --check" })
+             "position of the right shock at TStop", "tamrel --check" })
         EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    // What the check expects stays hidden until the sheet is checked.
+    EXPECT_EQ(text.find("0.83"), std::string::npos) << text;
     EXPECT_EQ(plot(*window, "pctDensityPlot")->geometry(), plotPlace);
     EXPECT_EQ(window->size(), windowSize);
 }
@@ -457,4 +519,159 @@ TEST_F(LabSheetWindowTest, ASetupSheetIsReadFromBesideIt)
     EXPECT_EQ(s().Rho[s().NGridCells], 0.125);
     EXPECT_TRUE(dialogs.asked.empty());
     EXPECT_TRUE(dialogs.messages.empty());
+}
+
+namespace {
+
+// Test 1 on 200 cells: a shock that passes, a contact put where it is not,
+// and two questions that ask for numbers, one against the lab's shock
+// position and one against an exact value.
+const char* const kGradedSheet
+    = R"({ "title": "Graded", "problem": { "test": 1 }, "scheme": "Orvane", "cells": 200,
+    "questions": [ "Name the waves.",
+        { "text": "Where is the shock?", "answer": { "check": "shock" } },
+        { "text": "How fast does it move?", "answer": { "exact": 1.7522, "tolerance": 0.01 } } ],
+    "checks": [ { "kind": "front", "name": "shock", "wave": "shock", "expected": 0.7307, "tolerance": 0.005 },
+                { "kind": "front", "name": "contact", "wave": "contact", "expected": 0.59, "tolerance": 0.005 } ] })";
+
+} // namespace
+
+// Check grades the sheet on a thread of its own: the window answers while
+// it runs, then each check says PASS or FAIL with the measured value, its
+// tolerance and, when failed, what to look at; the typed numbers are graded.
+TEST_F(LabSheetWindowTest, CheckGradesTheChecksAndTheTypedNumbers)
+{
+    open(kGradedSheet);
+    ASSERT_NE(panel(), nullptr);
+    EXPECT_EQ(sheetText().find("0.7307"), std::string::npos);
+    EXPECT_EQ(sheetText().find("PASS"), std::string::npos);
+    answerBox(0)->setText(QStringLiteral("a fan, a contact, a shock"));
+    answerBox(1)->setText(QStringLiteral("0.731"));
+    answerBox(2)->setText(QStringLiteral("1.5"));
+    sheetWindow()->findChild<QPushButton*>(QStringLiteral("cmdLabSheetCheck"))->click();
+    EXPECT_TRUE(panel()->running()); // back in the event loop before the runs are done
+    EXPECT_EQ(status(), "Checking...");
+    panel()->waitUntilDone();
+
+    const std::string text = sheetText();
+    for (const char* part : { "PASS shock", "measured 0.73", "wanted 0.7307 within 0.005", "FAIL contact",
+             "wanted 0.59 within 0.005", "the contact is 0.0187 behind the expected position 0.59 (3.73 cells)" })
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_EQ(answerResult(0), ""); // answered in words: not graded
+    EXPECT_EQ(answerResult(1).rfind("PASS the lab measured 0.73", 0), 0u) << answerResult(1);
+    EXPECT_EQ(answerResult(2).rfind("FAIL the exact value is 1.7522 (tolerance 0.01)", 0), 0u) << answerResult(2);
+    EXPECT_NE(answerResult(2).find("0.252 below the exact value"), std::string::npos) << answerResult(2);
+    EXPECT_EQ(status(), "Checked: 1 of 2 checks and 1 of 2 answers failed.");
+
+    // A sheet that reveals its values shows them before any check.
+    std::string revealed = kGradedSheet;
+    revealed.replace(revealed.find("\"title\""), 0, "\"reveal\": true, ");
+    open(revealed);
+    EXPECT_NE(sheetText().find("0.7307 within 0.005"), std::string::npos) << sheetText();
+    EXPECT_EQ(sheetText().find("PASS"), std::string::npos);
+}
+
+// Cancel stops the runs: nothing is graded and Check can start again.
+TEST_F(LabSheetWindowTest, CancelStopsTheCheck)
+{
+    open(R"({ "title": "Long", "problem": { "test": 1 }, "scheme": "Sorvi", "cells": 5000,
+              "checks": [ { "kind": "l1", "name": "error", "tolerance": 0.01 } ] })");
+    ASSERT_TRUE(panel()->check());
+    sheetWindow()->findChild<QPushButton*>(QStringLiteral("cmdLabSheetCancel"))->click();
+    panel()->waitUntilDone();
+    EXPECT_EQ(status(), "Cancelled: nothing was graded.");
+    EXPECT_EQ(sheetText().find("PASS"), std::string::npos);
+    EXPECT_EQ(sheetText().find("FAIL"), std::string::npos);
+    EXPECT_TRUE(sheetWindow()->findChild<QPushButton*>(QStringLiteral("cmdLabSheetCheck"))->isEnabled());
+    EXPECT_FALSE(sheetWindow()->findChild<QPushButton*>(QStringLiteral("cmdLabSheetCancel"))->isEnabled());
+}
+
+// The answers stay with the sheet: another sheet in between, or a new
+// window (as a new session of the program), shows them again.
+TEST_F(LabSheetWindowTest, TheAnswersStayWithTheSheet)
+{
+    const QString file = folder.filePath(QStringLiteral("kept.json"));
+    writeFile(file, kGradedSheet);
+    window->openFile(file.toStdString());
+    answerBox(1)->setText(QStringLiteral("0.7311"));
+    open(test1Sheet(kGoodCheck)); // another sheet
+    window->openFile(file.toStdString());
+    EXPECT_EQ(answerBox(1)->text(), QStringLiteral("0.7311"));
+
+    answerBox(2)->setText(QStringLiteral("1.75"));
+    window.reset(); // the session ends
+    std::string why;
+    const auto saved = ReadSheetAnswers(SavedAnswersPath(file.toStdString()), why);
+    ASSERT_TRUE(saved) << why;
+    EXPECT_EQ(*saved, (std::vector<std::string> { "", "0.7311", "1.75" }));
+    window = makeWindow();
+    window->openFile(file.toStdString());
+    EXPECT_EQ(answerBox(1)->text(), QStringLiteral("0.7311"));
+    EXPECT_EQ(answerBox(2)->text(), QStringLiteral("1.75"));
+    QFile::remove(QString::fromStdString(SavedAnswersPath(file.toStdString())));
+}
+
+// Help > Lab Sheet Format shows the format a teacher writes sheets in.
+TEST_F(LabSheetWindowTest, HelpShowsTheSheetFormat)
+{
+    window->findChild<QAction*>(QStringLiteral("actLabSheetFormat"))->trigger();
+    auto* text = window->findChild<QTextBrowser*>(QStringLiteral("txtUserGuide"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_NE(text->toPlainText().indexOf(QStringLiteral("\"reveal\"")), -1);
+    EXPECT_NE(text->toPlainText().indexOf(QStringLiteral("--answers")), -1);
+}
+
+// tamrel --check SHEET --answers FILE grades the student's numbers too; the
+// status says whether they passed, and without answers the output says the
+// checks alone were graded.
+TEST_F(LabSheetCheckTest, AnswersAreGradedInBatch)
+{
+    std::string sheet = kGradedSheet;
+    sheet.replace(sheet.find("0.59"), 4, "0.5722"); // every check passes
+    writeFile(path("graded.json"), sheet);
+    const struct {
+        const char* what;
+        std::string answers;
+        int status;
+        std::vector<std::string> says;
+    } cases[] = {
+        { "right", R"({ "answers": ["three waves", "0.731", "1.75"] })", 0,
+            { "PASS  question 2  answer=0.731  measured=0.73", "PASS  question 3  answer=1.75  exact=1.7522" } },
+        { "wrong and missing", R"({ "sheet": "graded.json", "answers": ["", 0.6] })", 1,
+            { "FAIL  question 2  answer=0.6", "below what the lab measures", "FAIL  question 3  answer=\"\"",
+                "(no answer)" } },
+        { "not an answers file", R"([ "0.731" ])", 2, { "mine.json: an answers file is one JSON object" } },
+        { "answers to another sheet", R"({ "sheet": "/lab/near-vacuum.json", "answers": ["", "0.731"] })", 2,
+            { "mine.json: the answers are to the sheet near-vacuum.json, not to graded.json" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path("mine.json"), c.answers);
+        const Outcome o = run({ QStringLiteral("--check"), QStringLiteral("graded.json"),
+            QStringLiteral("--answers"), QStringLiteral("mine.json") });
+        EXPECT_EQ(o.exitCode, c.status) << o.out << o.err;
+        for (const std::string& part : c.says)
+            EXPECT_NE((o.out + o.err).find(part), std::string::npos) << part << "\n" << o.out << o.err;
+    }
+    const Outcome checksOnly = check({ QStringLiteral("graded.json") });
+    EXPECT_EQ(checksOnly.exitCode, 0) << checksOnly.out << checksOnly.err;
+    EXPECT_NE(
+        checksOnly.out.find("(no answers given: the checks only, not the 2 questions that ask for a number)"),
+        std::string::npos)
+        << checksOnly.out;
+}
+
+// An order check's ladder asks the window's thread for each run's record
+// while the grading runs on its own: the check ends and passes.
+TEST_F(LabSheetWindowTest, AnOrderCheckGradesInTheWindow)
+{
+    open(
+        R"({ "title": "Order", "problem": { "sound_wave": [1e-4, 1, 0, 1, 0, 1, 0] }, "scheme": "Sorvi", "cells": 32,
+              "periods": 1, "checks": [ { "kind": "order", "name": "order", "schemes": ["Sorvi"], "cells": [16, 32, 64], "min_order": 0.5 } ] })");
+    ASSERT_TRUE(panel()->check());
+    panel()->waitUntilDone();
+    EXPECT_NE(sheetText().find("PASS order"), std::string::npos) << sheetText();
+    EXPECT_EQ(status(), "Checked: everything passed.");
+    const auto* bar = sheetWindow()->findChild<QProgressBar*>(QStringLiteral("prgLabSheetCheck"));
+    EXPECT_EQ(bar->value(), bar->maximum());
 }

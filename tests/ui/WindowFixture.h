@@ -34,13 +34,16 @@ inline QApplication& app()
     static char* argv[] = { name, nullptr };
     // Switches the window keeps between sessions (the exact overlay, the
     // axes) go to a settings folder of this test process, never to the
-    // settings of the person running the tests.
+    // settings of the person running the tests; the answers a lab sheet's
+    // window keeps go to a data folder of its own likewise.
     // The application is never destroyed: a static QApplication torn down by
     // the exit handlers would run after the platform plugin is gone and crash
     // on the pointing devices that synthetic mouse events created.
     static QApplication* instance = [] {
         static QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        static QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
         return new QApplication(argc, argv);
     }();
     return *instance;

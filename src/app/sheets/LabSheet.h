@@ -5,6 +5,7 @@
 // that `tamrel --check` measures on the finished run. The JSON file is read
 // in the window layer (ui/window/LabSheetReader.h); this is what it becomes.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,20 @@ struct Check {
     double minOrder = 0; // Order
 };
 
+// A question whose answer is a number: graded against what the lab measures
+// for one of the sheet's checks on the sheet's own run, or against an exact
+// value the sheet gives, within `tolerance`.
+struct NumericAnswer {
+    std::size_t check = 0; // the check whose measured value is the reference
+    std::optional<double> exact; // the reference instead, when the sheet gives it
+    double tolerance = 0;
+};
+
+struct Question {
+    std::string text;
+    std::optional<NumericAnswer> answer; // nothing: answered in words, not graded
+};
+
 struct Problem {
     std::optional<int> test; // shock-tube test 1..8
     std::vector<double> wave; // sound wave: A+, k+, A-, k-, A0, k0, u0 (or empty)
@@ -57,7 +72,8 @@ struct Problem {
 struct LabSheet {
     std::string file; // the sheet's own path
     std::string title;
-    std::vector<std::string> questions;
+    std::vector<Question> questions;
+    bool reveal = false; // show expected values and tolerances before the sheet is checked
     Problem problem;
     std::string scheme;
     std::optional<long> cells;

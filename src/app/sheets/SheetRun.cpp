@@ -42,7 +42,7 @@ namespace {
         std::string failure;
     };
 
-    RunAt runTo(const ExperimentState& ready, double t)
+    RunAt runTo(const ExperimentState& ready, double t, const std::atomic<bool>* cancel)
     {
         RunAt at;
         if (t == 0) {
@@ -54,9 +54,11 @@ namespace {
         // A run stopped at t: its steps are those of the whole run up to the
         // last one, which the time step shortens to end on t.
         run.state.TStop = std::min(t, ready.TStop);
-        compare::RunToEnd(run);
+        compare::RunToEnd(run, cancel);
         if (run.finished)
             at.state = std::move(run.state);
+        else if (cancel && cancel->load())
+            at.failure = "cancelled";
         else
             at.failure = run.failure.empty() ? "the run did not reach t=" + num(t) : run.failure;
         return at;
@@ -153,9 +155,15 @@ std::optional<SheetRefusal> CheckAgainstProblem(const LabSheet& sheet, const Rea
 namespace {
 
     // The order check: the ladder's runs, each scheme's fitted order.
-    void measureOrder(const Check& c, CheckResult& r, const compare::PrepareStudyRun& prepare, int threads)
+    void measureOrder(const Check& c, CheckResult& r, const compare::PrepareStudyRun& prepare, int threads,
+        const std::atomic<bool>* cancel, const compare::StudyProgress& progress)
     {
-        const compare::StudyResult study = compare::RunConvergenceStudy(c.schemes, c.cells, prepare, threads);
+        const compare::StudyResult study
+            = compare::RunConvergenceStudy(c.schemes, c.cells, prepare, threads, cancel, progress);
+        if (study.cancelled) {
+            r.note = "cancelled";
+            return;
+        }
         if (!study.failure.empty()) {
             r.note = study.failure;
             return;
@@ -180,6 +188,8 @@ namespace {
     {
         std::string why;
         const exact::ExactSolution sol = solutionOf(ready, why).value_or(exact::ExactSolution {});
+        if (s.NGridCells > 0)
+            r.cellWidth = (s.X[s.NGridCells + 1] - s.X[1]) / static_cast<double>(s.NGridCells);
         switch (c.kind) {
         case CheckKind::L1:
             r.measured = exact::L1FromExact(s, sol.cellAverages(s.TimeNow)).rho;
@@ -193,13 +203,18 @@ namespace {
         case CheckKind::Front:
             if (const auto x = MeasureFront(s, sol, c.wave, c.expected, r.note))
                 r.measured = *x;
+            if (c.wave != Wave::Interface) {
+                const auto start = FindExactFront(sol, c.wave, 0, why);
+                const auto end = FindExactFront(sol, c.wave, s.TimeNow, why);
+                if (start && end)
+                    r.direction = (end->position > start->position) - (end->position < start->position);
+            }
             r.pass = within(r.measured, c.expected, c.tolerance);
             break;
         case CheckKind::Width:
             if (const auto w = MeasureWidth(s, sol, c.wave, r.note)) {
                 r.measured = *w;
-                const double dx = (s.X[s.NGridCells + 1] - s.X[1]) / static_cast<double>(s.NGridCells);
-                r.note = num(*w / dx) + " cells";
+                r.note = num(*w / r.cellWidth) + " cells";
             }
             r.pass = c.widthExpected ? within(r.measured, c.expected, c.tolerance)
                                      : std::isfinite(r.measured) && r.measured <= c.tolerance;
@@ -215,8 +230,9 @@ namespace {
 
 } // namespace
 
-std::vector<CheckResult> RunSheetChecks(
-    const LabSheet& sheet, const ReadyRecords& records, const compare::PrepareStudyRun& prepare, int threads)
+std::vector<CheckResult> RunSheetChecks(const LabSheet& sheet, const ReadyRecords& records,
+    const compare::PrepareStudyRun& prepare, int threads, const std::atomic<bool>* cancel,
+    const SheetProgress& progress)
 {
     std::vector<CheckResult> results(sheet.checks.size());
     // The checks on one scheme's run to one time share that run; the runs
@@ -228,13 +244,16 @@ std::vector<CheckResult> RunSheetChecks(
         std::size_t check;
     };
     std::vector<Need> needs;
+    std::vector<std::size_t> orders;
+    int total = 0;
     for (std::size_t i = 0; i < sheet.checks.size(); ++i) {
         const Check& c = sheet.checks[i];
         CheckResult& r = results[i];
         r.check = &c;
         r.measured = kNaN;
         if (c.kind == CheckKind::Order) {
-            measureOrder(c, r, prepare, threads);
+            orders.push_back(i);
+            total += static_cast<int>(c.schemes.size() * c.cells.size());
             continue;
         }
         const std::string scheme = c.scheme.empty() ? sheet.scheme : c.scheme;
@@ -247,12 +266,30 @@ std::vector<CheckResult> RunSheetChecks(
     }
     std::stable_sort(needs.begin(), needs.end(),
         [](const Need& a, const Need& b) { return std::tie(a.scheme, a.t) < std::tie(b.scheme, b.t); });
+    for (std::size_t k = 0; k < needs.size(); ++k)
+        total += k == 0 || needs[k].scheme != needs[k - 1].scheme || needs[k].t != needs[k - 1].t;
+
+    int done = 0;
+    const auto cancelled = [cancel] { return cancel && cancel->load(); };
+    for (std::size_t i : orders) {
+        if (cancelled()) {
+            results[i].note = "cancelled";
+            continue;
+        }
+        const int before = done;
+        measureOrder(sheet.checks[i], results[i], prepare, threads, cancel, [&](int runs, int) {
+            done = before + runs;
+            if (progress)
+                progress(done, total);
+        });
+        done = before + static_cast<int>(sheet.checks[i].schemes.size() * sheet.checks[i].cells.size());
+    }
     for (std::size_t first = 0; first < needs.size();) {
         std::size_t last = first;
         while (last < needs.size() && needs[last].scheme == needs[first].scheme && needs[last].t == needs[first].t)
             ++last;
         const ExperimentState& ready = records.at(needs[first].scheme);
-        const RunAt at = runTo(ready, needs[first].t);
+        const RunAt at = cancelled() ? RunAt { std::nullopt, "cancelled" } : runTo(ready, needs[first].t, cancel);
         for (std::size_t k = first; k < last; ++k) {
             const Check& c = sheet.checks[needs[k].check];
             CheckResult& r = results[needs[k].check];
@@ -262,14 +299,20 @@ std::vector<CheckResult> RunSheetChecks(
                 r.note = at.failure;
         }
         first = last;
+        if (progress && !cancelled())
+            progress(++done, total);
     }
     return results;
 }
 
-std::string DescribeCheck(const Check& c)
+std::string DescribeCheck(const Check& c, bool values)
 {
     const std::string within = num(c.expected) + " within " + num(c.tolerance);
     const std::string by = c.scheme.empty() ? "" : " (" + c.scheme + ")";
+    if (!values) {
+        const std::string full = DescribeCheck(c, true);
+        return full.substr(0, full.rfind(": "));
+    }
     switch (c.kind) {
     case CheckKind::L1:
         return "L1 density error against the exact solution at TStop" + by + ": at most " + num(c.tolerance);
@@ -279,7 +322,7 @@ std::string DescribeCheck(const Check& c)
     case CheckKind::Front:
         return "position of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": " + within;
     case CheckKind::Width:
-        return "width of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": "
+        return "width in x of the " + std::string(waveName(c.wave)) + " at TStop" + by + ": "
             + (c.widthExpected ? within : "at most " + num(c.tolerance));
     case CheckKind::Volume:
         return "fluid-2 volume at TStop" + by + ": " + within;

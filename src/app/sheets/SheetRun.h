@@ -3,6 +3,8 @@
 // A lab sheet against its problem: whether the problem can answer every
 // check (before anything runs), then the runs and the measured checks.
 
+#include <atomic>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -33,18 +35,29 @@ struct CheckResult {
     bool pass = false;
     double measured = 0; // NaN when nothing could be measured
     std::string note; // why nothing was measured; for an order check each scheme's order
+    int direction = 0; // a front: +1 when the exact wave moves right, -1 left, 0 standing or unknown
+    double cellWidth = 0; // the grid's cell width, where the check ran on one grid
 };
+
+// Called after each finished run: runs done, runs in all (an order check's
+// ladder counts each of its runs).
+using SheetProgress = std::function<void(int done, int total)>;
 
 // Runs the sheet's problem from `ready` to TStop (and to every earlier time a
 // value check asks for), once for each scheme, and measures each check; an order check runs its
 // ladder through `prepare` (`threads` runs at a time). A run that fails
-// fails the checks that needed it.
-std::vector<CheckResult> RunSheetChecks(
-    const LabSheet& sheet, const ReadyRecords& ready, const compare::PrepareStudyRun& prepare, int threads);
+// fails the checks that needed it. `cancel`, looked at between steps, stops
+// the run in progress and leaves the checks not yet measured failed with
+// the note "cancelled".
+std::vector<CheckResult> RunSheetChecks(const LabSheet& sheet, const ReadyRecords& ready,
+    const compare::PrepareStudyRun& prepare, int threads, const std::atomic<bool>* cancel = nullptr,
+    const SheetProgress& progress = {});
 
 // What a check asks, in words: "density in the cell at x=0.5 at t=TStop:
-// 0.42 within 0.01".
-std::string DescribeCheck(const Check& c);
+// 0.42 within 0.01"; without `values`, only what is measured ("density in
+// the cell at x=0.5 at t=TStop"), for a sheet whose values stay hidden until
+// it is checked.
+std::string DescribeCheck(const Check& c, bool values = true);
 
 // "PASS  name  measured=...  expected=...  tolerance=..." for one check.
 std::string CheckLine(const CheckResult& r);

@@ -127,36 +127,15 @@ void PresetsPanel::cmdSoundWave_Click()
     StartSoundWaveExperiment(state);
     panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
         std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
-    std::string refusals;
-    struct Wave {
-        double aP, aM, a0, u0;
-        Long kP, kM, k0;
-    };
-    const Wave before { state.RPlusAmplitude, state.RMinusAmplitude, state.R0Amplitude, state.U0,
-        state.RPlusFrequency, state.RMinusFrequency, state.R0Frequency };
-    for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
-        const auto answer
-            = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
-                ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
-        std::optional<std::string_view> reply;
-        if (answer)
-            reply = std::string_view(*answer);
-        if (const std::string why = SoundWaveAnswerRefusal(q.field, reply); !why.empty())
-            refusals += (refusals.empty() ? "" : "  ") + std::string(q.title) + ": " + why + ".";
-        ApplySoundWaveAnswer(state, q.field, reply);
+    // Each dialog offers the field's present value; no answer is applied
+    // before the last question is answered.
+    SoundWaveAnswers answers;
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
+        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
+        answers[k] = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
+            ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
     }
-    if (const std::string why = SoundWaveRefusal(state); !why.empty()) {
-        // The wave asked for makes no gas: the wave before stands.
-        state.RPlusAmplitude = before.aP;
-        state.RMinusAmplitude = before.aM;
-        state.R0Amplitude = before.a0;
-        state.U0 = before.u0;
-        state.RPlusFrequency = before.kP;
-        state.RMinusFrequency = before.kM;
-        state.R0Frequency = before.k0;
-        refusals += (refusals.empty() ? "" : "  ") + std::string("Sound Wave refused: ") + why
-            + "; the wave before is kept.";
-    }
+    const std::string refusals = TakeSoundWaveAnswers(state, answers).refusals;
     if (!refusals.empty())
         sayInStatusLine(panels.context.window, refusals);
     if (auto text = SoundWaveClickDescription(state, captionOf(lblStudentID), shortDate(), shortTime()))

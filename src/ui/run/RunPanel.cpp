@@ -146,20 +146,11 @@ void RunPanel::cmdBegin_Click()
     // A comparison gives the grid its first scheme and makes the others' copies.
     if (panels.compare.comparing() && !panels.compare.prepareBegin())
         return;
-    switch (BeginRun(state)) {
-    case BeginStatus::NotAtTimeZero:
+    const BeginStatus status = BeginRun(state);
+    if (status != BeginStatus::Started) {
+        if (const std::string why = BeginRefusal(state, status); !why.empty())
+            dialogs.messageBox(why);
         return;
-    case BeginStatus::UnknownScheme:
-        dialogs.messageBox("The scheme \"" + state.SchemeName + "\" is not one of "
-            + schemeList(" or ", [](const kernels::SchemeInfo&, bool) { return std::string(); })
-            + ".  Choose a scheme with the scheme button, then press Begin.");
-        return;
-    case BeginStatus::MissingFluids:
-        dialogs.messageBox("The two-fluid arrays of " + state.SchemeName
-            + " are missing.  Choose the scheme again with the scheme button, then press Begin.");
-        return;
-    case BeginStatus::Started:
-        break;
     }
     runFaulted_ = false;
     setCaption(cmdNumericalScheme, state.SchemeName);
@@ -176,22 +167,9 @@ void RunPanel::cmdPause_Click()
 void RunPanel::cmdContinue_Click()
 {
     // A finished run, or one whose history is full, is not taken on: say why.
-    if (SnapshotRowHoldsState(state, state.NStoredStates - 1)) {
-        switch (ContinueStatusOf(state)) {
-        case ContinueStatus::RunOver:
-            dialogs.messageBox("The run is over: it has reached its stop time t=" + formatGeneral(state.TStop)
-                + ".  Restart goes back to the start.");
-            return;
-        case ContinueStatus::HistoryFull:
-            dialogs.messageBox(
-                "The history is full at t=" + formatGeneral(state.StoredTime[state.NStoredStates - 1])
-                + ": the run cannot go on storing its snapshots.  Restart goes back to the start.");
-            return;
-        case ContinueStatus::Continued:
-        case ContinueStatus::NotBegun:
-        case ContinueStatus::NoStoredRow:
-            break;
-        }
+    if (const std::string why = ContinueRefusal(state); !why.empty()) {
+        dialogs.messageBox(why);
+        return;
     }
     // Showing the newest row's number in the stored-state box restores that
     // row when the box showed another one.
@@ -316,10 +294,12 @@ void RunPanel::cmdGetDiffConsts_Click()
     const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams", streamsTitle,
         std::to_string(state.NSmokeStreams), kDialogPos);
     AddReason(refusals, NotANumberReason(streamsTitle, streams));
-    if (const auto v = parseNumber(streams.value_or("")); v && roundToLong(*v) >= 1)
-        state.NSmokeStreams = roundToLong(*v);
-    else if (v)
-        AddReason(refusals, std::string(streamsTitle) + ": at least 1 stream; the value before is kept.");
+    if (const auto v = parseNumber(streams.value_or(""))) {
+        if (const std::string why = SmokeStreamsRefusal(*v); why.empty())
+            state.NSmokeStreams = roundToLong(*v);
+        else
+            AddReason(refusals, std::string(streamsTitle) + ": " + why);
+    }
 
     // The new choice rewrites history row 0 in its form, so Restart reads it back.
     const char* logsTitle = "Log Plots for Density and Pressure?";

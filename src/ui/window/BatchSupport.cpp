@@ -16,6 +16,7 @@
 #include "edit/GridParameters.h"
 #include "exact/ExactColumns.h"
 #include "presets/SoundWave.h"
+#include "run/SnapshotRow.h"
 #include "setupfile/SetupFile.h"
 
 namespace tamrel::batch {
@@ -45,12 +46,6 @@ namespace {
         char buf[32];
         std::snprintf(buf, sizeof buf, "%.9g", v);
         return buf;
-    }
-
-    double storedValue(const ExperimentState& s, const BoundedArray<float>& a, long k, bool logged)
-    {
-        const double v = a[k];
-        return logged && s.LogPlots != 0 ? std::pow(10.0, v) : v;
     }
 } // namespace
 
@@ -98,8 +93,11 @@ void writeHistoryRows(
         for (long i = 1; i <= n; ++i) {
             const long k = o + i;
             out << lead << r << ',' << num17(t) << ',' << i << ',' << num17(0.5 * (s.X[i] + s.X[i + 1])) << ','
-                << num9(storedValue(s, s.STRho, k, true)) << ',' << num9(storedValue(s, s.STP, k, true)) << ','
-                << num9(s.STVX[k]) << ',' << num9(s.STVY[k]) << ',' << num9(s.STFSmoke[k])
+                << num9(StoredPlainValue(s, StoredField::Rho, k)) << ','
+                << num9(StoredPlainValue(s, StoredField::P, k)) << ','
+                << num9(StoredPlainValue(s, StoredField::VX, k)) << ','
+                << num9(StoredPlainValue(s, StoredField::VY, k)) << ','
+                << num9(StoredPlainValue(s, StoredField::FSmoke, k))
                 << (exact ? exact->cell(i) : "") << "\n";
         }
     }
@@ -259,21 +257,10 @@ std::optional<std::string> loadProblem(frmTamrel& w, ScriptedDialogs& dialogs, c
     } else if (o.soundWave) {
         // The window's rule, asked first: a refused wave would leave the
         // wave before in place, and a run of another problem.
-        const ExperimentState& now = w.record();
-        ExperimentState asked;
-        asked.Gamma = now.Gamma;
-        asked.PFloor = now.PFloor;
-        asked.RhoFloor = now.RhoFloor;
-        asked.RPlusAmplitude = now.RPlusAmplitude;
-        asked.RMinusAmplitude = now.RMinusAmplitude;
-        asked.R0Amplitude = now.R0Amplitude;
-        asked.RPlusFrequency = now.RPlusFrequency;
-        asked.RMinusFrequency = now.RMinusFrequency;
-        asked.R0Frequency = now.R0Frequency;
-        asked.U0 = now.U0;
-        for (std::size_t k = 0; k < o.wave.size() && k < kSoundWaveQuestions.size(); ++k)
-            ApplySoundWaveAnswer(asked, kSoundWaveQuestions[k].field, o.wave[k]);
-        if (const std::string why = SoundWaveRefusal(asked); !why.empty())
+        SoundWaveAnswers answers;
+        for (std::size_t k = 0; k < o.wave.size() && k < answers.size(); ++k)
+            answers[k] = o.wave[k];
+        if (const std::string why = SoundWaveAnswersRefusal(w.record(), answers); !why.empty())
             return "the sound wave was refused: " + why;
         for (const auto& a : o.wave)
             dialogs.answer(a);

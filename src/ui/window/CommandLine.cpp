@@ -89,11 +89,12 @@ namespace {
             window.openFile(*start.openFile);
 
         if (start.exitAfterShownMs) {
-            QTimer::singleShot(*start.exitAfterShownMs, &window, [&window, shot] {
+            QWidget& subject = start.scene ? guideSceneSubject(window, *start.scene) : window;
+            QTimer::singleShot(*start.exitAfterShownMs, &window, [&window, &subject, shot] {
                 std::puts(window.isVisible() ? "window shown" : "window not shown");
                 std::fflush(stdout);
                 if (shot
-                    && !(window.grab().save(QString::fromStdString(shot->temporaryPath()), "PNG")
+                    && !(subject.grab().save(QString::fromStdString(shot->temporaryPath()), "PNG")
                         && shot->commit()))
                     std::fprintf(stderr, "tamrel: cannot write '%s'\n", shot->target().c_str());
                 window.close();
@@ -122,7 +123,7 @@ int runProgram(int argc, char** argv)
     case ProgramOptions::Action::Convergence:
         return runConvergenceBatch(p.batch, argv[0]);
     case ProgramOptions::Action::Check:
-        return runSheetChecks(p.sheets, argv[0]);
+        return runSheetChecks(p.sheets, argv[0], p.answers);
     case ProgramOptions::Action::Riemann: {
         kernels::FlowState left, right;
         double gamma = 0;

@@ -31,7 +31,16 @@ public:
         const std::string& title, const std::vector<std::string>& choices, const std::vector<std::string>& chosen);
     // File dialogs with a filter such as "All Files (*.*)|*.*|Text Files (*.txt)|*.txt";
     // nullopt when cancelled.
-    virtual std::optional<std::string> openFileName(const std::string& filter) = 0;
+    // The open dialog is titled `title` and starts in `folder` ("": where the
+    // dialog would start of itself).
+    virtual std::optional<std::string> openFileName(
+        const std::string& filter, const std::string& title, const std::string& folder)
+        = 0;
+    // Read Setup's open dialog.
+    std::optional<std::string> openFileName(const std::string& filter)
+    {
+        return openFileName(filter, "Read Setup", "");
+    }
     virtual std::optional<std::string> saveFileName(const std::string& filter) = 0;
     // A save dialog whose filter offers several kinds of file: the path and
     // the position of the kind chosen in the filter (0 for the first), or -1

@@ -2,9 +2,12 @@
 #include "ui/window/GuideScenes.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QScrollBar>
 
 #include "ui/window/Controls.h"
+#include "ui/window/LabSheetPanel.h"
+#include "ui/window/LabSheetWindow.h"
 #include "ui/window/frmTamrel.h"
 
 namespace tamrel {
@@ -29,7 +32,7 @@ namespace {
 
 std::vector<std::string> guideSceneNames()
 {
-    return { "start", "test1", "multi", "spacetime", "compare" };
+    return { "start", "test1", "multi", "spacetime", "compare", "sheet" };
 }
 
 bool playGuideScene(frmTamrel& w, const std::string& name)
@@ -59,12 +62,40 @@ bool playGuideScene(frmTamrel& w, const std::string& name)
             list->setCurrentIndex(1);
         return true;
     }
+    if (name == "sheet") {
+        // The Test 1 sheet that ships, two numbers typed (one right, one
+        // wrong) and checked.
+        const auto folder = labSheetsFolder();
+        if (!folder)
+            return false;
+        w.openFile(*folder + "/shock-tube-waves.json");
+        auto* panel = w.findChild<LabSheetPanel*>(QStringLiteral("frmLabSheet"));
+        if (!panel)
+            return false;
+        const std::pair<const char*, const char*> typed[] = { { "txtAnswer0", "a fan, a contact and a shock" },
+            { "txtAnswer2", "0.73" }, { "txtAnswer3", "1.2" } };
+        for (const auto& [box, text] : typed)
+            if (auto* b = panel->findChild<QLineEdit*>(QLatin1String(box)))
+                b->setText(QString::fromUtf8(text));
+        panel->resize(480, 900);
+        panel->check();
+        panel->waitUntilDone();
+        return true;
+    }
     if (name == "spacetime") {
         finishTest(w, 1);
         w.showSpaceTime("Density", true);
         return true;
     }
     return false;
+}
+
+QWidget& guideSceneSubject(frmTamrel& w, const std::string& name)
+{
+    if (name == "sheet")
+        if (auto* panel = w.findChild<LabSheetPanel*>(QStringLiteral("frmLabSheet")))
+            return *panel;
+    return w;
 }
 
 } // namespace tamrel

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace tamrel {
 
 class frmTamrel;
@@ -15,5 +17,8 @@ class frmTamrel;
 std::vector<std::string> guideSceneNames();
 // Sets `window` up as scene `name`; false for a name that is no scene.
 bool playGuideScene(frmTamrel& window, const std::string& name);
+// What the scene's picture shows: the main window, or for "sheet" the lab
+// sheet's own window.
+QWidget& guideSceneSubject(frmTamrel& window, const std::string& name);
 
 } // namespace tamrel

@@ -283,7 +283,7 @@ namespace {
             if (c.widthExpected)
                 c.expected = f.positive("expected");
             c.tolerance = f.positive("tolerance");
-            c.name = std::string(waveName(c.wave)) + " width";
+            c.name = std::string(waveName(c.wave)) + " width in x";
         } else if (kind == "volume") {
             f.onlyKeys({ "kind", "name", "scheme", "expected", "tolerance" }, what);
             c.kind = CheckKind::Volume;
@@ -319,20 +319,75 @@ namespace {
         return c;
     }
 
+    // The check an answer is graded against, by its name; its tolerance is
+    // the answer's when the answer gives none and the check has one of the
+    // form "expected within tolerance".
+    NumericAnswer answerFromCheck(const Fields& f, const std::vector<Check>& checks)
+    {
+        const std::string name = f.text("check");
+        NumericAnswer a;
+        int found = 0;
+        for (std::size_t i = 0; i < checks.size(); ++i)
+            if (checks[i].name == name) {
+                a.check = i;
+                ++found;
+            }
+        if (found != 1)
+            refuse(f.key("check"),
+                found == 0 ? "no check has the name \"" + name + "\""
+                           : "several checks have the name \"" + name + "\": give them names of their own");
+        const Check& c = checks[a.check];
+        const bool plusMinus = c.kind == CheckKind::Value || c.kind == CheckKind::Front
+            || c.kind == CheckKind::Volume || (c.kind == CheckKind::Width && c.widthExpected);
+        if (f.has("tolerance"))
+            a.tolerance = f.positive("tolerance");
+        else if (plusMinus)
+            a.tolerance = c.tolerance;
+        else
+            refuse(f.key("tolerance"),
+                "missing: the check \"" + name + "\" has no tolerance of the form expected within tolerance");
+        return a;
+    }
+
+    Question readQuestion(const QJsonValue& v, int index, const std::vector<Check>& checks)
+    {
+        const std::string at = "questions[" + std::to_string(index) + "]";
+        if (v.isString())
+            return Question { v.toString().toStdString(), std::nullopt };
+        if (!v.isObject())
+            refuse(at, "must be a text or an object, not " + describe(v));
+        const Fields f(v.toObject(), at);
+        f.onlyKeys({ "text", "answer" }, "in a question");
+        Question q;
+        q.text = f.text("text");
+        if (!f.has("answer"))
+            return q;
+        const Fields a = f.object("answer");
+        a.onlyKeys({ "check", "exact", "tolerance" }, "in an answer");
+        if (a.has("check") == a.has("exact"))
+            refuse(a.at, "give one of check (the check whose measured value grades it) or exact (the value)");
+        if (a.has("check")) {
+            q.answer = answerFromCheck(a, checks);
+        } else {
+            q.answer = NumericAnswer {};
+            q.answer->exact = a.number("exact");
+            q.answer->tolerance = a.positive("tolerance");
+        }
+        return q;
+    }
+
     LabSheet readSheet(const QJsonObject& object, const std::string& path)
     {
         const Fields top(object, "");
-        top.onlyKeys({ "title", "questions", "problem", "scheme", "cells", "courant", "periods", "checks" }, "");
+        top.onlyKeys(
+            { "title", "questions", "reveal", "problem", "scheme", "cells", "courant", "periods", "checks" }, "");
         LabSheet sheet;
         sheet.file = path;
         sheet.title = top.text("title");
-        if (top.has("questions")) {
-            const QJsonArray q = top.list("questions");
-            for (int i = 0; i < q.size(); ++i) {
-                if (!q.at(i).isString())
-                    refuse("questions[" + std::to_string(i) + "]", "must be a text, not " + describe(q.at(i)));
-                sheet.questions.push_back(q.at(i).toString().toStdString());
-            }
+        if (top.has("reveal")) {
+            if (!top.value("reveal").isBool())
+                refuse("reveal", "must be true or false, not " + describe(top.value("reveal")));
+            sheet.reveal = top.value("reveal").toBool();
         }
         sheet.problem = readProblem(top, path);
         top.require("scheme");
@@ -354,6 +409,12 @@ namespace {
         const QJsonArray checks = top.list("checks");
         for (int i = 0; i < checks.size(); ++i)
             sheet.checks.push_back(readCheck(checks.at(i), i));
+        // The questions last: an answer names one of the checks.
+        if (top.has("questions")) {
+            const QJsonArray q = top.list("questions");
+            for (int i = 0; i < q.size(); ++i)
+                sheet.questions.push_back(readQuestion(q.at(i), i, sheet.checks));
+        }
         return sheet;
     }
 
@@ -470,30 +531,39 @@ LabSheetRead ParseLabSheet(const QByteArray& json, const std::string& path)
     return read;
 }
 
-LabSheetRead ReadLabSheet(const std::string& path)
+std::optional<QByteArray> ReadSheetSizedFile(const std::string& path, std::string& why)
 {
-    LabSheetRead read;
     // Only a regular file, and only as much as a sheet can be: a FIFO would
     // wait for a writer, a device could stream for ever.
     RegularFileReader file(path);
     if (!file.isOpen()) {
-        read.refusal = { "",
-            file.notRegular().empty() ? "cannot open it: " + file.error()
-                                      : "cannot open it: it is " + file.notRegular() + ", not a regular file" };
-        return read;
+        why = file.notRegular().empty() ? "cannot open it: " + file.error()
+                                        : "cannot open it: it is " + file.notRegular() + ", not a regular file";
+        return std::nullopt;
     }
     QByteArray json;
     std::array<char, 1 << 16> chunk {};
     while (file.stream().read(chunk.data(), chunk.size()) || file.stream().gcount() > 0) {
         json.append(chunk.data(), file.stream().gcount());
         if (json.size() > kMaxLabSheetBytes) {
-            read.refusal = { "",
-                "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20)
-                    + " MiB, too long for a lab sheet" };
-            return read;
+            why = "it is longer than " + std::to_string(kMaxLabSheetBytes >> 20)
+                + " MiB, too long for a lab sheet";
+            return std::nullopt;
         }
     }
-    return ParseLabSheet(json, path);
+    return json;
+}
+
+LabSheetRead ReadLabSheet(const std::string& path)
+{
+    LabSheetRead read;
+    std::string why;
+    const std::optional<QByteArray> json = ReadSheetSizedFile(path, why);
+    if (!json) {
+        read.refusal = { "", why };
+        return read;
+    }
+    return ParseLabSheet(*json, path);
 }
 
 } // namespace tamrel

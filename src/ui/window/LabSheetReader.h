@@ -7,13 +7,11 @@
 // positive number, a set-up file that cannot be read. Whether the problem
 // can answer the checks is settled once it is set up (app/sheets/SheetRun.h).
 
-#include <QtGlobal>
+#include <QByteArray>
 #include <optional>
 #include <string>
 
 #include "app/sheets/LabSheet.h"
-
-class QByteArray;
 
 namespace tamrel {
 
@@ -28,6 +26,10 @@ inline constexpr qsizetype kMaxLabSheetBytes = 1 << 20;
 // The sheet in file `path`, which must be a regular file of at most
 // kMaxLabSheetBytes; a set-up file it names is found beside it.
 LabSheetRead ReadLabSheet(const std::string& path);
+
+// The bytes of a regular file of at most kMaxLabSheetBytes (a sheet, or a
+// student's answers to one); nothing, and `why`, otherwise.
+std::optional<QByteArray> ReadSheetSizedFile(const std::string& path, std::string& why);
 
 // The sheet in `json`, as if read from `path`.
 LabSheetRead ParseLabSheet(const QByteArray& json, const std::string& path);

@@ -2,27 +2,26 @@
 #include "ui/window/LabSheetWindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextBrowser>
-#include <QVBoxLayout>
+#include <QStandardPaths>
+#include <QStringList>
 #include <cstdio>
 
 #include "app/sheets/SheetRun.h"
-#include "ui/window/Controls.h"
-#include "ui/window/LabSheetReader.h"
-#include "ui/window/QueuedDialogs.h"
 #include "common/Format.h"
 #include "state/ExperimentState.h"
+#include "ui/window/Controls.h"
+#include "ui/window/LabSheetPanel.h"
+#include "ui/window/LabSheetReader.h"
+#include "ui/window/QueuedDialogs.h"
 
 namespace tamrel {
 
 namespace {
-
-    std::string escaped(const std::string& text)
-    {
-        return QString::fromStdString(text).toHtmlEscaped().toStdString();
-    }
 
     QMenu* fileMenu(QMenuBar& bar)
     {
@@ -35,6 +34,22 @@ namespace {
     constexpr const char* kTitle = "Open Lab Sheet";
 
 } // namespace
+
+std::optional<std::string> labSheetsFolder()
+{
+    // Installed: share/tamrel/sheets beside the program's bin folder, or in
+    // the data folders of the system. Run from the build: the source tree's.
+    QStringList candidates { QCoreApplication::applicationDirPath() + QStringLiteral("/../share/tamrel/sheets") };
+    candidates << QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("tamrel/sheets"), QStandardPaths::LocateDirectory);
+#ifdef TAMREL_SOURCE_SHEETS
+    candidates << QStringLiteral(TAMREL_SOURCE_SHEETS);
+#endif
+    for (const QString& c : candidates)
+        if (QFileInfo(c).isDir())
+            return QDir::cleanPath(QFileInfo(c).absoluteFilePath()).toStdString();
+    return std::nullopt;
+}
 
 LabSheetMenu::LabSheetMenu(QWidget& window_, QMenuBar& bar, QueuedDialogs& dialogs_, const ExperimentState& state_)
     : QObject(&window_)
@@ -58,7 +73,8 @@ LabSheetMenu::LabSheetMenu(QWidget& window_, QMenuBar& bar, QueuedDialogs& dialo
 
 void LabSheetMenu::open()
 {
-    if (const auto path = dialogs.openFileName("Lab Sheets (*.json)|*.json|All Files (*.*)|*.*"))
+    if (const auto path = dialogs.openFileName(
+            "Lab Sheets (*.json)|*.json|All Files (*.*)|*.*", kTitle, labSheetsFolder().value_or("")))
         load(*path);
 }
 
@@ -111,42 +127,11 @@ bool LabSheetMenu::setUpProblem(const sheets::LabSheet& sheet)
     return true;
 }
 
-std::string labSheetHtml(const sheets::LabSheet& sheet)
-{
-    std::string html = "<h2>" + escaped(sheet.title) + "</h2>";
-    if (!sheet.questions.empty()) {
-        html += "<h3>Questions</h3><ol>";
-        for (const std::string& q : sheet.questions)
-            html += "<li>" + escaped(q) + "</li>";
-        html += "</ol>";
-    }
-    html += "<h3>Checks</h3><ul>";
-    for (const sheets::Check& c : sheet.checks)
-        html += "<li><b>" + escaped(c.name) + "</b>: " + escaped(sheets::DescribeCheck(c)) + "</li>";
-    html += "</ul><p>To check the finished lab: <code>tamrel --check " + escaped(sheet.file) + "</code></p>";
-    return html;
-}
-
 void LabSheetMenu::showSheet(const sheets::LabSheet& sheet)
 {
-    if (!sheetWindow) {
-        // A tool window of its own beside the main window: the designed
-        // client area keeps its size and every control its place.
-        sheetWindow = new QWidget(&window, Qt::Tool);
-        sheetWindow->setObjectName(QStringLiteral("frmLabSheet"));
-        sheetText = new QTextBrowser(sheetWindow);
-        sheetText->setObjectName(QStringLiteral("txtLabSheet"));
-        auto* layout = new QVBoxLayout(sheetWindow);
-        layout->setContentsMargins(4, 4, 4, 4);
-        layout->addWidget(sheetText);
-        sheetWindow->resize(380, window.height());
-        const QRect frame = window.frameGeometry();
-        sheetWindow->move(frame.right() + 8, frame.top());
-    }
-    sheetWindow->setWindowTitle(QStringLiteral("Lab Sheet: ") + QString::fromStdString(sheet.title));
-    sheetText->setHtml(QString::fromStdString(labSheetHtml(sheet)));
-    sheetWindow->show();
-    sheetWindow->raise();
+    if (!panel)
+        panel = new LabSheetPanel(window);
+    panel->showSheet(sheet);
 }
 
 } // namespace tamrel

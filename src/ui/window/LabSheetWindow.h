@@ -3,23 +3,24 @@
 // File > "Open Lab Sheet...": asks for a lab sheet through the window's
 // dialogs, loads its problem into the window as the test buttons, Sound Wave
 // and Read Setup would (with the sheet's scheme, grid size, Courant number
-// and run length typed into their controls first), and shows the sheet's
-// title, questions and checks in a side window beside the plots. The
-// designed controls stay where they are.
+// and run length typed into their controls first), and shows the sheet in
+// its own window beside the plots (ui/window/LabSheetPanel.h). The designed
+// controls stay where they are.
 
 #include <QObject>
+#include <optional>
 #include <string>
 
 #include "app/sheets/LabSheet.h"
 
 class QMenuBar;
-class QTextBrowser;
 class QWidget;
 
 namespace tamrel {
 
 struct ExperimentState;
 class QueuedDialogs;
+class LabSheetPanel;
 
 class LabSheetMenu : public QObject {
 public:
@@ -39,11 +40,11 @@ private:
     QWidget& window;
     QueuedDialogs& dialogs;
     const ExperimentState& state;
-    QWidget* sheetWindow = nullptr; // "frmLabSheet", made at the first sheet
-    QTextBrowser* sheetText = nullptr;
+    LabSheetPanel* panel = nullptr; // "frmLabSheet", made at the first sheet
 };
 
-// The side window's text: title, questions, checks, as HTML.
-std::string labSheetHtml(const sheets::LabSheet& sheet);
+// Where the lab sheets are: the installed package's folder, or, run from
+// the build tree, the source tree's sheets/. Nothing when neither is there.
+std::optional<std::string> labSheetsFolder();
 
 } // namespace tamrel

@@ -86,10 +86,11 @@ std::string qtFilterFromPipeFilter(const std::string& filter)
     return out;
 }
 
-std::optional<std::string> QtDialogs::openFileName(const std::string& filter)
+std::optional<std::string> QtDialogs::openFileName(
+    const std::string& filter, const std::string& title, const std::string& folder)
 {
-    const QString path = QFileDialog::getOpenFileName(
-        parent_, QObject::tr("Read Setup"), QString(), QString::fromStdString(qtFilterFromPipeFilter(filter)));
+    const QString path = QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
+        QString::fromStdString(folder), QString::fromStdString(qtFilterFromPipeFilter(filter)));
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();

@@ -20,7 +20,9 @@ public:
     void messageBox(const std::string& text, const std::string& title) override;
     std::optional<std::vector<std::string>> chooseSchemes(const std::string& prompt, const std::string& title,
         const std::vector<std::string>& choices, const std::vector<std::string>& chosen) override;
-    std::optional<std::string> openFileName(const std::string& filter) override;
+    using Dialogs::openFileName;
+    std::optional<std::string> openFileName(
+        const std::string& filter, const std::string& title, const std::string& folder) override;
     std::optional<std::string> saveFileName(const std::string& filter) override;
     std::optional<SaveChoice> saveFileOfKind(const std::string& filter) override;
 

@@ -41,10 +41,12 @@ public:
         return a;
     }
     void messageBox(const std::string& text, const std::string& title) override { inner_.messageBox(text, title); }
-    std::optional<std::string> openFileName(const std::string& filter) override
+    using Dialogs::openFileName;
+    std::optional<std::string> openFileName(
+        const std::string& filter, const std::string& title, const std::string& folder) override
     {
         if (files_.empty())
-            return inner_.openFileName(filter);
+            return inner_.openFileName(filter, title, folder);
         std::string f = std::move(files_.front());
         files_.pop_front();
         return f;

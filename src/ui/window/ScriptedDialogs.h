@@ -32,7 +32,17 @@ public:
         return a;
     }
     void messageBox(const std::string& text, const std::string&) override { messages.push_back(text); }
-    std::optional<std::string> openFileName(const std::string&) override { return nextFile(); }
+    // Each open dialog asked for, as it was asked.
+    struct Opened {
+        std::string filter, title, folder;
+    };
+    using Dialogs::openFileName;
+    std::optional<std::string> openFileName(
+        const std::string& filter, const std::string& title, const std::string& folder) override
+    {
+        opened.push_back({ filter, title, folder });
+        return nextFile();
+    }
     std::optional<std::string> saveFileName(const std::string&) override { return nextFile(); }
     // The kind queued with answerKind, or -1 (by the name) when none is.
     void answerKind(int kind) { kinds_.push_back(kind); }
@@ -53,6 +63,7 @@ public:
 
     std::vector<Asked> asked;
     std::vector<std::string> messages;
+    std::vector<Opened> opened;
 
 private:
     std::optional<std::string> nextFile()

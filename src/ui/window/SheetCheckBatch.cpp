@@ -2,13 +2,16 @@
 #include "ui/window/SheetCheckBatch.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
-#include "app/sheets/SheetRun.h"
+#include "app/sheets/SheetGrade.h"
+#include "common/Format.h"
 #include "ui/window/BatchSupport.h"
 #include "ui/window/LabSheetReader.h"
-#include "common/Format.h"
+#include "ui/window/SheetAnswers.h"
 
 namespace tamrel {
 
@@ -39,7 +42,8 @@ BatchOptions batchOptionsOf(const sheets::LabSheet& sheet)
     return o;
 }
 
-int runSheetChecks(const std::vector<std::string>& files, char* program)
+int runSheetChecks(
+    const std::vector<std::string>& files, char* program, const std::optional<std::string>& answersFile)
 {
     std::vector<sheets::LabSheet> read;
     for (const std::string& file : files) {
@@ -47,6 +51,20 @@ int runSheetChecks(const std::vector<std::string>& files, char* program)
         if (!r.sheet)
             return batch::fail(file + ": " + r.refusal.text());
         read.push_back(std::move(*r.sheet));
+    }
+    std::optional<std::vector<std::string>> answers;
+    if (answersFile) {
+        std::string why, named;
+        answers = ReadSheetAnswers(*answersFile, why, &named);
+        if (!answers)
+            return batch::fail(*answersFile + ": " + why);
+        // Answers to another sheet would be graded against the wrong
+        // questions: the file names its sheet, and the names must agree.
+        const QString ours = QFileInfo(QString::fromStdString(files.front())).fileName();
+        const QString theirs = QFileInfo(QString::fromStdString(named)).fileName();
+        if (!named.empty() && theirs != ours)
+            return batch::fail(*answersFile + ": the answers are to the sheet " + theirs.toStdString()
+                + ", not to " + ours.toStdString());
     }
 
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -83,10 +101,24 @@ int runSheetChecks(const std::vector<std::string>& files, char* program)
             = [&p](const std::string& scheme, long cells, bool mirrored, std::string& why) {
                   return batch::prepareStudyRun(p.options, scheme, cells, mirrored, why);
               };
-        for (const sheets::CheckResult& r : sheets::RunSheetChecks(p.sheet, p.ready, prepare, 2)) {
+        const sheets::SheetGrade grade
+            = sheets::GradeSheet(p.sheet, p.ready, prepare, 2, answers ? &*answers : nullptr);
+        for (const sheets::CheckResult& r : grade.checks) {
             std::printf("  %s\n", terminalSafe(sheets::CheckLine(r)).c_str());
-            allPass = allPass && r.pass;
+            if (const std::string hint = sheets::CheckHint(r); !hint.empty())
+                std::printf("        %s\n", terminalSafe(hint).c_str());
         }
+        for (const sheets::AnswerResult& a : grade.answers)
+            std::printf("  %s\n", terminalSafe(sheets::AnswerLine(a)).c_str());
+        const auto asked = std::count_if(p.sheet.questions.begin(), p.sheet.questions.end(),
+            [](const sheets::Question& q) { return q.answer.has_value(); });
+        if (!grade.answersGiven)
+            std::printf("  (no answers given: the checks only%s)\n",
+                asked == 0 ? ""
+                    : asked == 1
+                    ? ", not the question that asks for a number"
+                    : (", not the " + std::to_string(asked) + " questions that ask for a number").c_str());
+        allPass = allPass && grade.pass();
         std::fflush(stdout);
     }
     return allPass ? 0 : batch::kRunFailed;

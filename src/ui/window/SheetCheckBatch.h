@@ -3,6 +3,7 @@
 // tamrel --check SHEET.json...: every sheet is read and its problem set up
 // before anything runs; then each sheet's runs, one line per check.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ namespace tamrel {
 // (the grid size goes to batch::prepareRun on its own).
 BatchOptions batchOptionsOf(const sheets::LabSheet& sheet);
 
-// Exit status: 0 every check passed; 1 a check failed (or its run did);
-// 2 a sheet that cannot be read, or whose problem cannot answer one of its
-// checks (nothing has run then; the line names the sheet and the key).
-int runSheetChecks(const std::vector<std::string>& files, char* program);
+// With `answers` (a file of the student's answers to the one sheet), the
+// questions that ask for a number are graded too; without, the output says
+// only the checks were.
+// Exit status: 0 every check (and answer) passed; 1 one failed (or a run
+// did); 2 a sheet or answers file that cannot be read, or a problem that
+// cannot answer one of its checks (nothing has run then; the line names the
+// file and the key).
+int runSheetChecks(
+    const std::vector<std::string>& files, char* program, const std::optional<std::string>& answers = {});
 
 } // namespace tamrel

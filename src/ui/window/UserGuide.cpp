@@ -11,9 +11,9 @@ QString userGuideFolder()
     return QStringLiteral(":/guide");
 }
 
-QString userGuideMarkdown()
+QString userGuideMarkdown(const QString& page)
 {
-    QFile file(userGuideFolder() + QStringLiteral("/guide.md"));
+    QFile file(userGuideFolder() + QLatin1Char('/') + page);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("# Tamrel user guide\n\nThe guide is missing from this build.\n");
     return QString::fromUtf8(file.readAll());

@@ -8,7 +8,9 @@
 
 namespace tamrel {
 
-QString userGuideMarkdown();
+// A page of the guide's folder: "guide.md", or "lab-sheets.md" (the format
+// of a lab sheet, for teachers).
+QString userGuideMarkdown(const QString& page = QStringLiteral("guide.md"));
 // The resource folder the guide's relative picture names are found in.
 QString userGuideFolder();
 // The pictures the guide's text refers to ("images/x.png").

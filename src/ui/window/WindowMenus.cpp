@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/ProgramOptions.h"
 #include "ui/window/Controls.h"
@@ -52,10 +53,12 @@ namespace {
                     continue;
                 QTextImageFormat image = fragment.charFormat().toImageFormat();
                 const QImage picture(userGuideFolder() + QLatin1Char('/') + image.name());
-                if (picture.isNull() || picture.width() <= width)
+                if (picture.isNull())
                     continue;
-                image.setWidth(width);
-                image.setHeight(static_cast<double>(width) * picture.height() / picture.width());
+                // A narrow picture (the lab sheet's window) keeps its own size.
+                const int shown = std::min(width, picture.width());
+                image.setWidth(shown);
+                image.setHeight(static_cast<double>(shown) * picture.height() / picture.width());
                 QTextCursor cursor(doc);
                 cursor.setPosition(fragment.position());
                 cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
@@ -137,9 +140,13 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     showAxes(window, axes->isChecked());
 
     QMenu* help = bar.addMenu(QStringLiteral("&Help"));
-    QAction* guide = help->addAction(QStringLiteral("&User Guide"), this, [this] { showGuide(); });
+    QAction* guide = help->addAction(QStringLiteral("&User Guide"), this,
+        [this] { showGuide(QStringLiteral("guide.md"), QStringLiteral("Tamrel User Guide")); });
     guide->setObjectName(QStringLiteral("actUserGuide"));
     guide->setShortcut(QKeySequence::HelpContents);
+    QAction* sheetFormat = help->addAction(QStringLiteral("&Lab Sheet Format"), this,
+        [this] { showGuide(QStringLiteral("lab-sheets.md"), QStringLiteral("Lab Sheet Format")); });
+    sheetFormat->setObjectName(QStringLiteral("actLabSheetFormat"));
     QAction* about = help->addAction(QStringLiteral("&About Tamrel"), this, [this] { showAbout(); });
     about->setObjectName(QStringLiteral("actAbout"));
 
@@ -210,16 +217,16 @@ void WindowMenus::exportView()
     }
 }
 
-void WindowMenus::showGuide()
+void WindowMenus::showGuide(const QString& page, const QString& title)
 {
     auto* dialog = new QDialog(&window);
     dialog->setObjectName(QStringLiteral("dlgUserGuide"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(QStringLiteral("Tamrel User Guide"));
+    dialog->setWindowTitle(title);
     auto* browser = new QTextBrowser(dialog);
     browser->setObjectName(QStringLiteral("txtUserGuide"));
     browser->setSearchPaths({ userGuideFolder() });
-    browser->setMarkdown(userGuideMarkdown());
+    browser->setMarkdown(userGuideMarkdown(page));
     fitGuidePictures(*browser, 660);
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(browser);

@@ -37,7 +37,7 @@ private:
     QAction* buttonItem(
         QWidget* menu, const char* objectName, const QString& text, const char* button, const QKeySequence& keys);
     void follow(QAction* item, QAbstractButton* button);
-    void showGuide();
+    void showGuide(const QString& page, const QString& title);
     void showAbout();
     void exportView();
 
