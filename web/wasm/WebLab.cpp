@@ -4,178 +4,125 @@
 #include <chrono>
 
 #include "common/Format.h"
-#include "edit/GridParameters.h"
-#include "kernels/SchemeTable.h"
-#include "presets/ShockTubeTests.h"
+#include "common/Rounding.h"
+#include "edit/BoxEdits.h"
+#include "lab/LabSession.h"
 #include "presets/SoundWave.h"
-#include "run/DefaultProblem.h"
-#include "run/RunControl.h"
-#include "run/SchemeChoice.h"
-#include "run/TimeStep.h"
 
 namespace tamrel::web {
 
 struct WebLab::Impl {
-    ExperimentState s;
-    TimeStep stepper { 1 };
+    lab::LabSession session { 1 };
 };
 
 WebLab::WebLab()
     : impl_(std::make_unique<Impl>())
 {
-    StartUpState(impl_->s);
 }
 
 WebLab::~WebLab() = default;
 
-const ExperimentState& WebLab::state() const { return impl_->s; }
+const ExperimentState& WebLab::state() const { return impl_->session.record(); }
 
-bool WebLab::refuse(std::string why)
+long WebLab::acceptedSteps() const { return impl_->session.acceptedSteps(); }
+
+bool WebLab::said(const lab::Refusal& refusal)
 {
-    message_ = std::move(why);
+    if (!refusal)
+        return true;
+    message_ = *refusal;
     return false;
+}
+
+// A box's text that is no number is refused as the window's box refuses it.
+std::optional<double> WebLab::number(EditedBox box, std::string_view text)
+{
+    if (const auto v = parseNumber(text))
+        return v;
+    const BoxEditEnd end = EndBoxEdit(state(), box, text);
+    message_ = end.reason.empty() ? "\"" + std::string(text) + "\" is not a number." : end.reason;
+    return std::nullopt;
 }
 
 bool WebLab::setCells(std::string_view text)
 {
-    ExperimentState& s = impl_->s;
-    if (!s.isReady())
-        return refuse("The grid size can change only before a run; Restart first.");
-    const auto n = parseNumber(text);
-    if (!n || *n < kMinGridCells || *n > kMaxRunGridCells)
-        return refuse("The number of cells must be a whole number from " + std::to_string(kMinGridCells) + " to "
-            + std::to_string(kMaxRunGridCells) + ".");
-    GridSizeTextChanged(s, text);
-    return true;
+    const auto n = number(EditedBox::GridSize, text);
+    // The box takes the number rounded half-even; one beyond a Long is
+    // refused as the largest would be.
+    return n && said(impl_->session.setGridCells(*n >= 1e9 ? 1000000000L : *n <= -1e9 ? -1000000000L : roundToLong(*n)));
 }
 
 bool WebLab::setCourant(std::string_view text)
 {
-    ExperimentState& s = impl_->s;
-    const BoxResult r = CourantTextChanged(s, text);
-    if (r.outcome == BoxOutcome::Applied || r.outcome == BoxOutcome::Corrected)
-        return true;
-    return refuse(std::string("The Courant number must lie ") + kCourantRangeText + ".");
+    const auto c = number(EditedBox::CourantNumber, text);
+    return c && said(impl_->session.setCourant(*c));
 }
 
-bool WebLab::setScheme(std::string_view name)
-{
-    ExperimentState& s = impl_->s;
-    if (!s.isReady())
-        return refuse("The scheme can change only before a run; Restart first.");
-    const kernels::SchemeInfo* scheme = kernels::findScheme(name);
-    if (scheme == nullptr)
-        return refuse("\"" + std::string(name) + "\" is not a scheme name.");
-    s.SchemeName = std::string(scheme->name);
-    TakeScheme(s, s.SchemeName);
-    return true;
-}
+bool WebLab::setScheme(std::string_view name) { return said(impl_->session.setScheme(std::string(name))); }
 
-bool WebLab::loadTest(int number)
-{
-    ExperimentState& s = impl_->s;
-    if (!s.isReady())
-        return refuse("A test is set up only before a run; Restart first.");
-    if (number < 1 || number > kShockTubeTestCount)
-        return refuse("There is no Test " + std::to_string(number) + ".");
-    LeaveSoundWaveView(s);
-    ApplyShockTubeTest(s, number);
-    return true;
-}
+bool WebLab::loadTest(int number) { return said(impl_->session.loadTest(number)); }
 
 bool WebLab::loadSoundWave(const std::string (&answers)[7])
 {
-    ExperimentState& s = impl_->s;
-    if (!s.isReady())
-        return refuse("A sound wave is set up only before a run; Restart first.");
-    ExperimentState asked;
-    asked.Gamma = s.Gamma;
-    asked.PFloor = s.PFloor;
-    asked.RhoFloor = s.RhoFloor;
+    // Each answer as its dialog takes it: a number, the wave numbers whole.
+    double v[7];
     for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
-        const SoundWaveField f = kSoundWaveQuestions[k].field;
-        if (std::string why = SoundWaveAnswerRefusal(f, answers[k]); !why.empty())
-            return refuse(why);
-        ApplySoundWaveAnswer(asked, f, answers[k]);
+        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
+        if (std::string why = SoundWaveAnswerRefusal(q.field, answers[k]); !why.empty())
+            return said(std::string(q.title) + ": " + why + ".");
+        const auto x = parseNumber(answers[k]);
+        if (!x)
+            return said(std::string(q.title) + ": \"" + answers[k] + "\" is not a number.");
+        v[k] = isWaveNumberField(q.field) ? roundHalfEven(*x) : *x;
     }
-    if (std::string why = SoundWaveRefusal(asked); !why.empty())
-        return refuse(why);
-    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k)
-        ApplySoundWaveAnswer(s, kSoundWaveQuestions[k].field, answers[k]);
-    StartSoundWaveExperiment(s);
-    ResizeGridArrays(s);
-    SetUpSoundWaveState(s);
-    return true;
+    lab::SoundWaveAsked w;
+    w.rPlusAmplitude = v[0];
+    w.rPlusFrequency = static_cast<long>(v[1]);
+    w.rMinusAmplitude = v[2];
+    w.rMinusFrequency = static_cast<long>(v[3]);
+    w.r0Amplitude = v[4];
+    w.r0Frequency = static_cast<long>(v[5]);
+    w.u0 = v[6];
+    return said(impl_->session.loadSoundWave(w));
 }
 
-bool WebLab::begin()
-{
-    switch (BeginRun(impl_->s)) {
-    case BeginStatus::Started:
-        acceptedSteps_ = 0;
-        return true;
-    case BeginStatus::NotAtTimeZero:
-        return refuse("The run has begun already: Continue goes on, Restart goes back to the start.");
-    case BeginStatus::UnknownScheme:
-        return refuse("The scheme \"" + impl_->s.SchemeName + "\" is not one of the lab's schemes.");
-    case BeginStatus::MissingFluids:
-        return refuse("The two-fluid arrays of " + impl_->s.SchemeName + " are missing.");
-    }
-    return false;
-}
+bool WebLab::begin() { return said(impl_->session.begin()); }
 
 bool WebLab::pause()
 {
-    if (impl_->s.Stopped != 0)
-        return refuse("No run is going.");
-    PauseRun(impl_->s);
+    impl_->session.pause();
     return true;
 }
 
-bool WebLab::resume()
-{
-    ExperimentState& s = impl_->s;
-    switch (ContinueStatusOf(s)) {
-    case ContinueStatus::RunOver:
-        return refuse("The run is over: it has reached its stop time t=" + formatGeneral(s.TStop)
-            + ".  Restart goes back to the start.");
-    case ContinueStatus::HistoryFull:
-        return refuse("The history is full: the run cannot go on storing its snapshots.  Restart goes back to "
-                      "the start.");
-    case ContinueStatus::NotBegun:
-        return refuse("No run has begun: Begin starts one.");
-    case ContinueStatus::NoStoredRow:
-        return refuse("No stored row to go on from.");
-    case ContinueStatus::Continued:
-        break;
-    }
-    return ContinueRun(s) || refuse("The run cannot go on.");
-}
+bool WebLab::resume() { return said(impl_->session.continueRun()); }
 
 bool WebLab::restart()
 {
-    RestartRun(impl_->s);
-    acceptedSteps_ = 0;
+    impl_->session.restart();
     return true;
 }
 
 TickOutcome WebLab::tick(double budgetMs)
 {
-    ExperimentState& s = impl_->s;
+    lab::LabSession& session = impl_->session;
+    using Clock = std::chrono::steady_clock;
     const auto budget = std::chrono::nanoseconds(static_cast<long long>(budgetMs * 1e6));
-    while (s.Stopped == 0) {
-        const auto start = std::chrono::steady_clock::now();
-        const TickReport report = RunTick(s, impl_->stepper, budget);
-        acceptedSteps_ += report.stepsRun;
-        if (report.faulted || report.historyEnded) {
-            message_ = report.fault.message;
+    const auto start = Clock::now();
+    while (session.running()) {
+        const auto used = Clock::now() - start;
+        if (budget.count() > 0 && used >= budget)
+            break;
+        // Each tick is the window's metronome tick, cut short where the
+        // slice's time runs out.
+        const lab::TickOutcome t
+            = session.tick(budget.count() > 0 ? std::chrono::duration_cast<std::chrono::nanoseconds>(budget - used)
+                                              : std::chrono::nanoseconds {});
+        if (t.fault) {
+            message_ = *t.fault;
             return TickOutcome::Faulted;
         }
-        if (budget.count() > 0 && std::chrono::steady_clock::now() - start >= budget)
-            break;
     }
-    s.MultiplePlots = 0;
-    return s.Stopped == 0 ? TickOutcome::Running : TickOutcome::Stopped;
+    return session.running() ? TickOutcome::Running : TickOutcome::Stopped;
 }
 
 } // namespace tamrel::web

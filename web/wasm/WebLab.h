@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// One lab for the page: a record, its time step and what the page asks of
-// them, each operation answering whether it acted and, when it did not, why
-// in the lab's own words (message()).
+// One lab session for the page, its boxes taking text as the window's
+// boxes do: each operation answers whether it acted and, when it did not,
+// why in the lab's own words (message()).
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "edit/BoxEdits.h"
+#include "lab/LabSession.h"
 #include "state/ExperimentState.h"
 
 namespace tamrel::web {
@@ -35,14 +38,14 @@ public:
 
     const ExperimentState& state() const;
     const std::string& message() const { return message_; }
-    long acceptedSteps() const { return acceptedSteps_; }
+    long acceptedSteps() const;
 
 private:
-    bool refuse(std::string why);
+    bool said(const lab::Refusal& refusal);
+    std::optional<double> number(EditedBox box, std::string_view text);
     struct Impl;
     std::unique_ptr<Impl> impl_;
     std::string message_;
-    long acceptedSteps_ = 0;
 };
 
 } // namespace tamrel::web
