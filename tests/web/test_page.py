@@ -159,6 +159,34 @@ class PageTest(unittest.TestCase):
         self.assertEqual(len(readouts), 3)
         self.assertTrue(all('L1 at t=0.15' in r for r in readouts), readouts)
 
+    def test_exports_are_a_png_of_the_plots_and_of_the_pictures_and_the_batchs_csv(self):
+        self.assertTrue(self.set_up_page(problem='test1', scheme='Orvane', scheme1='Sorvi', scheme2='', cells='100',
+                                         courant='0.85'))
+        self.run_to_end()
+        # The downloads the buttons start, caught before the browser saves them.
+        self.js('''
+            window.caught = [];
+            HTMLAnchorElement.prototype.click = function () {
+              fetch(this.href).then(r => r.arrayBuffer()).then(b => window.caught.push({
+                name: this.download, bytes: Array.from(new Uint8Array(b))}));
+            };''')
+        for button in ('export-plots', 'export-spacetime', 'export-csv'):
+            self.box(button).click()
+        self.page.wait_for('return window.caught.length === 3', 30)
+        files = {f['name']: bytes(f['bytes']) for f in self.js('return window.caught')}
+        self.assertEqual(sorted(files), ['tamrel-plots.png', 'tamrel-spacetime.png', 'tamrel-state.csv'])
+        for name in ('tamrel-plots.png', 'tamrel-spacetime.png'):
+            png = files[name]
+            self.assertEqual(png[:8], b'\x89PNG\r\n\x1a\n', name)
+            width, height = struct.unpack('>II', png[16:24])
+            self.assertGreater(width, 100, name)
+            self.assertGreater(height, 100, name)
+        # The space-time PNG puts the two schemes' pictures side by side.
+        pictures = self.js("return [...document.querySelectorAll('#spacetime canvas')].map(c => c.width)")
+        self.assertEqual(struct.unpack('>I', files['tamrel-spacetime.png'][16:20])[0], sum(pictures))
+        self.assert_same_state(files['tamrel-state.csv'].decode(), self.batch(
+            '--test', '1', '--cells', '100', '--schemes', 'Orvane,Sorvi'), 'exported CSV')
+
     def test_sound_wave_matches_the_batch(self):
         wave = ['1e-4', '1', '0', '1', '0', '1', '0']
         fields = {f'wave{k}': v for k, v in enumerate(wave)}
