@@ -34,7 +34,7 @@ struct Handle {
 
 Handle& of(void* h) { return *static_cast<Handle*>(h); }
 
-int said(Handle& h, bool acted) { return acted ? 1 : 0; }
+int said(bool acted) { return acted ? 1 : 0; }
 
 const char* keep(std::string& slot, std::string text)
 {
@@ -43,6 +43,12 @@ const char* keep(std::string& slot, std::string text)
 }
 
 std::string staticText;
+
+// Entry i of a list, or nothing when i is outside it.
+template <class List> auto entry(const List& list, int i) -> const typename List::value_type*
+{
+    return i >= 0 && static_cast<std::size_t>(i) < list.size() ? &list[static_cast<std::size_t>(i)] : nullptr;
+}
 
 } // namespace
 
@@ -57,32 +63,35 @@ TAMREL_EXPORT(web_message) const char* web_message(void* h) { return of(h).lab.m
 TAMREL_EXPORT(web_scheme_count) int web_scheme_count() { return static_cast<int>(tamrel::kernels::allSchemes().size()); }
 TAMREL_EXPORT(web_scheme_name) const char* web_scheme_name(int i)
 {
-    return keep(staticText, std::string(tamrel::kernels::allSchemes()[static_cast<std::size_t>(i)].name));
+    const auto* row = entry(tamrel::kernels::allSchemes(), i);
+    return keep(staticText, row ? std::string(row->name) : std::string());
 }
 TAMREL_EXPORT(web_test_count) int web_test_count() { return tamrel::kShockTubeTestCount; }
 TAMREL_EXPORT(web_wave_question) const char* web_wave_question(int i)
 {
-    return keep(staticText, std::string(tamrel::kSoundWaveQuestions[static_cast<std::size_t>(i)].prompt));
+    const auto* q = entry(tamrel::kSoundWaveQuestions, i);
+    return keep(staticText, q ? std::string(q->prompt) : std::string());
 }
 TAMREL_EXPORT(web_variable_count) int web_variable_count() { return static_cast<int>(tamrel::SpaceTimeVariables().size()); }
 TAMREL_EXPORT(web_variable_name) const char* web_variable_name(int i)
 {
-    return keep(staticText, std::string(tamrel::SpaceTimeVariables()[static_cast<std::size_t>(i)].listText));
+    const auto* v = entry(tamrel::SpaceTimeVariables(), i);
+    return keep(staticText, v ? std::string(v->listText) : std::string());
 }
 TAMREL_EXPORT(web_wave_default) const char* web_wave_default(void* h, int i)
 {
-    return keep(of(h).text,
-        tamrel::soundWaveDefaultText(of(h).lab.state(), tamrel::kSoundWaveQuestions[static_cast<std::size_t>(i)].field));
+    const auto* q = entry(tamrel::kSoundWaveQuestions, i);
+    return keep(of(h).text, q ? tamrel::soundWaveDefaultText(of(h).lab.state(), q->field) : std::string());
 }
 
 // --- Boxes and buttons: 1 acted, 0 refused (web_message says why) ---------
-TAMREL_EXPORT(web_set_cells) int web_set_cells(void* h, const char* text) { return said(of(h), of(h).lab.setCells(text)); }
+TAMREL_EXPORT(web_set_cells) int web_set_cells(void* h, const char* text) { return said(of(h).lab.setCells(text)); }
 TAMREL_EXPORT(web_set_courant) int web_set_courant(void* h, const char* text)
 {
-    return said(of(h), of(h).lab.setCourant(text));
+    return said(of(h).lab.setCourant(text));
 }
-TAMREL_EXPORT(web_set_scheme) int web_set_scheme(void* h, const char* name) { return said(of(h), of(h).lab.setScheme(name)); }
-TAMREL_EXPORT(web_load_test) int web_load_test(void* h, int number) { return said(of(h), of(h).lab.loadTest(number)); }
+TAMREL_EXPORT(web_set_scheme) int web_set_scheme(void* h, const char* name) { return said(of(h).lab.setScheme(name)); }
+TAMREL_EXPORT(web_load_test) int web_load_test(void* h, int number) { return said(of(h).lab.loadTest(number)); }
 // `answers`: the seven answers, each ended by a NUL.
 TAMREL_EXPORT(web_load_sound_wave) int web_load_sound_wave(void* h, const char* answers)
 {
@@ -91,12 +100,12 @@ TAMREL_EXPORT(web_load_sound_wave) int web_load_sound_wave(void* h, const char* 
         one = answers;
         answers += one.size() + 1;
     }
-    return said(of(h), of(h).lab.loadSoundWave(a));
+    return said(of(h).lab.loadSoundWave(a));
 }
-TAMREL_EXPORT(web_begin) int web_begin(void* h) { return said(of(h), of(h).lab.begin()); }
-TAMREL_EXPORT(web_pause) int web_pause(void* h) { return said(of(h), of(h).lab.pause()); }
-TAMREL_EXPORT(web_continue) int web_continue(void* h) { return said(of(h), of(h).lab.resume()); }
-TAMREL_EXPORT(web_restart) int web_restart(void* h) { return said(of(h), of(h).lab.restart()); }
+TAMREL_EXPORT(web_begin) int web_begin(void* h) { return said(of(h).lab.begin()); }
+TAMREL_EXPORT(web_pause) int web_pause(void* h) { return said(of(h).lab.pause()); }
+TAMREL_EXPORT(web_continue) int web_continue(void* h) { return said(of(h).lab.resume()); }
+TAMREL_EXPORT(web_restart) int web_restart(void* h) { return said(of(h).lab.restart()); }
 // 0 running, 1 stopped (halted or finished), 2 faulted (web_message says why).
 TAMREL_EXPORT(web_tick) int web_tick(void* h, double budgetMs) { return static_cast<int>(of(h).lab.tick(budgetMs)); }
 
