@@ -24,9 +24,11 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
 class Page:
     """One browser on one served folder; `open()` loads the page afresh."""
 
-    def __init__(self, folder, width=1366, height=768):
+    def __init__(self, folder, width=1366, height=768, wasm_type='application/wasm'):
+        handler = type('Handler', (_Handler,), {
+            'extensions_map': {**_Handler.extensions_map, '.wasm': wasm_type}})
         self.server = http.server.ThreadingHTTPServer(
-            ('127.0.0.1', 0), functools.partial(_Handler, directory=folder))
+            ('127.0.0.1', 0), functools.partial(handler, directory=folder))
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.url = f'http://127.0.0.1:{self.server.server_address[1]}/'
         options = Options()

@@ -249,5 +249,21 @@ class PageTest(unittest.TestCase):
         self.assertEqual(self.run_to_end()[0]['phase'], 'Finished')
 
 
+class PlainServerTest(unittest.TestCase):
+    """A server that knows nothing of WebAssembly still serves a working page."""
+
+    def test_the_page_runs_when_the_module_comes_as_plain_bytes(self):
+        if not os.path.exists(os.path.join(WEB, 'tamrel.wasm')):
+            self.skipTest(f'{WEB} holds no built page (script/web --build)')
+        page = Page(WEB, wasm_type='application/octet-stream')
+        try:
+            page.open()
+            self.assertTrue(page.set_up(problem='test4', cells='60'))
+            self.assertEqual(page.run_to_end()[0]['phase'], 'Finished')
+            self.assertEqual(page.fault(), '')
+        finally:
+            page.close()
+
+
 if __name__ == '__main__':
     unittest.main()

@@ -16,7 +16,16 @@ export class TamrelModule {
       result = await WebAssembly.instantiate(source, imports);
     } else {
       const response = source instanceof Response ? source : await fetch(source);
-      result = await WebAssembly.instantiateStreaming(response, imports);
+      if (!response.ok) throw new Error(`${response.url}: ${response.status} ${response.statusText}`);
+      // A server that does not call the file application/wasm refuses the
+      // streaming compile: the bytes compile all the same.
+      const fallback = response.clone();
+      try {
+        result = await WebAssembly.instantiateStreaming(response, imports);
+      } catch (e) {
+        if (!(e instanceof TypeError)) throw e;
+        result = await WebAssembly.instantiate(await fallback.arrayBuffer(), imports);
+      }
     }
     instance = result.instance;
     instance.exports._initialize();
