@@ -137,7 +137,12 @@ const ops = {
   begin() {
     const r = lanes.map((lab) => lab.begin());
     const failed = r.find((x) => !x.ok);
-    if (failed) return { refused: failed.message };
+    if (failed) {
+      // All the schemes run, or none: the ones that began go back to the start.
+      lanes.forEach((lab, k) => r[k].ok && lab.restart());
+      postFrame();
+      return { refused: failed.message };
+    }
     running = true;
     setTimeout(slice, 0);
     return {};
