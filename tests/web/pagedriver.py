@@ -41,6 +41,7 @@ class Page:
     def close(self):
         self.driver.quit()
         self.server.shutdown()
+        self.server.server_close()
 
     def open(self):
         """Loads the page; returns the seconds until its controls answer."""
