@@ -1,20 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kernels/StripArgs.h"
 
+#include "common/VectorCopies.h"
+
 namespace tamrel::kernels {
 
-// Clang cannot build this as clones for several processors; it builds the
-// baseline copy.
-#if defined(__clang__)
-#define TAMREL_NARROW_WIDEST
-#else
-#define TAMREL_NARROW_WIDEST gnu::target_clones("avx512f", "avx2", "default")
-#endif
+namespace {
 
-[[TAMREL_NARROW_WIDEST]] void narrowInto(float* __restrict dst, const double* __restrict src, long n)
-{
-    for (long i = 0; i < n; ++i)
-        dst[i] = static_cast<float>(src[i]);
-}
+    void narrowLoop(float* __restrict dst, const double* __restrict src, long n)
+    {
+        for (long i = 0; i < n; ++i)
+            dst[i] = static_cast<float>(src[i]);
+    }
+
+} // namespace
+
+// Built for the widest vectors of the processor (common/VectorCopies.h).
+TAMREL_VECTOR_COPIES(void, narrowInto, (float* dst, const double* src, long n), (dst, src, n), narrowLoop)
 
 } // namespace tamrel::kernels

@@ -3,17 +3,10 @@
 
 #include <cmath>
 
+#include "common/VectorCopies.h"
 #include "kernels/common/StripCall.h"
 
 namespace tamrel {
-
-// Clang cannot build these as clones for several processors; it builds the
-// baseline copy.
-#if defined(__clang__)
-#define TAMREL_WIDEST
-#else
-#define TAMREL_WIDEST gnu::target_clones("avx512f", "avx2", "default")
-#endif
 
 namespace {
 
@@ -62,34 +55,12 @@ namespace {
 
 } // namespace
 
-[[TAMREL_WIDEST]] std::uint64_t nonFinite(const double* v, long n)
-{
-    return nonFiniteOf(v, n);
-}
-
-[[TAMREL_WIDEST]] std::uint64_t nonFinite(const float* v, long n)
-{
-    return nonFiniteOf(v, n);
-}
-
-[[TAMREL_WIDEST]] void widenCopy(double* to, const double* from, long n)
-{
-    widenCopyOf(to, from, n);
-}
-
-[[TAMREL_WIDEST]] void widenCopy(double* to, const float* from, long n)
-{
-    widenCopyOf(to, from, n);
-}
-
-[[TAMREL_WIDEST]] void acceptCells(const AcceptedCells<double>& a, long n)
-{
-    acceptCellsOf(a, n);
-}
-
-[[TAMREL_WIDEST]] void acceptCells(const AcceptedCells<float>& a, long n)
-{
-    acceptCellsOf(a, n);
-}
+// Each built for the widest vectors of the processor (common/VectorCopies.h).
+TAMREL_VECTOR_COPIES(std::uint64_t, nonFinite, (const double* v, long n), (v, n), nonFiniteOf)
+TAMREL_VECTOR_COPIES(std::uint64_t, nonFinite, (const float* v, long n), (v, n), nonFiniteOf)
+TAMREL_VECTOR_COPIES(void, widenCopy, (double* to, const double* from, long n), (to, from, n), widenCopyOf)
+TAMREL_VECTOR_COPIES(void, widenCopy, (double* to, const float* from, long n), (to, from, n), widenCopyOf)
+TAMREL_VECTOR_COPIES(void, acceptCells, (const AcceptedCells<double>& a, long n), (a, n), acceptCellsOf)
+TAMREL_VECTOR_COPIES(void, acceptCells, (const AcceptedCells<float>& a, long n), (a, n), acceptCellsOf)
 
 } // namespace tamrel

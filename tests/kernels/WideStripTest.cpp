@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // LENTOR32 and SORVI run copies of their strip bodies shaped for the vector
 // units; the template bodies stay the reference (and the counting run). The
-// copies must give the reference's bits in every result, the same Courant
-// number and the same block tally, on the lab's eight tests and a sound wave,
+// copies, each copy built for the vector units that this processor runs
+// (common/VectorCopies.h), must give the reference's bits in every result,
+// the same Courant number and the same block tally, on the lab's eight tests and a sound wave,
 // at several times of each run, so that jumps, fans, contacts, floors and
 // smooth flow all pass through the strips. Strip lengths are no multiple of
 // a vector and one is shorter than a vector, so the loops' remainders run.
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "common/VectorCopies.h"
 #include "kernels/GridRun.h"
 #include "kernels/KernelRows.h"
 #include "kernels/ShockTubeCases.h"
@@ -87,7 +89,7 @@ namespace {
     // grid as one strip and on a short strip at its middle, at the start and
     // after each quarter of the run.
     template <class Tally, class Reference, class Wide>
-    void expectWideEqualsReference(const char* scheme, long (*scratch)(long), Reference reference, Wide wide)
+    void expectCopyEqualsReference(const char* scheme, long (*scratch)(long), Reference reference, Wide wide)
     {
         const KernelConstants c;
         for (WideCase& wc : wideCases(203)) {
@@ -105,6 +107,29 @@ namespace {
                 expectSameStrip<Tally>(
                     g, g.n / 2 - 3, 5, c, dt, scratch, reference, wide, where + ", short strip");
             }
+        }
+    }
+
+    // The widest copy again when a test ends.
+    struct CopyChoice {
+        explicit CopyChoice(VectorCopy copy) { chooseVectorCopy(copy); }
+        ~CopyChoice() { resetVectorCopy(); }
+        CopyChoice(const CopyChoice&) = delete;
+        CopyChoice& operator=(const CopyChoice&) = delete;
+    };
+
+    // The same with each copy of the wide body the processor runs.
+    template <class Tally, class Reference, class Wide>
+    void expectWideEqualsReference(const char* scheme, long (*scratch)(long), Reference reference, Wide wide)
+    {
+        for (VectorCopy copy : { VectorCopy::Avx512, VectorCopy::Avx2, VectorCopy::Baseline }) {
+            if (!processorRuns(copy))
+                continue;
+            SCOPED_TRACE("copy " + std::to_string(static_cast<int>(copy)));
+            const CopyChoice choice(copy);
+            expectCopyEqualsReference<Tally>(scheme, scratch, reference, wide);
+            if (::testing::Test::HasFatalFailure())
+                return;
         }
     }
 

@@ -1,24 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "kernels/common/StripCall.h"
 
+#include "common/VectorCopies.h"
+
 namespace tamrel::kernels {
 
-// Clang cannot build these as clones for several processors; it builds the
-// baseline copy.
-#if defined(__clang__)
-#define TAMREL_CHECK_WIDEST
-#else
-#define TAMREL_CHECK_WIDEST gnu::target_clones("avx512f", "avx2", "default")
-#endif
-
-[[TAMREL_CHECK_WIDEST]] CallCheck checkStripWidest(const StripIO<float>& io, long margin)
-{
-    return checkStrip(io, margin);
-}
-
-[[TAMREL_CHECK_WIDEST]] CallCheck checkStripWidest(const StripIO<double>& io, long margin)
-{
-    return checkStrip(io, margin);
-}
+// Built for the widest vectors of the processor (common/VectorCopies.h).
+TAMREL_VECTOR_COPIES(
+    CallCheck, checkStripWidest, (const StripIO<float>& io, long margin), (io, margin), checkStrip)
+TAMREL_VECTOR_COPIES(
+    CallCheck, checkStripWidest, (const StripIO<double>& io, long margin), (io, margin), checkStrip)
 
 } // namespace tamrel::kernels

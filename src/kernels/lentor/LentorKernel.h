@@ -218,6 +218,7 @@ template <class TallyT> inline void tallyStrip(TallyT& tally, long L)
 // below 1 (at 1 or more the step is repeated anyway, with a smaller Dt that
 // may well cure it). work holds at least scratchSize(L) values. Inputs must
 // be finite and the geometry valid.
+// Long: the reference every faster copy is held to, kept in one piece so it reads as the method.
 template <class T, class TallyT> float runStrip(const StripIO<float>& io, T* work, TallyT& tally)
 {
     const long L = io.L;

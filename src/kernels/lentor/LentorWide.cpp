@@ -10,6 +10,7 @@
 // running value per vector lane and combined at the end, which gives the same
 // minimum, maximum and conjunction as the one-by-one loop.
 
+#include "common/VectorCopies.h"
 #include "kernels/lentor/LentorKernel.h"
 
 namespace tamrel::kernels::lentor {
@@ -170,20 +171,17 @@ namespace {
         return stripCourant(courant, kfinite(courant) && finite);
     }
 
+    float stripBodyWide(const StripIO<float>& io, float* work, Tally& tally)
+    {
+        tallyStrip(tally, io.L);
+        return stripWide(io, work);
+    }
+
 } // namespace
 
-// The compiler makes an AVX-512, an AVX2 and a baseline copy, each with the
-// whole strip inlined, and the loader picks the one the processor runs. Clang
-// cannot combine multiversioning with flatten: it builds the baseline copy.
-#if defined(__clang__)
-#define TAMREL_LENTOR_WIDEST gnu::flatten
-#else
-#define TAMREL_LENTOR_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
-#endif
-[[TAMREL_LENTOR_WIDEST]] float runStripWidest(const StripIO<float>& io, float* work, Tally& tally)
-{
-    tallyStrip(tally, io.L);
-    return stripWide(io, work);
-}
+// An AVX-512, an AVX2 and a baseline copy, each with the whole strip inlined
+// (common/VectorCopies.h).
+TAMREL_VECTOR_COPIES(
+    float, runStripWidest, (const StripIO<float>& io, float* work, Tally& tally), (io, work, tally), stripBodyWide)
 
 } // namespace tamrel::kernels::lentor

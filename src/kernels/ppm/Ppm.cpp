@@ -12,9 +12,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/VectorCopies.h"
 #include "kernels/common/BlockTally.h"
 #include "kernels/common/Counted.h"
 #include "kernels/common/StripCall.h"
+#include "kernels/common/UniformShortcut.h"
 #include "kernels/ppm/PpmStrip.h"
 
 namespace tamrel::kernels::ppm {
@@ -137,32 +139,22 @@ namespace {
         return costs;
     }
 
-    // The strip update built for the widest vectors of the processor: the
-    // compiler makes an AVX-512, an AVX2 and a baseline copy of these
-    // functions (the whole update inlined into each) and the loader picks the
-    // one the processor runs. The copies compute the same numbers, only more
-    // cells go through each instruction; the division and square root units
-    // of wide vectors are what the Riemann solver and the tracing wait on.
-    // Clang cannot combine multiversioning with flatten: it builds the
-    // baseline copy alone.
-#if defined(__clang__)
-#define TAMREL_PPM_WIDEST gnu::flatten
-#else
-#define TAMREL_PPM_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
-#endif
-    [[TAMREL_PPM_WIDEST]] PpmVerdict<double> stripWidest(const PpmScratch<double>& w, const double* x,
-        const double* rho, const double* p, const double* u, const double* v, const double* s,
-        const PpmOutputs<double>& out, const PpmParams<double>& k, int L, int B)
-    {
-        return ppmStrip<double>(w, x, rho, p, u, v, s, out, k, L, B);
-    }
+    // The strip update built for the widest vectors of the processor
+    // (common/VectorCopies.h): an AVX-512, an AVX2 and a baseline copy of the
+    // whole update, the widest the processor runs picked per call. The copies
+    // compute the same numbers, only more cells go through each instruction;
+    // the division and square root units of wide vectors are what the Riemann
+    // solver and the tracing wait on.
+    TAMREL_VECTOR_COPIES(PpmVerdict<double>, stripWidest,
+        (const PpmScratch<double>& w, const double* x, const double* rho, const double* p, const double* u,
+            const double* v, const double* s, const PpmOutputs<double>& out, const PpmParams<double>& k, int L,
+            int B),
+        (w, x, rho, p, u, v, s, out, k, L, B), ppmStrip<double>)
 
-    [[TAMREL_PPM_WIDEST]] PpmVerdict<float> stripWidest(const PpmScratch<float>& w, const float* x,
-        const float* rho, const float* p, const float* u, const float* v, const float* s,
-        const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B)
-    {
-        return ppmStrip<float>(w, x, rho, p, u, v, s, out, k, L, B);
-    }
+    TAMREL_VECTOR_COPIES(PpmVerdict<float>, stripWidest,
+        (const PpmScratch<float>& w, const float* x, const float* rho, const float* p, const float* u,
+            const float* v, const float* s, const PpmOutputs<float>& out, const PpmParams<float>& k, int L, int B),
+        (w, x, rho, p, u, v, s, out, k, L, B), ppmStrip<float>)
 
     // Element 0 of an array of the strip at cell 1-B.
     template <class P> P* fromFirstGhost(P* cellZero, long B)
@@ -177,7 +169,7 @@ namespace {
     template <class T, class Real> PpmParams<T> paramsOf(const StripIO<Real>& io, const ShockConstants<Real>& sc)
     {
         return { T(io.dt), T(io.gamma), T(kernelFloorOf(io.kernelFloor)), T(sc.difcon * Real(kDifconScale)),
-            T(sc.shkjmp), T(sc.wavhaf) };
+            T(sc.shkjmp), T(sc.wavhaf), uniformShortcut() };
     }
 
     template <class Real> StripOutcome<Real> outcomeOf(const PpmVerdict<Real>& v, int L, int B)

@@ -49,8 +49,8 @@
 //
 // Strips: up to 100 cells (double) or 200 (float), B >= 4 ghost cells each
 // side (the lab passes 6). The update is built for AVX-512, AVX2 and the
-// baseline processor, the widest the machine runs being picked at load
-// time; all three compute the same numbers bit for bit. Courant is raised to
+// baseline processor, each call running the widest the machine runs
+// (common/VectorCopies.h); all three compute the same numbers bit for bit. Courant is raised to
 // max (|u|+c) Dt/dx over cells 1..L, to at least 1 when a new density comes
 // out non-positive (a smaller step cures that); the checks on a call and the
 // faults are those of every kernel (kernels/common/StripCall.h). Counters

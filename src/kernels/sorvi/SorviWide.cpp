@@ -12,6 +12,7 @@
 // states only and overwrites theirs. The largest Courant number is kept per lane
 // and combined at the end: the same maximum as the one-by-one loop.
 
+#include "common/VectorCopies.h"
 #include "kernels/sorvi/SorviKernel.h"
 
 namespace tamrel::kernels::sorvi {
@@ -95,50 +96,48 @@ namespace {
         return bad == 0;
     }
 
+    float stripBodyWide(const StripIO<float>& io, float* work, Tally& tally)
+    {
+        const long L = io.L;
+        ScratchArena<float> arena(work);
+        const Scratch<float> s = carveScratch(arena, L);
+        tally.hit(Block::CallSetup);
+        const CallConstants<float> k = callSetup(io.gamma, io.kernelFloor);
+        const riemann::SolverLimits<float> lim = solverLimits<float>();
+
+        loadCells(
+            0, L + 1, io.x, io.rho, io.p, io.vx, io.vy, io.dt, k.floor, k.g, s.rho, s.u, s.p, s.c, s.vy, s.dtdx);
+        tally.hit(Block::LoadCell, static_cast<std::uint64_t>(L + 2));
+        const float courant = largestCourant(L, s.u, s.c, s.dtdx);
+        tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
+
+        uniformFluxes(L + 1, s.rho, s.u, s.p, s.vy, k.e, s.fm, s.fu, s.fe, s.fv);
+        for (long i = 0; i <= L; ++i) {
+            if (s.rho[i] == s.rho[i + 1] && s.u[i] == s.u[i + 1] && s.p[i] == s.p[i + 1])
+                continue;
+            const riemann::GasState<float> left { s.rho[i], s.u[i], s.p[i], s.c[i] },
+                right { s.rho[i + 1], s.u[i + 1], s.p[i + 1], s.c[i + 1] };
+            const riemann::SampledState<float> w = godunovState(left, right, k.g, lim, tally);
+            const EulerFlux<float, 1> f = interfaceFlux(w, s.vy[i], s.vy[i + 1], k.e);
+            s.fm[i] = f.mass;
+            s.fu[i] = f.mom;
+            s.fe[i] = f.energy;
+            s.fv[i] = f.phi[0];
+        }
+        tally.hit(Block::InterfaceFlux, static_cast<std::uint64_t>(L + 1));
+
+        const bool finite = updateAll(L, s.rho, s.u, s.p, s.vy, s.dtdx, s.fm, s.fu, s.fe, s.fv, io.rhoFloor,
+            io.pFloor, k.e, io.rhoNew, io.pNew, io.vxNew, io.vyNew);
+        tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
+        return stripCourant(courant, kfinite(courant) && finite);
+    }
+
 } // namespace
 
-// The compiler makes an AVX-512, an AVX2 and a baseline copy, each with the
-// whole strip but the Riemann solver inlined, and the loader picks the one
-// the processor runs. Clang cannot combine multiversioning with flatten: it
-// builds the baseline copy alone.
-#if defined(__clang__)
-#define TAMREL_SORVI_WIDEST gnu::flatten
-#else
-#define TAMREL_SORVI_WIDEST gnu::target_clones("avx512f", "avx2", "default"), gnu::flatten
-#endif
-[[TAMREL_SORVI_WIDEST]] float runStripWidest(const StripIO<float>& io, float* work, Tally& tally)
-{
-    const long L = io.L;
-    ScratchArena<float> arena(work);
-    const Scratch<float> s = carveScratch(arena, L);
-    tally.hit(Block::CallSetup);
-    const CallConstants<float> k = callSetup(io.gamma, io.kernelFloor);
-    const riemann::SolverLimits<float> lim = solverLimits<float>();
-
-    loadCells(0, L + 1, io.x, io.rho, io.p, io.vx, io.vy, io.dt, k.floor, k.g, s.rho, s.u, s.p, s.c, s.vy, s.dtdx);
-    tally.hit(Block::LoadCell, static_cast<std::uint64_t>(L + 2));
-    const float courant = largestCourant(L, s.u, s.c, s.dtdx);
-    tally.hit(Block::CellCourant, static_cast<std::uint64_t>(L));
-
-    uniformFluxes(L + 1, s.rho, s.u, s.p, s.vy, k.e, s.fm, s.fu, s.fe, s.fv);
-    for (long i = 0; i <= L; ++i) {
-        if (s.rho[i] == s.rho[i + 1] && s.u[i] == s.u[i + 1] && s.p[i] == s.p[i + 1])
-            continue;
-        const riemann::GasState<float> left { s.rho[i], s.u[i], s.p[i], s.c[i] },
-            right { s.rho[i + 1], s.u[i + 1], s.p[i + 1], s.c[i + 1] };
-        const riemann::SampledState<float> w = godunovState(left, right, k.g, lim, tally);
-        const EulerFlux<float, 1> f = interfaceFlux(w, s.vy[i], s.vy[i + 1], k.e);
-        s.fm[i] = f.mass;
-        s.fu[i] = f.mom;
-        s.fe[i] = f.energy;
-        s.fv[i] = f.phi[0];
-    }
-    tally.hit(Block::InterfaceFlux, static_cast<std::uint64_t>(L + 1));
-
-    const bool finite = updateAll(L, s.rho, s.u, s.p, s.vy, s.dtdx, s.fm, s.fu, s.fe, s.fv, io.rhoFloor, io.pFloor,
-        k.e, io.rhoNew, io.pNew, io.vxNew, io.vyNew);
-    tally.hit(Block::UpdateCell, static_cast<std::uint64_t>(L));
-    return stripCourant(courant, kfinite(courant) && finite);
-}
+// An AVX-512, an AVX2 and a baseline copy, each with the whole strip but the
+// Riemann solver inlined
+// (common/VectorCopies.h).
+TAMREL_VECTOR_COPIES(
+    float, runStripWidest, (const StripIO<float>& io, float* work, Tally& tally), (io, work, tally), stripBodyWide)
 
 } // namespace tamrel::kernels::sorvi
