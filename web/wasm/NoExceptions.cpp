@@ -19,7 +19,10 @@ void* __cxa_allocate_exception(std::size_t size) noexcept
     return p;
 }
 
-void __cxa_free_exception(void* p) noexcept { std::free(p); }
+void __cxa_free_exception(void* p) noexcept
+{
+    std::free(p);
+}
 
 [[noreturn]] void __cxa_throw(void* thrown, std::type_info* type, void (*)(void*))
 {
@@ -29,5 +32,4 @@ void __cxa_free_exception(void* p) noexcept { std::free(p); }
     std::fflush(stderr);
     __builtin_trap();
 }
-
 }

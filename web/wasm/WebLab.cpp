@@ -22,9 +22,15 @@ WebLab::WebLab()
 
 WebLab::~WebLab() = default;
 
-const ExperimentState& WebLab::state() const { return impl_->session.record(); }
+const ExperimentState& WebLab::state() const
+{
+    return impl_->session.record();
+}
 
-long WebLab::acceptedSteps() const { return impl_->session.acceptedSteps(); }
+long WebLab::acceptedSteps() const
+{
+    return impl_->session.acceptedSteps();
+}
 
 bool WebLab::said(const lab::Refusal& refusal)
 {
@@ -49,7 +55,10 @@ bool WebLab::setCells(std::string_view text)
     const auto n = number(EditedBox::GridSize, text);
     // The box takes the number rounded half-even; one beyond a Long is
     // refused as the largest would be.
-    return n && said(impl_->session.setGridCells(*n >= 1e9 ? 1000000000L : *n <= -1e9 ? -1000000000L : roundToLong(*n)));
+    return n
+        && said(impl_->session.setGridCells(*n >= 1e9 ? 1000000000L
+                : *n <= -1e9                          ? -1000000000L
+                                                      : roundToLong(*n)));
 }
 
 bool WebLab::setCourant(std::string_view text)
@@ -58,9 +67,15 @@ bool WebLab::setCourant(std::string_view text)
     return c && said(impl_->session.setCourant(*c));
 }
 
-bool WebLab::setScheme(std::string_view name) { return said(impl_->session.setScheme(std::string(name))); }
+bool WebLab::setScheme(std::string_view name)
+{
+    return said(impl_->session.setScheme(std::string(name)));
+}
 
-bool WebLab::loadTest(int number) { return said(impl_->session.loadTest(number)); }
+bool WebLab::loadTest(int number)
+{
+    return said(impl_->session.loadTest(number));
+}
 
 bool WebLab::loadSoundWave(const std::string (&answers)[7])
 {
@@ -86,7 +101,10 @@ bool WebLab::loadSoundWave(const std::string (&answers)[7])
     return said(impl_->session.loadSoundWave(w));
 }
 
-bool WebLab::begin() { return said(impl_->session.begin()); }
+bool WebLab::begin()
+{
+    return said(impl_->session.begin());
+}
 
 bool WebLab::pause()
 {
@@ -94,7 +112,10 @@ bool WebLab::pause()
     return true;
 }
 
-bool WebLab::resume() { return said(impl_->session.continueRun()); }
+bool WebLab::resume()
+{
+    return said(impl_->session.continueRun());
+}
 
 bool WebLab::restart()
 {

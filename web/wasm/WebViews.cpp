@@ -58,8 +58,8 @@ namespace {
     // range, or for a sound wave the adaptive range the paint fits to the
     // invariants (velocities, against the sound speed of cell 1) and to the
     // entropy, opened where it is within rounding of a constant.
-    void plotRange(
-        const ExperimentState& s, exact::PlotPicture which, const std::vector<double>& v, double& ymin, double& ymax)
+    void plotRange(const ExperimentState& s, exact::PlotPicture which, const std::vector<double>& v, double& ymin,
+        double& ymax)
     {
         if (s.RiemannPlots == 0) {
             exact::PlotRange(s, which, ymin, ymax);
@@ -109,8 +109,8 @@ const double* WebViews::plots(const ExperimentState& s)
     if (!sol.available()) {
         readout_ = "No exact solution: " + sol.reason() + ".";
     } else if (!valid) {
-        readout_ = "Exact solution (" + sol.shape() + ") holds until t=" + g3(sol.validUntil()) + "; not drawn at t="
-            + g3(time) + ".";
+        readout_ = "Exact solution (" + sol.shape() + ") holds until t=" + g3(sol.validUntil())
+            + "; not drawn at t=" + g3(time) + ".";
     } else {
         const exact::L1Distance d = exact::L1FromExact(s, cells_);
         readout_ = "Exact (" + sol.shape() + ").  L1 at t=" + g3(time) + ":  rho " + g3(d.rho) + "   vx " + g3(d.u)
@@ -154,8 +154,8 @@ const std::uint8_t* WebViews::spaceTime(const ExperimentState& s, std::string_vi
 
 std::string FinalStateCsv(const ExperimentState& s)
 {
-    std::string out = "# time=" + num17(s.TimeNow) + " scheme=" + s.SchemeName + " cells="
-        + std::to_string(s.NGridCells) + " cycles=" + std::to_string(s.NCycle)
+    std::string out = "# time=" + num17(s.TimeNow) + " scheme=" + s.SchemeName
+        + " cells=" + std::to_string(s.NGridCells) + " cycles=" + std::to_string(s.NCycle)
         + " snapshots=" + std::to_string(s.NStoredStates) + "\ncell,x,rho,p,vx,vy,smoke\n";
     for (long i = 1; i <= s.NGridCells; ++i)
         out += std::to_string(i) + ',' + num17(0.5 * (s.X[i] + s.X[i + 1])) + ',' + num17(s.Rho[i]) + ','
