@@ -44,6 +44,30 @@ else()
 endif()
 add_custom_target(tamrel_package_files ALL DEPENDS ${package_files})
 
+# The page (script/web): the Qt-free layers for wasm32-wasi with the page's
+# HTML, CSS and JavaScript, static files a teacher can put on any web server.
+# Built when clang 14's wasm32-wasi target and its C++ library are installed.
+find_program(TAMREL_CLANG14 clang-14)
+find_program(TAMREL_WASM_LD wasm-ld-14)
+find_program(TAMREL_LLVM_AR llvm-ar-14)
+find_program(TAMREL_MAKE make)
+set(web_page ${CMAKE_BINARY_DIR}/web)
+if(TAMREL_CLANG14 AND TAMREL_WASM_LD AND TAMREL_LLVM_AR AND TAMREL_MAKE AND EXISTS /usr/lib/wasm32-wasi/libc++.a)
+  # Under make the page's build shares the build's job slots; elsewhere it takes two.
+  if(CMAKE_GENERATOR MATCHES "Makefiles")
+    set(web_make "$(MAKE)")
+  else()
+    set(web_make ${TAMREL_MAKE} -j2)
+  endif()
+  add_custom_target(tamrel_web ALL
+    COMMAND ${web_make} --no-print-directory -f web/Makefile OUT=${web_page} page
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    COMMENT "Building the page for the browser")
+  install(DIRECTORY ${web_page}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tamrel/web)
+else()
+  message(STATUS "clang 14's wasm32-wasi target not found: the package carries no page")
+endif()
+
 install(TARGETS tamrel RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/tamrel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 # Software centres read the metainfo; file managers learn the set-up and lab-sheet

@@ -57,4 +57,13 @@ if [ -d "$build/python/tamrel" ]; then
     && PYTHONPATH="$site" /usr/bin/python3 -c "import tamrel, sys; sys.exit(not tamrel.__file__.startswith('$site'))") \
     || { echo "the packaged Python module does not run"; exit 1; }
 fi
+# The page, when the build tree made it: the module and the files that load it,
+# and nothing of the build beside them.
+if [ -f "$build/web/tamrel.wasm" ]; then
+  for f in index.html style.css tamrel.svg tamrel.wasm js/main.js js/worker.js js/tamrel.js js/wasi.js js/plots.js; do
+    test -s "$work/root/usr/share/tamrel/web/$f" || { echo "the package's page lacks $f"; exit 1; }
+  done
+  ! find "$work/root/usr/share/tamrel/web" -name '*.o' -o -name '*.d' -o -name '*.a' | grep -q . \
+    || { echo "the package's page carries build files"; exit 1; }
+fi
 echo "package $version installs and runs"

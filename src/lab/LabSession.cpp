@@ -429,13 +429,18 @@ Refusal LabSession::begin()
 
 TickOutcome LabSession::tick()
 {
+    // No budget: every tick runs its full count of steps, as a batch run does.
+    return tick(std::chrono::nanoseconds {});
+}
+
+TickOutcome LabSession::tick(std::chrono::nanoseconds budget)
+{
     TickOutcome out;
     if (s_.Stopped != 0) {
         out.ended = true;
         return out;
     }
-    // No budget: every tick runs its full count of steps, as a batch run does.
-    const TickReport report = RunTick(s_, *stepper_);
+    const TickReport report = RunTick(s_, *stepper_, budget);
     acceptedSteps_ += report.stepsRun;
     s_.MultiplePlots = 0;
     out.steps = report.stepsRun;

@@ -9,6 +9,7 @@
 // throws.
 
 #include <array>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -125,6 +126,10 @@ namespace lab {
         // --- The run ------------------------------------------------------
         Refusal begin();
         TickOutcome tick(); // the metronome's tick: StepsPerTick steps
+        // The tick of a window that must stay responsive: its steps stop once
+        // `budget` is used (after at least one). The steps are the same; only
+        // how many a tick takes differs.
+        TickOutcome tick(std::chrono::nanoseconds budget);
         TickOutcome step(); // one step
         void pause();
         Refusal continueRun();

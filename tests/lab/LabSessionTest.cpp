@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -245,6 +246,31 @@ namespace {
         EXPECT_EQ(broken.storedRows(), 1);
         expectTaken(broken.runToEnd());
         expectSameGrid(broken.grid(), end);
+    }
+
+    TEST(SessionRun, TicksCutShortByABudgetGiveTheSameRun)
+    {
+        LabSession whole;
+        expectTaken(whole.setGridCells(300));
+        expectTaken(whole.loadTest(3));
+        expectTaken(whole.runToEnd());
+
+        // A budget used up by the first step: one step a tick.
+        LabSession hurried;
+        expectTaken(hurried.setGridCells(300));
+        expectTaken(hurried.loadTest(3));
+        expectTaken(hurried.begin());
+        long ticks = 0;
+        while (hurried.running()) {
+            const TickOutcome t = hurried.tick(std::chrono::nanoseconds(1));
+            EXPECT_FALSE(t.fault);
+            EXPECT_EQ(t.steps, 1);
+            ++ticks;
+        }
+        EXPECT_EQ(ticks, hurried.acceptedSteps());
+        expectSameGrid(hurried.grid(), whole.grid());
+        EXPECT_EQ(hurried.cycle(), whole.cycle());
+        EXPECT_EQ(hurried.storedRows(), whole.storedRows());
     }
 
     TEST(SessionRun, SnapshotsArePlainValuesAtTheirTimes)
