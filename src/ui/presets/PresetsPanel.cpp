@@ -124,6 +124,37 @@ void PresetsPanel::cmdSoundWave_Click()
 {
     if (!state.isReady())
         return;
+    // The seven values in one form, each checked as it is typed and the
+    // wave as a whole before OK is taken.
+    Form form;
+    form.title = "Sound Wave";
+    form.position = ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips };
+    for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
+        FormField f { std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field) };
+        f.check = [field = q.field](const std::string& a) { return SoundWaveAnswerRefusal(field, a); };
+        form.fields.push_back(std::move(f));
+    }
+    form.check = [this](const FormAnswers& values) {
+        // The wave the values ask for, on the gas in force (an empty value keeps its field).
+        ExperimentState wave;
+        wave.Gamma = state.Gamma;
+        wave.PFloor = state.PFloor;
+        wave.RhoFloor = state.RhoFloor;
+        wave.RPlusAmplitude = state.RPlusAmplitude;
+        wave.RMinusAmplitude = state.RMinusAmplitude;
+        wave.R0Amplitude = state.R0Amplitude;
+        wave.RPlusFrequency = state.RPlusFrequency;
+        wave.RMinusFrequency = state.RMinusFrequency;
+        wave.R0Frequency = state.R0Frequency;
+        wave.U0 = state.U0;
+        for (std::size_t k = 0; k < kSoundWaveQuestions.size() && k < values.size(); ++k)
+            if (values[k])
+                ApplySoundWaveAnswer(wave, kSoundWaveQuestions[k].field, std::string_view(*values[k]));
+        return SoundWaveRefusal(wave);
+    };
+    const auto answers = dialogs.askForm(form);
+    if (!answers)
+        return; // Cancel: the problem before stands
     StartSoundWaveExperiment(state);
     panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
         std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
@@ -134,10 +165,9 @@ void PresetsPanel::cmdSoundWave_Click()
     };
     const Wave before { state.RPlusAmplitude, state.RMinusAmplitude, state.R0Amplitude, state.U0,
         state.RPlusFrequency, state.RMinusFrequency, state.R0Frequency };
-    for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
-        const auto answer
-            = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
-                ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
+    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
+        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
+        const std::optional<std::string>& answer = (*answers)[k];
         std::optional<std::string_view> reply;
         if (answer)
             reply = std::string_view(*answer);

@@ -26,6 +26,7 @@
 #include "ui/exact/ExactPainting.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
+#include "ui/window/AnimationExport.h"
 
 namespace tamrel {
 
@@ -53,6 +54,9 @@ namespace {
                     w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath(), look))
                 return "cannot write '" + f->target() + "'";
         }
+        if (const StagedFile* f = outputs.file("--animation"))
+            if (const auto failure = exportAnimation(w, s, f->temporaryPath(), AnimationChoice {}))
+                return "cannot write '" + f->target() + "': " + *failure;
         if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))
             return "cannot write '" + f->target() + "'";
         if (const StagedFile* f = outputs.file("--history"); f && !writeHistory(s, f->temporaryPath(), exact))

@@ -123,7 +123,7 @@ int runProgram(int argc, char** argv)
     case ProgramOptions::Action::Convergence:
         return runConvergenceBatch(p.batch, argv[0]);
     case ProgramOptions::Action::Check:
-        return runSheetChecks(p.sheets, argv[0], p.answers);
+        return runSheetChecks(p.sheets, argv[0], p.answers, p.report, p.window.studentName.value_or("Lab sheet"));
     case ProgramOptions::Action::Riemann: {
         kernels::FlowState left, right;
         double gamma = 0;
