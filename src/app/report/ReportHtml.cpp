@@ -115,14 +115,6 @@ std::string ReportHtml(const ReportContent& c)
     for (const auto& [name, value] : c.parameters)
         row(out, name, value);
     out += "</table>\n";
-    for (const ReportPicture& p : c.pictures) {
-        // The title under the picture: a page may end between them, and a
-        // title left at the foot of a page would name nothing.
-        out += "<p><img src=\"" + HtmlEscaped(p.source) + "\"";
-        if (p.width > 0)
-            out += " width=\"" + std::to_string(p.width) + "\"";
-        out += " alt=\"" + HtmlEscaped(p.title) + "\"><br><i>" + HtmlEscaped(p.title) + "</i></p>\n";
-    }
     if (!c.l1.empty())
         out += "<h2>Distance from the exact solution</h2>\n<p>" + HtmlEscaped(c.l1) + "</p>\n";
     if (!c.study.empty()) {
@@ -147,6 +139,14 @@ std::string ReportHtml(const ReportContent& c)
             out += std::string("<li><span style=\"color:") + (pass ? "#006400" : "#b00000") + "\">"
                 + HtmlEscaped(line) + "</span></li>\n";
         out += "</ul>\n";
+    }
+    for (const ReportPicture& p : c.pictures) {
+        // The title under the picture: a page may end between them, and a
+        // title left at the foot of a page would name nothing.
+        out += "<p><img src=\"" + HtmlEscaped(p.source) + "\"";
+        if (p.width > 0)
+            out += " width=\"" + std::to_string(p.width) + "\"";
+        out += " alt=\"" + HtmlEscaped(p.title) + "\"><br><i>" + HtmlEscaped(p.title) + "</i></p>\n";
     }
     out += "</body></html>\n";
     return out;

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lab report as one HTML text: the student's name and the date, the
-// problem and its description, the scheme and every run parameter, the
-// pictures as the window shows them, the L1 readout, a comparison or study
-// on show, and a lab sheet's questions, answers and check results. The same
+// problem and its description, the scheme and every run parameter, the L1
+// readout, a comparison or study on show, a lab sheet's questions, answers
+// and check results, and last the pictures as the window shows them (the
+// text first, so a picture too tall for the rest of a page leaves no gap
+// in it). The same
 // text becomes the PDF (drawn by the window layer) and the .html file; only
 // the pictures' sources differ (resource names for the one, data URIs for
 // the other).
