@@ -79,7 +79,8 @@ namespace {
         { "spacetime", "FILE.png", "Save the space-time picture as PNG.", Mode::Batch },
         { "plots", "FILE.png", "Save the three line plots of the final state (.png or .svg).", Mode::Batch },
         { "animation", "FILE.gif",
-            "Save the run as an animated GIF: the three line plots of every stored snapshot, 10 frames a second.",
+            "Save the run as an animated GIF: the three line plots of every stored snapshot (with the exact "
+            "solution under --exact), 10 frames a second.",
             Mode::Batch },
         { "variable", "NAME", "Space-time variable (default Density; with --spacetime).", Mode::Batch },
         { "size", "SIZE", "Space-time picture size, small or big (with --spacetime).", Mode::Batch },

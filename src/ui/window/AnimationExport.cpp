@@ -54,8 +54,8 @@ namespace {
         return l;
     }
 
-    QImage drawFrame(const QWidget& window, const SpaceTimePicture& picture, const Layout& l, double time,
-        double topTime, const std::string& caption)
+    QImage drawFrame(const QWidget& window, const SpaceTimePicture& picture, const Layout& l,
+        const AnimationChoice& choice, double time, double topTime, const std::string& caption)
     {
         QImage image(l.frame, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -64,7 +64,7 @@ namespace {
         for (const char* name : kPlotNames) {
             const LinePlotPicture* plot = control<LinePlotPicture>(window, name);
             const QRectF area((l.frame.width() - kPlotWidth) / 2, top, kPlotWidth, kPlotHeight);
-            plot->render(p, area, plot->axesShown(), true);
+            plot->render(p, area, choice.asShown ? plot->axesShown() : true, choice.asShown || choice.exact);
             top += kPlotHeight + kGap;
         }
         if (!l.spaceTime.isEmpty()) {
@@ -189,7 +189,7 @@ std::optional<std::string> exportAnimation(QWidget& window, const ExperimentStat
     auto frameOf = [&](long row) {
         showRow(*bar, row);
         const double time = s.StoredTime[row];
-        return drawFrame(window, *picture, layout, time, topTime, captionOf(window, s, time));
+        return drawFrame(window, *picture, layout, choice, time, topTime, captionOf(window, s, time));
     };
 
     std::optional<std::string> failure;

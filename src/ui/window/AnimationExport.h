@@ -21,6 +21,10 @@ struct ExperimentState;
 struct AnimationChoice {
     double framesPerSecond = 10;
     bool spaceTime = false; // the space-time picture under the plots
+    // The plots as the window shows them (its Axes switch and overlays), or
+    // as a batch run draws them: axes, and the exact solution only when asked.
+    bool asShown = true;
+    bool exact = false;
 };
 
 // Frame rates the dialog takes: whole or decimal, from 0.5 to 50 per second

@@ -54,9 +54,13 @@ namespace {
                     w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath(), look))
                 return "cannot write '" + f->target() + "'";
         }
-        if (const StagedFile* f = outputs.file("--animation"))
-            if (const auto failure = exportAnimation(w, s, f->temporaryPath(), AnimationChoice {}))
+        if (const StagedFile* f = outputs.file("--animation")) {
+            AnimationChoice choice;
+            choice.asShown = false;
+            choice.exact = o.exact;
+            if (const auto failure = exportAnimation(w, s, f->temporaryPath(), choice))
                 return "cannot write '" + f->target() + "': " + *failure;
+        }
         if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))
             return "cannot write '" + f->target() + "'";
         if (const StagedFile* f = outputs.file("--history"); f && !writeHistory(s, f->temporaryPath(), exact))
