@@ -182,6 +182,24 @@ TEST_F(ReportTest, ExportReportWritesThePdfAndTheHtml)
     EXPECT_FALSE(QFile::exists(path("missing/report.html")));
 }
 
+// Schemes side by side: the caption names every scheme, and the report
+// says which ran beside the grid's.
+TEST_F(ReportTest, AComparisonIsNamedInTheCaptionAndTheReport)
+{
+    clickTest(*window, 1);
+    dialogs.answer("Orvane, Sorvi");
+    click(*window, "cmdCompareSchemes");
+    click(*window, "cmdBegin");
+    runToEnd();
+    ASSERT_FALSE(window->runFaulted());
+    EXPECT_EQ(captionOf(*window, s()), "Test Student, Test 1, Orvane / Sorvi, t=0.2, 100 cells");
+    dialogs.answerFile(path("compare.html").toStdString());
+    item("actExportReport")->trigger();
+    const QString html = QString::fromUtf8(contentOf(path("compare.html")));
+    EXPECT_TRUE(html.contains(QStringLiteral("<li>Schemes run side by side: Orvane Sorvi</li>")))
+        << html.toStdString();
+}
+
 // With a lab sheet open, the report carries its questions, the answers as
 // typed and, once checked, every result.
 TEST_F(ReportTest, TheReportCarriesTheSheetItsAnswersAndItsResults)
