@@ -18,6 +18,7 @@
 #include "ui/window/AnimationExport.h"
 #include "ui/window/ExportCaption.h"
 #include "ui/window/LabSheetPanel.h"
+#include "ui/window/LabSheetWindow.h"
 #include "ui/window/WindowExport.h"
 
 using namespace tamrel;
@@ -235,6 +236,44 @@ TEST_F(ReportTest, TheReportCarriesTheSheetItsAnswersAndItsResults)
     EXPECT_FALSE(html.contains(QStringLiteral("Not checked.")));
     EXPECT_TRUE(html.contains(QStringLiteral("\">PASS  shock"))) << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("\">PASS  question 2"))) << html.toStdString();
+}
+
+// A student's path through the shipped Test 1 sheet: open it, answer,
+// Check, run the problem, hand in the report and an animation of the run.
+TEST_F(ReportTest, AStudentsPathEndsInAReportAndAnAnimation)
+{
+    ASSERT_TRUE(labSheetsFolder());
+    window->openFile(*labSheetsFolder() + "/shock-tube-waves.json");
+    auto* panel = window->findChild<LabSheetPanel*>(QStringLiteral("frmLabSheet"));
+    ASSERT_NE(panel, nullptr);
+    const char* typed[] = { "a fan, a contact, a shock", "pressure and velocity across the contact", "0.731",
+        "0.93", "at the contact" };
+    for (int k = 0; k < 5; ++k)
+        panel->findChild<QLineEdit*>(QStringLiteral("txtAnswer%1").arg(k))->setText(QString::fromLatin1(typed[k]));
+    panel->findChild<QPushButton*>(QStringLiteral("cmdLabSheetCheck"))->click();
+    panel->waitUntilDone();
+    ASSERT_TRUE(panel->grade());
+    click(*window, "cmdBegin");
+    runToEnd();
+    ASSERT_EQ(s().Stopped, 1);
+
+    dialogs.answerFile(path("hand-in.pdf").toStdString());
+    item("actExportReport")->trigger();
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.back();
+    EXPECT_TRUE(contentOf(path("hand-in.pdf")).startsWith("%PDF"));
+    const QString html = QString::fromUtf8(contentOf(path("hand-in.html")));
+    for (const char* part :
+        { "Lab sheet: The three waves of a shock tube (Test 1)", "<i>Answer:</i> 0.731",
+            "\">PASS  shock position at t = 0.2", "question 3", "Test Student, Test 1, Orvane, t=0.2, 400 cells" })
+        EXPECT_TRUE(html.contains(QString::fromLatin1(part))) << part;
+
+    dialogs.answerFile(path("run.gif").toStdString());
+    dialogs.answerKind(1);
+    dialogs.answer("10");
+    item("actExportAnimation")->trigger();
+    const DecodedGif gif = decodeGif(path("run.gif"));
+    ASSERT_TRUE(gif.ok);
+    EXPECT_EQ(gif.frames, s().NStoredStates);
 }
 
 // File > Export Animation: one frame for each stored snapshot at the rate
