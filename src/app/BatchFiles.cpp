@@ -170,7 +170,7 @@ std::optional<std::string> BatchOutputs::stage(
 std::optional<std::string> BatchOutputs::stage(const BatchOptions& o)
 {
     return stage({ { &o.outFile, "--out" }, { &o.historyFile, "--history" }, { &o.spaceTimeFile, "--spacetime" },
-                     { &o.plotsFile, "--plots" } },
+                     { &o.plotsFile, "--plots" }, { &o.animationFile, "--animation" } },
         { { &o.setupFile, "--setup" } });
 }
 

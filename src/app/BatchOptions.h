@@ -25,6 +25,7 @@ struct BatchOptions {
     std::optional<std::string> historyFile;
     std::optional<std::string> spaceTimeFile;
     std::optional<std::string> plotsFile; // the three line plots of the final state (.png or .svg)
+    std::optional<std::string> animationFile; // every stored snapshot's plots as an animated GIF
     std::string variable = "Density";
     std::string size = "small";
     bool exact = false; // exact columns and L1 distances

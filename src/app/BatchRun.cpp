@@ -51,7 +51,7 @@ namespace {
 
 bool batchDrawsPictures(const BatchOptions& o)
 {
-    return o.spaceTimeFile || o.plotsFile;
+    return o.spaceTimeFile || o.plotsFile || o.animationFile;
 }
 
 int runSessionBatch(const BatchOptions& o)

@@ -78,6 +78,10 @@ namespace {
         { "history", "FILE.csv", "Write every stored snapshot as CSV.", Mode::Batch },
         { "spacetime", "FILE.png", "Save the space-time picture as PNG.", Mode::Batch },
         { "plots", "FILE.png", "Save the three line plots of the final state (.png or .svg).", Mode::Batch },
+        { "animation", "FILE.gif",
+            "Save the run as an animated GIF: the three line plots of every stored snapshot (with the exact "
+            "solution under --exact), 10 frames a second.",
+            Mode::Batch },
         { "variable", "NAME", "Space-time variable (default Density; with --spacetime).", Mode::Batch },
         { "size", "SIZE", "Space-time picture size, small or big (with --spacetime).", Mode::Batch },
         { "exact", "",
@@ -105,6 +109,10 @@ namespace {
             "With --check of one sheet: the student's answers (as the sheet window saves them), graded against "
             "what the lab measures. Without it only the checks are graded.",
             Mode::Sheet },
+        { "report", "FILE.pdf",
+            "With --check of one sheet: the lab report of its run, with the questions, the answers and the "
+            "results, as a PDF and an .html beside it (FILE.html: the .html alone); --name names the student.",
+            Mode::Sheet },
     };
 
     // Outputs whose format is fixed: the name must carry one of its
@@ -126,6 +134,8 @@ namespace {
             { "screenshot", "the window's picture", "PNG", { ".png" } },
             { "plot", "the study's plot", "PNG or SVG", { ".png", ".svg" } },
             { "plots", "the line plots", "PNG or SVG", { ".png", ".svg" }, true },
+            { "animation", "the animation", "GIF", { ".gif" } },
+            { "report", "the report", "PDF or HTML", { ".pdf", ".html" } },
         };
         return formats;
     }
@@ -219,7 +229,11 @@ namespace {
             const Mode mode = findOption(name)->mode;
             if (mode == Mode::Sheet && !given.has("check"))
                 return dashed(name) + " is for --check";
-            const std::size_t alongside = name == "check" && given.has("answers") ? 1 : 0;
+            // --check takes its own options, and a student's name for its report.
+            const std::size_t alongside = name != "check"
+                ? 0
+                : static_cast<std::size_t>(given.has("answers")) + static_cast<std::size_t>(given.has("report"))
+                    + static_cast<std::size_t>(given.has("report") && given.has("name"));
             if (mode == Mode::Alone && given.all().size() > 1 + alongside)
                 return dashed(name) + " stands alone";
             if (mode == Mode::Batch && !batch)
@@ -415,7 +429,8 @@ namespace {
         o.convergence = true;
         if (!given.has("test") && !given.has("sound-wave"))
             return "--convergence needs a problem with an exact reference: --test K or --sound-wave";
-        for (const char* other : { "setup", "history", "spacetime", "plots", "exact", "meter", "scheme" })
+        for (const char* other :
+            { "setup", "history", "spacetime", "plots", "animation", "exact", "meter", "scheme" })
             if (given.has(other))
                 return dashed(other) + " is not for a convergence study";
         if (!given.has("schemes"))
@@ -473,8 +488,9 @@ namespace {
 
     std::string readOutputs(const Given& given, BatchOptions& o)
     {
-        const std::pair<const char*, std::optional<std::string>*> files[] = { { "out", &o.outFile },
-            { "history", &o.historyFile }, { "spacetime", &o.spaceTimeFile }, { "plots", &o.plotsFile } };
+        const std::pair<const char*, std::optional<std::string>*> files[]
+            = { { "out", &o.outFile }, { "history", &o.historyFile }, { "spacetime", &o.spaceTimeFile },
+                  { "plots", &o.plotsFile }, { "animation", &o.animationFile } };
         for (const auto& [name, field] : files)
             if (given.has(name))
                 *field = given.value(name);
@@ -517,7 +533,7 @@ namespace {
             if (o.schemes.size() < static_cast<std::size_t>(compare::kMinSchemes)
                 || o.schemes.size() > static_cast<std::size_t>(compare::kMaxSchemes))
                 return "--schemes takes 2 to 5 schemes, not " + std::to_string(o.schemes.size());
-            for (const char* other : { "spacetime", "plots", "meter" })
+            for (const char* other : { "spacetime", "plots", "animation", "meter" })
                 if (given.has(other))
                     return dashed(other) + " is for a run of one scheme, not with --schemes";
         }
@@ -574,6 +590,13 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
             if (p.sheets.size() != 1)
                 return refused("--answers grades the answers to one sheet: give --check one sheet with it");
             p.answers = given.value("answers");
+        }
+        if (given.has("report")) {
+            if (p.sheets.size() != 1)
+                return refused("--report writes the report of one sheet: give --check one sheet with it");
+            p.report = given.value("report");
+            if (given.has("name"))
+                p.window.studentName = given.value("name");
         }
         return p;
     }

@@ -37,6 +37,7 @@ struct ProgramOptions {
     BatchOptions batch; // for Batch and Convergence
     std::vector<std::string> sheets; // for Check: the lab sheets, in the order given
     std::optional<std::string> answers; // for Check of one sheet: the student's answers file
+    std::optional<std::string> report; // for Check of one sheet: the report (the student: window.studentName)
 };
 
 // Reads the arguments that follow the program's name. Options are

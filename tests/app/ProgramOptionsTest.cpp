@@ -128,6 +128,15 @@ namespace {
             { { "--check", "a.json", "b.json", "--answers", "x.json" },
                 "--answers grades the answers to one sheet" },
             { { "--check", "a.json", "--answers", "x.json", "--name", "Jo" }, "--check stands alone" },
+            { { "--check", "a.json", "b.json", "--report", "r.pdf" }, "--report writes the report of one sheet" },
+            { { "--check", "a.json", "--report", "r.txt" }, "the report is written as PDF or HTML" },
+            { { "--batch", "--report", "r.pdf" }, "--report is for --check" },
+            { { "--batch", "--animation", "run.png" }, "the animation is written as GIF" },
+            { { "--batch", "--schemes", "Orvane,Sorvi", "--animation", "run.gif" },
+                "--animation is for a run of one scheme" },
+            { { "--convergence", "--test", "1", "--schemes", "Orvane", "--cells", "32,64", "--animation",
+                  "a.gif" },
+                "--animation is not for a convergence study" },
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(joined(c.args));
@@ -189,6 +198,16 @@ namespace {
         ASSERT_EQ(a.action, Action::Check) << a.text;
         EXPECT_EQ(a.sheets, (Args { "a.json" }));
         EXPECT_EQ(a.answers, "mine.json");
+        EXPECT_FALSE(a.report);
+        // A report names its student; the name goes with --report only.
+        const ProgramOptions r = parseProgramOptions(
+            { "--check", "a.json", "--answers", "mine.json", "--report", "r.PDF", "--name", "Jo" });
+        ASSERT_EQ(r.action, Action::Check) << r.text;
+        EXPECT_EQ(r.report, "r.PDF");
+        EXPECT_EQ(r.window.studentName, "Jo");
+        const ProgramOptions g = parseProgramOptions({ "--batch", "--test", "1", "--animation", "run.GIF" });
+        ASSERT_EQ(g.action, Action::Batch) << g.text;
+        EXPECT_EQ(g.batch.animationFile, "run.GIF");
     }
 
     TEST(ProgramOptions, AWindowCommandLineReachesItsStart)

@@ -17,6 +17,7 @@
 #include "ProgramProcess.h"
 #include "RunWindowTest.h"
 #include "ui/window/BatchSupport.h"
+#include "ui/window/ExportCaption.h"
 #include "common/Format.h"
 
 using namespace tamrel;
@@ -253,7 +254,7 @@ TEST_F(BatchTest, PlotsOfTheFinalStateAsPngOrSvg)
     const Outcome o = runProgram(
         { "--test", "1", "--cells", "60", "--plots", "plots.png", "--out", "final.csv" }, folder.path());
     ASSERT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_EQ(QImage(path("plots.png")).size(), QSize(900, 3 * 383 + 2 * 12));
+    EXPECT_EQ(QImage(path("plots.png")).size(), QSize(900, 3 * 383 + 2 * 12 + kCaptionHeight)); // and the caption
     // The curves of the SVG: polylines through every cell. The exact
     // solution joins them only with --exact, whatever the window's setting.
     const auto curves = [&](const QStringList& more) {

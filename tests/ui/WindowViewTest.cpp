@@ -19,6 +19,7 @@
 #include "WindowFixture.h"
 #include "ui/kit/Twips.h"
 #include "presets/ShockTubeTests.h"
+#include "ui/window/ExportCaption.h"
 #include "ui/window/WindowExport.h"
 #include "ui/window/WindowLayout.h"
 #include "ui/kit/WindowScale.h"
@@ -316,7 +317,7 @@ TEST_F(WindowViewTest, ExportWritesEachKindWhole)
     const long n = s().NGridCells;
 
     EXPECT_EQ(QImage(exportAs("plots.png", 0)).size(), linePlotsExportSize());
-    EXPECT_EQ(QImage(exportAs("st.png", 2)).size(), QSize(449, 189));
+    EXPECT_EQ(QImage(exportAs("st.png", 2)).size(), QSize(449, 189 + kCaptionHeight)); // the caption line under it
 
     // The SVG parses and holds the three curves: black polylines through
     // every cell.

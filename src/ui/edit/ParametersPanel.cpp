@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <utility>
 
 #include "ui/kit/Controls.h"
@@ -101,15 +102,35 @@ void ParametersPanel::cmdBoundaryConditionType_Click()
 {
     if (!BoundaryTypesEditable(state))
         return;
-    const ScreenPosTwips pos { kBoundaryPromptLeftTwips, kBoundaryPromptTopTwips };
+    // Both ends in one form, each type picked from the codes offered; the
+    // right end is not asked when the left one makes the grid periodic.
+    // Cancel keeps both types.
+    Form form;
+    form.title = "Boundary Types";
+    form.position = ScreenPosTwips { kBoundaryPromptLeftTwips, kBoundaryPromptTopTwips };
+    auto field = [](const BoundaryPrompt& p) {
+        FormField f { p.prompt, p.title, p.defaultAnswer };
+        f.choices = { { "4", "4 = periodic" }, { "1", "1 = reflecting" }, { "2", "2 = continuation" } };
+        // A type read from a set-up file may be none of the three: it is offered as it stands.
+        if (std::none_of(
+                f.choices.begin(), f.choices.end(), [&](const auto& c) { return c.value == p.defaultAnswer; }))
+            f.choices.push_back({ p.defaultAnswer, p.defaultAnswer });
+        f.check = [title = p.title](const std::string& a) { return NotANumberReason(title, a); };
+        return f;
+    };
     const BoundaryPrompt left = LeftBoundaryPrompt(state);
-    const auto leftAnswer = dialogs.inputBox(left.prompt, left.title, left.defaultAnswer, pos);
-    std::string refusals = NotANumberReason(left.title, leftAnswer);
-    if (ApplyLeftBoundaryAnswer(state, leftAnswer)) {
-        const BoundaryPrompt right = RightBoundaryPrompt(state);
-        const auto rightAnswer = dialogs.inputBox(right.prompt, right.title, right.defaultAnswer, pos);
-        AddReason(refusals, NotANumberReason(right.title, rightAnswer));
-        ApplyRightBoundaryAnswer(state, rightAnswer);
+    form.fields = { field(left), field(RightBoundaryPrompt(state)) };
+    form.fields[1].asked = [this](const FormAnswers& before) {
+        const auto code = BoundaryAnswerCode(before[0]);
+        return code.value_or(state.MnBdry) != 4;
+    };
+    const auto answers = dialogs.askForm(form);
+    if (!answers)
+        return;
+    std::string refusals = NotANumberReason(left.title, (*answers)[0]);
+    if (ApplyLeftBoundaryAnswer(state, (*answers)[0])) {
+        AddReason(refusals, NotANumberReason(std::string(kRightBoundaryTitle), (*answers)[1]));
+        ApplyRightBoundaryAnswer(state, (*answers)[1]);
     }
     if (!refusals.empty())
         sayInStatusLine(panels.context.window, refusals);

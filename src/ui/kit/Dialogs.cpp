@@ -3,6 +3,24 @@
 
 namespace tamrel {
 
+std::optional<FormAnswers> Dialogs::askForm(const Form& form)
+{
+    FormAnswers answers;
+    for (const FormField& f : form.fields) {
+        if (f.asked && !f.asked(answers)) {
+            answers.emplace_back();
+            continue;
+        }
+        auto answer = inputBox(f.prompt, f.title, f.defaultAnswer, form.position);
+        if (answer && f.againDefault && f.check) {
+            if (const std::string why = f.check(*answer); !why.empty())
+                answer = inputBox(why + "  " + f.prompt, f.title, *f.againDefault, form.position);
+        }
+        answers.push_back(std::move(answer));
+    }
+    return answers;
+}
+
 std::optional<std::vector<std::string>> Dialogs::chooseSchemes(const std::string& prompt, const std::string& title,
     const std::vector<std::string>&, const std::vector<std::string>& chosen)
 {

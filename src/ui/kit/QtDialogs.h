@@ -17,6 +17,8 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
         const std::string& defaultAnswer, std::optional<ScreenPosTwips> position) override;
+    // The form as one dialog (ui/window/FormDialog.h).
+    std::optional<FormAnswers> askForm(const Form& form) override;
     void messageBox(const std::string& text, const std::string& title) override;
     std::optional<std::vector<std::string>> chooseSchemes(const std::string& prompt, const std::string& title,
         const std::vector<std::string>& choices, const std::vector<std::string>& chosen) override;

@@ -40,6 +40,21 @@ public:
         answers_.pop_front();
         return a;
     }
+    // With answers waiting, a form's values take them in order, as its chain
+    // of prompts would; otherwise the form is the window's own.
+    std::optional<FormAnswers> askForm(const Form& form) override
+    {
+        if (answers_.empty())
+            return inner_.askForm(form);
+        return Dialogs::askForm(form);
+    }
+    std::optional<std::vector<std::string>> chooseSchemes(const std::string& prompt, const std::string& title,
+        const std::vector<std::string>& choices, const std::vector<std::string>& chosen) override
+    {
+        if (answers_.empty())
+            return inner_.chooseSchemes(prompt, title, choices, chosen);
+        return Dialogs::chooseSchemes(prompt, title, choices, chosen);
+    }
     void messageBox(const std::string& text, const std::string& title) override { inner_.messageBox(text, title); }
     using Dialogs::openFileName;
     std::optional<std::string> openFileName(

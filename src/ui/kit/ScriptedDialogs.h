@@ -31,6 +31,19 @@ public:
         answers_.pop_front();
         return a;
     }
+    // A form is answered from the queue of answers, value by value in the
+    // order of its chain of prompts (Dialogs::askForm), unless cancelForm()
+    // queued a Cancel of the whole form.
+    void cancelForm() { ++formCancels_; }
+    std::optional<FormAnswers> askForm(const Form& form) override
+    {
+        forms.push_back(form.title);
+        if (formCancels_ > 0) {
+            --formCancels_;
+            return std::nullopt;
+        }
+        return Dialogs::askForm(form);
+    }
     void messageBox(const std::string& text, const std::string&) override { messages.push_back(text); }
     // Each open dialog asked for, as it was asked.
     struct Opened {
@@ -64,6 +77,7 @@ public:
     std::vector<Asked> asked;
     std::vector<std::string> messages;
     std::vector<Opened> opened;
+    std::vector<std::string> forms; // the title of each form asked
 
 private:
     std::optional<std::string> nextFile()
@@ -77,6 +91,7 @@ private:
     std::deque<std::optional<std::string>> answers_;
     std::deque<std::optional<std::string>> files_;
     std::deque<int> kinds_;
+    int formCancels_ = 0;
 };
 
 } // namespace tamrel

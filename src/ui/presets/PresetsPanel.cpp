@@ -124,18 +124,32 @@ void PresetsPanel::cmdSoundWave_Click()
 {
     if (!state.isReady())
         return;
+    // The seven values in one form, each checked as it is typed and the
+    // wave as a whole before OK is taken.
+    Form form;
+    form.title = "Sound Wave";
+    form.position = ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips };
+    for (const SoundWaveQuestion& q : kSoundWaveQuestions) {
+        FormField f { std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field) };
+        f.check = [field = q.field](const std::string& a) { return SoundWaveAnswerRefusal(field, a); };
+        form.fields.push_back(std::move(f));
+    }
+    // The answers as the sound-wave rules take them (an empty value keeps its field).
+    auto asWaveAnswers = [](const FormAnswers& values) {
+        SoundWaveAnswers answers;
+        for (std::size_t k = 0; k < answers.size() && k < values.size(); ++k)
+            answers[k] = values[k];
+        return answers;
+    };
+    form.check = [this, asWaveAnswers](
+                     const FormAnswers& values) { return SoundWaveAnswersRefusal(state, asWaveAnswers(values)); };
+    const auto answers = dialogs.askForm(form);
+    if (!answers)
+        return; // Cancel: the problem before stands
     StartSoundWaveExperiment(state);
     panels.plots.showCaptions(std::string(kSoundWavePlotCaptions.density),
         std::string(kSoundWavePlotCaptions.pressure), std::string(kSoundWavePlotCaptions.velocity));
-    // Each dialog offers the field's present value; no answer is applied
-    // before the last question is answered.
-    SoundWaveAnswers answers;
-    for (std::size_t k = 0; k < kSoundWaveQuestions.size(); ++k) {
-        const SoundWaveQuestion& q = kSoundWaveQuestions[k];
-        answers[k] = dialogs.inputBox(std::string(q.prompt), std::string(q.title), soundWaveDefaultText(state, q.field),
-            ScreenPosTwips { kSoundWaveDialogLeftTwips, kSoundWaveDialogTopTwips });
-    }
-    const std::string refusals = TakeSoundWaveAnswers(state, answers).refusals;
+    const std::string refusals = TakeSoundWaveAnswers(state, asWaveAnswers(*answers)).refusals;
     if (!refusals.empty())
         sayInStatusLine(panels.context.window, refusals);
     if (auto text = SoundWaveClickDescription(state, captionOf(lblStudentID), shortDate(), shortTime()))

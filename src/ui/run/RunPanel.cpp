@@ -230,29 +230,38 @@ void RunPanel::cmdNumericalScheme_Click()
 {
     if (!state.isReady())
         return;
-    // A cancelled or empty answer keeps the scheme in force; a name of no
-    // scheme is asked once more with the reason, and a second such name
-    // keeps the scheme too, saying so. A name is taken in any letter case and
-    // stored as the table spells it.
-    const std::string prompt = schemePrompt();
-    const auto answer = dialogs.inputBox(prompt, "Specify Scheme", "Mixtal32", kDialogPos);
+    // One form: the scheme (picked from the table) and the meter. Cancel
+    // keeps both. Asked as a chain of prompts, a cancelled or empty name
+    // keeps the scheme in force; a name of no scheme is asked once more with
+    // the reason, and a second such name keeps the scheme too, saying so. A
+    // name is taken in any letter case and stored as the table spells it.
+    Form form;
+    form.title = "Numerical Scheme";
+    form.position = kDialogPos;
+    FormField name { schemePrompt(), "Specify Scheme", "Mixtal32" };
+    for (const kernels::SchemeInfo& k : kernels::allSchemes())
+        name.choices.push_back({ std::string(k.name), std::string(k.name) });
+    name.check = [](const std::string& a) {
+        return a.empty() || kernels::findScheme(a) ? std::string() : "\"" + a + "\" is not a scheme name.";
+    };
+    name.againDefault = "Orvane";
+    FormField meterField { "Do you want the meagflop/s meter to be turned on?",
+        "Type 1 for Mflop/s metering,  0 to run without this overhead:", std::to_string(state.MeterOn) };
+    meterField.check = [](const std::string& a) { return NotANumberReason("Mflop/s meter", a); };
+    form.fields = { name, meterField };
+    const auto answers = dialogs.askForm(form);
+    if (!answers)
+        return;
+    const std::optional<std::string>& answer = (*answers)[0];
     if (answer && !answer->empty()) {
-        if (const kernels::SchemeInfo* scheme = kernels::findScheme(*answer)) {
+        if (const kernels::SchemeInfo* scheme = kernels::findScheme(*answer))
             state.SchemeName = std::string(scheme->name);
-        } else {
-            const std::string why = "\"" + *answer + "\" is not a scheme name.  ";
-            const auto again = dialogs.inputBox(why + prompt, "Specify Scheme", "Orvane", kDialogPos);
-            if (const kernels::SchemeInfo* scheme = kernels::findScheme(again.value_or("")))
-                state.SchemeName = std::string(scheme->name);
-            else if (again && !again->empty())
-                sayInStatusLine(panels.context.window,
-                    "\"" + *again + "\" is not a scheme name either; " + state.SchemeName + " is kept.");
-        }
+        else
+            sayInStatusLine(panels.context.window,
+                "\"" + *answer + "\" is not a scheme name either; " + state.SchemeName + " is kept.");
     }
 
-    const auto meter = dialogs.inputBox("Do you want the meagflop/s meter to be turned on?",
-        "Type 1 for Mflop/s metering,  0 to run without this overhead:", std::to_string(state.MeterOn),
-        kDialogPos);
+    const std::optional<std::string>& meter = (*answers)[1];
     if (const std::string why = NotANumberReason("Mflop/s meter", meter); !why.empty())
         sayInStatusLine(panels.context.window, why);
     if (const auto v = parseNumber(meter.value_or("")))
@@ -269,11 +278,44 @@ void RunPanel::cmdGetDiffConsts_Click()
         return;
     // Each answer that is no number, or out of its range, is refused with its
     // reason on the status line; the value before stays.
+    // One form of all five values; Cancel keeps them all.
     std::string refusals;
-    auto askReal = [&](const char* prompt, const ShockConstantRange& range, double& field) {
-        const std::string title(range.title);
-        const auto a = dialogs.inputBox(prompt, title, formatGeneral(field), kDialogPos);
-        AddReason(refusals, NotANumberReason(title, a));
+    const char* streamsTitle = "Get Number of Smoke Streams";
+    const char* logsTitle = "Log Plots for Density and Pressure?";
+    auto realField = [](const char* prompt, const ShockConstantRange& range, double value) {
+        FormField f { prompt, std::string(range.title), formatGeneral(value) };
+        f.check = [&range](const std::string& a) {
+            std::string why = NotANumberReason(std::string(range.title), a);
+            if (const auto v = parseNumber(a); why.empty() && v)
+                why = ShockConstantRefusal(range, *v);
+            return why;
+        };
+        return f;
+    };
+    Form form;
+    form.title = "Shock Constants and Log Plots";
+    form.position = kDialogPos;
+    form.fields = {
+        realField("Type the value of the PPM shock diffusion constant, difcon", kDifconRange, state.Difcon),
+        realField("Type the value of the PPM shock detection constant, shkjmp", kShkjmpRange, state.Shkjmp),
+        realField("Type the value of the PPM shock diffusion constant, wavhaf", kWavhafRange, state.Wavhaf),
+        { "Type the desired number of equally spaced smoke streams", streamsTitle,
+            std::to_string(state.NSmokeStreams) },
+        { "Type 0 for normal plots;  type 1 to plot logs of density and pressure", logsTitle,
+            std::to_string(state.LogPlots) },
+    };
+    form.fields[3].check = [streamsTitle](const std::string& a) {
+        std::string why = NotANumberReason(streamsTitle, a);
+        if (const auto v = parseNumber(a); why.empty() && v && roundToLong(*v) < 1)
+            why = std::string(streamsTitle) + ": at least 1 stream; the value before is kept.";
+        return why;
+    };
+    form.fields[4].check = [logsTitle](const std::string& a) { return NotANumberReason(logsTitle, a); };
+    const auto answers = dialogs.askForm(form);
+    if (!answers)
+        return;
+    auto takeReal = [&](const std::optional<std::string>& a, const ShockConstantRange& range, double& field) {
+        AddReason(refusals, NotANumberReason(std::string(range.title), a));
         if (const auto v = parseNumber(a.value_or(""))) {
             const std::string why = ShockConstantRefusal(range, *v);
             AddReason(refusals, why);
@@ -281,13 +323,11 @@ void RunPanel::cmdGetDiffConsts_Click()
                 field = *v;
         }
     };
-    askReal("Type the value of the PPM shock diffusion constant, difcon", kDifconRange, state.Difcon);
-    askReal("Type the value of the PPM shock detection constant, shkjmp", kShkjmpRange, state.Shkjmp);
-    askReal("Type the value of the PPM shock diffusion constant, wavhaf", kWavhafRange, state.Wavhaf);
+    takeReal((*answers)[0], kDifconRange, state.Difcon);
+    takeReal((*answers)[1], kShkjmpRange, state.Shkjmp);
+    takeReal((*answers)[2], kWavhafRange, state.Wavhaf);
 
-    const char* streamsTitle = "Get Number of Smoke Streams";
-    const auto streams = dialogs.inputBox("Type the desired number of equally spaced smoke streams", streamsTitle,
-        std::to_string(state.NSmokeStreams), kDialogPos);
+    const std::optional<std::string>& streams = (*answers)[3];
     AddReason(refusals, NotANumberReason(streamsTitle, streams));
     if (const auto v = parseNumber(streams.value_or(""))) {
         if (const std::string why = SmokeStreamsRefusal(*v); why.empty())
@@ -297,9 +337,7 @@ void RunPanel::cmdGetDiffConsts_Click()
     }
 
     // The new choice rewrites history row 0 in its form, so Restart reads it back.
-    const char* logsTitle = "Log Plots for Density and Pressure?";
-    const auto logs = dialogs.inputBox("Type 0 for normal plots;  type 1 to plot logs of density and pressure",
-        logsTitle, std::to_string(state.LogPlots), kDialogPos);
+    const std::optional<std::string>& logs = (*answers)[4];
     AddReason(refusals, NotANumberReason(logsTitle, logs));
     if (const auto v = parseNumber(logs.value_or("")))
         SetLogPlots(state, roundToLong(*v));

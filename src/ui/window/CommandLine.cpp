@@ -143,7 +143,7 @@ int runProgram(int argc, char** argv)
             return drawStudyPlot(d, path, svg, argv[0]);
         });
     case ProgramOptions::Action::Check:
-        return runSheetChecks(p.sheets, argv[0], p.answers);
+        return runSheetChecks(p.sheets, argv[0], p.answers, p.report, p.window.studentName.value_or("Lab sheet"));
     case ProgramOptions::Action::Riemann: {
         kernels::FlowState left, right;
         double gamma = 0;

@@ -47,6 +47,9 @@ public:
 
     // The answers as typed, one for each question.
     std::vector<std::string> answers() const;
+    // The sheet on show and its last grading (for the lab report).
+    const std::optional<sheets::LabSheet>& sheet() const { return sheet_; }
+    const std::optional<sheets::SheetGrade>& grade() const { return grade_; }
 
 signals:
     void checked(); // a check ended: graded, cancelled or failed

@@ -25,6 +25,7 @@
 #include "ui/window/SpaceTimeWithWaves.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
+#include "ui/window/AnimationExport.h"
 
 namespace tamrel {
 
@@ -51,6 +52,13 @@ namespace {
             if (writeView(
                     w, s, svg ? ExportKind::LinePlotsSvg : ExportKind::LinePlotsPng, f->temporaryPath(), look))
                 return "cannot write '" + f->target() + "'";
+        }
+        if (const StagedFile* f = outputs.file("--animation")) {
+            AnimationChoice choice;
+            choice.asShown = false;
+            choice.exact = o.exact;
+            if (const auto failure = exportAnimation(w, s, f->temporaryPath(), choice))
+                return "cannot write '" + f->target() + "': " + *failure;
         }
         if (const StagedFile* f = outputs.file("--out"); f && !writeFinalState(s, f->temporaryPath(), exact))
             return "cannot write '" + f->target() + "'";

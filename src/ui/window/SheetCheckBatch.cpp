@@ -12,6 +12,9 @@
 #include "ui/window/BatchSupport.h"
 #include "ui/window/LabSheetReader.h"
 #include "ui/window/SheetAnswers.h"
+#include "ui/window/ReportExport.h"
+#include "ui/window/SheetReportBatch.h"
+#include "common/StagedFile.h"
 
 namespace tamrel {
 
@@ -42,9 +45,17 @@ BatchOptions batchOptionsOf(const sheets::LabSheet& sheet)
     return o;
 }
 
-int runSheetChecks(
-    const std::vector<std::string>& files, char* program, const std::optional<std::string>& answersFile)
+int runSheetChecks(const std::vector<std::string>& files, char* program,
+    const std::optional<std::string>& answersFile, const std::optional<std::string>& reportFile,
+    const std::string& studentName)
 {
+    // A report that cannot be written stops the check before anything runs.
+    if (reportFile) {
+        if (StagedFile probe(*reportFile); !probe.ok())
+            return batch::fail(probe.error());
+        if (StagedFile probe(reportHtmlPath(*reportFile)); !probe.ok())
+            return batch::fail(probe.error());
+    }
     std::vector<sheets::LabSheet> read;
     for (const std::string& file : files) {
         LabSheetRead r = ReadLabSheet(file);
@@ -120,6 +131,13 @@ int runSheetChecks(
                     : (", not the " + std::to_string(asked) + " questions that ask for a number").c_str());
         allPass = allPass && grade.pass();
         std::fflush(stdout);
+        if (reportFile) {
+            const std::vector<std::string> typed = answers ? *answers : std::vector<std::string> {};
+            if (const auto failure
+                = writeSheetReport(p.sheet, studentName, reportSheetOf(p.sheet, typed, &grade), *reportFile))
+                return batch::fail("--report: " + *failure, batch::kRunFailed);
+            std::printf("  report written to %s\n", terminalSafe(*reportFile).c_str());
+        }
     }
     return allPass ? 0 : batch::kRunFailed;
 }

@@ -23,7 +23,10 @@ BatchOptions batchOptionsOf(const sheets::LabSheet& sheet);
 // did); 2 a sheet or answers file that cannot be read, or a problem that
 // cannot answer one of its checks (nothing has run then; the line names the
 // file and the key).
-int runSheetChecks(
-    const std::vector<std::string>& files, char* program, const std::optional<std::string>& answers = {});
+// With `report` (one sheet), the lab report of the sheet's run, its answers
+// and its results is written there, as the student `studentName`.
+int runSheetChecks(const std::vector<std::string>& files, char* program,
+    const std::optional<std::string>& answers = {}, const std::optional<std::string>& report = {},
+    const std::string& studentName = "Lab sheet");
 
 } // namespace tamrel

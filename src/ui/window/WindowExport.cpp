@@ -15,6 +15,7 @@
 #include "ui/kit/LinePlotPicture.h"
 #include "ui/kit/SpaceTimePicture.h"
 #include "common/StagedFile.h"
+#include "ui/window/ExportCaption.h"
 
 namespace tamrel {
 
@@ -47,6 +48,16 @@ namespace {
     QSize spaceTimeSize(const SpaceTimePicture& picture)
     {
         return QSize(std::max(1, picture.scaleWidth()), std::max(1, picture.scaleHeight()));
+    }
+
+    QSize withCaption(QSize picture)
+    {
+        return QSize(picture.width(), picture.height() + kCaptionHeight);
+    }
+
+    void paintCaptionUnder(QPainter& p, const QSize& picture, const std::string& caption)
+    {
+        paintCaption(p, QRectF(0, picture.height(), picture.width(), kCaptionHeight), caption);
     }
 
     // Draws with `paint` into the kind's format at `file`'s temporary path.
@@ -133,20 +144,38 @@ ExportChoice exportKindFor(int filterIndex, const std::string& path)
     return { std::nullopt, named + ": no such export" };
 }
 
-QSize linePlotsExportSize()
+QSize linePlotsPictureSize()
 {
     return QSize(kExportPlotWidth, 3 * kExportPlotHeight + 2 * kExportPlotGap);
+}
+
+QSize linePlotsExportSize()
+{
+    return withCaption(linePlotsPictureSize());
+}
+
+QSize spaceTimeExportSize(const QWidget& window)
+{
+    return withCaption(spaceTimeSize(*control<SpaceTimePicture>(window, "pctSpaceTime")));
+}
+
+void paintLinePlotsAsShown(const QWidget& window, QPainter& p)
+{
+    paintLinePlots(window, p, PlotsLook {});
 }
 
 std::optional<std::string> writeView(const QWidget& window, const ExperimentState& s, ExportKind kind,
     const std::string& path, const PlotsLook& look)
 {
     bool written = false;
+    const std::string caption = captionOf(window, s);
     switch (kind) {
     case ExportKind::LinePlotsPng:
     case ExportKind::LinePlotsSvg:
-        written = writePicture(path, linePlotsExportSize(), kind == ExportKind::LinePlotsSvg,
-            [&](QPainter& p) { paintLinePlots(window, p, look); });
+        written = writePicture(path, linePlotsExportSize(), kind == ExportKind::LinePlotsSvg, [&](QPainter& p) {
+            paintLinePlots(window, p, look);
+            paintCaptionUnder(p, linePlotsPictureSize(), caption);
+        });
         break;
     case ExportKind::SpaceTimePng:
     case ExportKind::SpaceTimeSvg: {
@@ -154,8 +183,10 @@ std::optional<std::string> writeView(const QWidget& window, const ExperimentStat
         if (picture->shownImage().isNull())
             return std::string("the space-time picture is empty: it shows a run once two rows are stored");
         const QSize size = spaceTimeSize(*picture);
-        written = writePicture(path, size, kind == ExportKind::SpaceTimeSvg,
-            [&](QPainter& p) { picture->render(p, QRectF(QPointF(0, 0), size), picture->axesShown()); });
+        written = writePicture(path, withCaption(size), kind == ExportKind::SpaceTimeSvg, [&](QPainter& p) {
+            picture->render(p, QRectF(QPointF(0, 0), size), picture->axesShown());
+            paintCaptionUnder(p, size, caption);
+        });
         break;
     }
     case ExportKind::ShownStateCsv:

@@ -2,7 +2,8 @@
 #pragma once
 // Saving what the window shows: the three line plots (one picture, density
 // above pressure above velocity) and the space-time picture, each as PNG or
-// SVG, and the state on show or the whole history as CSV in the batch
+// SVG with a caption line under it (name, problem, scheme, time, grid
+// size), and the state on show or the whole history as CSV in the batch
 // format. A file is written in full or not at all: an unwritable path is
 // refused before anything is drawn, and the target is replaced only once
 // its content is complete.
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 
+class QPainter;
 class QWidget;
 
 namespace tamrel {
@@ -38,7 +40,13 @@ ExportChoice exportKindFor(int filterIndex, const std::string& path);
 inline constexpr int kExportPlotWidth = 900;
 inline constexpr int kExportPlotHeight = 383;
 inline constexpr int kExportPlotGap = 12;
+// The three plots alone, and with the caption line under them (an exported picture).
+QSize linePlotsPictureSize();
 QSize linePlotsExportSize();
+// The space-time picture as exported, with its caption line.
+QSize spaceTimeExportSize(const QWidget& window);
+// The three plots as the window shows them, into linePlotsPictureSize().
+void paintLinePlotsAsShown(const QWidget& window, QPainter& p);
 
 // How the line plots are drawn: as the window shows them (its Axes switch
 // and exact overlay), or as given (a batch run's --plots: axes, and the

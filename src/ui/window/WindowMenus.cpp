@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -29,6 +30,9 @@
 #include "ui/window/WindowExport.h"
 #include "ui/compare/ComparePanel.h"
 #include "state/ExperimentState.h"
+#include "ui/window/AnimationExport.h"
+#include "ui/window/ReportExport.h"
+#include "common/Format.h"
 
 namespace tamrel {
 
@@ -88,6 +92,11 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     QAction* exportItem = file->addAction(QStringLiteral("&Export..."), this, [this] { exportView(); });
     exportItem->setObjectName(QStringLiteral("actExport"));
     exportItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    QAction* reportItem = file->addAction(QStringLiteral("Export &Report..."), this, [this] { exportReport(); });
+    reportItem->setObjectName(QStringLiteral("actExportReport"));
+    QAction* animationItem
+        = file->addAction(QStringLiteral("Export &Animation..."), this, [this] { exportAnimation(); });
+    animationItem->setObjectName(QStringLiteral("actExportAnimation"));
     file->addSeparator();
     QAction* quit = file->addAction(QStringLiteral("&Quit"), &window, [this] { window.close(); });
     quit->setObjectName(QStringLiteral("actQuit"));
@@ -214,6 +223,64 @@ void WindowMenus::exportView()
         dialogs.messageBox("Nothing was exported: " + *failure + ".");
     } else {
         sayInStatusLine(window, "Exported to " + choice->path);
+    }
+}
+
+// File > Export Report: a PDF and the .html beside it (or the .html alone).
+void WindowMenus::exportReport()
+{
+    const auto path = dialogs.saveFileName("Report as PDF (*.pdf)|*.pdf|Report as HTML (*.html)|*.html");
+    if (!path)
+        return;
+    if (const auto failure = tamrel::exportReport(window, state, *path)) {
+        sayInStatusLine(window, "Export Report: " + *failure);
+        dialogs.messageBox("No report was written: " + *failure + ".");
+        return;
+    }
+    const std::string html = reportHtmlPath(*path);
+    sayInStatusLine(
+        window, html == *path ? "Report written to " + html : "Report written to " + *path + " and " + html);
+}
+
+// File > Export Animation: the frames of the stored snapshots as a GIF, at
+// the rate asked for, with progress and Cancel.
+void WindowMenus::exportAnimation()
+{
+    const auto choice = dialogs.saveFileOfKind(
+        "Line plots as GIF (*.gif)|*.gif|Line plots and space-time picture as GIF (*.gif)|*.gif");
+    if (!choice)
+        return;
+    AnimationChoice asked;
+    asked.spaceTime = choice->kind == 1;
+    const auto rate = dialogs.inputBox("Frames per second (0.5 to 50):", "Export Animation", "10");
+    if (!rate)
+        return;
+    const auto fps = parseNumber(*rate);
+    if (!fps || *fps < kMinFramesPerSecond || *fps > kMaxFramesPerSecond) {
+        dialogs.messageBox("No animation was written: \"" + *rate
+            + "\" is no frame rate; type a number from 0.5 to 50 frames per second.");
+        return;
+    }
+    asked.framesPerSecond = *fps;
+    QProgressDialog progress(QStringLiteral("Drawing the frames..."), QStringLiteral("Cancel"), 0, 1, &window);
+    progress.setObjectName(QStringLiteral("dlgAnimationProgress"));
+    progress.setWindowTitle(QStringLiteral("Export Animation"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto failure
+        = tamrel::exportAnimation(window, state, choice->path, asked, [&progress](int done, int total) {
+              progress.setMaximum(total);
+              progress.setValue(done);
+              return !progress.wasCanceled();
+          });
+    progress.reset();
+    if (failure && *failure == "cancelled") {
+        sayInStatusLine(window, "Export Animation: cancelled, nothing written");
+    } else if (failure) {
+        sayInStatusLine(window, "Export Animation: " + *failure);
+        dialogs.messageBox("No animation was written: " + *failure + ".");
+    } else {
+        sayInStatusLine(window, "Animation written to " + choice->path);
     }
 }
 

@@ -40,6 +40,8 @@ private:
     void showGuide(const QString& page, const QString& title);
     void showAbout();
     void exportView();
+    void exportReport();
+    void exportAnimation();
 
     QWidget& window;
     const ExperimentState& state;

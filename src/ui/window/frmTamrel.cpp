@@ -22,6 +22,7 @@
 #include "ui/kit/WindowScale.h"
 #include "run/DefaultProblem.h"
 #include "run/TimeStep.h"
+#include "ui/window/ExportCaption.h"
 
 namespace tamrel {
 
@@ -68,6 +69,7 @@ frmTamrel::frmTamrel(Dialogs& dialogs_, WindowOptions options_, QWidget* parent)
     AllocateArraysAndDefaultProblem();
     panels->run.startMetronome();
     runStatus = new RunStatusLine(*this, state);
+    new ProblemTracker(*this, state);
     new WindowMenus(*this, *menus, state, dialogs);
     labSheets_ = new LabSheetMenu(*this, *menus, *queued, state);
     layOutFrame(*menus, *client, *status);
@@ -237,6 +239,26 @@ const TimeStep& frmTamrel::stepper() const
 bool frmTamrel::compareSchemes(const std::vector<std::string>& names)
 {
     return panels->compare.chooseSchemes(names);
+}
+
+std::vector<std::string> frmTamrel::comparedSchemes() const
+{
+    return panels->compare.comparing() ? panels->compare.schemes() : std::vector<std::string> {};
+}
+
+void frmTamrel::keepingGrid(const std::function<void()>& replay)
+{
+    const auto rho = state.Rho, p = state.P, vx = state.VX, vy = state.VY, smoke = state.FSmoke;
+    const Long shown = state.StoredStateShown, offset = state.STRowOffset;
+    replay();
+    state.Rho = rho;
+    state.P = p;
+    state.VX = vx;
+    state.VY = vy;
+    state.FSmoke = smoke;
+    state.StoredStateShown = shown;
+    state.STRowOffset = offset;
+    panels->plots.paint();
 }
 
 void frmTamrel::closeEvent(QCloseEvent* e)

@@ -11,6 +11,7 @@
 // the editors rely on.
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,13 @@ public:
     // The schemes Begin runs side by side, as the Compare button's dialog
     // takes them (fewer than two: none); false when refused (with a message).
     bool compareSchemes(const std::vector<std::string>& names);
+    // The schemes of the comparison on show (none when there is none).
+    std::vector<std::string> comparedSchemes() const;
+    // Runs `replay`, which steps the stored-state bar through the rows (an
+    // animation's frames), and then gives the grid back the values it held
+    // before: a row shown from the history holds them in single precision
+    // only, and a halted run continues from the grid.
+    void keepingGrid(const std::function<void()>& replay);
 
     // Opens a lab sheet or reads a set-up file, as File -> Open Lab Sheet or
     // Read Setup would with that file chosen (tamrel FILE): the same checks,
