@@ -212,8 +212,9 @@ TEST_F(FormsTest, ListsOfferTheChoicesWithTheDesignedDefaults)
             for (int i = 0; i < list->count(); ++i)
                 (d.windowTitle() == QStringLiteral("Numerical Scheme") ? schemes : leftCodes)
                     << list->itemData(i).toString();
-            if (d.windowTitle() == QStringLiteral("Numerical Scheme"))
+            if (d.windowTitle() == QStringLiteral("Numerical Scheme")) {
                 EXPECT_EQ(list->currentData().toString(), QStringLiteral("Mixtal32"));
+            }
         }
         if (d.windowTitle() == QStringLiteral("Boundary Types")) {
             pick(d, 0, "4");

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tamrel {
@@ -25,6 +26,15 @@ struct ScreenPosTwips {
 // it may be asked once more, with the reason before the prompt, when
 // `againDefault` is set (the chain of prompts only: a form refuses OK).
 struct FormField {
+    // A field is made from its prompt, title and default; the rest is set
+    // after, where a field has it.
+    FormField(std::string prompt_, std::string title_, std::string defaultAnswer_)
+        : prompt(std::move(prompt_))
+        , title(std::move(title_))
+        , defaultAnswer(std::move(defaultAnswer_))
+    {
+    }
+
     std::string prompt;
     std::string title;
     std::string defaultAnswer;
