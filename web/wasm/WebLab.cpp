@@ -88,7 +88,7 @@ bool WebLab::loadSoundWave(const std::string (&answers)[7])
         const auto x = parseNumber(answers[k]);
         if (!x)
             return said(std::string(q.title) + ": \"" + answers[k] + "\" is not a number.");
-        v[k] = isWaveNumberField(q.field) ? roundHalfEven(*x) : *x;
+        v[k] = isWaveNumberField(q.field) ? roundToLong(*x) : *x;
     }
     lab::SoundWaveAsked w;
     w.rPlusAmplitude = v[0];
