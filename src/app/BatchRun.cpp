@@ -11,6 +11,7 @@
 #include "common/StagedFile.h"
 #include "exact/ExactColumns.h"
 #include "lab/LabSession.h"
+#include "run/RunStatus.h"
 
 namespace tamrel {
 
@@ -90,7 +91,7 @@ int runSessionBatch(const BatchOptions& o)
         return fail(fault.value_or("the run failed"), kRunFailed);
     // A run halted before its stop time (and not merely rounded short of it)
     // has no result to write.
-    if (s.TimeNow < s.TStop * (1 - 1e-12))
+    if (!ReachedStopTime(s))
         return fail("the run stopped at time " + num17(s.TimeNow) + ", before its stop time " + num17(s.TStop),
             kRunFailed);
 

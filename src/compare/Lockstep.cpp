@@ -6,6 +6,7 @@
 #include "run/BoundaryFill.h"
 #include "run/PlotRanges.h"
 #include "run/RunControl.h"
+#include "run/RunStatus.h"
 #include "run/TimeStep.h"
 
 namespace tamrel::compare {
@@ -35,7 +36,7 @@ namespace {
         }
         FillGhostCells(s);
         WidenPlotRanges(s);
-        run.finished = s.Stopped != 0 && run.failure.empty() && s.TimeNow >= s.TStop * (1 - 1e-12);
+        run.finished = s.Stopped != 0 && run.failure.empty() && ReachedStopTime(s);
         run.seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 

@@ -6,6 +6,7 @@
 #include "common/Threading.h"
 #include "kernels/SchemeTable.h"
 #include "run/RunControl.h"
+#include "run/RunStatus.h"
 #include "run/TimeStep.h"
 
 namespace tamrel::compare {
@@ -70,7 +71,7 @@ void RunToEnd(SchemeRun& run, const std::atomic<bool>* cancel)
         }
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.finished = run.failure.empty() && !(cancel && cancel->load()) && s.TimeNow >= s.TStop * (1 - 1e-12);
+    run.finished = run.failure.empty() && !(cancel && cancel->load()) && ReachedStopTime(s);
     if (!run.finished && run.failure.empty() && !(cancel && cancel->load()))
         run.failure = "the run with " + s.SchemeName + " stopped before its stop time";
 }

@@ -22,6 +22,7 @@
 #include "run/DefaultProblem.h"
 #include "run/EstimateTimeStep.h"
 #include "run/RunControl.h"
+#include "run/RunStatus.h"
 #include "run/SchemeChoice.h"
 #include "run/ShockConstants.h"
 #include "run/SmokeStreams.h"
@@ -503,7 +504,7 @@ Refusal LabSession::runToEnd()
             return t.fault;
     // A run halted before its stop time (and not merely rounded short of it)
     // has not reached its end.
-    if (s_.TimeNow < s_.TStop * (1 - 1e-12))
+    if (!ReachedStopTime(s_))
         return "The run stopped at time " + text17(s_.TimeNow) + ", before its stop time " + text17(s_.TStop)
             + ".";
     return std::nullopt;

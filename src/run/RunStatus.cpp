@@ -17,6 +17,11 @@ RunPhase PhaseOf(const ExperimentState& s)
     return ContinueStatusOf(s) == ContinueStatus::Continued ? RunPhase::Halted : RunPhase::Finished;
 }
 
+bool ReachedStopTime(const ExperimentState& s)
+{
+    return s.TimeNow >= s.TStop * (1 - 1e-12);
+}
+
 const char* PhaseName(RunPhase phase)
 {
     switch (phase) {

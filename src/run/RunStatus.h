@@ -20,6 +20,10 @@ enum class RunPhase {
 };
 
 RunPhase PhaseOf(const ExperimentState& s);
+
+// Whether a stopped run reached its stop time: a time short of TStop by a
+// rounding counts as reached, one halted earlier (or not a number) does not.
+bool ReachedStopTime(const ExperimentState& s);
 const char* PhaseName(RunPhase phase);
 
 // "Running   t = 0.1 of 0.2   cycle 57   Orvane   100 cells".

@@ -20,6 +20,12 @@ long SpaceTimeRepaintRows(long cells)
     return std::max(1L, 1000L / std::max(1L, cells));
 }
 
+bool SpaceTimeRepaintDue(long rowsBefore, long rowsAfter, long cells)
+{
+    const long every = SpaceTimeRepaintRows(cells);
+    return rowsAfter > rowsBefore && rowsAfter / every > std::max(0L, rowsBefore) / every;
+}
+
 void SetSnapshotInterval(ExperimentState& s)
 {
     s.DtPlot = SnapshotInterval(s.TimeUnit, s.NPlotsPerPeriod, s.TStop);

@@ -27,6 +27,10 @@ void SetSnapshotInterval(ExperimentState& s);
 // stored row: max(1, 1000 \ N), so that a repaint costs about the same at
 // every grid size (every row from N = 1000 on). N below 1 counts as 1.
 long SpaceTimeRepaintRows(long cells);
+// Whether rows rowsBefore+1 .. rowsAfter (counted from 1) take the count of
+// stored rows past a multiple of SpaceTimeRepaintRows(cells): a single run
+// stores one row at a time, schemes run side by side several.
+bool SpaceTimeRepaintDue(long rowsBefore, long rowsAfter, long cells);
 
 
 } // namespace tamrel

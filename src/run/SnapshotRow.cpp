@@ -153,4 +153,12 @@ double StoredPlainValue(const ExperimentState& s, StoredField field, long k)
     return s.STFSmoke[k];
 }
 
+bool ShowStoredRow(ExperimentState& s, long row)
+{
+    if (!SnapshotRowHoldsState(s, row))
+        return false;
+    s.STRowOffset = static_cast<Long>((s.NGridCells + 2) * row);
+    return RestoreSnapshotRow(s, row);
+}
+
 } // namespace tamrel

@@ -38,6 +38,12 @@ double StoredPlainValue(const ExperimentState& s, StoredField field, long k);
 // or whose density or pressure does not come back positive and finite.
 bool RestoreSnapshotRow(ExperimentState& s, long row);
 
+// Stored row `row` shown in the grid, as the stored-state bar shows it: the
+// row comes back and the history offset points at it, which tells Continue
+// whether the grid still holds the newest row. A row RestoreSnapshotRow
+// refuses changes nothing (false).
+bool ShowStoredRow(ExperimentState& s, long row);
+
 // Whether RestoreSnapshotRow(s, row) would succeed: the row was stored and
 // its density and pressure come back positive and finite.
 bool SnapshotRowHoldsState(const ExperimentState& s, long row);

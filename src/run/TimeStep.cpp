@@ -536,7 +536,7 @@ StepReport TimeStep::advance(ExperimentState& s)
         s.StoredTime[s.StoredStateShown] = s.TimeNow;
         r.rowStored = true;
         r.row = row;
-        r.spaceTimeDue = s.NStoredStates % SpaceTimeRepaintRows(n) == 0;
+        r.spaceTimeDue = SpaceTimeRepaintDue(row, s.NStoredStates, n);
     } else {
         r.historyFull = true;
     }

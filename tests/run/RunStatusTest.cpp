@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 
 #include "run/DefaultProblem.h"
@@ -103,4 +104,29 @@ TEST(RunStatus, TheLineTellsStateTimeCycleSchemeAndGrid)
     s.NCycle = 57;
     s.SchemeName = "Lentor32";
     EXPECT_EQ(RunStatusText(s), "Running   t = 0.1 of 0.2   cycle 57   Lentor32   100 cells");
+}
+
+// A run that stopped a rounding short of its stop time has reached it; one
+// halted a step short, or at a time that is not a number, has not.
+TEST(RunStatus, ReachedStopTimeForgivesOnlyARounding)
+{
+    const struct {
+        double time;
+        bool reached;
+    } cases[] = {
+        { 0.2, true },
+        { 0.2 * (1 - 1e-14), true },
+        { 0.2000001, true },
+        { 0.2 * (1 - 1e-9), false },
+        { 0.19, false },
+        { 0.0, false },
+        { std::nan(""), false },
+    };
+    ExperimentState s;
+    StartUpState(s);
+    s.TStop = 0.2;
+    for (const auto& c : cases) {
+        s.TimeNow = c.time;
+        EXPECT_EQ(ReachedStopTime(s), c.reached) << "time " << c.time;
+    }
 }

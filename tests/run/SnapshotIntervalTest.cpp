@@ -43,5 +43,26 @@ namespace {
         }
     }
 
+    // 100 cells repaint every 10 rows: the 10th, 20th, ... stored row, one at
+    // a time or several at once, and nothing when no row was stored.
+    TEST(SnapshotInterval, SpaceTimeRepaintIsDueWhenTheCountPassesAMultiple)
+    {
+        const struct {
+            long before, after;
+            bool due;
+        } cases[] = {
+            { 0, 1, false },
+            { 8, 9, false },
+            { 9, 10, true },
+            { 10, 11, false },
+            { 7, 13, true },
+            { 11, 19, false },
+            { 20, 20, false },
+        };
+        for (const auto& c : cases)
+            EXPECT_EQ(SpaceTimeRepaintDue(c.before, c.after, 100), c.due) << c.before << " to " << c.after;
+        EXPECT_TRUE(SpaceTimeRepaintDue(0, 1, 5000)); // every row from 1000 cells on
+    }
+
 } // namespace
 } // namespace tamrel

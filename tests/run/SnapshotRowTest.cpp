@@ -148,5 +148,29 @@ namespace {
         EXPECT_TRUE(RestoreSnapshotRow(s, 2));
     }
 
+    // Showing a stored row points the history offset at it; a row that holds
+    // no state leaves the grid and the offset as they were.
+    TEST(SnapshotRow, ShowingAStoredRowPointsTheOffsetAtIt)
+    {
+        auto s = shockTubeState(10, "Orvane");
+        s.NPlotsTotal = 4;
+        allocateHistory(s);
+        for (long r = 0; r < 3; ++r) {
+            s.Rho[5] = 1.0 + r;
+            ASSERT_TRUE(StoreSnapshotRow(s, r));
+        }
+        s.NStoredStates = 3;
+        s.STRowOffset = 36;
+
+        ASSERT_TRUE(ShowStoredRow(s, 1));
+        EXPECT_EQ(s.STRowOffset, 12);
+        EXPECT_FLOAT_EQ(s.Rho[5], 2.0);
+        for (const long row : { 3L, -1L }) {
+            EXPECT_FALSE(ShowStoredRow(s, row)) << row;
+            EXPECT_EQ(s.STRowOffset, 12);
+            EXPECT_FLOAT_EQ(s.Rho[5], 2.0);
+        }
+    }
+
 } // namespace
 } // namespace tamrel

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "EditWindowTest.h"
+#include "lab/LabSession.h"
 
 using namespace tamrel;
 using namespace tamrel::testing;
@@ -264,6 +265,43 @@ TEST_F(EditSetupFileTest, GridSizeTheBoxAlreadyShowsStillResizesTheCellBar)
     EXPECT_EQ(s().NGridCells, 7);
     EXPECT_EQ(bar(*window, "hsbMSelected")->maximum(), 7);
     EXPECT_LE(s().MCurrent, 7);
+}
+
+// The window's rebuild is the session's: a file whose grid size and Courant
+// number differ from what the boxes show rebuilds once more on the way, and
+// the Courant number takes the two decimals its box shows (0.8125 runs at
+// 0.81). The grids agree bit for bit after the load and after the run.
+TEST_F(EditSetupFileTest, FileWithOtherBoxesLoadsAsTheSessionLoadsIt)
+{
+    type(box(*window, "txtNGridCells"), "60");
+    type(box(*window, "txtCourantNumber"), "0.8125");
+    selectCell(20, "0.5", "0.25", "0.125");
+    selectCell(41, "2.123456789", "7.3", "-0.3");
+    ASSERT_EQ(s().CourantNumber, 0.8125);
+    writeSetup(path());
+    type(box(*window, "txtNGridCells"), "100");
+    type(box(*window, "txtCourantNumber"), "0.5");
+    ASSERT_EQ(s().NGridCells, 100);
+
+    readSetup(path());
+    lab::LabSession session;
+    ASSERT_EQ(session.loadSetupFile(path()), std::nullopt);
+    const ExperimentState& t = session.record();
+    EXPECT_EQ(s().CourantNumber, 0.81);
+    EXPECT_EQ(box(*window, "txtNGridCells")->text().toStdString(), "60");
+    EXPECT_EQ(box(*window, "txtCourantNumber")->text().toStdString(), "0.81");
+    EXPECT_EQ(s().CourantNumber, t.CourantNumber);
+    EXPECT_EQ(s().TStop, t.TStop);
+    EXPECT_TRUE(gridAndTable(s()) == gridAndTable(t));
+    for (long i = 0; i <= t.NGridCells + 1; ++i)
+        ASSERT_EQ(s().SoundSpeed[i], t.SoundSpeed[i]) << "cell " << i;
+
+    click(*window, "cmdBegin");
+    runToEnd();
+    ASSERT_EQ(session.runToEnd(), std::nullopt);
+    EXPECT_EQ(s().NCycle, t.NCycle);
+    EXPECT_EQ(s().TimeNow, t.TimeNow);
+    EXPECT_TRUE(gridAndTable(s()) == gridAndTable(t));
 }
 
 // A set-up loads into Ready only: during or after a run Read Setup does

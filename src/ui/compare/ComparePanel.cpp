@@ -224,7 +224,7 @@ bool ComparePanel::tick()
     if (state.NStoredStates != before) {
         // The stored-state controls follow the rows.
         panels.replay.followStoredRow(std::max<Long>(0, state.NStoredStates - 1), state.StoredStateShown);
-        if ((state.NStoredStates - 1) % SpaceTimeRepaintRows(state.NGridCells) == 0 || state.Stopped != 0)
+        if (SpaceTimeRepaintDue(before, state.NStoredStates, state.NGridCells) || state.Stopped != 0)
             panels.spaceTime.pctSpaceTime_Paint();
     }
     panels.replay.showTime(timeText(state.TimeNow));

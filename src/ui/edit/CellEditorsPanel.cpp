@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QScrollBar>
+#include <utility>
 
 #include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
@@ -204,28 +205,30 @@ void CellEditorsPanel::showPlottedCell(
     setText(txtVelocity, u);
 }
 
-void CellEditorsPanel::enterCellNumber(const std::string& cell)
+void CellEditorsPanel::showReplayedEntry(
+    const std::string& cell, const std::string& rho, const std::string& p, const std::string& u)
 {
-    setText(txtMSelected, cell);
-    txtMSelected_Change();
-}
-
-void CellEditorsPanel::enterPressure(const std::string& p)
-{
-    setText(txtPressure, p);
-    txtPressure_Change();
-}
-
-void CellEditorsPanel::enterDensity(const std::string& rho)
-{
-    setText(txtDensity, rho);
-    txtDensity_Change();
-}
-
-void CellEditorsPanel::enterVelocity(const std::string& u)
-{
-    setText(txtVelocity, u);
-    txtVelocity_Change();
+    const ExperimentState& s = state;
+    const auto quiet = [](QObject* o, auto write) {
+        const bool blocked = o->blockSignals(true);
+        write();
+        o->blockSignals(blocked);
+    };
+    quiet(txtMSelected, [&] { setText(txtMSelected, cell); });
+    quiet(hsbMSelected, [&] { hsbMSelected->setValue(s.MCurrent); });
+    const std::pair<PlotQuantity, const std::string*> shown[] = {
+        { PlotQuantity::Density, &rho },
+        { PlotQuantity::Pressure, &p },
+        { PlotQuantity::Velocity, &u },
+    };
+    for (const auto& [q, text] : shown) {
+        const ValueEditor e = editor(q);
+        quiet(e.box, [&] { setText(e.box, *text); });
+        if (s.Stopped == 1)
+            quiet(e.bar, [&] {
+                e.bar->setValue(ValueToBar(s.*e.current, e.bar->minimum(), e.bar->maximum(), s.*e.lo, s.*e.hi));
+            });
+    }
 }
 
 void CellEditorsPanel::setCellBarRange(Long n)

@@ -53,12 +53,10 @@ public:
     // A plot's readout: the cell bar at `cell`, then pressure, density, velocity.
     void showPlottedCell(Long cell, const std::string& p, const std::string& rho, const std::string& u);
 
-    // The rebuild's replay of the table: each box is written and its handler
-    // run, also when the text did not change.
-    void enterCellNumber(const std::string& cell);
-    void enterPressure(const std::string& p);
-    void enterDensity(const std::string& rho);
-    void enterVelocity(const std::string& u);
+    // The last entry a grid rebuild replayed, in the cell and value editors
+    // and their bars, without their handlers: the state already holds it.
+    void showReplayedEntry(
+        const std::string& cell, const std::string& rho, const std::string& p, const std::string& u);
 
     // The cell bar spans cells 1..n (range, small and large change).
     void setCellBarRange(Long n);

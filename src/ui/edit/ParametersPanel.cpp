@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
@@ -151,11 +152,6 @@ void ParametersPanel::showRunParameters()
     }
 }
 
-void ParametersPanel::showGridSize(const std::string& text)
-{
-    setText(txtNGridCells, text);
-}
-
 void ParametersPanel::showCourantNumber(const std::string& text)
 {
     setText(txtCourantNumber, text);
@@ -166,16 +162,29 @@ void ParametersPanel::showMSec(const std::string& text)
     setText(txtMSec, text);
 }
 
-void ParametersPanel::enterPeriods(const std::string& text)
+ShownBoxes ParametersPanel::shownBoxes() const
 {
-    setText(txtNPeriods, text);
-    txtNPeriods_Change();
+    return { textOf(txtNGridCells), textOf(txtCourantNumber) };
 }
 
-void ParametersPanel::enterPlotsPerPeriod(const std::string& text)
+void ParametersPanel::showRebuiltBoxes(const ShownBoxes& shown)
 {
-    setText(txtNPlotsPerPeriod, text);
-    txtNPlotsPerPeriod_Change();
+    const ExperimentState& s = state;
+    std::vector<std::pair<QLineEdit*, std::string>> boxes = {
+        { txtNGridCells, shown.gridSize },
+        { txtCourantNumber, shown.courant },
+    };
+    // The rebuild enters the run length and snapshot rate again only when
+    // the table holds entries.
+    if (s.NSelected >= 1) {
+        boxes.emplace_back(txtNPeriods, formatGeneral(s.Periods));
+        boxes.emplace_back(txtNPlotsPerPeriod, formatGeneral(s.NPlotsPerPeriod));
+    }
+    for (const auto& [box, text] : boxes) {
+        const bool blocked = box->blockSignals(true);
+        box->setText(QString::fromStdString(text));
+        box->blockSignals(blocked);
+    }
 }
 
 } // namespace tamrel

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "edit/RebuildGrid.h"
 #include "ui/kit/WindowContext.h"
 
 class QLineEdit;
@@ -29,14 +30,13 @@ public:
     // grid-size handler would rebuild the whole grid from the table of
     // selected cells and replace the problem just set up.
     void showRunParameters();
+    // What the grid-size and Courant boxes show, and the rebuild's outcome
+    // in the boxes it writes, without their handlers.
+    ShownBoxes shownBoxes() const;
+    void showRebuiltBoxes(const ShownBoxes& shown);
     // Writes that run the box's handler when the text changes.
-    void showGridSize(const std::string& text);
     void showCourantNumber(const std::string& text);
     void showMSec(const std::string& text);
-    // The rebuild's replay: the box is written and its handler run, also when
-    // the text did not change.
-    void enterPeriods(const std::string& text);
-    void enterPlotsPerPeriod(const std::string& text);
 
 private:
     ExperimentState& state;

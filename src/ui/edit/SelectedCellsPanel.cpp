@@ -5,16 +5,14 @@
 #include "ui/edit/SelectedCellsPanel.h"
 
 #include <QPushButton>
-#include <algorithm>
 
 #include "ui/kit/Controls.h"
 #include "ui/window/Panels.h"
 #include "common/Format.h"
 #include "edit/BoxEdits.h"
 #include "edit/GridParameters.h"
+#include "edit/RebuildGrid.h"
 #include "edit/SelectedCells.h"
-#include "run/SmokeStreams.h"
-#include "run/SnapshotRow.h"
 
 namespace tamrel {
 
@@ -32,30 +30,20 @@ SelectedCellsPanel::SelectedCellsPanel(WindowContext& w)
 
 // Select with the three values the boxes hold. A value box that holds no
 // number, a density or a pressure that is not above 0 refuse the command:
-// such a cell would have no sound speed. The grid rebuild replays each entry
-// through the boxes, whose decimals show a tiny density or pressure as 0; the
-// replay keeps the boxes' floors instead of dropping the entry.
-void SelectedCellsPanel::selectFromBoxes(bool replay)
+// such a cell would have no sound speed.
+void SelectedCellsPanel::selectFromBoxes()
 {
     ExperimentState& s = state;
     if (!s.isReady())
         return;
     const Long m = s.MCurrent;
-    auto [rho, p, u] = panels.editors.typedValues();
-    if (!replay) {
-        const auto [rhoText, pText, uText] = panels.editors.typedTexts();
-        if (const std::string why = SelectRefusal(rhoText, pText, uText); !why.empty()) {
-            sayInStatusLine(panels.context.window, why);
-            return;
-        }
-    }
-    if (!rho || !p || !u)
+    const auto [rhoText, pText, uText] = panels.editors.typedTexts();
+    if (const std::string why = SelectRefusal(rhoText, pText, uText); !why.empty()) {
+        sayInStatusLine(panels.context.window, why);
         return;
-    if (replay) {
-        rho = std::max(*rho, s.RhoFloor);
-        p = std::max(*p, s.PFloor);
     }
-    if (!(*p > 0))
+    const auto [rho, p, u] = panels.editors.typedValues();
+    if (!rho || !p || !u || !(*p > 0))
         return;
     if (SelectCellState(s, m, *rho, *p, *u) != SelectStatus::Selected)
         return;
@@ -67,7 +55,7 @@ void SelectedCellsPanel::selectFromBoxes(bool replay)
 
 void SelectedCellsPanel::cmdSelect_Click()
 {
-    selectFromBoxes(false);
+    selectFromBoxes();
 }
 
 void SelectedCellsPanel::cmdDeselect_Click()
@@ -102,40 +90,24 @@ void SelectedCellsPanel::resetSelection()
     panels.plots.clearAndRepaint();
 }
 
+// The rebuild itself is edit/RebuildGrid's rule, seeded with what the
+// grid-size and Courant boxes show; the boxes then show its outcome without
+// running their handlers, which would rebuild a second time.
 void SelectedCellsPanel::RebuildGridState()
 {
-    ResizeGridArrays(state);
-    PrefillGridFromTable(state);
-    SetUpSmokeStreams(state);
-    panels.parameters.showCourantNumber(formatPattern(state.CourantNumber, "#0.0#"));
-    // A set-up file with a new grid size: the box's handler moves the table
-    // and rebuilds the grid on its own before this rebuild goes on.
-    panels.parameters.showGridSize(formatGeneral(state.NGridCells));
-    // When the box already showed the new size (an entry it had refused), its
-    // handler did not run; the cell bar must still span the new grid.
+    ShownBoxes shown = panels.parameters.shownBoxes();
+    RebuildGridFromTable(state, shown, [this](ExperimentState&) { panels.presets.SetUpSoundWaveState(); });
+    panels.parameters.showRebuiltBoxes(shown);
+    // Also when the box already showed the new size (an entry it had
+    // refused), the cell bar must span the new grid.
     const Long n = state.NGridCells;
     if (!panels.editors.cellBarSpans(n))
         panels.editors.setCellBarRange(n);
-    ResetRebuildRunState(state);
-
-    if (state.NSelected >= 1) {
-        ReplayRanges ranges = BeginReplayRanges(state);
-        for (Long k = 1; k <= state.NSelected; ++k) {
-            state.MCurrent = state.MSelected[k];
-            panels.editors.enterCellNumber(formatPattern(state.MCurrent, "###0"));
-            ReplayEntryValues(state, ranges, k);
-            panels.editors.enterPressure(formatPattern(state.PCurrent, "0.0000##"));
-            panels.editors.enterDensity(formatPattern(state.RhoCurrent, "#0.0000##"));
-            panels.editors.enterVelocity(formatPattern(state.VXCurrent, "#0.0000##"));
-            selectFromBoxes(true);
-        }
-        panels.parameters.enterPeriods(formatGeneral(state.Periods));
-        panels.parameters.enterPlotsPerPeriod(formatGeneral(state.NPlotsPerPeriod));
-        SetUpSmokeStreams(state);
-    }
-    ComputeRebuildTimeScales(state);
-    StoreSnapshotRow(state, 0);
+    if (state.NSelected >= 1)
+        panels.editors.showReplayedEntry(formatGeneral(state.MCurrent), formatGeneral(state.RhoCurrent),
+            formatGeneral(state.PCurrent), formatGeneral(state.VXCurrent));
     panels.presets.UpdateProblemDescription();
+    panels.plots.clearAndRepaint();
     panels.spaceTime.pctSpaceTime_Paint();
 }
 

@@ -20,12 +20,12 @@ public:
     // Reset's deselection of every cell but the first and the last, without
     // leaving the plots' present view (the sound wave's set-up uses it).
     void resetSelection();
-    // The grid rebuilt for the present N from the table of selected cells,
-    // each entry replayed through the editors and Select.
+    // The grid rebuilt for the present N from the table of selected cells
+    // (edit/RebuildGrid's rule), and the boxes showing the outcome.
     void RebuildGridState();
 
 private:
-    void selectFromBoxes(bool replay);
+    void selectFromBoxes();
 
     ExperimentState& state;
     Panels& panels;

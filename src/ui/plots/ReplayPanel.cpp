@@ -47,8 +47,7 @@ void ReplayPanel::vsbStoredStateNumber_Change()
     setText(txtTime, timeText(state.StoredTime[row]));
     if (state.MultiplePlots != 1)
         panels.plots.clear();
-    state.STRowOffset = static_cast<Long>((state.NGridCells + 2) * row);
-    RestoreSnapshotRow(state, row);
+    ShowStoredRow(state, row);
     panels.plots.paint();
 }
 

@@ -285,7 +285,7 @@ bool LabSheetPanel::check()
         return false;
     keepAnswers();
     const sheets::LabSheet& sheet = *sheet_;
-    // The runs start from records made here, through windows of their own,
+    // The runs start from records made in lab sessions of their own,
     // as `tamrel --check` makes them.
     const BatchOptions options = batchOptionsOf(sheet);
     sheets::ReadyRecords ready;
@@ -302,14 +302,13 @@ bool LabSheetPanel::check()
         setStatus(QStringLiteral("The sheet cannot be checked: ") + QString::fromStdString(refusal->text()));
         return false;
     }
-    // An order check's ladder asks this thread for each record and waits for it.
+    // An order check's ladder makes each record on the check's own thread, in
+    // a lab session of its own: nothing of this window is read. Cancel stays
+    // all or nothing, so a run that ends before the flag is seen changes
+    // nothing either.
     const compare::PrepareStudyRun prepare
         = [options](const std::string& scheme, long n, bool mirrored, std::string& why) {
-              std::optional<ExperimentState> out;
-              QMetaObject::invokeMethod(
-                  qApp, [&] { out = batch::prepareStudyRun(options, scheme, n, mirrored, why); },
-                  Qt::BlockingQueuedConnection);
-              return out;
+              return batch::prepareStudyRun(options, scheme, n, mirrored, why);
           };
     cancel_ = false;
     ended_ = false;

@@ -23,6 +23,7 @@
 #include "common/StagedFile.h"
 #include "exact/ExactColumns.h"
 #include "ui/window/SpaceTimeWithWaves.h"
+#include "run/RunStatus.h"
 #include "run/TimeStep.h"
 #include "setupfile/SetupFile.h"
 #include "ui/window/AnimationExport.h"
@@ -141,7 +142,7 @@ int runPictureBatch(const BatchOptions& o, char* program)
         return fail(dialogs.messages.empty() ? "the run failed" : dialogs.messages.back(), kRunFailed);
     // A run halted before its stop time (and not merely rounded short of it)
     // has no result to write.
-    if (s.TimeNow < s.TStop * (1 - 1e-12))
+    if (!ReachedStopTime(s))
         return fail(dialogs.messages.empty()
                 ? "the run stopped at time " + num17(s.TimeNow) + ", before its stop time " + num17(s.TStop)
                 : dialogs.messages.back(),
