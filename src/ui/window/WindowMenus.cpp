@@ -29,6 +29,7 @@
 #include "ui/window/WindowExport.h"
 #include "ui/compare/ComparePanel.h"
 #include "state/ExperimentState.h"
+#include "presets/ShockTubeTests.h"
 
 namespace tamrel {
 
@@ -102,7 +103,7 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     pauseOrContinue->setShortcut(QKeySequence(Qt::Key_Space));
     buttonItem(run, "actRestart", QStringLiteral("&Restart"), "cmdRestart", QKeySequence(Qt::CTRL | Qt::Key_R));
     run->addSeparator();
-    for (int t = 1; t <= 8; ++t) {
+    for (int t = 1; t <= kShockTubeTestCount; ++t) {
         const std::string name = "actTest" + std::to_string(t);
         const std::string button = "cmdTest" + std::to_string(t);
         buttonItem(run, name.c_str(), QStringLiteral("Test &%1").arg(t), button.c_str(),
