@@ -2,6 +2,7 @@
 #include "WebLab.h"
 
 #include <chrono>
+#include <cmath>
 
 #include "common/Format.h"
 #include "common/Rounding.h"
@@ -88,7 +89,7 @@ bool WebLab::loadSoundWave(const std::string (&answers)[7])
         const auto x = parseNumber(answers[k]);
         if (!x)
             return said(std::string(q.title) + ": \"" + answers[k] + "\" is not a number.");
-        v[k] = isWaveNumberField(q.field) ? roundHalfEven(*x) : *x;
+        v[k] = isWaveNumberField(q.field) ? std::nearbyint(*x) : *x; // halves to even
     }
     lab::SoundWaveAsked w;
     w.rPlusAmplitude = v[0];
