@@ -209,7 +209,9 @@ void bindSession(py::module_& m)
         // --- The run ---
         .def(
             "begin", [](LabSession& s) { check(s.begin()); }, "Begin the run (the Begin button).")
-        .def("tick", &LabSession::tick, "One metronome tick: the steps of one tick. Returns a TickOutcome.")
+        .def(
+            "tick", [](LabSession& s) { return s.tick(); },
+            "One metronome tick: the steps of one tick. Returns a TickOutcome.")
         .def("step", &LabSession::step, "One step. Returns a TickOutcome.")
         .def("pause", &LabSession::pause, "Pause the run.")
         .def(
