@@ -104,7 +104,7 @@ class Session(_LabSession):
 
 
 def run_test(test, cells=None, scheme=None, **parameters):
-    """Run the shock-tube test 1..8 to its stop time and return its final State.
+    """Run the shock-tube test of that number (from 1) to its stop time and return its final State.
 
     cells and scheme default to the lab's (tamrel.SCHEMES names the schemes); the
     other parameters are those of Session.configure (periods, plots_per_unit,

@@ -14,6 +14,7 @@
 #include "compare/SideBySide.h"
 #include "exact/RiemannExplorer.h"
 #include "kernels/SchemeTable.h"
+#include "presets/ShockTubeTests.h"
 #include "presets/SoundWave.h"
 #include "spacetime/SpaceTimeVariables.h"
 
@@ -52,7 +53,7 @@ namespace {
         { "geometry", "WxH", "The window's first size in pixels, as 1400x1072 (also -geometry WxH[+X+Y]).",
             Mode::Window },
         { "batch", "", "Run a problem without a window and write the result.", Mode::Batch },
-        { "test", "K", "Shock-tube test K (1..8).", Mode::Batch },
+        { "test", "K", "Shock-tube test K (1..{tests}).", Mode::Batch },
         { "sound-wave", "", "The sound-wave experiment.", Mode::Batch },
         { "wave", "LIST",
             "Sound-wave answers \"A+,k+,A-,k-,A0,k0,u0\" (with --sound-wave; the wave numbers k are whole numbers "
@@ -64,7 +65,7 @@ namespace {
             Mode::Batch },
         { "cells", "N", "Number of grid cells (6..5000); with --convergence the ladder, as \"32,64,128\".",
             Mode::Batch },
-        { "scheme", "NAME", "Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi.", Mode::Batch },
+        { "scheme", "NAME", "{schemes}.", Mode::Batch },
         { "schemes", "LIST",
             "Run 2 to 5 schemes side by side, as \"Orvane,Sorvi\": --out and --history get a leading scheme "
             "column, the summary a line per scheme (with --convergence: the study's schemes, 1 to 5).",
@@ -113,7 +114,35 @@ namespace {
             "With --check of one sheet: the lab report of its run, with the questions, the answers and the "
             "results, as a PDF and an .html beside it (FILE.html: the .html alone); --name names the student.",
             Mode::Sheet },
+        { "list-schemes", "", "Print the names of the schemes, one a line, and exit.", Mode::Alone },
+        { "list-tests", "", "Print the numbers of the shock-tube tests, one a line, and exit.", Mode::Alone },
     };
+
+    // A help text with its lists filled in from their tables: "{schemes}"
+    // becomes the scheme names, "{tests}" the number of shock-tube tests.
+    std::string withLists(std::string_view help)
+    {
+        std::string text(help);
+        const std::pair<std::string_view, std::string> lists[] = { { "{schemes}", kernels::schemeNamesPhrase() },
+            { "{tests}", std::to_string(kShockTubeTestCount) } };
+        for (const auto& [mark, list] : lists)
+            if (const auto at = text.find(mark); at != std::string::npos)
+                text.replace(at, mark.size(), list);
+        return text;
+    }
+
+    // --list-schemes and --list-tests: a line per row of the table, for scripts.
+    std::string tableLines(bool schemes)
+    {
+        std::string lines;
+        if (schemes)
+            for (const kernels::SchemeInfo& s : kernels::allSchemes())
+                lines.append(s.name).append("\n");
+        else
+            for (int t = 1; t <= kShockTubeTestCount; ++t)
+                lines += std::to_string(t) + "\n";
+        return lines;
+    }
 
     // Outputs whose format is fixed: the name must carry one of its
     // extensions (any case), or a picture would land in a file named as text.
@@ -367,9 +396,10 @@ namespace {
         if (problems > 1)
             return "give at most one problem: --test K, --sound-wave or --setup FILE";
         if (given.has("test")) {
-            const auto k = wholeNumber(given.value("test"), 1, 8);
+            const auto k = wholeNumber(given.value("test"), 1, kShockTubeTestCount);
             if (!k)
-                return "--test must be a test number from 1 to 8, not '" + given.value("test") + "'";
+                return "--test must be a test number from 1 to " + std::to_string(kShockTubeTestCount) + ", not '"
+                    + given.value("test") + "'";
             o.test = static_cast<int>(*k);
         }
         o.soundWave = given.has("sound-wave");
@@ -413,8 +443,8 @@ namespace {
         o.schemes = splitCommas(given.value("schemes"));
         for (std::size_t i = 0; i < o.schemes.size(); ++i) {
             if (!kernels::findScheme(o.schemes[i]))
-                return "unknown scheme '" + o.schemes[i]
-                    + "' in --schemes (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+                return "unknown scheme '" + o.schemes[i] + "' in --schemes (choose " + kernels::schemeNamesPhrase()
+                    + ")";
             for (std::size_t j = 0; j < i; ++j)
                 if (kernels::findScheme(o.schemes[i]) == kernels::findScheme(o.schemes[j]))
                     return "--schemes names " + o.schemes[i] + " twice";
@@ -467,7 +497,7 @@ namespace {
         if (given.has("scheme")) {
             o.scheme = given.value("scheme");
             if (!kernels::findScheme(*o.scheme))
-                return "unknown scheme '" + *o.scheme + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+                return "unknown scheme '" + *o.scheme + "' (choose " + kernels::schemeNamesPhrase() + ")";
         }
         o.meter = given.has("meter");
         // A test sets its own stop time, as a lab sheet's test does.
@@ -569,6 +599,11 @@ ProgramOptions parseProgramOptions(const std::vector<std::string>& arguments)
     for (auto* check : { checkModes, checkOutputNames })
         if (std::string refusal = check(given); !refusal.empty())
             return refused(refusal);
+    if (given.has("list-schemes") || given.has("list-tests")) {
+        p.action = ProgramOptions::Action::List;
+        p.text = tableLines(given.has("list-schemes"));
+        return p;
+    }
     const bool window = !given.has("riemann") && !given.has("check") && !given.has("batch")
         && !given.has("convergence");
     if (!given.opened.empty() && !window)
@@ -631,7 +666,7 @@ std::vector<OptionHelpSection> programOptionHelp()
             help.shortName = o.name == "help" ? "-h" : o.name == "version" ? "-v" : "";
             help.name = "--" + std::string(o.name);
             help.value = o.value;
-            help.help = o.help;
+            help.help = withLists(o.help);
         }
     }
     return sections;

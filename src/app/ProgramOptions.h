@@ -28,9 +28,10 @@ struct WindowStart {
 };
 
 struct ProgramOptions {
-    enum class Action { Window, Batch, Convergence, Riemann, Check, Help, Version, Refused };
+    enum class Action { Window, Batch, Convergence, Riemann, Check, Help, Version, List, Refused };
     Action action = Action::Window;
-    // Help: the help text; Version: the version line; Refused: the reason;
+    // Help: the help text; Version: the version line; List: a line per
+    // scheme or test (--list-schemes, --list-tests); Refused: the reason;
     // Riemann: the states (rhoL,uL,pL,rhoR,uR,pR[,gamma]), already checked.
     std::string text;
     WindowStart window; // for Window

@@ -107,7 +107,7 @@ std::optional<std::string> CheckStudyRequest(
         return "a study needs at least one scheme";
     for (std::size_t i = 0; i < schemes.size(); ++i) {
         if (!kernels::findScheme(schemes[i]))
-            return "unknown scheme '" + schemes[i] + "' (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)";
+            return "unknown scheme '" + schemes[i] + "' (choose " + kernels::schemeNamesPhrase() + ")";
         for (std::size_t j = 0; j < i; ++j)
             if (kernels::findScheme(schemes[i]) == kernels::findScheme(schemes[j]))
                 return "the scheme " + schemes[i] + " is named twice";

@@ -19,11 +19,7 @@ namespace {
 
 std::string SchemeNamesText()
 {
-    std::string list;
-    const auto rows = kernels::allSchemes();
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        list += (i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ") + std::string(rows[i].name);
-    return list;
+    return kernels::schemeNamesPhrase(kernels::allSchemes(), " and ");
 }
 
 SchemeNames CheckSchemeNames(const std::vector<std::string>& names)

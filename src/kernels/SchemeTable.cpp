@@ -92,6 +92,17 @@ std::span<const SchemeInfo> allSchemes()
     return kSchemes;
 }
 
+std::string schemeNamesPhrase(std::span<const SchemeInfo> rows, std::string_view lastJoin)
+{
+    std::string phrase;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            phrase += i + 1 == rows.size() ? lastJoin : ", ";
+        phrase += rows[i].name;
+    }
+    return phrase;
+}
+
 bool twoFluidScheme(std::string_view name)
 {
     const SchemeInfo* s = findScheme(name);

@@ -12,6 +12,7 @@
 // one row in SchemeTable.cpp (docs/ARCHITECTURE.md).
 
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "kernels/StripArgs.h"
@@ -46,6 +47,11 @@ struct SchemeInfo {
 // nullptr when the name is none of the schemes.
 const SchemeInfo* findScheme(std::string_view name);
 std::span<const SchemeInfo> allSchemes();
+
+// The names as a sentence offers them: "Orvane, Orvane32, Lentor32, Mixtal32
+// or Sorvi" (`lastJoin` before the last). Help, refusals and messages take
+// their list from here.
+std::string schemeNamesPhrase(std::span<const SchemeInfo> rows = allSchemes(), std::string_view lastJoin = " or ");
 
 // The same lookup within other rows (tests add schemes of their own).
 const SchemeInfo* findSchemeIn(std::span<const SchemeInfo> rows, std::string_view name);

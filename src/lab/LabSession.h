@@ -99,7 +99,7 @@ namespace lab {
         const ExperimentState& record() const { return s_; }
 
         // --- Problems (Ready only) ---------------------------------------
-        Refusal loadTest(int test); // the shock-tube tests 1..8
+        Refusal loadTest(int test); // the shock-tube tests 1..kShockTubeTestCount
         Refusal loadSoundWave(const SoundWaveAsked& wave);
         Refusal loadSetupText(const std::string& text);
         Refusal loadSetupFile(const std::string& path);

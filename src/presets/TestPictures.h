@@ -37,7 +37,7 @@ inline constexpr int kTestPictureHeight = 2 * kTestButtonHeight;
 TestPicture RenderTestPicture(
     const ShockTubeTest& t, int width = kTestPictureWidth, int height = kTestPictureHeight);
 
-// Picture of test `number` (1..8) at the button's doubled size.
+// Picture of test `number` (1..kShockTubeTestCount) at the button's doubled size.
 TestPicture RenderTestPicture(int number);
 
 } // namespace tamrel

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <iterator>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "RealRun.h"
+#include "kernels/SchemeTable.h"
 #include "kernels/SimpleWave.h"
 #include "presets/SoundWave.h"
 
@@ -219,6 +221,18 @@ namespace {
     }
 
     INSTANTIATE_TEST_SUITE_P(Schemes, SchemeAccuracy, ::testing::ValuesIn(schemes()), schemeName);
+
+    // A scheme added to the table is measured here too: its row of bars is
+    // part of adding it.
+    TEST(SchemeAccuracyBars, EverySchemeOfTheTableHasItsBars)
+    {
+        for (const kernels::SchemeInfo& row : kernels::allSchemes()) {
+            const auto& all = schemes();
+            EXPECT_TRUE(
+                std::any_of(all.begin(), all.end(), [&](const SchemeCase& c) { return c.name == row.name; }))
+                << row.name << " has no row in schemes()";
+        }
+    }
 
 } // namespace
 } // namespace tamrel::testing

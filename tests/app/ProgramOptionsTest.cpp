@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/ManPage.h"
 #include "app/ProgramOptions.h"
+#include "compare/ConvergenceStudy.h"
+#include "kernels/SchemeTable.h"
+#include "presets/ShockTubeTests.h"
 
 namespace tamrel {
 namespace {
@@ -37,6 +41,43 @@ namespace {
             EXPECT_EQ(p.action, Action::Version);
             EXPECT_EQ(p.text, "tamrel " + std::string(programVersion()) + "\n");
         }
+    }
+
+    // The scheme names and the test numbers a user reads are the tables'
+    // rows: --list-schemes and --list-tests print them for scripts, and help,
+    // the man page and each refusal of a name or number offer all of them.
+    TEST(ProgramOptions, ListsOfSchemesAndTestsComeFromTheTables)
+    {
+        std::string schemes, tests;
+        for (const kernels::SchemeInfo& row : kernels::allSchemes())
+            schemes.append(row.name).append("\n");
+        for (int t = 1; t <= kShockTubeTestCount; ++t)
+            tests += std::to_string(t) + "\n";
+        const std::pair<Args, std::string> lists[]
+            = { { { "--list-schemes" }, schemes }, { { "--list-tests" }, tests } };
+        for (const auto& [args, text] : lists) {
+            const ProgramOptions p = parseProgramOptions(args);
+            EXPECT_EQ(p.action, Action::List) << joined(args);
+            EXPECT_EQ(p.text, text);
+        }
+        EXPECT_EQ(parseProgramOptions({ "--list-tests", "--batch" }).text, "--list-tests stands alone");
+
+        const std::string phrase = kernels::schemeNamesPhrase();
+        const std::string last = std::to_string(kShockTubeTestCount);
+        EXPECT_NE(programHelpText().find("--scheme NAME           " + phrase + ".\n"), std::string::npos);
+        EXPECT_NE(programHelpText().find("Shock-tube test K (1.." + last + ")."), std::string::npos);
+        EXPECT_NE(programManPage().find(phrase + "."), std::string::npos);
+        EXPECT_EQ(programHelpText().find('{'), std::string::npos) << "a list left unfilled";
+
+        const std::string choose = "(choose " + phrase + ")";
+        EXPECT_EQ(parseProgramOptions({ "--batch", "--scheme", "Quux" }).text, "unknown scheme 'Quux' " + choose);
+        EXPECT_EQ(parseProgramOptions({ "--batch", "--schemes", "Orvane,Quux" }).text,
+            "unknown scheme 'Quux' in --schemes " + choose);
+        EXPECT_EQ(compare::CheckStudyRequest({ "Quux" }, { 32, 64 }), "unknown scheme 'Quux' " + choose);
+        EXPECT_EQ(parseProgramOptions({ "--batch", "--test", last }).action, Action::Batch);
+        EXPECT_EQ(parseProgramOptions({ "--batch", "--test", std::to_string(kShockTubeTestCount + 1) }).text,
+            "--test must be a test number from 1 to " + last + ", not '" + std::to_string(kShockTubeTestCount + 1)
+                + "'");
     }
 
     // Each refused command line, and a piece of the reason that names what is wrong.

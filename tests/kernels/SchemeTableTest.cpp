@@ -47,6 +47,26 @@ namespace {
     // Every row (the tests' own included) can run and count in its own
     // precision, has a name no other row has in any letter case, and reads no
     // more ghost cells than the lab gives it.
+    // The phrase of help and refusals, for tables of any length: a row added
+    // to the table joins the sentence without a comma after the last.
+    TEST(SchemeTable, NamesPhraseListsEveryRowInOrder)
+    {
+        kernels::SchemeInfo rows[]
+            = { kernels::allSchemes()[0], kernels::allSchemes()[0], kernels::allSchemes()[0] };
+        rows[0].name = "Ab";
+        rows[1].name = "Cd32";
+        rows[2].name = "Ef";
+        const struct {
+            std::size_t count;
+            const char* phrase;
+        } cases[] = { { 0, "" }, { 1, "Ab" }, { 2, "Ab or Cd32" }, { 3, "Ab, Cd32 or Ef" } };
+        for (const auto& c : cases)
+            EXPECT_EQ(kernels::schemeNamesPhrase(std::span(rows, c.count)), c.phrase) << c.count;
+        EXPECT_EQ(kernels::schemeNamesPhrase(rows, " and "), "Ab, Cd32 and Ef");
+        for (const kernels::SchemeInfo& row : kernels::allSchemes())
+            EXPECT_NE(kernels::schemeNamesPhrase().find(row.name), std::string::npos) << row.name;
+    }
+
     TEST(SchemeTable, EveryRowIsComplete)
     {
         std::set<std::string> names;

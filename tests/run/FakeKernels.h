@@ -186,22 +186,25 @@ inline void fakeMixtal(const float* X, const float* Rho3, const float* P3, const
         smooth(in[q], out[q], *L, *B);
 }
 
-// The five schemes with their real names, strip lengths and argument lists,
-// fake entry points. Entry is a template that gives the entry point to use
-// for a fake one (the fake itself, or a wrapper around it).
+// The schemes of the table with fake entry points: each row is the real one
+// (name, precision, fluids, smoke, strip length, ghost cells) with its entry
+// swapped for the fake of its argument list. Entry is a template that gives
+// the entry point to use for a fake one (the fake itself, or a wrapper).
 template <template <auto> class Entry> std::array<kernels::SchemeInfo, 5> fakeSchemeRows()
 {
     using namespace kernels;
+    const auto faked = [](std::string_view name, StripEntry<float> single, StripEntry<double> dbl) {
+        SchemeInfo row = *findScheme(name);
+        row.single = single;
+        row.dbl = dbl;
+        return row;
+    };
     return { {
-        { "Orvane", Precision::Double, false, true, 100, 4, {},
-            stripArraysEntry<double, Entry<&fakeOrvane<double>>::value>(nullptr) },
-        { "Orvane32", Precision::Single, false, true, 200, 4,
-            stripArraysEntry<float, Entry<&fakeOrvane<float>>::value>(nullptr), {} },
-        { "Lentor32", Precision::Single, false, true, 200, 2, slicesEntry<Entry<&fakeLentor>::value>(nullptr),
-            {} },
-        { "Mixtal32", Precision::Single, true, true, 4096, 4, twoFluidEntry<Entry<&fakeMixtal>::value>(nullptr),
-            {} },
-        { "Sorvi", Precision::Single, false, false, 200, 1, repeatedEntry<Entry<&fakeSorvi>::value>(nullptr), {} },
+        faked("Orvane", {}, stripArraysEntry<double, Entry<&fakeOrvane<double>>::value>(nullptr)),
+        faked("Orvane32", stripArraysEntry<float, Entry<&fakeOrvane<float>>::value>(nullptr), {}),
+        faked("Lentor32", slicesEntry<Entry<&fakeLentor>::value>(nullptr), {}),
+        faked("Mixtal32", twoFluidEntry<Entry<&fakeMixtal>::value>(nullptr), {}),
+        faked("Sorvi", repeatedEntry<Entry<&fakeSorvi>::value>(nullptr), {}),
     } };
 }
 

@@ -64,7 +64,7 @@ struct Question {
 };
 
 struct Problem {
-    std::optional<int> test; // shock-tube test 1..8
+    std::optional<int> test; // shock-tube test 1..kShockTubeTestCount
     std::vector<double> wave; // sound wave: A+, k+, A-, k-, A0, k0, u0 (or empty)
     std::optional<std::string> setupFile; // a set-up file, its path resolved against the sheet's folder
 };

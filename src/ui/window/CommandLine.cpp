@@ -127,6 +127,7 @@ int runProgram(int argc, char** argv)
     switch (p.action) {
     case ProgramOptions::Action::Help:
     case ProgramOptions::Action::Version:
+    case ProgramOptions::Action::List:
         std::fputs(p.text.c_str(), stdout);
         return 0;
     case ProgramOptions::Action::Refused:

@@ -14,9 +14,10 @@
 #include <initializer_list>
 #include <set>
 
-#include "ui/window/BatchSupport.h"
 #include "common/RegularFile.h"
 #include "kernels/SchemeTable.h"
+#include "presets/ShockTubeTests.h"
+#include "ui/window/BatchSupport.h"
 
 namespace tamrel {
 
@@ -163,8 +164,7 @@ namespace {
         const std::string name = v.toString().toStdString();
         const kernels::SchemeInfo* s = v.isString() ? kernels::findScheme(name) : nullptr;
         if (!s)
-            refuse(
-                key, "unknown scheme " + describe(v) + " (choose Orvane, Orvane32, Lentor32, Mixtal32 or Sorvi)");
+            refuse(key, "unknown scheme " + describe(v) + " (choose " + kernels::schemeNamesPhrase() + ")");
         return std::string(s->name);
     }
 
@@ -179,7 +179,7 @@ namespace {
                            : "give one problem only: test, sound_wave or setup");
         Problem p;
         if (f.has("test"))
-            p.test = static_cast<int>(f.whole("test", 1, 8));
+            p.test = static_cast<int>(f.whole("test", 1, kShockTubeTestCount));
         if (f.has("sound_wave")) {
             const QJsonArray a = f.list("sound_wave");
             if (a.size() != 7)

@@ -33,6 +33,7 @@
 #include "ui/window/AnimationExport.h"
 #include "ui/window/ReportExport.h"
 #include "common/Format.h"
+#include "presets/ShockTubeTests.h"
 
 namespace tamrel {
 
@@ -111,7 +112,7 @@ WindowMenus::WindowMenus(QWidget& window_, QMenuBar& bar, const ExperimentState&
     pauseOrContinue->setShortcut(QKeySequence(Qt::Key_Space));
     buttonItem(run, "actRestart", QStringLiteral("&Restart"), "cmdRestart", QKeySequence(Qt::CTRL | Qt::Key_R));
     run->addSeparator();
-    for (int t = 1; t <= 8; ++t) {
+    for (int t = 1; t <= kShockTubeTestCount; ++t) {
         const std::string name = "actTest" + std::to_string(t);
         const std::string button = "cmdTest" + std::to_string(t);
         buttonItem(run, name.c_str(), QStringLiteral("Test &%1").arg(t), button.c_str(),
