@@ -146,7 +146,7 @@ void bindSession(py::module_& m)
         // --- Problems ---
         .def(
             "load_test", [](LabSession& s, int test) { check(s.loadTest(test)); }, py::arg("test"),
-            "Load the shock-tube test 1..8 on the grid size in force.")
+            "Load the shock-tube test of that number (from 1) on the grid size in force.")
         .def(
             "load_sound_wave",
             [](LabSession& s, double a1, double k1, double a2, double k2, double a3, double k3, double u0) {
