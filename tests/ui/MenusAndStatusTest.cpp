@@ -75,8 +75,9 @@ TEST_F(MenusAndStatusTest, TheRunMenuHasAnItemForEveryTest)
 {
     for (int t = 1; t <= kShockTubeTestCount; ++t) {
         const std::string name = "actTest" + std::to_string(t);
-        if (QAction* a = item(name.c_str()))
+        if (QAction* a = item(name.c_str())) {
             EXPECT_EQ(a->text(), QStringLiteral("Test &%1").arg(t));
+        }
     }
     EXPECT_EQ(window->findChild<QAction*>(QStringLiteral("actTest%1").arg(kShockTubeTestCount + 1)), nullptr);
 }
