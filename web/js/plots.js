@@ -79,10 +79,10 @@ function labRange(ranges) {
   return [lo - pad, hi + pad];
 }
 
-// spec: { title, lanes: [{ x, values, range, label }], exact: [values per x of lane 0] | null }.
+// plot: { title, lanes: [{ x, values, range, label }], exact: [values per x of lane 0] | null }.
 // The y-range is the lab's (the union of the lanes' ranges), a little wider so
 // that a curve along its edge stays visible; without one, the data's.
-export function drawPlot(canvas, spec) {
+export function drawPlot(canvas, plot) {
   const { ctx, w, h } = fitCanvas(canvas);
   ctx.clearRect(0, 0, w, h);
   ctx.fillStyle = '#fff';
@@ -93,15 +93,15 @@ export function drawPlot(canvas, spec) {
   const bottom = 18;
   const pw = w - left - right;
   const ph = h - top - bottom;
-  if (pw < 20 || ph < 20 || spec.lanes.length === 0) return;
+  if (pw < 20 || ph < 20 || plot.lanes.length === 0) return;
 
-  const x = spec.lanes[0].x;
+  const x = plot.lanes[0].x;
   const n = x.length;
   const dx = n > 1 ? x[1] - x[0] : 1;
   const x0 = x[0] - dx / 2;
   const x1 = x[n - 1] + dx / 2;
-  const [y0, y1] = labRange(spec.lanes.map((l) => l.range))
-    ?? yRange([...spec.lanes.map((l) => l.values), ...(spec.exact ? [spec.exact] : [])]);
+  const [y0, y1] = labRange(plot.lanes.map((l) => l.range))
+    ?? yRange([...plot.lanes.map((l) => l.values), ...(plot.exact ? [plot.exact] : [])]);
   const px = (v) => left + ((v - x0) / (x1 - x0)) * pw;
   const py = (v) => top + (1 - (v - y0) / (y1 - y0)) * ph;
 
@@ -139,7 +139,7 @@ export function drawPlot(canvas, spec) {
   }
   ctx.textAlign = 'left';
   ctx.font = 'bold 12px "DejaVu Sans", sans-serif';
-  ctx.fillText(base ? `${spec.title}   (ticks from ${base})` : spec.title, left, 3);
+  ctx.fillText(base ? `${plot.title}   (ticks from ${base})` : plot.title, left, 3);
 
   ctx.save();
   ctx.beginPath();
@@ -161,7 +161,7 @@ export function drawPlot(canvas, spec) {
     }
     ctx.stroke();
   };
-  spec.lanes.forEach((lane, k) => {
+  plot.lanes.forEach((lane, k) => {
     line(lane.x, lane.values, LANE_COLOURS[k], 1.6);
     if (lane.x.length <= 200) {
       ctx.fillStyle = LANE_COLOURS[k];
@@ -170,12 +170,12 @@ export function drawPlot(canvas, spec) {
     }
   });
   // The exact solution over the numbers, as the window's overlay lies over its plots.
-  if (spec.exact) line(x, spec.exact, EXACT_COLOUR, 1);
+  if (plot.exact) line(x, plot.exact, EXACT_COLOUR, 1);
   ctx.restore();
 
   // Legend, top right: each scheme's colour, and the exact solution's.
-  const items = spec.lanes.map((l, k) => [l.label, LANE_COLOURS[k]]);
-  if (spec.exact) items.push(['exact', EXACT_COLOUR]);
+  const items = plot.lanes.map((l, k) => [l.label, LANE_COLOURS[k]]);
+  if (plot.exact) items.push(['exact', EXACT_COLOUR]);
   ctx.font = '11px "DejaVu Sans", sans-serif';
   ctx.textBaseline = 'middle';
   let at = left + pw - 6;
